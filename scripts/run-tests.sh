@@ -1,0 +1,24 @@
+#!/usr/bin/env bash
+# Builds and runs the whole test suite twice: an optimised build, then an
+# AddressSanitizer + UndefinedBehaviorSanitizer build. Installs what it needs
+# first. Exits non-zero on any failing test.
+set -euo pipefail
+
+root=$(cd "$(dirname "$0")/.." && pwd)
+jobs=$(nproc)
+export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen}
+export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
+export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=0:abort_on_error=1}
+export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+
+run_suite() {
+  local build_dir=$1
+  shift
+  "$root/scripts/setup.sh" "$build_dir" "$@"
+  (cd "$build_dir" && timeout -k 30 1200 ctest --output-on-failure -j "$jobs")
+}
+
+echo "== Optimised build"
+run_suite "$root/build/test-release" -DCMAKE_BUILD_TYPE=Release
+echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
+run_suite "$root/build/test-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF

@@ -1,0 +1,34 @@
+// Log entries for recoverable problems, one text file per component in the
+// working directory ("Physics.txt", "guiWindow.txt", ...). A caller makes a
+// short-lived ErrorLog for its log name, writes one entry and lets it go.
+//
+// Entry format: a line break, then (with time stamps) "M/D/YYYY H:MM:SS ",
+// then "Error: ", "Warning: " or "Note: ", then the text. A log file therefore
+// starts with an empty line and has no line break after its last entry.
+#pragma once
+
+#include <fstream>
+#include <string>
+
+class ErrorLog {
+public:
+    ErrorLog(const std::string& logName, bool timeStamps);
+    ~ErrorLog();
+
+    ErrorLog(const ErrorLog&) = delete;
+    ErrorLog& operator=(const ErrorLog&) = delete;
+
+    void Error(const std::string& text);
+    void Warning(const std::string& text);
+    void Note(const std::string& text);
+
+    // The time stamp as written in front of an entry, e.g. "4/21/2005 9:05:07".
+    static std::string FormatTimeStamp();
+
+private:
+    void Write(const char* prefix, const std::string& text);
+
+    std::ofstream stream_;
+    std::string name_;
+    bool timeStamps_ = false;
+};

@@ -1,0 +1,3 @@
+// doctest's main for every test program.
+#define DOCTEST_CONFIG_IMPLEMENT_WITH_MAIN
+#include <doctest/doctest.h>

@@ -1,0 +1,33 @@
+// kvdatagen <data directory>: writes every data file the game reads.
+#include "DataGenerator.h"
+
+#include <cstdio>
+
+namespace {
+
+struct Generator {
+    const char* what;
+    bool (*run)(const std::filesystem::path& root);
+};
+
+const Generator kGenerators[] = {
+    {"splash logo", datagen::GenerateSplashLogo},
+};
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: kvdatagen <data directory>\n");
+        return 2;
+    }
+    const std::filesystem::path root = argv[1];
+    for (const Generator& generator : kGenerators) {
+        if (!generator.run(root)) {
+            std::fprintf(stderr, "kvdatagen: generating the %s failed\n", generator.what);
+            return 1;
+        }
+    }
+    return 0;
+}
