@@ -1,0 +1,37 @@
+// Message boxes over SDL. A dialog is shown only when a real video driver is
+// up (not the offscreen or dummy ones), since it waits for the player.
+#include "platform/MessageBox.h"
+
+#include <SDL.h>
+
+#include <cstdio>
+#include <cstring>
+
+namespace platform {
+
+namespace {
+
+bool g_dialogsEnabled = true;
+
+bool DisplayAvailable()
+{
+    if (SDL_WasInit(SDL_INIT_VIDEO) == 0) {
+        return false;
+    }
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return driver && std::strcmp(driver, "offscreen") != 0 && std::strcmp(driver, "dummy") != 0;
+}
+
+} // namespace
+
+void ShowMessageBox(const std::string& text, const std::string& title)
+{
+    std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
+    if (g_dialogsEnabled && DisplayAvailable()) {
+        SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
+    }
+}
+
+void SetMessageBoxDialogsEnabled(bool enabled) { g_dialogsEnabled = enabled; }
+
+} // namespace platform
