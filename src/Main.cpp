@@ -1,5 +1,65 @@
-// The kostrivane executable: everything lives in the game library.
+// The kostrivane executable: start-up, the window, the main loop. Everything
+// else lives in the game library.
+//
+// KOSTRIVANE_WINDOWED=1 in the environment opens a 1024x768 window instead
+// of covering the screen.
+#include "core/Game.h"
+#include "platform/MessageBox.h"
+#include "platform/QuitRequest.h"
+#include "platform/SdlEventPump.h"
+#include "platform/SdlWindow.h"
+
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+
+namespace {
+
+bool WindowedRequested()
+{
+    const char* value = std::getenv("KOSTRIVANE_WINDOWED");
+    return value && *value != '\0' && std::strcmp(value, "0") != 0;
+}
+
+platform::WindowConfig WindowConfigFromSettings(const Game& game)
+{
+    platform::WindowConfig config;
+    config.width = static_cast<int>(game.GetSetting(kSettingWidth));
+    config.height = static_cast<int>(game.GetSetting(kSettingHeight));
+    config.windowed = game.GetSetting(kSettingWindowed) != 0;
+    config.swapInterval = game.GetSetting(kSettingPresentInterval) == kPresentIntervalImmediate ? 0 : 1;
+    config.title = "Kostrivane";
+    return config;
+}
+
+} // namespace
+
 int main()
 {
-    return 0;
+    // Before anything starts SDL, so SIGINT and SIGTERM stay ours.
+    platform::InstallQuitSignalHandlers();
+
+    Game* game = Game::Instance();
+    game->Init();
+    if (WindowedRequested()) {
+        game->SetSetting(kSettingWindowed, 1);
+    }
+
+    // Nothing can be drawn without a window and its GL context, so stop here.
+    std::unique_ptr<platform::SdlWindow> window = platform::SdlWindow::Open(WindowConfigFromSettings(*game));
+    if (!window) {
+        platform::ShowMessageBox("Could not initialize window.", "Kostrivane");
+        return EXIT_FAILURE;
+    }
+    platform::SdlEventPump pump;
+    game->SetWindow(window.get());
+    game->SetEventPump(&pump);
+
+    // TODO(render): Renderer::Instance()->CreateDevice(); ParticleManager::Instance()->Init().
+    game->LoadSplashLogo();
+    const int exitCode = game->Run();
+
+    game->SetEventPump(nullptr);
+    game->SetWindow(nullptr);
+    return exitCode;
 }

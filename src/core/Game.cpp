@@ -1,7 +1,44 @@
-// Game: construction, settings and options.
+// Game: construction, start-up, settings and options.
 #include "core/Game.h"
 
+#include "core/Stopwatch.h"
+#include "platform/Random.h"
+#include "platform/SystemTime.h"
+#include "sound/SoundManager.h"
+
 Game::Game() = default;
+
+void Game::Init()
+{
+    // The first use of the sound manager opens the sound output.
+    SoundManager::Instance()->LoadEffects();
+
+    TimerStart(frameStart_);
+    TimerStart(splashStart_);
+
+    settings_.fill(0);
+    settings_[kSettingWidth] = 1024;
+    settings_[kSettingHeight] = 768;
+    settings_[kSettingWindowed] = 0;
+    settings_[kSettingPresentInterval] = kPresentIntervalImmediate;
+    settings_[kSettingGameState] = kStateSplash;
+    settings_[kSettingEditor] = 0;
+
+    stateHandlers_[kStateSplash] = &Game::SplashFrame;
+    stateHandlers_[kStateMenus] = &Game::MenuFrame;
+    stateHandlers_[kStateIdle] = &Game::IdleFrame;
+    stateHandlers_[kStateMatch] = &Game::PlayFrame;
+
+    platform::SeedRand(static_cast<unsigned>(platform::GetUnixTime()));
+
+    mapList_.clear();
+    mapList_.push_back("Desert.kvm");
+    mapList_.push_back("Grassland.kvm");
+    mapList_.push_back("Tundra.kvm");
+    mapList_.push_back("Ex-Cathedra.kvm");
+
+    backgroundMinutes_ = 5.0f;
+}
 
 std::uint32_t Game::GetSetting(int index) const
 {
@@ -20,9 +57,15 @@ std::uint32_t Game::SetSetting(int index, std::uint32_t value)
     return value;
 }
 
-float Game::GetWidthScale() const { return static_cast<float>(GetSetting(kSettingWidth)) / 1024.0f; }
+float Game::GetWidthScale() const
+{
+    return static_cast<float>(GetSetting(kSettingWidth)) / 1024.0f;
+}
 
-float Game::GetHeightScale() const { return static_cast<float>(GetSetting(kSettingHeight)) / 768.0f; }
+float Game::GetHeightScale() const
+{
+    return static_cast<float>(GetSetting(kSettingHeight)) / 768.0f;
+}
 
 void Game::SetOptions(std::uint32_t mode, float minutes, std::uint32_t unitMask, std::uint32_t mapIndex,
                       std::uint32_t maxUnits, std::uint32_t computerArmies)

@@ -2,15 +2,25 @@
 // settings and current state, the match options, the frame clock and the
 // table of per-state frame handlers. Everything reaches it through
 // Game::Instance.
+//
+// Game.cpp holds construction, settings, options and Init; Game_Loop.cpp the
+// main loop and shutdown; Game_Frames.cpp the four frame handlers and the
+// building of the background battle behind the menus.
 #pragma once
 
 #include "core/Singleton.h"
+#include "platform/LightRecord.h"
 #include "render/Terrain.h"
 
 #include <array>
 #include <cstdint>
 #include <list>
 #include <string>
+
+namespace platform {
+class EventPump;
+class Window;
+} // namespace platform
 
 // Indices of the six settings words.
 enum GameSetting : int {
@@ -58,10 +68,45 @@ struct GameOptions {
     std::uint32_t computerArmies = 7;
 };
 
+// What the match frame does with the heartbeat cue this frame.
+enum class HeartbeatSwitch {
+    kLeave,
+    kOn,
+    kOff,
+};
+
 class Game : public Singleton<Game> {
     friend class Singleton<Game>;
 
 public:
+    using FrameHandler = void (Game::*)();
+
+    // Start-up before any window exists: stopwatches, default settings, the
+    // state handlers, the random seed and the map list.
+    void Init();
+    // The main loop; returns the exit code of the quit that ended it.
+    int Run();
+
+    void LoadSplashLogo();
+    // Builds the background battle and the title screen; runs after the
+    // splash and again whenever a match ends.
+    void LoadAfterSplash();
+
+    // The frame handlers, one per GameState.
+    void SplashFrame();
+    void MenuFrame();
+    void IdleFrame();
+    void PlayFrame();
+
+    // The splash logo's alpha at t = splash seconds / 5: fades in over
+    // 0.2-0.5, holds to 0.7, fades out by 1.0.
+    static std::uint32_t SplashAlpha(double t);
+    // The heartbeat cue for the seconds left in the match's timed phase: on
+    // in the last ten seconds, off once no time is left.
+    static HeartbeatSwitch HeartbeatRule(float timeLeft);
+    // "Kostrivane - <frames per second>"; 0 frames per second for an empty frame.
+    static std::string FrameRateCaption(float frameTime);
+
     std::uint32_t GetSetting(int index) const;
     std::uint32_t SetSetting(int index, std::uint32_t value);
     // Factors from the 1024x768 layout to the real screen.
@@ -72,8 +117,19 @@ public:
                     std::uint32_t maxUnits, std::uint32_t computerArmies);
     const GameOptions& GetOptions() const { return options_; }
 
+    // The window and pump are made by main (or a test) and outlive the loop.
+    void SetWindow(platform::Window* window) { window_ = window; }
+    platform::Window* GetWindowHandle() const { return window_; }
+    void SetEventPump(platform::EventPump* pump) { pump_ = pump; }
+
     Terrain& GetTerrain() { return terrain_; }
+    LightRecord& GetLight() { return light_; }
     std::list<std::string>& GetMapList() { return mapList_; }
+    const std::string& GetBackgroundMapName() const { return backgroundMap_; }
+    std::uint32_t GetBackgroundMode() const { return backgroundMode_; }
+    float GetBackgroundMinutes() const { return backgroundMinutes_; }
+    // The colour the splash logo is drawn with this frame (alpha in the top byte).
+    std::uint32_t GetSplashColor() const { return splashColor_; }
 
     // Seconds the last frame took; every subsystem advances by it.
     float GetFrameTime() const { return frameTime_; }
@@ -85,13 +141,30 @@ public:
 private:
     Game();
 
+    void RunStateHandler();
+    void Shutdown();
+    // Frame steps shared by the menu and match frames, up to the rules.
+    void UpdateWorld();
+    // Until the scene is drawn, a frame shows black rather than garbage.
+    void PresentBlankFrame();
+    bool BeginDrawing();
+    void ClearPicture(std::uint32_t argb);
+    void EndDrawing();
+    const std::string& PickBackgroundMap();
+
     std::uint32_t backgroundMode_ = 0;
     GameOptions options_;
     std::array<std::uint32_t, kSettingCount> settings_{};
     std::int64_t frameStart_ = 0;
     float frameTime_ = 0.0f;
     Terrain terrain_;
+    LightRecord light_;
     std::int64_t splashStart_ = 0;
+    std::uint32_t splashColor_ = 0x00FFFFFFu;
     std::list<std::string> mapList_;
+    std::string backgroundMap_;
+    platform::Window* window_ = nullptr;
+    platform::EventPump* pump_ = nullptr;
     float backgroundMinutes_ = 5.0f;
+    std::array<FrameHandler, kStateCount> stateHandlers_{};
 };

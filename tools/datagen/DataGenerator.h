@@ -19,5 +19,7 @@ bool WriteDataFile(const std::filesystem::path& root, const std::string& relativ
 
 // Each generator writes its files under root and returns false on failure.
 bool GenerateSplashLogo(const std::filesystem::path& root);
+bool GenerateSounds(const std::filesystem::path& root);
+bool GeneratePhysicalData(const std::filesystem::path& root);
 
 } // namespace datagen

@@ -12,6 +12,8 @@ struct Generator {
 
 const Generator kGenerators[] = {
     {"splash logo", datagen::GenerateSplashLogo},
+    {"sound effects", datagen::GenerateSounds},
+    {"physical data", datagen::GeneratePhysicalData},
 };
 
 } // namespace

@@ -1,0 +1,207 @@
+// Game: the frame handlers of the four states, the splash logo and the
+// building of the background battle behind the menus.
+//
+// The menu and match frames share one order of work: timed callbacks, network
+// messages, input, animation and order queues, armies, projectiles,
+// particles, physics, rules; then the menu screen (menus only), the network
+// flush, the heartbeat (match only), sound, and last the render. Input comes
+// before everything that acts on orders, and physics before the rules, so the
+// rules judge the positions of this frame.
+#include "core/Game.h"
+
+#include "core/EventTimer.h"
+#include "core/SplashLogo.h"
+#include "core/Stopwatch.h"
+#include "platform/Random.h"
+#include "platform/Window.h"
+#include "sound/SoundManager.h"
+
+#include <iterator>
+
+namespace {
+
+constexpr double kSplashSeconds = 5.0;
+constexpr std::uint32_t kSplashWhite = 0x00FFFFFFu;
+constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
+constexpr float kHeartbeatSeconds = 10.0f;
+
+} // namespace
+
+std::uint32_t Game::SplashAlpha(double t)
+{
+    if (t < 0.2) {
+        return 0;
+    }
+    if (t < 0.5) {
+        return static_cast<std::uint32_t>(255.0 * (t - 0.2) / 0.3);
+    }
+    if (t < 0.7) {
+        return 255;
+    }
+    if (t < 1.0) {
+        return static_cast<std::uint32_t>(255.0 * (1.0 - (t - 0.7) / 0.3));
+    }
+    return 0;
+}
+
+HeartbeatSwitch Game::HeartbeatRule(float timeLeft)
+{
+    if (timeLeft > 0.0f && timeLeft <= kHeartbeatSeconds) {
+        return HeartbeatSwitch::kOn;
+    }
+    if (timeLeft <= 0.0f) {
+        return HeartbeatSwitch::kOff;
+    }
+    return HeartbeatSwitch::kLeave;
+}
+
+void Game::LoadSplashLogo()
+{
+    SplashLogo::Instance();
+    // TODO(render): load "Interface/Textures/SplashLogo.jpg" into a texture and hand it to
+    //               SplashLogo::Instance()->SetTexture; a failure leaves it null.
+}
+
+void Game::SplashFrame()
+{
+    const double t = static_cast<double>(TimerElapsed(splashStart_)) / kSplashSeconds;
+    // Without a target to draw into the splash waits, state check included.
+    if (!BeginDrawing()) {
+        return;
+    }
+    ClearPicture(kOpaqueBlack);
+    // TODO(render): Renderer::Set2DStates.
+    std::uint32_t alpha = SplashAlpha(t);
+    if (t > 1.0) {
+        LoadAfterSplash();
+        settings_[kSettingGameState] = kStateMenus;
+        alpha = 0;
+    }
+    splashColor_ = (alpha << 24) | kSplashWhite;
+    // TODO(render): Renderer::DrawTexturedRect with SplashLogo::Instance()->GetTexture() at (0, 0) over
+    //               settings width x height, modulated by splashColor_.
+    EndDrawing();
+}
+
+void Game::MenuFrame()
+{
+    UpdateWorld();
+    // TODO(screens): the current screen's per-frame work by ScreenManager's screen id:
+    //                3 ConnectionScreen::Draw, 2 UnitSelectionScreen::Draw, 4 LobbyScreen::Draw,
+    //                5 OptionsScreen::Draw; the title and main menu have none.
+    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
+    SoundManager::Instance()->Update();
+    // TODO(render): Renderer::Instance()->RenderGame(0) replaces the blank frame.
+    PresentBlankFrame();
+}
+
+void Game::IdleFrame() {}
+
+void Game::PlayFrame()
+{
+    UpdateWorld();
+    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
+    // TODO(rules, sound): the heartbeat cue, in the match only:
+    //     const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
+    //     kOn -> SoundManager::Instance()->SetHeartbeat(1); kOff -> SetHeartbeat(0).
+    SoundManager::Instance()->Update();
+    // TODO(render): Renderer::Instance()->RenderGame(1) replaces the blank frame.
+    PresentBlankFrame();
+}
+
+void Game::UpdateWorld()
+{
+    EventTimer::Instance()->Update();
+    // TODO(net): NetworkManager::Instance()->ProcessIncoming(); every message handler runs here.
+    // TODO(input): Keyboard::Instance()->Poll(), then Mouse::Instance()->Poll().
+    // TODO(game): AnimationCallbacks::Instance()->Update(), then OrderQueue::Instance()->Update().
+    // TODO(game): UpdateArmies(); nothing moves during planning time.
+    // TODO(game): Projectile::Update on each moving object, in vector order.
+    // TODO(render): ParticleManager::Instance()->UpdateAll().
+    // TODO(physics): Physics::Instance()->Step(); fires the collision callbacks.
+    // TODO(rules): GameRules::Instance()->Update().
+}
+
+void Game::LoadAfterSplash()
+{
+    backgroundMode_ = 0;
+    // TODO(net): NetworkManager::Instance()->SetAuthority(1); this machine runs the full simulation.
+
+    [[maybe_unused]] const std::string& mapName = PickBackgroundMap();
+    // TODO(maps): Terrain::Load(mapName); on failure the message box "Could not load map.".
+
+    // TODO(render): camera view: eye (61.25, 87.5, 61.25), look-at origin, up +y, fov pi/4,
+    //               aspect width / height, near 2, far 800.
+
+    light_ = LightRecord{};
+    light_.type = kLightDirectional;
+    light_.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    light_.specular = {1.0f, 1.0f, 0.8f, 1.0f};
+    light_.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
+
+    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    // TODO(render): Sky::Create.
+    // TODO(render, screens): first use of MeshLibrary::Instance (loads every mesh) and HudOverlay::Instance.
+    // TODO(rules): GameRules::BeginMatch(backgroundMode_, armies, backgroundMinutes_, 0 planning minutes).
+    // TODO(game): PopulateWorldObjects into the world objects.
+
+    EventTimer::Instance()->Restart();
+
+    // TODO(input, screens): Keyboard::Init and Mouse::Init with the window; Cursor::Init.
+    // TODO(net): first use of NetworkManager::Instance and ReceivedMessageQueue::Instance.
+    // TODO(render): TextManager::Init; the "ChatConsole" box ("Default", (0.21, 0.45, 0.78, 1.0), 8 lines,
+    //               at (235, 700), newest first, fading, step -20) with eight empty lines.
+    // TODO(screens): ScreenManager::BuildTitleScreen.
+    // TODO(game): eight computer armies of 5 Smashtor and 5 Triangoloid through Game::CreateArmy at
+    //             (40, 0, 40), (-40, 0, 40), (-40, 0, -40), (40, 0, -40), (40, 0, 0), (0, 0, -40),
+    //             (-40, 0, 0), (0.5, 0, 0.5).
+    // TODO(render): camera commands cleared, orbit (3) added, speed 0.1.
+
+    // The loading above took a while; the first menu frame must not see it.
+    TimerStart(frameStart_);
+
+    // TODO(screens): a one-shot 5 s timer calling MenuIdleFade(0, 1), its id kept as the ScreenManager's
+    //                fade id, then MenuIdleFade(0, 0).
+    // TODO(screens): HudOverlay::SetVisible(0).
+    SoundManager::Instance()->FreeEffects();
+}
+
+const std::string& Game::PickBackgroundMap()
+{
+    backgroundMap_.clear();
+    if (mapList_.empty()) {
+        return backgroundMap_;
+    }
+    const int pick = platform::Rand() % static_cast<int>(mapList_.size());
+    backgroundMap_ = *std::next(mapList_.begin(), pick);
+    return backgroundMap_;
+}
+
+bool Game::BeginDrawing()
+{
+    // With no window at all (a headless run) frames draw nothing but go on.
+    return window_ ? window_->BeginFrame() : true;
+}
+
+void Game::ClearPicture(std::uint32_t argb)
+{
+    if (window_) {
+        window_->Clear(argb);
+    }
+}
+
+void Game::EndDrawing()
+{
+    if (window_) {
+        window_->Present();
+    }
+}
+
+void Game::PresentBlankFrame()
+{
+    if (!BeginDrawing()) {
+        return;
+    }
+    ClearPicture(kOpaqueBlack);
+    EndDrawing();
+}

@@ -1,0 +1,263 @@
+#include "core/EventTimer.h"
+#include "core/Game.h"
+#include "platform/EventPump.h"
+#include "platform/InputEvents.h"
+#include "platform/NullEventPump.h"
+#include "platform/NullWindow.h"
+#include "platform/QuitRequest.h"
+
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <csignal>
+#include <functional>
+#include <vector>
+
+namespace {
+
+// A pump that runs a script: each pass it may push input and move the clock
+// on (the time the rest of that pass takes), then reports quits as the
+// headless pump does.
+class ScriptedPump : public platform::EventPump {
+public:
+    explicit ScriptedPump(testing::ManualClockScope& clock) : clock_(clock) {}
+
+    platform::PumpResult Pump() override
+    {
+        ++passes;
+        int dispatched = 0;
+        if (onPass) {
+            dispatched = onPass(passes);
+        }
+        clock_.Advance(step);
+        platform::PumpResult result = headless_.Pump();
+        result.dispatched = dispatched;
+        return result;
+    }
+
+    int passes = 0;
+    double step = 1.0 / 64.0;
+    // Returns how many events it dispatched.
+    std::function<int(int pass)> onPass;
+
+private:
+    testing::ManualClockScope& clock_;
+    platform::NullEventPump headless_;
+};
+
+struct FrameSeen {
+    int pass = 0;
+    float frameTime = 0.0f;
+    std::size_t keysWaiting = 0;
+};
+
+std::vector<FrameSeen> g_frames;
+ScriptedPump* g_pump = nullptr;
+
+// Runs as the first work of every menu and match frame.
+void RecordFrame(TimerWord, TimerWord)
+{
+    g_frames.push_back({g_pump->passes, Game::Instance()->GetFrameTime(), platform::KeyboardRecords().Size()});
+}
+
+void PostQuitFromFrame(TimerWord code, TimerWord)
+{
+    platform::PostQuit(static_cast<int>(code));
+}
+
+struct LoopFixture {
+    LoopFixture() : pump(clock)
+    {
+        g_frames.clear();
+        g_pump = &pump;
+        platform::KeyboardRecords().Clear();
+        platform::TakePendingQuit();
+        game = Game::Instance();
+        game->Init();
+        game->SetWindow(&window);
+        game->SetEventPump(&pump);
+        EventTimer::Instance()->Restart();
+        EventTimer::Instance()->AddTimer(0.0, true, RecordFrame, 0, 0);
+        // The first pass measures one step too.
+        clock.Advance(pump.step);
+    }
+    ~LoopFixture()
+    {
+        game->SetWindow(nullptr);
+        game->SetEventPump(nullptr);
+        g_pump = nullptr;
+    }
+    void QuitOnPass(int quitPass, int code)
+    {
+        pump.onPass = [quitPass, code](int pass) {
+            if (pass == quitPass) {
+                platform::PostQuit(code);
+            }
+            return 0;
+        };
+    }
+
+    testing::ManualClockScope clock;
+    platform::NullWindow window{platform::WindowConfig{}};
+    ScriptedPump pump;
+    Game* game = nullptr;
+};
+
+} // namespace
+
+TEST_CASE("a pass that dispatches input still runs the state handler, which sees that pass's input and time")
+{
+    LoopFixture f;
+    f.game->SetSetting(kSettingGameState, kStateMenus);
+    f.clock.Advance(0.5); // a long first frame
+    f.pump.step = 0.25;
+    f.pump.onPass = [](int pass) {
+        if (pass == 1) {
+            platform::KeyRecord key;
+            key.scanCode = 0x10;
+            key.down = true;
+            platform::KeyboardRecords().Push(key);
+            return 1;
+        }
+        if (pass == 3) {
+            platform::PostQuit(7);
+        }
+        return 0;
+    };
+
+    CHECK(f.game->Run() == 7);
+    // Two frames ran; the quit pass ends the loop before its handler.
+    REQUIRE(g_frames.size() == 2);
+    CHECK(g_frames[0].pass == 1);
+    CHECK(g_frames[0].keysWaiting == 1);
+    CHECK(g_frames[0].frameTime == 0.5f + 1.0f / 64.0f);
+    CHECK(g_frames[1].pass == 2);
+    CHECK(g_frames[1].frameTime == 0.25f);
+    CHECK(f.window.FramesPresented() == 2);
+}
+
+TEST_CASE("each game state runs its own frame handler")
+{
+    LoopFixture f;
+    f.QuitOnPass(3, 0);
+
+    SUBCASE("menus tick the timers and show a frame each pass")
+    {
+        f.game->SetSetting(kSettingGameState, kStateMenus);
+        CHECK(f.game->Run() == 0);
+        CHECK(g_frames.size() == 2);
+        CHECK(f.window.FramesPresented() == 2);
+    }
+
+    SUBCASE("a match ticks the timers and shows a frame each pass")
+    {
+        f.game->SetSetting(kSettingGameState, kStateMatch);
+        CHECK(f.game->Run() == 0);
+        CHECK(g_frames.size() == 2);
+        CHECK(f.window.FramesPresented() == 2);
+    }
+
+    SUBCASE("the splash shows the logo but runs no timers")
+    {
+        f.game->SetSetting(kSettingGameState, kStateSplash);
+        CHECK(f.game->Run() == 0);
+        CHECK(g_frames.empty());
+        CHECK(f.window.FramesPresented() == 2);
+        CHECK(f.game->GetSetting(kSettingGameState) == kStateSplash);
+    }
+
+    SUBCASE("idle does nothing at all")
+    {
+        f.game->SetSetting(kSettingGameState, kStateIdle);
+        CHECK(f.game->Run() == 0);
+        CHECK(g_frames.empty());
+        CHECK(f.window.FramesBegun() == 0);
+    }
+
+    SUBCASE("a state without a handler is skipped and the loop goes on")
+    {
+        f.game->SetSetting(kSettingGameState, 9);
+        CHECK(f.game->Run() == 0);
+        CHECK(f.pump.passes == 3);
+        CHECK(g_frames.empty());
+    }
+}
+
+TEST_CASE("quit ends the loop with the posted code")
+{
+    LoopFixture f;
+    f.game->SetSetting(kSettingGameState, kStateMenus);
+
+    SUBCASE("posted from inside a frame, as the menus do")
+    {
+        // 1/32 s has passed by the first frame's tick, 3/64 s by the second's.
+        EventTimer::Instance()->AddTimer(0.04, false, PostQuitFromFrame, 6, 0);
+        CHECK(f.game->Run() == 6);
+        // Due in the second frame; the third pass quits.
+        CHECK(g_frames.size() == 2);
+        CHECK(f.pump.passes == 3);
+    }
+
+    SUBCASE("SIGTERM and SIGINT quit with code 0")
+    {
+        platform::InstallQuitSignalHandlers();
+        int signal = SIGTERM;
+        SUBCASE("SIGTERM")
+        {
+            signal = SIGTERM;
+        }
+        SUBCASE("SIGINT")
+        {
+            signal = SIGINT;
+        }
+        f.pump.onPass = [signal](int pass) {
+            if (pass == 3) {
+                std::raise(signal);
+            }
+            return 0;
+        };
+        CHECK(f.game->Run() == 0);
+        CHECK(g_frames.size() == 2);
+    }
+}
+
+TEST_CASE("the caption shows the frame rate only in a window")
+{
+    LoopFixture f;
+    f.game->SetSetting(kSettingGameState, kStateIdle);
+    f.QuitOnPass(3, 0);
+
+    SUBCASE("windowed")
+    {
+        f.game->SetSetting(kSettingWindowed, 1);
+        f.game->Run();
+        CHECK(f.window.CaptionChanges() == 3);
+        CHECK(f.window.Caption() == "Kostrivane - 64.000000");
+    }
+
+    SUBCASE("full screen")
+    {
+        f.game->Run();
+        CHECK(f.window.CaptionChanges() == 0);
+        CHECK(f.window.Caption() == "Kostrivane");
+    }
+
+    SUBCASE("an empty frame does not divide by zero")
+    {
+        CHECK(Game::FrameRateCaption(0.0f) == "Kostrivane - 0.000000");
+        CHECK(Game::FrameRateCaption(0.5f) == "Kostrivane - 2.000000");
+    }
+}
+
+TEST_CASE("the loop runs without any window or pump")
+{
+    testing::ManualClockScope clock;
+    Game* game = Game::Instance();
+    game->Init();
+    game->SetSetting(kSettingGameState, kStateMenus);
+    EventTimer::Instance()->Restart();
+    EventTimer::Instance()->AddTimer(0.0, false, PostQuitFromFrame, 4, 0);
+    clock.Advance(0.1);
+    CHECK(game->Run() == 4);
+}
