@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Builds and runs the whole test suite twice: an optimised build, then an
-# AddressSanitizer + UndefinedBehaviorSanitizer build. Installs what it needs
-# first. Exits non-zero on any failing test.
+# AddressSanitizer + UndefinedBehaviorSanitizer build, and then runs the
+# fuzzers for a bounded number of inputs. Installs what it needs first. Exits
+# non-zero on any failing test or fuzzer finding.
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -22,3 +23,5 @@ echo "== Optimised build"
 run_suite "$root/build/test-release" -DCMAKE_BUILD_TYPE=Release
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 run_suite "$root/build/test-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF
+echo "== Fuzzers (libFuzzer, bounded runs)"
+timeout -k 30 600 "$root/scripts/run-fuzzers.sh"

@@ -6,12 +6,14 @@
 
 #include <cstdio>
 #include <cstring>
+#include <utility>
 
 namespace platform {
 
 namespace {
 
 bool g_dialogsEnabled = true;
+MessageBoxSink g_sink;
 
 bool DisplayAvailable()
 {
@@ -26,6 +28,10 @@ bool DisplayAvailable()
 
 void ShowMessageBox(const std::string& text, const std::string& title)
 {
+    if (g_sink) {
+        g_sink(text, title);
+        return;
+    }
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
     if (g_dialogsEnabled && DisplayAvailable()) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
@@ -33,5 +39,7 @@ void ShowMessageBox(const std::string& text, const std::string& title)
 }
 
 void SetMessageBoxDialogsEnabled(bool enabled) { g_dialogsEnabled = enabled; }
+
+void SetMessageBoxSink(MessageBoxSink sink) { g_sink = std::move(sink); }
 
 } // namespace platform

@@ -1,7 +1,88 @@
-// Terrain: placeholder answers until the map loader lands.
+// Terrain: loading a map file into the terrain's copies, and releasing it.
+//
+// A map is parsed and checked whole into a temporary before anything of the
+// terrain changes, so a refused file leaves the map that was there (the
+// physics walls, the start slots and the minimap all keep working) instead of
+// an empty terrain with a map size of 0.
 #include "render/Terrain.h"
 
-float Terrain::HeightAt(float, float) const { return 0.0f; }
-void Terrain::NormalAt(float, float, Vec3&) const {}
-float Terrain::GetMapSize() const { return 0.0f; }
-float Terrain::GetWaterLevel() const { return 0.0f; }
+#include "platform/FileSystem.h"
+#include "platform/MessageBox.h"
+#include "render/MapFile.h"
+
+#include <utility>
+
+namespace {
+
+TerrainVertex FromEdgeRecord(const MapEdgeRecord& r, std::uint32_t diffuse)
+{
+    return {r.position, r.normal, diffuse, 0xFFFFFFFFu, r.u, r.v, r.u, r.v};
+}
+
+bool Refuse(const std::string& reason)
+{
+    platform::ShowMessageBox("Error Loading Map:\n" + reason, "Kostrivane");
+    return false;
+}
+
+} // namespace
+
+bool Terrain::Load(const std::string& fileName)
+{
+    const std::string path = "Maps/" + fileName;
+    std::vector<std::uint8_t> bytes;
+    if (!platform::ReadDataFile(path, bytes)) {
+        return Refuse("Could not open file " + path + ".");
+    }
+    MapData data;
+    if (!ParseMapFile(bytes, data)) {
+        return Refuse("Map file " + path + " is corrupted.");
+    }
+    Install(std::move(data));
+    return true;
+}
+
+bool Terrain::LoadFromData(MapData data, std::string* why)
+{
+    if (!ValidateMapData(data, why)) {
+        return false;
+    }
+    Install(std::move(data));
+    return true;
+}
+
+void Terrain::Install(MapData&& data)
+{
+    Release();
+    columns_ = data.columns;
+    rows_ = data.rows;
+    mapSize_ = data.mapSize;
+    heightScale_ = data.heightScale;
+    waterLevel_ = data.waterLevel;
+    ground_.reserve(data.ground.size());
+    for (const MapGroundRecord& g : data.ground) {
+        // The light goes into red, green and blue at the relight; alpha is the blend.
+        const std::uint32_t diffuse = (g.colour & 0xFF000000u) | 0x00FFFFFFu;
+        ground_.push_back({g.position, g.normal, diffuse, 0xFFFFFFFFu, g.u, g.v, g.u, g.v});
+    }
+    indices_ = std::move(data.indices);
+    edges_.reserve(data.edges.size());
+    for (const MapEdgeRecord& e : data.edges) {
+        edges_.push_back(FromEdgeRecord(e, 0xFFFFFFFFu));
+    }
+    for (std::size_t i = 0; i < water_.size(); ++i) {
+        water_[i] = FromEdgeRecord(data.water[i], kWaterDiffuse);
+    }
+    trees_ = std::move(data.trees);
+    rocks_ = std::move(data.rocks);
+    starts_ = std::move(data.starts);
+    flags_ = std::move(data.flags);
+    groundImages_ = std::move(data.groundImages);
+    waterImages_ = std::move(data.waterImages);
+    loaded_ = true;
+}
+
+void Terrain::Release()
+{
+    *this = Terrain();
+}

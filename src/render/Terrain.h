@@ -1,20 +1,122 @@
-// The loaded map: height grid, ground layers, water and position lists, and
-// the queries the rest of the game asks of the ground.
+// The loaded map: the ground grid with its blend factors, the edge skirts, the
+// water quad, the embedded images and the four position lists, and the
+// queries the rest of the game asks of the ground (height, normal, picking).
+//
+// Everything here is the CPU copy of the map. The drawing code makes its
+// vertex, index and texture objects from these copies, and craters rewrite
+// them, so the queries always answer for the ground as drawn.
 #pragma once
 
+#include "platform/math/Matrix.h"
 #include "platform/math/Vector.h"
+#include "render/MapData.h"
 
+#include <array>
 #include <cstdint>
+#include <string>
+#include <vector>
+
+// The one vertex layout of the ground, edge, water and shadow-quad buffers:
+// position, normal, diffuse and specular ARGB, two texture-coordinate sets.
+struct TerrainVertex {
+    Vec3 position;
+    Vec3 normal;
+    std::uint32_t diffuse = 0xFFFFFFFFu;
+    std::uint32_t specular = 0xFFFFFFFFu;
+    float u0 = 0.0f;
+    float v0 = 0.0f;
+    float u1 = 0.0f;
+    float v1 = 0.0f;
+};
+static_assert(sizeof(TerrainVertex) == 48, "the vertex buffers use a stride of 48 bytes");
+
+// Water is drawn partly transparent through its vertex alpha.
+inline constexpr std::uint32_t kWaterDiffuse = 0x66FFFFFFu;
+
+// What picking needs of the camera: its view and projection (row vectors,
+// depth 0..1), its eye point and the back buffer's size in pixels.
+struct PickView {
+    Matrix view = Matrix::Identity();
+    Matrix projection = Matrix::Identity();
+    Vec3 eye;
+    float screenWidth = 0.0f;
+    float screenHeight = 0.0f;
+};
 
 class Terrain {
 public:
     Terrain() = default;
 
+    // Loads "Maps/" + fileName (for example "Desert.kvm"). On failure shows
+    // "Error Loading Map:\n" with the reason in a message box titled
+    // "Kostrivane", returns false and keeps the map it held before.
+    bool Load(const std::string& fileName);
+    // Takes a map made in memory (the data generator, tests); false, with the
+    // terrain unchanged, when ValidateMapData refuses it.
+    bool LoadFromData(MapData data, std::string* why = nullptr);
+    // Empties the terrain: no map, all counts and sizes 0.
+    void Release();
+    bool IsLoaded() const { return loaded_; }
+
     // Ground height at (x, z); 0 outside the map or with no map loaded.
     float HeightAt(float x, float z) const;
-    // Writes the blended ground normal at (x, z) into out; outside the map or
-    // with no map loaded, out is left as it was.
+    // Writes the blended ground normal at (x, z) into out (not normalised);
+    // outside the map or with no map loaded, out is left as it was.
     void NormalAt(float x, float z, Vec3& out) const;
-    float GetMapSize() const;
-    float GetWaterLevel() const;
+    // Writes the ground point under screen pixel (sx, sy) into out. False,
+    // with out unchanged, when there is no map or the pixel's ray never
+    // comes down to the ground.
+    bool ScreenToTerrain(const PickView& view, float sx, float sy, Vec3& out) const;
+
+    float GetMapSize() const { return mapSize_; }
+    float GetHeightScale() const { return heightScale_; }
+    float GetWaterLevel() const { return waterLevel_; }
+
+    // The four position lists; an index at or past the count gives (0, 0, 0).
+    std::uint32_t GetTreeCount() const { return Count(trees_); }
+    std::uint32_t GetRockCount() const { return Count(rocks_); }
+    std::uint32_t GetStartCount() const { return Count(starts_); }
+    std::uint32_t GetFlagCount() const { return Count(flags_); }
+    Vec3 GetTreePosition(std::uint32_t i) const { return Entry(trees_, i); }
+    Vec3 GetRockPosition(std::uint32_t i) const { return Entry(rocks_, i); }
+    Vec3 GetStartPosition(std::uint32_t i) const { return Entry(starts_, i); }
+    Vec3 GetFlagPosition(std::uint32_t i) const { return Entry(flags_, i); }
+
+    // The grid and its geometry, the source of the drawing buffers.
+    std::uint32_t GetColumns() const { return columns_; }
+    std::uint32_t GetRows() const { return rows_; }
+    const std::vector<TerrainVertex>& GetGroundVertices() const { return ground_; }
+    const std::vector<std::uint16_t>& GetIndices() const { return indices_; }
+    const std::vector<TerrainVertex>& GetEdgeVertices() const { return edges_; }
+    const std::array<TerrainVertex, 4>& GetWaterVertices() const { return water_; }
+    // The embedded image files: ground layer 0, layer 1 and the edge texture;
+    // water frames 0 to 7. An empty image stands for a missing texture.
+    const std::array<std::vector<std::uint8_t>, kMapGroundImages>& GetGroundImages() const { return groundImages_; }
+    const std::array<std::vector<std::uint8_t>, kMapWaterFrames>& GetWaterImages() const { return waterImages_; }
+
+private:
+    void Install(MapData&& data);
+    float GroundY(std::uint32_t c, std::uint32_t r) const { return ground_[r * columns_ + c].position.y; }
+    bool Inside(float x, float z) const;
+    static float PlaneEval(float base, float a, float firstWeight, float b, float secondWeight);
+    static float CellTriangleHeight(float h00, float h10, float h01, float h11, float fx, float fz);
+    static std::uint32_t Count(const std::vector<Vec3>& list) { return static_cast<std::uint32_t>(list.size()); }
+    static Vec3 Entry(const std::vector<Vec3>& list, std::uint32_t i) { return i < list.size() ? list[i] : Vec3{}; }
+
+    bool loaded_ = false;
+    std::uint32_t columns_ = 0;
+    std::uint32_t rows_ = 0;
+    float mapSize_ = 0.0f;
+    float heightScale_ = 0.0f;
+    float waterLevel_ = 0.0f;
+    std::vector<TerrainVertex> ground_;
+    std::vector<std::uint16_t> indices_;
+    std::vector<TerrainVertex> edges_;
+    std::array<TerrainVertex, 4> water_{};
+    std::vector<Vec3> trees_;
+    std::vector<Vec3> rocks_;
+    std::vector<Vec3> starts_;
+    std::vector<Vec3> flags_;
+    std::array<std::vector<std::uint8_t>, kMapGroundImages> groundImages_;
+    std::array<std::vector<std::uint8_t>, kMapWaterFrames> waterImages_;
 };

@@ -1,0 +1,66 @@
+// fuzz_map_seeds <directory>: writes a few small valid maps for the map
+// fuzzer to start from.
+#include "render/MapBuilder.h"
+#include "render/MapFile.h"
+
+#include <cmath>
+#include <cstdio>
+#include <filesystem>
+#include <fstream>
+
+namespace {
+
+MapData SeedMap(std::uint32_t columns, std::uint32_t rows, std::size_t lists, std::size_t imageBytes)
+{
+    HeightGrid grid;
+    grid.columns = columns;
+    grid.rows = rows;
+    grid.mapSize = 40.0f;
+    grid.heightScale = 20.0f;
+    grid.waterLevel = -1.0f;
+    for (std::uint32_t i = 0; i < columns * rows; ++i) {
+        grid.heights.push_back(2.0f * std::sin(static_cast<float>(i)));
+        grid.blend.push_back(static_cast<std::uint8_t>(i * 29));
+    }
+    MapData map = BuildMapGeometry(grid);
+    for (std::size_t i = 0; i < lists; ++i) {
+        const Vec3 p{static_cast<float>(i), 0.0f, -static_cast<float>(i)};
+        map.trees.push_back(p);
+        map.rocks.push_back(p);
+        map.flags.push_back(p);
+        if (map.starts.size() < 8) {
+            map.starts.push_back(p);
+        }
+    }
+    for (std::vector<std::uint8_t>& image : map.groundImages) {
+        image.assign(imageBytes, 0x42);
+    }
+    for (std::vector<std::uint8_t>& image : map.waterImages) {
+        image.assign(imageBytes / 2, 0x24);
+    }
+    return map;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: fuzz_map_seeds <directory>\n");
+        return 2;
+    }
+    const std::filesystem::path directory = argv[1];
+    std::filesystem::create_directories(directory);
+    const MapData seeds[] = {SeedMap(2, 2, 1, 8), SeedMap(3, 4, 3, 0), SeedMap(5, 5, 9, 16)};
+    int n = 0;
+    for (const MapData& seed : seeds) {
+        const std::vector<std::uint8_t> bytes = WriteMapFile(seed);
+        if (bytes.empty()) {
+            std::fprintf(stderr, "fuzz_map_seeds: seed %d is not a valid map\n", n);
+            return 1;
+        }
+        std::ofstream out(directory / ("seed" + std::to_string(n++) + ".kvm"), std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    return 0;
+}

@@ -1,0 +1,52 @@
+// Map files ("Maps/<name>.kvm"): one binary file holds everything a battlefield
+// needs. The game reads them (Terrain::Load) and the data generator writes them
+// (tools/datagen), both through this one parser, validator and writer.
+//
+// All numbers little-endian, no padding; u32, u16, f32, vec3 = 3 x f32 (x, y, z).
+//
+// Header, 56 bytes:
+//    0 "KVMP"            4 vertexCount (= columns x rows, at most 65536)
+//    8 indexCount (= 6 (columns - 1)(rows - 1))     12 columns    16 rows
+//   20 treeCount  24 rockCount  28 startCount (at most 8)  32 flagCount
+//   36 groundImageBytes (each of 3)  40 waterImageBytes (each of 8)
+//   44 f32 mapSize  48 f32 heightScale  52 f32 waterLevel
+// Sections, in order, straight after the header:
+//   trees, rocks, army starts, flags   12 bytes (vec3) per entry each
+//   ground vertices                    36 bytes each: position, normal, u, v,
+//                                      u32 ARGB colour (alpha = layer blend)
+//   ground indices                     u16 each, six per grid cell
+//   edge vertices                      32 bytes each (position, normal, u, v),
+//                                      4 x columns + 4 x rows of them
+//   water vertices                     4 edge-form records, one triangle strip
+//   ground images                      3 x groundImageBytes: layer 0, layer 1, edge
+//   water images                       8 x waterImageBytes: frames 0 to 7
+// Bytes after the last water image are ignored.
+//
+// Grid: vertex (c, r) is record r x columns + c at x = -S/2 + c S/(columns - 1),
+// z = +S/2 - r S/(rows - 1), S = mapSize (row 0 is the +z side). Cell (c, r)
+// owns indices 6 ((columns - 1) r + c) onwards, split along a-e as (a, e, d),
+// (a, b, e) or along b-d as (a, b, d), (b, e, d), with a = r columns + c,
+// b = a + 1, d = a + columns, e = d + 1 (TerrainGrid.h holds the rule).
+#pragma once
+
+#include "render/MapData.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+inline constexpr std::size_t kMapHeaderBytes = 56;
+
+// Parses a whole file. On any fault (wrong magic, short file, counts that
+// disagree or do not fit, an index past the grid, a value that is not a finite
+// number) returns false, leaves out untouched and, when why is given, names the
+// fault. Nothing is allocated before the counts are known to fit the file.
+bool ParseMapFile(std::span<const std::uint8_t> bytes, MapData& out, std::string* why = nullptr);
+
+// The parser's checks on data made in memory, plus equal image lengths within
+// each group (the file stores one length per group).
+bool ValidateMapData(const MapData& data, std::string* why = nullptr);
+
+// The file bytes of data; empty when ValidateMapData refuses it.
+std::vector<std::uint8_t> WriteMapFile(const MapData& data);
