@@ -21,5 +21,7 @@ bool WriteDataFile(const std::filesystem::path& root, const std::string& relativ
 bool GenerateSplashLogo(const std::filesystem::path& root);
 bool GenerateSounds(const std::filesystem::path& root);
 bool GeneratePhysicalData(const std::filesystem::path& root);
+bool GenerateMaps(const std::filesystem::path& root);
+bool GenerateBlobShadow(const std::filesystem::path& root);
 
 } // namespace datagen

@@ -1,9 +1,11 @@
-// Painting helpers: JPEG encoding through libjpeg, text through FreeType.
+// Painting helpers: JPEG encoding through libjpeg, PNG through libpng, BMP by
+// hand, text through FreeType.
 #include "Image.h"
 
 #include <ft2build.h>
 #include FT_FREETYPE_H
 #include <jpeglib.h>
+#include <png.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -63,6 +65,72 @@ std::vector<std::uint8_t> Image::EncodeJpeg(int quality) const
 
     std::vector<std::uint8_t> bytes(buffer, buffer + size);
     std::free(buffer);
+    return bytes;
+}
+
+std::vector<std::uint8_t> Image::EncodeBmp() const
+{
+    // Rows bottom-up, blue-green-red, each padded to four bytes.
+    const std::uint32_t rowBytes = (static_cast<std::uint32_t>(width_) * 3 + 3) & ~3u;
+    const std::uint32_t pixelBytes = rowBytes * static_cast<std::uint32_t>(height_);
+    const std::uint32_t headerBytes = 14 + 40;
+    std::vector<std::uint8_t> bytes;
+    bytes.reserve(headerBytes + pixelBytes);
+    const auto put16 = [&bytes](std::uint32_t v) {
+        bytes.push_back(static_cast<std::uint8_t>(v & 0xFF));
+        bytes.push_back(static_cast<std::uint8_t>((v >> 8) & 0xFF));
+    };
+    const auto put32 = [&put16](std::uint32_t v) {
+        put16(v & 0xFFFF);
+        put16(v >> 16);
+    };
+    bytes.push_back('B');
+    bytes.push_back('M');
+    put32(headerBytes + pixelBytes);
+    put32(0);
+    put32(headerBytes);
+    put32(40);
+    put32(static_cast<std::uint32_t>(width_));
+    put32(static_cast<std::uint32_t>(height_));
+    put16(1);
+    put16(24);
+    put32(0); // no compression
+    put32(pixelBytes);
+    put32(2835); // 72 dpi
+    put32(2835);
+    put32(0);
+    put32(0);
+    const auto toByte = [](float v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0f, 1.0f) * 255.0f + 0.5f); };
+    for (int y = height_ - 1; y >= 0; --y) {
+        for (int x = 0; x < width_; ++x) {
+            const Rgb& p = pixels_[Index(x, y)];
+            bytes.push_back(toByte(p.b));
+            bytes.push_back(toByte(p.g));
+            bytes.push_back(toByte(p.r));
+        }
+        for (std::uint32_t pad = static_cast<std::uint32_t>(width_) * 3; pad < rowBytes; ++pad) {
+            bytes.push_back(0);
+        }
+    }
+    return bytes;
+}
+
+std::vector<std::uint8_t> EncodePngRgba(int width, int height, const std::vector<std::uint8_t>& rgba)
+{
+    png_image image{};
+    image.version = PNG_IMAGE_VERSION;
+    image.width = static_cast<png_uint_32>(width);
+    image.height = static_cast<png_uint_32>(height);
+    image.format = PNG_FORMAT_RGBA;
+    png_alloc_size_t size = 0;
+    if (!png_image_write_to_memory(&image, nullptr, &size, 0, rgba.data(), 0, nullptr)) {
+        return {};
+    }
+    std::vector<std::uint8_t> bytes(size);
+    if (!png_image_write_to_memory(&image, bytes.data(), &size, 0, rgba.data(), 0, nullptr)) {
+        return {};
+    }
+    bytes.resize(size);
     return bytes;
 }
 

@@ -1,4 +1,5 @@
-// An RGB picture the generators paint into, with JPEG output.
+// An RGB picture the generators paint into, with JPEG and BMP output, and
+// PNG output for pictures with alpha.
 #pragma once
 
 #include <cstdint>
@@ -26,6 +27,9 @@ public:
 
     // Baseline 8-bit RGB JPEG bytes.
     std::vector<std::uint8_t> EncodeJpeg(int quality) const;
+    // An uncompressed 24-bit BMP file: its length depends on the size alone,
+    // which map files need (their images of a group share one length).
+    std::vector<std::uint8_t> EncodeBmp() const;
 
 private:
     std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
@@ -34,6 +38,9 @@ private:
     int height_;
     std::vector<Rgb> pixels_;
 };
+
+// An 8-bit RGBA PNG file from rows of RGBA bytes, top row first.
+std::vector<std::uint8_t> EncodePngRgba(int width, int height, const std::vector<std::uint8_t>& rgba);
 
 // Draws text with a TrueType font, centred on centreX with its baseline at
 // baselineY. False when the font cannot be loaded.

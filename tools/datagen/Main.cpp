@@ -14,6 +14,8 @@ const Generator kGenerators[] = {
     {"splash logo", datagen::GenerateSplashLogo},
     {"sound effects", datagen::GenerateSounds},
     {"physical data", datagen::GeneratePhysicalData},
+    {"maps", datagen::GenerateMaps},
+    {"blob shadow", datagen::GenerateBlobShadow},
 };
 
 } // namespace
