@@ -12,6 +12,7 @@
 #include "core/EventTimer.h"
 #include "core/SplashLogo.h"
 #include "core/Stopwatch.h"
+#include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/Window.h"
 #include "sound/SoundManager.h"
@@ -127,8 +128,10 @@ void Game::LoadAfterSplash()
     backgroundMode_ = 0;
     // TODO(net): NetworkManager::Instance()->SetAuthority(1); this machine runs the full simulation.
 
-    [[maybe_unused]] const std::string& mapName = PickBackgroundMap();
-    // TODO(maps): Terrain::Load(mapName); on failure the message box "Could not load map.".
+    const std::string& mapName = PickBackgroundMap();
+    if (!terrain_.Load(mapName)) {
+        platform::ShowMessageBox("Could not load map.", "Kostrivane");
+    }
 
     // TODO(render): camera view: eye (61.25, 87.5, 61.25), look-at origin, up +y, fov pi/4,
     //               aspect width / height, near 2, far 800.
