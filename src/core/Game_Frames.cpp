@@ -12,6 +12,7 @@
 #include "core/EventTimer.h"
 #include "core/SplashLogo.h"
 #include "core/Stopwatch.h"
+#include "physics/Physics.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "platform/Window.h"
@@ -119,7 +120,7 @@ void Game::UpdateWorld()
     // TODO(game): UpdateArmies(); nothing moves during planning time.
     // TODO(game): Projectile::Update on each moving object, in vector order.
     // TODO(render): ParticleManager::Instance()->UpdateAll().
-    // TODO(physics): Physics::Instance()->Step(); fires the collision callbacks.
+    Physics::Instance()->Step(); // fires the collision callbacks
     // TODO(rules): GameRules::Instance()->Update().
 }
 

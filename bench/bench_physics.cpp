@@ -1,0 +1,114 @@
+// bench_physics: the cost of one physics step for a full battle (eight armies
+// of forty marching into each other) and for 3000 bodies spread over the map,
+// so the growth with the number of bodies can be seen. Prints microseconds.
+#include "core/Game.h"
+#include "core/Stopwatch.h"
+#include "physics/Physical.h"
+#include "physics/PhysicalDataFile.h"
+#include "physics/Physics.h"
+#include "platform/Random.h"
+#include "render/MapData.h"
+#include "render/Terrain.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr float kMapSize = 400.0f;
+constexpr float kFrameTime = 1.0f / 60.0f;
+constexpr int kWarmUpSteps = 60;
+constexpr int kMeasuredSteps = 600;
+
+const char* const kUnitTypes[] = {"Smashtor", "Triangoloid", "Trajectagon", "Artillerator", "Detagon"};
+
+std::string DataPath(const char* type)
+{
+    return std::string(KV_BENCH_DATA_DIR) + "/" + PhysicalDataFile::PathForType(type);
+}
+
+float Hills(float x, float z)
+{
+    // Flat in the middle, rolling toward the edges.
+    const float distance = std::sqrt(x * x + z * z);
+    const float edge = std::max(0.0f, distance - 60.0f) / 140.0f;
+    return edge * edge * (4.0f + 3.0f * std::sin(x * 0.05f) * std::cos(z * 0.04f));
+}
+
+float RandomIn(float range)
+{
+    return (static_cast<float>(platform::Rand()) / platform::kRandMax - 0.5f) * range;
+}
+
+using Bodies = std::vector<std::unique_ptr<Physical>>;
+
+std::unique_ptr<Physical> MakeUnit(int index, float x, float z, float toX, float toZ)
+{
+    const Terrain& terrain = Game::Instance()->GetTerrain();
+    const std::string path = DataPath(kUnitTypes[index % 5]);
+    auto unit = std::make_unique<Physical>(x, terrain.HeightAt(x, z), z, path.c_str());
+    unit->SetCollisionType(kCollisionUnit);
+    unit->SetDestination(toX, terrain.HeightAt(toX, toZ), toZ);
+    Physics::Instance()->AddObject(unit.get());
+    return unit;
+}
+
+// Eight armies of forty in 8 x 5 blocks on a circle, each marching through
+// the middle to the army opposite.
+Bodies MakeBattle()
+{
+    Bodies bodies;
+    for (int army = 0; army < 8; ++army) {
+        const float angle = static_cast<float>(army) * 3.14159265f / 4.0f;
+        const float x = std::cos(angle) * 150.0f;
+        const float z = std::sin(angle) * 150.0f;
+        for (int i = 0; i < 40; ++i) {
+            const float dx = static_cast<float>(i % 8 - 4) * 2.2f;
+            const float dz = static_cast<float>(i / 8 - 2) * 2.2f;
+            bodies.push_back(MakeUnit(i, x + dx, z + dz, -x * 0.8f + dx, -z * 0.8f + dz));
+        }
+    }
+    return bodies;
+}
+
+Bodies MakeCrowd(int count)
+{
+    Bodies bodies;
+    for (int i = 0; i < count; ++i) {
+        const float x = RandomIn(kMapSize - 20.0f);
+        const float z = RandomIn(kMapSize - 20.0f);
+        bodies.push_back(MakeUnit(i, x, z, RandomIn(kMapSize - 20.0f), RandomIn(kMapSize - 20.0f)));
+    }
+    return bodies;
+}
+
+void Measure(const char* what, Bodies bodies)
+{
+    Game::Instance()->SetFrameTime(kFrameTime);
+    for (int i = 0; i < kWarmUpSteps; ++i) {
+        Physics::Instance()->Step();
+    }
+    std::int64_t start = 0;
+    TimerStart(start);
+    for (int i = 0; i < kMeasuredSteps; ++i) {
+        Physics::Instance()->Step();
+    }
+    const double seconds = TimerElapsed(start);
+    std::printf("physics step, %-32s %5zu bodies: %9.1f us\n", what, bodies.size(), seconds * 1.0e6 / kMeasuredSteps);
+    Physics::Instance()->Clear();
+}
+
+} // namespace
+
+int main()
+{
+    platform::SeedRand(1);
+    Game::Instance()->GetTerrain().LoadFromData(MakeHeightFieldMap(kMapSize, 129, Hills, -10.0f));
+    Measure("eight armies of forty", MakeBattle());
+    Measure("a crowd over the whole map", MakeCrowd(320));
+    Measure("a crowd over the whole map", MakeCrowd(3000));
+    return 0;
+}

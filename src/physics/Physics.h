@@ -1,0 +1,158 @@
+// Physics: the one engine that moves every registered body. It keeps the
+// bodies in a list sorted by x, gathers the forces the game applies between
+// frames, steps the world once a frame (forces, steering, integration on the
+// terrain, walls and swept sphere collisions) and tells game code about
+// physical events through per-body callbacks run at the end of the step.
+//
+// The step is split by concern: Physics.cpp holds the registry, forces,
+// callbacks, queries and explosions; Physics_Step.cpp the forces, steering
+// and integration; Physics_Collisions.cpp the walls and pair collisions.
+#pragma once
+
+#include "core/Singleton.h"
+#include "physics/Physical.h"
+#include "platform/math/Vector.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <list>
+#include <unordered_map>
+#include <vector>
+
+enum PhysicsEvent : std::uint32_t {
+    kEventApex = 0,          // the body stopped rising
+    kEventArrived = 1,       // a steering body stands at its destination (every step while it does)
+    kEventGroundContact = 2, // within 1.0 of the ground after moving (every step while it is)
+    kEventCollision = 4,     // a pair contact was resolved
+    kEventUnderWater = 5,    // below the water level after moving
+};
+
+using PhysicsCallbackFunction = std::function<void(Physical* body)>;
+
+struct PhysicsCallback {
+    PhysicsCallbackFunction function;
+    PhysicsEvent event = kEventApex;
+    bool removeAfterFiring = false;
+    bool fired = false;
+};
+
+struct PhysicsEntry {
+    Physical* body = nullptr;
+    // Where the body was when the last integration began: the start of the
+    // swept collision tests.
+    Vec3 previousPosition;
+    std::vector<PhysicsCallback> callbacks;
+    // Accumulated since the last step; acts as an impulse.
+    Vec3 force;
+
+    // The step's own bookkeeping: the total force and the friction amount
+    // found in the force pass and used by the integration.
+    Vec3 stepForce;
+    float frictionAmount = 0.0f;
+    // The x the list was last sorted by, so sorting never reads a removed body.
+    float sortX = 0.0f;
+    // Removed while the step ran: the body may already be deleted and must not
+    // be touched; the entry itself goes at the end of the step.
+    bool removed = false;
+};
+
+// userData is a whole pointer-sized word: callers pass the attacker's address.
+using ExplosionWord = std::uintptr_t;
+using ExplosionCallback = void (*)(Physical* body, double falloff, ExplosionWord userData);
+
+// The game layer's answers to contacts, chosen by the bodies' collision
+// types. The engine knows bodies only as Physical; each handler is told which
+// of its two arguments is which and converts them itself. Bodies of collision
+// type 0 (scenery, debris) and flags are never handed to a handler.
+struct CollisionHandlers {
+    void (*unitOnCollideUnit)(Physical* unit, Physical* other) = nullptr;
+    void (*unitOnHitByProjectile)(Physical* unit, Physical* projectile) = nullptr;
+    void (*projectileOnHitUnit)(Physical* projectile, Physical* unit) = nullptr;
+};
+
+class Physics : public Singleton<Physics> {
+    friend class Singleton<Physics>;
+
+public:
+    // Registry. Adding a registered body again is ignored. Removing while a
+    // step runs is deferred to its end; the body is never touched again.
+    void AddObject(Physical* body);
+    void RemoveObject(Physical* body);
+    void Clear();
+    bool IsRegistered(const Physical* body) const;
+    std::size_t GetBodyCount() const { return index_.size(); }
+
+    // Adds an impulse (velocity change force / mass) for the next step.
+    // Non-finite vectors and unregistered bodies are ignored.
+    void AddForce(Physical* body, const Vec3& force);
+
+    void AddCallback(Physical* body, PhysicsCallbackFunction function, PhysicsEvent event, bool removeAfterFiring);
+    void RemoveCallback(Physical* body, PhysicsEvent event);
+    // Arms every callback of the entry for event; they run at the end of the
+    // step, at most one per body per step.
+    void FireEvent(PhysicsEntry& entry, PhysicsEvent event);
+
+    // Appends every body within radius (inclusive, in three dimensions) of
+    // the point, in list order; true when any was appended.
+    bool QueryRadius(float x, float y, float z, double radius, std::vector<Physical*>& out);
+
+    // A blast at (x, y, z): pushes and spins the bodies within radius of a
+    // point 4.5 below it, then calls callback (if any) for each of them.
+    void Explosion(float x, float y, float z, double radius, double strength, ExplosionCallback callback,
+                   ExplosionWord userData);
+
+    // Advances the world by the game's frame time.
+    void Step();
+    // Stable sort by position x.
+    void SortBodies();
+    void MarkUnsorted() { sorted_ = false; }
+    bool IsSorted() const { return sorted_; }
+
+    void SetCollisionHandlers(const CollisionHandlers& handlers) { handlers_ = handlers; }
+
+    bool GetGravityOn() const { return gravityOn_; }
+    void SetGravityOn(bool on) { gravityOn_ = on; }
+    bool GetGroundOn() const { return groundOn_; }
+    void SetGroundOn(bool on) { groundOn_ = on; }
+    bool GetDragOn() const { return dragOn_; }
+    void SetDragOn(bool on) { dragOn_ = on; }
+
+private:
+    Physics() = default;
+
+    PhysicsEntry* FindEntry(const Physical* body);
+    void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
+
+    // Physics_Step.cpp
+    void ComputeForces(float dt);
+    Vec3 GroundForce(const Vec3& force, const Vec3& normal, const Vec3& velocity, float mass, float dt) const;
+    void Steer(PhysicsEntry& entry, float dt);
+    float Integrate(float dt);
+    void RunCallbacks();
+    void DropRemovedEntries();
+
+    // Physics_Collisions.cpp
+    void Collide(float range);
+    void CollideWithWalls();
+    void CollidePairs(float range);
+    void ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time);
+    void Dispatch(Physical& first, Physical& second) const;
+
+    std::list<PhysicsEntry> entries_;
+    // The live entry of each registered body.
+    std::unordered_map<const Physical*, PhysicsEntry*> index_;
+    bool sorted_ = true;
+    bool notStepping_ = true;
+    std::size_t pendingRemovals_ = 0;
+    bool gravityOn_ = true;
+    bool groundOn_ = true;
+    bool dragOn_ = true;
+    CollisionHandlers handlers_;
+
+    struct DueCallback {
+        PhysicsEntry* entry = nullptr;
+        PhysicsCallbackFunction function;
+    };
+    std::vector<DueCallback> due_;
+};

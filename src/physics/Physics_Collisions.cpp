@@ -1,0 +1,263 @@
+// Physics collisions: the four walls that keep moving bodies on the map, and
+// sphere contacts between bodies found with a swept test over the step, so a
+// fast body cannot pass through another between two frames. Pairs are looked
+// for only among neighbours along the x-sorted list.
+#include "physics/Physics.h"
+
+#include "core/ErrorLog.h"
+#include "core/Game.h"
+#include "physics/PhysicsMath.h"
+
+#include <cmath>
+#include <iterator>
+#include <limits>
+
+namespace {
+
+constexpr float kNoContact = std::numeric_limits<float>::infinity();
+// Nearest contacts start beyond the end of the step, so any real one wins.
+constexpr float kNoContactYet = 2.0f;
+// Slower relative motion than this cannot start a contact within a step.
+constexpr double kLeastRelativeMotionSq = 0.0001;
+constexpr float kLeastWallApproach = 0.0001f;
+
+// A bounce keeps half of the speed into the surface, reversed.
+constexpr float kBounce = 1.5f;
+// Each body of a pair receives this share of the other's approaching momentum.
+constexpr float kMomentumShare = 0.5f;
+
+struct Wall {
+    Vec3 point;
+    Vec3 inward;
+};
+
+void Bounce(Physical& body, const Vec3& normal)
+{
+    const Vec3 velocity = body.GetVelocity();
+    if (Vec3Dot(velocity, normal) < 0.0f) {
+        body.SetVelocity(velocity - physics::ProjectOnto(velocity, normal) * kBounce);
+    }
+}
+
+// The direction from other to body. Two bodies on one point still need a
+// defined direction to separate along.
+Vec3 Separation(const Physical& body, const Physical& other)
+{
+    const Vec3 difference = body.GetPosition() - other.GetPosition();
+    if (Vec3LengthSq(difference) < physics::kNoDirectionLengthSq) {
+        return Vec3(1.0f, 0.0f, 0.0f);
+    }
+    return difference;
+}
+
+// The swept contact with one wall: true with the contact time when the body
+// crosses the wall, moved inward by its radius, during the step.
+bool WallContact(const Vec3& start, const Vec3& end, float radius, const Wall& wall, float& time)
+{
+    const Vec3& n = wall.inward;
+    const float approach = Vec3Dot(start - end, n);
+    if (approach <= 0.0f) {
+        return false; // moving along or away from the wall
+    }
+    const Vec3 surface = wall.point + n * radius;
+    const float startDepth = Vec3Dot(start - surface, n);
+    if (startDepth <= 0.0f) {
+        time = 0.0f; // already outside: back to where the step began
+        return true;
+    }
+    if (Vec3Dot(end - surface, n) > 0.0f) {
+        return false;
+    }
+    time = std::fabs(approach) < kLeastWallApproach ? 1.0f : startDepth / approach;
+    return true;
+}
+
+// When, as a fraction of the step, two spheres moving in straight lines from
+// their previous to their current positions first touch; kNoContact when they
+// do not within the step. Bodies already overlapping touch at 0.
+float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
+{
+    const Physical& a = *first.body;
+    const Physical& b = *second.body;
+    if (!a.GetMovable() && !b.GetMovable()) {
+        return kNoContact;
+    }
+    const double reach = static_cast<double>(a.GetRadius()) + b.GetRadius();
+    const Vec3 startGap = first.previousPosition - second.previousPosition;
+    const double startX = startGap.x;
+    const double startY = startGap.y;
+    const double startZ = startGap.z;
+    const double startDistanceSq = startX * startX + startY * startY + startZ * startZ;
+    const double reachSq = reach * reach;
+    if (startDistanceSq < reachSq) {
+        return 0.0f;
+    }
+    // In the second body's frame the first moves from its previous position
+    // by its own motion less the second's.
+    const Vec3 motion = (a.GetPosition() - first.previousPosition) - (b.GetPosition() - second.previousPosition);
+    const double mx = motion.x;
+    const double my = motion.y;
+    const double mz = motion.z;
+    const double quadratic = mx * mx + my * my + mz * mz;
+    const double linear = 2.0 * (mx * startX + my * startY + mz * startZ);
+    const double constant = startDistanceSq - reachSq;
+    const double discriminant = linear * linear - 4.0 * quadratic * constant;
+    if (discriminant < 0.0 || quadratic < kLeastRelativeMotionSq) {
+        return kNoContact;
+    }
+    const double root = std::sqrt(discriminant);
+    const double later = (-linear + root) / (2.0 * quadratic);
+    const double earlier = (-linear - root) / (2.0 * quadratic);
+    const double time = earlier >= 0.0 ? earlier : later;
+    if (time < 0.0 || time > 1.0) {
+        return kNoContact;
+    }
+    return static_cast<float>(time);
+}
+
+void MoveBack(const PhysicsEntry& entry, float time)
+{
+    const Vec3 start = entry.previousPosition;
+    entry.body->SetPosition(start + (entry.body->GetPosition() - start) * time);
+}
+
+// Each movable body loses its speed toward the other and takes half of the
+// other's approaching momentum.
+void ExchangeMomentum(Physical& a, Physical& b)
+{
+    const float massA = a.GetMass();
+    const float massB = b.GetMass();
+    if (!(massA > 0.0f) || !(massB > 0.0f)) {
+        ErrorLog("Physics.txt", true).Error("Object with mass not greater than 0");
+        return;
+    }
+    const Vec3 fromB = Separation(a, b);
+    const Vec3 velocityA = a.GetVelocity();
+    const Vec3 velocityB = b.GetVelocity();
+    const Vec3 approachA = Vec3Dot(fromB, velocityA) < 0.0f ? physics::ProjectOnto(velocityA, fromB) : Vec3();
+    const Vec3 approachB = Vec3Dot(-fromB, velocityB) < 0.0f ? physics::ProjectOnto(velocityB, -fromB) : Vec3();
+    const Vec3 momentumA = approachA * massA;
+    const Vec3 momentumB = approachB * massB;
+    a.SetVelocity(velocityA + momentumB * (kMomentumShare / massA) - approachA);
+    b.SetVelocity(velocityB + momentumA * (kMomentumShare / massB) - approachB);
+}
+
+void RespondToPair(Physical& a, Physical& b)
+{
+    if (!a.GetMovable()) {
+        Bounce(b, Separation(b, a));
+        return;
+    }
+    if (!b.GetMovable()) {
+        Bounce(a, Separation(a, b));
+        return;
+    }
+    ExchangeMomentum(a, b);
+}
+
+} // namespace
+
+void Physics::Collide(float range)
+{
+    CollideWithWalls();
+    CollidePairs(range);
+}
+
+void Physics::CollideWithWalls()
+{
+    const float size = Game::Instance()->GetTerrain().GetMapSize();
+    // Without a map there is nothing to stand inside.
+    if (!std::isfinite(size) || size <= 0.0f) {
+        return;
+    }
+    const float half = size / 2.0f;
+    const Wall walls[] = {
+        {Vec3(half, 0.0f, 0.0f), Vec3(-1.0f, 0.0f, 0.0f)},
+        {Vec3(-half, 0.0f, 0.0f), Vec3(1.0f, 0.0f, 0.0f)},
+        {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
+        {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
+    };
+    for (PhysicsEntry& entry : entries_) {
+        if (entry.removed || !entry.body->GetCollides() || !entry.body->GetMovable()) {
+            continue;
+        }
+        Physical& body = *entry.body;
+        for (const Wall& wall : walls) {
+            const Vec3 start = entry.previousPosition;
+            const Vec3 end = body.GetPosition();
+            float time = 0.0f;
+            if (!WallContact(start, end, body.GetRadius(), wall, time)) {
+                continue;
+            }
+            body.SetPosition(start + (end - start) * time);
+            Bounce(body, wall.inward);
+        }
+    }
+}
+
+void Physics::CollidePairs(float range)
+{
+    for (auto first = entries_.begin(); first != entries_.end(); ++first) {
+        if (first->removed || !first->body->GetCollides()) {
+            continue;
+        }
+        const Vec3 position = first->body->GetPosition();
+        PhysicsEntry* nearest = nullptr;
+        float nearestTime = kNoContactYet;
+        for (auto second = std::next(first); second != entries_.end(); ++second) {
+            if (second->removed) {
+                continue;
+            }
+            const Vec3 other = second->body->GetPosition();
+            if (!(other.x - position.x < range)) {
+                break;
+            }
+            if (!second->body->GetCollides() || !(std::fabs(other.z - position.z) < range)) {
+                continue;
+            }
+            const float time = TimeOfImpact(*first, *second);
+            if (time < nearestTime) {
+                nearestTime = time;
+                nearest = &*second;
+            }
+        }
+        if (nearest != nullptr) {
+            ResolvePair(*first, *nearest, nearestTime);
+        }
+    }
+}
+
+void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
+{
+    Physical& a = *first.body;
+    Physical& b = *second.body;
+    const bool bothRespond = a.GetCollisionResponse() && b.GetCollisionResponse();
+    const bool eitherResponds = a.GetCollisionResponse() || b.GetCollisionResponse();
+    if (bothRespond) {
+        if (time > 0.0f) {
+            MoveBack(first, time);
+            MoveBack(second, time);
+        }
+        RespondToPair(a, b);
+    }
+    // The handlers are game code and may remove either body; after them only
+    // the entries, which live until the end of the step, are touched.
+    Dispatch(a, b);
+    if (eitherResponds) {
+        FireEvent(first, kEventCollision);
+        FireEvent(second, kEventCollision);
+    }
+}
+
+void Physics::Dispatch(Physical& first, Physical& second) const
+{
+    const std::int32_t typeA = first.GetCollisionType();
+    const std::int32_t typeB = second.GetCollisionType();
+    if (typeA == kCollisionUnit && typeB == kCollisionUnit && handlers_.unitOnCollideUnit != nullptr) {
+        handlers_.unitOnCollideUnit(&first, &second);
+    } else if (typeA == kCollisionUnit && typeB == kCollisionProjectile && handlers_.unitOnHitByProjectile != nullptr) {
+        handlers_.unitOnHitByProjectile(&first, &second);
+    } else if (typeA == kCollisionProjectile && typeB == kCollisionUnit && handlers_.projectileOnHitUnit != nullptr) {
+        handlers_.projectileOnHitUnit(&first, &second);
+    }
+}

@@ -1,0 +1,321 @@
+// Physics step: the forces on every body (impulses, drag, gravity, the ground
+// and the steering drive), the turn toward the destination, the integration
+// on the terrain, and the event callbacks that run once the world has moved.
+//
+// There is no fixed time step: the step uses the frame time, clamped so one
+// stalled frame cannot throw bodies through the ground or each other. The
+// ground reaction cancels the velocity into the ground in one step, and
+// friction is a speed loss per step; the unit data is tuned so that walking
+// looks the same from 15 to 1000 frames per second.
+#include "physics/Physics.h"
+
+#include "core/ErrorLog.h"
+#include "core/Game.h"
+#include "physics/PhysicsMath.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// A frame longer than this is a stall (loading, a dragged window); stepping
+// it in full would launch bodies, so it is stepped as a short frame.
+constexpr float kLongestFrame = 0.2f;
+constexpr float kStalledFrameStep = 0.0666f;
+
+// Radians per second per unit of spin rate.
+constexpr float kSpinSpeed = 31.4f;
+// Headings beyond this are left alone rather than fed to the turn.
+constexpr double kHeadingLimit = 1000000.0;
+
+// Friction below these is no friction: it would only add noise to the speed.
+constexpr float kLeastFrictionCoefficient = 0.0001f;
+constexpr float kLeastGroundForce = 0.001f;
+constexpr float kLeastFrictionAmount = 0.001f;
+constexpr float kStoppedSpeed = 0.0001f;
+
+// The seek drive pushes along the ground toward the destination; the push
+// direction is at most this long, so the drive itself sets the pace.
+constexpr float kSeekDirectionLength = 0.2f;
+constexpr float kSeekShortDistance = 0.05f;
+// The drive is the friction amount times driveForce times this.
+constexpr float kTraction = 1.5f;
+constexpr float kLeastDriveNormalSq = 0.00001f;
+
+// An arrived body brakes with at most this share of the normal's length, so
+// it holds on gentle slopes and creeps down steep ones.
+constexpr float kBrakeShare = 0.5f;
+constexpr float kLeastBrakeNormal = 0.005f;
+
+// A body this close above the ground touches it.
+constexpr float kContactHeight = 1.0f;
+// A body this close to its destination along x and along z has arrived.
+constexpr float kArrivalDistance = 1.0f;
+
+float StepTime(float frameTime)
+{
+    if (!std::isfinite(frameTime) || frameTime <= 0.0f) {
+        return 0.0f;
+    }
+    return frameTime > kLongestFrame ? kStalledFrameStep : frameTime;
+}
+
+float FrictionAmount(const Vec3& groundForce, float coefficient)
+{
+    if (coefficient < kLeastFrictionCoefficient) {
+        return 0.0f;
+    }
+    const float ground = Vec3Length(groundForce);
+    return ground < kLeastGroundForce ? 0.0f : coefficient * ground;
+}
+
+Vec3 SeekForce(const Physical& body, const Vec3& normal, float drive)
+{
+    if (Vec3LengthSq(normal) < kLeastDriveNormalSq) {
+        return {};
+    }
+    Vec3 direction = physics::TangentialPart(body.GetDestination() - body.GetPosition(), normal);
+    const float length = Vec3Length(direction);
+    if (length > kSeekShortDistance) {
+        direction = direction * (kSeekDirectionLength / length);
+    }
+    const Vec3 velocity = body.GetVelocity();
+    const float push = std::max(0.0f, drive - body.GetDriveFalloff() * Vec3Dot(velocity, velocity));
+    return direction * push;
+}
+
+Vec3 BrakeForce(const Physical& body, const Vec3& normal, const Vec3& force, float dt)
+{
+    const float normalLength = Vec3Length(normal);
+    if (normalLength < kLeastBrakeNormal) {
+        return {};
+    }
+    const Vec3 stop = body.GetVelocity() * (-body.GetMass() / dt) - force;
+    Vec3 brake = physics::TangentialPart(stop, normal);
+    const float cap = kBrakeShare * normalLength;
+    const float length = Vec3Length(brake);
+    if (length > cap) {
+        brake = brake * (cap / length);
+    }
+    return brake;
+}
+
+Vec3 DriveForce(const Physical& body, const Vec3& normal, const Vec3& force, float frictionAmount, float dt)
+{
+    if (body.GetArrived()) {
+        return BrakeForce(body, normal, force, dt);
+    }
+    return SeekForce(body, normal, body.GetDriveForce() * frictionAmount * kTraction);
+}
+
+Vec3 ApplyFriction(const Vec3& velocity, float frictionAmount)
+{
+    if (frictionAmount < kLeastFrictionAmount) {
+        return velocity;
+    }
+    const float speed = Vec3Length(velocity);
+    if (speed <= kStoppedSpeed) {
+        return {};
+    }
+    return velocity * (std::max(speed - frictionAmount, 0.0f) / speed);
+}
+
+} // namespace
+
+void Physics::Step()
+{
+    // A callback that steps the world again would walk the list it is in.
+    if (!notStepping_) {
+        return;
+    }
+    const float dt = StepTime(Game::Instance()->GetFrameTime());
+    if (dt == 0.0f) {
+        return;
+    }
+    // Removals are deferred for the whole step, not only its callbacks: the
+    // collision handlers are game code too, and the walks hold entries.
+    notStepping_ = false;
+    ComputeForces(dt);
+    const float sweep = Integrate(dt);
+    SortBodies();
+    Collide(2.0f * sweep);
+    RunCallbacks();
+    notStepping_ = true;
+    DropRemovedEntries();
+}
+
+void Physics::ComputeForces(float dt)
+{
+    const Terrain& terrain = Game::Instance()->GetTerrain();
+    for (PhysicsEntry& entry : entries_) {
+        if (entry.removed) {
+            continue;
+        }
+        Physical& body = *entry.body;
+        const Vec3 position = body.GetPosition();
+        const Vec3 velocity = body.GetVelocity();
+        const float mass = body.GetMass();
+
+        Vec3 force = entry.force / dt;
+        entry.force = Vec3();
+        if (dragOn_ && body.GetDragEnabled()) {
+            force += velocity * -(mass * body.GetDragCoefficient());
+        }
+        if (gravityOn_ && body.GetGravityEnabled()) {
+            force += Vec3(0.0f, -mass * body.GetGravity(), 0.0f);
+        }
+
+        // Outside the map the normal stays zero, and so does every force
+        // that needs one.
+        Vec3 normal;
+        terrain.NormalAt(position.x, position.z, normal);
+        const float height = terrain.HeightAt(position.x, position.z);
+        const bool onGround = height >= position.y;
+
+        Vec3 ground;
+        if (body.GetMovable() && onGround) {
+            ground = GroundForce(force, normal, velocity, mass, dt);
+            force += ground;
+        }
+        entry.frictionAmount = body.GetFrictionEnabled() ? FrictionAmount(ground, body.GetFrictionCoefficient()) : 0.0f;
+
+        if (body.GetSteering()) {
+            Steer(entry, dt);
+            if (onGround) {
+                force += DriveForce(body, normal, force, entry.frictionAmount, dt);
+            }
+        }
+        entry.stepForce = force;
+    }
+}
+
+Vec3 Physics::GroundForce(const Vec3& force, const Vec3& normal, const Vec3& velocity, float mass, float dt) const
+{
+    if (!groundOn_) {
+        return force.y <= 0.0f ? Vec3(0.0f, -force.y, 0.0f) : Vec3();
+    }
+    // Cancel the velocity along the normal in one step, and whatever presses
+    // the body into the ground.
+    Vec3 ground = physics::ProjectOnto(velocity, normal) * -(mass / dt);
+    if (Vec3Dot(force, normal) < 0.0f) {
+        ground -= physics::ProjectOnto(force, normal);
+    }
+    return ground;
+}
+
+void Physics::Steer(PhysicsEntry& entry, float dt)
+{
+    Physical& body = *entry.body;
+    if (body.GetSpinRate() != 0.0f) {
+        body.SetHeading(body.GetHeading() + body.GetSpinRate() * kSpinSpeed * dt);
+        return;
+    }
+    if (body.GetArrived()) {
+        FireEvent(entry, kEventArrived);
+        return;
+    }
+    const Vec3 toTarget = body.GetDestination() - body.GetPosition();
+    const double target = physics::kPi / 2.0 - std::atan2(static_cast<double>(toTarget.z), toTarget.x);
+    const double turned = physics::TurnToward(target, body.GetHeading(), body.GetTurnRate(), dt);
+    if (turned > -kHeadingLimit && turned < kHeadingLimit) {
+        body.SetHeading(static_cast<float>(turned));
+    }
+}
+
+float Physics::Integrate(float dt)
+{
+    const Terrain& terrain = Game::Instance()->GetTerrain();
+    const float waterLevel = terrain.GetWaterLevel();
+    float sweep = 0.0f;
+    for (PhysicsEntry& entry : entries_) {
+        if (entry.removed) {
+            continue;
+        }
+        Physical& body = *entry.body;
+        const Vec3 start = body.GetPosition();
+        entry.previousPosition = start;
+        if (!body.GetMovable() && !body.GetGravityEnabled()) {
+            continue;
+        }
+
+        const Vec3 oldVelocity = body.GetVelocity();
+        Vec3 velocity = oldVelocity + entry.stepForce * (dt / body.GetMass());
+        velocity = ApplyFriction(velocity, entry.frictionAmount);
+        // Mean velocity over the step: exact for constant forces.
+        Vec3 position = start + (oldVelocity + velocity) * (dt * 0.5f);
+
+        if (!Vec3IsFinite(position) || !Vec3IsFinite(velocity)) {
+            ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
+            position = Vec3IsFinite(start) ? start : Vec3();
+            velocity = Vec3();
+        }
+        body.SetVelocity(velocity);
+        if (oldVelocity.y > 0.0f && velocity.y <= 0.0f) {
+            FireEvent(entry, kEventApex);
+        }
+
+        const float height = terrain.HeightAt(position.x, position.z);
+        position.y = std::max(position.y, height);
+        body.SetPosition(position);
+
+        if (position.y - kContactHeight < height) {
+            FireEvent(entry, kEventGroundContact);
+            body.SetSpinRate(0.0f);
+            body.SetSpinAxis(Vec3(0.0f, 1.0f, 0.0f));
+        }
+        if (waterLevel > position.y) {
+            FireEvent(entry, kEventUnderWater);
+        }
+        const Vec3 destination = body.GetDestination();
+        if (std::fabs(destination.x - position.x) < kArrivalDistance &&
+            std::fabs(destination.z - position.z) < kArrivalDistance) {
+            body.SetArrived(true);
+        }
+        sweep = std::max(sweep, std::fabs(start.x - position.x) + body.GetRadius());
+    }
+    return sweep;
+}
+
+void Physics::RunCallbacks()
+{
+    // Decide everything first: a callback may add or remove bodies, raise an
+    // explosion or touch other callbacks, and none of that may change which
+    // callbacks run in this step.
+    due_.clear();
+    for (PhysicsEntry& entry : entries_) {
+        if (entry.removed) {
+            continue;
+        }
+        std::vector<PhysicsCallback>& callbacks = entry.callbacks;
+        const auto fired =
+            std::find_if(callbacks.begin(), callbacks.end(), [](const PhysicsCallback& c) { return c.fired; });
+        if (fired == callbacks.end()) {
+            continue;
+        }
+        DueCallback& due = due_.emplace_back();
+        due.entry = &entry;
+        if (fired->removeAfterFiring) {
+            due.function = std::move(fired->function);
+            callbacks.erase(fired);
+        } else {
+            due.function = fired->function;
+            fired->fired = false;
+        }
+    }
+    for (DueCallback& due : due_) {
+        if (!due.entry->removed) {
+            due.function(due.entry->body);
+        }
+    }
+    due_.clear();
+}
+
+void Physics::DropRemovedEntries()
+{
+    if (pendingRemovals_ == 0) {
+        return;
+    }
+    // Only the flag is read: the bodies themselves may be gone.
+    entries_.remove_if([](const PhysicsEntry& entry) { return entry.removed; });
+    pendingRemovals_ = 0;
+}
