@@ -58,6 +58,15 @@ public:
         return true;
     }
 
+    bool Skip(std::size_t count)
+    {
+        if (count > Remaining()) {
+            return false;
+        }
+        position_ += count;
+        return true;
+    }
+
 private:
     std::span<const std::uint8_t> bytes_;
     std::size_t position_ = 0;

@@ -34,6 +34,14 @@ public:
 
     void WriteBytes(std::span<const std::uint8_t> bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
 
+    // A four-character tag such as "RIFF", without its terminator.
+    void WriteTag(const char (&tag)[5])
+    {
+        for (int i = 0; i < 4; ++i) {
+            bytes_.push_back(static_cast<std::uint8_t>(tag[i]));
+        }
+    }
+
     const std::vector<std::uint8_t>& Bytes() const { return bytes_; }
     std::vector<std::uint8_t> Take() { return std::move(bytes_); }
 

@@ -1,81 +1,13 @@
 // WAV parsing and encoding; the format is described in WavFile.h.
 #include "sound/WavFile.h"
 
-#include <algorithm>
+#include "core/ByteReader.h"
+#include "core/ByteWriter.h"
+
 #include <array>
 #include <cstring>
 
 namespace {
-
-// Bounded little-endian reads: every read checks what remains first, and a
-// failed read leaves the position unchanged.
-class ByteReader {
-public:
-    explicit ByteReader(std::span<const std::uint8_t> bytes) : bytes_(bytes) {}
-
-    std::size_t Remaining() const { return bytes_.size() - position_; }
-
-    bool ReadU16(std::uint16_t& out)
-    {
-        if (Remaining() < 2) {
-            return false;
-        }
-        out = static_cast<std::uint16_t>(bytes_[position_] | (bytes_[position_ + 1] << 8));
-        position_ += 2;
-        return true;
-    }
-
-    bool ReadU32(std::uint32_t& out)
-    {
-        std::uint16_t low = 0;
-        std::uint16_t high = 0;
-        if (Remaining() < 4 || !ReadU16(low) || !ReadU16(high)) {
-            return false;
-        }
-        out = static_cast<std::uint32_t>(low) | (static_cast<std::uint32_t>(high) << 16);
-        return true;
-    }
-
-    bool ReadBytes(std::span<std::uint8_t> out)
-    {
-        if (out.size() > Remaining()) {
-            return false;
-        }
-        std::copy_n(bytes_.begin() + static_cast<std::ptrdiff_t>(position_), out.size(), out.begin());
-        position_ += out.size();
-        return true;
-    }
-
-    bool Skip(std::size_t count)
-    {
-        if (count > Remaining()) {
-            return false;
-        }
-        position_ += count;
-        return true;
-    }
-
-private:
-    std::span<const std::uint8_t> bytes_;
-    std::size_t position_ = 0;
-};
-
-void WriteU16(std::vector<std::uint8_t>& out, std::uint16_t value)
-{
-    out.push_back(static_cast<std::uint8_t>(value & 0xFF));
-    out.push_back(static_cast<std::uint8_t>(value >> 8));
-}
-
-void WriteU32(std::vector<std::uint8_t>& out, std::uint32_t value)
-{
-    WriteU16(out, static_cast<std::uint16_t>(value & 0xFFFF));
-    WriteU16(out, static_cast<std::uint16_t>(value >> 16));
-}
-
-void WriteId(std::vector<std::uint8_t>& out, const char* id)
-{
-    out.insert(out.end(), id, id + 4);
-}
 
 constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kBitsPerSample = 16;
@@ -163,25 +95,25 @@ std::vector<std::uint8_t> WavFile::Encode() const
 {
     const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
     const auto blockAlign = static_cast<std::uint16_t>(channels * 2);
-    std::vector<std::uint8_t> out;
-    out.reserve(44 + dataBytes);
-    WriteId(out, "RIFF");
-    WriteU32(out, 4 + 8 + kFmtBodySize + 8 + dataBytes);
-    WriteId(out, "WAVE");
-    WriteId(out, "fmt ");
-    WriteU32(out, kFmtBodySize);
-    WriteU16(out, kFormatPcm);
-    WriteU16(out, static_cast<std::uint16_t>(channels));
-    WriteU32(out, static_cast<std::uint32_t>(sampleRate));
-    WriteU32(out, static_cast<std::uint32_t>(sampleRate) * blockAlign);
-    WriteU16(out, blockAlign);
-    WriteU16(out, kBitsPerSample);
-    WriteId(out, "data");
-    WriteU32(out, dataBytes);
+    ByteWriter out;
+    out.Reserve(44 + dataBytes);
+    out.WriteTag("RIFF");
+    out.WriteU32(4 + 8 + kFmtBodySize + 8 + dataBytes);
+    out.WriteTag("WAVE");
+    out.WriteTag("fmt ");
+    out.WriteU32(kFmtBodySize);
+    out.WriteU16(kFormatPcm);
+    out.WriteU16(static_cast<std::uint16_t>(channels));
+    out.WriteU32(static_cast<std::uint32_t>(sampleRate));
+    out.WriteU32(static_cast<std::uint32_t>(sampleRate) * blockAlign);
+    out.WriteU16(blockAlign);
+    out.WriteU16(kBitsPerSample);
+    out.WriteTag("data");
+    out.WriteU32(dataBytes);
     for (const std::int16_t sample : samples) {
-        WriteU16(out, static_cast<std::uint16_t>(sample));
+        out.WriteU16(static_cast<std::uint16_t>(sample));
     }
-    return out;
+    return out.Take();
 }
 
 bool WavFile::Parse(std::span<const std::uint8_t> bytes, WavFile& out, std::string& error)
