@@ -38,8 +38,14 @@ void ShowMessageBox(const std::string& text, const std::string& title)
     }
 }
 
-void SetMessageBoxDialogsEnabled(bool enabled) { g_dialogsEnabled = enabled; }
+void SetMessageBoxDialogsEnabled(bool enabled)
+{
+    g_dialogsEnabled = enabled;
+}
 
-void SetMessageBoxSink(MessageBoxSink sink) { g_sink = std::move(sink); }
+void SetMessageBoxSink(MessageBoxSink sink)
+{
+    g_sink = std::move(sink);
+}
 
 } // namespace platform

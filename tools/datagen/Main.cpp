@@ -11,10 +11,8 @@ struct Generator {
 };
 
 const Generator kGenerators[] = {
-    {"splash logo", datagen::GenerateSplashLogo},
-    {"sound effects", datagen::GenerateSounds},
-    {"physical data", datagen::GeneratePhysicalData},
-    {"maps", datagen::GenerateMaps},
+    {"splash logo", datagen::GenerateSplashLogo},     {"sound effects", datagen::GenerateSounds},
+    {"physical data", datagen::GeneratePhysicalData}, {"maps", datagen::GenerateMaps},
     {"blob shadow", datagen::GenerateBlobShadow},
 };
 
