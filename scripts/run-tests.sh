@@ -21,6 +21,8 @@ run_suite() {
 
 echo "== Optimised build"
 run_suite "$root/build/test-release" -DCMAKE_BUILD_TYPE=Release
+echo "== Formatting (.clang-format)"
+(cd "$root" && find src tools tests bench fuzz -name '*.cpp' -o -name '*.h' | sort | xargs clang-format --dry-run --Werror)
 echo "== AddressSanitizer + UndefinedBehaviorSanitizer build"
 run_suite "$root/build/test-sanitize" -DCMAKE_BUILD_TYPE=Debug -DKV_SANITIZE=ON -DKV_BUILD_BENCH=OFF
 echo "== Fuzzers (libFuzzer, bounded runs)"

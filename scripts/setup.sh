@@ -13,7 +13,7 @@ packages=(
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libgl-dev libegl-dev
   libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev
   fonts-dejavu-core fonts-liberation2
-  doctest-dev xvfb clang libclang-rt-14-dev
+  doctest-dev xvfb clang clang-format libclang-rt-14-dev
 )
 
 missing=()
