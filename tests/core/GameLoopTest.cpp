@@ -16,9 +16,9 @@
 
 namespace {
 
-// A pump that runs a script: each pass it may push input and move the clock
-// on (the time the rest of that pass takes), then reports quits as the
-// headless pump does.
+// A pump that runs a script: each pass it may push input, posts the quit on
+// its pass, moves the clock on (the time the rest of that pass takes), then
+// reports quits as the headless pump does.
 class ScriptedPump : public platform::EventPump {
 public:
     explicit ScriptedPump(testing::ManualClockScope& clock) : clock_(clock) {}
@@ -26,9 +26,9 @@ public:
     platform::PumpResult Pump() override
     {
         ++passes;
-        int dispatched = 0;
-        if (onPass) {
-            dispatched = onPass(passes);
+        const int dispatched = onPass ? onPass(passes) : 0;
+        if (passes == quitPass) {
+            platform::PostQuit(quitCode);
         }
         clock_.Advance(step);
         platform::PumpResult result = headless_.Pump();
@@ -37,9 +37,10 @@ public:
     }
 
     int passes = 0;
+    int quitPass = 3;
+    int quitCode = 0;
     double step = 1.0 / 64.0;
-    // Returns how many events it dispatched.
-    std::function<int(int pass)> onPass;
+    std::function<int(int pass)> onPass; // returns how many events it dispatched
 
 private:
     testing::ManualClockScope& clock_;
@@ -88,16 +89,6 @@ struct LoopFixture {
         game->SetEventPump(nullptr);
         g_pump = nullptr;
     }
-    void QuitOnPass(int quitPass, int code)
-    {
-        pump.onPass = [quitPass, code](int pass) {
-            if (pass == quitPass) {
-                platform::PostQuit(code);
-            }
-            return 0;
-        };
-    }
-
     testing::ManualClockScope clock;
     platform::NullWindow window{platform::WindowConfig{}};
     ScriptedPump pump;
@@ -112,18 +103,12 @@ TEST_CASE("a pass that dispatches input still runs the state handler, which sees
     f.game->SetSetting(kSettingGameState, kStateMenus);
     f.clock.Advance(0.5); // a long first frame
     f.pump.step = 0.25;
+    f.pump.quitCode = 7;
     f.pump.onPass = [](int pass) {
         if (pass == 1) {
-            platform::KeyRecord key;
-            key.scanCode = 0x10;
-            key.down = true;
-            platform::KeyboardRecords().Push(key);
-            return 1;
+            platform::KeyboardRecords().Push({0x10, true, 0});
         }
-        if (pass == 3) {
-            platform::PostQuit(7);
-        }
-        return 0;
+        return pass == 1 ? 1 : 0;
     };
 
     CHECK(f.game->Run() == 7);
@@ -139,48 +124,24 @@ TEST_CASE("a pass that dispatches input still runs the state handler, which sees
 
 TEST_CASE("each game state runs its own frame handler")
 {
-    LoopFixture f;
-    f.QuitOnPass(3, 0);
-
-    SUBCASE("menus tick the timers and show a frame each pass")
-    {
-        f.game->SetSetting(kSettingGameState, kStateMenus);
-        CHECK(f.game->Run() == 0);
-        CHECK(g_frames.size() == 2);
-        CHECK(f.window.FramesPresented() == 2);
-    }
-
-    SUBCASE("a match ticks the timers and shows a frame each pass")
-    {
-        f.game->SetSetting(kSettingGameState, kStateMatch);
-        CHECK(f.game->Run() == 0);
-        CHECK(g_frames.size() == 2);
-        CHECK(f.window.FramesPresented() == 2);
-    }
-
-    SUBCASE("the splash shows the logo but runs no timers")
-    {
-        f.game->SetSetting(kSettingGameState, kStateSplash);
-        CHECK(f.game->Run() == 0);
-        CHECK(g_frames.empty());
-        CHECK(f.window.FramesPresented() == 2);
-        CHECK(f.game->GetSetting(kSettingGameState) == kStateSplash);
-    }
-
-    SUBCASE("idle does nothing at all")
-    {
-        f.game->SetSetting(kSettingGameState, kStateIdle);
-        CHECK(f.game->Run() == 0);
-        CHECK(g_frames.empty());
-        CHECK(f.window.FramesBegun() == 0);
-    }
-
-    SUBCASE("a state without a handler is skipped and the loop goes on")
-    {
-        f.game->SetSetting(kSettingGameState, 9);
+    // Frames of timer work and pictures shown in two passes before the quit.
+    const struct {
+        std::uint32_t state;
+        std::size_t timerFrames;
+        int pictures;
+    } kStates[] = {
+        {kStateMenus, 2, 2}, {kStateMatch, 2, 2}, {kStateSplash, 0, 2}, {kStateIdle, 0, 0}, {9, 0, 0},
+    };
+    for (const auto& row : kStates) {
+        CAPTURE(row.state);
+        LoopFixture f;
+        f.game->SetSetting(kSettingGameState, row.state);
         CHECK(f.game->Run() == 0);
         CHECK(f.pump.passes == 3);
-        CHECK(g_frames.empty());
+        CHECK(g_frames.size() == row.timerFrames);
+        CHECK(f.window.FramesBegun() == row.pictures);
+        CHECK(f.window.FramesPresented() == row.pictures);
+        CHECK(f.game->GetSetting(kSettingGameState) == row.state);
     }
 }
 
@@ -188,6 +149,7 @@ TEST_CASE("quit ends the loop with the posted code")
 {
     LoopFixture f;
     f.game->SetSetting(kSettingGameState, kStateMenus);
+    f.pump.quitPass = 0;
 
     SUBCASE("posted from inside a frame, as the menus do")
     {
@@ -199,21 +161,12 @@ TEST_CASE("quit ends the loop with the posted code")
         CHECK(f.pump.passes == 3);
     }
 
-    SUBCASE("SIGTERM and SIGINT quit with code 0")
+    SUBCASE("SIGTERM quits with code 0")
     {
         platform::InstallQuitSignalHandlers();
-        int signal = SIGTERM;
-        SUBCASE("SIGTERM")
-        {
-            signal = SIGTERM;
-        }
-        SUBCASE("SIGINT")
-        {
-            signal = SIGINT;
-        }
-        f.pump.onPass = [signal](int pass) {
+        f.pump.onPass = [](int pass) {
             if (pass == 3) {
-                std::raise(signal);
+                std::raise(SIGTERM);
             }
             return 0;
         };
@@ -226,28 +179,31 @@ TEST_CASE("the caption shows the frame rate only in a window")
 {
     LoopFixture f;
     f.game->SetSetting(kSettingGameState, kStateIdle);
-    f.QuitOnPass(3, 0);
+    f.game->Run();
+    CHECK(f.window.CaptionChanges() == 0);
+    f.game->SetSetting(kSettingWindowed, 1);
+    f.pump.passes = 0;
+    f.game->Run();
+    CHECK(f.window.CaptionChanges() == 3);
+    CHECK(f.window.Caption() == "Kostrivane - 64.000000");
+    CHECK(Game::FrameRateCaption(0.0f) == "Kostrivane - 0.000000"); // no division by zero
+}
 
-    SUBCASE("windowed")
-    {
-        f.game->SetSetting(kSettingWindowed, 1);
-        f.game->Run();
-        CHECK(f.window.CaptionChanges() == 3);
-        CHECK(f.window.Caption() == "Kostrivane - 64.000000");
-    }
-
-    SUBCASE("full screen")
-    {
-        f.game->Run();
-        CHECK(f.window.CaptionChanges() == 0);
-        CHECK(f.window.Caption() == "Kostrivane");
-    }
-
-    SUBCASE("an empty frame does not divide by zero")
-    {
-        CHECK(Game::FrameRateCaption(0.0f) == "Kostrivane - 0.000000");
-        CHECK(Game::FrameRateCaption(0.5f) == "Kostrivane - 2.000000");
-    }
+TEST_CASE("the time spent loading the background battle does not become the next frame")
+{
+    LoopFixture f;
+    f.game->SetSetting(kSettingGameState, kStateIdle);
+    f.clock.Advance(10.0);
+    f.game->LoadAfterSplash();
+    f.clock.Advance(0.25);
+    float frameTime = -1.0f;
+    f.pump.onPass = [&frameTime](int) {
+        frameTime = Game::Instance()->GetFrameTime();
+        return 0;
+    };
+    f.pump.quitPass = 1;
+    f.game->Run();
+    CHECK(frameTime == 0.25f);
 }
 
 TEST_CASE("the loop runs without any window or pump")

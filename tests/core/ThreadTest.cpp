@@ -3,32 +3,24 @@
 #include <doctest/doctest.h>
 
 #include <atomic>
-#include <condition_variable>
-#include <mutex>
 
 namespace {
 
-// A body that loops until stopped, counting its runs; it can be held inside
-// a "blocking call" until the test releases it.
+// A body that loops until stopped, counting its runs and passes; while
+// `hold` is set it waits inside a pass, as in a blocking call.
 class CountingThread : public Thread {
 public:
     ~CountingThread() override { Close(); }
 
     std::atomic<int> runs{0};
     std::atomic<int> passes{0};
-    std::atomic<bool> sawStopAfterRelease{false};
-    bool block = false;
+    std::atomic<bool> hold{false};
 
-    void Release()
+    void WaitForPass()
     {
-        const std::lock_guard<std::mutex> lock(mutex_);
-        released_ = true;
-        wake_.notify_all();
-    }
-    void WaitUntilBlocked()
-    {
-        std::unique_lock<std::mutex> lock(mutex_);
-        wake_.wait(lock, [this] { return blocked_; });
+        while (passes == 0) {
+            std::this_thread::yield();
+        }
     }
 
 protected:
@@ -37,22 +29,11 @@ protected:
         ++runs;
         while (GetState() != kStop) {
             ++passes;
-            if (block) {
-                std::unique_lock<std::mutex> lock(mutex_);
-                blocked_ = true;
-                wake_.notify_all();
-                wake_.wait(lock, [this] { return released_; });
-                sawStopAfterRelease = GetState() == kStop;
+            while (hold) {
+                std::this_thread::yield();
             }
-            std::this_thread::yield();
         }
     }
-
-private:
-    std::mutex mutex_;
-    std::condition_variable wake_;
-    bool blocked_ = false;
-    bool released_ = false;
 };
 
 class FailingThread : public Thread {
@@ -63,58 +44,42 @@ protected:
 
 } // namespace
 
-TEST_CASE("a thread runs its body until stopped and is joined by Close")
+TEST_CASE("a thread runs its body until stopped, is joined by Close and starts only once at a time")
 {
     CountingThread thread;
     CHECK(thread.GetState() == Thread::kNew);
     CHECK(thread.IsFinished());
     REQUIRE(thread.Start());
+    CHECK_FALSE(thread.Start());
     CHECK_FALSE(thread.IsFinished());
-    while (thread.passes == 0) {
-        std::this_thread::yield();
-    }
+    thread.WaitForPass();
     thread.RequestStop();
     thread.Close();
     CHECK(thread.GetState() == Thread::kStop);
     CHECK(thread.IsFinished());
     CHECK_FALSE(thread.IsBodyRunning());
     CHECK(thread.runs == 1);
+    thread.Close(); // without a thread: changes nothing
+    CHECK(thread.GetState() == Thread::kStop);
 
-    SUBCASE("a closed thread starts again with a new body")
-    {
-        REQUIRE(thread.Start());
-        CHECK(thread.GetState() == Thread::kRunning);
-        thread.Close();
-        CHECK(thread.runs == 2);
-    }
-    SUBCASE("Close without a thread changes nothing")
-    {
-        thread.Close();
-        CHECK(thread.GetState() == Thread::kStop);
-        CHECK(thread.runs == 1);
-    }
-}
-
-TEST_CASE("starting a running thread does not start a second body")
-{
-    CountingThread thread;
+    // A closed thread starts again with a new body.
     REQUIRE(thread.Start());
-    CHECK_FALSE(thread.Start());
+    CHECK(thread.GetState() == Thread::kRunning);
     thread.Close();
-    CHECK(thread.runs == 1);
+    CHECK(thread.runs == 2);
 }
 
 TEST_CASE("a body inside a blocking call sees the stop only when the call returns")
 {
     CountingThread thread;
-    thread.block = true;
+    thread.hold = true;
     REQUIRE(thread.Start());
-    thread.WaitUntilBlocked();
+    thread.WaitForPass();
     thread.RequestStop();
     CHECK(thread.IsBodyRunning());
-    thread.Release();
+    thread.hold = false;
     thread.Close();
-    CHECK(thread.sawStopAfterRelease);
+    CHECK(thread.passes == 1);
     CHECK_FALSE(thread.IsBodyRunning());
 }
 

@@ -1,10 +1,8 @@
 #include "TestMaps.h"
 
-#include "platform/MessageBox.h"
 #include "render/MapBuilder.h"
 
-#include <filesystem>
-#include <fstream>
+#include <doctest/doctest.h>
 
 namespace testing {
 
@@ -42,26 +40,11 @@ MapData FlatMap(std::uint32_t columns, std::uint32_t rows, float mapSize, float 
     return SmallMap(columns, rows, mapSize, [y](float, float) { return y; });
 }
 
-MessageCatcher::MessageCatcher()
+Terrain LoadedTerrain(MapData map)
 {
-    platform::SetMessageBoxSink([this](const std::string& text, const std::string& title) {
-        messages_.push_back({text, title});
-    });
-}
-
-MessageCatcher::~MessageCatcher()
-{
-    platform::SetMessageBoxSink(nullptr);
-}
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    const std::filesystem::path p(path);
-    if (p.has_parent_path()) {
-        std::filesystem::create_directories(p.parent_path());
-    }
-    std::ofstream out(p, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    Terrain terrain;
+    REQUIRE(terrain.LoadFromData(std::move(map)));
+    return terrain;
 }
 
 } // namespace testing

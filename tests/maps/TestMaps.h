@@ -1,12 +1,10 @@
-// Small maps made in memory for the map tests, and a catcher for the message
-// boxes a failed load shows.
+// Small maps made in memory for the map tests.
 #pragma once
 
 #include "render/MapFile.h"
+#include "render/Terrain.h"
 
 #include <functional>
-#include <string>
-#include <vector>
 
 namespace testing {
 
@@ -18,25 +16,7 @@ MapData SmallMap(std::uint32_t columns, std::uint32_t rows, float mapSize,
 // SmallMap on flat ground at height y.
 MapData FlatMap(std::uint32_t columns, std::uint32_t rows, float mapSize, float y);
 
-// Catches every message box shown while it lives.
-class MessageCatcher {
-public:
-    MessageCatcher();
-    ~MessageCatcher();
-    MessageCatcher(const MessageCatcher&) = delete;
-    MessageCatcher& operator=(const MessageCatcher&) = delete;
-
-    struct Message {
-        std::string text;
-        std::string title;
-    };
-    const std::vector<Message>& Messages() const { return messages_; }
-
-private:
-    std::vector<Message> messages_;
-};
-
-// Writes bytes to path (relative to the working directory), making folders.
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+// A terrain holding map (the test fails if it is refused).
+Terrain LoadedTerrain(MapData map);
 
 } // namespace testing

@@ -1,191 +1,107 @@
+#include "physics/Physical.h"
 #include "physics/PhysicalDataFile.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <string>
+#include <tuple>
 
 namespace {
+
+// A file in which every value differs from the built-in defaults.
+const std::string kText = "1.5,-2.25,3.0\n16000.0\n3.2\n5.0\n0.0,0.6,0.8\n1.25\n0\n0.8\n2.0\n0.00077\n25.0\n0.9\n1\n0\n"
+                          "0\n0\n0\n0\n0\n";
+const auto kTextFields =
+    std::tuple(Vec3(1.5f, -2.25f, 3.0f), 16000.0f, 3.2f, 5.0f, Vec3(0.0f, 0.6f, 0.8f), 1.25f, false, 0.8f, 2.0f,
+               0.00077f, 25.0f, 0.9f, 1, false, false, false, false, false, false);
+
+auto Fields(const PhysicalData& d)
+{
+    return std::tuple(d.velocity, d.driveForce, d.driveFalloff, d.turnRate, d.spinAxis, d.heading, d.arrived, d.mass,
+                      d.dragCoefficient, d.frictionCoefficient, d.gravity, d.radius, d.collisionType, d.collides,
+                      d.movable, d.steering, d.gravityEnabled, d.dragEnabled, d.frictionEnabled);
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    return text.replace(text.find(from), from.size(), to);
+}
+
+bool LogHas(const std::string& words)
+{
+    return testing::ReadTextFile("Physical.txt").find(words) != std::string::npos;
+}
 
 PhysicalData Distinctive()
 {
     PhysicalData data;
-    data.velocity = Vec3(1.5f, -2.25f, 3.0f);
-    data.driveForce = 16000.0f;
-    data.driveFalloff = 3.2f;
-    data.turnRate = 5.0f;
-    data.spinAxis = Vec3(0.0f, 0.6f, 0.8f);
-    data.heading = 1.25f;
-    data.arrived = false;
-    data.mass = 0.8f;
-    data.dragCoefficient = 2.0f;
-    data.frictionCoefficient = 0.00077f;
-    data.gravity = 30.0f;
-    data.radius = 0.9f;
-    data.collisionType = 1;
-    data.collides = true;
-    data.movable = false;
-    data.steering = true;
-    data.gravityEnabled = false;
-    data.dragEnabled = true;
-    data.frictionEnabled = false;
+    PhysicalDataFile::Parse(kText, data);
     return data;
-}
-
-void CheckEqual(const PhysicalData& a, const PhysicalData& b)
-{
-    CHECK(a.velocity == b.velocity);
-    CHECK(a.driveForce == b.driveForce);
-    CHECK(a.driveFalloff == b.driveFalloff);
-    CHECK(a.turnRate == b.turnRate);
-    CHECK(a.spinAxis == b.spinAxis);
-    CHECK(a.heading == b.heading);
-    CHECK(a.arrived == b.arrived);
-    CHECK(a.mass == b.mass);
-    CHECK(a.dragCoefficient == b.dragCoefficient);
-    CHECK(a.frictionCoefficient == b.frictionCoefficient);
-    CHECK(a.gravity == b.gravity);
-    CHECK(a.radius == b.radius);
-    CHECK(a.collisionType == b.collisionType);
-    CHECK(a.collides == b.collides);
-    CHECK(a.movable == b.movable);
-    CHECK(a.steering == b.steering);
-    CHECK(a.gravityEnabled == b.gravityEnabled);
-    CHECK(a.dragEnabled == b.dragEnabled);
-    CHECK(a.frictionEnabled == b.frictionEnabled);
-}
-
-void WriteFile(const std::string& name, const std::string& text)
-{
-    std::ofstream(name, std::ios::binary) << text;
-}
-
-// The text of Distinctive() with CR LF line ends.
-std::string WithCrLf(const std::string& text)
-{
-    std::string out;
-    for (const char c : text) {
-        if (c == '\n') {
-            out += '\r';
-        }
-        out += c;
-    }
-    return out;
 }
 
 } // namespace
 
-TEST_CASE("physical data files read back what was written")
+TEST_CASE("physical data files read back what was written, and the reader stops at a bad line")
 {
-    const PhysicalData written = Distinctive();
-    const std::string text = PhysicalDataFile::Format(written);
+    CHECK(PhysicalDataFile::Format(Distinctive()) == kText);
+    std::string crlf;
+    for (const char c : kText) {
+        crlf += c == '\n' ? std::string("\r\n") : std::string(1, c);
+    }
+    for (const std::string& variant : {kText, crlf, "\n\n   " + kText + "trailing words are ignored"}) {
+        PhysicalData read;
+        CHECK(PhysicalDataFile::Parse(variant, read) == PhysicalDataFile::kLineCount);
+        CHECK(Fields(read) == kTextFields);
+    }
 
-    SUBCASE("every field round-trips")
-    {
-        PhysicalData read;
-        CHECK(PhysicalDataFile::Parse(text, read) == PhysicalDataFile::kLineCount);
-        CheckEqual(read, written);
-    }
-    SUBCASE("CR LF line ends, blank lines and indentation are accepted")
-    {
-        PhysicalData read;
-        CHECK(PhysicalDataFile::Parse(WithCrLf(text), read) == PhysicalDataFile::kLineCount);
-        CheckEqual(read, written);
-        PhysicalData spaced;
-        CHECK(PhysicalDataFile::Parse("\n\n   " + text + "trailing words are ignored", spaced) ==
-              PhysicalDataFile::kLineCount);
-        CheckEqual(spaced, written);
-    }
-    SUBCASE("the writer keeps the look of the files")
-    {
-        CHECK(text.rfind("1.5,-2.25,3.0\n16000.0\n3.2\n5.0\n0.0,0.6,0.8\n1.25\n0\n0.8\n", 0) == 0);
-        CHECK(std::count(text.begin(), text.end(), '\n') == PhysicalDataFile::kLineCount);
-    }
-}
-
-TEST_CASE("the reader follows the formatted-read grammar")
-{
-    const std::string text = PhysicalDataFile::Format(Distinctive());
-
-    SUBCASE("a non-zero arrived or switch value reads as on")
-    {
-        std::string changed = text;
-        changed.replace(changed.find("\n0\n0.8"), 3, "\n5\n");
-        PhysicalData read;
-        CHECK(PhysicalDataFile::Parse(changed, read) == PhysicalDataFile::kLineCount);
-        CHECK(read.arrived);
-    }
-    SUBCASE("a space before a comma stops the vector line")
-    {
-        PhysicalData read;
-        CHECK(PhysicalDataFile::Parse("1.0 ,2.0,3.0\n", read) == 0);
-        CHECK(read.velocity == Vec3());
-    }
-    SUBCASE("a half-read vector line leaves the whole vector alone")
-    {
-        PhysicalData read;
-        CHECK(PhysicalDataFile::Parse("1.0,2.0,x\n", read) == 0);
-        CHECK(read.velocity == Vec3());
-    }
-    SUBCASE("an integer too large for its field stops the read")
-    {
-        std::string changed = text;
-        changed.replace(changed.find("\n0\n0.8"), 3, "\n99999999999\n");
-        PhysicalData read;
-        CHECK(PhysicalDataFile::Parse(changed, read) == 6);
+    PhysicalData read;
+    CHECK(PhysicalDataFile::Parse(Replaced(kText, "\n0\n0.8", "\n5\n0.8"), read) == PhysicalDataFile::kLineCount);
+    CHECK(read.arrived); // any non-zero switch is on
+    CHECK(PhysicalDataFile::Parse(Replaced(kText, "\n0\n0.8", "\n99999999999\n0.8"), read) == 6);
+    for (const char* halfVector : {"1.0 ,2.0,3.0\n", "1.0,2.0,x\n"}) {
+        PhysicalData partial;
+        CHECK(PhysicalDataFile::Parse(halfVector, partial) == 0);
+        CHECK(partial.velocity == Vec3());
     }
 }
 
 TEST_CASE("loading refuses what no body can live with")
 {
     testing::TempDirectory dir;
-    const std::string complete = PhysicalDataFile::Format(Distinctive());
+    const std::string complete = kText;
+    const auto load = [](const std::string& text, PhysicalData& data) {
+        std::ofstream("Unit.kvp", std::ios::binary) << text;
+        return PhysicalDataFile::Load("Unit.kvp", data);
+    };
+    PhysicalData data = Distinctive();
 
     SUBCASE("a complete file loads without a warning")
     {
-        WriteFile("Unit.kvp", complete);
-        PhysicalData data;
-        CHECK(PhysicalDataFile::Load("Unit.kvp", data));
-        CheckEqual(data, Distinctive());
+        CHECK(load(complete, data));
+        CHECK(Fields(data) == kTextFields);
         CHECK_FALSE(std::filesystem::exists("Physical.txt"));
     }
-    SUBCASE("a missing file gives the defaults and the warning")
+    SUBCASE("a missing or far too large file gives the defaults")
     {
-        PhysicalData data = Distinctive();
         CHECK_FALSE(PhysicalDataFile::Load("Actors/PhysicalData/Nobody.kvp", data));
-        CheckEqual(data, PhysicalData());
-        CHECK(testing::ReadTextFile("Physical.txt")
-                  .ends_with("Warning: Failed to open physical file Actors/PhysicalData/Nobody.kvp."));
+        CHECK(Fields(data) == Fields(PhysicalData()));
+        CHECK(LogHas("Warning: Failed to open physical file Actors/PhysicalData/Nobody.kvp."));
+        data = Distinctive();
+        CHECK_FALSE(load(complete + std::string(PhysicalDataFile::kMaxFileBytes, ' '), data));
+        CHECK(Fields(data) == Fields(PhysicalData()));
     }
-    SUBCASE("a short file keeps the defaults for the lines it lacks")
+    SUBCASE("a short or malformed file keeps the defaults from where it stops")
     {
-        std::string shortText = complete;
-        shortText.resize(shortText.find("2.0\n")); // lines 1 to 8
-        WriteFile("Unit.kvp", shortText);
-        PhysicalData data;
-        CHECK_FALSE(PhysicalDataFile::Load("Unit.kvp", data));
-        CHECK(data.mass == 0.8f);
-        CHECK(data.velocity == Distinctive().velocity);
-        CHECK(data.dragCoefficient == PhysicalData().dragCoefficient);
-        CHECK(data.radius == PhysicalData().radius);
-        CHECK(data.gravity == 30.0f);
-        CHECK(data.movable);
-        CHECK(testing::ReadTextFile("Physical.txt").find("past line 8") != std::string::npos);
-    }
-    SUBCASE("a malformed value stops the read there")
-    {
-        std::string broken = complete;
-        broken.replace(broken.find("0.00077"), 7, "abc");
-        WriteFile("Unit.kvp", broken);
-        PhysicalData data;
-        CHECK_FALSE(PhysicalDataFile::Load("Unit.kvp", data));
-        CHECK(data.dragCoefficient == 2.0f);
-        CHECK(data.frictionCoefficient == 0.0f);
-        CHECK(data.radius == 0.8f);
+        CHECK_FALSE(load(complete.substr(0, complete.find("2.0\n")), data)); // lines 1 to 8
+        CHECK(std::tuple(data.velocity, data.mass, data.dragCoefficient, data.movable) ==
+              std::tuple(std::get<0>(kTextFields), 0.8f, 0.0f, true));
+        CHECK(LogHas("past line 8"));
+        CHECK_FALSE(load(Replaced(complete, "0.00077", "abc"), data));
+        CHECK(std::tuple(data.dragCoefficient, data.frictionCoefficient, data.radius) == std::tuple(2.0f, 0.0f, 0.8f));
     }
     SUBCASE("mass, gravity and radius must be positive and everything finite")
     {
@@ -194,43 +110,35 @@ TEST_CASE("loading refuses what no body can live with")
         bad.gravity = -30.0f;
         bad.radius = std::nanf("");
         bad.driveForce = INFINITY;
-        WriteFile("Unit.kvp", PhysicalDataFile::Format(bad));
-        PhysicalData data;
-        CHECK_FALSE(PhysicalDataFile::Load("Unit.kvp", data));
-        CHECK(data.mass == 0.3f);
-        CHECK(data.gravity == 30.0f);
-        CHECK(data.radius == 0.8f);
-        CHECK(data.driveForce == 10.0f);
-        CHECK(data.turnRate == 5.0f); // the good values stay
-        const std::string log = testing::ReadTextFile("Physical.txt");
-        CHECK(log.find("unusable mass") != std::string::npos);
-        CHECK(log.find("unusable gravity") != std::string::npos);
-    }
-    SUBCASE("a file far too large is not parsed")
-    {
-        WriteFile("Unit.kvp", complete + std::string(PhysicalDataFile::kMaxFileBytes, ' '));
-        PhysicalData data;
-        CHECK_FALSE(PhysicalDataFile::Load("Unit.kvp", data));
-        CheckEqual(data, PhysicalData());
+        CHECK_FALSE(load(PhysicalDataFile::Format(bad), data));
+        CHECK(std::tuple(data.mass, data.gravity, data.radius, data.driveForce, data.turnRate) ==
+              std::tuple(0.3f, 30.0f, 0.8f, 10.0f, 5.0f)); // the good values stay
+        CHECK(LogHas("unusable mass"));
+        CHECK(LogHas("unusable gravity"));
     }
 }
 
-TEST_CASE("the unit check names what a walking unit lacks")
+TEST_CASE("the unit check names what a walking unit lacks; a body takes its file whatever the name's case")
 {
     PhysicalData data = Distinctive();
-    data.movable = true;
-    data.gravityEnabled = true;
-    data.frictionEnabled = true;
+    data.collides = data.movable = data.steering = data.gravityEnabled = data.dragEnabled = data.frictionEnabled = true;
     CHECK(PhysicalDataFile::CheckUnitData(data).empty());
+    PhysicalData lowFriction = data;
+    PhysicalData notSteering = data;
+    lowFriction.frictionCoefficient = 0.0001f; // at the threshold: none
+    notSteering.steering = false;
+    CHECK_FALSE(PhysicalDataFile::CheckUnitData(lowFriction).empty());
+    CHECK_FALSE(PhysicalDataFile::CheckUnitData(notSteering).empty());
 
-    SUBCASE("friction at the threshold is no friction")
-    {
-        data.frictionCoefficient = 0.0001f;
-        CHECK_FALSE(PhysicalDataFile::CheckUnitData(data).empty());
-    }
-    SUBCASE("not steering")
-    {
-        data.steering = false;
-        CHECK_FALSE(PhysicalDataFile::CheckUnitData(data).empty());
-    }
+    testing::TempDirectory dir;
+    const Physical plain(1.0f, 2.0f, 3.0f, nullptr);
+    CHECK(plain.GetDestination() == Vec3(1.0f, 2.0f, 3.0f));
+    CHECK(plain.GetArrived());
+    CHECK(plain.GetCollisionType() == kCollisionNone);
+    std::ofstream("Body.kvp") << kText;
+    const Physical body(0.0f, 0.0f, 0.0f, "body.KVP");
+    CHECK(body.GetMass() == 0.8f);
+    CHECK_FALSE(body.GetCollides());
+    CHECK(body.GetCollisionResponse()); // not in the file: always on
+    CHECK(body.GetCollisionType() == kCollisionUnit);
 }

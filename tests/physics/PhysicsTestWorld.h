@@ -1,6 +1,5 @@
-// A small world for the physics tests: a private working directory for the
-// logs, a 400-unit map built in memory, silent sound, an empty engine, and
-// bodies that either walk like units or float free of the ground.
+// A 400-unit flat (or given) map in memory, silent sound, an empty engine and
+// a private working directory for the logs.
 #pragma once
 
 #include "core/Game.h"
@@ -8,17 +7,21 @@
 #include "physics/Physics.h"
 #include "platform/AudioBackend.h"
 #include "platform/AudioNullBackend.h"
+#include "platform/Random.h"
 #include "render/MapData.h"
 #include "render/Terrain.h"
 
 #include "TestSupport.h"
 
+#include <doctest/doctest.h>
+
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace physics_test {
 
-inline constexpr float kMapSize = 400.0f;
+inline constexpr float kDt = 1.0f / 60.0f;
 
 inline float FlatGround(float, float)
 {
@@ -30,18 +33,15 @@ public:
     explicit TestWorld(const std::function<float(float, float)>& height = FlatGround, float waterLevel = -50.0f)
     {
         platform::SetAudioBackendFactory([] { return std::make_unique<platform::AudioNullBackend>(); });
-        Game::Instance()->GetTerrain().LoadFromData(MakeHeightFieldMap(kMapSize, 101, height, waterLevel));
+        Game::Instance()->GetTerrain().LoadFromData(MakeHeightFieldMap(400.0f, 101, height, waterLevel));
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
-        Game::Instance()->SetFrameTime(1.0f / 60.0f);
     }
     ~TestWorld()
     {
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
     }
-    TestWorld(const TestWorld&) = delete;
-    TestWorld& operator=(const TestWorld&) = delete;
 
     static void Step(float dt, int count = 1)
     {
@@ -51,18 +51,16 @@ public:
         }
     }
 
-    const std::filesystem::path& Directory() const { return directory_.Path(); }
-
 private:
     testing::TempDirectory directory_;
 };
 
-// A registered body that moves in straight lines: no gravity, drag,
-// friction or steering, so each step moves it by exactly velocity * dt.
-inline std::unique_ptr<Physical> MakeFreeBody(const Vec3& position, const Vec3& velocity = Vec3())
+// A registered body without drag, friction, steering and (unless asked)
+// gravity: each step moves it by exactly velocity * dt.
+inline std::unique_ptr<Physical> MakeFreeBody(const Vec3& position, const Vec3& velocity = Vec3(), bool gravity = false)
 {
     auto body = std::make_unique<Physical>(position.x, position.y, position.z, nullptr);
-    body->SetGravityEnabled(false);
+    body->SetGravityEnabled(gravity);
     body->SetDragEnabled(false);
     body->SetFrictionEnabled(false);
     body->SetSteering(false);
@@ -72,14 +70,37 @@ inline std::unique_ptr<Physical> MakeFreeBody(const Vec3& position, const Vec3& 
     return body;
 }
 
-// A registered body standing on the ground with a unit's constants.
-inline std::unique_ptr<Physical> MakeUnitBody(const char* path, float x, float z)
+inline std::string UnitDataPath(const char* type)
 {
-    const float y = Game::Instance()->GetTerrain().HeightAt(x, z);
-    auto body = std::make_unique<Physical>(x, y, z, path);
-    body->SetCollisionType(kCollisionUnit);
+    return (testing::DataDirectory() / PhysicalDataFile::PathForType(type)).string();
+}
+
+// A registered body standing on the ground with the shipped data of a unit type.
+inline std::unique_ptr<Physical> MakeUnitBody(const char* type, float x, float z)
+{
+    auto body =
+        std::make_unique<Physical>(x, Game::Instance()->GetTerrain().HeightAt(x, z), z, UnitDataPath(type).c_str());
     Physics::Instance()->AddObject(body.get());
     return body;
+}
+
+inline void CountEvents(Physical* body, PhysicsEvent event, int& counter)
+{
+    Physics::Instance()->AddCallback(
+        body, [&counter](Physical*) { ++counter; }, event, false);
+}
+
+// Uniform in [-range / 2, range / 2) from the game's seeded generator.
+inline float RandomIn(float range)
+{
+    return (static_cast<float>(platform::Rand()) / platform::kRandMax - 0.5f) * range;
+}
+
+inline void CheckNear(const Vec3& actual, const Vec3& expected)
+{
+    CHECK(actual.x == doctest::Approx(expected.x));
+    CHECK(actual.y == doctest::Approx(expected.y));
+    CHECK(actual.z == doctest::Approx(expected.z));
 }
 
 } // namespace physics_test

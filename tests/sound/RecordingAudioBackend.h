@@ -1,4 +1,4 @@
-// An audio backend for tests: it plays nothing, records every call in order,
+// An audio backend for tests: it plays nothing, records what it is asked,
 // and can be told to refuse the device, fail chosen loads or run out of
 // channels. The record is shared so a test can read it after handing the
 // backend to the sound manager.
@@ -12,20 +12,14 @@
 #include <vector>
 
 struct AudioRecord {
-    // Set up by the test.
     bool initSucceeds = true;
     std::set<std::string> failingLoads; // resolved paths whose load fails
-    int freeChannels = 32;              // plays beyond this find no channel
+    std::size_t freeChannels = 32;      // plays beyond this find no channel
 
-    // Filled in by the backend.
-    struct Play {
-        std::string path;
-        int volume = 0;
-        platform::AudioChannel channel = platform::kNoChannel;
-    };
-    std::vector<std::string> calls; // "init", "load", "play", "volume", "stop", "free"
-    std::vector<std::string> loads; // resolved paths, in order
-    std::vector<Play> plays;        // successful plays, in order
+    int calls = 0;                   // every call of any kind
+    std::vector<std::string> loads;  // resolved paths, in order
+    std::vector<std::string> played; // resolved paths of successful plays, in order
+    std::vector<int> volumes;        // their volumes
     int playAttempts = 0;
 };
 
@@ -35,13 +29,13 @@ public:
 
     bool Init(int rate, int channels) override
     {
-        record_->calls.push_back("init");
+        ++record_->calls;
         return record_->initSucceeds && rate == 44100 && channels == 32;
     }
 
     platform::AudioSampleId LoadSample(const std::string& path) override
     {
-        record_->calls.push_back("load");
+        ++record_->calls;
         record_->loads.push_back(path);
         if (record_->failingLoads.contains(path)) {
             return platform::kNoSample;
@@ -52,33 +46,23 @@ public:
 
     platform::AudioPlayResult Play(platform::AudioSampleId sample, int volume) override
     {
-        record_->calls.push_back("play");
+        ++record_->calls;
         ++record_->playAttempts;
         if (sample == platform::kNoSample || sample > samplePaths_.size()) {
             return {platform::kNoChannel, platform::AudioPlayStatus::NoSample};
         }
-        if (static_cast<int>(record_->plays.size()) >= record_->freeChannels) {
+        if (record_->played.size() >= record_->freeChannels) {
             return {platform::kNoChannel, platform::AudioPlayStatus::NoFreeChannel};
         }
+        record_->played.push_back(samplePaths_[sample - 1]);
+        record_->volumes.push_back(volume);
         // Like the mixer: the first channel is index 0, its handle 1.
-        const platform::AudioChannel channel = static_cast<int>(record_->plays.size()) + 1;
-        record_->plays.push_back({samplePaths_[sample - 1], volume, channel});
-        return {channel, platform::AudioPlayStatus::Playing};
+        return {static_cast<int>(record_->played.size()), platform::AudioPlayStatus::Playing};
     }
 
-    bool SetVolume(platform::AudioChannel, int) override
-    {
-        record_->calls.push_back("volume");
-        return true;
-    }
-
-    bool StopAll() override
-    {
-        record_->calls.push_back("stop");
-        return true;
-    }
-
-    void FreeSample(platform::AudioSampleId) override { record_->calls.push_back("free"); }
+    bool SetVolume(platform::AudioChannel, int) override { return ++record_->calls > 0; }
+    bool StopAll() override { return ++record_->calls > 0; }
+    void FreeSample(platform::AudioSampleId) override { ++record_->calls; }
 
 private:
     std::shared_ptr<AudioRecord> record_;

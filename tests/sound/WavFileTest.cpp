@@ -1,140 +1,125 @@
+// The WAV parser, and the generated sound files it reads.
 #include "sound/WavFile.h"
+
+#include "TestSupport.h"
+#include "platform/FileSystem.h"
+#include "sound/SoundManager.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
+#include <numeric>
+#include <set>
 
 namespace {
 
+using Bytes = std::vector<std::uint8_t>;
+
 WavFile MakeSound(int channels, std::size_t frames)
 {
-    WavFile wav;
-    wav.sampleRate = 22050;
-    wav.channels = channels;
+    WavFile wav{22050, channels, {}};
     for (std::size_t i = 0; i < frames * static_cast<std::size_t>(channels); ++i) {
         wav.samples.push_back(static_cast<std::int16_t>(i * 977 % 65536 - 32768));
     }
     return wav;
 }
 
-void PutU16(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint16_t value)
+bool Parses(std::span<const std::uint8_t> bytes, WavFile& out)
 {
-    bytes[at] = static_cast<std::uint8_t>(value & 0xFF);
-    bytes[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-void PutU32(std::vector<std::uint8_t>& bytes, std::size_t at, std::uint32_t value)
-{
-    PutU16(bytes, at, static_cast<std::uint16_t>(value & 0xFFFF));
-    PutU16(bytes, at + 2, static_cast<std::uint16_t>(value >> 16));
-}
-
-// Offsets in the 44-byte header Encode writes.
-constexpr std::size_t kFormatTag = 20;
-constexpr std::size_t kChannels = 22;
-constexpr std::size_t kBlockAlign = 32;
-constexpr std::size_t kBits = 34;
-constexpr std::size_t kDataId = 36;
-constexpr std::size_t kDataSize = 40;
-
-bool Parses(const std::vector<std::uint8_t>& bytes)
-{
-    WavFile out;
     std::string error;
     return WavFile::Parse(bytes, out, error);
 }
 
+bool Parses(std::span<const std::uint8_t> bytes)
+{
+    WavFile out;
+    return Parses(bytes, out);
+}
+
+constexpr std::size_t kDataId = 36; // the data chunk's place after Encode's header
+
 } // namespace
 
-TEST_CASE("wav files round trip through the encoder and the parser")
+TEST_CASE("wav files round trip through the encoder and the parser, skipping unknown chunks")
 {
     for (const int channels : {1, 2}) {
         const WavFile sound = MakeSound(channels, 1001);
-        const std::vector<std::uint8_t> bytes = sound.Encode();
+        Bytes bytes = sound.Encode();
         CHECK(bytes.size() == 44 + sound.samples.size() * 2);
+        const std::uint8_t list[] = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0}; // odd size, padded
+        if (channels == 2) {
+            bytes.insert(bytes.begin() + kDataId, std::begin(list), std::end(list));
+        }
         WavFile back;
-        std::string error;
-        REQUIRE(WavFile::Parse(bytes, back, error));
+        REQUIRE(Parses(bytes, back));
         CHECK(back.sampleRate == 22050);
         CHECK(back.channels == channels);
         CHECK(back.samples == sound.samples);
-        CHECK(back.FrameCount() == 1001);
         CHECK(back.Seconds() == doctest::Approx(1001.0 / 22050.0));
     }
 }
 
 TEST_CASE("malformed wav files are refused")
 {
-    const std::vector<std::uint8_t> good = MakeSound(1, 100).Encode();
-    std::vector<std::uint8_t> bytes = good;
-
-    SUBCASE("every truncation")
-    {
-        for (std::size_t size = 0; size < good.size(); ++size) {
-            const std::vector<std::uint8_t> prefix(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(size));
-            CHECK_FALSE(Parses(prefix));
-        }
+    const Bytes good = MakeSound(2, 100).Encode();
+    for (std::size_t size = 0; size < good.size(); ++size) {
+        CHECK_FALSE(Parses(std::span(good).first(size)));
     }
-    SUBCASE("not RIFF")
-    {
-        bytes[0] = 'X';
+    // Each damages one field of a 16-bit stereo file's little-endian header.
+    const struct {
+        const char* name;
+        void (*damage)(Bytes&);
+    } kDamage[] = {
+        {"not RIFF", [](Bytes& b) { b[0] = 'X'; }},
+        {"not PCM", [](Bytes& b) { b[20] = 3; }},
+        {"no channels", [](Bytes& b) { b[22] = 0; }},
+        {"a frame size that does not match the channels", [](Bytes& b) { b[32] = 2; }},
+        {"eight bits", [](Bytes& b) { b[34] = 8; }},
+        {"no data chunk", [](Bytes& b) { std::memcpy(&b[kDataId], "junk", 4); }},
+        {"a data size past the end", [](Bytes& b) { std::fill_n(b.begin() + 40, 4, 0xFF); }},
+        {"data that is whole samples but not whole frames", [](Bytes& b) { b[40] -= 2; }},
+        {"data before the format", [](Bytes& b) { std::rotate(b.begin() + 12, b.begin() + kDataId, b.end()); }},
+    };
+    for (const auto& damaged : kDamage) {
+        CAPTURE(damaged.name);
+        Bytes bytes = good;
+        damaged.damage(bytes);
         CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("not PCM")
-    {
-        PutU16(bytes, kFormatTag, 3);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("eight bits")
-    {
-        PutU16(bytes, kBits, 8);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("no channels")
-    {
-        PutU16(bytes, kChannels, 0);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("a frame size that does not match the channels")
-    {
-        PutU16(bytes, kBlockAlign, 4);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("a data size past the end")
-    {
-        PutU32(bytes, kDataSize, 0xFFFFFFFFu);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("stereo data that is not a whole number of frames")
-    {
-        bytes = MakeSound(2, 10).Encode();
-        PutU32(bytes, kDataSize, 38);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("no data chunk")
-    {
-        std::memcpy(&bytes[kDataId], "junk", 4);
-        CHECK_FALSE(Parses(bytes));
-    }
-    SUBCASE("data before the format")
-    {
-        std::vector<std::uint8_t> swapped(good.begin(), good.begin() + 12);
-        swapped.insert(swapped.end(), good.begin() + kDataId, good.end());
-        swapped.insert(swapped.end(), good.begin() + 12, good.begin() + kDataId);
-        CHECK_FALSE(Parses(swapped));
     }
 }
 
-TEST_CASE("unknown chunks are skipped with their pad byte")
+TEST_CASE("every generated effect parses and lasts its time and is audible without clipping")
 {
-    const WavFile sound = MakeSound(1, 50);
-    const std::vector<std::uint8_t> good = sound.Encode();
-    std::vector<std::uint8_t> bytes(good.begin(), good.begin() + kDataId);
-    const std::uint8_t list[] = {'L', 'I', 'S', 'T', 3, 0, 0, 0, 'a', 'b', 'c', 0};
-    bytes.insert(bytes.end(), std::begin(list), std::end(list));
-    bytes.insert(bytes.end(), good.begin() + kDataId, good.end());
-    WavFile back;
-    std::string error;
-    REQUIRE(WavFile::Parse(bytes, back, error));
-    CHECK(back.samples == sound.samples);
+    testing::DataDirectoryScope data;
+    // The designed length of each effect, in seconds, in effect order.
+    const double kLength[kSoundEffectCount][2] = {{0.025, 0.040}, {1.0, 1.4},   {0.2, 0.3}, {0.15, 0.25}, {0.3, 0.4},
+                                                  {0.1, 0.14},    {0.13, 0.17}, {0.9, 1.1}, {0.6, 0.8},   {0.5, 0.99}};
+    std::set<std::vector<std::int16_t>> distinct;
+    for (int effect = 0; effect < kSoundEffectCount; ++effect) {
+        const std::string name = SoundManager::FullSampleName(kSoundEffectFiles[effect]);
+        CAPTURE(name);
+        Bytes bytes;
+        REQUIRE(platform::ReadDataFile(name, bytes));
+        WavFile wav;
+        REQUIRE(Parses(bytes, wav));
+        CHECK(wav.channels == 1);
+        CHECK(wav.sampleRate == 44100);
+        CHECK(wav.Seconds() >= kLength[effect][0]);
+        CHECK(wav.Seconds() <= kLength[effect][1]);
+
+        const auto [low, high] = std::ranges::minmax(wav.samples);
+        const int peak = std::max(-static_cast<int>(low), static_cast<int>(high));
+        const double energy = std::inner_product(wav.samples.begin(), wav.samples.end(), wav.samples.begin(), 0.0);
+        CHECK(peak <= 29204);     // -1 dBFS
+        CHECK(peak >= 32768 / 4); // within 12 dB of full scale
+        CHECK(std::sqrt(energy / static_cast<double>(wav.samples.size())) / 32768.0 > 0.01); // not a lone spike
+        // Faded in and out: no click where the sound starts or stops.
+        CHECK(std::abs(wav.samples.front()) < 100);
+        CHECK(std::abs(wav.samples.back()) < 100);
+        distinct.insert(wav.samples);
+    }
+    CHECK(distinct.size() == kSoundEffectCount);
 }
