@@ -14,10 +14,12 @@
 #include "core/Stopwatch.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"
+#include "platform/QuitRequest.h"
 #include "platform/Random.h"
 #include "platform/Window.h"
 #include "sound/SoundManager.h"
 
+#include <cstdlib>
 #include <iterator>
 
 namespace {
@@ -132,6 +134,11 @@ void Game::LoadAfterSplash()
     const std::string& mapName = PickBackgroundMap();
     if (!terrain_.Load(mapName)) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
+        // A failed load keeps the previous map; with none at all there is no
+        // ground to stand on, so the game ends rather than run an empty world.
+        if (!terrain_.IsLoaded()) {
+            platform::PostQuit(EXIT_FAILURE);
+        }
     }
 
     // TODO(render): camera view: eye (61.25, 87.5, 61.25), look-at origin, up +y, fov pi/4,

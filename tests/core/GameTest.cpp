@@ -1,6 +1,7 @@
 #include "core/EventTimer.h"
 #include "core/Game.h"
 #include "platform/NullWindow.h"
+#include "platform/QuitRequest.h"
 #include "platform/Random.h"
 
 #include "TestSupport.h"
@@ -8,6 +9,8 @@
 #include <doctest/doctest.h>
 
 #include <cmath>
+#include <cstdlib>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -141,10 +144,11 @@ TEST_CASE("the heartbeat sounds in the last ten seconds and stops when time is u
 TEST_CASE("the background battle is on one of the four maps, the same for the same seed")
 {
     testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
     Game* game = Game::Instance();
     game->Init();
     std::set<std::string> seen;
-    for (unsigned seed = 1; seed <= 40; ++seed) {
+    for (unsigned seed = 1; seed <= 16; ++seed) {
         platform::SeedRand(seed);
         game->LoadAfterSplash();
         const std::string first = game->GetBackgroundMapName();
@@ -154,4 +158,17 @@ TEST_CASE("the background battle is on one of the four maps, the same for the sa
         seen.insert(first);
     }
     CHECK(seen == std::set<std::string>{"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"});
+    CHECK(game->GetTerrain().IsLoaded());
+    CHECK_FALSE(platform::TakePendingQuit().has_value());
+}
+
+TEST_CASE("with no map to load at all the game says so and ends with a failure code")
+{
+    testing::ManualClockScope clock;
+    testing::TempDirectory empty;
+    Game* game = Game::Instance();
+    game->Init();
+    game->LoadAfterSplash();
+    CHECK_FALSE(game->GetTerrain().IsLoaded());
+    CHECK(platform::TakePendingQuit() == std::optional<int>(EXIT_FAILURE));
 }
