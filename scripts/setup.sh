@@ -12,8 +12,8 @@ packages=(
   cmake ninja-build g++ pkg-config
   libsdl2-dev libsdl2-mixer-dev libepoxy-dev libgl-dev libegl-dev
   libpng-dev libjpeg-dev zlib1g-dev libfreetype-dev
-  fonts-dejavu-core fonts-liberation2
-  doctest-dev xvfb clang clang-format libclang-rt-14-dev
+  fonts-dejavu-core
+  doctest-dev clang clang-format libclang-rt-14-dev
 )
 
 missing=()
