@@ -1,6 +1,6 @@
 // Load time of each generated map: the whole Terrain::Load (read, parse,
 // check, convert), best and mean of several loads, in milliseconds.
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
 #include <algorithm>
 #include <chrono>

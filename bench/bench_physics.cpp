@@ -1,14 +1,14 @@
 // bench_physics: the cost of one physics step for a full battle (eight armies
 // of forty marching into each other) and for 3000 bodies spread over the map,
 // so the growth with the number of bodies can be seen. Prints microseconds.
-#include "core/Game.h"
+#include "app/Game.h"
 #include "core/Stopwatch.h"
 #include "physics/Physical.h"
 #include "physics/PhysicalDataFile.h"
 #include "physics/Physics.h"
 #include "platform/Random.h"
-#include "render/MapData.h"
-#include "render/Terrain.h"
+#include "world/MapData.h"
+#include "world/Terrain.h"
 
 #include <cmath>
 #include <cstdio>

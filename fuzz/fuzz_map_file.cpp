@@ -1,7 +1,7 @@
 // Map file parser under libFuzzer: any bytes are either refused or give a map
 // that the terrain takes and answers queries on without leaving its arrays.
-#include "render/MapFile.h"
-#include "render/Terrain.h"
+#include "world/MapFile.h"
+#include "world/Terrain.h"
 
 #include <cstddef>
 #include <cstdint>

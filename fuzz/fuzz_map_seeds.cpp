@@ -1,7 +1,7 @@
 // fuzz_map_seeds <directory>: writes a few small valid maps for the map
 // fuzzer to start from.
-#include "render/MapBuilder.h"
-#include "render/MapFile.h"
+#include "world/MapBuilder.h"
+#include "world/MapFile.h"
 
 #include <cmath>
 #include <cstdio>

@@ -10,7 +10,7 @@
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "core/Game.h"
+#include "app/Game.h"
 #include "physics/PhysicsMath.h"
 
 #include <algorithm>

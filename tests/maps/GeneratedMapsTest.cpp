@@ -1,8 +1,8 @@
 // The four maps the data generator writes, checked against what the rest of
 // the game assumes of them.
-#include "render/MapFile.h"
-#include "render/Terrain.h"
-#include "render/TerrainGrid.h"
+#include "world/MapFile.h"
+#include "world/Terrain.h"
+#include "world/TerrainGrid.h"
 
 #include "TestSupport.h"
 

@@ -1,6 +1,6 @@
-#include "render/MapBuilder.h"
-#include "render/MapFile.h"
-#include "render/TerrainGrid.h"
+#include "world/MapBuilder.h"
+#include "world/MapFile.h"
+#include "world/TerrainGrid.h"
 
 #include "TestMaps.h"
 

@@ -1,7 +1,7 @@
-#include "render/MapFile.h"
+#include "world/MapFile.h"
 
 #include "platform/Random.h"
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
 #include "TestMaps.h"
 

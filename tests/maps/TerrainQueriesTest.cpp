@@ -1,4 +1,4 @@
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
 #include "platform/Random.h"
 

@@ -1,7 +1,7 @@
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
 #include "platform/MessageBox.h"
-#include "render/MapFile.h"
+#include "world/MapFile.h"
 
 #include "TestMaps.h"
 #include "TestSupport.h"

@@ -1,6 +1,6 @@
 #include "TestMaps.h"
 
-#include "render/MapBuilder.h"
+#include "world/MapBuilder.h"
 
 #include <doctest/doctest.h>
 

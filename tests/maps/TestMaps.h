@@ -1,8 +1,8 @@
 // Small maps made in memory for the map tests.
 #pragma once
 
-#include "render/MapFile.h"
-#include "render/Terrain.h"
+#include "world/MapFile.h"
+#include "world/Terrain.h"
 
 #include <functional>
 

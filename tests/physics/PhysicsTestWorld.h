@@ -2,14 +2,14 @@
 // a private working directory for the logs.
 #pragma once
 
-#include "core/Game.h"
+#include "app/Game.h"
 #include "physics/Physical.h"
 #include "physics/Physics.h"
 #include "platform/AudioBackend.h"
 #include "platform/AudioNullBackend.h"
 #include "platform/Random.h"
-#include "render/MapData.h"
-#include "render/Terrain.h"
+#include "world/MapData.h"
+#include "world/Terrain.h"
 
 #include "TestSupport.h"
 

@@ -12,9 +12,9 @@
 #include "Noise.h"
 
 #include "platform/Random.h"
-#include "render/MapBuilder.h"
-#include "render/MapFile.h"
-#include "render/Terrain.h"
+#include "world/MapBuilder.h"
+#include "world/MapFile.h"
+#include "world/Terrain.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,5 +1,5 @@
 #include "core/EventTimer.h"
-#include "core/Game.h"
+#include "app/Game.h"
 #include "platform/EventPump.h"
 #include "platform/InputEvents.h"
 #include "platform/NullEventPump.h"

@@ -10,7 +10,7 @@
 
 #include "core/Singleton.h"
 #include "platform/LightRecord.h"
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
 #include <array>
 #include <cstdint>

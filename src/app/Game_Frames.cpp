@@ -7,10 +7,10 @@
 // flush, the heartbeat (match only), sound, and last the render. Input comes
 // before everything that acts on orders, and physics before the rules, so the
 // rules judge the positions of this frame.
-#include "core/Game.h"
+#include "app/Game.h"
 
 #include "core/EventTimer.h"
-#include "core/SplashLogo.h"
+#include "app/SplashLogo.h"
 #include "core/Stopwatch.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"

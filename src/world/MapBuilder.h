@@ -5,7 +5,7 @@
 // images are the caller's.
 #pragma once
 
-#include "render/MapData.h"
+#include "world/MapData.h"
 
 #include <cstdint>
 #include <vector>

@@ -1,9 +1,9 @@
 // Terrain: the questions the game asks of the ground. Heights come from the
 // triangle of the cell that holds the point, cut by the same diagonal rule as
 // the drawn triangles (TerrainGrid.h), so units stand on what is drawn.
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
-#include "render/TerrainGrid.h"
+#include "world/TerrainGrid.h"
 
 #include <algorithm>
 #include <cmath>

@@ -9,7 +9,7 @@
 
 #include "platform/math/Matrix.h"
 #include "platform/math/Vector.h"
-#include "render/MapData.h"
+#include "world/MapData.h"
 
 #include <array>
 #include <cstdint>

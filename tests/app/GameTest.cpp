@@ -1,5 +1,5 @@
 #include "core/EventTimer.h"
-#include "core/Game.h"
+#include "app/Game.h"
 #include "platform/NullWindow.h"
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"

@@ -3,7 +3,7 @@
 //
 // KOSTRIVANE_WINDOWED=1 in the environment opens a 1024x768 window instead
 // of covering the screen.
-#include "core/Game.h"
+#include "app/Game.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
 #include "platform/SdlEventPump.h"

@@ -1,5 +1,5 @@
 // Game: construction, start-up, settings and options.
-#include "core/Game.h"
+#include "app/Game.h"
 
 #include "core/Stopwatch.h"
 #include "platform/Random.h"

@@ -2,7 +2,7 @@
 // MapFile.h). The parser trusts nothing: the whole length the header declares
 // is computed in 64 bits and checked against the file before any section is
 // read or any list allocated.
-#include "render/MapFile.h"
+#include "world/MapFile.h"
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"

@@ -4,11 +4,11 @@
 // terrain changes, so a refused file leaves the map that was there (the
 // physics walls, the start slots and the minimap all keep working) instead of
 // an empty terrain with a map size of 0.
-#include "render/Terrain.h"
+#include "world/Terrain.h"
 
 #include "platform/FileSystem.h"
 #include "platform/MessageBox.h"
-#include "render/MapFile.h"
+#include "world/MapFile.h"
 
 #include <utility>
 

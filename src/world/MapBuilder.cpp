@@ -1,7 +1,7 @@
 // Map geometry from a height grid; see MapBuilder.h.
-#include "render/MapBuilder.h"
+#include "world/MapBuilder.h"
 
-#include "render/TerrainGrid.h"
+#include "world/TerrainGrid.h"
 
 #include <algorithm>
 #include <cmath>

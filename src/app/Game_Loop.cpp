@@ -6,7 +6,7 @@
 // handler, in that order: the handler sees this pass's frame time and input.
 // A quit ends the loop before the handler runs. There is no fixed step and no
 // sleep; the frame rate is bounded only by presentation.
-#include "core/Game.h"
+#include "app/Game.h"
 
 #include "core/ReportRegistry.h"
 #include "core/Stopwatch.h"

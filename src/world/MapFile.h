@@ -29,7 +29,7 @@
 // b = a + 1, d = a + columns, e = d + 1 (TerrainGrid.h holds the rule).
 #pragma once
 
-#include "render/MapData.h"
+#include "world/MapData.h"
 
 #include <cstdint>
 #include <span>
