@@ -5,7 +5,8 @@
 // started together by Update once per frame; interface clicks play at once. A
 // repeating timer beats the heartbeat during the last seconds of a match.
 // Everything runs on the main thread. Sound never interrupts the game: when no
-// output opens the manager stays disabled and every call does nothing.
+// output opens the manager says so once ("Sound.txt" and standard error),
+// stays disabled and every call does nothing.
 #pragma once
 
 #include "core/EventTimer.h"
@@ -37,9 +38,10 @@ public:
 
     // Loads the ten effects in their order, so each effect's index is its id.
     void LoadEffects();
-    // Index of the sample loaded from "SOUNDS\" + name. A name already loaded
-    // keeps its index; a failed load still takes an index, which then plays
-    // nothing. 0 while disabled.
+    // Index of the sample loaded from "SOUNDS\" + name, a 16-bit PCM WAV file.
+    // A name already loaded keeps its index; a failed load (missing, not a
+    // regular file, too large, not a whole WAV) is logged in "Sound.txt" and
+    // still takes an index, which then plays nothing. 0 while disabled.
     int LoadSoundEffect(const std::string& name);
 
     // Starts a sample at once at full volume, unpositioned. Returns the
@@ -83,13 +85,16 @@ private:
         platform::AudioSampleId sample = platform::kNoSample;
     };
 
+    platform::AudioSampleId LoadSampleFile(const std::string& fullName);
     platform::AudioPlayResult PlayAtVolume(int index, int volume);
     bool IsLoadedIndex(int index) const;
     void ForgetEverything();
+    void ReportSoundOff();
     static void PlayHeartbeat(TimerWord, TimerWord);
 
     std::unique_ptr<platform::AudioBackend> backend_;
     bool enabled_ = false;
+    bool toldSoundOff_ = false;
     ListenerProvider listener_;
 
     std::vector<LoadedSample> samples_;
