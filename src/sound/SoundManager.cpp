@@ -72,11 +72,7 @@ void SoundManager::ReportSoundOff()
 
 void SoundManager::ForgetEverything()
 {
-    if (heartbeatOn_) {
-        EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
-    }
-    heartbeatOn_ = false;
-    heartbeatTimer_ = kNoTimer;
+    StopHeartbeat();
     queued_.clear();
     throttle_.clear();
     effects_.clear();
@@ -224,17 +220,29 @@ void SoundManager::Update()
 
 void SoundManager::SetHeartbeat(bool on)
 {
-    if (!enabled_ || on == heartbeatOn_) {
+    if (!enabled_) {
         return;
     }
-    heartbeatOn_ = on;
+    // The timer itself says whether the heart beats: a Restart or a clearing
+    // of the timers between matches takes it away without telling anyone.
+    const bool beating = heartbeatTimer_ != kNoTimer && EventTimer::Instance()->HasTimer(heartbeatTimer_);
+    if (on == beating) {
+        return;
+    }
     if (on) {
         heartbeatTimer_ = EventTimer::Instance()->AddTimer(kHeartbeatInterval, true, PlayHeartbeat, 0, 0);
         return;
     }
-    // Switching off is asked for every frame once the clock has run out, so
-    // it acts only while beating and then forgets the id.
-    EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
+    StopHeartbeat();
+}
+
+void SoundManager::StopHeartbeat()
+{
+    // Ids are never reused, so removing one whose timer already went is
+    // harmless.
+    if (heartbeatTimer_ != kNoTimer) {
+        EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
+    }
     heartbeatTimer_ = kNoTimer;
 }
 
@@ -250,12 +258,8 @@ void SoundManager::FreeEffects()
 {
     // Called when a match starts or the game returns to the menus, around the
     // clearing of every timer: the heartbeat must be switched on afresh by the
-    // next match, so its flag and id go here, whichever comes first.
-    if (heartbeatOn_) {
-        EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
-    }
-    heartbeatOn_ = false;
-    heartbeatTimer_ = kNoTimer;
+    // next match, so it stops here, whichever comes first.
+    StopHeartbeat();
 }
 
 void SoundManager::StopAll()

@@ -53,7 +53,8 @@ public:
     void Update();
 
     // On: beat the heartbeat once a second from now on (calling it again while
-    // beating changes nothing). Off: stop beating.
+    // beating changes nothing, and starts it again when its timer was
+    // cleared). Off: stop beating.
     void SetHeartbeat(bool on);
     // Forgets the per-match sound state when a match starts or the game goes
     // back to the menus. The samples stay loaded: every match uses them.
@@ -90,6 +91,7 @@ private:
     bool IsLoadedIndex(int index) const;
     void ForgetEverything();
     void ReportSoundOff();
+    void StopHeartbeat();
     static void PlayHeartbeat(TimerWord, TimerWord);
 
     std::unique_ptr<platform::AudioBackend> backend_;
@@ -102,6 +104,5 @@ private:
     std::vector<std::int64_t> throttle_; // stopwatch per effect
     std::map<int, float> queued_;        // effect -> gain, at most one per effect
 
-    bool heartbeatOn_ = false;
-    std::uint32_t heartbeatTimer_ = kNoTimer;
+    std::uint32_t heartbeatTimer_ = kNoTimer; // the beat's timer; kNoTimer once switched off
 };

@@ -328,9 +328,9 @@ TEST_CASE("the heartbeat beats once a second in the last ten seconds of each mat
         f.manager->SetHeartbeat(true);
     }
     CHECK(f.Beats() == 9 + 3);
-    // The third may clear the timers before dropping the sound state.
+    // The timers are restarted before the third without a word to the sound
+    // manager, which still holds the old timer's id.
     timer->Restart();
-    f.manager->FreeEffects();
     playMatch(12.0);
     CHECK(f.Beats() == 9 + 3 + 9);
     CHECK(std::ranges::all_of(f.record->volumes, [](int volume) { return volume == 255; }));
