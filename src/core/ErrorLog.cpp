@@ -1,23 +1,14 @@
-// ErrorLog. Files are opened for appending: every entry comes from a fresh
-// ErrorLog, so opening for writing would keep only the latest line.
+// ErrorLog. Entries are appended: every entry comes from a fresh ErrorLog,
+// so writing the file anew would keep only the latest line.
 #include "core/ErrorLog.h"
 
 #include "core/ReportRegistry.h"
+#include "platform/FileSystem.h"
 #include "platform/SystemTime.h"
 
 #include <cstdio>
 
-ErrorLog::ErrorLog(const std::string& logName, bool timeStamps)
-    : stream_(logName, std::ios::out | std::ios::app), name_(logName), timeStamps_(timeStamps)
-{
-}
-
-ErrorLog::~ErrorLog()
-{
-    if (stream_.is_open()) {
-        stream_.close();
-    }
-}
+ErrorLog::ErrorLog(const std::string& logName, bool timeStamps) : name_(logName), timeStamps_(timeStamps) {}
 
 void ErrorLog::Error(const std::string& text)
 {
@@ -47,15 +38,13 @@ std::string ErrorLog::FormatTimeStamp()
 
 void ErrorLog::Write(const char* prefix, const std::string& text)
 {
-    if (stream_.fail() || stream_.bad()) {
-        return;
-    }
-    std::string entry = "\n";
+    std::string entry;
     if (timeStamps_) {
         entry += FormatTimeStamp() + " ";
     }
     entry += prefix;
     entry += text;
-    stream_ << entry;
-    stream_.flush();
+    if (!platform::AppendToFile(name_, "\n" + entry)) {
+        platform::WriteToStandardError(name_ + ": " + entry + "\n");
+    }
 }

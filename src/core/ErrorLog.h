@@ -1,19 +1,21 @@
 // Log entries for recoverable problems, one text file per component in the
-// working directory ("Physics.txt", "guiWindow.txt", ...). A caller makes a
+// working directory ("Physics.txt", "Sound.txt", ...). A caller makes a
 // short-lived ErrorLog for its log name, writes one entry and lets it go.
 //
 // Entry format: a line break, then (with time stamps) "M/D/YYYY H:MM:SS ",
 // then "Error: ", "Warning: " or "Note: ", then the text. A log file therefore
 // starts with an empty line and has no line break after its last entry.
+//
+// No entry is lost silently: when the log file cannot be written (a read-only
+// data directory, say), the entry goes to standard error as one line,
+// "<log name>: <entry>".
 #pragma once
 
-#include <fstream>
 #include <string>
 
 class ErrorLog {
 public:
     ErrorLog(const std::string& logName, bool timeStamps);
-    ~ErrorLog();
 
     ErrorLog(const ErrorLog&) = delete;
     ErrorLog& operator=(const ErrorLog&) = delete;
@@ -28,7 +30,6 @@ public:
 private:
     void Write(const char* prefix, const std::string& text);
 
-    std::ofstream stream_;
     std::string name_;
     bool timeStamps_ = false;
 };

@@ -9,6 +9,7 @@
 
 #include "platform/Clock.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -72,6 +73,11 @@ std::uint32_t EventTimer::AddTimer(double interval, bool repeat, TimerFunction f
 void EventTimer::RemoveTimer(std::uint32_t id)
 {
     entries_.remove_if([id](const TimerEntry& entry) { return entry.id == id; });
+}
+
+bool EventTimer::HasTimer(std::uint32_t id) const
+{
+    return std::ranges::any_of(entries_, [id](const TimerEntry& entry) { return entry.id == id; });
 }
 
 void EventTimer::ClearTimers()

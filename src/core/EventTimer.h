@@ -53,6 +53,9 @@ public:
     void Resume() { paused_ = false; }
 
     std::size_t TimerCount() const { return entries_.size(); }
+    // Whether the timer with this id is still waiting to fire (a one-shot that
+    // fired, a removed one and every one before a Restart are not).
+    bool HasTimer(std::uint32_t id) const;
 
 private:
     EventTimer();

@@ -12,11 +12,15 @@
 //    9  dragCoefficient           19  frictionEnabled
 //   10  frictionCoefficient
 //
-// The grammar is that of the C library's formatted reads the files were first
+// The layout is that of the C library's formatted reads the files were first
 // written for: a number may be preceded by any white space (blank lines,
 // indentation and CR line ends are therefore all accepted), a comma must
 // follow the number before it directly, and the decimal point is always ".",
-// whatever the user's locale. Text after the nineteenth line is ignored.
+// whatever the user's locale. The numbers themselves are stricter than those
+// reads: they are decimal only (of "0x1p3" the number is the "0", and the
+// reading stops at the "x"), and a number out of its field's range is no
+// number rather than one clamped to the range, so the reading stops at its
+// line. Text after the nineteenth line is ignored.
 #include "physics/PhysicalDataFile.h"
 
 #include "core/ErrorLog.h"
@@ -267,12 +271,9 @@ bool PhysicalDataFile::Load(std::string_view path, PhysicalData& data)
     data = PhysicalData{};
     const std::string pathText(path);
     std::vector<std::uint8_t> bytes;
-    if (!platform::ReadDataFile(path, bytes)) {
-        Warn("Failed to open physical file " + pathText + ".");
-        return false;
-    }
-    if (bytes.size() > kMaxFileBytes) {
-        Warn("Physical file " + pathText + " is too large to be a physical file; using the defaults.");
+    std::string error;
+    if (!platform::ReadDataFile(path, kMaxFileBytes, bytes, &error)) {
+        Warn("Could not read physical file " + error + "; using the defaults.");
         return false;
     }
     const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());

@@ -1,14 +1,17 @@
-// The sound output the game plays its effects through: open the device, load
-// a WAV sample whole, start it once on a free channel, change a playing
-// channel's volume, stop everything. The real backend mixes with SDL2_mixer;
-// the null backend stands in when no device opens (the game is then silent
-// and otherwise unchanged) and in tests, which may also install their own.
+// The sound output the game plays its effects through: open the device, take
+// a decoded sample, start it once on a free channel, change a playing
+// channel's volume, stop everything. Samples arrive as checked 16-bit PCM: the
+// sound module reads and parses the files, so no file bytes reach the mixer
+// and no header can make it allocate more than the file held. The real
+// backend mixes with SDL2_mixer; the null backend stands in when no device
+// opens (the game is then silent and otherwise unchanged) and in tests, which
+// may also install their own.
 #pragma once
 
 #include <cstdint>
 #include <functional>
 #include <memory>
-#include <string>
+#include <span>
 
 namespace platform {
 
@@ -31,6 +34,14 @@ enum class AudioPlayStatus {
     Failed,        // the device refused for another reason
 };
 
+// A decoded sound: interleaved frames of signed 16-bit samples in the
+// machine's byte order, borrowed for the length of the call.
+struct AudioPcm {
+    int sampleRate = 0;
+    int channels = 0;
+    std::span<const std::int16_t> samples;
+};
+
 struct AudioPlayResult {
     AudioChannel channel = kNoChannel;
     AudioPlayStatus status = AudioPlayStatus::Failed;
@@ -43,9 +54,10 @@ public:
     // Opens the output at rate Hz with the given number of mixing channels;
     // false when there is no device to play on.
     virtual bool Init(int rate, int channels) = 0;
-    // Decodes a whole WAV file into memory. The path goes through the data
-    // path lookup, so any letter case and backslashes are fine.
-    virtual AudioSampleId LoadSample(const std::string& path) = 0;
+    // Copies a sound into the output's own format; kNoSample when there is no
+    // output, the sound is empty or not whole frames, or it cannot be
+    // converted.
+    virtual AudioSampleId LoadSample(const AudioPcm& pcm) = 0;
     // Starts the sample once on a free channel at the given volume. The volume
     // is set before the sound starts, so a quiet sound never begins loud.
     virtual AudioPlayResult Play(AudioSampleId sample, int volume) = 0;

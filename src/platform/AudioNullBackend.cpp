@@ -8,7 +8,7 @@ bool AudioNullBackend::Init(int, int)
     return false;
 }
 
-AudioSampleId AudioNullBackend::LoadSample(const std::string&)
+AudioSampleId AudioNullBackend::LoadSample(const AudioPcm&)
 {
     return kNoSample;
 }

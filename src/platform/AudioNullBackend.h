@@ -9,7 +9,7 @@ namespace platform {
 class AudioNullBackend final : public AudioBackend {
 public:
     bool Init(int rate, int channels) override;
-    AudioSampleId LoadSample(const std::string& path) override;
+    AudioSampleId LoadSample(const AudioPcm& pcm) override;
     AudioPlayResult Play(AudioSampleId sample, int volume) override;
     bool SetVolume(AudioChannel channel, int volume) override;
     bool StopAll() override;

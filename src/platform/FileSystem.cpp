@@ -1,15 +1,138 @@
-// Case-insensitive path resolution over POSIX directories.
+// Case-insensitive path resolution over POSIX directories, and the checked
+// reading and appending of files.
+//
+// A data file is looked at before a byte of it is read: a path stat()ed as
+// anything but a regular file is never opened (opening a device runs its
+// driver), and the open itself does not block, so a named pipe that was put
+// there in between cannot stall the game in open() where no signal ends it.
+// fstat() of the open file then decides, since the path may have changed
+// since the stat(). Reading stops one byte past the limit, so a file that
+// grows while it is read is refused too.
 #include "platform/FileSystem.h"
 
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
 #include <memory>
+#include <system_error>
 
 namespace platform {
 
 namespace {
+
+// Bytes asked of each read() once a file runs past the size fstat() gave.
+constexpr std::size_t kGrowthChunk = 64 * 1024;
+
+// An open file descriptor, closed when it goes.
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    ~FileDescriptor()
+    {
+        if (fd_ >= 0) {
+            ::close(fd_);
+        }
+    }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return fd_; }
+    bool IsOpen() const { return fd_ >= 0; }
+
+private:
+    int fd_ = -1;
+};
+
+std::string LastSystemError()
+{
+    return std::system_category().message(errno);
+}
+
+bool IsRegularFileDescriptor(int fd, struct stat& info)
+{
+    return ::fstat(fd, &info) == 0 && S_ISREG(info.st_mode);
+}
+
+// Regular files ignore O_NONBLOCK, but a network or user-space file system
+// may not; the read below wants every byte it asks for.
+bool ClearNonBlocking(int fd)
+{
+    const int flags = ::fcntl(fd, F_GETFL);
+    return flags >= 0 && ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+std::string TooLarge(std::uint64_t size, std::size_t maxBytes)
+{
+    return std::to_string(size) + " bytes, more than the " + std::to_string(maxBytes) + " a file of its kind may have";
+}
+
+// Reads until end of file into bytes, sized first to what fstat() saw.
+bool ReadToEnd(int fd, std::size_t expected, std::size_t maxBytes, std::vector<std::uint8_t>& bytes, std::string& why)
+{
+    bytes.reserve(expected + 1); // the end-of-file probe below must not move the bytes
+    bytes.resize(expected);
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) {
+            if (got > maxBytes) {
+                why = "grew past " + std::to_string(maxBytes) + " bytes while it was read";
+                return false;
+            }
+            bytes.resize(std::min(got + kGrowthChunk, maxBytes + 1));
+        }
+        const ssize_t count = ::read(fd, bytes.data() + got, bytes.size() - got);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count < 0) {
+            why = LastSystemError();
+            return false;
+        }
+        if (count == 0) {
+            bytes.resize(got);
+            return true;
+        }
+        got += static_cast<std::size_t>(count);
+    }
+}
+
+bool ReadRegularFile(const std::string& path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes, std::string& why)
+{
+    struct stat info {};
+    if (::stat(path.c_str(), &info) != 0) {
+        why = LastSystemError();
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        why = "not a regular file";
+        return false;
+    }
+    const FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (!file.IsOpen()) {
+        why = LastSystemError();
+        return false;
+    }
+    if (!IsRegularFileDescriptor(file.Get(), info)) {
+        why = "not a regular file";
+        return false;
+    }
+    const auto size = static_cast<std::uint64_t>(info.st_size);
+    if (size > maxBytes) {
+        why = TooLarge(size, maxBytes);
+        return false;
+    }
+    if (!ClearNonBlocking(file.Get())) {
+        why = LastSystemError();
+        return false;
+    }
+    return ReadToEnd(file.Get(), static_cast<std::size_t>(size), maxBytes, bytes, why);
+}
 
 std::vector<std::string> SplitComponents(std::string_view path)
 {
@@ -111,28 +234,50 @@ std::string ResolveDataPath(std::string_view path)
     return resolved;
 }
 
-std::FILE* OpenDataFile(std::string_view path, const char* mode)
-{
-    return std::fopen(ResolveDataPath(path).c_str(), mode);
-}
-
-bool ReadDataFile(std::string_view path, std::vector<std::uint8_t>& bytes)
+bool ReadDataFile(std::string_view path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes, std::string* error)
 {
     bytes.clear();
-    const std::unique_ptr<std::FILE, int (*)(std::FILE*)> file(OpenDataFile(path, "rb"), std::fclose);
-    if (!file) {
+    const std::string resolved = ResolveDataPath(path);
+    // One below the largest size, so the end-of-file probe past the limit
+    // cannot wrap around.
+    const std::size_t limit = std::min(maxBytes, bytes.max_size() - 1);
+    std::string why;
+    if (ReadRegularFile(resolved, limit, bytes, why)) {
+        return true;
+    }
+    bytes = {};
+    if (error) {
+        *error = resolved + ": " + why;
+    }
+    return false;
+}
+
+bool AppendToFile(const std::string& path, std::string_view text)
+{
+    const FileDescriptor file(
+        ::open(path.c_str(), O_WRONLY | O_APPEND | O_CREAT | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666));
+    struct stat info {};
+    if (!file.IsOpen() || !IsRegularFileDescriptor(file.Get(), info)) {
         return false;
     }
-    std::uint8_t chunk[65536];
-    std::size_t got = 0;
-    while ((got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0) {
-        bytes.insert(bytes.end(), chunk, chunk + got);
-    }
-    if (std::ferror(file.get())) {
-        bytes.clear();
-        return false;
+    std::size_t written = 0;
+    while (written < text.size()) {
+        const ssize_t count = ::write(file.Get(), text.data() + written, text.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(count);
     }
     return true;
+}
+
+void WriteToStandardError(std::string_view text)
+{
+    std::fwrite(text.data(), 1, text.size(), stderr);
+    std::fflush(stderr);
 }
 
 } // namespace platform

@@ -1,12 +1,14 @@
-// The one path lookup for data files. The game names its files the way the
+// The game's files: the one path lookup and reader for data files, and the
+// appending the logs are written with. The game names its files the way the
 // original data tree spelled them: backslashes, "..", and letters in any case
 // ("Interface/button/bdown.dds" next to "Interface/Button/bup.dds"). Every
-// loader opens data through here so those names find the files on a
-// case-sensitive file system.
+// loader reads data through here so those names find the files on a
+// case-sensitive file system, and so that nothing but a regular file of the
+// size its kind allows is ever read.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -22,10 +24,20 @@ std::string NormalizeDataPath(std::string_view path);
 // comes back normalized, so the caller's open fails in the usual way.
 std::string ResolveDataPath(std::string_view path);
 
-// fopen of the resolved path; nullptr when it cannot be opened.
-std::FILE* OpenDataFile(std::string_view path, const char* mode);
+// Reads a whole data file of at most maxBytes bytes. Anything but a regular
+// file (a directory, a device such as /dev/zero, a named pipe) and a file
+// larger than maxBytes is refused unread, without waiting on it. False, with
+// empty bytes and, when error is given, a reason that names the file, when it
+// is refused or cannot be read.
+bool ReadDataFile(std::string_view path, std::size_t maxBytes, std::vector<std::uint8_t>& bytes,
+                  std::string* error = nullptr);
 
-// Reads a whole data file; false (and empty bytes) when it cannot be read.
-bool ReadDataFile(std::string_view path, std::vector<std::uint8_t>& bytes);
+// Appends text to the file at path (not looked up: logs are named exactly),
+// creating it when missing. False when it cannot be written whole; a named
+// pipe without a reader or a device is refused rather than waited on.
+bool AppendToFile(const std::string& path, std::string_view text);
+
+// Writes text to standard error, the place of last resort for messages.
+void WriteToStandardError(std::string_view text);
 
 } // namespace platform

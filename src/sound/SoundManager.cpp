@@ -1,24 +1,38 @@
 // SoundManager: loading, world-sound attenuation and throttling, the
 // once-a-frame flush and the heartbeat timer.
+//
+// Every sound file is read with the size limit of a sound effect and parsed by
+// our own WAV parser before the output sees it; the output gets only the
+// decoded samples. A sound that cannot be loaded is said in "Sound.txt" with
+// its reason and plays nothing; everything else plays as usual.
 #include "sound/SoundManager.h"
 
+#include "core/ErrorLog.h"
 #include "core/Stopwatch.h"
 #include "platform/AudioNullBackend.h"
 #include "platform/FileSystem.h"
+#include "sound/WavFile.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
+const char* const kLogName = "Sound.txt";
+
 constexpr int kOutputRate = 44100;
 // Every effect is short and a world effect starts at most every 0.08 s, so 32
-// channels are enough even in the largest battles.
-constexpr int kOutputChannels = 32;
+// sounds mixed at once are enough even in the largest battles.
+constexpr int kMixingChannels = 32;
 constexpr double kHeartbeatInterval = 1.0;
 // The height difference counts at a fifth of its square, so a sound on a
 // cliff above the camera's ground point is not muffled as if it were far away.
 constexpr float kHeightWeight = 0.2f;
+
+void LogRefusedSound(const std::string& reason)
+{
+    ErrorLog(kLogName, true).Warning("Could not load sound " + reason + ".");
+}
 
 } // namespace
 
@@ -36,21 +50,29 @@ void SoundManager::UseBackend(std::unique_ptr<platform::AudioBackend> backend)
 {
     ForgetEverything();
     backend_ = std::move(backend);
-    enabled_ = backend_ && backend_->Init(kOutputRate, kOutputChannels);
+    enabled_ = backend_ && backend_->Init(kOutputRate, kMixingChannels);
     if (!enabled_) {
         // No device: the game goes on silently, and nothing touches the
         // failed output again.
         backend_ = std::make_unique<platform::AudioNullBackend>();
+        ReportSoundOff();
     }
+}
+
+void SoundManager::ReportSoundOff()
+{
+    // Once a run: the player needs to hear it once, not per output tried.
+    if (toldSoundOff_) {
+        return;
+    }
+    toldSoundOff_ = true;
+    ErrorLog(kLogName, true).Note("No audio device could be opened; sound is off.");
+    platform::WriteToStandardError("Kostrivane: no audio device could be opened; sound is off\n");
 }
 
 void SoundManager::ForgetEverything()
 {
-    if (heartbeatOn_) {
-        EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
-    }
-    heartbeatOn_ = false;
-    heartbeatTimer_ = kNoTimer;
+    StopHeartbeat();
     queued_.clear();
     throttle_.clear();
     effects_.clear();
@@ -94,9 +116,29 @@ int SoundManager::LoadSoundEffect(const std::string& name)
         return static_cast<int>(known - samples_.begin());
     }
     // A failed load keeps its place, so the indices after it stay right.
-    const platform::AudioSampleId sample = backend_->LoadSample(platform::ResolveDataPath(fullName));
-    samples_.push_back({fullName, sample});
+    samples_.push_back({fullName, LoadSampleFile(fullName)});
     return static_cast<int>(samples_.size()) - 1;
+}
+
+platform::AudioSampleId SoundManager::LoadSampleFile(const std::string& fullName)
+{
+    std::vector<std::uint8_t> bytes;
+    std::string error;
+    if (!platform::ReadDataFile(fullName, WavFile::kMaxFileBytes, bytes, &error)) {
+        LogRefusedSound(error);
+        return platform::kNoSample;
+    }
+    const std::string path = platform::ResolveDataPath(fullName);
+    WavFile wav;
+    if (!WavFile::Parse(bytes, wav, error)) {
+        LogRefusedSound(path + ": " + error);
+        return platform::kNoSample;
+    }
+    const platform::AudioSampleId sample = backend_->LoadSample({wav.sampleRate, wav.channels, wav.samples});
+    if (sample == platform::kNoSample) {
+        LogRefusedSound(path + ": the sound output could not take it");
+    }
+    return sample;
 }
 
 bool SoundManager::IsLoadedIndex(int index) const
@@ -178,17 +220,29 @@ void SoundManager::Update()
 
 void SoundManager::SetHeartbeat(bool on)
 {
-    if (!enabled_ || on == heartbeatOn_) {
+    if (!enabled_) {
         return;
     }
-    heartbeatOn_ = on;
+    // The timer itself says whether the heart beats: a Restart or a clearing
+    // of the timers between matches takes it away without telling anyone.
+    const bool beating = heartbeatTimer_ != kNoTimer && EventTimer::Instance()->HasTimer(heartbeatTimer_);
+    if (on == beating) {
+        return;
+    }
     if (on) {
         heartbeatTimer_ = EventTimer::Instance()->AddTimer(kHeartbeatInterval, true, PlayHeartbeat, 0, 0);
         return;
     }
-    // Switching off is asked for every frame once the clock has run out, so
-    // it acts only while beating and then forgets the id.
-    EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
+    StopHeartbeat();
+}
+
+void SoundManager::StopHeartbeat()
+{
+    // Ids are never reused, so removing one whose timer already went is
+    // harmless.
+    if (heartbeatTimer_ != kNoTimer) {
+        EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
+    }
     heartbeatTimer_ = kNoTimer;
 }
 
@@ -204,12 +258,8 @@ void SoundManager::FreeEffects()
 {
     // Called when a match starts or the game returns to the menus, around the
     // clearing of every timer: the heartbeat must be switched on afresh by the
-    // next match, so its flag and id go here, whichever comes first.
-    if (heartbeatOn_) {
-        EventTimer::Instance()->RemoveTimer(heartbeatTimer_);
-    }
-    heartbeatOn_ = false;
-    heartbeatTimer_ = kNoTimer;
+    // next match, so it stops here, whichever comes first.
+    StopHeartbeat();
 }
 
 void SoundManager::StopAll()

@@ -5,7 +5,8 @@
 // started together by Update once per frame; interface clicks play at once. A
 // repeating timer beats the heartbeat during the last seconds of a match.
 // Everything runs on the main thread. Sound never interrupts the game: when no
-// output opens the manager stays disabled and every call does nothing.
+// output opens the manager says so once ("Sound.txt" and standard error),
+// stays disabled and every call does nothing.
 #pragma once
 
 #include "core/EventTimer.h"
@@ -37,9 +38,10 @@ public:
 
     // Loads the ten effects in their order, so each effect's index is its id.
     void LoadEffects();
-    // Index of the sample loaded from "SOUNDS\" + name. A name already loaded
-    // keeps its index; a failed load still takes an index, which then plays
-    // nothing. 0 while disabled.
+    // Index of the sample loaded from "SOUNDS\" + name, a 16-bit PCM WAV file.
+    // A name already loaded keeps its index; a failed load (missing, not a
+    // regular file, too large, not a whole WAV) is logged in "Sound.txt" and
+    // still takes an index, which then plays nothing. 0 while disabled.
     int LoadSoundEffect(const std::string& name);
 
     // Starts a sample at once at full volume, unpositioned. Returns the
@@ -51,7 +53,8 @@ public:
     void Update();
 
     // On: beat the heartbeat once a second from now on (calling it again while
-    // beating changes nothing). Off: stop beating.
+    // beating changes nothing, and starts it again when its timer was
+    // cleared). Off: stop beating.
     void SetHeartbeat(bool on);
     // Forgets the per-match sound state when a match starts or the game goes
     // back to the menus. The samples stay loaded: every match uses them.
@@ -83,13 +86,17 @@ private:
         platform::AudioSampleId sample = platform::kNoSample;
     };
 
+    platform::AudioSampleId LoadSampleFile(const std::string& fullName);
     platform::AudioPlayResult PlayAtVolume(int index, int volume);
     bool IsLoadedIndex(int index) const;
     void ForgetEverything();
+    void ReportSoundOff();
+    void StopHeartbeat();
     static void PlayHeartbeat(TimerWord, TimerWord);
 
     std::unique_ptr<platform::AudioBackend> backend_;
     bool enabled_ = false;
+    bool toldSoundOff_ = false;
     ListenerProvider listener_;
 
     std::vector<LoadedSample> samples_;
@@ -97,6 +104,5 @@ private:
     std::vector<std::int64_t> throttle_; // stopwatch per effect
     std::map<int, float> queued_;        // effect -> gain, at most one per effect
 
-    bool heartbeatOn_ = false;
-    std::uint32_t heartbeatTimer_ = kNoTimer;
+    std::uint32_t heartbeatTimer_ = kNoTimer; // the beat's timer; kNoTimer once switched off
 };

@@ -12,8 +12,12 @@ namespace {
 constexpr std::uint16_t kFormatPcm = 1;
 constexpr std::uint16_t kBitsPerSample = 16;
 constexpr std::uint32_t kFmtBodySize = 16;
-// More channels than any sound card mixes means a damaged header.
+// More channels or a rate outside what sound cards play means a damaged
+// header; the bounds also keep the output's conversion of a sample in
+// proportion to the file.
 constexpr std::uint16_t kMaxChannels = 8;
+constexpr std::uint32_t kMinRate = 8000;
+constexpr std::uint32_t kMaxRate = 192000;
 
 using ChunkId = std::array<std::uint8_t, 4>;
 
@@ -47,7 +51,7 @@ bool ReadFormat(ByteReader& reader, std::uint32_t size, Format& format, std::str
         error = "not 16-bit PCM";
         return false;
     }
-    if (format.channels == 0 || format.channels > kMaxChannels || format.rate == 0 ||
+    if (format.channels == 0 || format.channels > kMaxChannels || format.rate < kMinRate || format.rate > kMaxRate ||
         format.blockAlign != format.channels * 2) {
         error = "bad channel count, rate or frame size";
         return false;

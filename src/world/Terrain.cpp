@@ -14,6 +14,9 @@
 
 namespace {
 
+// Today's maps are about 4 MB; a larger file is refused unread.
+constexpr std::size_t kMaxMapFileBytes = 64 * 1024 * 1024;
+
 TerrainVertex FromEdgeRecord(const MapEdgeRecord& r, std::uint32_t diffuse)
 {
     return {r.position, r.normal, diffuse, 0xFFFFFFFFu, r.u, r.v, r.u, r.v};
@@ -31,8 +34,9 @@ bool Terrain::Load(const std::string& fileName)
 {
     const std::string path = "Maps/" + fileName;
     std::vector<std::uint8_t> bytes;
-    if (!platform::ReadDataFile(path, bytes)) {
-        return Refuse("Could not open file " + path + ".");
+    std::string error;
+    if (!platform::ReadDataFile(path, kMaxMapFileBytes, bytes, &error)) {
+        return Refuse("Could not read map file " + error + ".");
     }
     MapData data;
     if (!ParseMapFile(bytes, data)) {

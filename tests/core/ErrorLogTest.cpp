@@ -6,11 +6,53 @@
 
 #include <doctest/doctest.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <filesystem>
+
 namespace {
 
 struct FixedTime {
     FixedTime() { platform::SetLocalTimeOverride(platform::LocalTime{2005, 4, 21, 9, 5, 7}); }
     ~FixedTime() { platform::SetLocalTimeOverride(std::nullopt); }
+};
+
+// Sends standard error to a file for its lifetime.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture() : saved_(::dup(STDERR_FILENO))
+    {
+        std::fflush(stderr);
+        const int file = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+        REQUIRE(file >= 0);
+        ::dup2(file, STDERR_FILENO);
+        ::close(file);
+    }
+    ~StandardErrorCapture() { Restore(); }
+    StandardErrorCapture(const StandardErrorCapture&) = delete;
+    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
+
+    std::string Take()
+    {
+        Restore();
+        return testing::ReadTextFile("stderr.txt");
+    }
+
+private:
+    void Restore()
+    {
+        if (saved_ >= 0) {
+            std::fflush(stderr);
+            ::dup2(saved_, STDERR_FILENO);
+            ::close(saved_);
+            saved_ = -1;
+        }
+    }
+
+    int saved_ = -1;
 };
 
 } // namespace
@@ -27,7 +69,7 @@ TEST_CASE("log entries are written in the documented format, appended, and count
     ErrorLog("Physics.txt", false).Warning("two");
     ErrorLog("Physics.txt", false).Note("not counted");
     ErrorLog("Unknown.txt", false).Warning("no record");
-    CHECK_NOTHROW(ErrorLog("missing/dir/x.txt", true).Error("lost"));
+    ErrorLog("missing/dir/x.txt", true).Error("counted");
 
     CHECK(testing::ReadTextFile("Physics.txt") ==
           "\n4/21/2005 9:05:07 Warning: text\nError: Could not Create Window\nWarning: two\nNote: not counted");
@@ -43,4 +85,21 @@ TEST_CASE("log entries are written in the documented format, appended, and count
     // Late evening keeps two-digit minutes and seconds only.
     platform::SetLocalTimeOverride(platform::LocalTime{2026, 12, 6, 23, 0, 9});
     CHECK(ErrorLog::FormatTimeStamp() == "12/6/2026 23:00:09");
+}
+
+TEST_CASE("an entry whose log file cannot be written goes to standard error as one line")
+{
+    testing::TempDirectory dir;
+    FixedTime time;
+    // Players meet this as a read-only data directory. These fail to open the
+    // same way, and for every user: root writes into read-only folders.
+    std::filesystem::create_directories("Folder.txt");
+    REQUIRE(::mkfifo("Pipe.txt", 0644) == 0);
+    StandardErrorCapture capture;
+    ErrorLog("Missing/Sound.txt", true).Warning("first");
+    ErrorLog("Folder.txt", false).Error("second");
+    ErrorLog("Pipe.txt", false).Note("third, without waiting for a reader");
+    CHECK(capture.Take() == "Missing/Sound.txt: 4/21/2005 9:05:07 Warning: first\n"
+                            "Folder.txt: Error: second\n"
+                            "Pipe.txt: Note: third, without waiting for a reader\n");
 }

@@ -8,6 +8,8 @@
 
 #include <doctest/doctest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -101,7 +103,8 @@ TEST_CASE("a failed load says why and keeps the map the terrain held")
     CHECK_FALSE(terrain.Load("Nowhere.kvm"));
     CHECK_FALSE(terrain.Load("Bad.kvm"));
     REQUIRE(catcher.messages.size() == 2);
-    CHECK(catcher.messages[0].first == "Error Loading Map:\nCould not open file Maps/Nowhere.kvm.");
+    CHECK(catcher.messages[0].first ==
+          "Error Loading Map:\nCould not read map file Maps/Nowhere.kvm: No such file or directory.");
     CHECK(catcher.messages[0].second == "Kostrivane");
     CHECK(catcher.messages[1].first == "Error Loading Map:\nMap file Maps/Bad.kvm is corrupted.");
     std::string why;
@@ -117,4 +120,26 @@ TEST_CASE("a failed load says why and keeps the map the terrain held")
     CHECK(terrain.GetMapSize() == 30.0f);
     CHECK(terrain.HeightAt(3.0f, -4.0f) == 2.0f);
     CHECK(terrain.GetStartCount() == 2);
+}
+
+TEST_CASE("a map that is a pipe, a device or far too large is refused unread, without waiting")
+{
+    testing::TempDirectory dir;
+    MessageCatcher catcher;
+    std::filesystem::create_directories("Maps");
+    REQUIRE(::mkfifo("Maps/Pipe.kvm", 0644) == 0);
+    std::filesystem::create_symlink("/dev/zero", "Maps/Zero.kvm");
+    std::ofstream("Maps/Huge.kvm").close();
+    std::filesystem::resize_file("Maps/Huge.kvm", 300 * 1024 * 1024); // sparse: takes no disk space
+    Terrain terrain;
+    for (const char* name : {"Pipe.kvm", "Zero.kvm", "Huge.kvm"}) {
+        CHECK_FALSE(terrain.Load(name));
+    }
+    REQUIRE(catcher.messages.size() == 3);
+    CHECK(catcher.messages[0].first ==
+          "Error Loading Map:\nCould not read map file Maps/Pipe.kvm: not a regular file.");
+    CHECK(catcher.messages[1].first ==
+          "Error Loading Map:\nCould not read map file Maps/Zero.kvm: not a regular file.");
+    CHECK(catcher.messages[2].first.find("Maps/Huge.kvm: 314572800 bytes") != std::string::npos);
+    CheckEmpty(terrain);
 }

@@ -89,7 +89,7 @@ TEST_CASE("loading refuses what no body can live with")
     {
         CHECK_FALSE(PhysicalDataFile::Load("Actors/PhysicalData/Nobody.kvp", data));
         CHECK(Fields(data) == Fields(PhysicalData()));
-        CHECK(LogHas("Warning: Failed to open physical file Actors/PhysicalData/Nobody.kvp."));
+        CHECK(LogHas("Warning: Could not read physical file Actors/PhysicalData/Nobody.kvp: No such file"));
         data = Distinctive();
         CHECK_FALSE(load(complete + std::string(PhysicalDataFile::kMaxFileBytes, ' '), data));
         CHECK(Fields(data) == Fields(PhysicalData()));

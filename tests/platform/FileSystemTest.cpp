@@ -4,6 +4,8 @@
 
 #include <doctest/doctest.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 #include <fstream>
 
@@ -24,12 +26,48 @@ TEST_CASE("data files are found whatever the case of their letters")
     std::ofstream("Interface/Button/bdown.dds") << "pixels";
     CHECK(platform::ResolveDataPath("INTERFACE\\button\\BDOWN.DDS") == "Interface/Button/bdown.dds");
     std::vector<std::uint8_t> bytes;
-    REQUIRE(platform::ReadDataFile("interface/BUTTON/../button/bDown.dds", bytes));
+    REQUIRE(platform::ReadDataFile("interface/BUTTON/../button/bDown.dds", 6, bytes));
     CHECK(std::string(bytes.begin(), bytes.end()) == "pixels");
 
     // A missing file comes back normalised and fails to open.
     CHECK(platform::ResolveDataPath("Interface\\Nothing\\here.png") == "Interface/Nothing/here.png");
-    CHECK(platform::OpenDataFile("Interface/Nothing/here.png", "rb") == nullptr);
-    CHECK_FALSE(platform::ReadDataFile("Interface/Nothing/here.png", bytes));
+    std::string error;
+    CHECK_FALSE(platform::ReadDataFile("Interface/Nothing/here.png", 100, bytes, &error));
     CHECK(bytes.empty());
+    CHECK(error == "Interface/Nothing/here.png: No such file or directory");
+}
+
+TEST_CASE("only a regular file within its size limit is read, without waiting, and a refusal names the file")
+{
+    testing::TempDirectory dir;
+    std::filesystem::create_directories("Maps/Folder.kvm");
+    REQUIRE(::mkfifo("Maps/Pipe.kvm", 0644) == 0);
+    std::filesystem::create_symlink("/dev/zero", "Maps/Zero.kvm");
+    std::ofstream("Maps/Huge.kvm").close();
+    std::filesystem::resize_file("Maps/Huge.kvm", 300 * 1024 * 1024); // sparse: takes no disk space
+    std::ofstream("Maps/Ten.kvm") << "0123456789";
+    std::vector<std::uint8_t> bytes{1, 2, 3};
+    std::string error;
+
+    CHECK(platform::ReadDataFile("maps/ten.KVM", 10, bytes, &error));
+    CHECK(bytes.size() == 10);
+    const struct {
+        const char* name;
+        std::size_t limit;
+        const char* error;
+    } kRefused[] = {
+        {"Maps/Ten.kvm", 9, "Maps/Ten.kvm: 10 bytes, more than the 9 a file of its kind may have"},
+        {"Maps/Huge.kvm", 64 << 20,
+         "Maps/Huge.kvm: 314572800 bytes, more than the 67108864 a file of its kind may have"},
+        {"Maps/Pipe.kvm", 64 << 20, "Maps/Pipe.kvm: not a regular file"},
+        {"Maps/Zero.kvm", 64 << 20, "Maps/Zero.kvm: not a regular file"},
+        {"Maps/Folder.kvm", 64 << 20, "Maps/Folder.kvm: not a regular file"},
+    };
+    for (const auto& refused : kRefused) {
+        CAPTURE(refused.name);
+        bytes = {1, 2, 3};
+        CHECK_FALSE(platform::ReadDataFile(refused.name, refused.limit, bytes, &error));
+        CHECK(bytes.empty());
+        CHECK(error == refused.error);
+    }
 }

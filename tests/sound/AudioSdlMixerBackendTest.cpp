@@ -9,24 +9,33 @@
 #include <doctest/doctest.h>
 
 #include <cstdlib>
-#include <fstream>
 #include <set>
 
 using platform::AudioPlayStatus;
 
+namespace {
+
+platform::AudioPcm PcmOf(const WavFile& wav)
+{
+    return {wav.sampleRate, wav.channels, wav.samples};
+}
+
+} // namespace
+
 TEST_CASE("the SDL2_mixer backend opens, loads and plays, and a busy output cuts nothing off")
 {
     ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    testing::TempDirectory directory;
     platform::AudioSdlMixerBackend backend;
     REQUIRE(backend.Init(44100, 32));
 
-    const std::string data = testing::DataDirectory().string();
-    const platform::AudioSampleId explosion = backend.LoadSample(data + "/SOUNDS\\../sounds/SFX/Explosion.wav");
+    // Mono at half the output's rate: converted to 44.1 kHz stereo on loading.
+    const WavFile sound{22050, 1, std::vector<std::int16_t>(2205, 1000)};
+    const platform::AudioSampleId explosion = backend.LoadSample(PcmOf(sound));
     REQUIRE(explosion != platform::kNoSample);
-    CHECK(backend.LoadSample("missing.wav") == platform::kNoSample);
-    std::ofstream("garbage.wav") << "RIFF, but not really";
-    CHECK(backend.LoadSample("garbage.wav") == platform::kNoSample);
+    const std::int16_t threeSamples[] = {1, 2, 3};
+    CHECK(backend.LoadSample({44100, 2, threeSamples}) == platform::kNoSample); // not whole frames
+    CHECK(backend.LoadSample({44100, 1, {}}) == platform::kNoSample);
+    CHECK(backend.LoadSample({0, 1, threeSamples}) == platform::kNoSample);
 
     const platform::AudioPlayResult first = backend.Play(explosion, 255);
     CHECK(first.status == AudioPlayStatus::Playing);
@@ -36,10 +45,8 @@ TEST_CASE("the SDL2_mixer backend opens, loads and plays, and a busy output cuts
     CHECK(backend.Play(explosion + 100, 255).status == AudioPlayStatus::NoSample);
 
     // Ten seconds of silence on every channel, so nothing finishes meanwhile.
-    const std::vector<std::uint8_t> bytes = WavFile{44100, 1, std::vector<std::int16_t>(441000)}.Encode();
-    std::ofstream("long.wav", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    const platform::AudioSampleId longSound = backend.LoadSample("long.wav");
+    const platform::AudioSampleId longSound =
+        backend.LoadSample(PcmOf(WavFile{44100, 1, std::vector<std::int16_t>(441000)}));
     REQUIRE(longSound != platform::kNoSample);
     CHECK(backend.StopAll());
     std::set<platform::AudioChannel> channels;
@@ -76,9 +83,11 @@ TEST_CASE("the sound manager plays the generated effects through SDL2_mixer")
 TEST_CASE("without an audio device the game stays silent")
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
+    testing::TempDirectory directory; // for the sound log
     platform::AudioSdlMixerBackend backend;
     CHECK_FALSE(backend.Init(44100, 32));
-    CHECK(backend.LoadSample("anything.wav") == platform::kNoSample);
+    const std::int16_t samples[] = {1, 2};
+    CHECK(backend.LoadSample({44100, 1, samples}) == platform::kNoSample);
 
     SoundManager* manager = SoundManager::Instance();
     CHECK_FALSE(manager->IsEnabled());

@@ -1,25 +1,23 @@
 // An audio backend for tests: it plays nothing, records what it is asked,
-// and can be told to refuse the device, fail chosen loads or run out of
-// channels. The record is shared so a test can read it after handing the
-// backend to the sound manager.
+// and can be told to refuse the device or run out of channels. Samples are
+// told apart by their first sample value, which the tests' sound files set to
+// their effect's number. The record is shared so a test can read it after
+// handing the backend to the sound manager.
 #pragma once
 
 #include "platform/AudioBackend.h"
 
 #include <memory>
-#include <set>
-#include <string>
 #include <vector>
 
 struct AudioRecord {
     bool initSucceeds = true;
-    std::set<std::string> failingLoads; // resolved paths whose load fails
-    std::size_t freeChannels = 32;      // plays beyond this find no channel
+    std::size_t freeChannels = 32; // plays beyond this find no channel
 
-    int calls = 0;                   // every call of any kind
-    std::vector<std::string> loads;  // resolved paths, in order
-    std::vector<std::string> played; // resolved paths of successful plays, in order
-    std::vector<int> volumes;        // their volumes
+    int calls = 0;            // every call of any kind
+    std::vector<int> loads;   // first sample values, in order
+    std::vector<int> played;  // first sample values of successful plays, in order
+    std::vector<int> volumes; // their volumes
     int playAttempts = 0;
 };
 
@@ -33,28 +31,26 @@ public:
         return record_->initSucceeds && rate == 44100 && channels == 32;
     }
 
-    platform::AudioSampleId LoadSample(const std::string& path) override
+    platform::AudioSampleId LoadSample(const platform::AudioPcm& pcm) override
     {
         ++record_->calls;
-        record_->loads.push_back(path);
-        if (record_->failingLoads.contains(path)) {
-            return platform::kNoSample;
-        }
-        samplePaths_.push_back(path);
-        return static_cast<platform::AudioSampleId>(samplePaths_.size());
+        const int tag = pcm.samples.empty() ? -1 : pcm.samples.front();
+        record_->loads.push_back(tag);
+        sampleTags_.push_back(tag);
+        return static_cast<platform::AudioSampleId>(sampleTags_.size());
     }
 
     platform::AudioPlayResult Play(platform::AudioSampleId sample, int volume) override
     {
         ++record_->calls;
         ++record_->playAttempts;
-        if (sample == platform::kNoSample || sample > samplePaths_.size()) {
+        if (sample == platform::kNoSample || sample > sampleTags_.size()) {
             return {platform::kNoChannel, platform::AudioPlayStatus::NoSample};
         }
         if (record_->played.size() >= record_->freeChannels) {
             return {platform::kNoChannel, platform::AudioPlayStatus::NoFreeChannel};
         }
-        record_->played.push_back(samplePaths_[sample - 1]);
+        record_->played.push_back(sampleTags_[sample - 1]);
         record_->volumes.push_back(volume);
         // Like the mixer: the first channel is index 0, its handle 1.
         return {static_cast<int>(record_->played.size()), platform::AudioPlayStatus::Playing};
@@ -66,5 +62,5 @@ public:
 
 private:
     std::shared_ptr<AudioRecord> record_;
-    std::vector<std::string> samplePaths_;
+    std::vector<int> sampleTags_;
 };

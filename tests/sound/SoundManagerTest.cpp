@@ -4,15 +4,23 @@
 #include "TestSupport.h"
 #include "core/EventTimer.h"
 #include "platform/AudioNullBackend.h"
+#include "sound/WavFile.h"
 
 #include <doctest/doctest.h>
 
+#include <sys/stat.h>
+
 #include <algorithm>
+#include <filesystem>
+#include <fstream>
 #include <limits>
+#include <numeric>
 
 namespace {
 
 constexpr double kFrame = 1.0 / 64.0; // exact in binary, so frame sums are exact
+
+using Bytes = std::vector<std::uint8_t>;
 
 const char* const kResolved[kSoundEffectCount] = {
     "Sounds/Interface/click.wav", "Sounds/SFX/explosion.wav", "Sounds/SFX/shot.wav",    "Sounds/SFX/plop.wav",
@@ -20,11 +28,37 @@ const char* const kResolved[kSoundEffectCount] = {
     "Sounds/SFX/fallapart.wav",   "Sounds/SFX/heartbeat.wav",
 };
 
-// A sound manager on a recording backend, a manual clock, fresh timers and a
-// fixed listening point. UseBackend drops whatever an earlier run left.
+void WriteFile(const std::string& path, const Bytes& bytes)
+{
+    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A short sound whose first sample is its effect's number, which is how the
+// recording backend tells the sounds apart.
+Bytes TaggedSound(int effect)
+{
+    return WavFile{44100, 1, {static_cast<std::int16_t>(effect), 0}}.Encode();
+}
+
+std::vector<int> AllEffectsBut(std::initializer_list<int> missing)
+{
+    std::vector<int> effects(kSoundEffectCount);
+    std::iota(effects.begin(), effects.end(), 0);
+    std::erase_if(effects, [&](int effect) { return std::ranges::find(missing, effect) != missing.end(); });
+    return effects;
+}
+
+// A sound manager on a recording backend, a manual clock, fresh timers, a
+// fixed listening point and the ten effects' files in a fresh working
+// directory. UseBackend drops whatever an earlier run left.
 struct Fixture {
     Fixture()
     {
+        for (int effect = 0; effect < kSoundEffectCount; ++effect) {
+            WriteFile(kResolved[effect], TaggedSound(effect));
+        }
         platform::SetAudioBackendFactory([] { return std::make_unique<platform::AudioNullBackend>(); });
         EventTimer::Instance()->Restart();
         manager->UseBackend(std::make_unique<RecordingAudioBackend>(record));
@@ -57,7 +91,7 @@ struct Fixture {
         return record->played.size() == before ? -1 : record->volumes.back();
     }
 
-    long Beats() const { return std::ranges::count(record->played, std::string(kResolved[kSoundHeartbeat])); }
+    long Beats() const { return std::ranges::count(record->played, kSoundHeartbeat); }
 
     testing::ManualClockScope clock;
     testing::TempDirectory directory;
@@ -72,18 +106,69 @@ struct Fixture {
 TEST_CASE("the ten effects load once each from their resolved paths and keep their index")
 {
     Fixture f;
-    f.record->failingLoads = {kResolved[kSoundShot]};
+    WriteFile("Sounds/SFX/other.wav", TaggedSound(kSoundEffectCount));
     f.manager->LoadEffects();
-    CHECK(f.record->loads == std::vector<std::string>(std::begin(kResolved), std::end(kResolved)));
+    CHECK(f.record->loads == AllEffectsBut({}));
     CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/plop.wav") == kSoundPlop);
     CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/other.wav") == kSoundEffectCount);
     CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/other.wav") == kSoundEffectCount);
     CHECK(f.record->loads.size() == kSoundEffectCount + 1);
 
-    // A failed load plays nothing; interface sounds start at once at full volume.
-    CHECK(f.manager->PlaySoundEffect(kSoundShot) == platform::kNoChannel);
+    // Interface sounds start at once at full volume.
     CHECK(f.manager->PlaySoundEffect(kSoundClick) == 1);
     CHECK(f.record->volumes == std::vector<int>{255});
+}
+
+TEST_CASE("a sound file that is not a whole WAV never reaches the output and is named in the sound log")
+{
+    Fixture f;
+    // Each puts something else in place of one effect's file, as a damaged
+    // or hostile data directory might.
+    const struct {
+        SoundEffect effect;
+        void (*replace)(const char* path);
+        const char* reason;
+    } kReplaced[] = {
+        {kSoundShot, [](const char* path) { REQUIRE(::mkfifo(path, 0644) == 0); }, "not a regular file"},
+        {kSoundPlop, [](const char* path) { std::filesystem::create_symlink("/dev/zero", path); },
+         "not a regular file"},
+        {kSoundHit,
+         [](const char* path) {
+             std::ofstream(path).close();
+             std::filesystem::resize_file(path, 200 * 1024 * 1024); // sparse: takes no disk space
+         },
+         "209715200 bytes, more than the 4194304 a file of its kind may have"},
+        {kSoundWhir,
+         [](const char* path) {
+             Bytes bytes = TaggedSound(kSoundWhir); // 48 bytes, claiming 2.3 GB of samples
+             const std::uint8_t claim[] = {0x00, 0x00, 0x00, 0x89};
+             std::copy(std::begin(claim), std::end(claim), bytes.begin() + 40);
+             WriteFile(path, bytes);
+         },
+         "data chunk runs past the end"},
+        {kSoundSwoosh,
+         [](const char* path) {
+             const Bytes whole = WavFile{44100, 1, std::vector<std::int16_t>(1000)}.Encode();
+             WriteFile(path, Bytes(whole.begin(), whole.begin() + 1000)); // cut short
+         },
+         "data chunk runs past the end"},
+        {kSoundFallApart, [](const char*) {}, "No such file or directory"},
+    };
+    for (const auto& replaced : kReplaced) {
+        std::filesystem::remove(kResolved[replaced.effect]);
+        replaced.replace(kResolved[replaced.effect]);
+    }
+    f.manager->LoadEffects();
+    CHECK(f.record->loads ==
+          AllEffectsBut({kSoundShot, kSoundPlop, kSoundHit, kSoundWhir, kSoundSwoosh, kSoundFallApart}));
+    const std::string log = testing::ReadTextFile("Sound.txt");
+    for (const auto& replaced : kReplaced) {
+        CAPTURE(replaced.reason);
+        CHECK(f.manager->PlaySoundEffect(replaced.effect) == platform::kNoChannel);
+        const std::string entry =
+            std::string("Warning: Could not load sound ") + kResolved[replaced.effect] + ": " + replaced.reason + ".";
+        CHECK(log.find(entry) != std::string::npos);
+    }
 }
 
 TEST_CASE("world sounds are attenuated by their distance from the listener and cut off beyond it")
@@ -143,20 +228,18 @@ TEST_CASE("an effect starts once a frame at its first request's volume and not a
     f.clock.Advance(0.03); // 0.08 s since the accepted shot: allowed again
     f.Request(kSoundShot);
     f.manager->Update();
-    CHECK(f.record->played ==
-          std::vector<std::string>{kResolved[kSoundShot], kResolved[kSoundHit], kResolved[kSoundShot]});
+    CHECK(f.record->played == std::vector<int>{kSoundShot, kSoundHit, kSoundShot});
 }
 
 TEST_CASE("a frame's world sounds start in ascending effect order")
 {
     Fixture f;
-    std::vector<std::string> expected{kResolved[kSoundExplosion], kResolved[kSoundPlop], kResolved[kSoundHit],
-                                      kResolved[kSoundFallApart]};
+    std::vector<int> expected{kSoundExplosion, kSoundPlop, kSoundHit, kSoundFallApart};
     int attempts = 4;
     SUBCASE("all of them") {}
     SUBCASE("a missing sample does not silence the others")
     {
-        f.record->failingLoads = {kResolved[kSoundPlop]};
+        std::filesystem::remove(kResolved[kSoundPlop]);
         expected.erase(expected.begin() + 1);
     }
     SUBCASE("once no channel is free the rest of the frame is not tried")
@@ -193,6 +276,12 @@ TEST_CASE("a manager without a device is silent and calls nothing after the fail
     f.manager->FreeEffects();
     CHECK(f.record->calls == 0);
     CHECK(EventTimer::Instance()->TimerCount() == 0);
+
+    // Said once a run, however many outputs fail to open.
+    f.manager->UseBackend(std::make_unique<platform::AudioNullBackend>());
+    const std::string log = testing::ReadTextFile("Sound.txt");
+    CHECK(log.find("Note: No audio device could be opened; sound is off.") != std::string::npos);
+    CHECK(log.find("sound is off") == log.rfind("sound is off"));
 }
 
 TEST_CASE("the heartbeat beats once a second in the last ten seconds of each match")
@@ -239,9 +328,9 @@ TEST_CASE("the heartbeat beats once a second in the last ten seconds of each mat
         f.manager->SetHeartbeat(true);
     }
     CHECK(f.Beats() == 9 + 3);
-    // The third may clear the timers before dropping the sound state.
+    // The timers are restarted before the third without a word to the sound
+    // manager, which still holds the old timer's id.
     timer->Restart();
-    f.manager->FreeEffects();
     playMatch(12.0);
     CHECK(f.Beats() == 9 + 3 + 9);
     CHECK(std::ranges::all_of(f.record->volumes, [](int volume) { return volume == 255; }));

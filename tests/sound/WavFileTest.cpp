@@ -102,7 +102,7 @@ TEST_CASE("every generated effect parses and lasts its time and is audible witho
         const std::string name = SoundManager::FullSampleName(kSoundEffectFiles[effect]);
         CAPTURE(name);
         Bytes bytes;
-        REQUIRE(platform::ReadDataFile(name, bytes));
+        REQUIRE(platform::ReadDataFile(name, WavFile::kMaxFileBytes, bytes));
         WavFile wav;
         REQUIRE(Parses(bytes, wav));
         CHECK(wav.channels == 1);

@@ -1,8 +1,10 @@
 #include "DataGenerator.h"
 
+#include "platform/FileSystem.h"
+
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <vector>
 
 namespace datagen {
@@ -17,15 +19,11 @@ bool WriteDataFile(const std::filesystem::path& root, const std::string& relativ
         std::fprintf(stderr, "kvdatagen: cannot create %s: %s\n", path.parent_path().c_str(), error.message().c_str());
         return false;
     }
-    {
-        std::ifstream existing(path, std::ios::binary);
-        if (existing) {
-            const std::vector<std::uint8_t> old((std::istreambuf_iterator<char>(existing)),
-                                                std::istreambuf_iterator<char>());
-            if (old.size() == bytes.size() && std::equal(old.begin(), old.end(), bytes.begin())) {
-                return true;
-            }
-        }
+    // What is there already is read only up to the new file's size: anything
+    // larger, or not a regular file, differs and is replaced.
+    std::vector<std::uint8_t> old;
+    if (platform::ReadDataFile(path.string(), bytes.size(), old) && std::ranges::equal(old, bytes)) {
+        return true;
     }
     const std::filesystem::path temporary = path.string() + ".tmp";
     {
