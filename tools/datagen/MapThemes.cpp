@@ -86,15 +86,15 @@ namespace desert {
 
 constexpr unsigned kSeed = 11;
 constexpr float kWaterLevel = -1.0f;
-const Vec2 kMesas[] = {Polar(104, 67.5f), Polar(104, 157.5f), Polar(108, 247.5f), Polar(100, 337.5f)};
-constexpr float kMesaRadius[] = {15, 12, 16, 13};
+const Vec2 kMesas[] = {Polar(124, 67.5f), Polar(124, 157.5f), Polar(124, 247.5f), Polar(124, 337.5f)};
+constexpr float kMesaRadius[] = {11, 11, 12, 12};
 const Vec2 kOases[] = {Polar(172, 22.5f), Polar(170, 112.5f), Polar(174, 292.5f)};
 
 // Flat-topped buttes, drawn out along the wind and ragged at the rim.
 float Mesa(float x, float z)
 {
-    const float wx = x + 12.0f * Relief(x, z, 30, 2, kSeed + 8);
-    const float wz = z + 12.0f * Relief(x, z, 30, 2, kSeed + 9);
+    const float wx = x + 10.0f * Relief(x, z, 30, 2, kSeed + 8);
+    const float wz = z + 10.0f * Relief(x, z, 30, 2, kSeed + 9);
     float top = 0.0f;
     for (std::size_t i = 0; i < std::size(kMesas); ++i) {
         const float dx = wx - kMesas[i].x;
