@@ -1,7 +1,10 @@
 // The four battlefields. Every map puts its eight army starts on a ring 125
-// to 140 from the centre and its flags on a ring of about 90 between them;
-// features with water or steep sides (oases, mesas, lakes, walls) keep to the
-// spaces between those places, where the generator's levelling cannot reach.
+// to 140 from the centre and its flags on a ring of about 90 between them.
+// Units walk in straight lines, so features with deep water or cliffs
+// (oases, lakes, mesas) keep off the routes from every start to every flag
+// and across to the opposite start, and out of reach of the generator's
+// levelling. Those that lie across routes (a pond in the field, the crypt,
+// the ruined walls) have sides a unit climbs.
 #include "MapThemes.h"
 
 #include "Noise.h"
@@ -59,6 +62,14 @@ float Hill(float x, float z, float height, float radius)
 float Basin(float h, float x, float z, const Vec2& centre, float radius, float floor)
 {
     return Lerp(h, floor, SmoothStep(radius, 0.35f * radius, Distance(x, z, centre)));
+}
+
+// A basin out in the field, where straight routes cross it: the floor is
+// reached only at the middle, so the banks stay gentle enough for a unit
+// that walked in to walk out again.
+float Hollow(float h, float x, float z, const Vec2& centre, float radius, float floor)
+{
+    return Lerp(h, floor, SmoothStep(radius, 0.0f, Distance(x, z, centre)));
 }
 
 // Distance from p to the segment from a to b.
@@ -152,8 +163,11 @@ constexpr unsigned kSeed = 23;
 constexpr float kWaterLevel = -1.5f;
 constexpr float kStartRadius = 130.0f;
 constexpr float kFirstStart = 10.0f;
-const Vec2 kPonds[] = {Polar(172, 77.5f), Polar(168, 212.5f), Polar(175, 302.5f), Polar(58, 167.5f)};
-constexpr float kPondRadius[] = {22, 20, 24, 11};
+const Vec2 kPonds[] = {Polar(172, 77.5f), Polar(168, 212.5f), Polar(175, 302.5f)};
+constexpr float kPondRadius[] = {22, 20, 24};
+// The pond inside the ring of starts lies across routes between them.
+const Vec2 kFieldPond = Polar(58, 167.5f);
+constexpr float kFieldPondRadius = 18.0f;
 
 float Height(float x, float z)
 {
@@ -161,7 +175,7 @@ float Height(float x, float z)
     for (std::size_t i = 0; i < std::size(kPonds); ++i) {
         h = Basin(h, x, z, kPonds[i], kPondRadius[i], -5.5f);
     }
-    return h;
+    return Hollow(h, x, z, kFieldPond, kFieldPondRadius, -5.5f);
 }
 
 // Tracks wander from every start to the foot of the hill.
@@ -210,8 +224,11 @@ namespace tundra {
 
 constexpr unsigned kSeed = 37;
 constexpr float kWaterLevel = -0.5f;
-const Vec2 kLakes[] = {Polar(170, 0.0f), Polar(165, 135.0f), Polar(172, 270.0f), Polar(60, 150.0f)};
-constexpr float kLakeRadius[] = {24, 22, 26, 13};
+const Vec2 kLakes[] = {Polar(170, 0.0f), Polar(165, 135.0f), Polar(172, 270.0f)};
+constexpr float kLakeRadius[] = {24, 22, 26};
+// The tarn inside the ring of starts lies across their routes to the hill.
+const Vec2 kTarn = Polar(60, 150.0f);
+constexpr float kTarnRadius = 22.0f;
 
 float Height(float x, float z)
 {
@@ -220,7 +237,7 @@ float Height(float x, float z)
     for (std::size_t i = 0; i < std::size(kLakes); ++i) {
         h = Basin(h, x, z, kLakes[i], kLakeRadius[i], -4.5f);
     }
-    return h;
+    return Hollow(h, x, z, kTarn, kTarnRadius, -4.5f);
 }
 
 // Layer 1 is ice: frozen shores and hollows, polished slopes, bare patches.
