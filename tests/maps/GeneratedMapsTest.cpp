@@ -1,66 +1,216 @@
 // The four maps the data generator writes, checked against what the rest of
-// the game assumes of them.
-#include "world/MapFile.h"
+// the game assumes of them: a sound grid and lists, level ground where armies
+// form up, and straight routes that arrive. Units walk straight (there is no
+// path finding), so the last two are tried with the game's own physics and
+// the shipped unit data: every type stands on every formation spot, and walks
+// from every start to every flag and to the opposite start.
+#include "app/Game.h"
+#include "physics/Physical.h"
+#include "physics/PhysicalDataFile.h"
+#include "physics/Physics.h"
+#include "world/MapData.h"
 #include "world/Terrain.h"
-#include "world/TerrainGrid.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <vector>
 
 namespace {
+
+const char* const kMaps[] = {"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"};
+const char* const kUnitTypes[] = {"Smashtor", "Triangoloid", "Trajectagon", "Artillerator", "Detagon"};
+constexpr int kFrameRates[] = {30, 60, 144};
+// Friction holds a standing unit least at the slowest frames.
+constexpr int kSlowestFrameRate = 30;
+
+// An army forms up on spots this far apart round its start or flag; they
+// reach 15 * sqrt(2) from the middle, and the ground under a unit is blended
+// from the vertices about a cell and a half around it.
+constexpr float kSpotSpacing = 15.0f;
+constexpr float kFormationRadius = 22.0f;
+// Standing there with nowhere to go, a unit moves less than this in that time.
+constexpr float kStandSeconds = 20.0f;
+constexpr float kMostDrift = 0.1f;
+// The slowest type walks about 5 units a second on level ground; a route may
+// take three times as long as that pace would.
+constexpr float kSlowestPace = 5.0f;
+constexpr float kRouteTimeFactor = 3.0f;
 
 float Distance(const Vec3& a, const Vec3& b)
 {
     return std::hypot(a.x - b.x, a.z - b.z);
 }
 
-// p lies on the drawn surface, and a disk round it is dry and gentle.
-void CheckOnDryGentleGround(const Terrain& terrain, const Vec3& p, float radius)
+// The one place these tests step the physics and give it its ground.
+void StepWorld(float dt)
 {
-    CHECK(std::fabs(p.y - terrain.HeightAt(p.x, p.z)) < 1e-4f);
-    for (float d = 0.0f; d <= radius; d += radius / 4.0f) {
-        for (int step = 0; step < 12; ++step) {
-            const float x = p.x + d * std::cos(step * kPi / 6.0f);
-            const float z = p.z + d * std::sin(step * kPi / 6.0f);
-            Vec3 n;
-            terrain.NormalAt(x, z, n);
-            INFO("at " << x << ", " << z);
-            CHECK(terrain.HeightAt(x, z) > terrain.GetWaterLevel() + 0.5f);
-            CHECK(Vec3Normalize(n).y >= 0.94f);
+    Game::Instance()->SetFrameTime(dt);
+    Physics::Instance()->Step();
+}
+
+Terrain& WalkedGround()
+{
+    return Game::Instance()->GetTerrain();
+}
+
+const Terrain& LoadWalkedMap(const char* name)
+{
+    testing::DataDirectoryScope data;
+    REQUIRE(WalkedGround().Load(name));
+    return WalkedGround();
+}
+
+// The physics starts and ends empty.
+struct PhysicsScope {
+    PhysicsScope() { Physics::Instance()->Clear(); }
+    ~PhysicsScope() { Physics::Instance()->Clear(); }
+};
+
+std::string UnitDataPath(const char* type)
+{
+    return (testing::DataDirectory() / PhysicalDataFile::PathForType(type)).string();
+}
+
+// A unit standing on the ground at (x, z). It collides with nothing, so units
+// of every type can share a spot and every walk can start at once, each as if
+// it were alone on the map.
+std::unique_ptr<Physical> PlaceUnit(const char* type, float x, float z)
+{
+    auto unit = std::make_unique<Physical>(x, WalkedGround().HeightAt(x, z), z, UnitDataPath(type).c_str());
+    unit->SetCollides(false);
+    Physics::Instance()->AddObject(unit.get());
+    return unit;
+}
+
+// The steepest even ground an arrived unit stays put on, by the physics step
+// (Physics_Step.cpp). Along the ground, gravity pulls with m g sin(tilt); an
+// arrived unit's brake answers with at most half the ground normal's length
+// (kBrakeShare), and the normal is of length 1 on even ground. Friction is not
+// counted on: it takes a fixed speed off each step, so it holds less the
+// slower the frames, and a step that rounding ends a hair above the ground
+// has no ground push and so neither friction nor brake. The brake alone holds
+// the unit while m g sin(tilt) <= 0.5.
+float SteepestHeldTilt(const PhysicalData& unit)
+{
+    constexpr float kBrakeShare = 0.5f;
+    return std::asin(std::min(1.0f, kBrakeShare / (unit.mass * unit.gravity)));
+}
+
+// The limit of the type that holds least, the heaviest.
+float SteepestFormationTilt(const char** weakest = nullptr)
+{
+    float steepest = kPi / 2.0f;
+    for (const char* type : kUnitTypes) {
+        PhysicalData data;
+        REQUIRE(PhysicalDataFile::Load(UnitDataPath(type), data));
+        const float tilt = SteepestHeldTilt(data);
+        if (tilt < steepest) {
+            steepest = tilt;
+            if (weakest != nullptr) {
+                *weakest = type;
+            }
         }
     }
+    return steepest;
+}
+
+// The ground round p, as far as an army forming up there reaches, is dry and
+// level enough for every unit type to stand still on. Where the ground bends
+// the blended normal is shorter than 1 and the brake weaker with it, so the
+// pull is measured against the brake's reach: sin(tilt) / |n|.
+void CheckFormationGround(const Terrain& terrain, const Vec3& p, float steepestTilt)
+{
+    CHECK(std::fabs(p.y - terrain.HeightAt(p.x, p.z)) < 1e-4f);
+    float strongestPull = 0.0f;
+    float lowest = p.y;
+    for (float dx = -kFormationRadius; dx <= kFormationRadius; dx += 1.0f) {
+        for (float dz = -kFormationRadius; dz <= kFormationRadius; dz += 1.0f) {
+            if (std::hypot(dx, dz) > kFormationRadius) {
+                continue;
+            }
+            Vec3 n;
+            terrain.NormalAt(p.x + dx, p.z + dz, n);
+            strongestPull = std::max(strongestPull, std::hypot(n.x, n.z) / Vec3LengthSq(n));
+            lowest = std::min(lowest, terrain.HeightAt(p.x + dx, p.z + dz));
+        }
+    }
+    CHECK(lowest > terrain.GetWaterLevel() + 0.5f);
+    CHECK(strongestPull <= std::sin(steepestTilt));
 }
 
 // The ground stays inside the height range with room for craters dug into
-// craters, water lies in low ground, and each cell splits along the diagonal
-// whose ends differ least.
-void CheckGrid(const Terrain& terrain)
+// craters, and water lies in low ground.
+void CheckHeights(const Terrain& terrain)
 {
-    const std::uint32_t columns = terrain.GetColumns();
-    const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
     const float floor = -terrain.GetHeightScale() / 2.0f;
     int underWater = 0;
-    for (const TerrainVertex& v : ground) {
+    for (const TerrainVertex& v : terrain.GetGroundVertices()) {
         REQUIRE(v.position.y > floor + 25.0f);
         REQUIRE(v.position.y < -floor - 10.0f);
         underWater += v.position.y < terrain.GetWaterLevel() ? 1 : 0;
     }
     CHECK(underWater > 100);
-    std::vector<std::uint16_t> expected(terrain.GetIndices().size());
-    for (std::uint32_t r = 0; r + 1 < terrain.GetRows(); ++r) {
-        for (std::uint32_t c = 0; c + 1 < columns; ++c) {
-            terrain_grid::WriteCellIndices(std::span<std::uint16_t>(expected), std::span<const TerrainVertex>(ground),
-                                           columns, c, r);
-        }
-    }
-    CHECK(terrain.GetIndices() == expected);
 }
 
-void CheckLists(const Terrain& terrain)
+// The triangles, checked by their geometry rather than by the builder's rule:
+// each has three corners of one grid cell and faces up, each cell is covered
+// by two that share a diagonal, and the height query answers from the drawn
+// triangle, so units stand on the ground as drawn.
+void CheckTriangles(const Terrain& terrain)
+{
+    const std::uint32_t columns = terrain.GetColumns();
+    const std::uint32_t cells = columns - 1;
+    const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
+    const std::vector<std::uint16_t>& indices = terrain.GetIndices();
+    REQUIRE(terrain.GetRows() == columns);
+    REQUIRE(indices.size() == 6 * static_cast<std::size_t>(cells) * cells);
+    // Per cell, the corners its triangles leave out: a diagonal pair, a-e or
+    // b-d, when the two together cover it. Corners are a, b, d, e as bits 0 to 3.
+    std::vector<unsigned> omitted(static_cast<std::size_t>(cells) * cells, 0);
+    std::vector<int> triangles(omitted.size(), 0);
+    int faults = 0;
+    for (std::size_t t = 0; t < indices.size(); t += 3) {
+        const std::uint32_t corner[3] = {indices[t], indices[t + 1], indices[t + 2]};
+        const std::uint32_t c = std::min({corner[0] % columns, corner[1] % columns, corner[2] % columns});
+        const std::uint32_t r = std::min({corner[0] / columns, corner[1] / columns, corner[2] / columns});
+        unsigned used = 0;
+        for (const std::uint32_t i : corner) {
+            const std::uint32_t dc = i % columns - c;
+            const std::uint32_t dr = i / columns - r;
+            used |= (dc <= 1 && dr <= 1) ? 1u << (2 * dr + dc) : 0x10u;
+        }
+        const Vec3 p0 = ground[corner[0]].position;
+        const Vec3 p1 = ground[corner[1]].position;
+        const Vec3 p2 = ground[corner[2]].position;
+        const Vec3 centre = (p0 + p1 + p2) / 3.0f;
+        // Front faces are clockwise seen from outside: in this left-handed
+        // world the cross product of the first two edges points up.
+        const bool facesUp = Vec3Cross(p1 - p0, p2 - p0).y > 0.0f;
+        const bool onSurface = std::fabs(terrain.HeightAt(centre.x, centre.z) - centre.y) < 1e-3f;
+        if (c >= cells || r >= cells || used >= 0x10u || std::popcount(used) != 3 || !facesUp || !onSurface) {
+            ++faults;
+            continue;
+        }
+        omitted[r * cells + c] |= 0xFu & ~used;
+        ++triangles[r * cells + c];
+    }
+    CHECK(faults == 0);
+    int badCells = 0;
+    for (std::size_t i = 0; i < omitted.size(); ++i) {
+        badCells += (triangles[i] == 2 && (omitted[i] == 0b1001u || omitted[i] == 0b0110u)) ? 0 : 1;
+    }
+    CHECK(badCells == 0);
+}
+
+void CheckLists(const Terrain& terrain, float steepestTilt)
 {
     REQUIRE(terrain.GetStartCount() == 8);
     for (std::uint32_t i = 0; i < 8; ++i) {
@@ -69,7 +219,7 @@ void CheckLists(const Terrain& terrain)
         CHECK(std::hypot(s.x, s.z) >= 60.0f);
         CHECK(std::hypot(s.x, s.z) <= 150.0f);
         CHECK(std::max(std::fabs(s.x), std::fabs(s.z)) <= terrain.GetMapSize() / 2.0f - 30.0f);
-        CheckOnDryGentleGround(terrain, s, 20.0f);
+        CheckFormationGround(terrain, s, steepestTilt);
     }
     const std::uint32_t flags = terrain.GetFlagCount();
     REQUIRE(flags >= 4);
@@ -77,13 +227,14 @@ void CheckLists(const Terrain& terrain)
     CHECK(Distance(terrain.GetFlagPosition(0), {}) < 0.5f);
     for (std::uint32_t i = 0; i < flags; ++i) {
         INFO("flag " << i);
-        CheckOnDryGentleGround(terrain, terrain.GetFlagPosition(i), 10.0f);
+        CheckFormationGround(terrain, terrain.GetFlagPosition(i), steepestTilt);
         for (std::uint32_t j = i + 1; j < flags; ++j) {
             CHECK(Distance(terrain.GetFlagPosition(i), terrain.GetFlagPosition(j)) >= 50.0f);
         }
     }
     CHECK(terrain.HeightAt(-5.0f, -5.0f) > terrain.GetWaterLevel() + 0.5f); // Steal the Bacon's flag
 
+    // Scenery stands on dry ground and off the formation spots.
     const auto checkScenery = [&](std::uint32_t count, Vec3 (Terrain::*position)(std::uint32_t) const) {
         CHECK(count >= 10);
         for (std::uint32_t i = 0; i < count; ++i) {
@@ -92,10 +243,10 @@ void CheckLists(const Terrain& terrain)
             CHECK(std::fabs(p.y - terrain.HeightAt(p.x, p.z)) < 1e-4f);
             CHECK(p.y > terrain.GetWaterLevel());
             for (std::uint32_t s = 0; s < 8; ++s) {
-                CHECK(Distance(p, terrain.GetStartPosition(s)) >= 30.0f);
+                CHECK(Distance(p, terrain.GetStartPosition(s)) >= kFormationRadius + 3.0f);
             }
             for (std::uint32_t f = 0; f < flags; ++f) {
-                CHECK(Distance(p, terrain.GetFlagPosition(f)) >= 15.0f);
+                CHECK(Distance(p, terrain.GetFlagPosition(f)) >= kFormationRadius + 3.0f);
             }
         }
     };
@@ -114,20 +265,241 @@ void CheckImage(const std::vector<std::uint8_t>& b)
     CHECK((b[2] | b[3] << 8 | b[4] << 16 | std::size_t{b[5]} << 24) == b.size());
 }
 
+std::vector<Vec3> FormationPlaces(const Terrain& terrain)
+{
+    std::vector<Vec3> places;
+    for (std::uint32_t i = 0; i < terrain.GetStartCount(); ++i) {
+        places.push_back(terrain.GetStartPosition(i));
+    }
+    for (std::uint32_t i = 0; i < terrain.GetFlagCount(); ++i) {
+        places.push_back(terrain.GetFlagPosition(i));
+    }
+    return places;
+}
+
+std::string Where(const Vec3& p)
+{
+    char text[48] = {};
+    std::snprintf(text, sizeof text, "(%.1f, %.1f)", p.x, p.z);
+    return text;
+}
+
+struct Stander {
+    std::unique_ptr<Physical> unit;
+    const char* type = nullptr;
+    Vec3 spot;
+};
+
+// Every type on every spot round every start and flag, sent to where it
+// stands: all at once, as no two can touch.
+std::vector<Stander> PlaceStanders(const Terrain& ground)
+{
+    std::vector<Stander> standers;
+    for (const Vec3& place : FormationPlaces(ground)) {
+        for (int i = 0; i < 9; ++i) {
+            const float x = place.x + kSpotSpacing * static_cast<float>(i % 3 - 1);
+            const float z = place.z + kSpotSpacing * static_cast<float>(i / 3 - 1);
+            for (const char* type : kUnitTypes) {
+                std::unique_ptr<Physical> unit = PlaceUnit(type, x, z);
+                const Vec3 spot = unit->GetPosition();
+                unit->SetDestination(spot.x, spot.y, spot.z);
+                standers.push_back({std::move(unit), type, spot});
+            }
+        }
+    }
+    return standers;
+}
+
+void CheckUnitsStandStill(const char* mapName)
+{
+    testing::TempDirectory logs;
+    const Terrain& ground = LoadWalkedMap(mapName);
+    for (const int rate : kFrameRates) {
+        CAPTURE(rate);
+        PhysicsScope physics;
+        const std::vector<Stander> standers = PlaceStanders(ground);
+        for (int step = 0; step < static_cast<int>(kStandSeconds) * rate; ++step) {
+            StepWorld(1.0f / static_cast<float>(rate));
+        }
+        for (const char* type : kUnitTypes) {
+            float drift = 0.0f;
+            Vec3 spot;
+            for (const Stander& s : standers) {
+                const float d = Vec3Length(s.unit->GetPosition() - s.spot);
+                if (s.type == type && d >= drift) {
+                    drift = d;
+                    spot = s.spot;
+                }
+            }
+            INFO(std::string(type) << " at " << Where(spot) << " drifted " << drift);
+            CHECK(drift < kMostDrift);
+        }
+    }
+}
+
+struct Walk {
+    std::unique_ptr<Physical> unit;
+    const char* type = nullptr;
+    std::uint32_t start = 0;
+    Vec3 destination;
+    float timeLimit = 0.0f;
+    float arrivedAt = -1.0f;
+};
+
+// Every type sent from every start to every flag (the first is the hill at
+// the centre) and to the opposite start: all at once.
+std::vector<Walk> SetOff(const Terrain& ground)
+{
+    const std::uint32_t starts = ground.GetStartCount();
+    std::vector<Walk> walks;
+    for (std::uint32_t s = 0; s < starts; ++s) {
+        std::vector<Vec3> destinations = FormationPlaces(ground);
+        destinations.erase(destinations.begin(), destinations.begin() + starts);
+        destinations.push_back(ground.GetStartPosition((s + starts / 2) % starts));
+        const Vec3 from = ground.GetStartPosition(s);
+        for (const Vec3& to : destinations) {
+            for (const char* type : kUnitTypes) {
+                std::unique_ptr<Physical> unit = PlaceUnit(type, from.x, from.z);
+                unit->SetDestination(to.x, to.y, to.z);
+                const float limit = Distance(from, to) / kSlowestPace * kRouteTimeFactor;
+                walks.push_back({std::move(unit), type, s, to, limit});
+            }
+        }
+    }
+    return walks;
+}
+
+// Steps until every walk has arrived, as the physics tells, or the longest
+// may take no longer. A unit that arrived leaves the physics, which keeps
+// the later steps short.
+void WalkUntilArrived(std::vector<Walk>& walks, int rate)
+{
+    float elapsed = 0.0f;
+    std::size_t arrived = 0;
+    float longest = 0.0f;
+    for (Walk& walk : walks) {
+        longest = std::max(longest, walk.timeLimit);
+        const auto arrive = [&walk, &elapsed, &arrived](Physical* unit) {
+            walk.arrivedAt = elapsed;
+            ++arrived;
+            Physics::Instance()->RemoveObject(unit);
+        };
+        Physics::Instance()->AddCallback(walk.unit.get(), arrive, kEventArrived, true);
+    }
+    const float dt = 1.0f / static_cast<float>(rate);
+    for (int step = 0; arrived < walks.size() && step < longest * rate; ++step) {
+        elapsed += dt;
+        StepWorld(dt);
+    }
+}
+
+void CheckRoutesArrive(const char* mapName)
+{
+    testing::TempDirectory logs;
+    const Terrain& ground = LoadWalkedMap(mapName);
+    REQUIRE(ground.GetStartCount() == 8);
+    for (const int rate : kFrameRates) {
+        CAPTURE(rate);
+        PhysicsScope physics;
+        std::vector<Walk> walks = SetOff(ground);
+        WalkUntilArrived(walks, rate);
+        int late = 0;
+        std::string firstLate;
+        for (const Walk& walk : walks) {
+            if (walk.arrivedAt >= 0.0f && walk.arrivedAt <= walk.timeLimit) {
+                continue;
+            }
+            if (++late <= 3) {
+                firstLate += std::string(walk.type) + " from start " + std::to_string(walk.start) + " to " +
+                             Where(walk.destination) + " stopped at " + Where(walk.unit->GetPosition()) + "; ";
+            }
+        }
+        INFO(late << " of " << walks.size() << " did not arrive in time: " << firstLate);
+        CHECK(late == 0);
+    }
+}
+
 } // namespace
 
 TEST_CASE("each generated map loads and keeps the promises the game relies on")
 {
     testing::DataDirectoryScope data;
-    for (const char* name : {"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"}) {
-        INFO("map " << name);
+    const float steepestTilt = SteepestFormationTilt();
+    for (const char* name : kMaps) {
+        INFO("map " << std::string(name));
         Terrain terrain;
         REQUIRE(terrain.Load(name));
         CHECK(terrain.GetMapSize() == 400.0f);
-        CheckGrid(terrain);
-        CheckLists(terrain);
+        CheckHeights(terrain);
+        CheckTriangles(terrain);
+        CheckLists(terrain, steepestTilt);
         CheckImage(terrain.GetGroundImages()[0]);
         CheckImage(terrain.GetWaterImages()[7]);
         CHECK(terrain.GetWaterImages()[0] != terrain.GetWaterImages()[1]); // the water moves
     }
+}
+
+TEST_CASE("the formation ground's slope limit is what the physics holds")
+{
+    testing::TempDirectory logs;
+    const char* weakest = nullptr;
+    const float limit = SteepestFormationTilt(&weakest);
+    REQUIRE(weakest != nullptr);
+    CAPTURE(weakest);
+    // On an even slope just under the limit the unit stays at the slowest
+    // frame rate; on one half as steep again it slides.
+    for (const float share : {0.9f, 1.5f}) {
+        CAPTURE(share);
+        const float rise = std::tan(share * limit);
+        REQUIRE(WalkedGround().LoadFromData(MakeHeightFieldMap(
+            400.0f, 101, [rise](float x, float) { return rise * x; }, -50.0f)));
+        PhysicsScope physics;
+        std::unique_ptr<Physical> unit = PlaceUnit(weakest, 13.7f, -21.3f);
+        const Vec3 spot = unit->GetPosition();
+        unit->SetDestination(spot.x, spot.y, spot.z);
+        for (int step = 0; step < static_cast<int>(kStandSeconds) * kSlowestFrameRate; ++step) {
+            StepWorld(1.0f / kSlowestFrameRate);
+        }
+        CHECK((Vec3Length(unit->GetPosition() - spot) < kMostDrift) == (share < 1.0f));
+    }
+}
+
+TEST_CASE("units stand still on the formation spots of Desert")
+{
+    CheckUnitsStandStill("Desert.kvm");
+}
+
+TEST_CASE("units stand still on the formation spots of Grassland")
+{
+    CheckUnitsStandStill("Grassland.kvm");
+}
+
+TEST_CASE("units stand still on the formation spots of Tundra")
+{
+    CheckUnitsStandStill("Tundra.kvm");
+}
+
+TEST_CASE("units stand still on the formation spots of Ex-Cathedra")
+{
+    CheckUnitsStandStill("Ex-Cathedra.kvm");
+}
+
+TEST_CASE("units walk straight from every start to every flag and across Desert")
+{
+    CheckRoutesArrive("Desert.kvm");
+}
+
+TEST_CASE("units walk straight from every start to every flag and across Grassland")
+{
+    CheckRoutesArrive("Grassland.kvm");
+}
+
+TEST_CASE("units walk straight from every start to every flag and across Tundra")
+{
+    CheckRoutesArrive("Tundra.kvm");
+}
+
+TEST_CASE("units walk straight from every start to every flag and across Ex-Cathedra")
+{
+    CheckRoutesArrive("Ex-Cathedra.kvm");
 }

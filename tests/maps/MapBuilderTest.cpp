@@ -31,7 +31,7 @@ TEST_CASE("a height-field map stands on the grid with its heights, and holds tog
     CHECK(g.position.y == doctest::Approx(height(g.position.x, g.position.z)));
 }
 
-TEST_CASE("ground, skirts and water face outwards; skirts reach from the border to the floor")
+TEST_CASE("ground, skirts and water face outwards, and skirts reach from the border to the floor")
 {
     const MapData map = testing::SmallMap(6, 5, 50.0f, [](float x, float z) { return std::sin(x) + std::cos(z); });
     const std::uint32_t columns = map.columns;

@@ -29,18 +29,21 @@ constexpr float kMapSize = 400.0f;
 // so craters dug into craters stay above the floor that picking cuts at.
 constexpr float kHeightScale = 80.0f;
 
-// Level ground round a start holds an army of forty in formation.
-constexpr float kStartPadRadius = 26.0f;
-constexpr float kFlagPadRadius = 16.0f;
+// Level ground round every start and flag holds an army of forty in
+// formation. It is level throughout: the heaviest unit stands still only on
+// ground within a degree of level, less than the eye notices in any relief.
+constexpr float kPadRadius = 26.0f;
+// Over this distance past a pad's rim the ground returns to the theme's.
 constexpr float kPadFade = 22.0f;
-// How much of the theme's relief a pad keeps at its middle.
-constexpr float kPadRelief = 0.12f;
+// Pads whose rims come closer than this share one level, so that neither
+// tilts the other; farther apart, each keeps its own and the ground between
+// them passes from one level to the other across this width.
+constexpr float kPadLevelBlend = 16.0f;
 // A pad's level stands at least this far above the water.
 constexpr float kPadAboveWater = 2.2f;
 
-// Scenery keeps out of the way of armies forming up and of the flags.
-constexpr float kSceneryFromStart = 32.0f;
-constexpr float kSceneryFromFlag = 18.0f;
+// Scenery keeps off the level ground where armies form up.
+constexpr float kSceneryFromPad = kPadRadius + 6.0f;
 constexpr float kScenerySpacing = 5.0f;
 constexpr float kSceneryFromBorder = 12.0f;
 constexpr float kSceneryAboveWater = 0.5f;
@@ -49,47 +52,102 @@ constexpr int kSceneryTriesPerItem = 400;
 
 struct Pad {
     Vec2 centre;
-    float radius;
     float level;
 };
 
 // A pad settles at the mean height of the ground it covers, so it sits in
 // the land rather than on a step.
-Pad PlanPad(const MapTheme& theme, const Vec2& centre, float radius)
+float OwnLevel(const MapTheme& theme, const Vec2& centre)
 {
     float sum = 0.0f;
     int samples = 0;
-    for (float d = 0.0f; d <= radius; d += radius / 4.0f) {
+    for (float d = 0.0f; d <= kPadRadius; d += kPadRadius / 4.0f) {
         for (int step = 0; step < 16; ++step) {
             const float a = step * kPi / 8.0f;
             sum += theme.height(centre.x + d * std::cos(a), centre.y + d * std::sin(a));
             ++samples;
         }
     }
-    return {centre, radius, std::max(sum / samples, theme.waterLevel + kPadAboveWater)};
+    return std::max(sum / samples, theme.waterLevel + kPadAboveWater);
+}
+
+bool Neighbours(const Pad& a, const Pad& b)
+{
+    return std::hypot(a.centre.x - b.centre.x, a.centre.y - b.centre.y) - 2.0f * kPadRadius < kPadLevelBlend;
+}
+
+// Pads that are neighbours, directly or through others, take the mean of
+// their own levels.
+void ShareLevels(std::vector<Pad>& pads)
+{
+    std::vector<int> group(pads.size());
+    for (std::size_t i = 0; i < pads.size(); ++i) {
+        group[i] = static_cast<int>(i);
+    }
+    // Joining by the lowest member until nothing changes keeps the grouping
+    // independent of the order pairs are met in.
+    for (bool changed = true; changed;) {
+        changed = false;
+        for (std::size_t i = 0; i < pads.size(); ++i) {
+            for (std::size_t j = 0; j < pads.size(); ++j) {
+                if (group[j] < group[i] && Neighbours(pads[i], pads[j])) {
+                    group[i] = group[j];
+                    changed = true;
+                }
+            }
+        }
+    }
+    std::vector<Pad> own = pads;
+    for (std::size_t i = 0; i < pads.size(); ++i) {
+        float sum = 0.0f;
+        int members = 0;
+        for (std::size_t j = 0; j < pads.size(); ++j) {
+            if (group[j] == group[i]) {
+                sum += own[j].level;
+                ++members;
+            }
+        }
+        pads[i].level = sum / members;
+    }
 }
 
 std::vector<Pad> PlanPads(const MapTheme& theme)
 {
     std::vector<Pad> pads;
     for (const Vec2& s : theme.starts) {
-        pads.push_back(PlanPad(theme, s, kStartPadRadius));
+        pads.push_back({s, OwnLevel(theme, s)});
     }
     for (const Vec2& f : theme.flags) {
-        pads.push_back(PlanPad(theme, f, kFlagPadRadius));
+        pads.push_back({f, OwnLevel(theme, f)});
     }
+    ShareLevels(pads);
     return pads;
 }
 
+// Inside a pad the ground is its level exactly. Outside, it returns to the
+// theme's relief with the distance past the nearest rim, towards a level
+// mixed from the pads whose rims are about as near, so that the ground
+// between two pads of different levels has no seam.
 float LevelledHeight(const MapTheme& theme, const std::vector<Pad>& pads, float x, float z)
 {
-    float h = theme.height(x, z);
+    const auto pastRim = [x, z](const Pad& pad) { return std::hypot(x - pad.centre.x, z - pad.centre.y) - kPadRadius; };
+    float nearest = 1e9f;
     for (const Pad& pad : pads) {
-        const float d = std::hypot(x - pad.centre.x, z - pad.centre.y);
-        const float w = (1.0f - kPadRelief) * SmoothStep(pad.radius + kPadFade, pad.radius, d);
-        h = Lerp(h, pad.level, w);
+        nearest = std::min(nearest, pastRim(pad));
     }
-    return h;
+    const float h = theme.height(x, z);
+    if (nearest >= kPadFade) {
+        return h;
+    }
+    // The nearest pad counts fully, so the weights add up to at least 1.
+    float levels = 0.0f;
+    float weights = 0.0f;
+    for (const Pad& pad : pads) {
+        const float w = SmoothStep(kPadLevelBlend, 0.0f, pastRim(pad) - nearest);
+        levels += w * pad.level;
+        weights += w;
+    }
+    return Lerp(h, levels / weights, SmoothStep(kPadFade, 0.0f, nearest));
 }
 
 MapData BuildGround(const MapTheme& theme)
@@ -145,8 +203,8 @@ std::vector<Vec3> Scatter(const MapTheme& theme, const Terrain& ground, float (*
         const float x = (2.0f * Uniform() - 1.0f) * reach;
         const float z = (2.0f * Uniform() - 1.0f) * reach;
         const float chance = Uniform();
-        if (NearestDistance(x, z, theme.starts) < kSceneryFromStart ||
-            NearestDistance(x, z, theme.flags) < kSceneryFromFlag || NearestDistance(x, z, taken) < kScenerySpacing) {
+        if (NearestDistance(x, z, theme.starts) < kSceneryFromPad ||
+            NearestDistance(x, z, theme.flags) < kSceneryFromPad || NearestDistance(x, z, taken) < kScenerySpacing) {
             continue;
         }
         const Vec3 point{x, ground.HeightAt(x, z), z};

@@ -1,7 +1,10 @@
 // The four battlefields. Every map puts its eight army starts on a ring 125
-// to 140 from the centre and its flags on a ring of about 90 between them;
-// features with water or steep sides (oases, mesas, lakes, walls) keep to the
-// spaces between those places, where the generator's levelling cannot reach.
+// to 140 from the centre and its flags on a ring of about 90 between them.
+// Units walk in straight lines, so features with deep water or cliffs
+// (oases, lakes, mesas) keep off the routes from every start to every flag
+// and across to the opposite start, and out of reach of the generator's
+// levelling. Those that lie across routes (a pond in the field, the crypt,
+// the ruined walls) have sides a unit climbs.
 #include "MapThemes.h"
 
 #include "Noise.h"
@@ -61,6 +64,14 @@ float Basin(float h, float x, float z, const Vec2& centre, float radius, float f
     return Lerp(h, floor, SmoothStep(radius, 0.35f * radius, Distance(x, z, centre)));
 }
 
+// A basin out in the field, where straight routes cross it: the floor is
+// reached only at the middle, so the banks stay gentle enough for a unit
+// that walked in to walk out again.
+float Hollow(float h, float x, float z, const Vec2& centre, float radius, float floor)
+{
+    return Lerp(h, floor, SmoothStep(radius, 0.0f, Distance(x, z, centre)));
+}
+
 // Distance from p to the segment from a to b.
 float SegmentDistance(float x, float z, const Vec2& a, const Vec2& b)
 {
@@ -86,15 +97,15 @@ namespace desert {
 
 constexpr unsigned kSeed = 11;
 constexpr float kWaterLevel = -1.0f;
-const Vec2 kMesas[] = {Polar(104, 67.5f), Polar(104, 157.5f), Polar(108, 247.5f), Polar(100, 337.5f)};
-constexpr float kMesaRadius[] = {15, 12, 16, 13};
+const Vec2 kMesas[] = {Polar(124, 67.5f), Polar(124, 157.5f), Polar(124, 247.5f), Polar(124, 337.5f)};
+constexpr float kMesaRadius[] = {11, 11, 12, 12};
 const Vec2 kOases[] = {Polar(172, 22.5f), Polar(170, 112.5f), Polar(174, 292.5f)};
 
 // Flat-topped buttes, drawn out along the wind and ragged at the rim.
 float Mesa(float x, float z)
 {
-    const float wx = x + 12.0f * Relief(x, z, 30, 2, kSeed + 8);
-    const float wz = z + 12.0f * Relief(x, z, 30, 2, kSeed + 9);
+    const float wx = x + 10.0f * Relief(x, z, 30, 2, kSeed + 8);
+    const float wz = z + 10.0f * Relief(x, z, 30, 2, kSeed + 9);
     float top = 0.0f;
     for (std::size_t i = 0; i < std::size(kMesas); ++i) {
         const float dx = wx - kMesas[i].x;
@@ -152,8 +163,11 @@ constexpr unsigned kSeed = 23;
 constexpr float kWaterLevel = -1.5f;
 constexpr float kStartRadius = 130.0f;
 constexpr float kFirstStart = 10.0f;
-const Vec2 kPonds[] = {Polar(172, 77.5f), Polar(168, 212.5f), Polar(175, 302.5f), Polar(58, 167.5f)};
-constexpr float kPondRadius[] = {22, 20, 24, 11};
+const Vec2 kPonds[] = {Polar(172, 77.5f), Polar(168, 212.5f), Polar(175, 302.5f)};
+constexpr float kPondRadius[] = {22, 20, 24};
+// The pond inside the ring of starts lies across routes between them.
+const Vec2 kFieldPond = Polar(58, 167.5f);
+constexpr float kFieldPondRadius = 18.0f;
 
 float Height(float x, float z)
 {
@@ -161,7 +175,7 @@ float Height(float x, float z)
     for (std::size_t i = 0; i < std::size(kPonds); ++i) {
         h = Basin(h, x, z, kPonds[i], kPondRadius[i], -5.5f);
     }
-    return h;
+    return Hollow(h, x, z, kFieldPond, kFieldPondRadius, -5.5f);
 }
 
 // Tracks wander from every start to the foot of the hill.
@@ -210,8 +224,11 @@ namespace tundra {
 
 constexpr unsigned kSeed = 37;
 constexpr float kWaterLevel = -0.5f;
-const Vec2 kLakes[] = {Polar(170, 0.0f), Polar(165, 135.0f), Polar(172, 270.0f), Polar(60, 150.0f)};
-constexpr float kLakeRadius[] = {24, 22, 26, 13};
+const Vec2 kLakes[] = {Polar(170, 0.0f), Polar(165, 135.0f), Polar(172, 270.0f)};
+constexpr float kLakeRadius[] = {24, 22, 26};
+// The tarn inside the ring of starts lies across their routes to the hill.
+const Vec2 kTarn = Polar(60, 150.0f);
+constexpr float kTarnRadius = 22.0f;
 
 float Height(float x, float z)
 {
@@ -220,7 +237,7 @@ float Height(float x, float z)
     for (std::size_t i = 0; i < std::size(kLakes); ++i) {
         h = Basin(h, x, z, kLakes[i], kLakeRadius[i], -4.5f);
     }
-    return h;
+    return Hollow(h, x, z, kTarn, kTarnRadius, -4.5f);
 }
 
 // Layer 1 is ice: frozen shores and hollows, polished slopes, bare patches.
@@ -256,6 +273,9 @@ namespace cathedral {
 constexpr unsigned kSeed = 53;
 constexpr float kWaterLevel = -1.2f;
 constexpr float kStartRadius = 140.0f;
+constexpr int kOuterFlags = 4;
+constexpr float kFlagRadius = 95.0f;
+constexpr float kFirstFlag = 45.0f;
 const Vec2 kPools[] = {Polar(165, 22.5f), Polar(162, 157.5f), Polar(168, 292.5f)};
 constexpr float kPoolRadius = 18.0f;
 
@@ -283,28 +303,58 @@ bool Doorway(float x, float z)
     return (std::fabs(x) < 7.0f && z < -100.0f) || (std::fabs(x) > 62.0f && std::fabs(z) < 7.0f);
 }
 
+// Distance to the nearest straight route an army takes: from each start to
+// every flag and across to the opposite start.
+float RouteDistance(float x, float z)
+{
+    static const std::vector<Vec2> starts = StartRing(kStartRadius, 0.0f);
+    static const std::vector<Vec2> flags = FlagRing(kOuterFlags, kFlagRadius, kFirstFlag);
+    float best = 1e9f;
+    for (std::size_t s = 0; s < starts.size(); ++s) {
+        for (const Vec2& flag : flags) {
+            best = std::min(best, SegmentDistance(x, z, starts[s], flag));
+        }
+        best = std::min(best, SegmentDistance(x, z, starts[s], starts[(s + 4) % starts.size()]));
+    }
+    return best;
+}
+
+// The walls stand only in stretches. Where a route crosses one, only a low
+// line of rubble is left: units walk straight and cannot climb a wall.
 float Walls(float x, float z)
 {
-    if (Doorway(x, z)) {
+    const float profile = SmoothStep(2.6f, 1.3f, std::fabs(Outline(x, z)));
+    if (profile == 0.0f || Doorway(x, z)) {
         return 0.0f;
     }
     const float standing = SmoothStep(0.3f, 0.42f, Fbm(x / 9.0f, z / 9.0f, 2, kSeed + 3));
-    const float profile = SmoothStep(2.6f, 1.3f, std::fabs(Outline(x, z)));
-    return 4.0f * profile * standing * (0.5f + 0.6f * Fbm(x / 5.0f, z / 5.0f, 2, kSeed + 4));
+    const float height = 4.0f * standing * (0.5f + 0.6f * Fbm(x / 5.0f, z / 5.0f, 2, kSeed + 4));
+    const float rubble = Lerp(0.6f, 4.4f, SmoothStep(2.0f, 4.5f, RouteDistance(x, z)));
+    return profile * std::min(height, rubble);
 }
 
-// Two rows of pillars down the nave; some have fallen.
-float Pillars(float x, float z)
+// Two rows of pillars down the nave; some have fallen, and so have all
+// that stood in a route's way.
+std::vector<Vec2> StandingPillars()
 {
-    float top = 0.0f;
+    std::vector<Vec2> standing;
     for (int i = 0; i < 5; ++i) {
         for (int side = 0; side < 2; ++side) {
-            if (LatticeValue(i, side, kSeed) < 0.35f) {
-                continue;
+            const Vec2 p{side ? 14.0f : -14.0f, -96.0f + 16.0f * i};
+            if (LatticeValue(i, side, kSeed) >= 0.35f && RouteDistance(p.x, p.y) > 5.0f) {
+                standing.push_back(p);
             }
-            const float d = std::hypot(x - (side ? 14.0f : -14.0f), z - (-96.0f + 16.0f * i));
-            top = std::max(top, 3.0f * SmoothStep(2.2f, 1.0f, d));
         }
+    }
+    return standing;
+}
+
+float Pillars(float x, float z)
+{
+    static const std::vector<Vec2> standing = StandingPillars();
+    float top = 0.0f;
+    for (const Vec2& p : standing) {
+        top = std::max(top, 3.0f * SmoothStep(2.2f, 1.0f, Distance(x, z, p)));
     }
     return top;
 }
@@ -315,8 +365,10 @@ float Height(float x, float z)
     // Inside, the floor was laid level.
     h = Lerp(h, 0.3f, 0.7f * SmoothStep(2.0f, -2.0f, Outline(x, z)));
     h += Hill(x, z, 2.8f, 34.0f) + Walls(x, z) + Pillars(x, z);
-    const float crypt = BoxDistance(x, z, 0.0f, -71.0f, 11.0f, 15.0f);
-    h = Lerp(h, -4.0f, SmoothStep(2.0f, -3.0f, crypt));
+    // The crypt lies across the road up the nave: its sides slope as fallen
+    // steps would, gently enough for a unit to climb out of the water.
+    const float crypt = BoxDistance(x, z, 0.0f, -71.0f, 9.0f, 13.0f);
+    h = Lerp(h, -3.0f, SmoothStep(4.0f, -4.0f, crypt));
     for (const Vec2& pool : kPools) {
         h = Basin(h, x, z, pool, kPoolRadius, -4.5f);
     }
@@ -422,7 +474,7 @@ std::vector<MapTheme> BuildThemes()
                       .seed = cathedral::kSeed,
                       .waterLevel = cathedral::kWaterLevel,
                       .starts = StartRing(cathedral::kStartRadius, 0),
-                      .flags = FlagRing(4, 95, 45),
+                      .flags = FlagRing(cathedral::kOuterFlags, cathedral::kFlagRadius, cathedral::kFirstFlag),
                       .treeCount = 40,
                       .rockCount = 55,
                       .groundRepeats = 24,
