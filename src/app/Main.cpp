@@ -36,7 +36,7 @@ platform::WindowConfig WindowConfigFromSettings(const Game& game)
 
 int main()
 {
-    // Before anything starts SDL, so SIGINT and SIGTERM stay ours.
+    // Before anything starts SDL, so SIGINT, SIGTERM and SIGHUP stay ours.
     platform::InstallQuitSignalHandlers();
 
     Game* game = Game::Instance();
