@@ -1,10 +1,13 @@
 // fuzz_map_seeds <directory>: writes a few small valid maps for the map
-// fuzzer to start from.
+// fuzzer to start from, and the crafted inputs that once got past the parser
+// (each a valid map with one header number changed), so every run tries them
+// and their neighbours again.
 #include "world/MapBuilder.h"
 #include "world/MapFile.h"
 
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
@@ -41,6 +44,27 @@ MapData SeedMap(std::uint32_t columns, std::uint32_t rows, std::size_t lists, st
     return map;
 }
 
+void WriteFile(const std::filesystem::path& path, const std::vector<std::uint8_t>& bytes)
+{
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+// A copy of a map file's bytes with the f32 at offset replaced.
+std::vector<std::uint8_t> WithFloatAt(std::vector<std::uint8_t> bytes, std::size_t offset, float value)
+{
+    std::uint32_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    for (std::size_t i = 0; i < 4; ++i) {
+        bytes[offset + i] = static_cast<std::uint8_t>(bits >> (8 * i));
+    }
+    return bytes;
+}
+
+// Header offsets of the map size and the height scale (MapFile.h).
+constexpr std::size_t kMapSizeOffset = 44;
+constexpr std::size_t kHeightScaleOffset = 48;
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -53,14 +77,18 @@ int main(int argc, char** argv)
     std::filesystem::create_directories(directory);
     const MapData seeds[] = {SeedMap(2, 2, 1, 8), SeedMap(3, 4, 3, 0), SeedMap(5, 5, 9, 16)};
     int n = 0;
+    std::vector<std::uint8_t> last;
     for (const MapData& seed : seeds) {
-        const std::vector<std::uint8_t> bytes = WriteMapFile(seed);
-        if (bytes.empty()) {
+        last = WriteMapFile(seed);
+        if (last.empty()) {
             std::fprintf(stderr, "fuzz_map_seeds: seed %d is not a valid map\n", n);
             return 1;
         }
-        std::ofstream out(directory / ("seed" + std::to_string(n++) + ".kvm"), std::ios::binary);
-        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        WriteFile(directory / ("seed" + std::to_string(n++) + ".kvm"), last);
     }
+    // A map size of 3e38 overflowed the grid arithmetic to infinity before
+    // the map size was bounded.
+    WriteFile(directory / "huge-map-size.kvm", WithFloatAt(last, kMapSizeOffset, 3e38f));
+    WriteFile(directory / "huge-height-scale.kvm", WithFloatAt(last, kHeightScaleOffset, 3e38f));
     return 0;
 }

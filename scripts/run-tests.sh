@@ -7,10 +7,8 @@ set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 jobs=$(nproc)
-export SDL_VIDEODRIVER=${SDL_VIDEODRIVER:-offscreen}
-export SDL_AUDIODRIVER=${SDL_AUDIODRIVER:-dummy}
-export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
-export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
+# The tests set their own video and audio drivers and sanitizer options
+# (ctest properties, tests/CMakeLists.txt), so nothing is exported here.
 
 run_suite() {
   local build_dir=$1

@@ -125,6 +125,7 @@ public:
     Terrain& GetTerrain() { return terrain_; }
     LightRecord& GetLight() { return light_; }
     std::list<std::string>& GetMapList() { return mapList_; }
+    // The map the terrain holds for the background battle ("" before any).
     const std::string& GetBackgroundMapName() const { return backgroundMap_; }
     std::uint32_t GetBackgroundMode() const { return backgroundMode_; }
     float GetBackgroundMinutes() const { return backgroundMinutes_; }
@@ -150,7 +151,9 @@ private:
     bool BeginDrawing();
     void ClearPicture(std::uint32_t argb);
     void EndDrawing();
-    const std::string& PickBackgroundMap();
+    // Loads a map of the list for the background battle: false, with the
+    // terrain and the map name as they were, when none of them loads.
+    bool LoadBackgroundMap();
 
     std::uint32_t backgroundMode_ = 0;
     GameOptions options_;

@@ -19,6 +19,7 @@
 #include "platform/Window.h"
 #include "sound/SoundManager.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <iterator>
 
@@ -131,8 +132,7 @@ void Game::LoadAfterSplash()
     backgroundMode_ = 0;
     // TODO(net): NetworkManager::Instance()->SetAuthority(1); this machine runs the full simulation.
 
-    const std::string& mapName = PickBackgroundMap();
-    if (!terrain_.Load(mapName)) {
+    if (!LoadBackgroundMap()) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
         // A failed load keeps the previous map; with none at all there is no
         // ground to stand on, so the game ends rather than run an empty world.
@@ -177,15 +177,24 @@ void Game::LoadAfterSplash()
     SoundManager::Instance()->FreeEffects();
 }
 
-const std::string& Game::PickBackgroundMap()
+bool Game::LoadBackgroundMap()
 {
-    backgroundMap_.clear();
     if (mapList_.empty()) {
-        return backgroundMap_;
+        return false;
     }
-    const int pick = platform::Rand() % static_cast<int>(mapList_.size());
-    backgroundMap_ = *std::next(mapList_.begin(), pick);
-    return backgroundMap_;
+    // The random pick first, then the maps after it in list order: a broken
+    // or missing map costs its message box, not the game, and one draw of the
+    // generator keeps a seeded run's pick the same.
+    const std::size_t count = mapList_.size();
+    const auto pick = static_cast<std::size_t>(platform::Rand()) % count;
+    for (std::size_t tried = 0; tried < count; ++tried) {
+        const std::string& name = *std::next(mapList_.begin(), static_cast<std::ptrdiff_t>((pick + tried) % count));
+        if (terrain_.Load(name)) {
+            backgroundMap_ = name;
+            return true;
+        }
+    }
+    return false;
 }
 
 bool Game::BeginDrawing()

@@ -10,6 +10,7 @@
 #include "platform/Clock.h"
 
 #include <algorithm>
+#include <cmath>
 #include <vector>
 
 namespace {
@@ -58,6 +59,11 @@ void EventTimer::Update()
 std::uint32_t EventTimer::AddTimer(double interval, bool repeat, TimerFunction function, TimerWord first,
                                    TimerWord second)
 {
+    // A negative or NaN interval would be over on a frame where no time
+    // passed, an infinite one never: none of them is a timer anybody meant.
+    if (!std::isfinite(interval) || interval < 0.0) {
+        return kNoTimer;
+    }
     TimerEntry entry;
     entry.interval = interval;
     entry.repeat = repeat;

@@ -37,6 +37,8 @@ public:
     // Tick the clock and run every entry that fell due, in the order added.
     void Update();
 
+    // Seconds of interval, at least 0 and finite; any other interval is
+    // refused with kNoTimer and nothing is added.
     std::uint32_t AddTimer(double interval, bool repeat, TimerFunction function, TimerWord first, TimerWord second);
     void RemoveTimer(std::uint32_t id);
     void ClearTimers();

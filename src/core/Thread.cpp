@@ -7,26 +7,26 @@
 
 Thread::~Thread()
 {
-    // A derived class should Close in its own destructor, while its members
-    // still exist; this is the last line of defence.
     Close();
 }
 
 bool Thread::Start()
 {
-    if (bodyRunning_) {
+    if (bodyRunning_ || !body_) {
         return false;
     }
     if (worker_.joinable()) {
         worker_.join(); // the previous body has returned; collect it
     }
-    finished_ = 0;
+    finished_ = false;
     state_ = kRunning;
     bodyRunning_ = true;
-    if (!LaunchWorker()) {
+    try {
+        worker_ = std::thread(&Thread::ThreadProc, this);
+    } catch (const std::system_error&) {
         bodyRunning_ = false;
         state_ = kStop;
-        finished_ = 1;
+        finished_ = true;
         return false;
     }
     return true;
@@ -39,21 +39,11 @@ void Thread::Close()
     }
     state_ = kStop;
     worker_.join();
-    finished_ = 1;
-}
-
-bool Thread::LaunchWorker()
-{
-    try {
-        worker_ = std::thread(&Thread::ThreadProc, this);
-    } catch (const std::system_error&) {
-        return false;
-    }
-    return true;
+    finished_ = true;
 }
 
 void Thread::ThreadProc(Thread* self)
 {
-    self->Run();
+    self->body_(*self);
     self->bodyRunning_ = false;
 }

@@ -18,6 +18,8 @@ constexpr std::uint8_t kMagic[4] = {'K', 'V', 'M', 'P'};
 constexpr std::uint64_t kVec3Bytes = 12;
 constexpr std::uint64_t kGroundRecordBytes = 36;
 constexpr std::uint64_t kEdgeRecordBytes = 32;
+// Unit normals, with room for the rounding of a normalisation.
+constexpr float kMaxNormalComponent = 1.001f;
 
 struct MapHeader {
     std::uint32_t vertexCount = 0;
@@ -73,52 +75,69 @@ bool CheckHeader(const MapHeader& h, std::string* why)
     if (h.startCount > kMapMaxStarts) {
         return Fail(why, "more than eight army start positions");
     }
-    if (!std::isfinite(h.mapSize) || h.mapSize <= 0.0f) {
-        return Fail(why, "the map size is not a positive number");
+    // Written so that NaN fails each test.
+    if (!(h.mapSize >= kMapMinSize && h.mapSize <= kMapMaxSize)) {
+        return Fail(why, "the map size is not a number from 16 to 4096");
     }
-    if (!std::isfinite(h.heightScale) || h.heightScale <= 0.0f) {
-        return Fail(why, "the height scale is not a positive number");
+    if (!(h.heightScale > 0.0f && h.heightScale <= kMapMaxHeightScale)) {
+        return Fail(why, "the height scale is not a number above 0 and at most 2048");
     }
-    if (!std::isfinite(h.waterLevel)) {
-        return Fail(why, "the water level is not a number");
-    }
-    return true;
-}
-
-bool RecordIsFinite(const MapEdgeRecord& r)
-{
-    return Vec3IsFinite(r.position) && Vec3IsFinite(r.normal) && std::isfinite(r.u) && std::isfinite(r.v);
-}
-
-bool ListIsFinite(const std::vector<Vec3>& list)
-{
-    for (const Vec3& p : list) {
-        if (!Vec3IsFinite(p)) {
-            return false;
-        }
+    if (!(std::fabs(h.waterLevel) <= kMapMaxHeight)) {
+        return Fail(why, "the water level is not a number within 2048 of 0");
     }
     return true;
 }
 
-// What the header cannot say: every value a number, every index on the grid.
+// How far from the centre x and z may lie on a map of the given size.
+float PositionReach(float mapSize)
+{
+    return mapSize / 2.0f + kMapPositionMargin;
+}
+
+// Finite and on the map: a NaN fails every comparison.
+bool PositionFits(const Vec3& p, float reach)
+{
+    return std::fabs(p.x) <= reach && std::fabs(p.z) <= reach && std::fabs(p.y) <= kMapMaxHeight;
+}
+
+bool NormalFits(const Vec3& n)
+{
+    return std::fabs(n.x) <= kMaxNormalComponent && std::fabs(n.y) <= kMaxNormalComponent &&
+           std::fabs(n.z) <= kMaxNormalComponent;
+}
+
+bool RecordFits(const MapEdgeRecord& r, float reach)
+{
+    return PositionFits(r.position, reach) && NormalFits(r.normal) && std::isfinite(r.u) && std::isfinite(r.v);
+}
+
+bool ListFits(const std::vector<Vec3>& list, float reach)
+{
+    return std::ranges::all_of(list, [reach](const Vec3& p) { return PositionFits(p, reach); });
+}
+
+// What the header cannot say: every value a number the game can use, every
+// index on the grid.
 bool CheckContents(const MapData& d, std::string* why)
 {
-    if (!ListIsFinite(d.trees) || !ListIsFinite(d.rocks) || !ListIsFinite(d.starts) || !ListIsFinite(d.flags)) {
-        return Fail(why, "a list position is not a finite number");
+    const float reach = PositionReach(d.mapSize);
+    if (!ListFits(d.trees, reach) || !ListFits(d.rocks, reach) || !ListFits(d.starts, reach) ||
+        !ListFits(d.flags, reach)) {
+        return Fail(why, "a list position is not a finite number on the map");
     }
     for (const MapGroundRecord& g : d.ground) {
-        if (!RecordIsFinite({g.position, g.normal, g.u, g.v})) {
-            return Fail(why, "a ground vertex is not finite");
+        if (!RecordFits({g.position, g.normal, g.u, g.v}, reach)) {
+            return Fail(why, "a ground vertex is not finite or lies off the map");
         }
     }
     for (const MapEdgeRecord& e : d.edges) {
-        if (!RecordIsFinite(e)) {
-            return Fail(why, "an edge vertex is not finite");
+        if (!RecordFits(e, reach)) {
+            return Fail(why, "an edge vertex is not finite or lies off the map");
         }
     }
     for (const MapEdgeRecord& w : d.water) {
-        if (!RecordIsFinite(w)) {
-            return Fail(why, "a water vertex is not finite");
+        if (!RecordFits(w, reach)) {
+            return Fail(why, "a water vertex is not finite or lies off the map");
         }
     }
     const std::size_t vertexCount = d.ground.size();

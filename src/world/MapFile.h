@@ -27,6 +27,12 @@
 // owns indices 6 ((columns - 1) r + c) onwards, split along a-e as (a, e, d),
 // (a, b, e) or along b-d as (a, b, d), (b, e, d), with a = r columns + c,
 // b = a + 1, d = a + columns, e = d + 1 (TerrainGrid.h holds the rule).
+//
+// Bounds: every number must be one the game can compute with. The map size
+// lies in [16, 4096], the height scale in (0, 2048], the water level and every
+// y within 2048 of 0, every x and z within 16 of the map's square, and every
+// normal component within [-1, 1] (with room for rounding). Past these the
+// grid arithmetic of the queries and the physics leaves the float range.
 #pragma once
 
 #include "world/MapData.h"
@@ -38,9 +44,16 @@
 
 inline constexpr std::size_t kMapHeaderBytes = 56;
 
+// What the game can use of a map; the validator refuses anything beyond.
+inline constexpr float kMapMinSize = 16.0f;
+inline constexpr float kMapMaxSize = 4096.0f;
+inline constexpr float kMapMaxHeightScale = 2048.0f;
+inline constexpr float kMapMaxHeight = 2048.0f;
+inline constexpr float kMapPositionMargin = 16.0f;
+
 // Parses a whole file. On any fault (wrong magic, short file, counts that
 // disagree or do not fit, an index past the grid, a value that is not a finite
-// number) returns false, leaves out untouched and, when why is given, names the
+// number or lies outside the bounds above) returns false, leaves out untouched and, when why is given, names the
 // fault. Nothing is allocated before the counts are known to fit the file.
 bool ParseMapFile(std::span<const std::uint8_t> bytes, MapData& out, std::string* why = nullptr);
 

@@ -15,6 +15,20 @@
 
 namespace terrain_grid {
 
+// The grid line at or before grid coordinate g, within [0, last]. The clamp
+// comes before the cast: a float past an unsigned integer's range, or NaN,
+// cast to one is undefined, whatever a min() after the cast would make of it.
+inline std::uint32_t ClampedGridLine(float g, std::uint32_t last)
+{
+    if (!(g > 0.0f)) {
+        return 0;
+    }
+    if (g >= static_cast<float>(last)) {
+        return last;
+    }
+    return static_cast<std::uint32_t>(g);
+}
+
 // The cell is cut along the diagonal whose ends differ least in height, ties
 // going to a-e. Terrain::HeightAt evaluates the same rule.
 inline bool SplitsAlongAE(float ya, float yb, float yd, float ye)

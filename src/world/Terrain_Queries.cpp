@@ -54,8 +54,8 @@ float Terrain::HeightAt(float x, float z) const
     const float h = mapSize_ / 2.0f;
     const float gx = static_cast<float>(columns_ - 1) * (x + h) / mapSize_;
     const float gz = static_cast<float>(rows_ - 1) * (h - z) / mapSize_;
-    const std::uint32_t c = std::min(static_cast<std::uint32_t>(gx), columns_ - 1);
-    const std::uint32_t r = std::min(static_cast<std::uint32_t>(gz), rows_ - 1);
+    const std::uint32_t c = terrain_grid::ClampedGridLine(gx, columns_ - 1);
+    const std::uint32_t r = terrain_grid::ClampedGridLine(gz, rows_ - 1);
     const std::uint32_t right = c < columns_ - 1 ? c + 1 : c;
     const std::uint32_t lower = r < rows_ - 1 ? r + 1 : r;
     return CellTriangleHeight(GroundY(c, r), GroundY(right, r), GroundY(c, lower), GroundY(right, lower),
@@ -73,8 +73,8 @@ void Terrain::NormalAt(float x, float z, Vec3& out) const
     const float h = mapSize_ / 2.0f;
     const float gx = static_cast<float>(columns_ - 1) * (x + h) / mapSize_ - 0.5f;
     const float gz = static_cast<float>(rows_ - 1) * (h - z) / mapSize_ - 0.5f;
-    const std::uint32_t c = std::min(static_cast<std::uint32_t>(std::max(0.0f, std::trunc(gx))), columns_ - 1);
-    const std::uint32_t r = std::min(static_cast<std::uint32_t>(std::max(0.0f, std::trunc(gz))), rows_ - 1);
+    const std::uint32_t c = terrain_grid::ClampedGridLine(gx, columns_ - 1);
+    const std::uint32_t r = terrain_grid::ClampedGridLine(gz, rows_ - 1);
     const float fx = gx - static_cast<float>(c);
     const float fz = gz - static_cast<float>(r);
     const std::uint32_t right = c < columns_ - 1 ? c + 1 : c;

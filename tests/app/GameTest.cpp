@@ -1,5 +1,6 @@
 #include "core/EventTimer.h"
 #include "app/Game.h"
+#include "platform/MessageBox.h"
 #include "platform/NullWindow.h"
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"
@@ -8,8 +9,11 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
@@ -28,63 +32,31 @@ public:
 
 } // namespace
 
-TEST_CASE("Init sets the default settings, options and map list without a window")
+TEST_CASE("Init starts from the default settings and map list however often it runs, and the settings index is checked")
 {
     testing::ManualClockScope clock;
     Game* game = Game::Instance();
-    // Init starts from zeroed settings, whatever was there before.
     game->SetSetting(kSettingWindowed, 1);
-    game->SetSetting(kSettingEditor, 1);
+    game->SetSetting(kSettingGameState, kStateMatch);
     game->Init();
     game->Init(); // a second Init does not grow the map list
+    CHECK(game->GetSetting(kSettingWindowed) == 0);
+    CHECK(game->GetSetting(kSettingGameState) == kStateSplash);
+    CHECK(game->GetMapList().size() == 4);
 
-    std::vector<std::uint32_t> settings;
-    for (int index = 0; index < kSettingCount; ++index) {
-        settings.push_back(game->GetSetting(index));
-    }
-    // Height, width, windowed, present interval, state, editor.
-    CHECK(settings == std::vector<std::uint32_t>{768, 1024, 0, 0x80000000u, kStateSplash, 0});
-    const GameOptions& o = game->GetOptions();
-    CHECK(o.minutes == 1.0f);
-    CHECK(std::vector{o.mode, o.unitMask, o.mapIndex, o.maxUnits, o.computerArmies} ==
-          std::vector<std::uint32_t>{0, 31, 0, 40, 7});
-    const std::vector<std::string> maps(game->GetMapList().begin(), game->GetMapList().end());
-    CHECK(maps == std::vector<std::string>{"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"});
-    CHECK(game->GetBackgroundMinutes() == 5.0f);
-    CHECK(game->GetWindowHandle() == nullptr);
-}
-
-TEST_CASE("the layout scales follow the screen size and the settings index is checked")
-{
-    Game* game = Game::Instance();
-    game->Init();
-    CHECK(game->GetWidthScale() == 1.0f);
-    CHECK(game->SetSetting(kSettingWidth, 1920) == 1920);
+    game->SetSetting(kSettingWidth, 1920);
     game->SetSetting(kSettingHeight, 1080);
     CHECK(game->GetWidthScale() == doctest::Approx(1.875));
     CHECK(game->GetHeightScale() == doctest::Approx(1.40625));
-
     // An index outside 0 to 5 reads 0 and writes nothing.
-    CHECK(game->SetSetting(kSettingCount, 9) == 0);
-    CHECK(game->SetSetting(-1, 9) == 0);
-    CHECK(game->GetSetting(kSettingCount) == 0);
-    CHECK(game->GetSetting(-1) == 0);
-    CHECK(game->GetSetting(kSettingEditor) == 0);
-}
-
-TEST_CASE("the splash logo fades in, holds and fades out over five seconds")
-{
-    const std::pair<double, std::uint32_t> kAlpha[] = {{0.0, 0},   {0.2, 0},    {0.35, 127}, {0.4999, 254}, {0.5, 255},
-                                                       {0.7, 255}, {0.85, 127}, {0.9999, 0}, {1.0, 0},      {1.5, 0}};
-    for (const auto& [t, alpha] : kAlpha) {
-        CAPTURE(t);
-        CHECK(Game::SplashAlpha(t) == alpha);
-    }
+    CHECK(game->SetSetting(kSettingCount, 9) + game->SetSetting(-1, 9) == 0);
+    CHECK(game->GetSetting(kSettingCount) + game->GetSetting(-1) + game->GetSetting(kSettingEditor) == 0);
 }
 
 TEST_CASE("the splash frame switches to the menus only after five seconds have passed")
 {
     testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
     Game* game = Game::Instance();
     game->Init();
     EventTimer::Instance()->Restart();
@@ -106,7 +78,10 @@ TEST_CASE("the splash frame switches to the menus only after five seconds have p
         clock.Advance(0.001);
         game->SplashFrame();
         CHECK(game->GetSetting(kSettingGameState) == kStateMenus);
-        // The background battle was built: the timers start afresh.
+        // The background battle was built: a map is loaded, nothing asked
+        // to quit, and the timers start afresh.
+        CHECK(game->GetTerrain().IsLoaded());
+        CHECK_FALSE(platform::TakePendingQuit().has_value());
         CHECK(EventTimer::Instance()->TimerCount() == 0);
         CHECK(window.FramesPresented() == 3);
         game->SetWindow(nullptr);
@@ -128,47 +103,104 @@ TEST_CASE("the splash frame switches to the menus only after five seconds have p
         clock.Advance(5.5);
         game->SplashFrame();
         CHECK(game->GetSetting(kSettingGameState) == kStateMenus);
+        CHECK(game->GetTerrain().IsLoaded());
+        CHECK_FALSE(platform::TakePendingQuit().has_value());
     }
 }
 
-TEST_CASE("the heartbeat sounds in the last ten seconds and stops when time is up")
+TEST_CASE("the splash logo fades over its five seconds and the heartbeat sounds in a match's last ten")
 {
-    CHECK(Game::HeartbeatRule(10.0f) == HeartbeatSwitch::kOn);
-    CHECK(Game::HeartbeatRule(0.001f) == HeartbeatSwitch::kOn);
-    CHECK(Game::HeartbeatRule(10.01f) == HeartbeatSwitch::kLeave);
-    CHECK(Game::HeartbeatRule(0.0f) == HeartbeatSwitch::kOff);
-    CHECK(Game::HeartbeatRule(-1.0f) == HeartbeatSwitch::kOff);
-    CHECK(Game::HeartbeatRule(std::nanf("")) == HeartbeatSwitch::kLeave);
+    const std::pair<double, std::uint32_t> kAlpha[] = {{0.0, 0},   {0.2, 0},    {0.35, 127}, {0.4999, 254}, {0.5, 255},
+                                                       {0.7, 255}, {0.85, 127}, {0.9999, 0}, {1.0, 0},      {1.5, 0}};
+    for (const auto& [t, alpha] : kAlpha) {
+        CAPTURE(t);
+        CHECK(Game::SplashAlpha(t) == alpha);
+    }
+    const std::pair<float, HeartbeatSwitch> kCues[] = {
+        {10.0f, HeartbeatSwitch::kOn}, {0.001f, HeartbeatSwitch::kOn}, {10.01f, HeartbeatSwitch::kLeave},
+        {0.0f, HeartbeatSwitch::kOff}, {-1.0f, HeartbeatSwitch::kOff}, {std::nanf(""), HeartbeatSwitch::kLeave}};
+    for (const auto& [timeLeft, cue] : kCues) {
+        CAPTURE(timeLeft);
+        CHECK(Game::HeartbeatRule(timeLeft) == cue);
+    }
 }
 
-TEST_CASE("the background battle is on one of the four maps, the same for the same seed")
+namespace {
+
+// Copies of the generated maps named, in Maps/ of the working directory.
+void CopyGeneratedMaps(const std::vector<std::string>& names)
+{
+    std::filesystem::create_directory("Maps");
+    for (const std::string& name : names) {
+        std::filesystem::copy_file(testing::DataDirectory() / "Maps" / name, std::filesystem::path("Maps") / name);
+    }
+}
+
+} // namespace
+
+TEST_CASE("the background battle is on a map that loads, picked at random, the same for the same seed")
 {
     testing::ManualClockScope clock;
-    testing::DataDirectoryScope data;
+    std::vector<std::string> said;
+    platform::SetMessageBoxSink([&said](const std::string& text, const std::string&) { said.push_back(text); });
     Game* game = Game::Instance();
     game->Init();
+
+    // With all four maps every one is picked, and a seed picks the same again.
+    std::map<unsigned, std::string> picks;
     std::set<std::string> seen;
-    for (unsigned seed = 1; seed <= 16; ++seed) {
-        platform::SeedRand(seed);
-        game->LoadAfterSplash();
-        const std::string first = game->GetBackgroundMapName();
-        platform::SeedRand(seed);
-        game->LoadAfterSplash();
-        CHECK(game->GetBackgroundMapName() == first);
-        seen.insert(first);
+    {
+        testing::DataDirectoryScope data;
+        for (unsigned seed = 1; seed <= 10; ++seed) {
+            platform::SeedRand(seed);
+            game->LoadAfterSplash();
+            picks[seed] = game->GetBackgroundMapName();
+            seen.insert(picks[seed]);
+            platform::SeedRand(seed);
+            game->LoadAfterSplash();
+            CHECK(game->GetBackgroundMapName() == picks[seed]);
+        }
     }
     CHECK(seen == std::set<std::string>{"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"});
-    CHECK(game->GetTerrain().IsLoaded());
-    CHECK_FALSE(platform::TakePendingQuit().has_value());
-}
+    CHECK(said.empty());
 
-TEST_CASE("with no map to load at all the game says so and ends with a failure code")
-{
-    testing::ManualClockScope clock;
-    testing::TempDirectory empty;
-    Game* game = Game::Instance();
-    game->Init();
+    // With one missing, a pick of it goes on to the next in the list, the
+    // last wrapping round to the first; each failure says why, and the game
+    // goes on.
+    for (const auto& [missing, next] :
+         {std::pair{"Tundra.kvm", "Ex-Cathedra.kvm"}, {"Ex-Cathedra.kvm", "Desert.kvm"}}) {
+        CAPTURE(missing);
+        std::vector<std::string> present{"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"};
+        std::erase(present, missing);
+        const testing::TempDirectory directory;
+        CopyGeneratedMaps(present);
+        said.clear();
+        std::size_t missed = 0;
+        for (unsigned seed = 1; seed <= 6; ++seed) {
+            platform::SeedRand(seed);
+            game->LoadAfterSplash();
+            const bool pickedMissing = picks[seed] == missing;
+            missed += pickedMissing ? 1 : 0;
+            CHECK(game->GetBackgroundMapName() == (pickedMissing ? next : picks[seed]));
+        }
+        REQUIRE(missed > 0); // the seeds reach the fallback
+        CHECK(said.size() == missed);
+        CHECK(std::ranges::count(said, "Could not load map.") == 0);
+    }
+    CHECK_FALSE(platform::TakePendingQuit().has_value());
+
+    // With none, the game says so and keeps the map it held; with none held
+    // there is no ground, so it ends with a failure.
+    const testing::TempDirectory empty;
+    const std::string held = game->GetBackgroundMapName();
+    said.clear();
     game->LoadAfterSplash();
-    CHECK_FALSE(game->GetTerrain().IsLoaded());
+    CHECK(said.size() == 5);
+    CHECK(said.back() == "Could not load map.");
+    CHECK(game->GetBackgroundMapName() == held);
+    CHECK_FALSE(platform::TakePendingQuit().has_value());
+    game->GetTerrain().Release();
+    game->LoadAfterSplash();
     CHECK(platform::TakePendingQuit() == std::optional<int>(EXIT_FAILURE));
+    platform::SetMessageBoxSink({});
 }

@@ -4,6 +4,8 @@
 
 #include <doctest/doctest.h>
 
+#include <cmath>
+#include <limits>
 #include <vector>
 
 namespace {
@@ -63,16 +65,6 @@ TEST_CASE("a repeating timer fires at most once a frame and restarts from zero, 
     CHECK(g_fired.size() == 2);
 }
 
-TEST_CASE("timers due in the same frame run in the order they were added")
-{
-    Fixture f;
-    f.timer->AddTimer(0.3, false, Record, 1, 0);
-    f.timer->AddTimer(0.1, false, Record, 2, 0);
-    f.timer->AddTimer(0.2, true, Record, 3, 0);
-    f.Frame(0.5);
-    CHECK(g_fired == std::vector<int>{1, 2, 3});
-}
-
 namespace {
 
 std::uint32_t g_selfId = kNoTimer;
@@ -88,11 +80,11 @@ void RemoveSelfAndOther(TimerWord, TimerWord)
 
 } // namespace
 
-TEST_CASE("callbacks may add and remove timers, their own included")
+TEST_CASE("timers due in one frame run in the order added, and may add and remove timers, their own included")
 {
     Fixture f;
     g_selfId = f.timer->AddTimer(0.1, true, RemoveSelfAndOther, 0, 0);
-    g_otherId = f.timer->AddTimer(0.1, true, Record, 2, 0);
+    g_otherId = f.timer->AddTimer(0.05, true, Record, 2, 0); // due sooner, added later
     f.Frame(0.2);
     // The second callback was collected in the same walk, so it still runs.
     CHECK(g_fired == std::vector<int>{100, 2});
@@ -102,18 +94,21 @@ TEST_CASE("callbacks may add and remove timers, their own included")
     CHECK(f.timer->TimerCount() == 0);
 }
 
-TEST_CASE("timer ids are never handed out twice, so a stale id removes nothing")
+TEST_CASE("an interval that is negative or not a finite number is refused, and so is a stale id")
 {
     Fixture f;
-    const std::uint32_t first = f.timer->AddTimer(10.0, false, Record, 1, 0);
-    const std::uint32_t second = f.timer->AddTimer(10.0, false, Record, 2, 0);
+    const std::uint32_t stale = f.timer->AddTimer(10.0, false, Record, 1, 0);
     f.timer->Restart();
-    const std::uint32_t third = f.timer->AddTimer(1.0, false, Record, 3, 0);
-    CHECK(second != first);
-    CHECK(third != first);
-    CHECK(third != second);
-    f.timer->RemoveTimer(first);
-    f.timer->RemoveTimer(12345);
+    for (const double interval : {-0.5, std::nan(""), std::numeric_limits<double>::infinity()}) {
+        CAPTURE(interval);
+        CHECK(f.timer->AddTimer(interval, true, Record, 9, 0) == kNoTimer);
+    }
+    // An id from before the restart removes nothing of the timers after it.
+    f.timer->AddTimer(1.0, false, Record, 3, 0);
+    f.timer->RemoveTimer(stale);
+    f.timer->RemoveTimer(kNoTimer);
+    f.timer->Update(); // no time has passed: nothing fires
+    CHECK(g_fired.empty());
     f.Frame(1.5);
     CHECK(g_fired == std::vector<int>{3});
 }

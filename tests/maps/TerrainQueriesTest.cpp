@@ -1,6 +1,8 @@
 #include "world/Terrain.h"
 
 #include "platform/Random.h"
+#include "world/MapFile.h"
+#include "world/TerrainGrid.h"
 
 #include "TestMaps.h"
 
@@ -59,7 +61,7 @@ TEST_CASE("a cell splits along the diagonal whose ends differ least, a tie going
     for (const auto& [h, indices] : cases) {
         INFO(h[0] << ' ' << h[1] << ' ' << h[2] << ' ' << h[3]);
         const Terrain terrain = LoadedTerrain(testing::SmallMap(
-            2, 2, 2.0f, [&](float x, float z) { return h[(z > 0.0f ? 0 : 2) + (x < 0.0f ? 0 : 1)]; }));
+            2, 2, 16.0f, [&](float x, float z) { return h[(z > 0.0f ? 0 : 2) + (x < 0.0f ? 0 : 1)]; }));
         CHECK(terrain.GetIndices() == indices);
         CHECK(terrain.HeightAt(0.0f, 0.0f) == doctest::Approx((indices == alongAE ? h[0] + h[3] : h[1] + h[2]) / 2));
     }
@@ -93,16 +95,17 @@ TEST_CASE("the normal blends the vertex normals of the half-cell-shifted cell, a
 {
     MapData map = testing::FlatMap(3, 3, 20.0f, 0.0f);
     for (std::uint32_t i = 0; i < 9; ++i) {
-        map.ground[i].normal = {static_cast<float>(i % 3), 1.0f, static_cast<float>(i / 3)}; // (column, 1, row)
+        // (column / 2, 1, row / 2)
+        map.ground[i].normal = {0.5f * static_cast<float>(i % 3), 1.0f, 0.5f * static_cast<float>(i / 3)};
     }
     const Terrain terrain = LoadedTerrain(map);
     Vec3 n;
     terrain.NormalAt(0.0f, 0.0f, n); // vertex (1, 1): the mean of (0, 0), (1, 0), (0, 1), (1, 1)
-    CHECK(Vec3Length(n - Vec3{0.5f, 1.0f, 0.5f}) < 1e-5f);
+    CHECK(Vec3Length(n - Vec3{0.25f, 1.0f, 0.25f}) < 1e-5f);
     terrain.NormalAt(-10.0f, 10.0f, n); // the -x, +z corner reaches half a cell past vertex (0, 0)
-    CHECK(Vec3Length(n - Vec3{-0.5f, 1.0f, -0.5f}) < 1e-5f);
+    CHECK(Vec3Length(n - Vec3{-0.25f, 1.0f, -0.25f}) < 1e-5f);
     terrain.NormalAt(10.0f, -10.0f, n); // the far corner: the last cell's four, equally
-    CHECK(Vec3Length(n - Vec3{1.5f, 1.0f, 1.5f}) < 1e-5f);
+    CHECK(Vec3Length(n - Vec3{0.75f, 1.0f, 0.75f}) < 1e-5f);
 
     const Vec3 untouched{7.0f, 8.0f, 9.0f};
     n = untouched;
@@ -110,6 +113,35 @@ TEST_CASE("the normal blends the vertex normals of the half-cell-shifted cell, a
     terrain.NormalAt(kNaN, 0.0f, n);
     Terrain().NormalAt(0.0f, 0.0f, n);
     CHECK(n == untouched);
+}
+
+TEST_CASE("the largest map the validator takes answers finite heights and normals up to its corners")
+{
+    const float half = kMapMaxSize / 2.0f;
+    MapData map = MakeHeightFieldMap(
+        kMapMaxSize, 256, [](float x, float z) { return 900.0f * std::sin(x / 300.0f) * std::cos(z / 200.0f); },
+        -kMapMaxHeight);
+    map.heightScale = kMapMaxHeightScale;
+    const Terrain terrain = LoadedTerrain(std::move(map));
+    for (const float x : {-half, -half + 0.01f, -1.0f, 0.0f, half - 0.01f, std::nextafter(half, 0.0f), half}) {
+        for (const float z : {-half, std::nextafter(-half, 0.0f), 0.0f, 17.3f, half}) {
+            CAPTURE(x);
+            CAPTURE(z);
+            CHECK(std::isfinite(terrain.HeightAt(x, z)));
+            Vec3 n{kNaN, kNaN, kNaN};
+            terrain.NormalAt(x, z, n);
+            CHECK(Vec3IsFinite(n));
+        }
+    }
+
+    // The grid line of a coordinate is clamped before it becomes an integer.
+    using terrain_grid::ClampedGridLine;
+    CHECK(ClampedGridLine(3.7f, 255) == 3);
+    CHECK(ClampedGridLine(-0.5f, 255) == 0);
+    CHECK(ClampedGridLine(255.0f, 255) == 255);
+    CHECK(ClampedGridLine(3e38f, 255) == 255);
+    CHECK(ClampedGridLine(std::numeric_limits<float>::infinity(), 255) == 255);
+    CHECK(ClampedGridLine(kNaN, 255) == 0);
 }
 
 TEST_CASE("a ground point projected to the screen picks back to itself")

@@ -4,24 +4,24 @@
 
 #include <thread>
 
-TEST_CASE("a mutex lock excludes other threads, is re-entrant and ends with its scope")
+TEST_CASE("a mutex lock is re-entrant for its thread, excludes the others and ends with its scope")
 {
     Mutex mutex;
-    {
-        MutexLock outer(mutex);
-        MutexLock inner(mutex); // the same thread may take it again
-        bool otherGotIt = true;
-        std::thread other([&] { otherGotIt = mutex.TryLock(); });
+    const auto otherThreadGetsIt = [&mutex] {
+        bool got = false;
+        std::thread other([&] {
+            got = mutex.TryLock();
+            if (got) {
+                mutex.Unlock();
+            }
+        });
         other.join();
-        CHECK_FALSE(otherGotIt);
+        return got;
+    };
+    {
+        const MutexLock outer(mutex);
+        const MutexLock inner(mutex); // a handler reached from code under the lock takes it again
+        CHECK_FALSE(otherThreadGetsIt());
     }
-    bool otherGotIt = false;
-    std::thread other([&] {
-        otherGotIt = mutex.TryLock();
-        if (otherGotIt) {
-            mutex.Unlock();
-        }
-    });
-    other.join();
-    CHECK(otherGotIt);
+    CHECK(otherThreadGetsIt());
 }
