@@ -1,8 +1,9 @@
 // One animation file of a unit type (or of the click marker): rigid parts,
 // each a mesh container of the file's frame tree, placed by a track of the
 // file's first animation set. Part i is moved by track partCount - 1 - i, the
-// order the frame walk below and the model generator agree on. Frame matrices
-// are not used: a track's keys give its part's whole model-space transform.
+// order the frame walk (AnimatedMesh.cpp) and the model generator agree on.
+// Frame matrices are not used: a track's keys give its part's whole
+// model-space transform.
 //
 // Loading only; the drawing device draws the parts later, with the world
 // matrices given here.

@@ -51,17 +51,17 @@ bool IsText(std::string_view text)
     return true;
 }
 
-bool IsFinite(const Vec2& v)
+bool Vec2IsFinite(const Vec2& v)
 {
     return std::isfinite(v.x) && std::isfinite(v.y);
 }
 
-bool IsFinite(const Quaternion& q)
+bool QuaternionIsFinite(const Quaternion& q)
 {
     return std::isfinite(q.x) && std::isfinite(q.y) && std::isfinite(q.z) && std::isfinite(q.w);
 }
 
-bool IsFinite(const Matrix& m)
+bool MatrixIsFinite(const Matrix& m)
 {
     for (const auto& row : m.m) {
         for (const float value : row) {
@@ -170,7 +170,7 @@ bool CheckMesh(const XMesh& mesh, std::string* why)
         }
     }
     for (const Vec2& uv : mesh.textureCoords) {
-        if (!IsFinite(uv)) {
+        if (!Vec2IsFinite(uv)) {
             return Fail(why, "a texture coordinate is not a finite number");
         }
     }
@@ -218,7 +218,7 @@ bool CheckFrames(const std::vector<XFrame>& frames, std::string* why)
         if (depth[i] > kXMaxFrameDepth) {
             return Fail(why, "frames nested deeper than the limit of 32");
         }
-        if (!IsFinite(frame.transform)) {
+        if (!MatrixIsFinite(frame.transform)) {
             return Fail(why, "a frame transform is not finite");
         }
         meshes += frame.meshes.size();
@@ -261,7 +261,7 @@ bool CheckAnimation(const XAnimation& animation, const std::set<std::string_view
     }
     for (const XRotationKey& key : animation.rotationKeys) {
         const Quaternion& q = key.value;
-        if (!IsFinite(q) || q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w <= 0.0f) {
+        if (!QuaternionIsFinite(q) || q.x * q.x + q.y * q.y + q.z * q.z + q.w * q.w <= 0.0f) {
             return Fail(why, "a rotation key is not finite or of length zero");
         }
     }

@@ -33,19 +33,19 @@ public:
     // count; then the elements, ",\n" between them and ";" after the last.
     void List(std::size_t count, const std::function<std::string(std::size_t)>& element)
     {
-        Line(Number(count) + ";");
+        Line(CountText(count) + ";");
         for (std::size_t i = 0; i < count; ++i) {
             Line(element(i) + (i + 1 < count ? "," : ";"));
         }
     }
 
-    static std::string Number(float value)
+    static std::string FloatText(float value)
     {
         char buffer[32] = {};
         const std::to_chars_result result = std::to_chars(buffer, buffer + sizeof buffer, value);
         return std::string(buffer, result.ptr);
     }
-    static std::string Number(std::size_t value) { return std::to_string(value); }
+    static std::string CountText(std::size_t value) { return std::to_string(value); }
 
 private:
     std::string text_;
@@ -60,7 +60,7 @@ std::string Join(std::initializer_list<float> values, const char* separator)
         if (!text.empty()) {
             text += separator;
         }
-        text += TextOut::Number(v);
+        text += TextOut::FloatText(v);
     }
     return text;
 }
@@ -72,9 +72,9 @@ std::string Vector(const Vec3& v)
 
 std::string Polygon(const XPolygon& polygon)
 {
-    std::string text = TextOut::Number(polygon.size()) + ";";
+    std::string text = TextOut::CountText(polygon.size()) + ";";
     for (std::size_t i = 0; i < polygon.size(); ++i) {
-        text += TextOut::Number(std::size_t{polygon[i]}) + (i + 1 < polygon.size() ? "," : ";");
+        text += TextOut::CountText(std::size_t{polygon[i]}) + (i + 1 < polygon.size() ? "," : ";");
     }
     return text;
 }
@@ -83,7 +83,7 @@ void WriteMaterial(TextOut& out, const XMaterial& m)
 {
     out.Open("Material", "");
     out.Line(Join({m.diffuse.r, m.diffuse.g, m.diffuse.b, m.diffuse.a}, ";") + ";;");
-    out.Line(TextOut::Number(m.power) + ";");
+    out.Line(TextOut::FloatText(m.power) + ";");
     out.Line(Vector(m.specular) + ";");
     out.Line(Vector(m.emissive) + ";");
     if (!m.textureFile.empty()) {
@@ -110,9 +110,9 @@ void WriteMesh(TextOut& out, const XMesh& mesh)
     out.Close();
     if (!mesh.materials.empty()) {
         out.Open("MeshMaterialList", "");
-        out.Line(TextOut::Number(mesh.materials.size()) + ";");
+        out.Line(TextOut::CountText(mesh.materials.size()) + ";");
         out.List(mesh.faceMaterials.size(),
-                 [&](std::size_t i) { return TextOut::Number(std::size_t{mesh.faceMaterials[i]}); });
+                 [&](std::size_t i) { return TextOut::CountText(std::size_t{mesh.faceMaterials[i]}); });
         for (const XMaterial& material : mesh.materials) {
             WriteMaterial(out, material);
         }
@@ -144,13 +144,13 @@ void WriteFrame(TextOut& out, const XFileData& data, std::size_t index,
 std::string RotationKey(const XRotationKey& key)
 {
     const Quaternion& q = key.value;
-    return TextOut::Number(std::size_t{key.time}) + ";4;" + Join({q.w, q.x, q.y, q.z}, ",") + ";;";
+    return TextOut::CountText(std::size_t{key.time}) + ";4;" + Join({q.w, q.x, q.y, q.z}, ",") + ";;";
 }
 
 std::string VectorKey(const XVectorKey& key)
 {
     const Vec3& v = key.value;
-    return TextOut::Number(std::size_t{key.time}) + ";3;" + Join({v.x, v.y, v.z}, ",") + ";;";
+    return TextOut::CountText(std::size_t{key.time}) + ";3;" + Join({v.x, v.y, v.z}, ",") + ";;";
 }
 
 void WriteAnimation(TextOut& out, const XAnimation& animation)
@@ -182,7 +182,7 @@ std::string WriteXFile(const XFileData& data)
     TextOut out;
     out.Line("xof 0303txt 0032");
     out.Open("AnimTicksPerSecond", "");
-    out.Line(TextOut::Number(std::size_t{data.ticksPerSecond}) + ";");
+    out.Line(TextOut::CountText(std::size_t{data.ticksPerSecond}) + ";");
     out.Close();
     std::vector<std::vector<std::size_t>> children(data.frames.size());
     for (std::size_t i = 0; i < data.frames.size(); ++i) {

@@ -1,7 +1,5 @@
 #include "world/AnimatedMesh.h"
 
-#include "world/ObjectMesh.h"
-
 #include "TestMeshes.h"
 #include "TestSupport.h"
 
@@ -38,13 +36,6 @@ XFileData Tree(const std::vector<std::pair<std::string, std::int32_t>>& frames, 
     }
     file.animationSets.push_back(set);
     return file;
-}
-
-void CheckPoint(const Vec3& p, const Vec3& expected)
-{
-    CHECK(p.x == doctest::Approx(expected.x).epsilon(1e-4));
-    CHECK(p.y == doctest::Approx(expected.y).epsilon(1e-4));
-    CHECK(p.z == doctest::Approx(expected.z).epsilon(1e-4));
 }
 
 } // namespace
@@ -104,13 +95,9 @@ TEST_CASE("a missing or malformed mesh file is logged and leaves an empty mesh")
     CHECK(unit.IsEmpty()); // what was there before is gone too
     CHECK(unit.GetPeriod() == 0.0);
     CHECK_FALSE(unit.Load("./", "broken.X"));
-    ObjectMesh object;
-    CHECK_FALSE(object.Load("broken.X", "broken.png"));
-    CHECK(object.IsEmpty());
     const std::string log = testing::ReadTextFile("Meshes.txt");
     CHECK(log.find("missing.X not loaded: the file cannot be read") != std::string::npos);
     CHECK(log.find("./broken.X not loaded:") != std::string::npos);
-    CHECK(log.find("Mesh broken.X not loaded:") != std::string::npos);
 }
 
 TEST_CASE("a part is placed by its track, turned about the point 0.5 above the unit's origin")
@@ -129,23 +116,14 @@ TEST_CASE("a part is placed by its track, turned about the point 0.5 above the u
     // down to the pivot (0, 0.5, -2), a quarter about x gives (0, 2, 0.5),
     // back up and out to the unit at (10, 0, 5).
     const Matrix world = mesh.GetPartWorldMatrix(0, 0.3, {10, 0, 5}, {1, 0, 0}, kPi / 2.0f);
-    CheckPoint(Vec3TransformCoord({1, 0, 0}, world), {10, 2.5f, 5.5f});
+    testing::CheckNear(Vec3TransformCoord({1, 0, 0}, world), {10, 2.5f, 5.5f});
     // A zero axis turns nothing (it does not shrink the part away).
-    CheckPoint(Vec3TransformCoord({1, 0, 0}, mesh.GetPartWorldMatrix(0, 0.3, {10, 0, 5}, {}, 1.0f)), {10, 1, 3});
+    testing::CheckNear(Vec3TransformCoord({1, 0, 0}, mesh.GetPartWorldMatrix(0, 0.3, {10, 0, 5}, {}, 1.0f)),
+                       {10, 1, 3});
 
     // Units at different moments of one animation, past its end too.
     CHECK(mesh.GetPartSrt(1, 0.25).translation.x == doctest::Approx(0.25f));
     CHECK(mesh.GetPartSrt(1, 0.75).translation.x == doctest::Approx(0.75f));
     CHECK(mesh.GetPartSrt(1, 3.25).translation.x == doctest::Approx(0.25f));
     CHECK(mesh.GetPartSrt(5, 0.25).translation == Vec3{}); // no such part
-}
-
-TEST_CASE("an object is turned about each axis in turn, then moved")
-{
-    const Vec3 axes[] = {{0, 1, 0}, {1, 0, 0}, {0, 0, 0}};
-    const float angles[] = {kPi / 2.0f, kPi / 2.0f, 1.0f};
-    // (1, 0, 0) a quarter about y is (0, 0, -1), then about x (0, 1, 0).
-    CheckPoint(Vec3TransformCoord({1, 0, 0}, ObjectMesh::GetWorldMatrix({5, 0, 0}, axes, angles)), {5, 1, 0});
-    CheckPoint(Vec3TransformCoord({1, 0, 0}, ObjectMesh::GetWorldMatrix({5, 0, 0}, std::span(axes, 1), angles)),
-               {5, 0, -1});
 }

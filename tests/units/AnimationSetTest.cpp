@@ -1,7 +1,5 @@
 #include "world/AnimationSet.h"
 
-#include "world/KeyframeController.h"
-
 #include <doctest/doctest.h>
 
 #include <cmath>
@@ -82,23 +80,4 @@ TEST_CASE("the period is the last key of any track, and time loops within it")
     const AnimationSet frozen(still, 4800);
     CHECK(frozen.GetPeriod() == 0.0);
     CHECK(frozen.GetPeriodicPosition(12.5) == 0.0);
-}
-
-TEST_CASE("a keyframe controller resets, advances and reads back its time")
-{
-    std::vector<AnimationSet> sets;
-    sets.emplace_back(TwoTracks(), 10);
-    KeyframeController controller(std::move(sets));
-    CHECK(controller.GetTime() == 0.0);
-    controller.AdvanceTime(0.25);
-    controller.AdvanceTime(0.5);
-    CHECK(controller.GetTime() == doctest::Approx(0.75));
-    controller.AdvanceTime(std::numeric_limits<double>::quiet_NaN()); // one bad frame time is dropped
-    CHECK(controller.GetTime() == doctest::Approx(0.75));
-    controller.ResetTime();
-    CHECK(controller.GetTime() == 0.0);
-    CHECK(controller.GetAnimationSetCount() == 1);
-    CHECK(controller.GetAnimationSetByIndex(0)->GetName() == "Walk");
-    CHECK(controller.GetAnimationSetByIndex(1) == nullptr);
-    CHECK(controller.GetAnimationSetByIndex(-1) == nullptr);
 }

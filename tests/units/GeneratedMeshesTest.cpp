@@ -2,8 +2,6 @@
 // units, the world objects and the renderer assume of them.
 #include "world/MeshLibrary.h"
 
-#include "platform/FileSystem.h"
-
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -146,9 +144,8 @@ TEST_CASE("every generated object loads as one textured subset, standing or poin
         REQUIRE(g.materials.size() == 1); // subset 0, the one drawn, is everything
         CHECK(g.subsets[0].indexCount == g.indices.size());
         CHECK(g.materials[0].textureFile == names.texture);
-        std::vector<std::uint8_t> png;
-        REQUIRE(platform::ReadDataFile(object.GetTexturePath(), png));
-        CHECK((png.size() > 8 && png[1] == 'P' && png[2] == 'N' && png[3] == 'G'));
+        const std::string png = testing::ReadTextFile(object.GetTexturePath());
+        CHECK(png.substr(1, 3) == "PNG");
         CheckWinding(g);
 
         Box box;
@@ -176,13 +173,13 @@ TEST_CASE("the generated health skins are light and darken level by level as hea
     testing::DataDirectoryScope data;
     double previous = 0.0;
     for (int level = 0; level < 10; ++level) {
-        std::vector<std::uint8_t> bmp;
-        REQUIRE(platform::ReadDataFile("Interface/Textures/LifeTexture" + std::to_string(level) + ".bmp", bmp));
+        const std::string bmp =
+            testing::ReadTextFile("Interface/Textures/LifeTexture" + std::to_string(level) + ".bmp");
         REQUIRE(bmp.size() > 54);
-        CHECK((bmp[0] == 'B' && bmp[1] == 'M' && bmp[28] == 24));
+        CHECK((bmp.substr(0, 2) == "BM" && bmp[28] == 24));
         double sum = 0.0;
         for (std::size_t i = 54; i < bmp.size(); ++i) {
-            sum += bmp[i];
+            sum += static_cast<unsigned char>(bmp[i]);
         }
         const double mean = sum / static_cast<double>(bmp.size() - 54) / 255.0;
         CHECK(mean > previous);

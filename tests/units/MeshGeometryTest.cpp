@@ -1,7 +1,5 @@
 #include "world/MeshGeometry.h"
 
-#include "world/MeshHierarchy.h"
-
 #include "TestMeshes.h"
 
 #include <doctest/doctest.h>
@@ -68,32 +66,4 @@ TEST_CASE("triangles are grouped by material, and a mesh naming none gets the de
     CHECK(plain.materials[0].diffuse.r == 0.5f);
     CHECK(plain.materials[0].diffuse.a == 0.0f);
     CHECK(plain.subsets[0].indexCount == 12);
-}
-
-TEST_CASE("merging places each mesh by its frame and the frames above it, and joins equal materials")
-{
-    XFileData file;
-    file.frames.push_back(testing::MeshFrame("Base", -1, {testing::SquareMesh("A")}));
-    file.frames.push_back(testing::MeshFrame("Arm", 0, {testing::SquareMesh("B"), testing::SquareMesh("C", 0.5f)}));
-    file.frames[0].transform = MatrixTranslation(10, 0, 0);
-    file.frames[1].transform = MatrixScaling(2, 2, 2) * MatrixRotationY(kPi / 2.0f);
-    REQUIRE(ValidateXFileData(file));
-    const MeshHierarchy hierarchy(file);
-    REQUIRE(hierarchy.GetFrameCount() == 3);
-    CHECK(hierarchy.GetFrame(0).name.empty());
-    CHECK(hierarchy.GetFrame(1).firstChild == 2);
-    CHECK(hierarchy.GetFirstContainer(2)->name == "B");
-    CHECK(hierarchy.GetFirstContainer(0) == nullptr);
-    CHECK(hierarchy.FindFrameByName("Arm") == 2);
-
-    const MeshGeometry merged = hierarchy.MergeAll();
-    REQUIRE(merged.materials.size() == 2); // A and B share one
-    CHECK(merged.subsets[0].indexCount == 12);
-    CHECK(merged.subsets[1].indexCount == 6);
-    // B's corner (1, 1, 0): scaled, turned a quarter about y, moved by Base.
-    const Vec3 corner = merged.vertices[merged.indices[merged.subsets[0].firstIndex + 6 + 2]].position;
-    CHECK(corner.x == doctest::Approx(10.0f));
-    CHECK(corner.y == doctest::Approx(2.0f));
-    CHECK(corner.z == doctest::Approx(-2.0f));
-    CheckWinding(merged);
 }

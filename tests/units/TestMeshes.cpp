@@ -1,5 +1,7 @@
 #include "TestMeshes.h"
 
+#include <doctest/doctest.h>
+
 namespace testing {
 
 XMesh SquareMesh(const std::string& name, float red)
@@ -51,6 +53,13 @@ XFileData PartsFile(int parts)
 std::span<const std::uint8_t> Bytes(const std::string& text)
 {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+void CheckNear(const Vec3& actual, const Vec3& expected)
+{
+    CHECK(actual.x == doctest::Approx(expected.x).epsilon(1e-4));
+    CHECK(actual.y == doctest::Approx(expected.y).epsilon(1e-4));
+    CHECK(actual.z == doctest::Approx(expected.z).epsilon(1e-4));
 }
 
 } // namespace testing

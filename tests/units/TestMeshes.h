@@ -25,4 +25,7 @@ XFileData PartsFile(int parts);
 
 std::span<const std::uint8_t> Bytes(const std::string& text);
 
+// Each coordinate within a relative 1e-4 of the expected one.
+void CheckNear(const Vec3& actual, const Vec3& expected);
+
 } // namespace testing
