@@ -646,10 +646,7 @@ bool ParseXFile(std::span<const std::uint8_t> bytes, XFileData& out, std::string
 bool LoadXFile(std::string_view path, XFileData& out, std::string* why)
 {
     std::vector<std::uint8_t> bytes;
-    if (!platform::ReadDataFile(path, bytes)) {
-        if (why) {
-            *why = "the file cannot be read";
-        }
+    if (!platform::ReadDataFile(path, kXMaxFileBytes, bytes, why)) {
         return false;
     }
     return ParseXFile(bytes, out, why);
