@@ -3,7 +3,6 @@
 // so the growth with the number of bodies can be seen, and for two cases that
 // defeat a search along x alone: 320 units in one column along z, and one
 // shell at 300 units a second among the 3000. Prints microseconds per step.
-#include "app/Game.h"
 #include "core/Stopwatch.h"
 #include "physics/Physical.h"
 #include "physics/PhysicalDataFile.h"
@@ -49,9 +48,16 @@ float RandomIn(float range)
 
 using Bodies = std::vector<std::unique_ptr<Physical>>;
 
+// The map every case stands on.
+Terrain& Ground()
+{
+    static Terrain terrain;
+    return terrain;
+}
+
 std::unique_ptr<Physical> MakeUnit(int index, float x, float z, float toX, float toZ)
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
+    const Terrain& terrain = Ground();
     const std::string path = DataPath(kUnitTypes[index % 5]);
     auto unit = std::make_unique<Physical>(x, terrain.HeightAt(x, z), z, path.c_str());
     unit->SetCollisionType(kCollisionUnit);
@@ -114,7 +120,6 @@ public:
         body_.SetSteering(false);
         Physics::Instance()->AddObject(&body_);
     }
-    ~FastShell() { Physics::Instance()->RemoveObject(&body_); }
 
     void Fly(float time)
     {
@@ -133,12 +138,11 @@ void StepOnce(FastShell* shell, int step)
     if (shell != nullptr) {
         shell->Fly(static_cast<float>(step) * kFrameTime);
     }
-    Physics::Instance()->Step();
+    Physics::Instance()->Step(kFrameTime);
 }
 
 void Measure(const char* what, Bodies bodies, FastShell* shell = nullptr)
 {
-    Game::Instance()->SetFrameTime(kFrameTime);
     for (int i = 0; i < kWarmUpSteps; ++i) {
         StepOnce(shell, i);
     }
@@ -158,7 +162,8 @@ void Measure(const char* what, Bodies bodies, FastShell* shell = nullptr)
 int main()
 {
     platform::SeedRand(1);
-    Game::Instance()->GetTerrain().LoadFromData(MakeHeightFieldMap(kMapSize, 129, Hills, -10.0f));
+    Ground().LoadFromData(MakeHeightFieldMap(kMapSize, 129, Hills, -10.0f));
+    Physics::Instance()->SetTerrain(&Ground());
     Measure("eight armies of forty", MakeBattle());
     Measure("one column", MakeColumn());
     Measure("a crowd over the whole map", MakeCrowd(3000));

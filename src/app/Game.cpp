@@ -2,11 +2,16 @@
 #include "app/Game.h"
 
 #include "core/Stopwatch.h"
+#include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
 #include "sound/SoundManager.h"
 
-Game::Game() = default;
+// The bodies stand on this game's ground.
+Game::Game()
+{
+    Physics::Instance()->SetTerrain(&terrain_);
+}
 
 void Game::Init()
 {

@@ -20,6 +20,8 @@
 #include <unordered_map>
 #include <vector>
 
+class Terrain;
+
 enum PhysicsEvent : std::uint32_t {
     kEventApex = 0,          // the body stopped rising
     kEventArrived = 1,       // a steering body stands at its destination (every step while it does)
@@ -102,8 +104,13 @@ public:
     void Explosion(float x, float y, float z, double radius, double strength, ExplosionCallback callback,
                    ExplosionWord userData);
 
-    // Advances the world by the game's frame time.
-    void Step();
+    // The ground the bodies stand on and the map whose walls hold them; the
+    // terrain must outlive its use here. With none, bodies have no ground,
+    // no water and no walls.
+    void SetTerrain(const Terrain* terrain) { terrain_ = terrain; }
+
+    // Advances the world by frameTime seconds, the game's frame time.
+    void Step(float frameTime);
     // Stable sort by position x.
     void SortBodies();
     void MarkUnsorted() { sorted_ = false; }
@@ -145,6 +152,7 @@ private:
     bool sorted_ = true;
     bool notStepping_ = true;
     std::size_t pendingRemovals_ = 0;
+    const Terrain* terrain_ = nullptr;
     bool gravityOn_ = true;
     bool groundOn_ = true;
     bool dragOn_ = true;

@@ -5,8 +5,8 @@
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "app/Game.h"
 #include "physics/PhysicsMath.h"
+#include "world/Terrain.h"
 
 #include <cmath>
 #include <iterator>
@@ -165,7 +165,7 @@ void Physics::Collide(float range)
 
 void Physics::CollideWithWalls()
 {
-    const float size = Game::Instance()->GetTerrain().GetMapSize();
+    const float size = terrain_ != nullptr ? terrain_->GetMapSize() : 0.0f;
     // Without a map there is nothing to stand inside.
     if (!std::isfinite(size) || size <= 0.0f) {
         return;

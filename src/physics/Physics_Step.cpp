@@ -10,11 +10,12 @@
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "app/Game.h"
 #include "physics/PhysicsMath.h"
+#include "world/Terrain.h"
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -51,6 +52,9 @@ constexpr float kLeastBrakeNormal = 0.005f;
 constexpr float kContactHeight = 1.0f;
 // A body this close to its destination along x and along z has arrived.
 constexpr float kArrivalDistance = 1.0f;
+
+// The ground's height where there is no terrain: below everything.
+constexpr float kNoGround = std::numeric_limits<float>::infinity();
 
 float StepTime(float frameTime)
 {
@@ -122,13 +126,13 @@ Vec3 ApplyFriction(const Vec3& velocity, float frictionAmount)
 
 } // namespace
 
-void Physics::Step()
+void Physics::Step(float frameTime)
 {
     // A callback that steps the world again would walk the list it is in.
     if (!notStepping_) {
         return;
     }
-    const float dt = StepTime(Game::Instance()->GetFrameTime());
+    const float dt = StepTime(frameTime);
     if (dt == 0.0f) {
         return;
     }
@@ -146,7 +150,6 @@ void Physics::Step()
 
 void Physics::ComputeForces(float dt)
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
     for (PhysicsEntry& entry : entries_) {
         if (entry.removed) {
             continue;
@@ -166,10 +169,13 @@ void Physics::ComputeForces(float dt)
         }
 
         // Outside the map the normal stays zero, and so does every force
-        // that needs one.
+        // that needs one. Without a terrain there is no ground at all.
         Vec3 normal;
-        terrain.NormalAt(position.x, position.z, normal);
-        const float height = terrain.HeightAt(position.x, position.z);
+        float height = -kNoGround;
+        if (terrain_ != nullptr) {
+            terrain_->NormalAt(position.x, position.z, normal);
+            height = terrain_->HeightAt(position.x, position.z);
+        }
         const bool onGround = height >= position.y;
 
         Vec3 ground;
@@ -224,8 +230,7 @@ void Physics::Steer(PhysicsEntry& entry, float dt)
 
 float Physics::Integrate(float dt)
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
-    const float waterLevel = terrain.GetWaterLevel();
+    const float waterLevel = terrain_ != nullptr ? terrain_->GetWaterLevel() : -kNoGround;
     float sweep = 0.0f;
     for (PhysicsEntry& entry : entries_) {
         if (entry.removed) {
@@ -254,7 +259,7 @@ float Physics::Integrate(float dt)
             FireEvent(entry, kEventApex);
         }
 
-        const float height = terrain.HeightAt(position.x, position.z);
+        const float height = terrain_ != nullptr ? terrain_->HeightAt(position.x, position.z) : -kNoGround;
         position.y = std::max(position.y, height);
         body.SetPosition(position);
 
