@@ -3,7 +3,6 @@
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "sound/SoundManager.h"
 
 #include <cmath>
 #include <limits>
@@ -19,8 +18,6 @@ constexpr float kBlastDepth = 4.5f;
 
 // Flags are light and would fly off the map at full strength.
 constexpr double kFlagImpulseDivisor = 5.0;
-
-constexpr int kExplosionSound = 1;
 
 } // namespace
 
@@ -191,7 +188,9 @@ void Physics::Explosion(float x, float y, float z, double radius, double strengt
         !std::isfinite(strength)) {
         return;
     }
-    SoundManager::Instance()->PlayPositionalSound(kExplosionSound, x, y, z);
+    if (explosionSound_ != nullptr) {
+        explosionSound_(x, y, z);
+    }
     if (radius <= 0.0) {
         return;
     }

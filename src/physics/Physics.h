@@ -62,6 +62,8 @@ struct PhysicsEntry {
 // userData is a whole pointer-sized word: callers pass the attacker's address.
 using ExplosionWord = std::uintptr_t;
 using ExplosionCallback = void (*)(Physical* body, double falloff, ExplosionWord userData);
+// Plays a blast's sound at its point; the sound lives above the physics.
+using ExplosionSoundHook = void (*)(float x, float y, float z);
 
 // The game layer's answers to contacts, chosen by the bodies' collision
 // types. The engine knows bodies only as Physical; each handler is told which
@@ -99,10 +101,12 @@ public:
     // the point, in list order; true when any was appended.
     bool QueryRadius(float x, float y, float z, double radius, std::vector<Physical*>& out);
 
-    // A blast at (x, y, z): pushes and spins the bodies within radius of a
-    // point 4.5 below it, then calls callback (if any) for each of them.
+    // A blast at (x, y, z): plays its sound, pushes and spins the bodies
+    // within radius of a point 4.5 below it, then calls callback (if any)
+    // for each of them.
     void Explosion(float x, float y, float z, double radius, double strength, ExplosionCallback callback,
                    ExplosionWord userData);
+    void SetExplosionSound(ExplosionSoundHook hook) { explosionSound_ = hook; }
 
     // The ground the bodies stand on and the map whose walls hold them; the
     // terrain must outlive its use here. With none, bodies have no ground,
@@ -153,6 +157,7 @@ private:
     bool notStepping_ = true;
     std::size_t pendingRemovals_ = 0;
     const Terrain* terrain_ = nullptr;
+    ExplosionSoundHook explosionSound_ = nullptr;
     bool gravityOn_ = true;
     bool groundOn_ = true;
     bool dragOn_ = true;

@@ -1,11 +1,9 @@
-// A 400-unit flat (or given) map in memory, silent sound, an empty engine and
-// a private working directory for the logs.
+// A 400-unit flat (or given) map in memory, an empty engine and a private
+// working directory for the logs.
 #pragma once
 
 #include "physics/Physical.h"
 #include "physics/Physics.h"
-#include "platform/AudioBackend.h"
-#include "platform/AudioNullBackend.h"
 #include "platform/Random.h"
 #include "world/MapData.h"
 #include "world/Terrain.h"
@@ -31,7 +29,6 @@ class TestWorld {
 public:
     explicit TestWorld(const std::function<float(float, float)>& height = FlatGround, float waterLevel = -50.0f)
     {
-        platform::SetAudioBackendFactory([] { return std::make_unique<platform::AudioNullBackend>(); });
         Ground().LoadFromData(MakeHeightFieldMap(400.0f, 101, height, waterLevel));
         Physics::Instance()->SetTerrain(&Ground());
         Physics::Instance()->Clear();
