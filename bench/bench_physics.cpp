@@ -159,17 +159,29 @@ void Measure(const char* what, Bodies bodies, FastShell* shell = nullptr)
 
 } // namespace
 
-int main()
+// Runs every case, or only the one named (battle, column, crowd, fast) so a
+// profiler sees one case alone.
+int main(int argc, char** argv)
 {
-    platform::SeedRand(1);
+    const std::string only = argc > 1 ? argv[1] : "";
+    const auto wanted = [&only](const char* name) { return only.empty() || only == name; };
     Ground().LoadFromData(MakeHeightFieldMap(kMapSize, 129, Hills, -10.0f));
     Physics::Instance()->SetTerrain(&Ground());
-    Measure("eight armies of forty", MakeBattle());
-    Measure("one column", MakeColumn());
-    Measure("a crowd over the whole map", MakeCrowd(3000));
-    platform::SeedRand(1); // the same crowd again, with the shell
-    Bodies crowd = MakeCrowd(3000);
-    FastShell shell;
-    Measure("one fast body", std::move(crowd), &shell);
+    if (wanted("battle")) {
+        Measure("eight armies of forty", MakeBattle());
+    }
+    if (wanted("column")) {
+        Measure("one column", MakeColumn());
+    }
+    if (wanted("crowd")) {
+        platform::SeedRand(1);
+        Measure("a crowd over the whole map", MakeCrowd(3000));
+    }
+    if (wanted("fast")) {
+        platform::SeedRand(1); // the same crowd, with the shell
+        Bodies crowd = MakeCrowd(3000);
+        FastShell shell;
+        Measure("one fast body", std::move(crowd), &shell);
+    }
     return 0;
 }

@@ -3,7 +3,9 @@
 #include "PhysicsTestWorld.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 using namespace physics_test;
@@ -26,6 +28,39 @@ TEST_CASE("a step falls by the frame time, a stalled frame by a short one, a zer
     CHECK(body->GetPosition() == Vec3(0.0f, 100.0f, 0.0f));
     TestWorld::Step(kDt); // the force was kept for this step
     CHECK(body->GetVelocity().x == doctest::Approx(1.0f));
+}
+
+TEST_CASE("the step reads the ground exactly as the terrain answers for it")
+{
+    TestWorld world([](float x, float z) { return 6.0f * std::sin(x * 0.07f) * std::cos(z * 0.09f) + 0.02f * z; });
+    const Terrain& terrain = TestWorld::Ground();
+    const GroundGrid& grid = terrain.GetGroundGrid();
+    // The corners, the borders, just outside them, vertices (every 4 units),
+    // cell middles and diagonals, and points anywhere.
+    std::vector<std::pair<float, float>> points = {
+        {-200.0f, -200.0f}, {200.0f, 200.0f}, {200.0f, -200.0f}, {-200.0f, 200.0f},  {200.0f, 13.3f},
+        {-7.1f, -200.0f},   {200.001f, 0.0f}, {0.0f, -200.001f}, {NAN, 0.0f},        {8.0f, -12.0f},
+        {10.0f, -14.0f},    {9.0f, -13.0f},   {-198.0f, 198.0f}, {197.99f, -199.9f}, {-199.9f, 3.0f}};
+    platform::SeedRand(5);
+    for (int i = 0; i < 2000; ++i) {
+        points.emplace_back(RandomIn(404.0f), RandomIn(404.0f));
+    }
+    const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
+    for (const auto& [x, z] : points) {
+        CAPTURE(x);
+        CAPTURE(z);
+        const Vec3 unset(-1.0f, -2.0f, -3.0f);
+        Vec3 normal = unset;
+        terrain.NormalAt(x, z, normal);
+        GroundGrid::Sample sample;
+        sample.normal = unset;
+        grid.SampleAt(x, z, sample);
+        CHECK(bits(sample.height) == bits(terrain.HeightAt(x, z)));
+        CHECK(bits(grid.HeightAt(x, z)) == bits(terrain.HeightAt(x, z)));
+        CHECK(bits(sample.normal.x) == bits(normal.x));
+        CHECK(bits(sample.normal.y) == bits(normal.y));
+        CHECK(bits(sample.normal.z) == bits(normal.z));
+    }
 }
 
 TEST_CASE("bodies top out once, come to rest on the ground and know when they are under water")
