@@ -2,11 +2,27 @@
 #include "app/Game.h"
 
 #include "core/Stopwatch.h"
+#include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
+#include "sound/SoundEffect.h"
 #include "sound/SoundManager.h"
 
-Game::Game() = default;
+namespace {
+
+void PlayExplosionSound(float x, float y, float z)
+{
+    SoundManager::Instance()->PlayPositionalSound(kSoundExplosion, x, y, z);
+}
+
+} // namespace
+
+// The bodies stand on this game's ground, and their blasts are heard.
+Game::Game()
+{
+    Physics::Instance()->SetTerrain(&terrain_);
+    Physics::Instance()->SetExplosionSound(PlayExplosionSound);
+}
 
 void Game::Init()
 {

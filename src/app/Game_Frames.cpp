@@ -122,7 +122,7 @@ void Game::UpdateWorld()
     // TODO(game): UpdateArmies(); nothing moves during planning time.
     // TODO(game): Projectile::Update on each moving object, in vector order.
     // TODO(render): ParticleManager::Instance()->UpdateAll().
-    Physics::Instance()->Step(); // fires the collision callbacks
+    Physics::Instance()->Step(frameTime_); // fires the collision callbacks
     // TODO(rules): GameRules::Instance()->Update().
 }
 

@@ -34,12 +34,20 @@ inline Vec3 TangentialPart(const Vec3& v, const Vec3& n)
     return v - ProjectOnto(v, n);
 }
 
+// a reduced to (-2pi, 2pi) by the remainder, keeping its sign. Headings
+// mostly lie there already, and the remainder of such an angle is the angle
+// itself, so the library is asked only for the others.
+inline double ReduceAngle(double a)
+{
+    return std::fabs(a) < kTwoPi ? a : std::fmod(a, kTwoPi);
+}
+
 // The distance between two headings in radians. Each is first reduced to
 // (-2pi, 2pi), which keeps the result right for every difference below 3pi.
 inline double AngularDistance(double a, double b)
 {
-    const double first = std::fmod(a, kTwoPi);
-    const double second = std::fmod(b, kTwoPi);
+    const double first = ReduceAngle(a);
+    const double second = ReduceAngle(b);
     const double difference = std::max(first, second) - std::min(first, second);
     return std::min(std::fabs(difference), std::fabs(kTwoPi - difference));
 }

@@ -1,15 +1,21 @@
 // Physics collisions: the four walls that keep moving bodies on the map, and
 // sphere contacts between bodies found with a swept test over the step, so a
-// fast body cannot pass through another between two frames. Pairs are looked
-// for only among neighbours along the x-sorted list.
+// fast body cannot pass through another between two frames.
+//
+// A body's contacts are looked for among the bodies after it in the x-sorted
+// list whose x lies within the neighbour range of its own and whose z does
+// too. The sweep-and-prune proposes those that can touch at all (their swept
+// boxes overlap), so the search costs what each body moved, not what the
+// fastest body moved; the rules above then decide among the proposals exactly
+// as a walk along the list would.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "app/Game.h"
 #include "physics/PhysicsMath.h"
+#include "world/Terrain.h"
 
+#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 namespace {
@@ -115,10 +121,30 @@ float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
     return static_cast<float>(time);
 }
 
-void MoveBack(const PhysicsEntry& entry, float time)
+// Room left around a swept box for rounding: the contact test works in
+// double precision from float positions, the box in floats.
+constexpr float kBoxSlack = 1.0e-3f;
+constexpr float kBoxSlackPerUnit = 1.0e-6f;
+
+float Widened(float bound, float direction)
 {
-    const Vec3 start = entry.previousPosition;
-    entry.body->SetPosition(start + (entry.body->GetPosition() - start) * time);
+    return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
+}
+
+SweepAndPrune::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
+{
+    return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
+            Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
+}
+
+// Strictly inside all four walls, moved in by the radius, at both ends of
+// the step: then no wall can stop the body. It is the walls' own test
+// (depth beyond each plane greater than 0) for all four at once.
+bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
+{
+    const float reach = half - radius;
+    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
+           std::fabs(end.z) < reach;
 }
 
 // Each movable body loses its speed toward the other and takes half of the
@@ -160,13 +186,22 @@ void RespondToPair(Physical& a, Physical& b)
 void Physics::Collide(float range)
 {
     CollideWithWalls();
+    FindPairCandidates();
     CollidePairs(range);
+}
+
+void Physics::MoveBack(PhysicsEntry& entry, float time)
+{
+    Physical& body = *entry.body;
+    const Vec3 start = entry.previousPosition;
+    body.position_ = start + (body.position_ - start) * time;
+    sorted_ = false;
 }
 
 void Physics::CollideWithWalls()
 {
-    const float size = Game::Instance()->GetTerrain().GetMapSize();
     // Without a map there is nothing to stand inside.
+    const float size = terrain_ != nullptr ? terrain_->GetMapSize() : 0.0f;
     if (!std::isfinite(size) || size <= 0.0f) {
         return;
     }
@@ -177,52 +212,81 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed || !entry.body->GetCollides() || !entry.body->GetMovable()) {
+    for (const std::uint32_t slot : order_) {
+        PhysicsEntry& entry = entries_[slot];
+        if (entry.removed || !entry.body->collides_ || !entry.body->movable_) {
             continue;
         }
         Physical& body = *entry.body;
+        if (InsideWalls(entry.previousPosition, body.position_, body.radius_, half)) {
+            continue;
+        }
         for (const Wall& wall : walls) {
             const Vec3 start = entry.previousPosition;
-            const Vec3 end = body.GetPosition();
+            const Vec3 end = body.position_;
             float time = 0.0f;
-            if (!WallContact(start, end, body.GetRadius(), wall, time)) {
+            if (!WallContact(start, end, body.radius_, wall, time)) {
                 continue;
             }
-            body.SetPosition(start + (end - start) * time);
+            body.position_ = start + (end - start) * time;
+            sorted_ = false;
             Bounce(body, wall.inward);
         }
     }
 }
 
-void Physics::CollidePairs(float range)
+// Numbers the colliding bodies by their place in the sorted list and hands
+// their swept boxes to the sweep-and-prune.
+void Physics::FindPairCandidates()
 {
-    for (auto first = entries_.begin(); first != entries_.end(); ++first) {
-        if (first->removed || !first->body->GetCollides()) {
+    sweep_.Begin(order_.size());
+    for (std::size_t rank = 0; rank < order_.size(); ++rank) {
+        const std::uint32_t slot = order_[rank];
+        const PhysicsEntry& entry = entries_[slot];
+        if (entry.removed || !entry.body->collides_) {
             continue;
         }
-        const Vec3 position = first->body->GetPosition();
+        const Physical& body = *entry.body;
+        sweep_.Add(static_cast<std::uint32_t>(rank), slot,
+                   SweptBox(entry.previousPosition, body.position_, body.radius_), body.movable_);
+    }
+    sweep_.FindPairs();
+}
+
+void Physics::CollidePairs(float range)
+{
+    // Bodies added by the handlers during the pass wait for the next step.
+    const std::size_t count = order_.size();
+    for (std::size_t rank = 0; rank < count; ++rank) {
+        PhysicsEntry& first = entries_[order_[rank]];
+        if (first.removed || !first.body->GetCollides()) {
+            continue;
+        }
+        const Vec3 position = first.body->GetPosition();
         PhysicsEntry* nearest = nullptr;
+        std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
-        for (auto second = std::next(first); second != entries_.end(); ++second) {
-            if (second->removed) {
+        for (const std::uint32_t candidate : sweep_.LaterOverlaps(static_cast<std::uint32_t>(rank))) {
+            PhysicsEntry& second = entries_[order_[candidate]];
+            if (second.removed) {
                 continue;
             }
-            const Vec3 other = second->body->GetPosition();
-            if (!(other.x - position.x < range)) {
-                break;
-            }
-            if (!second->body->GetCollides() || !(std::fabs(other.z - position.z) < range)) {
+            const Vec3 other = second.body->GetPosition();
+            if (!(other.x - position.x < range) || !second.body->GetCollides() ||
+                !(std::fabs(other.z - position.z) < range)) {
                 continue;
             }
-            const float time = TimeOfImpact(*first, *second);
-            if (time < nearestTime) {
+            // The earliest contact wins; of two at one time, the one nearer
+            // in the list, as a walk along it would meet them.
+            const float time = TimeOfImpact(first, second);
+            if (time < nearestTime || (time == nearestTime && candidate < nearestRank)) {
                 nearestTime = time;
-                nearest = &*second;
+                nearest = &second;
+                nearestRank = candidate;
             }
         }
         if (nearest != nullptr) {
-            ResolvePair(*first, *nearest, nearestTime);
+            ResolvePair(first, *nearest, nearestTime);
         }
     }
 }

@@ -7,14 +7,20 @@
 // ground reaction cancels the velocity into the ground in one step, and
 // friction is a speed loss per step; the unit data is tuned so that walking
 // looks the same from 15 to 1000 frames per second.
+//
+// Forces and integration are one pass: a body's forces depend on nothing but
+// itself and the ground, so each body is read once, sampled on the ground's
+// packed grid, moved and written back before the next.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "app/Game.h"
 #include "physics/PhysicsMath.h"
+#include "world/Terrain.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 
 namespace {
 
@@ -51,6 +57,9 @@ constexpr float kLeastBrakeNormal = 0.005f;
 constexpr float kContactHeight = 1.0f;
 // A body this close to its destination along x and along z has arrived.
 constexpr float kArrivalDistance = 1.0f;
+
+// The ground's height where there is no terrain: below everything.
+constexpr float kNoGround = std::numeric_limits<float>::infinity();
 
 float StepTime(float frameTime)
 {
@@ -122,21 +131,20 @@ Vec3 ApplyFriction(const Vec3& velocity, float frictionAmount)
 
 } // namespace
 
-void Physics::Step()
+void Physics::Step(float frameTime)
 {
     // A callback that steps the world again would walk the list it is in.
     if (!notStepping_) {
         return;
     }
-    const float dt = StepTime(Game::Instance()->GetFrameTime());
+    const float dt = StepTime(frameTime);
     if (dt == 0.0f) {
         return;
     }
     // Removals are deferred for the whole step, not only its callbacks: the
     // collision handlers are game code too, and the walks hold entries.
     notStepping_ = false;
-    ComputeForces(dt);
-    const float sweep = Integrate(dt);
+    const float sweep = MoveBodies(dt);
     SortBodies();
     Collide(2.0f * sweep);
     RunCallbacks();
@@ -144,49 +152,108 @@ void Physics::Step()
     DropRemovedEntries();
 }
 
-void Physics::ComputeForces(float dt)
+float Physics::MoveBodies(float dt)
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
-            continue;
+    // Without a terrain there is no ground and no water: nothing is below
+    // minus infinity.
+    const float waterLevel = terrain_ != nullptr ? terrain_->GetWaterLevel() : -kNoGround;
+    float sweep = 0.0f;
+    for (const std::uint32_t slot : order_) {
+        PhysicsEntry& entry = entries_[slot];
+        if (!entry.removed) {
+            sweep = std::max(sweep, MoveBody(entry, dt, waterLevel));
         }
-        Physical& body = *entry.body;
-        const Vec3 position = body.GetPosition();
-        const Vec3 velocity = body.GetVelocity();
-        const float mass = body.GetMass();
-
-        Vec3 force = entry.force / dt;
-        entry.force = Vec3();
-        if (dragOn_ && body.GetDragEnabled()) {
-            force += velocity * -(mass * body.GetDragCoefficient());
-        }
-        if (gravityOn_ && body.GetGravityEnabled()) {
-            force += Vec3(0.0f, -mass * body.GetGravity(), 0.0f);
-        }
-
-        // Outside the map the normal stays zero, and so does every force
-        // that needs one.
-        Vec3 normal;
-        terrain.NormalAt(position.x, position.z, normal);
-        const float height = terrain.HeightAt(position.x, position.z);
-        const bool onGround = height >= position.y;
-
-        Vec3 ground;
-        if (body.GetMovable() && onGround) {
-            ground = GroundForce(force, normal, velocity, mass, dt);
-            force += ground;
-        }
-        entry.frictionAmount = body.GetFrictionEnabled() ? FrictionAmount(ground, body.GetFrictionCoefficient()) : 0.0f;
-
-        if (body.GetSteering()) {
-            Steer(entry, dt);
-            if (onGround) {
-                force += DriveForce(body, normal, force, entry.frictionAmount, dt);
-            }
-        }
-        entry.stepForce = force;
     }
+    // Every position was written behind the list's back.
+    sorted_ = false;
+    return sweep;
+}
+
+// One body's forces, turn and integration; returns how far it reaches along
+// x over the step (its x movement plus its radius), 0 when it is not moved.
+float Physics::MoveBody(PhysicsEntry& entry, float dt, float waterLevel)
+{
+    Physical& body = *entry.body;
+    const Vec3 start = body.position_;
+    Vec3 force = entry.force / dt;
+    entry.force = Vec3();
+    entry.previousPosition = start;
+    if (!body.movable_ && !body.gravityEnabled_) {
+        // Not moved, but it still turns and is told it has arrived.
+        if (body.steering_) {
+            Steer(entry, dt);
+        }
+        return 0.0f;
+    }
+
+    const Vec3 oldVelocity = body.velocity_;
+    const float mass = body.mass_;
+    if (dragOn_ && body.dragEnabled_) {
+        force += oldVelocity * -(mass * body.dragCoefficient_);
+    }
+    if (gravityOn_ && body.gravityEnabled_) {
+        force += Vec3(0.0f, -mass * body.gravity_, 0.0f);
+    }
+
+    // Outside the map the normal stays zero, and so does every force that
+    // needs one.
+    GroundGrid::Sample ground;
+    const GroundGrid* const grid = terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr;
+    if (grid != nullptr) {
+        grid->SampleAt(start.x, start.z, ground);
+    } else {
+        ground.height = -kNoGround;
+    }
+    const bool onGround = ground.height >= start.y;
+
+    Vec3 groundForce;
+    if (body.movable_ && onGround) {
+        groundForce = GroundForce(force, ground.normal, oldVelocity, mass, dt);
+        force += groundForce;
+    }
+    const float frictionAmount = body.frictionEnabled_ ? FrictionAmount(groundForce, body.frictionCoefficient_) : 0.0f;
+    if (body.steering_) {
+        Steer(entry, dt);
+        if (onGround) {
+            force += DriveForce(body, ground.normal, force, frictionAmount, dt);
+        }
+    }
+
+    Vec3 velocity = oldVelocity + force * (dt / mass);
+    velocity = ApplyFriction(velocity, frictionAmount);
+    // Mean velocity over the step: exact for constant forces.
+    Vec3 position = start + (oldVelocity + velocity) * (dt * 0.5f);
+    if (!Vec3IsFinite(position) || !Vec3IsFinite(velocity)) {
+        if (!entry.reportedNonFinite) {
+            ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
+            entry.reportedNonFinite = true;
+        }
+        position = Vec3IsFinite(start) ? start : Vec3();
+        velocity = Vec3();
+    }
+    body.velocity_ = velocity;
+    if (oldVelocity.y > 0.0f && velocity.y <= 0.0f) {
+        FireEvent(entry, kEventApex);
+    }
+
+    const float height = grid != nullptr ? grid->HeightAt(position.x, position.z) : -kNoGround;
+    position.y = std::max(position.y, height);
+    body.position_ = position;
+
+    if (position.y - kContactHeight < height) {
+        FireEvent(entry, kEventGroundContact);
+        body.spinRate_ = 0.0f;
+        body.spinAxis_ = Vec3(0.0f, 1.0f, 0.0f);
+    }
+    if (waterLevel > position.y) {
+        FireEvent(entry, kEventUnderWater);
+    }
+    const Vec3 destination = body.destination_;
+    if (std::fabs(destination.x - position.x) < kArrivalDistance &&
+        std::fabs(destination.z - position.z) < kArrivalDistance) {
+        body.arrived_ = true;
+    }
+    return std::fabs(start.x - position.x) + body.radius_;
 }
 
 Vec3 Physics::GroundForce(const Vec3& force, const Vec3& normal, const Vec3& velocity, float mass, float dt) const
@@ -206,74 +273,35 @@ Vec3 Physics::GroundForce(const Vec3& force, const Vec3& normal, const Vec3& vel
 void Physics::Steer(PhysicsEntry& entry, float dt)
 {
     Physical& body = *entry.body;
-    if (body.GetSpinRate() != 0.0f) {
-        body.SetHeading(body.GetHeading() + body.GetSpinRate() * kSpinSpeed * dt);
+    if (body.spinRate_ != 0.0f) {
+        body.heading_ = body.heading_ + body.spinRate_ * kSpinSpeed * dt;
         return;
     }
-    if (body.GetArrived()) {
+    if (body.arrived_) {
         FireEvent(entry, kEventArrived);
         return;
     }
-    const Vec3 toTarget = body.GetDestination() - body.GetPosition();
-    const double target = physics::kPi / 2.0 - std::atan2(static_cast<double>(toTarget.z), toTarget.x);
-    const double turned = physics::TurnToward(target, body.GetHeading(), body.GetTurnRate(), dt);
+    const double target = Aim(entry, body.destination_ - body.position_);
+    const double turned = physics::TurnToward(target, body.heading_, body.turnRate_, dt);
     if (turned > -kHeadingLimit && turned < kHeadingLimit) {
-        body.SetHeading(static_cast<float>(turned));
+        body.heading_ = static_cast<float>(turned);
     }
 }
 
-float Physics::Integrate(float dt)
+// The heading that looks along toTarget. The arc tangent is the dearest part
+// of the turn; a body whose way to its destination is the same to the bit as
+// in the last step (it did not move) reuses the last answer.
+double Physics::Aim(PhysicsEntry& entry, const Vec3& toTarget) const
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
-    const float waterLevel = terrain.GetWaterLevel();
-    float sweep = 0.0f;
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
-            continue;
-        }
-        Physical& body = *entry.body;
-        const Vec3 start = body.GetPosition();
-        entry.previousPosition = start;
-        if (!body.GetMovable() && !body.GetGravityEnabled()) {
-            continue;
-        }
-
-        const Vec3 oldVelocity = body.GetVelocity();
-        Vec3 velocity = oldVelocity + entry.stepForce * (dt / body.GetMass());
-        velocity = ApplyFriction(velocity, entry.frictionAmount);
-        // Mean velocity over the step: exact for constant forces.
-        Vec3 position = start + (oldVelocity + velocity) * (dt * 0.5f);
-
-        if (!Vec3IsFinite(position) || !Vec3IsFinite(velocity)) {
-            ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
-            position = Vec3IsFinite(start) ? start : Vec3();
-            velocity = Vec3();
-        }
-        body.SetVelocity(velocity);
-        if (oldVelocity.y > 0.0f && velocity.y <= 0.0f) {
-            FireEvent(entry, kEventApex);
-        }
-
-        const float height = terrain.HeightAt(position.x, position.z);
-        position.y = std::max(position.y, height);
-        body.SetPosition(position);
-
-        if (position.y - kContactHeight < height) {
-            FireEvent(entry, kEventGroundContact);
-            body.SetSpinRate(0.0f);
-            body.SetSpinAxis(Vec3(0.0f, 1.0f, 0.0f));
-        }
-        if (waterLevel > position.y) {
-            FireEvent(entry, kEventUnderWater);
-        }
-        const Vec3 destination = body.GetDestination();
-        if (std::fabs(destination.x - position.x) < kArrivalDistance &&
-            std::fabs(destination.z - position.z) < kArrivalDistance) {
-            body.SetArrived(true);
-        }
-        sweep = std::max(sweep, std::fabs(start.x - position.x) + body.GetRadius());
+    if (entry.aimed && std::bit_cast<std::uint32_t>(toTarget.x) == std::bit_cast<std::uint32_t>(entry.aimX) &&
+        std::bit_cast<std::uint32_t>(toTarget.z) == std::bit_cast<std::uint32_t>(entry.aimZ)) {
+        return entry.aim;
     }
-    return sweep;
+    entry.aimX = toTarget.x;
+    entry.aimZ = toTarget.z;
+    entry.aim = physics::kPi / 2.0 - std::atan2(static_cast<double>(toTarget.z), toTarget.x);
+    entry.aimed = true;
+    return entry.aim;
 }
 
 void Physics::RunCallbacks()
@@ -282,32 +310,34 @@ void Physics::RunCallbacks()
     // explosion or touch other callbacks, and none of that may change which
     // callbacks run in this step.
     due_.clear();
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
+    for (const std::uint32_t slot : order_) {
+        PhysicsEntry& entry = entries_[slot];
+        if (entry.removed || !entry.anyFired) {
             continue;
         }
         std::vector<PhysicsCallback>& callbacks = entry.callbacks;
         const auto fired =
             std::find_if(callbacks.begin(), callbacks.end(), [](const PhysicsCallback& c) { return c.fired; });
-        if (fired == callbacks.end()) {
-            continue;
-        }
         DueCallback& due = due_.emplace_back();
-        due.entry = &entry;
+        due.slot = slot;
         if (fired->removeAfterFiring) {
-            due.function = std::move(fired->function);
+            due.owned = std::move(fired->function);
+            due.function = due.owned.get();
             callbacks.erase(fired);
         } else {
-            due.function = fired->function;
+            due.function = fired->function.get();
             fired->fired = false;
         }
+        entry.RecountCallbacks();
     }
-    for (DueCallback& due : due_) {
-        if (!due.entry->removed) {
-            due.function(due.entry->body);
+    for (const DueCallback& due : due_) {
+        const PhysicsEntry& entry = entries_[due.slot];
+        if (!entry.removed) {
+            (*due.function)(entry.body);
         }
     }
     due_.clear();
+    retired_.clear();
 }
 
 void Physics::DropRemovedEntries()
@@ -316,6 +346,14 @@ void Physics::DropRemovedEntries()
         return;
     }
     // Only the flag is read: the bodies themselves may be gone.
-    entries_.remove_if([](const PhysicsEntry& entry) { return entry.removed; });
+    std::size_t kept = 0;
+    for (const std::uint32_t slot : order_) {
+        if (entries_[slot].removed) {
+            FreeSlot(slot);
+        } else {
+            order_[kept++] = slot;
+        }
+    }
+    order_.resize(kept);
     pendingRemovals_ = 0;
 }
