@@ -16,11 +16,16 @@ if [ ! -f "$build_dir/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKV_BUILD_FUZZERS=ON -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF
 fi
-cmake --build "$build_dir" --target fuzz_map_file
+cmake --build "$build_dir" --target fuzz_map_file fuzz_mesh_file
 
-# A scratch copy of the seeds, so what a run discovers does not pile up.
-corpus=$(mktemp -d)
+# Each fuzzer runs on a scratch copy of its seeds, so what a run discovers
+# does not pile up.
+corpus=""
 trap 'rm -rf "$corpus"' EXIT
-cp "$build_dir"/fuzz/map_corpus/* "$corpus"/
-(cd "$corpus" && "$build_dir/fuzz/fuzz_map_file" -runs="$runs" -seed=1 -max_len=8192 -print_final_stats=1 \
-  -artifact_prefix="$build_dir/fuzz/" "$corpus")
+for what in map mesh; do
+  corpus=$(mktemp -d)
+  cp "$build_dir"/fuzz/${what}_corpus/* "$corpus"/
+  (cd "$corpus" && "$build_dir/fuzz/fuzz_${what}_file" -runs="$runs" -seed=1 -max_len=8192 -print_final_stats=1 \
+    -artifact_prefix="$build_dir/fuzz/" "$corpus")
+  rm -rf "$corpus"
+done

@@ -28,6 +28,8 @@ Matrix MatrixScaling(float x, float y, float z);
 Matrix MatrixRotationX(float angle);
 Matrix MatrixRotationY(float angle);
 Matrix MatrixRotationZ(float angle);
+// The axis need not be unit length. A zero axis gives the identity: a body
+// with no spin axis does not turn (a plain normalisation would shrink it).
 Matrix MatrixRotationAxis(const Vec3& axis, float angle);
 Matrix MatrixRotationQuaternion(const Quaternion& q);
 Matrix MatrixTranspose(const Matrix& a);

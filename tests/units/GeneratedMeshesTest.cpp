@@ -1,0 +1,189 @@
+// The models and skins the data generator writes, checked against what the
+// units, the world objects and the renderer assume of them.
+#include "world/MeshLibrary.h"
+
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+struct Box {
+    Vec3 low{1e9f, 1e9f, 1e9f};
+    Vec3 high{-1e9f, -1e9f, -1e9f};
+
+    void Add(const Vec3& p)
+    {
+        low = {std::min(low.x, p.x), std::min(low.y, p.y), std::min(low.z, p.z)};
+        high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
+    }
+};
+
+// Faces are clockwise seen from the front, and the normals say which side
+// that is.
+void CheckWinding(const MeshGeometry& g)
+{
+    int wrong = 0;
+    for (std::size_t i = 0; i + 2 < g.indices.size(); i += 3) {
+        const MeshVertex& a = g.vertices[g.indices[i]];
+        const Vec3 facing = Vec3Cross(g.vertices[g.indices[i + 1]].position - a.position,
+                                      g.vertices[g.indices[i + 2]].position - a.position);
+        wrong += Vec3Dot(facing, a.normal) > 0.0f ? 0 : 1;
+    }
+    CHECK(wrong == 0);
+}
+
+// Where every part of a unit model lies at a moment of an animation.
+Box PoseBox(const AnimatedMesh& mesh, double seconds)
+{
+    Box box;
+    for (int part = 0; part < mesh.GetPartCount(); ++part) {
+        const Matrix world = mesh.GetPartWorldMatrix(part, seconds, {}, {0, 1, 0}, 0.0f);
+        for (const MeshVertex& v : mesh.GetPartGeometry(part).vertices) {
+            box.Add(Vec3TransformCoord(v.position, world));
+        }
+    }
+    return box;
+}
+
+void CheckLoops(const AnimatedMesh& mesh)
+{
+    for (int part = 0; part < mesh.GetPartCount(); ++part) {
+        const AnimationSrt first = mesh.GetPartSrt(part, 0.0);
+        const AnimationSrt last = mesh.GetPartSrt(part, mesh.GetPeriod() * 0.99999);
+        CHECK(Vec3Length(first.translation - last.translation) < 1e-3f);
+        CHECK(std::fabs(first.rotation.x * last.rotation.x + first.rotation.y * last.rotation.y +
+                        first.rotation.z * last.rotation.z + first.rotation.w * last.rotation.w) > 0.9999f);
+    }
+}
+
+// A unit stands on its origin, about 1.5 to 2 tall, within the +-1 square of
+// its collision radius, pick rectangle and health bar, whatever it is doing.
+void CheckStance(const AnimatedMesh& mesh, bool fromRest)
+{
+    for (int step = 0; step <= 24; ++step) {
+        const Box box = PoseBox(mesh, mesh.GetPeriod() * step / 24.0);
+        INFO("at " << step << "/24 of the period");
+        CHECK(box.low.y > -0.06f);
+        CHECK(box.high.y > 1.4f);
+        CHECK(box.high.y < 2.1f);
+        CHECK(std::max({-box.low.x, box.high.x, -box.low.z, box.high.z}) <= 1.0f);
+    }
+    if (fromRest) {
+        CHECK(PoseBox(mesh, 0.0).low.y < 0.06f); // its feet on the ground
+    }
+}
+
+} // namespace
+
+TEST_CASE("every generated unit animation loads, its parts matched to their tracks, with sound timing and stance")
+{
+    testing::DataDirectoryScope data;
+    const MeshLibrary& library = *MeshLibrary::Instance();
+    // The attack timings these periods set: the Triangoloid's wind-up before
+    // its lunge, the Trajectagon's time to reload (then 2.5 s more), the
+    // Artillerator's wind-up and recoil, the Detagon's fuse, the marker's show.
+    const std::pair<int, int> attacks[] = {{1, 2}, {2, 2}, {3, 2}, {3, 3}, {4, 2}, {kClickMarkerMeshSet, 0}};
+    const std::pair<double, double> attackPeriods[] = {{0.4, 1.0}, {0.4, 2.0}, {0.8, 1.6},
+                                                       {0.5, 1.5}, {1.0, 2.5}, {0.5, 1.5}};
+    for (int set = 0; set < kUnitMeshSetCount; ++set) {
+        const std::vector<AnimatedMesh>& animations = library.GetUnitAnimations(set);
+        REQUIRE(animations.size() == UnitAnimationFileNames(set).size());
+        for (std::size_t id = 0; id < animations.size(); ++id) {
+            const AnimatedMesh& mesh = animations[id];
+            INFO(std::string(UnitAnimationFileNames(set)[id]));
+            REQUIRE_FALSE(mesh.IsEmpty());
+            REQUIRE_FALSE(mesh.IsStatic());
+            const AnimationSet* tracks = mesh.GetController()->GetAnimationSetByIndex(0);
+            const int n = tracks->GetAnimationCount();
+            REQUIRE(mesh.GetPartCount() == n);
+            CHECK(n == animations[0].GetPartCount()); // one model in every file of a type
+            for (int part = 0; part < n; ++part) {
+                CHECK(mesh.GetPartFrameName(part) == tracks->GetAnimationFrameName(n - 1 - part));
+                CheckWinding(mesh.GetPartGeometry(part));
+            }
+            CHECK(mesh.GetPeriod() > 0.0);
+            for (std::size_t a = 0; a < std::size(attacks); ++a) {
+                if (attacks[a] == std::pair<int, int>{set, static_cast<int>(id)}) {
+                    CHECK(mesh.GetPeriod() >= attackPeriods[a].first);
+                    CHECK(mesh.GetPeriod() <= attackPeriods[a].second);
+                }
+            }
+            if (set != kClickMarkerMeshSet) {
+                CheckStance(mesh, id == 0);
+            }
+            if (set != kClickMarkerMeshSet && id < 2) {
+                CheckLoops(mesh); // idle and walk repeat without a jump
+                CHECK(mesh.GetPeriod() < 3.0);
+            }
+        }
+        if (set != kClickMarkerMeshSet) {
+            CHECK(animations[1].GetPeriod() < animations[0].GetPeriod()); // the walk steps quicker than the idle
+        }
+    }
+    CHECK(library.GetUnitAnimations(kUnitMeshSetCount).empty()); // out of range, not past the end
+    CHECK(library.GetUnitAnimations(-1).empty());
+    // The marker's arrow comes to rest on the point, 1.0 below where it is drawn.
+    const AnimatedMesh& marker = library.GetUnitAnimations(kClickMarkerMeshSet)[0];
+    CHECK(PoseBox(marker, marker.GetPeriod()).low.y == doctest::Approx(-1.0f).epsilon(0.05));
+}
+
+TEST_CASE("every generated object loads as one textured subset, standing or pointing as it is used")
+{
+    testing::DataDirectoryScope data;
+    const MeshLibrary& library = *MeshLibrary::Instance();
+    for (int type = 0; type < kObjectMeshTypeCount; ++type) {
+        const ObjectMeshFileNames names = ObjectMeshFiles(static_cast<ObjectMeshType>(type));
+        INFO(std::string(names.mesh));
+        const ObjectMesh& object = library.GetObjectMesh(static_cast<ObjectMeshType>(type));
+        REQUIRE_FALSE(object.IsEmpty());
+        const MeshGeometry& g = object.GetGeometry();
+        REQUIRE(g.materials.size() == 1); // subset 0, the one drawn, is everything
+        CHECK(g.subsets[0].indexCount == g.indices.size());
+        CHECK(g.materials[0].textureFile == names.texture);
+        const std::string png = testing::ReadTextFile(object.GetTexturePath());
+        CHECK(png.substr(1, 3) == "PNG");
+        CheckWinding(g);
+
+        Box box;
+        for (const MeshVertex& v : g.vertices) {
+            box.Add(v.position);
+        }
+        const auto kind = static_cast<ObjectMeshType>(type);
+        if (kind == ObjectMeshType::Bullet || kind == ObjectMeshType::Bullet2) {
+            // Pointing along +z about their middle.
+            CHECK(box.high.z - box.low.z > 1.5f * (box.high.x - box.low.x));
+            CHECK(box.high.z > 0.3f);
+            CHECK(box.low.z < -0.2f);
+        } else if (kind < ObjectMeshType::Debris1) {
+            // Scenery stands on its origin, sunk a little for sloping ground.
+            CHECK(box.low.y <= 0.0f);
+            CHECK(box.low.y > -0.5f);
+            CHECK(box.high.y > 1.0f);
+        }
+    }
+    CHECK(library.GetObjectMesh(static_cast<ObjectMeshType>(kObjectMeshTypeCount)).IsEmpty());
+}
+
+TEST_CASE("the generated health skins are light and darken level by level as health falls")
+{
+    testing::DataDirectoryScope data;
+    double previous = 0.0;
+    for (int level = 0; level < 10; ++level) {
+        const std::string bmp =
+            testing::ReadTextFile("Interface/Textures/LifeTexture" + std::to_string(level) + ".bmp");
+        REQUIRE(bmp.size() > 54);
+        CHECK((bmp.substr(0, 2) == "BM" && bmp[28] == 24));
+        double sum = 0.0;
+        for (std::size_t i = 54; i < bmp.size(); ++i) {
+            sum += static_cast<unsigned char>(bmp[i]);
+        }
+        const double mean = sum / static_cast<double>(bmp.size() - 54) / 255.0;
+        CHECK(mean > previous);
+        previous = mean;
+    }
+    CHECK(previous > 0.8); // whole health: light enough to show the army colour
+}

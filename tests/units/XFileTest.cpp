@@ -1,0 +1,200 @@
+#include "world/XFile.h"
+
+#include "platform/Random.h"
+#include "world/AnimatedMesh.h"
+#include "world/ObjectMesh.h"
+
+#include "TestMeshes.h"
+
+#include <doctest/doctest.h>
+
+namespace {
+
+// A file with every kind of object the writer makes: nested frames with a
+// transform, a texture name, all three key kinds.
+XFileData FullFile()
+{
+    XFileData file = testing::PartsFile(2);
+    file.ticksPerSecond = 30;
+    file.frames[0].transform = MatrixTranslation(1.5f, -2.0f, 0.25f);
+    file.frames.insert(file.frames.begin() + 1,
+                       testing::MeshFrame("Child", 0, {testing::SquareMesh("ChildMesh", 0.25f)}));
+    file.frames[1].meshes[0].materials[0].textureFile = "tree1.png";
+    XAnimation& track = file.animationSets[0].animations[0];
+    track.rotationKeys = {{0, {0, 0, 0, 1}}, {15, {0, 0.7071068f, 0, 0.7071068f}}};
+    track.scaleKeys = {{0, {1, 1, 1}}, {30, {2, 2, 2}}};
+    return file;
+}
+
+std::string Replaced(std::string text, const std::string& from, const std::string& to)
+{
+    const std::size_t at = text.find(from);
+    REQUIRE_MESSAGE(at != std::string::npos, "the good file has no " << from);
+    return text.replace(at, from.size(), to);
+}
+
+} // namespace
+
+TEST_CASE("a mesh file written and read again is the same data, and what other tools add is read past")
+{
+    const std::string text = WriteXFile(FullFile());
+    REQUIRE_FALSE(text.empty());
+    XFileData back;
+    std::string why;
+    REQUIRE_MESSAGE(ParseXFile(testing::Bytes(text), back, &why), why);
+    CHECK(WriteXFile(back) == text); // every number read back exactly
+    CHECK(back.ticksPerSecond == 30);
+    CHECK(back.frames[1].parent == 0);
+    CHECK(back.frames[0].transform.m[3][1] == -2.0f);
+    CHECK(back.frames[1].meshes[0].materials[0].textureFile == "tree1.png");
+    CHECK(back.animationSets[0].animations[0].rotationKeys[1].value.y == 0.7071068f);
+
+    // Templates, a header, comments, a GUID, an unnamed frame, a mesh outside
+    // any frame, objects the game does not use, the 64-bit float header and
+    // no tick rate: the default of 4800.
+    const std::string foreign = R"(xof 0303txt 0064
+template Vector { <3D82AB5E-62DA-11cf-AB39-0020AF71E433> FLOAT x; FLOAT y; FLOAT z; }
+Header { 1; 0; 1; }  # written by some other tool
+Frame { Frame Inner {
+  // a frame without a transform
+  Mesh { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;;
+    VertexDuplicationIndices { 3; 3; 0, 1, 2; }
+    MeshNormals { 1; 0;0;-1;; 1; 3;0,0,0;; }
+    MeshTextureCoords { 3; 0;0;, 0;1;, 1;0;; }
+  } } }
+Mesh Loose { 3; 0;0;0;, 0;1;0;, 1;0;0;; 1; 3;0,1,2;; MeshNormals { 1; 0;0;-1;; 1; 3;0,0,0;; }
+  MeshTextureCoords { 3; 0;0;, 0;1;, 1;0;; } }
+AnimationSet { Animation { AnimationOptions { 1; 0; } { Inner } AnimationKey { 2; 1; 0;3;1,2,3;;; } } }
+)";
+    XFileData other;
+    REQUIRE_MESSAGE(ParseXFile(testing::Bytes(foreign), other, &why), why);
+    CHECK(other.ticksPerSecond == kXDefaultTicksPerSecond);
+    REQUIRE(other.frames.size() == 3);
+    CHECK(other.frames[1].name == "Inner");
+    CHECK(other.frames[1].parent == 0);
+    CHECK(other.frames[2].meshes[0].name == "Loose");
+    CHECK(other.animationSets[0].animations[0].positionKeys[0].value == Vec3{1, 2, 3});
+}
+
+TEST_CASE("mesh files that break the format are refused, each for its own fault")
+{
+    const std::string good = WriteXFile(FullFile());
+    std::string deep = "xof 0303txt 0032\n";
+    for (int i = 0; i < 40; ++i) {
+        deep += "Frame {";
+    }
+    const std::string longName(200, 'a');
+    struct Case {
+        const char* what;
+        std::string text;
+        const char* fault;
+    };
+    const Case cases[] = {
+        {"the binary form", Replaced(good, "txt ", "bin "), "text form"},
+        {"another magic", Replaced(good, "xof ", "xob "), "xof"},
+        {"a corner past the last vertex", Replaced(good, "4;0,1,2,3;", "4;0,1,2,4;"), "corner past"},
+        {"a polygon of two corners", Replaced(good, "4;0,1,2,3;", "2;0,1;"), "fewer than 3"},
+        {"normals that do not match the faces", Replaced(good, "  4;0,0,0,0;", "  3;0,0,0;"), "corner for corner"},
+        {"more vertices than the file holds", Replaced(good, "  4;\n  0;0;0;", "  60000;\n  0;0;0;"), "room for"},
+        {"more vertices than the limit", Replaced(good, "  4;\n  0;0;0;", "  70000;\n  0;0;0;"), "limit"},
+        {"key times that go back", Replaced(good, "15;4;", "0;4;"), "do not increase"},
+        {"matrix keys", Replaced(good, "AnimationKey {\n   0;", "AnimationKey {\n   4;"), "matrix keys"},
+        {"a key with too few values", Replaced(good, "30;3;2,2,2;;", "30;2;2,2;;"), "number of values"},
+        {"an animation of an unknown frame", Replaced(good, "{Part1}", "{Nobody}"), "Nobody"},
+        {"two frames of one name", Replaced(good, "Frame Child", "Frame Part0"), "two frames"},
+        {"frames nested past the limit", deep, "deeper"},
+        {"a name over its limit", Replaced(good, "Frame Child", "Frame " + longName), "limit"},
+        {"a quoted text left open", Replaced(good, "\"tree1.png\"", "\"tree1.png"), "control character"},
+        {"a number out of range", Replaced(good, "30;3;2,2,2;;", "30;3;2e99,2,2;;"), "out-of-range"},
+        {"a count that is not a whole number", Replaced(good, "AnimationKey {\n   1;", "AnimationKey {\n   1.5;"),
+         "whole number"},
+        {"a rotation of length zero", Replaced(good, "0;4;1,0,0,0;;", "0;4;0,0,0,0;;"), "length zero"},
+        {"a face material past the list", Replaced(good, "   1;\n   1;\n   0;", "   1;\n   1;\n   3;"), "material"},
+        {"zero ticks per second", Replaced(good, "30;\n}", "0;\n}"), "ticks"},
+        {"a stray character", Replaced(good, "Frame Child", "Frame @Child"), "starts no word"},
+        {"a single slash", Replaced(good, "Frame Child", "/ Frame Child"), "'/'"},
+    };
+    for (const Case& c : cases) {
+        INFO(c.what);
+        XFileData out;
+        out.ticksPerSecond = 7;
+        std::string why;
+        CHECK_FALSE(ParseXFile(testing::Bytes(c.text), out, &why));
+        CHECK_MESSAGE(why.find(c.fault) != std::string::npos, why);
+        CHECK(out.ticksPerSecond == 7); // untouched
+    }
+    std::string huge(kXMaxFileBytes + 1, ' ');
+    huge.replace(0, 16, "xof 0303txt 0032");
+    std::string why;
+    XFileData out;
+    CHECK_FALSE(ParseXFile(testing::Bytes(huge), out, &why));
+    CHECK(why.find("larger") != std::string::npos);
+}
+
+TEST_CASE("a mesh file cut inside an object is refused, and damaged ones are refused or load soundly")
+{
+    const std::string good = WriteXFile(FullFile());
+    XFileData out;
+    int depth = 0;
+    char last = '}'; // the header alone is a file
+    for (std::size_t length = 0; length <= good.size(); ++length) {
+        // A file cut between two top-level objects is a shorter valid file.
+        INFO("length " << length);
+        const bool between = length == 16 || (length > 16 && depth == 0 && last == '}');
+        CHECK(ParseXFile(testing::Bytes(good.substr(0, length)), out) == between);
+        if (length < good.size()) {
+            const char c = good[length];
+            depth += c == '{' ? 1 : (c == '}' ? -1 : 0);
+            last = length < 16 || c == ' ' || c == '\n' ? last : c;
+        }
+    }
+    platform::SeedRand(20240611u);
+    const char alphabet[] = "0123456789.-;,{}\" abeE#/<>\n";
+    int refused = 0;
+    for (int round = 0; round < 3000; ++round) {
+        std::string bytes = good;
+        for (int i = 1 + platform::Rand() % 3; i > 0; --i) {
+            const std::size_t at = static_cast<std::size_t>(platform::Rand()) % bytes.size();
+            bytes[at] = alphabet[static_cast<std::size_t>(platform::Rand()) % (sizeof alphabet - 1)];
+        }
+        XFileData data;
+        if (!ParseXFile(testing::Bytes(bytes), data)) {
+            ++refused;
+            continue;
+        }
+        // What is read can be written again and built into drawable meshes.
+        REQUIRE_FALSE(WriteXFile(data).empty());
+        AnimatedMesh unit;
+        REQUIRE(unit.LoadFromData(data));
+        for (int part = 0; part < unit.GetPartCount(); ++part) {
+            (void)unit.GetPartWorldMatrix(part, 0.37 * round, {}, {0, 1, 0}, 0.5f);
+            CHECK(unit.GetPartGeometry(part).subsets.size() >= 1);
+        }
+        ObjectMesh object;
+        REQUIRE(object.LoadFromData(data));
+    }
+    CHECK(refused > 0); // both outcomes occur, so the damage reaches past the checks
+    CHECK(refused < 3000);
+}
+
+TEST_CASE("the writer refuses data the reader would refuse")
+{
+    const std::pair<const char*, void (*)(XFileData&)> cases[] = {
+        {"a name that is not one word", [](XFileData& f) { f.frames[0].name = "two words"; }},
+        {"a texture name with a quote", [](XFileData& f) { f.frames[0].meshes[0].materials[0].textureFile = "a\"b"; }},
+        {"a parent after its child", [](XFileData& f) { f.frames[0].parent = 1; }},
+        {"a frame away from its parent's tree",
+         [](XFileData& f) { f.frames.push_back(testing::MeshFrame("Late", 0)); }},
+        {"texture coordinates missing", [](XFileData& f) { f.frames[0].meshes[0].textureCoords.pop_back(); }},
+        {"face materials without materials", [](XFileData& f) { f.frames[0].meshes[0].materials.clear(); }},
+    };
+    for (const auto& [what, breakIt] : cases) {
+        INFO(std::string(what));
+        XFileData file = FullFile();
+        breakIt(file);
+        std::string why;
+        CHECK_FALSE(ValidateXFileData(file, &why));
+        CHECK_FALSE(why.empty());
+        CHECK(WriteXFile(file).empty());
+    }
+}
