@@ -645,8 +645,11 @@ bool ParseXFile(std::span<const std::uint8_t> bytes, XFileData& out, std::string
 
 bool LoadXFile(std::string_view path, XFileData& out, std::string* why)
 {
+    // Our largest model is a few hundred kilobytes of text; anything far
+    // bigger is not one of ours and is refused unread.
+    constexpr std::size_t kMaxXFileBytes = 16 * 1024 * 1024;
     std::vector<std::uint8_t> bytes;
-    if (!platform::ReadDataFile(path, bytes)) {
+    if (!platform::ReadDataFile(path, kMaxXFileBytes, bytes)) {
         if (why) {
             *why = "the file cannot be read";
         }
