@@ -18,6 +18,11 @@ void AnimationController::SetAnimation(std::uint32_t id)
 bool AnimationController::IsFinished(bool early) const
 {
     const double length = periods_.Get(animation_);
+    // A model without this animation (or with no model at all) has nothing
+    // to wait for.
+    if (length <= 0.0) {
+        return true;
+    }
     const double elapsed = GetElapsed() + (early ? length / 4.0 : 0.0);
     return elapsed > length;
 }
