@@ -1,14 +1,12 @@
 // WorldPopulation: scenery, start slots and flags from the map's lists.
 #include "game/WorldPopulation.h"
 
-#include "core/ErrorLog.h"
 #include "game/Flag.h"
 #include "platform/Random.h"
 #include "world/Terrain.h"
 
 #include <algorithm>
 #include <memory>
-#include <string>
 
 void PopulateWorldObjects(Battle& battle, const Terrain& terrain, GameMode mode)
 {
@@ -23,12 +21,8 @@ void PopulateWorldObjects(Battle& battle, const Terrain& terrain, GameMode mode)
     }
 
     std::array<StartSlot, kStartSlotCount>& slots = battle.GetStartSlots();
+    // The map reader refuses more than eight; fewer leave slots unfilled.
     const std::uint32_t starts = terrain.GetStartCount();
-    if (starts > kStartSlotCount) {
-        ErrorLog("Battle.txt", true)
-            .Warning("The map has " + std::to_string(starts) + " army start positions; only the first " +
-                     std::to_string(kStartSlotCount) + " are used");
-    }
     for (std::size_t i = 0; i < kStartSlotCount; ++i) {
         slots[i] = StartSlot{};
         if (i < starts) {
