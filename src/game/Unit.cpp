@@ -56,7 +56,8 @@ void Unit::UpdateOrder()
     if (!IsValidUnitOrder(order_)) {
         return;
     }
-    (this->*kOrderHandlers[order_])();
+    const OrderHandler handler = kOrderHandlers[order_];
+    (this->*handler)();
 }
 
 void Unit::SetHitPoints(std::int32_t hitPoints)
