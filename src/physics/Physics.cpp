@@ -40,9 +40,10 @@ void Physics::AddObject(Physical* body)
     const std::uint32_t slot = NewSlot();
     PhysicsEntry& entry = entries_[slot];
     entry.body = body;
+    entry.slot = slot;
     entry.previousPosition = body->GetPosition();
     entry.sortX = entry.previousPosition.x;
-    order_.push_back(slot);
+    order_.push_back(&entry);
     index_[body] = slot;
     body->SetInPhysics(true);
     sorted_ = false;
@@ -72,27 +73,26 @@ void Physics::RemoveObject(Physical* body)
         ErrorLog(kLogName, true).Warning("Attempted to remove a unit from the list that was not in the list");
         return;
     }
-    const std::uint32_t slot = found->second;
+    PhysicsEntry& entry = entries_[found->second];
     index_.erase(found);
     body->SetInPhysics(false);
     if (!notStepping_) {
-        entries_[slot].removed = true;
+        entry.removed = true;
         ++pendingRemovals_;
         return;
     }
-    order_.erase(std::find(order_.begin(), order_.end(), slot));
-    FreeSlot(slot);
+    order_.erase(std::find(order_.begin(), order_.end(), &entry));
+    FreeSlot(entry.slot);
 }
 
 void Physics::Clear()
 {
-    for (const std::uint32_t slot : order_) {
-        PhysicsEntry& entry = entries_[slot];
-        if (entry.removed) {
+    for (PhysicsEntry* const entry : order_) {
+        if (entry->removed) {
             continue;
         }
-        entry.body->SetInPhysics(false);
-        entry.removed = true;
+        entry->body->SetInPhysics(false);
+        entry->removed = true;
         ++pendingRemovals_;
     }
     index_.clear();
@@ -186,12 +186,11 @@ bool Physics::QueryRadius(float x, float y, float z, double radius, std::vector<
 void Physics::ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk)
 {
     const double radiusSq = radius * radius;
-    for (const std::uint32_t slot : order_) {
-        const PhysicsEntry& entry = entries_[slot];
-        if (entry.removed) {
+    for (const PhysicsEntry* const entry : order_) {
+        if (entry->removed) {
             continue;
         }
-        const Vec3 position = entry.body->GetPosition();
+        const Vec3 position = entry->body->GetPosition();
         if (sortedWalk && position.x < x - radius) {
             continue;
         }
@@ -202,7 +201,7 @@ void Physics::ScanRadius(float x, float y, float z, double radius, std::vector<P
         const double dy = static_cast<double>(position.y) - y;
         const double dz = static_cast<double>(position.z) - z;
         if (dx * dx + dy * dy + dz * dz <= radiusSq) {
-            out.push_back(entry.body);
+            out.push_back(entry->body);
         }
     }
 }
@@ -211,13 +210,13 @@ void Physics::SortBodies()
 {
     sortKeys_.resize(order_.size());
     for (std::size_t i = 0; i < order_.size(); ++i) {
-        PhysicsEntry& entry = entries_[order_[i]];
+        PhysicsEntry& entry = *order_[i];
         if (!entry.removed) {
             // A NaN would break the ordering the sort relies on.
-            const float x = entry.body->GetPosition().x;
+            const float x = entry.body->position_.x;
             entry.sortX = std::isnan(x) ? std::numeric_limits<float>::infinity() : x;
         }
-        sortKeys_[i] = {entry.sortX, order_[i]};
+        sortKeys_[i] = {entry.sortX, &entry};
     }
     // Between two steps the order barely changes, so insertion puts it right
     // in a few moves; after bodies were added in bulk a full sort is cheaper.
@@ -238,7 +237,7 @@ void Physics::SortBodies()
                          [](const SortKey& a, const SortKey& b) { return a.x < b.x; });
     }
     for (std::size_t i = 0; i < order_.size(); ++i) {
-        order_[i] = sortKeys_[i].slot;
+        order_[i] = sortKeys_[i].entry;
     }
     sorted_ = true;
 }

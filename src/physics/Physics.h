@@ -15,7 +15,8 @@
 
 #include "core/Singleton.h"
 #include "physics/Physical.h"
-#include "physics/SweepAndPrune.h"
+#include "physics/PhysicsMath.h"
+#include "physics/PairGrid.h"
 #include "platform/math/Vector.h"
 
 #include <cstddef>
@@ -57,6 +58,8 @@ struct PhysicsCallback {
 
 struct PhysicsEntry {
     Physical* body = nullptr;
+    // Where the entry lives in the engine's store of entries.
+    std::uint32_t slot = 0;
     // Where the body was when the last integration began: the start of the
     // swept collision tests.
     Vec3 previousPosition;
@@ -76,11 +79,13 @@ struct PhysicsEntry {
     // Non-finite motion is reported once per body, not in every step.
     bool reportedNonFinite = false;
     // The way to the destination the heading was last aimed along, and the
-    // aim: a body that has not moved is not aimed again.
+    // aim (exact, or within the quick arc tangent's error): a body that has
+    // not moved is not aimed again.
     float aimX = 0.0f;
     float aimZ = 0.0f;
     double aim = 0.0;
     bool aimed = false;
+    bool aimExact = false;
 
     // Works awaitedEvents and anyFired out again after callbacks changed.
     void RecountCallbacks();
@@ -165,28 +170,32 @@ private:
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
 
     // Physics_Step.cpp
+    struct MotionBatch;
     float MoveBodies(float dt);
-    float MoveBody(PhysicsEntry& entry, float dt, float waterLevel);
-    Vec3 GroundForce(const Vec3& force, const Vec3& normal, const Vec3& velocity, float mass, float dt) const;
+    float MoveBatch(MotionBatch& batch, float dt, float waterLevel);
+    physics::Vec3Lanes GroundForce(const physics::Vec3Lanes& force, const physics::Vec3Lanes& normal,
+                                   const physics::Vec3Lanes& velocity, const Float4& mass, float dt) const;
     void Steer(PhysicsEntry& entry, float dt);
-    double Aim(PhysicsEntry& entry, const Vec3& toTarget) const;
+    double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
     void RunCallbacks();
     void DropRemovedEntries();
 
     // Physics_Collisions.cpp
+    struct Collider;
     void Collide(float range);
+    void GatherColliders();
     void CollideWithWalls();
     void FindPairCandidates();
     void CollidePairs(float range);
-    void ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time);
+    void ResolvePair(Collider& first, Collider& second, float time);
     void Dispatch(Physical& first, Physical& second) const;
-    void MoveBack(PhysicsEntry& entry, float time);
+    void MoveBack(Collider& collider, float time);
 
     // Entries by slot; a deque, so adding never moves the others.
     std::deque<PhysicsEntry> entries_;
     std::vector<std::uint32_t> freeSlots_;
-    // The list: slots in list order.
-    std::vector<std::uint32_t> order_;
+    // The list: the live and the removed entries in list order.
+    std::vector<PhysicsEntry*> order_;
     // The live entry of each registered body.
     std::unordered_map<const Physical*, std::uint32_t> index_;
     const Terrain* terrain_ = nullptr;
@@ -202,13 +211,26 @@ private:
     // The step's working space, kept between steps so a step allocates nothing.
     struct SortKey {
         float x = 0.0f;
-        std::uint32_t slot = 0;
+        PhysicsEntry* entry = nullptr;
     };
     std::vector<SortKey> sortKeys_;
-    SweepAndPrune sweep_;
+
+    // What the collision pass reads of each body, by its place in the sorted
+    // list: the ends of its step, kept up to date as the pass moves it back.
+    struct Collider {
+        Vec3 previous;
+        Vec3 current;
+        float radius = 0.0f;
+        bool collides = false;
+        bool movable = false;
+        PhysicsEntry* entry = nullptr;
+    };
+    std::vector<Collider> colliders_;
+    std::vector<PairGrid::Item> pairItems_;
+    PairGrid pairGrid_;
 
     struct DueCallback {
-        std::uint32_t slot = 0;
+        PhysicsEntry* entry = nullptr;
         PhysicsCallbackFunction* function = nullptr;
         // A one-shot callback, already taken off its entry.
         std::unique_ptr<PhysicsCallbackFunction> owned;

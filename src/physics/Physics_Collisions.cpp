@@ -4,10 +4,10 @@
 //
 // A body's contacts are looked for among the bodies after it in the x-sorted
 // list whose x lies within the neighbour range of its own and whose z does
-// too. The sweep-and-prune proposes those that can touch at all (their swept
-// boxes overlap), so the search costs what each body moved, not what the
-// fastest body moved; the rules above then decide among the proposals exactly
-// as a walk along the list would.
+// too. The pair grid proposes those that can touch at all (their swept boxes
+// overlap), so the search costs what each body moved, not what the fastest
+// body moved; the rules above then decide among the proposals exactly as a
+// walk along the list would.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
@@ -81,15 +81,11 @@ bool WallContact(const Vec3& start, const Vec3& end, float radius, const Wall& w
 // When, as a fraction of the step, two spheres moving in straight lines from
 // their previous to their current positions first touch; kNoContact when they
 // do not within the step. Bodies already overlapping touch at 0.
-float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
+float TimeOfImpact(const Vec3& previousA, const Vec3& currentA, float radiusA, const Vec3& previousB,
+                   const Vec3& currentB, float radiusB)
 {
-    const Physical& a = *first.body;
-    const Physical& b = *second.body;
-    if (!a.GetMovable() && !b.GetMovable()) {
-        return kNoContact;
-    }
-    const double reach = static_cast<double>(a.GetRadius()) + b.GetRadius();
-    const Vec3 startGap = first.previousPosition - second.previousPosition;
+    const double reach = static_cast<double>(radiusA) + radiusB;
+    const Vec3 startGap = previousA - previousB;
     const double startX = startGap.x;
     const double startY = startGap.y;
     const double startZ = startGap.z;
@@ -100,7 +96,7 @@ float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
     }
     // In the second body's frame the first moves from its previous position
     // by its own motion less the second's.
-    const Vec3 motion = (a.GetPosition() - first.previousPosition) - (b.GetPosition() - second.previousPosition);
+    const Vec3 motion = (currentA - previousA) - (currentB - previousB);
     const double mx = motion.x;
     const double my = motion.y;
     const double mz = motion.z;
@@ -131,7 +127,7 @@ float Widened(float bound, float direction)
     return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
 }
 
-SweepAndPrune::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
+PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
 {
     return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
             Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
@@ -185,16 +181,42 @@ void RespondToPair(Physical& a, Physical& b)
 
 void Physics::Collide(float range)
 {
+    GatherColliders();
     CollideWithWalls();
     FindPairCandidates();
     CollidePairs(range);
 }
 
-void Physics::MoveBack(PhysicsEntry& entry, float time)
+// Reads what the pass needs of each body, by its place in the sorted list,
+// and the box each colliding body swept through. The walls may still move a
+// body back along its path, which keeps it inside that box.
+void Physics::GatherColliders()
 {
-    Physical& body = *entry.body;
-    const Vec3 start = entry.previousPosition;
-    body.position_ = start + (body.position_ - start) * time;
+    colliders_.resize(order_.size());
+    pairItems_.clear();
+    for (std::size_t rank = 0; rank < order_.size(); ++rank) {
+        PhysicsEntry& entry = *order_[rank];
+        Collider& collider = colliders_[rank];
+        collider.entry = &entry;
+        collider.collides = !entry.removed && entry.body->collides_;
+        if (!collider.collides) {
+            continue;
+        }
+        const Physical& body = *entry.body;
+        collider.previous = entry.previousPosition;
+        collider.current = body.position_;
+        collider.radius = body.radius_;
+        collider.movable = body.movable_;
+        pairItems_.push_back({SweptBox(collider.previous, collider.current, collider.radius),
+                              static_cast<std::uint32_t>(rank), collider.movable});
+    }
+}
+
+void Physics::MoveBack(Collider& collider, float time)
+{
+    const Vec3 start = collider.previous;
+    collider.current = start + (collider.current - start) * time;
+    collider.entry->body->position_ = collider.current;
     sorted_ = false;
 }
 
@@ -212,73 +234,52 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
-    for (const std::uint32_t slot : order_) {
-        PhysicsEntry& entry = entries_[slot];
-        if (entry.removed || !entry.body->collides_ || !entry.body->movable_) {
+    for (Collider& collider : colliders_) {
+        if (!collider.collides || !collider.movable ||
+            InsideWalls(collider.previous, collider.current, collider.radius, half)) {
             continue;
         }
-        Physical& body = *entry.body;
-        if (InsideWalls(entry.previousPosition, body.position_, body.radius_, half)) {
-            continue;
-        }
+        Physical& body = *collider.entry->body;
         for (const Wall& wall : walls) {
-            const Vec3 start = entry.previousPosition;
-            const Vec3 end = body.position_;
             float time = 0.0f;
-            if (!WallContact(start, end, body.radius_, wall, time)) {
+            if (!WallContact(collider.previous, collider.current, collider.radius, wall, time)) {
                 continue;
             }
-            body.position_ = start + (end - start) * time;
+            collider.current = collider.previous + (collider.current - collider.previous) * time;
+            body.position_ = collider.current;
             sorted_ = false;
             Bounce(body, wall.inward);
         }
     }
 }
 
-// Numbers the colliding bodies by their place in the sorted list and hands
-// their swept boxes to the sweep-and-prune.
 void Physics::FindPairCandidates()
 {
-    sweep_.Begin(order_.size());
-    for (std::size_t rank = 0; rank < order_.size(); ++rank) {
-        const std::uint32_t slot = order_[rank];
-        const PhysicsEntry& entry = entries_[slot];
-        if (entry.removed || !entry.body->collides_) {
-            continue;
-        }
-        const Physical& body = *entry.body;
-        sweep_.Add(static_cast<std::uint32_t>(rank), slot,
-                   SweptBox(entry.previousPosition, body.position_, body.radius_), body.movable_);
-    }
-    sweep_.FindPairs();
+    pairGrid_.FindPairs(pairItems_, colliders_.size());
 }
 
 void Physics::CollidePairs(float range)
 {
-    // Bodies added by the handlers during the pass wait for the next step.
-    const std::size_t count = order_.size();
-    for (std::size_t rank = 0; rank < count; ++rank) {
-        PhysicsEntry& first = entries_[order_[rank]];
-        if (first.removed || !first.body->GetCollides()) {
+    for (std::size_t rank = 0; rank < colliders_.size(); ++rank) {
+        Collider& first = colliders_[rank];
+        if (!first.collides || first.entry->removed) {
             continue;
         }
-        const Vec3 position = first.body->GetPosition();
-        PhysicsEntry* nearest = nullptr;
+        const Vec3 position = first.current;
+        Collider* nearest = nullptr;
         std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
-        for (const std::uint32_t candidate : sweep_.LaterOverlaps(static_cast<std::uint32_t>(rank))) {
-            PhysicsEntry& second = entries_[order_[candidate]];
-            if (second.removed) {
-                continue;
-            }
-            const Vec3 other = second.body->GetPosition();
-            if (!(other.x - position.x < range) || !second.body->GetCollides() ||
-                !(std::fabs(other.z - position.z) < range)) {
+        for (const std::uint32_t candidate : pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank))) {
+            Collider& second = colliders_[candidate];
+            const Vec3 other = second.current;
+            if (second.entry->removed || !(other.x - position.x < range) ||
+                !(std::fabs(other.z - position.z) < range) || (!first.movable && !second.movable)) {
                 continue;
             }
             // The earliest contact wins; of two at one time, the one nearer
             // in the list, as a walk along it would meet them.
-            const float time = TimeOfImpact(first, second);
+            const float time = TimeOfImpact(first.previous, first.current, first.radius, second.previous,
+                                            second.current, second.radius);
             if (time < nearestTime || (time == nearestTime && candidate < nearestRank)) {
                 nearestTime = time;
                 nearest = &second;
@@ -291,10 +292,10 @@ void Physics::CollidePairs(float range)
     }
 }
 
-void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
+void Physics::ResolvePair(Collider& first, Collider& second, float time)
 {
-    Physical& a = *first.body;
-    Physical& b = *second.body;
+    Physical& a = *first.entry->body;
+    Physical& b = *second.entry->body;
     const bool bothRespond = a.GetCollisionResponse() && b.GetCollisionResponse();
     const bool eitherResponds = a.GetCollisionResponse() || b.GetCollisionResponse();
     if (bothRespond) {
@@ -304,12 +305,17 @@ void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
         }
         RespondToPair(a, b);
     }
-    // The handlers are game code and may remove either body; after them only
-    // the entries, which live until the end of the step, are touched.
+    // The handlers are game code and may remove either body (after which it
+    // is never touched again) or move it (which the rest of the pass sees).
     Dispatch(a, b);
+    for (Collider* collider : {&first, &second}) {
+        if (!collider->entry->removed) {
+            collider->current = collider->entry->body->position_;
+        }
+    }
     if (eitherResponds) {
-        FireEvent(first, kEventCollision);
-        FireEvent(second, kEventCollision);
+        FireEvent(*first.entry, kEventCollision);
+        FireEvent(*second.entry, kEventCollision);
     }
 }
 

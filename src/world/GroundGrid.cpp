@@ -119,3 +119,121 @@ Vec3 GroundGrid::NormalInCell(float gx, float gz) const
     return At(c, r).normal * ((1.0f - fz) * (1.0f - fx)) + At(c + 1, r).normal * ((1.0f - fz) * fx) +
            At(c, r + 1).normal * (fz * (1.0f - fx)) + At(c + 1, r + 1).normal * (fz * fx);
 }
+
+Mask4 GroundGrid::InsideLanes(const Float4& x, const Float4& z) const
+{
+    const Float4 h(halfSize_);
+    const Float4 minusH(-halfSize_);
+    return (x >= minusH) & (x <= h) & (z >= minusH) & (z <= h);
+}
+
+// CellIndex lane by lane: clamped to the grid, then truncated.
+Float4 GroundGrid::CellLanes(const Float4& g, float last)
+{
+    const Float4 zero(0.0f);
+    return Truncate(Select(g < Float4(last), Select(g > zero, g, zero), Float4(last)));
+}
+
+// The index of each lane's cell's (c, r) corner.
+void GroundGrid::FirstVertexLanes(const Float4& c, const Float4& r, std::uint32_t first[4]) const
+{
+    std::int32_t columns[4] = {};
+    std::int32_t rows[4] = {};
+    c.StoreTruncated(columns);
+    r.StoreTruncated(rows);
+    for (int i = 0; i < 4; ++i) {
+        first[i] = static_cast<std::uint32_t>(rows[i]) * stride_ + static_cast<std::uint32_t>(columns[i]);
+    }
+}
+
+Float4 GroundGrid::HeightInCellLanes(const Float4& gx, const Float4& gz) const
+{
+    const Float4 c = CellLanes(gx, lastColumn_);
+    const Float4 r = CellLanes(gz, lastRow_);
+    std::uint32_t first[4] = {};
+    FirstVertexLanes(c, r, first);
+    const auto corner = [&](std::uint32_t offset) {
+        return Float4::Lanes(vertices_[first[0] + offset].height, vertices_[first[1] + offset].height,
+                             vertices_[first[2] + offset].height, vertices_[first[3] + offset].height);
+    };
+    const Float4 h00 = corner(0);
+    const Float4 h10 = corner(1);
+    const Float4 h01 = corner(stride_);
+    const Float4 h11 = corner(stride_ + 1);
+    const Float4 fx = gx - c;
+    const Float4 fz = gz - r;
+    const Float4 one(1.0f);
+    const Mask4 alongAE = Abs(h11 - h00) <= Abs(h01 - h10);
+    const Mask4 nearer = (alongAE & (fx <= fz)) | (~alongAE & (fx + fz < one));
+    const Float4 base = Select(alongAE, Select(nearer, h01, h10), Select(nearer, h00, h11));
+    const Float4 p = Select(alongAE, Select(nearer, h11, h00), Select(nearer, h10, h01));
+    const Float4 q = Select(alongAE, Select(nearer, h00, h11), Select(nearer, h01, h10));
+    const Float4 a = Select(nearer, fx, one - fx);
+    const Float4 b = Select(~(alongAE ^ nearer), one - fz, fz);
+    return base + a * (p - base) + b * (q - base);
+}
+
+// NormalInCell lane by lane. The four corners of the lanes' cells are read as
+// (height, normal) rows and turned into columns.
+void GroundGrid::NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& nx, Float4& ny, Float4& nz) const
+{
+    // Truncated before clamping, as NormalInCell does; first held to [-1,
+    // last] only so that the truncation stays a whole number.
+    const auto truncated = [](const Float4& g, float last) {
+        const Float4 minusOne(-1.0f);
+        return Truncate(Select(g < Float4(last), Select(g > minusOne, g, minusOne), Float4(last)));
+    };
+    const Float4 c = CellLanes(truncated(gx, lastColumn_), lastColumn_);
+    const Float4 r = CellLanes(truncated(gz, lastRow_), lastRow_);
+    std::uint32_t first[4] = {};
+    FirstVertexLanes(c, r, first);
+    Float4 x[4];
+    Float4 y[4];
+    Float4 z[4];
+    const std::uint32_t offsets[4] = {0, 1, stride_, stride_ + 1};
+    for (int k = 0; k < 4; ++k) {
+        Float4 height = Float4::Load(&vertices_[first[0] + offsets[k]].height);
+        x[k] = Float4::Load(&vertices_[first[1] + offsets[k]].height);
+        y[k] = Float4::Load(&vertices_[first[2] + offsets[k]].height);
+        z[k] = Float4::Load(&vertices_[first[3] + offsets[k]].height);
+        Transpose(height, x[k], y[k], z[k]);
+    }
+    const Float4 fx = gx - c;
+    const Float4 fz = gz - r;
+    const Float4 one(1.0f);
+    const Float4 w00 = (one - fz) * (one - fx);
+    const Float4 w10 = (one - fz) * fx;
+    const Float4 w01 = fz * (one - fx);
+    const Float4 w11 = fz * fx;
+    nx = x[0] * w00 + x[1] * w10 + x[2] * w01 + x[3] * w11;
+    ny = y[0] * w00 + y[1] * w10 + y[2] * w01 + y[3] * w11;
+    nz = z[0] * w00 + z[1] * w10 + z[2] * w01 + z[3] * w11;
+}
+
+Float4 GroundGrid::HeightLanes(const Float4& x, const Float4& z) const
+{
+    if (IsEmpty()) {
+        return Float4(0.0f);
+    }
+    return Select(InsideLanes(x, z), HeightInCellLanes(GridX(x), GridZ(z)), Float4(0.0f));
+}
+
+void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) const
+{
+    if (IsEmpty()) {
+        out.height = Float4(0.0f);
+        return;
+    }
+    const Mask4 inside = InsideLanes(x, z);
+    const Float4 gx = GridX(x);
+    const Float4 gz = GridZ(z);
+    out.height = Select(inside, HeightInCellLanes(gx, gz), Float4(0.0f));
+    Float4 nx;
+    Float4 ny;
+    Float4 nz;
+    const Float4 half(0.5f);
+    NormalInCellLanes(gx - half, gz - half, nx, ny, nz);
+    out.normalX = Select(inside, nx, out.normalX);
+    out.normalY = Select(inside, ny, out.normalY);
+    out.normalZ = Select(inside, nz, out.normalZ);
+}

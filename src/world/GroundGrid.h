@@ -10,6 +10,7 @@
 // order.
 #pragma once
 
+#include "platform/math/Float4.h"
 #include "platform/math/Vector.h"
 
 #include <cstdint>
@@ -40,6 +41,17 @@ public:
     // Terrain::NormalAt, and HeightAt at the same point, found together.
     void SampleAt(float x, float z, Sample& out) const;
 
+    // Four points at once, one a lane, each lane to the bit what SampleAt
+    // and HeightAt give.
+    struct Samples4 {
+        Float4 height;
+        Float4 normalX;
+        Float4 normalY;
+        Float4 normalZ;
+    };
+    void SampleLanes(const Float4& x, const Float4& z, Samples4& out) const;
+    Float4 HeightLanes(const Float4& x, const Float4& z) const;
+
 private:
     struct Vertex {
         float height = 0.0f;
@@ -51,9 +63,16 @@ private:
     // The grid coordinates of (x, z): columns toward +x, rows toward -z.
     float GridX(float x) const { return lastColumn_ * (x + halfSize_) / mapSize_; }
     float GridZ(float z) const { return lastRow_ * (halfSize_ - z) / mapSize_; }
+    Float4 GridX(const Float4& x) const { return Float4(lastColumn_) * (x + halfSize_) / mapSize_; }
+    Float4 GridZ(const Float4& z) const { return Float4(lastRow_) * (Float4(halfSize_) - z) / mapSize_; }
     float HeightInCell(float gx, float gz) const;
     Vec3 NormalInCell(float gx, float gz) const;
     const Vertex& At(std::uint32_t c, std::uint32_t r) const { return vertices_[r * stride_ + c]; }
+    Mask4 InsideLanes(const Float4& x, const Float4& z) const;
+    static Float4 CellLanes(const Float4& g, float last);
+    void FirstVertexLanes(const Float4& c, const Float4& r, std::uint32_t first[4]) const;
+    Float4 HeightInCellLanes(const Float4& gx, const Float4& gz) const;
+    void NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& nx, Float4& ny, Float4& nz) const;
 
     std::uint32_t columns_ = 0;
     std::uint32_t rows_ = 0;

@@ -46,6 +46,38 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
         points.emplace_back(RandomIn(404.0f), RandomIn(404.0f));
     }
     const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
+    // Four points at once, lane by lane the same bits as one at a time.
+    for (std::size_t i = 0; i + 4 <= points.size(); i += 4) {
+        float x[4];
+        float z[4];
+        for (std::size_t k = 0; k < 4; ++k) {
+            x[k] = points[i + k].first;
+            z[k] = points[i + k].second;
+        }
+        GroundGrid::Samples4 lanes;
+        lanes.normalX = lanes.normalY = lanes.normalZ = Float4(-7.0f);
+        grid.SampleLanes(Float4::Load(x), Float4::Load(z), lanes);
+        float heights[4];
+        float normals[3][4];
+        float endHeights[4];
+        lanes.height.Store(heights);
+        lanes.normalX.Store(normals[0]);
+        lanes.normalY.Store(normals[1]);
+        lanes.normalZ.Store(normals[2]);
+        grid.HeightLanes(Float4::Load(x), Float4::Load(z)).Store(endHeights);
+        for (std::size_t k = 0; k < 4; ++k) {
+            CAPTURE(x[k]);
+            CAPTURE(z[k]);
+            GroundGrid::Sample one;
+            one.normal = Vec3(-7.0f, -7.0f, -7.0f);
+            grid.SampleAt(x[k], z[k], one);
+            CHECK(bits(heights[k]) == bits(one.height));
+            CHECK(bits(endHeights[k]) == bits(one.height));
+            CHECK(bits(normals[0][k]) == bits(one.normal.x));
+            CHECK(bits(normals[1][k]) == bits(one.normal.y));
+            CHECK(bits(normals[2][k]) == bits(one.normal.z));
+        }
+    }
     for (const auto& [x, z] : points) {
         CAPTURE(x);
         CAPTURE(z);
