@@ -21,7 +21,7 @@ struct AnimationPeriods {
     std::array<double, kMaxAnimations> seconds{};
     std::size_t count = 0;
 
-    double Get(std::uint32_t id) const { return id < count ? seconds[id] : 0.0; }
+    double Get(std::uint32_t id) const { return id < count && id < kMaxAnimations ? seconds[id] : 0.0; }
 };
 
 class AnimationController {
