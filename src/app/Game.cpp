@@ -2,11 +2,59 @@
 #include "app/Game.h"
 
 #include "core/Stopwatch.h"
+#include "game/Battle.h"
+#include "game/BattleCollisions.h"
+#include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
+#include "sound/SoundEffect.h"
 #include "sound/SoundManager.h"
 
-Game::Game() = default;
+namespace {
+
+void PlayExplosionSound(float x, float y, float z)
+{
+    SoundManager::Instance()->PlayPositionalSound(kSoundExplosion, x, y, z);
+}
+
+SoundEffect EffectOf(BattleSound sound)
+{
+    switch (sound) {
+    case BattleSound::kShot:
+        return kSoundShot;
+    case BattleSound::kPlop:
+        return kSoundPlop;
+    case BattleSound::kSwoosh:
+        return kSoundSwoosh;
+    case BattleSound::kHit:
+        return kSoundHit;
+    case BattleSound::kProjectileHit:
+        return kSoundProjectileHit;
+    case BattleSound::kWhir:
+        return kSoundWhir;
+    case BattleSound::kFallApart:
+        return kSoundFallApart;
+    }
+    return kSoundHit;
+}
+
+void PlayBattleSound(BattleSound sound, float x, float y, float z)
+{
+    SoundManager::Instance()->PlayPositionalSound(EffectOf(sound), x, y, z);
+}
+
+} // namespace
+
+// The bodies and the battle stand on this game's ground, their blasts and
+// blows are heard, and the physics' contacts reach the units.
+Game::Game()
+{
+    Physics::Instance()->SetTerrain(&terrain_);
+    Physics::Instance()->SetExplosionSound(PlayExplosionSound);
+    Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
+    Battle::Instance()->SetTerrain(&terrain_);
+    Battle::Instance()->SetSoundHook(PlayBattleSound);
+}
 
 void Game::Init()
 {

@@ -5,7 +5,11 @@
 //
 // Game.cpp holds construction, settings, options and Init; Game_Loop.cpp the
 // main loop and shutdown; Game_Frames.cpp the four frame handlers and the
-// building of the background battle behind the menus.
+// building of the background battle behind the menus; Game_Match.cpp the
+// creation of armies and the clearing of a battle.
+//
+// The battle itself (armies, scenery, flags, moving objects) is the game
+// layer's Battle, which the simulation reaches without looking up here.
 #pragma once
 
 #include "core/Singleton.h"
@@ -16,6 +20,8 @@
 #include <cstdint>
 #include <list>
 #include <string>
+
+class Army;
 
 namespace platform {
 class EventPump;
@@ -68,6 +74,16 @@ struct GameOptions {
     std::uint32_t computerArmies = 7;
 };
 
+// Unit counts handed to army creation, always in this order (not the
+// UnitType order).
+struct ArmyUnitCounts {
+    int smashtors = 0;
+    int triangoloids = 0;
+    int trajectagons = 0;
+    int detagons = 0;
+    int artillerators = 0;
+};
+
 // What the match frame does with the heartbeat cue this frame.
 enum class HeartbeatSwitch {
     kLeave,
@@ -91,6 +107,18 @@ public:
     // Builds the background battle and the title screen; runs after the
     // splash and again whenever a match ends.
     void LoadAfterSplash();
+
+    // An army with 4000 points and the given units, placed at position, or,
+    // when position is the origin, at a free start slot of the map (written
+    // back into position); it takes a free slot's colour either way. Neither
+    // local nor human: a computer army named "Computer".
+    Army* CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position, bool human, const std::string& name);
+    // Clears the battle: the armies with their units, the scenery, the flags,
+    // the moving objects, the timed unit queues and the physics; army ids
+    // start again from 0.
+    void EndMatch();
+    // The first army with that id, or null.
+    Army* FindArmyById(std::uint32_t id) const;
 
     // The frame handlers, one per GameState.
     void SplashFrame();
@@ -154,6 +182,7 @@ private:
     // Loads a map of the list for the background battle: false, with the
     // terrain and the map name as they were, when none of them loads.
     bool LoadBackgroundMap();
+    void CreateBackgroundArmies();
 
     std::uint32_t backgroundMode_ = 0;
     GameOptions options_;

@@ -12,12 +12,18 @@
 #include "core/EventTimer.h"
 #include "app/SplashLogo.h"
 #include "core/Stopwatch.h"
+#include "game/AnimationCallbacks.h"
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/OrderQueue.h"
+#include "game/WorldPopulation.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"
 #include "platform/Window.h"
 #include "sound/SoundManager.h"
+#include "world/MeshLibrary.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -119,18 +125,29 @@ void Game::UpdateWorld()
     EventTimer::Instance()->Update();
     // TODO(net): NetworkManager::Instance()->ProcessIncoming(); every message handler runs here.
     // TODO(input): Keyboard::Instance()->Poll(), then Mouse::Instance()->Poll().
-    // TODO(game): AnimationCallbacks::Instance()->Update(), then OrderQueue::Instance()->Update().
-    // TODO(game): UpdateArmies(); nothing moves during planning time.
-    // TODO(game): Projectile::Update on each moving object, in vector order.
+    AnimationCallbacks::Instance()->Update();
+    OrderQueue::Instance()->Update();
+    Battle* const battle = Battle::Instance();
+    UpdateArmies(*battle); // nothing moves during planning time
+    battle->UpdateProjectiles();
     // TODO(render): ParticleManager::Instance()->UpdateAll().
-    Physics::Instance()->Step(); // fires the collision callbacks
+    Physics::Instance()->Step(frameTime_); // fires the collision callbacks
+    // Projectiles removed by the step's callbacks are freed only now that
+    // the step holds none of them.
+    battle->FreeRetired();
     // TODO(rules): GameRules::Instance()->Update().
 }
 
 void Game::LoadAfterSplash()
 {
+    // Whatever battle ran before goes first, as at any match's end.
+    EndMatch();
     backgroundMode_ = 0;
-    // TODO(net): NetworkManager::Instance()->SetAuthority(1); this machine runs the full simulation.
+    // This machine runs the full simulation.
+    // TODO(net): NetworkManager::Instance()->SetAuthority(1), which hands the flag to the battle.
+    Battle* const battle = Battle::Instance();
+    battle->SetAuthority(true);
+    battle->SetMode(static_cast<GameMode>(backgroundMode_));
 
     if (!LoadBackgroundMap()) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
@@ -152,9 +169,11 @@ void Game::LoadAfterSplash()
 
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
     // TODO(render): Sky::Create.
-    // TODO(render, screens): first use of MeshLibrary::Instance (loads every mesh) and HudOverlay::Instance.
-    // TODO(rules): GameRules::BeginMatch(backgroundMode_, armies, backgroundMinutes_, 0 planning minutes).
-    // TODO(game): PopulateWorldObjects into the world objects.
+    MeshLibrary::Instance(); // loads every model
+    // TODO(screens): first use of HudOverlay::Instance.
+    // TODO(rules): GameRules::BeginMatch(backgroundMode_, armies, backgroundMinutes_, 0 planning minutes),
+    //              which sets the battle's mode and match state.
+    PopulateWorldObjects(*battle, terrain_, static_cast<GameMode>(backgroundMode_));
 
     EventTimer::Instance()->Restart();
 
@@ -163,9 +182,7 @@ void Game::LoadAfterSplash()
     // TODO(render): TextManager::Init; the "ChatConsole" box ("Default", (0.21, 0.45, 0.78, 1.0), 8 lines,
     //               at (235, 700), newest first, fading, step -20) with eight empty lines.
     // TODO(screens): ScreenManager::BuildTitleScreen.
-    // TODO(game): eight computer armies of 5 Smashtor and 5 Triangoloid through Game::CreateArmy at
-    //             (40, 0, 40), (-40, 0, 40), (-40, 0, -40), (40, 0, -40), (40, 0, 0), (0, 0, -40),
-    //             (-40, 0, 0), (0.5, 0, 0.5).
+    CreateBackgroundArmies();
     // TODO(render): camera commands cleared, orbit (3) added, speed 0.1.
 
     // The loading above took a while; the first menu frame must not see it.
@@ -175,6 +192,25 @@ void Game::LoadAfterSplash()
     //                fade id, then MenuIdleFade(0, 0).
     // TODO(screens): HudOverlay::SetVisible(0).
     SoundManager::Instance()->FreeEffects();
+}
+
+// Eight computer armies of five Smashtors and five Triangoloids.
+void Game::CreateBackgroundArmies()
+{
+    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, 0.0f},
+                                            {0.0f, 0.0f, -40.0f},
+                                            {-40.0f, 0.0f, 0.0f},
+                                            {0.5f, 0.0f, 0.5f}}};
+    ArmyUnitCounts counts;
+    counts.smashtors = 5;
+    counts.triangoloids = 5;
+    for (Vec3 position : positions) {
+        CreateArmy(false, counts, position, false, "Player");
+    }
 }
 
 bool Game::LoadBackgroundMap()

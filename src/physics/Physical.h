@@ -18,6 +18,10 @@ enum CollisionType : std::int32_t {
 };
 
 class Physical {
+    // The step reads and writes the state directly: it moves every body in
+    // every frame, and the setters' bookkeeping is its own.
+    friend class Physics;
+
 public:
     // path names the body's physical data file, or is null for the defaults.
     Physical(float x, float y, float z, const char* path);

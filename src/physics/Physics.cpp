@@ -3,8 +3,8 @@
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "sound/SoundManager.h"
 
+#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <utility>
@@ -20,49 +20,79 @@ constexpr float kBlastDepth = 4.5f;
 // Flags are light and would fly off the map at full strength.
 constexpr double kFlagImpulseDivisor = 5.0;
 
-constexpr int kExplosionSound = 1;
-
 } // namespace
+
+void PhysicsEntry::RecountCallbacks()
+{
+    awaitedEvents = 0;
+    anyFired = false;
+    for (const PhysicsCallback& callback : callbacks) {
+        awaitedEvents |= PhysicsEventBit(callback.event);
+        anyFired = anyFired || callback.fired;
+    }
+}
 
 void Physics::AddObject(Physical* body)
 {
     if (body == nullptr || body->GetInPhysics()) {
         return;
     }
-    PhysicsEntry& entry = entries_.emplace_back();
+    const std::uint32_t slot = NewSlot();
+    PhysicsEntry& entry = entries_[slot];
     entry.body = body;
+    entry.slot = slot;
     entry.previousPosition = body->GetPosition();
     entry.sortX = entry.previousPosition.x;
-    index_[body] = &entry;
+    order_.push_back(&entry);
+    index_[body] = slot;
     body->SetInPhysics(true);
     sorted_ = false;
 }
 
+std::uint32_t Physics::NewSlot()
+{
+    if (freeSlots_.empty()) {
+        entries_.emplace_back();
+        return static_cast<std::uint32_t>(entries_.size() - 1);
+    }
+    const std::uint32_t slot = freeSlots_.back();
+    freeSlots_.pop_back();
+    return slot;
+}
+
+void Physics::FreeSlot(std::uint32_t slot)
+{
+    entries_[slot] = PhysicsEntry();
+    freeSlots_.push_back(slot);
+}
+
 void Physics::RemoveObject(Physical* body)
 {
-    PhysicsEntry* const entry = FindEntry(body);
-    if (entry == nullptr) {
+    const auto found = index_.find(body);
+    if (found == index_.end()) {
         ErrorLog(kLogName, true).Warning("Attempted to remove a unit from the list that was not in the list");
         return;
     }
-    index_.erase(body);
+    PhysicsEntry& entry = entries_[found->second];
+    index_.erase(found);
     body->SetInPhysics(false);
     if (!notStepping_) {
-        entry->removed = true;
+        entry.removed = true;
         ++pendingRemovals_;
         return;
     }
-    entries_.remove_if([entry](const PhysicsEntry& candidate) { return &candidate == entry; });
+    order_.erase(std::find(order_.begin(), order_.end(), &entry));
+    FreeSlot(entry.slot);
 }
 
 void Physics::Clear()
 {
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
+    for (PhysicsEntry* const entry : order_) {
+        if (entry->removed) {
             continue;
         }
-        entry.body->SetInPhysics(false);
-        entry.removed = true;
+        entry->body->SetInPhysics(false);
+        entry->removed = true;
         ++pendingRemovals_;
     }
     index_.clear();
@@ -79,7 +109,7 @@ bool Physics::IsRegistered(const Physical* body) const
 PhysicsEntry* Physics::FindEntry(const Physical* body)
 {
     const auto found = index_.find(body);
-    return found == index_.end() ? nullptr : found->second;
+    return found == index_.end() ? nullptr : &entries_[found->second];
 }
 
 void Physics::AddForce(Physical* body, const Vec3& force)
@@ -98,9 +128,10 @@ void Physics::AddCallback(Physical* body, PhysicsCallbackFunction function, Phys
         return;
     }
     PhysicsCallback& callback = entry->callbacks.emplace_back();
-    callback.function = std::move(function);
+    callback.function = std::make_unique<PhysicsCallbackFunction>(std::move(function));
     callback.event = event;
     callback.removeAfterFiring = removeAfterFiring;
+    entry->awaitedEvents |= PhysicsEventBit(event);
 }
 
 void Physics::RemoveCallback(Physical* body, PhysicsEvent event)
@@ -110,22 +141,29 @@ void Physics::RemoveCallback(Physical* body, PhysicsEvent event)
         return;
     }
     std::vector<PhysicsCallback>& callbacks = entry->callbacks;
-    for (auto it = callbacks.begin(); it != callbacks.end(); ++it) {
-        if (it->event == event) {
-            callbacks.erase(it);
-            return;
-        }
+    const auto found = std::find_if(callbacks.begin(), callbacks.end(),
+                                    [event](const PhysicsCallback& c) { return c.event == event; });
+    if (found == callbacks.end()) {
+        return;
     }
+    // A callback of this step may be running or due; it stays alive until
+    // the last one has returned.
+    if (!notStepping_) {
+        retired_.push_back(std::move(found->function));
+    }
+    callbacks.erase(found);
+    entry->RecountCallbacks();
 }
 
 void Physics::FireEvent(PhysicsEntry& entry, PhysicsEvent event)
 {
-    if (entry.removed) {
+    if (entry.removed || (entry.awaitedEvents & PhysicsEventBit(event)) == 0) {
         return;
     }
     for (PhysicsCallback& callback : entry.callbacks) {
         if (callback.event == event) {
             callback.fired = true;
+            entry.anyFired = true;
         }
     }
 }
@@ -148,11 +186,11 @@ bool Physics::QueryRadius(float x, float y, float z, double radius, std::vector<
 void Physics::ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk)
 {
     const double radiusSq = radius * radius;
-    for (const PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
+    for (const PhysicsEntry* const entry : order_) {
+        if (entry->removed) {
             continue;
         }
-        const Vec3 position = entry.body->GetPosition();
+        const Vec3 position = entry->body->GetPosition();
         if (sortedWalk && position.x < x - radius) {
             continue;
         }
@@ -163,22 +201,44 @@ void Physics::ScanRadius(float x, float y, float z, double radius, std::vector<P
         const double dy = static_cast<double>(position.y) - y;
         const double dz = static_cast<double>(position.z) - z;
         if (dx * dx + dy * dy + dz * dz <= radiusSq) {
-            out.push_back(entry.body);
+            out.push_back(entry->body);
         }
     }
 }
 
 void Physics::SortBodies()
 {
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
-            continue;
+    sortKeys_.resize(order_.size());
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        PhysicsEntry& entry = *order_[i];
+        if (!entry.removed) {
+            // A NaN would break the ordering the sort relies on.
+            const float x = entry.body->position_.x;
+            entry.sortX = std::isnan(x) ? std::numeric_limits<float>::infinity() : x;
         }
-        // A NaN would break the ordering the sort relies on.
-        const float x = entry.body->GetPosition().x;
-        entry.sortX = std::isnan(x) ? std::numeric_limits<float>::infinity() : x;
+        sortKeys_[i] = {entry.sortX, &entry};
     }
-    entries_.sort([](const PhysicsEntry& a, const PhysicsEntry& b) { return a.sortX < b.sortX; });
+    // Between two steps the order barely changes, so insertion puts it right
+    // in a few moves; after bodies were added in bulk a full sort is cheaper.
+    // Both keep bodies of equal x in list order.
+    const std::size_t budget = 8 * sortKeys_.size();
+    std::size_t moves = 0;
+    for (std::size_t i = 1; i < sortKeys_.size() && moves <= budget; ++i) {
+        const SortKey key = sortKeys_[i];
+        std::size_t j = i;
+        for (; j > 0 && key.x < sortKeys_[j - 1].x; --j) {
+            sortKeys_[j] = sortKeys_[j - 1];
+        }
+        moves += i - j;
+        sortKeys_[j] = key;
+    }
+    if (moves > budget) {
+        std::stable_sort(sortKeys_.begin(), sortKeys_.end(),
+                         [](const SortKey& a, const SortKey& b) { return a.x < b.x; });
+    }
+    for (std::size_t i = 0; i < order_.size(); ++i) {
+        order_[i] = sortKeys_[i].entry;
+    }
     sorted_ = true;
 }
 
@@ -191,7 +251,9 @@ void Physics::Explosion(float x, float y, float z, double radius, double strengt
         !std::isfinite(strength)) {
         return;
     }
-    SoundManager::Instance()->PlayPositionalSound(kExplosionSound, x, y, z);
+    if (explosionSound_ != nullptr) {
+        explosionSound_(x, y, z);
+    }
     if (radius <= 0.0) {
         return;
     }

@@ -7,18 +7,27 @@
 // The step is split by concern: Physics.cpp holds the registry, forces,
 // callbacks, queries and explosions; Physics_Step.cpp the forces, steering
 // and integration; Physics_Collisions.cpp the walls and pair collisions.
+//
+// The list is an array of slots in list order over entries that never move
+// in memory, so game code called from inside the step may add and remove
+// bodies while the step holds entries.
 #pragma once
 
 #include "core/Singleton.h"
 #include "physics/Physical.h"
+#include "physics/PhysicsMath.h"
+#include "physics/PairGrid.h"
 #include "platform/math/Vector.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <deque>
 #include <functional>
-#include <list>
+#include <memory>
 #include <unordered_map>
 #include <vector>
+
+class Terrain;
 
 enum PhysicsEvent : std::uint32_t {
     kEventApex = 0,          // the body stopped rising
@@ -28,10 +37,20 @@ enum PhysicsEvent : std::uint32_t {
     kEventUnderWater = 5,    // below the water level after moving
 };
 
+// The bit of an event in an entry's awaited events; events from 31 up share
+// the top bit.
+inline std::uint32_t PhysicsEventBit(PhysicsEvent event)
+{
+    return event < 31 ? 1u << event : 1u << 31;
+}
+
 using PhysicsCallbackFunction = std::function<void(Physical* body)>;
 
 struct PhysicsCallback {
-    PhysicsCallbackFunction function;
+    // Held by pointer: a callback running at the end of the step may add or
+    // remove callbacks, its own included, without moving or destroying the
+    // function being run.
+    std::unique_ptr<PhysicsCallbackFunction> function;
     PhysicsEvent event = kEventApex;
     bool removeAfterFiring = false;
     bool fired = false;
@@ -39,27 +58,44 @@ struct PhysicsCallback {
 
 struct PhysicsEntry {
     Physical* body = nullptr;
+    // Where the entry lives in the engine's store of entries.
+    std::uint32_t slot = 0;
     // Where the body was when the last integration began: the start of the
     // swept collision tests.
     Vec3 previousPosition;
-    std::vector<PhysicsCallback> callbacks;
     // Accumulated since the last step; acts as an impulse.
     Vec3 force;
-
-    // The step's own bookkeeping: the total force and the friction amount
-    // found in the force pass and used by the integration.
-    Vec3 stepForce;
-    float frictionAmount = 0.0f;
+    std::vector<PhysicsCallback> callbacks;
+    // One bit per event some callback waits for, so raising an event nobody
+    // waits for costs one test.
+    std::uint32_t awaitedEvents = 0;
+    // Some callback is fired and waits to run.
+    bool anyFired = false;
     // The x the list was last sorted by, so sorting never reads a removed body.
     float sortX = 0.0f;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
     bool removed = false;
+    // Non-finite motion is reported once per body, not in every step.
+    bool reportedNonFinite = false;
+    // The way to the destination the heading was last aimed along, and the
+    // aim (exact, or within the quick arc tangent's error): a body that has
+    // not moved is not aimed again.
+    float aimX = 0.0f;
+    float aimZ = 0.0f;
+    double aim = 0.0;
+    bool aimed = false;
+    bool aimExact = false;
+
+    // Works awaitedEvents and anyFired out again after callbacks changed.
+    void RecountCallbacks();
 };
 
 // userData is a whole pointer-sized word: callers pass the attacker's address.
 using ExplosionWord = std::uintptr_t;
 using ExplosionCallback = void (*)(Physical* body, double falloff, ExplosionWord userData);
+// Plays the blast's sound at its point; the sound lives above the physics.
+using ExplosionSoundHook = void (*)(float x, float y, float z);
 
 // The game layer's answers to contacts, chosen by the bodies' collision
 // types. The engine knows bodies only as Physical; each handler is told which
@@ -97,13 +133,20 @@ public:
     // the point, in list order; true when any was appended.
     bool QueryRadius(float x, float y, float z, double radius, std::vector<Physical*>& out);
 
-    // A blast at (x, y, z): pushes and spins the bodies within radius of a
-    // point 4.5 below it, then calls callback (if any) for each of them.
+    // A blast at (x, y, z): plays its sound, pushes and spins the bodies
+    // within radius of a point 4.5 below it, then calls callback (if any)
+    // for each of them.
     void Explosion(float x, float y, float z, double radius, double strength, ExplosionCallback callback,
                    ExplosionWord userData);
+    void SetExplosionSound(ExplosionSoundHook hook) { explosionSound_ = hook; }
 
-    // Advances the world by the game's frame time.
-    void Step();
+    // The ground the bodies stand on and the map whose walls hold them; the
+    // terrain must outlive its use here. With none, bodies have no ground,
+    // no water and no walls.
+    void SetTerrain(const Terrain* terrain) { terrain_ = terrain; }
+
+    // Advances the world by frameTime seconds, the game's frame time.
+    void Step(float frameTime);
     // Stable sort by position x.
     void SortBodies();
     void MarkUnsorted() { sorted_ = false; }
@@ -122,26 +165,41 @@ private:
     Physics() = default;
 
     PhysicsEntry* FindEntry(const Physical* body);
+    std::uint32_t NewSlot();
+    void FreeSlot(std::uint32_t slot);
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
 
     // Physics_Step.cpp
-    void ComputeForces(float dt);
-    Vec3 GroundForce(const Vec3& force, const Vec3& normal, const Vec3& velocity, float mass, float dt) const;
+    struct MotionBatch;
+    float MoveBodies(float dt);
+    float MoveBatch(MotionBatch& batch, float dt, float waterLevel);
+    physics::Vec3Lanes GroundForce(const physics::Vec3Lanes& force, const physics::Vec3Lanes& normal,
+                                   const physics::Vec3Lanes& velocity, const Float4& mass, float dt) const;
     void Steer(PhysicsEntry& entry, float dt);
-    float Integrate(float dt);
+    double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
     void RunCallbacks();
     void DropRemovedEntries();
 
     // Physics_Collisions.cpp
+    struct Collider;
     void Collide(float range);
+    void GatherColliders();
     void CollideWithWalls();
+    void FindPairCandidates();
     void CollidePairs(float range);
-    void ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time);
+    void ResolvePair(Collider& first, Collider& second, float time);
     void Dispatch(Physical& first, Physical& second) const;
+    void MoveBack(Collider& collider, float time);
 
-    std::list<PhysicsEntry> entries_;
+    // Entries by slot; a deque, so adding never moves the others.
+    std::deque<PhysicsEntry> entries_;
+    std::vector<std::uint32_t> freeSlots_;
+    // The list: the live and the removed entries in list order.
+    std::vector<PhysicsEntry*> order_;
     // The live entry of each registered body.
-    std::unordered_map<const Physical*, PhysicsEntry*> index_;
+    std::unordered_map<const Physical*, std::uint32_t> index_;
+    const Terrain* terrain_ = nullptr;
+    ExplosionSoundHook explosionSound_ = nullptr;
     bool sorted_ = true;
     bool notStepping_ = true;
     std::size_t pendingRemovals_ = 0;
@@ -150,9 +208,35 @@ private:
     bool dragOn_ = true;
     CollisionHandlers handlers_;
 
+    // The step's working space, kept between steps so a step allocates nothing.
+    struct SortKey {
+        float x = 0.0f;
+        PhysicsEntry* entry = nullptr;
+    };
+    std::vector<SortKey> sortKeys_;
+
+    // What the collision pass reads of each body, by its place in the sorted
+    // list: the ends of its step, kept up to date as the pass moves it back.
+    struct Collider {
+        Vec3 previous;
+        Vec3 current;
+        float radius = 0.0f;
+        bool collides = false;
+        bool movable = false;
+        PhysicsEntry* entry = nullptr;
+    };
+    std::vector<Collider> colliders_;
+    std::vector<PairGrid::Item> pairItems_;
+    PairGrid pairGrid_;
+
     struct DueCallback {
         PhysicsEntry* entry = nullptr;
-        PhysicsCallbackFunction function;
+        PhysicsCallbackFunction* function = nullptr;
+        // A one-shot callback, already taken off its entry.
+        std::unique_ptr<PhysicsCallbackFunction> owned;
     };
     std::vector<DueCallback> due_;
+    // Callbacks removed while the step's callbacks run, kept alive until the
+    // last of them has returned.
+    std::vector<std::unique_ptr<PhysicsCallbackFunction>> retired_;
 };

@@ -1,15 +1,21 @@
 // Physics collisions: the four walls that keep moving bodies on the map, and
 // sphere contacts between bodies found with a swept test over the step, so a
-// fast body cannot pass through another between two frames. Pairs are looked
-// for only among neighbours along the x-sorted list.
+// fast body cannot pass through another between two frames.
+//
+// A body's contacts are looked for among the bodies after it in the x-sorted
+// list whose x lies within the neighbour range of its own and whose z does
+// too. The pair grid proposes those that can touch at all (their swept boxes
+// overlap), so the search costs what each body moved, not what the fastest
+// body moved; the rules above then decide among the proposals exactly as a
+// walk along the list would.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "app/Game.h"
 #include "physics/PhysicsMath.h"
+#include "world/Terrain.h"
 
+#include <algorithm>
 #include <cmath>
-#include <iterator>
 #include <limits>
 
 namespace {
@@ -75,15 +81,11 @@ bool WallContact(const Vec3& start, const Vec3& end, float radius, const Wall& w
 // When, as a fraction of the step, two spheres moving in straight lines from
 // their previous to their current positions first touch; kNoContact when they
 // do not within the step. Bodies already overlapping touch at 0.
-float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
+float TimeOfImpact(const Vec3& previousA, const Vec3& currentA, float radiusA, const Vec3& previousB,
+                   const Vec3& currentB, float radiusB)
 {
-    const Physical& a = *first.body;
-    const Physical& b = *second.body;
-    if (!a.GetMovable() && !b.GetMovable()) {
-        return kNoContact;
-    }
-    const double reach = static_cast<double>(a.GetRadius()) + b.GetRadius();
-    const Vec3 startGap = first.previousPosition - second.previousPosition;
+    const double reach = static_cast<double>(radiusA) + radiusB;
+    const Vec3 startGap = previousA - previousB;
     const double startX = startGap.x;
     const double startY = startGap.y;
     const double startZ = startGap.z;
@@ -94,7 +96,7 @@ float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
     }
     // In the second body's frame the first moves from its previous position
     // by its own motion less the second's.
-    const Vec3 motion = (a.GetPosition() - first.previousPosition) - (b.GetPosition() - second.previousPosition);
+    const Vec3 motion = (currentA - previousA) - (currentB - previousB);
     const double mx = motion.x;
     const double my = motion.y;
     const double mz = motion.z;
@@ -115,10 +117,30 @@ float TimeOfImpact(const PhysicsEntry& first, const PhysicsEntry& second)
     return static_cast<float>(time);
 }
 
-void MoveBack(const PhysicsEntry& entry, float time)
+// Room left around a swept box for rounding: the contact test works in
+// double precision from float positions, the box in floats.
+constexpr float kBoxSlack = 1.0e-3f;
+constexpr float kBoxSlackPerUnit = 1.0e-6f;
+
+float Widened(float bound, float direction)
 {
-    const Vec3 start = entry.previousPosition;
-    entry.body->SetPosition(start + (entry.body->GetPosition() - start) * time);
+    return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
+}
+
+PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
+{
+    return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
+            Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
+}
+
+// Strictly inside all four walls, moved in by the radius, at both ends of
+// the step: then no wall can stop the body. It is the walls' own test
+// (depth beyond each plane greater than 0) for all four at once.
+bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
+{
+    const float reach = half - radius;
+    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
+           std::fabs(end.z) < reach;
 }
 
 // Each movable body loses its speed toward the other and takes half of the
@@ -159,14 +181,49 @@ void RespondToPair(Physical& a, Physical& b)
 
 void Physics::Collide(float range)
 {
+    GatherColliders();
     CollideWithWalls();
+    FindPairCandidates();
     CollidePairs(range);
+}
+
+// Reads what the pass needs of each body, by its place in the sorted list,
+// and the box each colliding body swept through. The walls may still move a
+// body back along its path, which keeps it inside that box.
+void Physics::GatherColliders()
+{
+    colliders_.resize(order_.size());
+    pairItems_.clear();
+    for (std::size_t rank = 0; rank < order_.size(); ++rank) {
+        PhysicsEntry& entry = *order_[rank];
+        Collider& collider = colliders_[rank];
+        collider.entry = &entry;
+        collider.collides = !entry.removed && entry.body->collides_;
+        if (!collider.collides) {
+            continue;
+        }
+        const Physical& body = *entry.body;
+        collider.previous = entry.previousPosition;
+        collider.current = body.position_;
+        collider.radius = body.radius_;
+        collider.movable = body.movable_;
+        pairItems_.push_back({SweptBox(collider.previous, collider.current, collider.radius),
+                              static_cast<std::uint32_t>(rank), collider.movable});
+    }
+}
+
+void Physics::MoveBack(Collider& collider, float time)
+{
+    const Vec3 start = collider.previous;
+    collider.current = start + (collider.current - start) * time;
+    collider.entry->body->position_ = collider.current;
+    sorted_ = false;
 }
 
 void Physics::CollideWithWalls()
 {
-    const float size = Game::Instance()->GetTerrain().GetMapSize();
     // Without a map there is nothing to stand inside.
+    const float size = terrain_ != nullptr ? terrain_->GetMapSize() : 0.0f;
     if (!std::isfinite(size) || size <= 0.0f) {
         return;
     }
@@ -177,60 +234,68 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed || !entry.body->GetCollides() || !entry.body->GetMovable()) {
+    for (Collider& collider : colliders_) {
+        if (!collider.collides || !collider.movable ||
+            InsideWalls(collider.previous, collider.current, collider.radius, half)) {
             continue;
         }
-        Physical& body = *entry.body;
+        Physical& body = *collider.entry->body;
         for (const Wall& wall : walls) {
-            const Vec3 start = entry.previousPosition;
-            const Vec3 end = body.GetPosition();
             float time = 0.0f;
-            if (!WallContact(start, end, body.GetRadius(), wall, time)) {
+            if (!WallContact(collider.previous, collider.current, collider.radius, wall, time)) {
                 continue;
             }
-            body.SetPosition(start + (end - start) * time);
+            collider.current = collider.previous + (collider.current - collider.previous) * time;
+            body.position_ = collider.current;
+            sorted_ = false;
             Bounce(body, wall.inward);
         }
     }
 }
 
+void Physics::FindPairCandidates()
+{
+    pairGrid_.FindPairs(pairItems_, colliders_.size());
+}
+
 void Physics::CollidePairs(float range)
 {
-    for (auto first = entries_.begin(); first != entries_.end(); ++first) {
-        if (first->removed || !first->body->GetCollides()) {
+    for (std::size_t rank = 0; rank < colliders_.size(); ++rank) {
+        Collider& first = colliders_[rank];
+        if (!first.collides || first.entry->removed) {
             continue;
         }
-        const Vec3 position = first->body->GetPosition();
-        PhysicsEntry* nearest = nullptr;
+        const Vec3 position = first.current;
+        Collider* nearest = nullptr;
+        std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
-        for (auto second = std::next(first); second != entries_.end(); ++second) {
-            if (second->removed) {
+        for (const std::uint32_t candidate : pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank))) {
+            Collider& second = colliders_[candidate];
+            const Vec3 other = second.current;
+            if (second.entry->removed || !(other.x - position.x < range) ||
+                !(std::fabs(other.z - position.z) < range) || (!first.movable && !second.movable)) {
                 continue;
             }
-            const Vec3 other = second->body->GetPosition();
-            if (!(other.x - position.x < range)) {
-                break;
-            }
-            if (!second->body->GetCollides() || !(std::fabs(other.z - position.z) < range)) {
-                continue;
-            }
-            const float time = TimeOfImpact(*first, *second);
-            if (time < nearestTime) {
+            // The earliest contact wins; of two at one time, the one nearer
+            // in the list, as a walk along it would meet them.
+            const float time = TimeOfImpact(first.previous, first.current, first.radius, second.previous,
+                                            second.current, second.radius);
+            if (time < nearestTime || (time == nearestTime && candidate < nearestRank)) {
                 nearestTime = time;
-                nearest = &*second;
+                nearest = &second;
+                nearestRank = candidate;
             }
         }
         if (nearest != nullptr) {
-            ResolvePair(*first, *nearest, nearestTime);
+            ResolvePair(first, *nearest, nearestTime);
         }
     }
 }
 
-void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
+void Physics::ResolvePair(Collider& first, Collider& second, float time)
 {
-    Physical& a = *first.body;
-    Physical& b = *second.body;
+    Physical& a = *first.entry->body;
+    Physical& b = *second.entry->body;
     const bool bothRespond = a.GetCollisionResponse() && b.GetCollisionResponse();
     const bool eitherResponds = a.GetCollisionResponse() || b.GetCollisionResponse();
     if (bothRespond) {
@@ -240,12 +305,17 @@ void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
         }
         RespondToPair(a, b);
     }
-    // The handlers are game code and may remove either body; after them only
-    // the entries, which live until the end of the step, are touched.
+    // The handlers are game code and may remove either body (after which it
+    // is never touched again) or move it (which the rest of the pass sees).
     Dispatch(a, b);
+    for (Collider* collider : {&first, &second}) {
+        if (!collider->entry->removed) {
+            collider->current = collider->entry->body->position_;
+        }
+    }
     if (eitherResponds) {
-        FireEvent(first, kEventCollision);
-        FireEvent(second, kEventCollision);
+        FireEvent(*first.entry, kEventCollision);
+        FireEvent(*second.entry, kEventCollision);
     }
 }
 

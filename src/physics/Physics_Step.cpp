@@ -7,16 +7,28 @@
 // ground reaction cancels the velocity into the ground in one step, and
 // friction is a speed loss per step; the unit data is tuned so that walking
 // looks the same from 15 to 1000 frames per second.
+//
+// Forces and integration are one pass: a body's forces depend on nothing but
+// itself and the ground, so the bodies are moved four at a time, one a lane
+// of the processor's vector registers: read, sampled on the ground's packed
+// grid, moved and written back. The lanes do the scalar arithmetic of the
+// rules to the bit; only the turn, with its arc tangent, is one body at a
+// time.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
-#include "app/Game.h"
 #include "physics/PhysicsMath.h"
+#include "platform/math/Float4.h"
+#include "world/Terrain.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <limits>
 
 namespace {
+
+using physics::Vec3Lanes;
 
 // A frame longer than this is a stall (loading, a dragged window); stepping
 // it in full would launch bodies, so it is stepped as a short frame.
@@ -52,6 +64,9 @@ constexpr float kContactHeight = 1.0f;
 // A body this close to its destination along x and along z has arrived.
 constexpr float kArrivalDistance = 1.0f;
 
+// The ground's height where there is no terrain: below everything.
+constexpr float kNoGround = std::numeric_limits<float>::infinity();
+
 float StepTime(float frameTime)
 {
     if (!std::isfinite(frameTime) || frameTime <= 0.0f) {
@@ -60,83 +75,77 @@ float StepTime(float frameTime)
     return frameTime > kLongestFrame ? kStalledFrameStep : frameTime;
 }
 
-float FrictionAmount(const Vec3& groundForce, float coefficient)
+// The force rules below work on four bodies at once, one a lane; each does
+// lane by lane exactly the arithmetic of the rule it is named after, a
+// branch of the rule becoming a Select of both sides.
+
+// Friction is a speed loss per step: the coefficient times the ground force.
+Float4 FrictionAmount(const Vec3Lanes& groundForce, const Float4& coefficient)
 {
-    if (coefficient < kLeastFrictionCoefficient) {
-        return 0.0f;
-    }
-    const float ground = Vec3Length(groundForce);
-    return ground < kLeastGroundForce ? 0.0f : coefficient * ground;
+    const Float4 ground = Length(groundForce);
+    const Mask4 some = ~(coefficient < Float4(kLeastFrictionCoefficient)) & ~(ground < Float4(kLeastGroundForce));
+    return Select(some, coefficient * ground, Float4(0.0f));
 }
 
-Vec3 SeekForce(const Physical& body, const Vec3& normal, float drive)
+// Pushes along the ground toward the destination, less as the body nears its
+// walking speed.
+Vec3Lanes SeekForce(const Vec3Lanes& position, const Vec3Lanes& destination, const Vec3Lanes& velocity,
+                    const Float4& driveFalloff, const Vec3Lanes& normal, const Float4& drive)
 {
-    if (Vec3LengthSq(normal) < kLeastDriveNormalSq) {
-        return {};
-    }
-    Vec3 direction = physics::TangentialPart(body.GetDestination() - body.GetPosition(), normal);
-    const float length = Vec3Length(direction);
-    if (length > kSeekShortDistance) {
-        direction = direction * (kSeekDirectionLength / length);
-    }
-    const Vec3 velocity = body.GetVelocity();
-    const float push = std::max(0.0f, drive - body.GetDriveFalloff() * Vec3Dot(velocity, velocity));
-    return direction * push;
+    Vec3Lanes direction = TangentialPart(destination - position, normal);
+    const Float4 length = Length(direction);
+    direction =
+        Select(length > Float4(kSeekShortDistance), direction * (Float4(kSeekDirectionLength) / length), direction);
+    const Float4 wanted = drive - driveFalloff * Dot(velocity, velocity);
+    const Float4 push = Select(Float4(0.0f) < wanted, wanted, Float4(0.0f));
+    return Select(~(Dot(normal, normal) < Float4(kLeastDriveNormalSq)), direction * push, Vec3Lanes());
 }
 
-Vec3 BrakeForce(const Physical& body, const Vec3& normal, const Vec3& force, float dt)
+// Stops an arrived body in one step along the ground, within what the
+// ground holds.
+Vec3Lanes BrakeForce(const Vec3Lanes& velocity, const Float4& mass, const Vec3Lanes& normal, const Vec3Lanes& force,
+                     float dt)
 {
-    const float normalLength = Vec3Length(normal);
-    if (normalLength < kLeastBrakeNormal) {
-        return {};
-    }
-    const Vec3 stop = body.GetVelocity() * (-body.GetMass() / dt) - force;
-    Vec3 brake = physics::TangentialPart(stop, normal);
-    const float cap = kBrakeShare * normalLength;
-    const float length = Vec3Length(brake);
-    if (length > cap) {
-        brake = brake * (cap / length);
-    }
-    return brake;
+    const Float4 normalLength = Length(normal);
+    const Vec3Lanes stop = velocity * (-mass / dt) - force;
+    Vec3Lanes brake = TangentialPart(stop, normal);
+    const Float4 cap = Float4(kBrakeShare) * normalLength;
+    const Float4 length = Length(brake);
+    brake = Select(length > cap, brake * (cap / length), brake);
+    return Select(~(normalLength < Float4(kLeastBrakeNormal)), brake, Vec3Lanes());
 }
 
-Vec3 DriveForce(const Physical& body, const Vec3& normal, const Vec3& force, float frictionAmount, float dt)
+Vec3Lanes ApplyFriction(const Vec3Lanes& velocity, const Float4& frictionAmount)
 {
-    if (body.GetArrived()) {
-        return BrakeForce(body, normal, force, dt);
-    }
-    return SeekForce(body, normal, body.GetDriveForce() * frictionAmount * kTraction);
+    const Float4 speed = Length(velocity);
+    const Float4 left = speed - frictionAmount;
+    const Float4 kept = Select(left < Float4(0.0f), Float4(0.0f), left);
+    const Vec3Lanes slowed = Select(speed <= Float4(kStoppedSpeed), Vec3Lanes(), velocity * (kept / speed));
+    return Select(frictionAmount < Float4(kLeastFrictionAmount), velocity, slowed);
 }
 
-Vec3 ApplyFriction(const Vec3& velocity, float frictionAmount)
+Mask4 IsFinite(const Vec3Lanes& v)
 {
-    if (frictionAmount < kLeastFrictionAmount) {
-        return velocity;
-    }
-    const float speed = Vec3Length(velocity);
-    if (speed <= kStoppedSpeed) {
-        return {};
-    }
-    return velocity * (std::max(speed - frictionAmount, 0.0f) / speed);
+    const Float4 largest(std::numeric_limits<float>::max());
+    return (Abs(v.x) <= largest) & (Abs(v.y) <= largest) & (Abs(v.z) <= largest);
 }
 
 } // namespace
 
-void Physics::Step()
+void Physics::Step(float frameTime)
 {
     // A callback that steps the world again would walk the list it is in.
     if (!notStepping_) {
         return;
     }
-    const float dt = StepTime(Game::Instance()->GetFrameTime());
+    const float dt = StepTime(frameTime);
     if (dt == 0.0f) {
         return;
     }
     // Removals are deferred for the whole step, not only its callbacks: the
     // collision handlers are game code too, and the walks hold entries.
     notStepping_ = false;
-    ComputeForces(dt);
-    const float sweep = Integrate(dt);
+    const float sweep = MoveBodies(dt);
     SortBodies();
     Collide(2.0f * sweep);
     RunCallbacks();
@@ -144,136 +153,233 @@ void Physics::Step()
     DropRemovedEntries();
 }
 
-void Physics::ComputeForces(float dt)
+// Up to four bodies moved together, one a lane. Lanes without a body repeat
+// the first body, so their arithmetic stays harmless; they are never written.
+struct Physics::MotionBatch {
+    int count = 0;
+    PhysicsEntry* entries[4] = {};
+};
+
+float Physics::MoveBodies(float dt)
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
+    // Without a terrain there is no ground and no water: nothing is below
+    // minus infinity.
+    const float waterLevel = terrain_ != nullptr ? terrain_->GetWaterLevel() : -kNoGround;
+    float sweep = 0.0f;
+    MotionBatch batch;
+    // In the order the entries lie in memory, not the list's: each body is
+    // moved on its own, and this way the walk reads memory front to back.
     for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
+        if (entry.body == nullptr || entry.removed) {
             continue;
         }
         Physical& body = *entry.body;
-        const Vec3 position = body.GetPosition();
-        const Vec3 velocity = body.GetVelocity();
-        const float mass = body.GetMass();
-
-        Vec3 force = entry.force / dt;
-        entry.force = Vec3();
-        if (dragOn_ && body.GetDragEnabled()) {
-            force += velocity * -(mass * body.GetDragCoefficient());
-        }
-        if (gravityOn_ && body.GetGravityEnabled()) {
-            force += Vec3(0.0f, -mass * body.GetGravity(), 0.0f);
-        }
-
-        // Outside the map the normal stays zero, and so does every force
-        // that needs one.
-        Vec3 normal;
-        terrain.NormalAt(position.x, position.z, normal);
-        const float height = terrain.HeightAt(position.x, position.z);
-        const bool onGround = height >= position.y;
-
-        Vec3 ground;
-        if (body.GetMovable() && onGround) {
-            ground = GroundForce(force, normal, velocity, mass, dt);
-            force += ground;
-        }
-        entry.frictionAmount = body.GetFrictionEnabled() ? FrictionAmount(ground, body.GetFrictionCoefficient()) : 0.0f;
-
-        if (body.GetSteering()) {
+        if (body.steering_) {
             Steer(entry, dt);
-            if (onGround) {
-                force += DriveForce(body, normal, force, entry.frictionAmount, dt);
-            }
         }
-        entry.stepForce = force;
+        if (!body.movable_ && !body.gravityEnabled_) {
+            // Not moved; the impulse is spent all the same.
+            entry.previousPosition = body.position_;
+            entry.force = Vec3();
+            continue;
+        }
+        batch.entries[batch.count++] = &entry;
+        if (batch.count == 4) {
+            sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel));
+            batch.count = 0;
+        }
     }
+    if (batch.count > 0) {
+        sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel));
+    }
+    // Every position was written behind the list's back.
+    sorted_ = false;
+    return sweep;
 }
 
-Vec3 Physics::GroundForce(const Vec3& force, const Vec3& normal, const Vec3& velocity, float mass, float dt) const
+// The forces, integration and ground of a batch; returns how far its bodies
+// reach along x over the step (x movement plus radius), at most.
+float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
+{
+    const Physical* bodies[4] = {};
+    const PhysicsEntry* entries[4] = {};
+    for (int i = 0; i < 4; ++i) {
+        entries[i] = batch.entries[i < batch.count ? i : 0];
+        bodies[i] = entries[i]->body;
+    }
+    const auto lanes = [&bodies](auto field) {
+        return Float4::Lanes(field(*bodies[0]), field(*bodies[1]), field(*bodies[2]), field(*bodies[3]));
+    };
+    const auto masks = [&bodies](auto field) {
+        return Mask4::FromBools(field(*bodies[0]), field(*bodies[1]), field(*bodies[2]), field(*bodies[3]));
+    };
+    const auto vectors = [&lanes](auto field) -> Vec3Lanes {
+        return {lanes([&](const Physical& b) { return field(b).x; }),
+                lanes([&](const Physical& b) { return field(b).y; }),
+                lanes([&](const Physical& b) { return field(b).z; })};
+    };
+    const Vec3Lanes start = vectors([](const Physical& b) { return b.position_; });
+    const Vec3Lanes oldVelocity = vectors([](const Physical& b) { return b.velocity_; });
+    const Vec3Lanes destination = vectors([](const Physical& b) { return b.destination_; });
+    const Float4 mass = lanes([](const Physical& b) { return b.mass_; });
+    const Vec3Lanes impulse = {
+        Float4::Lanes(entries[0]->force.x, entries[1]->force.x, entries[2]->force.x, entries[3]->force.x),
+        Float4::Lanes(entries[0]->force.y, entries[1]->force.y, entries[2]->force.y, entries[3]->force.y),
+        Float4::Lanes(entries[0]->force.z, entries[1]->force.z, entries[2]->force.z, entries[3]->force.z)};
+    const Float4 step(dt);
+
+    Vec3Lanes force = {impulse.x / step, impulse.y / step, impulse.z / step};
+    const Mask4 drag =
+        Mask4::FromBools(dragOn_, dragOn_, dragOn_, dragOn_) & masks([](const Physical& b) { return b.dragEnabled_; });
+    force = Select(drag, force + oldVelocity * -(mass * lanes([](const Physical& b) { return b.dragCoefficient_; })),
+                   force);
+    const Mask4 gravity = Mask4::FromBools(gravityOn_, gravityOn_, gravityOn_, gravityOn_) &
+                          masks([](const Physical& b) { return b.gravityEnabled_; });
+    const Vec3Lanes weight = {Float4(0.0f), -mass * lanes([](const Physical& b) { return b.gravity_; }), Float4(0.0f)};
+    force = Select(gravity, force + weight, force);
+
+    // Outside the map the normal stays zero, and so does every force that
+    // needs one.
+    GroundGrid::Samples4 ground;
+    const GroundGrid* const grid = terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr;
+    if (grid != nullptr) {
+        grid->SampleLanes(start.x, start.z, ground);
+    } else {
+        ground.height = Float4(-kNoGround);
+    }
+    const Vec3Lanes normal = {ground.normalX, ground.normalY, ground.normalZ};
+    const Mask4 onGround = ground.height >= start.y;
+
+    const Mask4 pressed = masks([](const Physical& b) { return b.movable_; }) & onGround;
+    const Vec3Lanes groundForce = Select(pressed, GroundForce(force, normal, oldVelocity, mass, dt), Vec3Lanes());
+    force = Select(pressed, force + groundForce, force);
+    const Float4 frictionAmount = Select(
+        masks([](const Physical& b) { return b.frictionEnabled_; }),
+        FrictionAmount(groundForce, lanes([](const Physical& b) { return b.frictionCoefficient_; })), Float4(0.0f));
+    const Vec3Lanes brake = BrakeForce(oldVelocity, mass, normal, force, dt);
+    const Float4 drive = lanes([](const Physical& b) { return b.driveForce_; }) * frictionAmount * Float4(kTraction);
+    const Vec3Lanes seek = SeekForce(start, destination, oldVelocity,
+                                     lanes([](const Physical& b) { return b.driveFalloff_; }), normal, drive);
+    const Vec3Lanes driveForce = Select(masks([](const Physical& b) { return b.arrived_; }), brake, seek);
+    force = Select(masks([](const Physical& b) { return b.steering_; }) & onGround, force + driveForce, force);
+
+    Vec3Lanes velocity = oldVelocity + force * (step / mass);
+    velocity = ApplyFriction(velocity, frictionAmount);
+    // Mean velocity over the step: exact for constant forces.
+    Vec3Lanes position = start + (oldVelocity + velocity) * (step * Float4(0.5f));
+    const Mask4 notFinite = ~(IsFinite(position) & IsFinite(velocity));
+    position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes()), position);
+    velocity = Select(notFinite, Vec3Lanes(), velocity);
+    const Mask4 apex = (oldVelocity.y > Float4(0.0f)) & (velocity.y <= Float4(0.0f));
+
+    const Float4 height = grid != nullptr ? grid->HeightLanes(position.x, position.z) : Float4(-kNoGround);
+    position.y = Select(position.y < height, height, position.y);
+    const Mask4 contact = position.y - Float4(kContactHeight) < height;
+    const Mask4 underWater = Float4(waterLevel) > position.y;
+    const Float4 arrival(kArrivalDistance);
+    const Mask4 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
+    const Float4 reach = Abs(start.x - position.x) + lanes([](const Physical& b) { return b.radius_; });
+
+    float x[4], y[4], z[4], vx[4], vy[4], vz[4], reaches[4];
+    position.x.Store(x);
+    position.y.Store(y);
+    position.z.Store(z);
+    velocity.x.Store(vx);
+    velocity.y.Store(vy);
+    velocity.z.Store(vz);
+    reach.Store(reaches);
+    const int badBits = notFinite.Bits();
+    const int apexBits = apex.Bits();
+    const int contactBits = contact.Bits();
+    const int waterBits = underWater.Bits();
+    const int arrivedBits = arrived.Bits();
+    float sweep = 0.0f;
+    for (int i = 0; i < batch.count; ++i) {
+        PhysicsEntry& entry = *batch.entries[i];
+        Physical& body = *entry.body;
+        entry.previousPosition = body.position_;
+        entry.force = Vec3();
+        const int bit = 1 << i;
+        if ((badBits & bit) != 0 && !entry.reportedNonFinite) {
+            ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
+            entry.reportedNonFinite = true;
+        }
+        body.velocity_ = Vec3(vx[i], vy[i], vz[i]);
+        body.position_ = Vec3(x[i], y[i], z[i]);
+        if ((apexBits & bit) != 0) {
+            FireEvent(entry, kEventApex);
+        }
+        if ((contactBits & bit) != 0) {
+            FireEvent(entry, kEventGroundContact);
+            body.spinRate_ = 0.0f;
+            body.spinAxis_ = Vec3(0.0f, 1.0f, 0.0f);
+        }
+        if ((waterBits & bit) != 0) {
+            FireEvent(entry, kEventUnderWater);
+        }
+        if ((arrivedBits & bit) != 0) {
+            body.arrived_ = true;
+        }
+        sweep = std::max(sweep, reaches[i]);
+    }
+    return sweep;
+}
+
+Vec3Lanes Physics::GroundForce(const Vec3Lanes& force, const Vec3Lanes& normal, const Vec3Lanes& velocity,
+                               const Float4& mass, float dt) const
 {
     if (!groundOn_) {
-        return force.y <= 0.0f ? Vec3(0.0f, -force.y, 0.0f) : Vec3();
+        return {Float4(0.0f), Select(force.y <= Float4(0.0f), -force.y, Float4(0.0f)), Float4(0.0f)};
     }
     // Cancel the velocity along the normal in one step, and whatever presses
     // the body into the ground.
-    Vec3 ground = physics::ProjectOnto(velocity, normal) * -(mass / dt);
-    if (Vec3Dot(force, normal) < 0.0f) {
-        ground -= physics::ProjectOnto(force, normal);
-    }
-    return ground;
+    const Vec3Lanes ground = physics::ProjectOnto(velocity, normal) * -(mass / dt);
+    return Select(Dot(force, normal) < Float4(0.0f), ground - physics::ProjectOnto(force, normal), ground);
 }
 
 void Physics::Steer(PhysicsEntry& entry, float dt)
 {
     Physical& body = *entry.body;
-    if (body.GetSpinRate() != 0.0f) {
-        body.SetHeading(body.GetHeading() + body.GetSpinRate() * kSpinSpeed * dt);
+    if (body.spinRate_ != 0.0f) {
+        body.heading_ = body.heading_ + body.spinRate_ * kSpinSpeed * dt;
         return;
     }
-    if (body.GetArrived()) {
+    if (body.arrived_) {
         FireEvent(entry, kEventArrived);
         return;
     }
-    const Vec3 toTarget = body.GetDestination() - body.GetPosition();
-    const double target = physics::kPi / 2.0 - std::atan2(static_cast<double>(toTarget.z), toTarget.x);
-    const double turned = physics::TurnToward(target, body.GetHeading(), body.GetTurnRate(), dt);
+    const Vec3 toTarget = body.destination_ - body.position_;
+    double turned = 0.0;
+    if (!physics::TurnTowardNear(Aim(entry, toTarget, false), physics::kQuickAtan2Error, body.heading_, body.turnRate_,
+                                 dt, turned)) {
+        turned = physics::TurnToward(Aim(entry, toTarget, true), body.heading_, body.turnRate_, dt);
+    }
     if (turned > -kHeadingLimit && turned < kHeadingLimit) {
-        body.SetHeading(static_cast<float>(turned));
+        body.heading_ = static_cast<float>(turned);
     }
 }
 
-float Physics::Integrate(float dt)
+// The heading that looks along toTarget: within the quick arc tangent's
+// error, or exact. A body whose way to its destination is the same to the
+// bit as in the last step (it did not move) reuses the last answer.
+double Physics::Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const
 {
-    const Terrain& terrain = Game::Instance()->GetTerrain();
-    const float waterLevel = terrain.GetWaterLevel();
-    float sweep = 0.0f;
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
-            continue;
-        }
-        Physical& body = *entry.body;
-        const Vec3 start = body.GetPosition();
-        entry.previousPosition = start;
-        if (!body.GetMovable() && !body.GetGravityEnabled()) {
-            continue;
-        }
-
-        const Vec3 oldVelocity = body.GetVelocity();
-        Vec3 velocity = oldVelocity + entry.stepForce * (dt / body.GetMass());
-        velocity = ApplyFriction(velocity, entry.frictionAmount);
-        // Mean velocity over the step: exact for constant forces.
-        Vec3 position = start + (oldVelocity + velocity) * (dt * 0.5f);
-
-        if (!Vec3IsFinite(position) || !Vec3IsFinite(velocity)) {
-            ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
-            position = Vec3IsFinite(start) ? start : Vec3();
-            velocity = Vec3();
-        }
-        body.SetVelocity(velocity);
-        if (oldVelocity.y > 0.0f && velocity.y <= 0.0f) {
-            FireEvent(entry, kEventApex);
-        }
-
-        const float height = terrain.HeightAt(position.x, position.z);
-        position.y = std::max(position.y, height);
-        body.SetPosition(position);
-
-        if (position.y - kContactHeight < height) {
-            FireEvent(entry, kEventGroundContact);
-            body.SetSpinRate(0.0f);
-            body.SetSpinAxis(Vec3(0.0f, 1.0f, 0.0f));
-        }
-        if (waterLevel > position.y) {
-            FireEvent(entry, kEventUnderWater);
-        }
-        const Vec3 destination = body.GetDestination();
-        if (std::fabs(destination.x - position.x) < kArrivalDistance &&
-            std::fabs(destination.z - position.z) < kArrivalDistance) {
-            body.SetArrived(true);
-        }
-        sweep = std::max(sweep, std::fabs(start.x - position.x) + body.GetRadius());
+    const bool same = entry.aimed &&
+                      std::bit_cast<std::uint32_t>(toTarget.x) == std::bit_cast<std::uint32_t>(entry.aimX) &&
+                      std::bit_cast<std::uint32_t>(toTarget.z) == std::bit_cast<std::uint32_t>(entry.aimZ);
+    if (same && (entry.aimExact || !exact)) {
+        return entry.aim;
     }
-    return sweep;
+    const double z = toTarget.z;
+    const double x = toTarget.x;
+    const double quick = exact ? NAN : physics::QuickAtan2(z, x);
+    // Where the quick one has no answer the exact one is taken at once.
+    entry.aimExact = exact || std::isnan(quick);
+    entry.aim = physics::kPi / 2.0 - (entry.aimExact ? std::atan2(z, x) : quick);
+    entry.aimX = toTarget.x;
+    entry.aimZ = toTarget.z;
+    entry.aimed = true;
+    return entry.aim;
 }
 
 void Physics::RunCallbacks()
@@ -282,32 +388,33 @@ void Physics::RunCallbacks()
     // explosion or touch other callbacks, and none of that may change which
     // callbacks run in this step.
     due_.clear();
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.removed) {
+    for (PhysicsEntry* const listed : order_) {
+        PhysicsEntry& entry = *listed;
+        if (entry.removed || !entry.anyFired) {
             continue;
         }
         std::vector<PhysicsCallback>& callbacks = entry.callbacks;
         const auto fired =
             std::find_if(callbacks.begin(), callbacks.end(), [](const PhysicsCallback& c) { return c.fired; });
-        if (fired == callbacks.end()) {
-            continue;
-        }
         DueCallback& due = due_.emplace_back();
         due.entry = &entry;
         if (fired->removeAfterFiring) {
-            due.function = std::move(fired->function);
+            due.owned = std::move(fired->function);
+            due.function = due.owned.get();
             callbacks.erase(fired);
         } else {
-            due.function = fired->function;
+            due.function = fired->function.get();
             fired->fired = false;
         }
+        entry.RecountCallbacks();
     }
-    for (DueCallback& due : due_) {
+    for (const DueCallback& due : due_) {
         if (!due.entry->removed) {
-            due.function(due.entry->body);
+            (*due.function)(due.entry->body);
         }
     }
     due_.clear();
+    retired_.clear();
 }
 
 void Physics::DropRemovedEntries()
@@ -316,6 +423,14 @@ void Physics::DropRemovedEntries()
         return;
     }
     // Only the flag is read: the bodies themselves may be gone.
-    entries_.remove_if([](const PhysicsEntry& entry) { return entry.removed; });
+    std::size_t kept = 0;
+    for (PhysicsEntry* const entry : order_) {
+        if (entry->removed) {
+            FreeSlot(entry->slot);
+        } else {
+            order_[kept++] = entry;
+        }
+    }
+    order_.resize(kept);
     pendingRemovals_ = 0;
 }

@@ -69,6 +69,13 @@ void Terrain::Install(MapData&& data)
         const std::uint32_t diffuse = (g.colour & 0xFF000000u) | 0x00FFFFFFu;
         ground_.push_back({g.position, g.normal, diffuse, 0xFFFFFFFFu, g.u, g.v, g.u, g.v});
     }
+    groundGrid_.Reset(columns_, rows_, mapSize_);
+    for (std::uint32_t r = 0; r < rows_; ++r) {
+        for (std::uint32_t c = 0; c < columns_; ++c) {
+            const TerrainVertex& vertex = ground_[r * columns_ + c];
+            groundGrid_.SetVertex(c, r, vertex.position.y, vertex.normal);
+        }
+    }
     indices_ = std::move(data.indices);
     edges_.reserve(data.edges.size());
     for (const MapEdgeRecord& e : data.edges) {

@@ -9,6 +9,7 @@
 
 #include "platform/math/Matrix.h"
 #include "platform/math/Vector.h"
+#include "world/GroundGrid.h"
 #include "world/MapData.h"
 
 #include <array>
@@ -93,6 +94,9 @@ public:
     // water frames 0 to 7. An empty image stands for a missing texture.
     const std::array<std::vector<std::uint8_t>, kMapGroundImages>& GetGroundImages() const { return groundImages_; }
     const std::array<std::vector<std::uint8_t>, kMapWaterFrames>& GetWaterImages() const { return waterImages_; }
+    // The ground's heights and normals packed for the physics step; whatever
+    // rewrites ground vertices rewrites their samples here too.
+    const GroundGrid& GetGroundGrid() const { return groundGrid_; }
 
 private:
     void Install(MapData&& data);
@@ -110,6 +114,7 @@ private:
     float heightScale_ = 0.0f;
     float waterLevel_ = 0.0f;
     std::vector<TerrainVertex> ground_;
+    GroundGrid groundGrid_;
     std::vector<std::uint16_t> indices_;
     std::vector<TerrainVertex> edges_;
     std::array<TerrainVertex, 4> water_{};

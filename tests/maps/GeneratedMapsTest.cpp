@@ -4,7 +4,6 @@
 // path finding), so the last two are tried with the game's own physics and
 // the shipped unit data: every type stands on every formation spot, and walks
 // from every start to every flag and to the opposite start.
-#include "app/Game.h"
 #include "physics/Physical.h"
 #include "physics/PhysicalDataFile.h"
 #include "physics/Physics.h"
@@ -52,13 +51,14 @@ float Distance(const Vec3& a, const Vec3& b)
 // The one place these tests step the physics and give it its ground.
 void StepWorld(float dt)
 {
-    Game::Instance()->SetFrameTime(dt);
-    Physics::Instance()->Step();
+    Physics::Instance()->Step(dt);
 }
 
 Terrain& WalkedGround()
 {
-    return Game::Instance()->GetTerrain();
+    static Terrain ground;
+    Physics::Instance()->SetTerrain(&ground);
+    return ground;
 }
 
 const Terrain& LoadWalkedMap(const char* name)

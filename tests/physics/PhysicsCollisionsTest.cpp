@@ -61,6 +61,15 @@ TEST_CASE("the walls, moved in by the radius, keep bodies on the map")
         CheckNear(body->GetVelocity(), c.velocityAfter);
         Physics::Instance()->RemoveObject(body.get());
     }
+    // Without a terrain there is neither a wall nor a ground to stop a body.
+    Physics::Instance()->SetTerrain(nullptr);
+    auto body = MakeFreeBody(Vec3(199.0f, -5.0f, 0.0f), Vec3(120.0f, 0.0f, 0.0f), true);
+    int contacts = 0;
+    CountEvents(body.get(), kEventGroundContact, contacts);
+    TestWorld::Step(kDt);
+    CHECK(body->GetPosition().x == doctest::Approx(201.0f));
+    CHECK(body->GetPosition().y < -5.0f);
+    CHECK(contacts == 0);
 }
 
 TEST_CASE("units walking and blasted near the edge stay on the map, and the same run twice ends the same")

@@ -3,7 +3,9 @@
 #include "PhysicsTestWorld.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
+#include <cstdint>
 #include <vector>
 
 using namespace physics_test;
@@ -26,6 +28,71 @@ TEST_CASE("a step falls by the frame time, a stalled frame by a short one, a zer
     CHECK(body->GetPosition() == Vec3(0.0f, 100.0f, 0.0f));
     TestWorld::Step(kDt); // the force was kept for this step
     CHECK(body->GetVelocity().x == doctest::Approx(1.0f));
+}
+
+TEST_CASE("the step reads the ground exactly as the terrain answers for it")
+{
+    TestWorld world([](float x, float z) { return 6.0f * std::sin(x * 0.07f) * std::cos(z * 0.09f) + 0.02f * z; });
+    const Terrain& terrain = TestWorld::Ground();
+    const GroundGrid& grid = terrain.GetGroundGrid();
+    // The corners, the borders, just outside them, vertices (every 4 units),
+    // cell middles and diagonals, and points anywhere.
+    std::vector<std::pair<float, float>> points = {
+        {-200.0f, -200.0f}, {200.0f, 200.0f}, {200.0f, -200.0f}, {-200.0f, 200.0f},  {200.0f, 13.3f},
+        {-7.1f, -200.0f},   {200.001f, 0.0f}, {0.0f, -200.001f}, {NAN, 0.0f},        {8.0f, -12.0f},
+        {10.0f, -14.0f},    {9.0f, -13.0f},   {-198.0f, 198.0f}, {197.99f, -199.9f}, {-199.9f, 3.0f}};
+    platform::SeedRand(5);
+    for (int i = 0; i < 2000; ++i) {
+        points.emplace_back(RandomIn(404.0f), RandomIn(404.0f));
+    }
+    const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
+    // Four points at once, lane by lane the same bits as one at a time.
+    for (std::size_t i = 0; i + 4 <= points.size(); i += 4) {
+        float x[4];
+        float z[4];
+        for (std::size_t k = 0; k < 4; ++k) {
+            x[k] = points[i + k].first;
+            z[k] = points[i + k].second;
+        }
+        GroundGrid::Samples4 lanes;
+        lanes.normalX = lanes.normalY = lanes.normalZ = Float4(-7.0f);
+        grid.SampleLanes(Float4::Load(x), Float4::Load(z), lanes);
+        float heights[4];
+        float normals[3][4];
+        float endHeights[4];
+        lanes.height.Store(heights);
+        lanes.normalX.Store(normals[0]);
+        lanes.normalY.Store(normals[1]);
+        lanes.normalZ.Store(normals[2]);
+        grid.HeightLanes(Float4::Load(x), Float4::Load(z)).Store(endHeights);
+        for (std::size_t k = 0; k < 4; ++k) {
+            CAPTURE(x[k]);
+            CAPTURE(z[k]);
+            GroundGrid::Sample one;
+            one.normal = Vec3(-7.0f, -7.0f, -7.0f);
+            grid.SampleAt(x[k], z[k], one);
+            CHECK(bits(heights[k]) == bits(one.height));
+            CHECK(bits(endHeights[k]) == bits(one.height));
+            CHECK(bits(normals[0][k]) == bits(one.normal.x));
+            CHECK(bits(normals[1][k]) == bits(one.normal.y));
+            CHECK(bits(normals[2][k]) == bits(one.normal.z));
+        }
+    }
+    for (const auto& [x, z] : points) {
+        CAPTURE(x);
+        CAPTURE(z);
+        const Vec3 unset(-1.0f, -2.0f, -3.0f);
+        Vec3 normal = unset;
+        terrain.NormalAt(x, z, normal);
+        GroundGrid::Sample sample;
+        sample.normal = unset;
+        grid.SampleAt(x, z, sample);
+        CHECK(bits(sample.height) == bits(terrain.HeightAt(x, z)));
+        CHECK(bits(grid.HeightAt(x, z)) == bits(terrain.HeightAt(x, z)));
+        CHECK(bits(sample.normal.x) == bits(normal.x));
+        CHECK(bits(sample.normal.y) == bits(normal.y));
+        CHECK(bits(sample.normal.z) == bits(normal.z));
+    }
 }
 
 TEST_CASE("bodies top out once, come to rest on the ground and know when they are under water")
@@ -134,4 +201,111 @@ TEST_CASE("no motion that is not a number reaches a position")
         CHECK(Vec3IsFinite(massless->GetPosition()));
         CHECK(Vec3IsFinite(other->GetPosition()));
     }
+}
+
+namespace {
+
+// A battle on rolling ground: eight armies of forty, each marching through the
+// middle toward the army opposite, with two blasts among them once they meet.
+struct BattleRecord {
+    std::vector<Vec3> centroids; // one per army
+    std::vector<Vec3> samples;   // the bodies of kBattleSamples
+    int contacts = 0;            // unit-unit handler calls
+};
+
+constexpr std::size_t kBattleSamples[] = {0, 37, 81, 119, 160, 203, 255, 319};
+int g_battleContacts = 0;
+
+BattleRecord RunBattle()
+{
+    TestWorld world([](float x, float z) { return 5.0f * std::sin(x * 0.06f) * std::cos(z * 0.05f) + 0.01f * x; },
+                    -3.0f);
+    g_battleContacts = 0;
+    CollisionHandlers handlers;
+    handlers.unitOnCollideUnit = [](Physical*, Physical*) { ++g_battleContacts; };
+    Physics::Instance()->SetCollisionHandlers(handlers);
+    platform::SeedRand(11);
+    const char* const types[] = {"Smashtor", "Triangoloid", "Trajectagon", "Artillerator", "Detagon"};
+    std::vector<std::unique_ptr<Physical>> bodies;
+    for (int army = 0; army < 8; ++army) {
+        const float angle = static_cast<float>(army) * 3.14159265f / 4.0f;
+        const float x = std::cos(angle) * 35.0f;
+        const float z = std::sin(angle) * 35.0f;
+        for (int i = 0; i < 40; ++i) {
+            const float dx = static_cast<float>(i % 8 - 4) * 2.2f + RandomIn(0.4f);
+            const float dz = static_cast<float>(i / 8 - 2) * 2.2f + RandomIn(0.4f);
+            auto unit = MakeUnitBody(types[i % 5], x + dx, z + dz);
+            unit->SetCollisionType(kCollisionUnit);
+            unit->SetDestination(-x * 0.9f + dx, 0.0f, -z * 0.9f + dz);
+            bodies.push_back(std::move(unit));
+        }
+    }
+    for (int step = 0; step < 480; ++step) {
+        if (step == 240 || step == 330) {
+            Physics::Instance()->Explosion(3.0f, 0.0f, -2.0f, 14.0, 6.0, nullptr, 0);
+        }
+        TestWorld::Step(kDt);
+    }
+    BattleRecord record;
+    for (int army = 0; army < 8; ++army) {
+        Vec3 sum;
+        for (int i = 0; i < 40; ++i) {
+            sum += bodies[static_cast<std::size_t>(army * 40 + i)]->GetPosition();
+        }
+        record.centroids.push_back(sum / 40.0f);
+    }
+    for (const std::size_t i : kBattleSamples) {
+        record.samples.push_back(bodies[i]->GetPosition());
+    }
+    record.contacts = g_battleContacts;
+    return record;
+}
+
+bool NearlyEqual(float actual, float expected)
+{
+    return std::fabs(actual - expected) <= 1e-3f * (1.0f + std::fabs(expected));
+}
+
+void CheckRecorded(const std::vector<Vec3>& actual, const std::vector<Vec3>& expected)
+{
+    REQUIRE(actual.size() == expected.size());
+    for (std::size_t i = 0; i < actual.size(); ++i) {
+        CAPTURE(i);
+        CAPTURE(actual[i].x);
+        CAPTURE(actual[i].y);
+        CAPTURE(actual[i].z);
+        CHECK(NearlyEqual(actual[i].x, expected[i].x));
+        CHECK(NearlyEqual(actual[i].y, expected[i].y));
+        CHECK(NearlyEqual(actual[i].z, expected[i].z));
+    }
+}
+
+} // namespace
+
+// Recorded from the engine as it stood before the step was rewritten for
+// speed; a faster step must end the same battle in the same places.
+TEST_CASE("a recorded battle of 320 units ends where it always has")
+{
+    const BattleRecord record = RunBattle();
+    CheckRecorded(record.centroids, {
+                                        {-6.998221f, -1.727443f, 1.010921f},
+                                        {-7.862382f, -2.179242f, 3.568425f},
+                                        {-7.196004f, -2.006590f, 3.533709f},
+                                        {-4.325415f, -1.189502f, 1.459599f},
+                                        {-2.365916f, -0.542161f, -0.592788f},
+                                        {-3.618857f, -1.017345f, -1.711530f},
+                                        {-8.115416f, -2.194381f, -5.013279f},
+                                        {-7.306688f, -1.987434f, -4.597161f},
+                                    });
+    CheckRecorded(record.samples, {
+                                      {-13.774311f, -3.766029f, -1.130429f},
+                                      {-0.565984f, -0.160553f, 7.146687f},
+                                      {-8.140888f, -2.351951f, -4.715867f},
+                                      {-4.638528f, -1.192009f, 11.399156f},
+                                      {-8.628277f, -2.524953f, -1.940036f},
+                                      {-10.451748f, -2.916100f, -4.921504f},
+                                      {-3.163947f, -0.897525f, -7.224255f},
+                                      {3.460706f, 1.021190f, -5.208909f},
+                                  });
+    CHECK(record.contacts == 63899);
 }

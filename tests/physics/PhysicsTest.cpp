@@ -175,6 +175,7 @@ struct Damage {
 
 std::vector<Damage> g_damage;
 Physical* g_other = nullptr;
+std::vector<Vec3> g_sounds;
 
 void RecordDamage(Physical* body, double falloff, ExplosionWord userData)
 {
@@ -188,6 +189,8 @@ TEST_CASE("explosions push, spin and report the bodies in reach and leave the re
     TestWorld world;
     Physics* physics = Physics::Instance();
     g_damage.clear();
+    g_sounds.clear();
+    physics->SetExplosionSound([](float x, float y, float z) { g_sounds.push_back(Vec3(x, y, z)); });
     auto flag = MakeFreeBody(Vec3(-2.0f, 20.0f, 0.0f));
     flag->SetCollisionType(kCollisionFlag);
     auto centred = MakeFreeBody(Vec3(0.0f, 20.0f, 0.0f));
@@ -205,6 +208,7 @@ TEST_CASE("explosions push, spin and report the bodies in reach and leave the re
     TestWorld::Step(kDt);
     CHECK(unit->GetVelocity() == Vec3());
     CHECK(g_damage.empty());
+    CHECK(g_sounds == std::vector<Vec3>{Vec3(0.0f, 24.5f, 0.0f)}); // only the blast of radius 0 is heard
 
     int attacker = 0;
     physics->Explosion(0.0f, 24.5f, 0.0f, 10.0, 10.0, RecordDamage, reinterpret_cast<ExplosionWord>(&attacker));
@@ -220,6 +224,8 @@ TEST_CASE("explosions push, spin and report the bodies in reach and leave the re
     CHECK(g_damage[2].body == unit.get());
     CHECK(g_damage[2].falloff == doctest::Approx(0.5));
     CHECK(reinterpret_cast<int*>(g_damage[2].userData) == &attacker);
+    CHECK(g_sounds.size() == 2);
+    physics->SetExplosionSound(nullptr);
     TestWorld::Step(kDt);
     CheckNear(unit->GetVelocity(), Vec3(5.0f / 0.3f, 0.0f, 0.0f));
     CheckNear(flag->GetVelocity(), Vec3(-1.6f / 0.3f, 0.0f, 0.0f)); // a fifth

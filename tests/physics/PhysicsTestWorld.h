@@ -1,12 +1,9 @@
-// A 400-unit flat (or given) map in memory, silent sound, an empty engine and
-// a private working directory for the logs.
+// A 400-unit flat (or given) map in memory, an empty engine and a private
+// working directory for the logs.
 #pragma once
 
-#include "app/Game.h"
 #include "physics/Physical.h"
 #include "physics/Physics.h"
-#include "platform/AudioBackend.h"
-#include "platform/AudioNullBackend.h"
 #include "platform/Random.h"
 #include "world/MapData.h"
 #include "world/Terrain.h"
@@ -32,8 +29,8 @@ class TestWorld {
 public:
     explicit TestWorld(const std::function<float(float, float)>& height = FlatGround, float waterLevel = -50.0f)
     {
-        platform::SetAudioBackendFactory([] { return std::make_unique<platform::AudioNullBackend>(); });
-        Game::Instance()->GetTerrain().LoadFromData(MakeHeightFieldMap(400.0f, 101, height, waterLevel));
+        Ground().LoadFromData(MakeHeightFieldMap(400.0f, 101, height, waterLevel));
+        Physics::Instance()->SetTerrain(&Ground());
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
     }
@@ -41,13 +38,20 @@ public:
     {
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
+        Physics::Instance()->SetTerrain(nullptr);
+    }
+
+    // The map the bodies stand on.
+    static Terrain& Ground()
+    {
+        static Terrain terrain;
+        return terrain;
     }
 
     static void Step(float dt, int count = 1)
     {
-        Game::Instance()->SetFrameTime(dt);
         for (int i = 0; i < count; ++i) {
-            Physics::Instance()->Step();
+            Physics::Instance()->Step(dt);
         }
     }
 
@@ -78,8 +82,7 @@ inline std::string UnitDataPath(const char* type)
 // A registered body standing on the ground with the shipped data of a unit type.
 inline std::unique_ptr<Physical> MakeUnitBody(const char* type, float x, float z)
 {
-    auto body =
-        std::make_unique<Physical>(x, Game::Instance()->GetTerrain().HeightAt(x, z), z, UnitDataPath(type).c_str());
+    auto body = std::make_unique<Physical>(x, TestWorld::Ground().HeightAt(x, z), z, UnitDataPath(type).c_str());
     Physics::Instance()->AddObject(body.get());
     return body;
 }

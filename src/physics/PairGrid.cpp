@@ -1,0 +1,238 @@
+// PairGrid: the order along x, sizing and filing the rows, the meetings in
+// each row and of the boxes set aside, and the pairs grouped by their lower
+// number for the collision pass.
+//
+// Every row index comes from one monotone function of z, so two boxes that
+// overlap share a row however the floats round.
+#include "physics/PairGrid.h"
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Insertion moves allowed per box before a full sort is cheaper: after
+// bodies were added in bulk the old order is of no use.
+constexpr std::size_t kMovesPerBox = 8;
+
+constexpr float kSmallestRow = 0.25f;
+// About one slot per box, and never fewer than kFewestSlots.
+constexpr std::size_t kFewestSlots = 16;
+// A box reaching over more rows than this meets every box directly instead.
+constexpr std::uint32_t kMostRows = 8;
+// Row indices stop here, well inside the exact range of a float.
+constexpr float kFarthestRow = 16777216.0f;
+
+bool IsFinite(const PairGrid::Box& b)
+{
+    return std::isfinite(b.minX) && std::isfinite(b.maxX) && std::isfinite(b.minZ) && std::isfinite(b.maxZ);
+}
+
+bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
+{
+    return (a.minX <= b.maxX) & (b.minX <= a.maxX) & (a.minZ <= b.maxZ) & (b.minZ <= a.maxZ);
+}
+
+} // namespace
+
+void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
+{
+    pairCount_ = 0;
+    OrderAlongX(items);
+    FileRows(items);
+    MeetInRows();
+    MeetSetAside(items);
+    Collect(numberCount);
+}
+
+std::span<const std::uint32_t> PairGrid::LaterOverlaps(std::uint32_t number) const
+{
+    if (std::size_t{number} + 1 >= firstOfNumber_.size()) {
+        return {};
+    }
+    const std::uint32_t first = firstOfNumber_[number];
+    return std::span<const std::uint32_t>(later_).subspan(first, firstOfNumber_[number + 1] - first);
+}
+
+// The items in the order given, put right by insertion; the rows are sized
+// on the way, as deep as a typical box from the lowest, about one slot a box.
+void PairGrid::OrderAlongX(std::span<const Item> items)
+{
+    order_.clear();
+    orderLow_.clear();
+    float depths = 0.0f;
+    float lowZ = std::numeric_limits<float>::max();
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const Box& box = items[i].box;
+        if (IsFinite(box)) {
+            order_.push_back(static_cast<std::uint32_t>(i));
+            orderLow_.push_back(box.minX);
+            depths += box.maxZ - box.minZ;
+            lowZ = std::min(lowZ, box.minZ);
+        }
+    }
+    const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
+    originZ_ = order_.empty() ? 0.0f : lowZ;
+    perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical, kSmallestRow) : 1.0f;
+    slotMask_ = static_cast<std::uint32_t>(std::bit_ceil(std::max(order_.size(), kFewestSlots)) - 1);
+
+    std::size_t moves = 0;
+    const std::size_t budget = kMovesPerBox * order_.size();
+    for (std::size_t i = 1; i < order_.size() && moves <= budget; ++i) {
+        const float low = orderLow_[i];
+        const std::uint32_t item = order_[i];
+        std::size_t j = i;
+        for (; j > 0 && low < orderLow_[j - 1]; --j) {
+            orderLow_[j] = orderLow_[j - 1];
+            order_[j] = order_[j - 1];
+        }
+        moves += i - j;
+        orderLow_[j] = low;
+        order_[j] = item;
+    }
+    if (moves > budget) {
+        std::sort(order_.begin(), order_.end(),
+                  [&items](std::uint32_t a, std::uint32_t b) { return items[a].box.minX < items[b].box.minX; });
+    }
+}
+
+std::uint32_t PairGrid::Row(float z) const
+{
+    // An offset beyond the float range counts as the farthest row.
+    return static_cast<std::uint32_t>(std::min(std::max((z - originZ_) * perUnit_, 0.0f), kFarthestRow));
+}
+
+// A counting sort of the boxes, in order along x, into the slots of every
+// row they reach; being stable it keeps each slot in order along x.
+void PairGrid::FileRows(std::span<const Item> items)
+{
+    setAside_.clear();
+    gridded_.assign(items.size(), 0);
+    slotStart_.assign(std::size_t{slotMask_} + 2, 0);
+    firstRows_.resize(order_.size());
+    lastRows_.resize(order_.size());
+    for (std::size_t k = 0; k < order_.size(); ++k) {
+        const std::uint32_t i = order_[k];
+        const std::uint32_t first = Row(items[i].box.minZ);
+        const std::uint32_t last = Row(items[i].box.maxZ);
+        firstRows_[k] = first;
+        lastRows_[k] = last;
+        if (last - first >= kMostRows) {
+            setAside_.push_back(i);
+            continue;
+        }
+        gridded_[i] = 1;
+        for (std::uint32_t row = first; row <= last; ++row) {
+            ++slotStart_[(row & slotMask_) + 1];
+        }
+    }
+    for (std::size_t s = 1; s < slotStart_.size(); ++s) {
+        slotStart_[s] += slotStart_[s - 1];
+    }
+    const std::size_t filed = slotStart_.back();
+    filedBox_.resize(filed);
+    filedNumber_.resize(filed);
+    filedRow_.resize(filed);
+    filedFirstRow_.resize(filed);
+    filedMovable_.resize(filed);
+    // Filled with the starts moved on, then the starts put back.
+    for (std::size_t k = 0; k < order_.size(); ++k) {
+        const std::uint32_t i = order_[k];
+        if (gridded_[i] == 0) {
+            continue;
+        }
+        const Item& item = items[i];
+        for (std::uint32_t row = firstRows_[k]; row <= lastRows_[k]; ++row) {
+            const std::uint32_t at = slotStart_[row & slotMask_]++;
+            filedBox_[at] = item.box;
+            filedNumber_[at] = item.number;
+            filedRow_[at] = row;
+            filedFirstRow_[at] = firstRows_[k];
+            filedMovable_[at] = item.movable ? 1 : 0;
+        }
+    }
+    for (std::size_t s = slotStart_.size() - 1; s > 0; --s) {
+        slotStart_[s] = slotStart_[s - 1];
+    }
+    slotStart_[0] = 0;
+}
+
+void PairGrid::Reserve(std::size_t more)
+{
+    if (pairs_.size() < pairCount_ + more) {
+        pairs_.resize(2 * (pairCount_ + more) + 64);
+    }
+}
+
+// In each slot, each box meets the boxes after it until their lowest x passes
+// its highest. Two boxes meet only in a row both were filed for, and only in
+// the first row they share, so each pair is met once. A pair is written
+// either way and counted only when it holds: a count instead of a branch the
+// processor would guess wrong about half the time.
+void PairGrid::MeetInRows()
+{
+    const std::size_t filed = slotStart_.back();
+    Reserve(filed);
+    const Box* const boxes = filedBox_.data();
+    const std::uint32_t* const numbers = filedNumber_.data();
+    const std::uint32_t* const rows = filedRow_.data();
+    const std::uint32_t* const firstRows = filedFirstRow_.data();
+    const std::uint8_t* const movables = filedMovable_.data();
+    for (std::size_t slot = 0; slot + 1 < slotStart_.size(); ++slot) {
+        const std::uint32_t end = slotStart_[slot + 1];
+        for (std::uint32_t a = slotStart_[slot]; a < end; ++a) {
+            Reserve(end - a);
+            std::uint64_t* const pairs = pairs_.data();
+            std::size_t found = pairCount_;
+            const Box box = boxes[a];
+            const std::uint32_t row = rows[a];
+            const std::uint32_t firstRow = firstRows[a];
+            const std::uint64_t mine = numbers[a];
+            const std::uint8_t movable = movables[a];
+            for (std::uint32_t b = a + 1; b < end && boxes[b].minX <= box.maxX; ++b) {
+                const std::uint64_t theirs = numbers[b];
+                pairs[found] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+                const bool sameRow = (rows[b] == row) & (std::max(firstRows[b], firstRow) == row);
+                const bool overlapZ = (box.minZ <= boxes[b].maxZ) & (boxes[b].minZ <= box.maxZ);
+                found += sameRow & overlapZ & ((movable | movables[b]) != 0);
+            }
+            pairCount_ = found;
+        }
+    }
+}
+
+// The boxes set aside meet every other box, and each other once.
+void PairGrid::MeetSetAside(std::span<const Item> items)
+{
+    for (std::size_t k = 0; k < setAside_.size(); ++k) {
+        const Item& item = items[setAside_[k]];
+        Reserve(order_.size());
+        for (const std::uint32_t j : order_) {
+            const Item& other = items[j];
+            // Another box set aside is met from the first of the two only.
+            const bool once = gridded_[j] != 0 || other.number > item.number;
+            pairs_[pairCount_] =
+                std::uint64_t{std::min(item.number, other.number)} << 32 | std::max(item.number, other.number);
+            pairCount_ += once & (j != setAside_[k]) & (item.movable | other.movable) & Overlap(item.box, other.box);
+        }
+    }
+}
+
+void PairGrid::Collect(std::size_t numberCount)
+{
+    // Counted, summed to each number's end, then filled back to front so each
+    // number's count ends on its start.
+    firstOfNumber_.assign(numberCount + 1, 0);
+    for (std::size_t i = 0; i < pairCount_; ++i) {
+        ++firstOfNumber_[pairs_[i] >> 32];
+    }
+    for (std::size_t i = 1; i < firstOfNumber_.size(); ++i) {
+        firstOfNumber_[i] += firstOfNumber_[i - 1];
+    }
+    later_.resize(pairCount_);
+    for (std::size_t i = 0; i < pairCount_; ++i) {
+        later_[--firstOfNumber_[pairs_[i] >> 32]] = static_cast<std::uint32_t>(pairs_[i]);
+    }
+}

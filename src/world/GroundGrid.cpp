@@ -1,0 +1,239 @@
+// GroundGrid: the packed copy of the ground and its two queries. The
+// arithmetic follows Terrain_Queries.cpp step for step; only the choice of
+// triangle is made by selecting operands instead of by branching, which
+// gives the same operations on the same values.
+#include "world/GroundGrid.h"
+
+#include "world/TerrainGrid.h"
+
+#include <cmath>
+
+namespace {
+
+// The cell index of a grid coordinate, kept on the grid whatever the float:
+// a crafted map can make the coordinate infinite or not a number.
+std::uint32_t CellIndex(float g, float last)
+{
+    const float clamped = g < last ? (g > 0.0f ? g : 0.0f) : last;
+    return static_cast<std::uint32_t>(clamped);
+}
+
+} // namespace
+
+void GroundGrid::Reset(std::uint32_t columns, std::uint32_t rows, float mapSize)
+{
+    Release();
+    if (columns < 2 || rows < 2) {
+        return;
+    }
+    columns_ = columns;
+    rows_ = rows;
+    stride_ = columns + 1;
+    mapSize_ = mapSize;
+    halfSize_ = mapSize / 2.0f;
+    lastColumn_ = static_cast<float>(columns - 1);
+    lastRow_ = static_cast<float>(rows - 1);
+    vertices_.assign(static_cast<std::size_t>(stride_) * (rows + 1), Vertex());
+}
+
+void GroundGrid::Release()
+{
+    *this = GroundGrid();
+}
+
+void GroundGrid::SetVertex(std::uint32_t c, std::uint32_t r, float height, const Vec3& normal)
+{
+    if (c >= columns_ || r >= rows_) {
+        return;
+    }
+    const Vertex vertex{height, normal};
+    // The last column and row are stored twice, so a cell on the border reads
+    // its missing neighbour as the border vertex itself, as Terrain does.
+    const std::uint32_t lastC = c + 1 == columns_ ? c + 1 : c;
+    const std::uint32_t lastR = r + 1 == rows_ ? r + 1 : r;
+    for (std::uint32_t row = r; row <= lastR; ++row) {
+        for (std::uint32_t column = c; column <= lastC; ++column) {
+            vertices_[row * stride_ + column] = vertex;
+        }
+    }
+}
+
+// A coordinate that is not a number fails both tests and counts as outside.
+bool GroundGrid::Inside(float x, float z) const
+{
+    const float h = halfSize_;
+    return x >= -h && x <= h && z >= -h && z <= h;
+}
+
+float GroundGrid::HeightAt(float x, float z) const
+{
+    if (IsEmpty() || !Inside(x, z)) {
+        return 0.0f;
+    }
+    return HeightInCell(GridX(x), GridZ(z));
+}
+
+void GroundGrid::SampleAt(float x, float z, Sample& out) const
+{
+    if (IsEmpty() || !Inside(x, z)) {
+        out.height = 0.0f;
+        return;
+    }
+    const float gx = GridX(x);
+    const float gz = GridZ(z);
+    out.height = HeightInCell(gx, gz);
+    out.normal = NormalInCell(gx - 0.5f, gz - 0.5f);
+}
+
+// The cell's two triangles by the diagonal rule, each a plane through three
+// corners: base + a * (p - base) + b * (q - base).
+float GroundGrid::HeightInCell(float gx, float gz) const
+{
+    const std::uint32_t c = CellIndex(gx, lastColumn_);
+    const std::uint32_t r = CellIndex(gz, lastRow_);
+    const float fx = gx - static_cast<float>(c);
+    const float fz = gz - static_cast<float>(r);
+    const float h00 = At(c, r).height;
+    const float h10 = At(c + 1, r).height;
+    const float h01 = At(c, r + 1).height;
+    const float h11 = At(c + 1, r + 1).height;
+    const bool alongAE = terrain_grid::SplitsAlongAE(h00, h10, h01, h11);
+    // The triangle nearer the cell's (c, r) corner along x.
+    const bool first = alongAE ? fx <= fz : fx + fz < 1.0f;
+    const float base = alongAE ? (first ? h01 : h10) : (first ? h00 : h11);
+    const float p = alongAE ? (first ? h11 : h00) : (first ? h10 : h01);
+    const float q = alongAE ? (first ? h00 : h11) : (first ? h01 : h10);
+    const float a = first ? fx : 1.0f - fx;
+    const float b = alongAE == first ? 1.0f - fz : fz;
+    return base + a * (p - base) + b * (q - base);
+}
+
+// Vertex normals belong to the vertices, so the blend is over the cell
+// shifted half a cell toward -x and +z (the caller's gx and gz are shifted).
+Vec3 GroundGrid::NormalInCell(float gx, float gz) const
+{
+    const std::uint32_t c = CellIndex(std::trunc(gx), lastColumn_);
+    const std::uint32_t r = CellIndex(std::trunc(gz), lastRow_);
+    const float fx = gx - static_cast<float>(c);
+    const float fz = gz - static_cast<float>(r);
+    return At(c, r).normal * ((1.0f - fz) * (1.0f - fx)) + At(c + 1, r).normal * ((1.0f - fz) * fx) +
+           At(c, r + 1).normal * (fz * (1.0f - fx)) + At(c + 1, r + 1).normal * (fz * fx);
+}
+
+Mask4 GroundGrid::InsideLanes(const Float4& x, const Float4& z) const
+{
+    const Float4 h(halfSize_);
+    const Float4 minusH(-halfSize_);
+    return (x >= minusH) & (x <= h) & (z >= minusH) & (z <= h);
+}
+
+// CellIndex lane by lane: clamped to the grid, then truncated.
+Float4 GroundGrid::CellLanes(const Float4& g, float last)
+{
+    const Float4 zero(0.0f);
+    return Truncate(Select(g < Float4(last), Select(g > zero, g, zero), Float4(last)));
+}
+
+// The index of each lane's cell's (c, r) corner.
+void GroundGrid::FirstVertexLanes(const Float4& c, const Float4& r, std::uint32_t first[4]) const
+{
+    std::int32_t columns[4] = {};
+    std::int32_t rows[4] = {};
+    c.StoreTruncated(columns);
+    r.StoreTruncated(rows);
+    for (int i = 0; i < 4; ++i) {
+        first[i] = static_cast<std::uint32_t>(rows[i]) * stride_ + static_cast<std::uint32_t>(columns[i]);
+    }
+}
+
+Float4 GroundGrid::HeightInCellLanes(const Float4& gx, const Float4& gz) const
+{
+    const Float4 c = CellLanes(gx, lastColumn_);
+    const Float4 r = CellLanes(gz, lastRow_);
+    std::uint32_t first[4] = {};
+    FirstVertexLanes(c, r, first);
+    const auto corner = [&](std::uint32_t offset) {
+        return Float4::Lanes(vertices_[first[0] + offset].height, vertices_[first[1] + offset].height,
+                             vertices_[first[2] + offset].height, vertices_[first[3] + offset].height);
+    };
+    const Float4 h00 = corner(0);
+    const Float4 h10 = corner(1);
+    const Float4 h01 = corner(stride_);
+    const Float4 h11 = corner(stride_ + 1);
+    const Float4 fx = gx - c;
+    const Float4 fz = gz - r;
+    const Float4 one(1.0f);
+    const Mask4 alongAE = Abs(h11 - h00) <= Abs(h01 - h10);
+    const Mask4 nearer = (alongAE & (fx <= fz)) | (~alongAE & (fx + fz < one));
+    const Float4 base = Select(alongAE, Select(nearer, h01, h10), Select(nearer, h00, h11));
+    const Float4 p = Select(alongAE, Select(nearer, h11, h00), Select(nearer, h10, h01));
+    const Float4 q = Select(alongAE, Select(nearer, h00, h11), Select(nearer, h01, h10));
+    const Float4 a = Select(nearer, fx, one - fx);
+    const Float4 b = Select(~(alongAE ^ nearer), one - fz, fz);
+    return base + a * (p - base) + b * (q - base);
+}
+
+// NormalInCell lane by lane. The four corners of the lanes' cells are read as
+// (height, normal) rows and turned into columns.
+void GroundGrid::NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& nx, Float4& ny, Float4& nz) const
+{
+    // Truncated before clamping, as NormalInCell does; first held to [-1,
+    // last] only so that the truncation stays a whole number.
+    const auto truncated = [](const Float4& g, float last) {
+        const Float4 minusOne(-1.0f);
+        return Truncate(Select(g < Float4(last), Select(g > minusOne, g, minusOne), Float4(last)));
+    };
+    const Float4 c = CellLanes(truncated(gx, lastColumn_), lastColumn_);
+    const Float4 r = CellLanes(truncated(gz, lastRow_), lastRow_);
+    std::uint32_t first[4] = {};
+    FirstVertexLanes(c, r, first);
+    Float4 x[4];
+    Float4 y[4];
+    Float4 z[4];
+    const std::uint32_t offsets[4] = {0, 1, stride_, stride_ + 1};
+    for (int k = 0; k < 4; ++k) {
+        Float4 height = Float4::Load(&vertices_[first[0] + offsets[k]].height);
+        x[k] = Float4::Load(&vertices_[first[1] + offsets[k]].height);
+        y[k] = Float4::Load(&vertices_[first[2] + offsets[k]].height);
+        z[k] = Float4::Load(&vertices_[first[3] + offsets[k]].height);
+        Transpose(height, x[k], y[k], z[k]);
+    }
+    const Float4 fx = gx - c;
+    const Float4 fz = gz - r;
+    const Float4 one(1.0f);
+    const Float4 w00 = (one - fz) * (one - fx);
+    const Float4 w10 = (one - fz) * fx;
+    const Float4 w01 = fz * (one - fx);
+    const Float4 w11 = fz * fx;
+    nx = x[0] * w00 + x[1] * w10 + x[2] * w01 + x[3] * w11;
+    ny = y[0] * w00 + y[1] * w10 + y[2] * w01 + y[3] * w11;
+    nz = z[0] * w00 + z[1] * w10 + z[2] * w01 + z[3] * w11;
+}
+
+Float4 GroundGrid::HeightLanes(const Float4& x, const Float4& z) const
+{
+    if (IsEmpty()) {
+        return Float4(0.0f);
+    }
+    return Select(InsideLanes(x, z), HeightInCellLanes(GridX(x), GridZ(z)), Float4(0.0f));
+}
+
+void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) const
+{
+    if (IsEmpty()) {
+        out.height = Float4(0.0f);
+        return;
+    }
+    const Mask4 inside = InsideLanes(x, z);
+    const Float4 gx = GridX(x);
+    const Float4 gz = GridZ(z);
+    out.height = Select(inside, HeightInCellLanes(gx, gz), Float4(0.0f));
+    Float4 nx;
+    Float4 ny;
+    Float4 nz;
+    const Float4 half(0.5f);
+    NormalInCellLanes(gx - half, gz - half, nx, ny, nz);
+    out.normalX = Select(inside, nx, out.normalX);
+    out.normalY = Select(inside, ny, out.normalY);
+    out.normalZ = Select(inside, nz, out.normalZ);
+}

@@ -1,0 +1,202 @@
+// A unit's orders and hits: what SetOrder allows, the handlers' transitions,
+// routes, strikes, explosions and the alert of idle comrades.
+#include "BattleTestWorld.h"
+
+using namespace units_test;
+
+TEST_CASE("a unit's orders, routes and hits")
+{
+    BattleWorld world;
+    Army& red = world.AddArmy();
+    Army& blue = world.AddArmy();
+    Unit& unit = world.AddUnit(red, kSmashtor, 0.0f, 0.0f);
+
+    SUBCASE("an order out of range is refused and nothing leads out of Dying")
+    {
+        CHECK_FALSE(unit.SetOrder(kOrderCount, false));
+        CHECK(unit.GetOrder() == kOrderIdle);
+        unit.UpdateOrder();
+        CHECK(unit.GetOrderStarted());
+        CHECK(unit.SetOrder(kOrderIdle, false)); // the same order keeps its start-up
+        CHECK(unit.GetOrderStarted());
+        CHECK(unit.SetOrder(kOrderStand, true));
+        CHECK(unit.GetOrderStarted());
+        CHECK(unit.SetOrder(kOrderEngage, false));
+        CHECK_FALSE(unit.GetOrderStarted());
+        CHECK(unit.SetOrder(kOrderDying, false));
+        for (std::uint32_t order = 0; order < kOrderCount; ++order) {
+            CHECK(unit.SetOrder(order, false) == (order == kOrderDying));
+            CHECK(unit.GetOrder() == kOrderDying);
+        }
+    }
+    SUBCASE("health skins from 9 at full health to 0, whatever the hit points")
+    {
+        Unit& tri = world.AddUnit(red, kTriangoloid, 5.0f, 0.0f);
+        tri.SetHitPoints(11);
+        CHECK(tri.GetHealthLevel() == 9);
+        tri.SetHitPoints(1);
+        CHECK(tri.GetHealthLevel() == 0);
+        tri.SetHitPoints(-2000000000);
+        CHECK(tri.GetHealthLevel() == 0);
+        tri.SetHitPoints(2000000000);
+        CHECK(tri.GetHitPoints() == 12);
+        CHECK(tri.GetHealthLevel() == 9);
+    }
+    SUBCASE("routes: MoveTo replaces, AddWaypoint queues, and a finished walk goes idle")
+    {
+        unit.SetOrder(kOrderMove, false);
+        unit.UpdateOrder();
+        unit.MoveTo({10.0f, 0.0f, 0.0f});
+        unit.AddWaypoint({20.0f, 0.0f, 0.0f});
+        unit.AddWaypoint({30.0f, 0.0f, 0.0f});
+        CHECK(unit.GetDestination() == Vec3(10.0f, 0.0f, 0.0f));
+        unit.OnArrived();
+        CHECK(unit.GetDestination() == Vec3(20.0f, 0.0f, 0.0f));
+        unit.OnArrived();
+        unit.OnArrived();
+        CHECK(unit.GetOrder() == kOrderIdle);
+        CHECK(unit.GetOrderStarted()); // no second start-up
+        CHECK(unit.GetAnimationController().GetAnimation() == kAnimationIdle);
+        unit.MoveTo({5.0f, 0.0f, 5.0f});
+        CHECK(unit.GetWaypoints().empty());
+    }
+    SUBCASE("Engage: idle at once without an enemy, a search within 70, attack strictly inside the range")
+    {
+        unit.SetOrder(kOrderEngage, false);
+        unit.UpdateOrder();
+        CHECK(unit.GetOrder() == kOrderIdle);
+        CHECK(unit.GetDestination() == unit.GetPosition());
+
+        Unit& far = world.AddUnit(blue, kTriangoloid, 71.0f, 0.0f);
+        unit.SetTargets({nullptr, &blue, nullptr});
+        unit.SetOrder(kOrderEngage, false);
+        unit.UpdateOrder();
+        CHECK(unit.GetOrder() == kOrderIdle);
+
+        Unit& near = world.AddUnit(blue, kTriangoloid, 2.0f, 0.0f);
+        unit.SetOrder(kOrderEngage, false);
+        unit.UpdateOrder();
+        CHECK(unit.GetTargets().target == &near);
+        CHECK(unit.GetOrder() == kOrderEngage); // 2.0 is not inside the range of 2
+        near.SetPosition({1.9f, 0.0f, 0.0f});
+        unit.UpdateOrder();
+        CHECK(unit.GetOrder() == kOrderAttack);
+        (void)far;
+    }
+    SUBCASE("chasing replaces the route every frame, whatever the player's move kind")
+    {
+        Unit& enemy = world.AddUnit(blue, kTriangoloid, 30.0f, 0.0f);
+        OrderAttack(unit, enemy);
+        world.Frame(60);
+        CHECK(unit.GetWaypoints().size() <= 1);
+        CHECK(unit.GetDestination() == enemy.GetPosition());
+    }
+    SUBCASE("a fleeing unit turns to fight once its attacker is beyond 15 at a one-second check")
+    {
+        Unit& gun = world.AddUnit(red, kTrajectagon, 0.0f, 10.0f);
+        Unit& attacker = world.AddUnit(blue, kSmashtor, 15.0f, 10.0f);
+        world.Advance(1.0); // past the attacker's hit interval
+        gun.OnHit(attacker);
+        CHECK(gun.GetOrder() == kOrderRetreat);
+        CHECK(gun.GetHitPoints() == 5);
+        gun.UpdateOrder();
+        CHECK(gun.GetOrder() == kOrderRetreat);
+        CHECK(gun.GetDestination() == Vec3(-750.0f, 0.0f, 10.0f));
+        attacker.SetPosition({15.1f, 0.0f, 10.0f});
+        gun.UpdateOrder();
+        CHECK(gun.GetOrder() == kOrderRetreat); // not yet a second later
+        world.Advance(1.01);
+        gun.UpdateOrder();
+        CHECK(gun.GetOrder() == kOrderEngage);
+    }
+    SUBCASE("strikes: one per attacker per 0.35 s, none from comrades, and idle comrades join in")
+    {
+        Unit& comrade = world.AddUnit(red, kDetagon, 44.0f, 0.0f);
+        Unit& distant = world.AddUnit(red, kDetagon, 45.0f, 0.0f);
+        Unit& busy = world.AddUnit(red, kDetagon, 5.0f, 0.0f);
+        busy.SetOrder(kOrderBusy, false);
+        Unit& first = world.AddUnit(blue, kSmashtor, 1.0f, 0.0f);
+        Unit& second = world.AddUnit(blue, kTriangoloid, 1.0f, 1.0f);
+        Unit& friendly = world.AddUnit(red, kTriangoloid, -1.0f, 0.0f);
+        world.Advance(1.0);
+        unit.OnHit(friendly);
+        CHECK(unit.GetHitPoints() == 10);
+        CHECK(CountHeard(BattleSound::kHit) == 1);
+        unit.OnHit(first);
+        unit.OnHit(first);
+        unit.OnHit(second);
+        CHECK(unit.GetHitPoints() == 8);
+        CHECK(comrade.GetOrder() == kOrderEngage);
+        CHECK(comrade.GetTargets().target == &first);
+        CHECK(distant.GetOrder() == kOrderIdle); // not strictly within 45
+        CHECK(busy.GetOrder() == kOrderBusy);
+        world.Advance(0.36);
+        unit.SetHitPoints(1);
+        unit.OnHit(first);
+        CHECK(unit.GetOrder() == kOrderDying);
+    }
+    SUBCASE("explosions: damage by falloff, comrades' kills remembered, computer armies turn as one")
+    {
+        Unit& gun = world.AddUnit(blue, kArtillerator, 20.0f, 0.0f);
+        Projectile* const shell = Battle::Instance()->AddProjectile(std::make_unique<Projectile>(
+            Vec3(20.0f, 5.0f, 0.0f), ObjectMeshType::Bullet2, Vec3(0.0f, 1.0f, 0.0f), 0.0f, &gun));
+        const auto word = [](Physical* source) { return reinterpret_cast<ExplosionWord>(source); };
+        Unit::ApplyDamage(&unit, 0.5, word(shell));
+        CHECK(unit.GetHitPoints() == 5);
+        Unit& detagon = world.AddUnit(red, kDetagon, 3.0f, 0.0f);
+        Unit::ApplyDamage(&unit, 0.3, word(&detagon));
+        CHECK(unit.GetHitPoints() == 1); // own-army blasts hurt too
+        CHECK(unit.GetTargets().target == &gun);
+        Unit::ApplyDamage(&unit, 0.1, word(&detagon));
+        CHECK(unit.GetOrder() == kOrderDying);
+        CHECK(unit.GetTargets().target == &detagon);
+        Unit::ApplyDamage(shell, 1.0, word(&detagon)); // not a unit: ignored
+
+        red.SetComputer(true);
+        Unit& other = world.AddUnit(red, kSmashtor, -5.0f, 0.0f);
+        Unit::ApplyDamage(&other, 0.1, word(&gun));
+        CHECK(other.GetOrder() == kOrderEngage);
+        CHECK(other.GetTargets().targetArmy == &blue);
+        CHECK(unit.GetOrder() == kOrderDying); // the dying are not called back to fight
+        blue.RemoveUnit(gun.GetIndex());
+        Unit::ApplyDamage(&other, 0.1, word(shell)); // the gun's army is gone
+        CHECK(other.GetTargets().target == &gun);
+    }
+    SUBCASE("dying: counted for the killer's army, not for comrades or after the match, and a client waits")
+    {
+        Unit& killer = world.AddUnit(blue, kSmashtor, 3.0f, 0.0f);
+        unit.SetTargets({&killer, &blue, &killer});
+        unit.SetOrder(kOrderDying, false);
+        unit.UpdateOrder();
+        CHECK(blue.GetDamageDealt() == 1);
+        CHECK(red.GetDamageTaken() == 1);
+        CHECK(red.GetUnits().empty());
+        CHECK(CountHeard(BattleSound::kFallApart) == 1);
+        const std::vector<std::unique_ptr<Projectile>>& debris = Battle::Instance()->GetProjectiles();
+        REQUIRE(debris.size() == 10);
+        for (const std::unique_ptr<Projectile>& piece : debris) {
+            CHECK(piece->GetCollisionType() == kCollisionNone);
+            CHECK(piece->GetSteering());
+            CHECK(piece->GetMeshType() >= ObjectMeshType::Debris1);
+            CHECK(piece->GetMeshType() <= ObjectMeshType::Debris4);
+        }
+
+        Unit& comrade = world.AddUnit(blue, kSmashtor, 6.0f, 0.0f);
+        killer.SetTargets({&comrade, &blue, &comrade});
+        killer.SetOrder(kOrderDying, false);
+        Battle::Instance()->SetMatchState(kMatchStatistics);
+        comrade.SetTargets({nullptr, &red, nullptr});
+        comrade.SetOrder(kOrderDying, false);
+        blue.Update();
+        CHECK(blue.GetDamageTaken() == 0);
+        CHECK(red.GetDamageDealt() == 0);
+
+        Battle::Instance()->SetMatchState(kMatchGameOn);
+        Battle::Instance()->SetAuthority(false);
+        Unit& client = world.AddUnit(red, kSmashtor, 9.0f, 0.0f);
+        client.SetOrder(kOrderDying, false);
+        client.UpdateOrder();
+        CHECK(client.GetOrder() == kOrderBusy);
+        CHECK(red.FindUnit(client.GetIndex()) == &client);
+    }
+}

@@ -1,0 +1,98 @@
+// A map's lists become scenery, start slots and the mode's flags; and a
+// projectile's flight attitude.
+#include "BattleTestWorld.h"
+
+#include "game/Flag.h"
+#include "game/WorldPopulation.h"
+
+#include <cmath>
+
+using namespace units_test;
+
+namespace {
+
+Terrain& MapWithLists(std::size_t starts)
+{
+    static Terrain terrain;
+    MapData data = MakeHeightFieldMap(400.0f, 41, Flat, -50.0f);
+    data.trees = {{10.0f, 0.0f, 10.0f}, {20.0f, 0.0f, 10.0f}, {30.0f, 0.0f, 10.0f}};
+    data.rocks = {{-10.0f, 0.0f, 10.0f}};
+    for (std::size_t i = 0; i < starts; ++i) {
+        data.starts.push_back({static_cast<float>(i) * 10.0f, 0.0f, -50.0f});
+    }
+    data.flags = {{0.0f, 0.0f, 0.0f}, {60.0f, 0.0f, 0.0f}, {-60.0f, 0.0f, 0.0f}};
+    REQUIRE(terrain.LoadFromData(std::move(data)));
+    return terrain;
+}
+
+} // namespace
+
+TEST_CASE("the map's lists populate the battle and flags the mode does not keep are gone")
+{
+    BattleWorld world;
+    Battle* const battle = Battle::Instance();
+
+    SUBCASE("scenery, and start slots filled only from the current map")
+    {
+        PopulateWorldObjects(*battle, MapWithLists(8), kModeLastManOnTheHill);
+        REQUIRE(battle->GetWorldObjects().size() == 4);
+        CHECK(battle->GetWorldObjects()[0]->GetMeshType() == ObjectMeshType::Tree);
+        CHECK(battle->GetWorldObjects()[3]->GetMeshType() == ObjectMeshType::Rock);
+        CHECK_FALSE(battle->GetWorldObjects()[0]->GetMovable());
+        CHECK(battle->GetStartSlots()[7].filled);
+        CHECK(battle->GetStartSlots()[7].position == Vec3(70.0f, 0.0f, -50.0f));
+        battle->Clear();
+        PopulateWorldObjects(*battle, MapWithLists(3), kModeLastManOnTheHill);
+        CHECK(battle->GetStartSlots()[2].filled);
+        CHECK_FALSE(battle->GetStartSlots()[3].filled);
+    }
+    SUBCASE("kept flags by mode; the others leave the physics")
+    {
+        PopulateWorldObjects(*battle, MapWithLists(8), kModeTerritories);
+        CHECK(battle->GetFlags().size() == 3);
+        battle->Clear();
+        PopulateWorldObjects(*battle, MapWithLists(8), kModeBodyCount);
+        CHECK(battle->GetFlags().empty());
+        CHECK(Physics::Instance()->GetBodyCount() == 4);
+        battle->Clear();
+        PopulateWorldObjects(*battle, MapWithLists(8), kModeLastManOnTheHill);
+        REQUIRE(battle->GetFlags().size() == 1);
+        const Flag& flag = *battle->GetFlags()[0];
+        CHECK(flag.GetMeshType() == ObjectMeshType::Flag);
+        CHECK(flag.GetCollisionType() == kCollisionNone);
+        CHECK_FALSE(flag.GetMovable());
+        CHECK(Physics::Instance()->GetBodyCount() == 5);
+    }
+    SUBCASE("the bacon starts at (-5, 0, -5), loose, and rests where it is pushed")
+    {
+        PopulateWorldObjects(*battle, MapWithLists(8), kModeStealTheBacon);
+        REQUIRE(battle->GetFlags().size() == 1);
+        Flag& bacon = *battle->GetFlags()[0];
+        CHECK(bacon.GetMeshType() == ObjectMeshType::Bacon);
+        CHECK(bacon.GetCollisionType() == kCollisionFlag);
+        CHECK(bacon.GetMovable());
+        world.Frame(120);
+        CHECK(std::fabs(bacon.GetPosition().x + 5.0f) < 0.01f);
+        CHECK(std::fabs(bacon.GetPosition().z + 5.0f) < 0.01f);
+    }
+    SUBCASE("a projectile pitches up rising and down falling, and a vertical flight stays a number")
+    {
+        Unit& gun = world.AddUnit(world.AddArmy(), kTrajectagon, 0.0f, 0.0f);
+        Projectile& shot = *battle->AddProjectile(std::make_unique<Projectile>(
+            Vec3(0.0f, 5.0f, 0.0f), ObjectMeshType::Bullet, Vec3(0.0f, 1.0f, 1.0f), 3.0f, &gun));
+        CHECK(shot.GetHeading() == doctest::Approx(0.0f));
+        CHECK(shot.GetCollisionType() == kCollisionProjectile);
+        CHECK(shot.GetColour() == gun.GetArmy()->GetColour());
+        Physics::Instance()->Step(kFrame);
+        CHECK(shot.GetVelocity().z == doctest::Approx(10.0f)); // push over the default mass of 0.3
+        shot.Update();
+        CHECK(shot.GetPitch() > 0.0f);
+        shot.SetVelocity({0.0f, -2.0f, 3.0f});
+        shot.Update();
+        CHECK(shot.GetPitch() < 0.0f);
+        shot.SetVelocity({0.0f, 5.0f, 0.0f});
+        shot.Update();
+        CHECK(std::isfinite(shot.GetPitch()));
+        CHECK(shot.GetPitchAxis() == Vec3());
+    }
+}
