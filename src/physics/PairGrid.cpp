@@ -60,19 +60,23 @@ std::span<const std::uint32_t> PairGrid::LaterOverlaps(std::uint32_t number) con
 // on the way, as deep as a typical box from the lowest, about one slot a box.
 void PairGrid::OrderAlongX(std::span<const Item> items)
 {
-    order_.clear();
-    orderLow_.clear();
+    order_.resize(items.size());
+    orderLow_.resize(items.size());
+    std::size_t count = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Box& box = items[i].box;
         if (IsFinite(box)) {
-            order_.push_back(static_cast<std::uint32_t>(i));
-            orderLow_.push_back(box.minX);
+            order_[count] = static_cast<std::uint32_t>(i);
+            orderLow_[count] = box.minX;
+            ++count;
             depths += box.maxZ - box.minZ;
             lowZ = std::min(lowZ, box.minZ);
         }
     }
+    order_.resize(count);
+    orderLow_.resize(count);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
     perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical, kSmallestRow) : 1.0f;

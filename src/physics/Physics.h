@@ -173,8 +173,6 @@ private:
     struct MotionBatch;
     float MoveBodies(float dt);
     float MoveBatch(MotionBatch& batch, float dt, float waterLevel);
-    physics::Vec3Lanes GroundForce(const physics::Vec3Lanes& force, const physics::Vec3Lanes& normal,
-                                   const physics::Vec3Lanes& velocity, const Float4& mass, float dt) const;
     void Steer(PhysicsEntry& entry, float dt);
     double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
     void RunCallbacks();
