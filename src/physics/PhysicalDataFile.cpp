@@ -12,11 +12,15 @@
 //    9  dragCoefficient           19  frictionEnabled
 //   10  frictionCoefficient
 //
-// The grammar is that of the C library's formatted reads the files were first
+// The grammar follows the C library's formatted reads the files were first
 // written for: a number may be preceded by any white space (blank lines,
 // indentation and CR line ends are therefore all accepted), a comma must
 // follow the number before it directly, and the decimal point is always ".",
-// whatever the user's locale. Text after the nineteenth line is ignored.
+// whatever the user's locale. It is stricter in two ways, both safe: a number
+// out of its type's range is not read at all and the read stops at its line,
+// where the formatted reads would give an infinity or an undefined value; and
+// a hexadecimal float is read only as far as its leading 0, so the read stops
+// at the "x". Text after the nineteenth line is ignored.
 #include "physics/PhysicalDataFile.h"
 
 #include "core/ErrorLog.h"
