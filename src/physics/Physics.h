@@ -15,7 +15,6 @@
 
 #include "core/Singleton.h"
 #include "physics/Physical.h"
-#include "physics/PhysicsMath.h"
 #include "physics/PairGrid.h"
 #include "platform/math/Vector.h"
 
