@@ -60,19 +60,23 @@ std::span<const std::uint32_t> PairGrid::LaterOverlaps(std::uint32_t number) con
 // on the way, as deep as a typical box from the lowest, about one slot a box.
 void PairGrid::OrderAlongX(std::span<const Item> items)
 {
-    order_.clear();
-    orderLow_.clear();
+    order_.resize(items.size());
+    orderLow_.resize(items.size());
+    std::size_t count = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Box& box = items[i].box;
         if (IsFinite(box)) {
-            order_.push_back(static_cast<std::uint32_t>(i));
-            orderLow_.push_back(box.minX);
+            order_[count] = static_cast<std::uint32_t>(i);
+            orderLow_[count] = box.minX;
+            ++count;
             depths += box.maxZ - box.minZ;
             lowZ = std::min(lowZ, box.minZ);
         }
     }
+    order_.resize(count);
+    orderLow_.resize(count);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
     perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical, kSmallestRow) : 1.0f;
@@ -173,19 +177,23 @@ void PairGrid::Reserve(std::size_t more)
 // processor would guess wrong about half the time.
 void PairGrid::MeetInRows()
 {
-    const std::size_t filed = slotStart_.back();
-    Reserve(filed);
     const Box* const boxes = filedBox_.data();
     const std::uint32_t* const numbers = filedNumber_.data();
     const std::uint32_t* const rows = filedRow_.data();
     const std::uint32_t* const firstRows = filedFirstRow_.data();
     const std::uint8_t* const movables = filedMovable_.data();
+    std::uint64_t* pairs = pairs_.data();
+    std::size_t found = pairCount_;
     for (std::size_t slot = 0; slot + 1 < slotStart_.size(); ++slot) {
         const std::uint32_t end = slotStart_[slot + 1];
         for (std::uint32_t a = slotStart_[slot]; a < end; ++a) {
-            Reserve(end - a);
-            std::uint64_t* const pairs = pairs_.data();
-            std::size_t found = pairCount_;
+            // Room for every box after this one in the slot, so the walk
+            // itself need not look.
+            if (found + (end - a) > pairs_.size()) {
+                pairCount_ = found;
+                Reserve(end - a);
+                pairs = pairs_.data();
+            }
             const Box box = boxes[a];
             const std::uint32_t row = rows[a];
             const std::uint32_t firstRow = firstRows[a];
@@ -198,9 +206,9 @@ void PairGrid::MeetInRows()
                 const bool overlapZ = (box.minZ <= boxes[b].maxZ) & (boxes[b].minZ <= box.maxZ);
                 found += sameRow & overlapZ & ((movable | movables[b]) != 0);
             }
-            pairCount_ = found;
         }
     }
+    pairCount_ = found;
 }
 
 // The boxes set aside meet every other box, and each other once.

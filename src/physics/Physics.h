@@ -15,7 +15,6 @@
 
 #include "core/Singleton.h"
 #include "physics/Physical.h"
-#include "physics/PhysicsMath.h"
 #include "physics/PairGrid.h"
 #include "platform/math/Vector.h"
 
@@ -173,8 +172,6 @@ private:
     struct MotionBatch;
     float MoveBodies(float dt);
     float MoveBatch(MotionBatch& batch, float dt, float waterLevel);
-    physics::Vec3Lanes GroundForce(const physics::Vec3Lanes& force, const physics::Vec3Lanes& normal,
-                                   const physics::Vec3Lanes& velocity, const Float4& mass, float dt) const;
     void Steer(PhysicsEntry& entry, float dt);
     double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
     void RunCallbacks();

@@ -33,12 +33,6 @@ inline Vec3 ProjectOnto(const Vec3& v, const Vec3& n)
     return n * (Vec3Dot(v, n) / lengthSq);
 }
 
-// The part of v across n (along the ground when n is the ground's normal).
-inline Vec3 TangentialPart(const Vec3& v, const Vec3& n)
-{
-    return v - ProjectOnto(v, n);
-}
-
 struct Vec3Lanes {
     Float4 x;
     Float4 y;
@@ -81,6 +75,7 @@ inline Vec3Lanes ProjectOnto(const Vec3Lanes& v, const Vec3Lanes& n)
     return Select(lengthSq >= Float4(kNoDirectionLengthSq), n * (Dot(v, n) / lengthSq), Vec3Lanes());
 }
 
+// The part of v across n (along the ground when n is the ground's normal).
 inline Vec3Lanes TangentialPart(const Vec3Lanes& v, const Vec3Lanes& n)
 {
     return v - ProjectOnto(v, n);

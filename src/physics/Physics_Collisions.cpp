@@ -193,7 +193,8 @@ void Physics::Collide(float range)
 void Physics::GatherColliders()
 {
     colliders_.resize(order_.size());
-    pairItems_.clear();
+    pairItems_.resize(order_.size());
+    std::size_t items = 0;
     for (std::size_t rank = 0; rank < order_.size(); ++rank) {
         PhysicsEntry& entry = *order_[rank];
         Collider& collider = colliders_[rank];
@@ -207,9 +208,10 @@ void Physics::GatherColliders()
         collider.current = body.position_;
         collider.radius = body.radius_;
         collider.movable = body.movable_;
-        pairItems_.push_back({SweptBox(collider.previous, collider.current, collider.radius),
-                              static_cast<std::uint32_t>(rank), collider.movable});
+        pairItems_[items++] = {SweptBox(collider.previous, collider.current, collider.radius),
+                               static_cast<std::uint32_t>(rank), collider.movable};
     }
+    pairItems_.resize(items);
 }
 
 void Physics::MoveBack(Collider& collider, float time)

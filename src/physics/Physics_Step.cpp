@@ -124,6 +124,19 @@ Vec3Lanes ApplyFriction(const Vec3Lanes& velocity, const Float4& frictionAmount)
     return Select(frictionAmount < Float4(kLeastFrictionAmount), velocity, slowed);
 }
 
+// The ground's push on a body on or below it. With the ground switched on it
+// cancels the velocity along the normal in one step, and whatever presses the
+// body into the ground; switched off, it only holds the body up.
+Vec3Lanes GroundForce(bool groundOn, const Vec3Lanes& force, const Vec3Lanes& normal, const Vec3Lanes& velocity,
+                      const Float4& mass, float dt)
+{
+    if (!groundOn) {
+        return {Float4(0.0f), Select(force.y <= Float4(0.0f), -force.y, Float4(0.0f)), Float4(0.0f)};
+    }
+    const Vec3Lanes ground = physics::ProjectOnto(velocity, normal) * -(mass / dt);
+    return Select(Dot(force, normal) < Float4(0.0f), ground - physics::ProjectOnto(force, normal), ground);
+}
+
 Mask4 IsFinite(const Vec3Lanes& v)
 {
     const Float4 largest(std::numeric_limits<float>::max());
@@ -251,7 +264,8 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     const Mask4 onGround = ground.height >= start.y;
 
     const Mask4 pressed = masks([](const Physical& b) { return b.movable_; }) & onGround;
-    const Vec3Lanes groundForce = Select(pressed, GroundForce(force, normal, oldVelocity, mass, dt), Vec3Lanes());
+    const Vec3Lanes groundForce =
+        Select(pressed, GroundForce(groundOn_, force, normal, oldVelocity, mass, dt), Vec3Lanes());
     force = Select(pressed, force + groundForce, force);
     const Float4 frictionAmount = Select(
         masks([](const Physical& b) { return b.frictionEnabled_; }),
@@ -323,18 +337,6 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
         sweep = std::max(sweep, reaches[i]);
     }
     return sweep;
-}
-
-Vec3Lanes Physics::GroundForce(const Vec3Lanes& force, const Vec3Lanes& normal, const Vec3Lanes& velocity,
-                               const Float4& mass, float dt) const
-{
-    if (!groundOn_) {
-        return {Float4(0.0f), Select(force.y <= Float4(0.0f), -force.y, Float4(0.0f)), Float4(0.0f)};
-    }
-    // Cancel the velocity along the normal in one step, and whatever presses
-    // the body into the ground.
-    const Vec3Lanes ground = physics::ProjectOnto(velocity, normal) * -(mass / dt);
-    return Select(Dot(force, normal) < Float4(0.0f), ground - physics::ProjectOnto(force, normal), ground);
 }
 
 void Physics::Steer(PhysicsEntry& entry, float dt)

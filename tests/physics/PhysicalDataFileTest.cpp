@@ -118,7 +118,7 @@ TEST_CASE("loading refuses what no body can live with")
     }
 }
 
-TEST_CASE("the unit check names what a walking unit lacks; a body takes its file whatever the name's case")
+TEST_CASE("the unit check names what a walking unit lacks, and a body takes its file whatever the name's case")
 {
     PhysicalData data = Distinctive();
     data.collides = data.movable = data.steering = data.gravityEnabled = data.dragEnabled = data.frictionEnabled = true;

@@ -1,11 +1,13 @@
-// The step: frame time, gravity and the ground, water, turning, arrival,
-// and non-finite motion.
+// The step: frame time, the ground as the physics reads it, gravity, drag,
+// friction and the engine's switches, water, turning and spinning, arrival,
+// non-finite motion, and a recorded battle.
 #include "PhysicsTestWorld.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 using namespace physics_test;
@@ -36,62 +38,81 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
     const Terrain& terrain = TestWorld::Ground();
     const GroundGrid& grid = terrain.GetGroundGrid();
     // The corners, the borders, just outside them, vertices (every 4 units),
-    // cell middles and diagonals, and points anywhere.
-    std::vector<std::pair<float, float>> points = {
-        {-200.0f, -200.0f}, {200.0f, 200.0f}, {200.0f, -200.0f}, {-200.0f, 200.0f},  {200.0f, 13.3f},
-        {-7.1f, -200.0f},   {200.001f, 0.0f}, {0.0f, -200.001f}, {NAN, 0.0f},        {8.0f, -12.0f},
-        {10.0f, -14.0f},    {9.0f, -13.0f},   {-198.0f, 198.0f}, {197.99f, -199.9f}, {-199.9f, 3.0f}};
+    // cell middles and diagonals, and points anywhere; four at a time.
+    std::vector<float> xs = {-200.0f, 200.0f, 200.0f, -200.0f, 200.0f,  -7.1f,   200.001f, 0.0f,
+                             NAN,     8.0f,   10.0f,  9.0f,    -198.0f, 197.99f, -199.9f,  0.0f};
+    std::vector<float> zs = {-200.0f, 200.0f, -200.0f, 200.0f, 13.3f,  -200.0f, 0.0f, -200.001f,
+                             0.0f,    -12.0f, -14.0f,  -13.0f, 198.0f, -199.9f, 3.0f, NAN};
     platform::SeedRand(5);
     for (int i = 0; i < 2000; ++i) {
-        points.emplace_back(RandomIn(404.0f), RandomIn(404.0f));
+        xs.push_back(RandomIn(404.0f));
+        zs.push_back(RandomIn(404.0f));
     }
     const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
-    // Four points at once, lane by lane the same bits as one at a time.
-    for (std::size_t i = 0; i + 4 <= points.size(); i += 4) {
-        float x[4];
-        float z[4];
-        for (std::size_t k = 0; k < 4; ++k) {
-            x[k] = points[i + k].first;
-            z[k] = points[i + k].second;
-        }
+    for (std::size_t i = 0; i < xs.size(); i += 4) {
         GroundGrid::Samples4 lanes;
         lanes.normalX = lanes.normalY = lanes.normalZ = Float4(-7.0f);
-        grid.SampleLanes(Float4::Load(x), Float4::Load(z), lanes);
-        float heights[4];
-        float normals[3][4];
-        float endHeights[4];
-        lanes.height.Store(heights);
-        lanes.normalX.Store(normals[0]);
-        lanes.normalY.Store(normals[1]);
-        lanes.normalZ.Store(normals[2]);
-        grid.HeightLanes(Float4::Load(x), Float4::Load(z)).Store(endHeights);
+        grid.SampleLanes(Float4::Load(&xs[i]), Float4::Load(&zs[i]), lanes);
+        float lane[5][4];
+        lanes.height.Store(lane[0]);
+        lanes.normalX.Store(lane[1]);
+        lanes.normalY.Store(lane[2]);
+        lanes.normalZ.Store(lane[3]);
+        grid.HeightLanes(Float4::Load(&xs[i]), Float4::Load(&zs[i])).Store(lane[4]);
         for (std::size_t k = 0; k < 4; ++k) {
-            CAPTURE(x[k]);
-            CAPTURE(z[k]);
+            const float x = xs[i + k];
+            const float z = zs[i + k];
+            CAPTURE(x);
+            CAPTURE(z);
+            Vec3 normal(-7.0f, -7.0f, -7.0f);
+            terrain.NormalAt(x, z, normal);
+            const float height = terrain.HeightAt(x, z);
             GroundGrid::Sample one;
             one.normal = Vec3(-7.0f, -7.0f, -7.0f);
-            grid.SampleAt(x[k], z[k], one);
-            CHECK(bits(heights[k]) == bits(one.height));
-            CHECK(bits(endHeights[k]) == bits(one.height));
-            CHECK(bits(normals[0][k]) == bits(one.normal.x));
-            CHECK(bits(normals[1][k]) == bits(one.normal.y));
-            CHECK(bits(normals[2][k]) == bits(one.normal.z));
+            grid.SampleAt(x, z, one);
+            CHECK(bits(one.height) == bits(height));
+            CHECK(bits(grid.HeightAt(x, z)) == bits(height));
+            CHECK(one.normal == normal);
+            CHECK(bits(lane[0][k]) == bits(height));
+            CHECK(bits(lane[4][k]) == bits(height));
+            CHECK(Vec3(lane[1][k], lane[2][k], lane[3][k]) == normal);
         }
     }
-    for (const auto& [x, z] : points) {
-        CAPTURE(x);
-        CAPTURE(z);
-        const Vec3 unset(-1.0f, -2.0f, -3.0f);
-        Vec3 normal = unset;
-        terrain.NormalAt(x, z, normal);
-        GroundGrid::Sample sample;
-        sample.normal = unset;
-        grid.SampleAt(x, z, sample);
-        CHECK(bits(sample.height) == bits(terrain.HeightAt(x, z)));
-        CHECK(bits(grid.HeightAt(x, z)) == bits(terrain.HeightAt(x, z)));
-        CHECK(bits(sample.normal.x) == bits(normal.x));
-        CHECK(bits(sample.normal.y) == bits(normal.y));
-        CHECK(bits(sample.normal.z) == bits(normal.z));
+}
+
+TEST_CASE("the engine's switches turn gravity, drag and the ground's push off, and friction stops a slow body")
+{
+    TestWorld world;
+    Physics* physics = Physics::Instance();
+    auto falling = MakeFreeBody(Vec3(0.0f, 50.0f, 0.0f), Vec3(), true);
+    auto dragged = MakeFreeBody(Vec3(20.0f, 50.0f, 0.0f), Vec3(6.0f, 0.0f, 0.0f));
+    dragged->SetDragEnabled(true);
+    dragged->SetDragCoefficient(2.0f);
+    auto sinking = MakeFreeBody(Vec3(-20.0f, 0.0f, 0.0f), Vec3(0.0f, -5.0f, 0.0f)); // on the ground, moving into it
+    physics->SetGravityOn(false);
+    physics->SetDragOn(false);
+    physics->SetGroundOn(false);
+    TestWorld::Step(kDt);
+    CHECK(falling->GetVelocity() == Vec3());
+    CHECK(dragged->GetVelocity() == Vec3(6.0f, 0.0f, 0.0f));
+    CHECK(sinking->GetVelocity().y == -5.0f); // held up, but its motion into the ground kept
+    physics->SetGravityOn(true);
+    physics->SetDragOn(true);
+    physics->SetGroundOn(true);
+    TestWorld::Step(kDt);
+    CHECK(falling->GetVelocity().y == doctest::Approx(-0.5f));
+    CHECK(dragged->GetVelocity().x == doctest::Approx(5.8f));
+    CHECK(std::fabs(sinking->GetVelocity().y) < 1e-4f);
+
+    // Friction is 0.5 of the ground's 9 units of push: 4.5 units a second
+    // taken off in every step, and never past a standstill.
+    for (const float speed : {3.0f, 10.0f}) {
+        CAPTURE(speed);
+        auto body = MakeFreeBody(Vec3(0.0f, 0.0f, 40.0f), Vec3(speed, 0.0f, 0.0f), true);
+        body->SetFrictionEnabled(true);
+        body->SetFrictionCoefficient(0.5f);
+        TestWorld::Step(kDt);
+        CheckNear(body->GetVelocity(), Vec3(std::max(speed - 4.5f, 0.0f), 0.0f, 0.0f));
     }
 }
 
@@ -131,23 +152,62 @@ TEST_CASE("steering bodies turn toward their destination the short way, by at mo
     auto body = MakeFreeBody(Vec3(0.0f, 20.0f, 0.0f));
     body->SetSteering(true);
     body->SetTurnRate(6.0f); // 0.3 per 0.05 s step
-    const struct {
-        Vec3 destination;
-        float heading, expected;
-    } cases[] = {
-        {Vec3(0.0f, 20.0f, 100.0f), 0.1f, 0.0f},   // closer than a step: snaps
-        {Vec3(100.0f, 20.0f, 0.0f), -0.5f, -0.2f}, // toward pi/2
-        {Vec3(100.0f, 20.0f, 0.0f), 6.0f, 6.3f},   // just short of 2 pi: up
-        {Vec3(0.0f, 20.0f, -100.0f), 0.0f, -0.3f}, // straight behind: down
-    };
-    for (const auto& c : cases) {
-        CAPTURE(c.heading);
-        body->SetPosition(Vec3(0.0f, 20.0f, 0.0f));
-        body->SetVelocity(Vec3());
-        body->SetDestination(c.destination.x, c.destination.y, c.destination.z);
-        body->SetHeading(c.heading);
+
+    SUBCASE("the short way, snapping when closer than a step")
+    {
+        const struct {
+            Vec3 destination;
+            float heading, expected;
+        } cases[] = {
+            {Vec3(0.0f, 20.0f, 100.0f), 0.1f, 0.0f},   // closer than a step: snaps
+            {Vec3(100.0f, 20.0f, 0.0f), -0.5f, -0.2f}, // toward pi/2
+            {Vec3(100.0f, 20.0f, 0.0f), 6.0f, 6.3f},   // just short of 2 pi: up
+            {Vec3(0.0f, 20.0f, -100.0f), 0.0f, -0.3f}, // straight behind: down
+        };
+        for (const auto& c : cases) {
+            CAPTURE(c.heading);
+            body->SetPosition(Vec3(0.0f, 20.0f, 0.0f));
+            body->SetVelocity(Vec3());
+            body->SetDestination(c.destination.x, c.destination.y, c.destination.z);
+            body->SetHeading(c.heading);
+            TestWorld::Step(0.05f);
+            CHECK(body->GetHeading() == doctest::Approx(c.expected).epsilon(1e-6));
+        }
+    }
+    SUBCASE("a body faced toward its destination is already turned")
+    {
+        const struct {
+            Vec3 direction;
+            float heading;
+        } faces[] = {{Vec3(0.0f, 0.0f, 1.0f), 0.0f},
+                     {Vec3(1.0f, 0.0f, 0.0f), kPi / 2.0f},
+                     {Vec3(-1.0f, 0.0f, 0.0f), -kPi / 2.0f},
+                     {Vec3(0.0f, 9.0f, -1.0f), kPi}};
+        for (const auto& f : faces) {
+            CAPTURE(f.heading);
+            body->FaceDirection(f.direction.x, f.direction.y, f.direction.z);
+            CHECK(body->GetHeading() == doctest::Approx(f.heading));
+        }
+        body->SetDestination(-30.0f, 20.0f, 70.0f);
+        body->FaceDirection(-30.0f, 0.0f, 70.0f);
+        const float faced = body->GetHeading();
         TestWorld::Step(0.05f);
-        CHECK(body->GetHeading() == doctest::Approx(c.expected).epsilon(1e-6));
+        CHECK(body->GetHeading() == faced);
+    }
+    SUBCASE("a spinning body turns at its spin until it touches the ground")
+    {
+        body->SetDestination(0.0f, 20.0f, -100.0f); // straight behind: pi
+        body->SetSpinRate(0.5f);                    // 15.7 radians a second
+        TestWorld::Step(0.05f);
+        CHECK(body->GetHeading() == doctest::Approx(0.785f));
+        CHECK(body->GetSpinRate() == 0.5f);
+        body->SetPosition(Vec3(0.0f, 0.5f, 0.0f)); // within 1.0 of the ground
+        TestWorld::Step(0.05f);
+        CHECK(body->GetHeading() == doctest::Approx(1.57f)); // still spun in that step
+        CHECK(body->GetSpinRate() == 0.0f);
+        CHECK(body->GetSpinAxis() == Vec3(0.0f, 1.0f, 0.0f));
+        TestWorld::Step(0.05f);
+        CHECK(body->GetHeading() == doctest::Approx(1.87f)); // turning toward pi again
     }
 }
 
@@ -200,6 +260,13 @@ TEST_CASE("no motion that is not a number reaches a position")
         TestWorld::Step(kDt, 30);
         CHECK(Vec3IsFinite(massless->GetPosition()));
         CHECK(Vec3IsFinite(other->GetPosition()));
+        // The massless body goes wrong in every step, and is reported once.
+        const std::string log = testing::ReadTextFile("Physics.txt");
+        std::size_t reports = 0;
+        for (std::size_t at = log.find("not finite"); at != std::string::npos; at = log.find("not finite", at + 1)) {
+            ++reports;
+        }
+        CHECK(reports == 2);
     }
 }
 

@@ -7,7 +7,7 @@
 
 using namespace physics_test;
 
-TEST_CASE("bodies join once and leave when deleted; forces are impulses; strangers and NaN are ignored")
+TEST_CASE("bodies join once and leave when deleted, forces are impulses, and strangers and NaN are ignored")
 {
     TestWorld world;
     Physics* physics = Physics::Instance();
