@@ -14,6 +14,7 @@
 
 #include "core/Singleton.h"
 #include "platform/LightRecord.h"
+#include "render/Camera.h"
 #include "world/Terrain.h"
 
 #include <array>
@@ -151,6 +152,7 @@ public:
     void SetEventPump(platform::EventPump* pump) { pump_ = pump; }
 
     Terrain& GetTerrain() { return terrain_; }
+    Camera& GetCamera() { return camera_; }
     LightRecord& GetLight() { return light_; }
     std::list<std::string>& GetMapList() { return mapList_; }
     // The map the terrain holds for the background battle ("" before any).
@@ -174,8 +176,13 @@ private:
     void Shutdown();
     // Frame steps shared by the menu and match frames, up to the rules.
     void UpdateWorld();
-    // Until the scene is drawn, a frame shows black rather than garbage.
+    // The battle drawn under the camera; without a drawing device (headless)
+    // a blank frame.
+    void RenderFrame();
     void PresentBlankFrame();
+    // The ground point the player hears from: under the middle of the
+    // screen's bottom edge.
+    bool ListenerPoint(Vec3& out) const;
     bool BeginDrawing();
     void ClearPicture(std::uint32_t argb);
     void EndDrawing();
@@ -190,6 +197,7 @@ private:
     std::int64_t frameStart_ = 0;
     float frameTime_ = 0.0f;
     Terrain terrain_;
+    Camera camera_;
     LightRecord light_;
     std::int64_t splashStart_ = 0;
     std::uint32_t splashColor_ = 0x00FFFFFFu;

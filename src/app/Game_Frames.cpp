@@ -11,6 +11,7 @@
 
 #include "core/EventTimer.h"
 #include "app/SplashLogo.h"
+#include "core/ErrorLog.h"
 #include "core/Stopwatch.h"
 #include "game/AnimationCallbacks.h"
 #include "game/Army.h"
@@ -22,8 +23,10 @@
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"
 #include "platform/Window.h"
-#include "sound/SoundManager.h"
+#include "render/Renderer.h"
+#include "render/TextManager.h"
 #include "world/MeshLibrary.h"
+#include "sound/SoundManager.h"
 
 #include <cstddef>
 #include <cstdlib>
@@ -35,6 +38,11 @@ constexpr double kSplashSeconds = 5.0;
 constexpr std::uint32_t kSplashWhite = 0x00FFFFFFu;
 constexpr std::uint32_t kOpaqueBlack = 0xFF000000u;
 constexpr float kHeartbeatSeconds = 10.0f;
+constexpr const char* kSplashLogoPath = "Interface/Textures/SplashLogo.jpg";
+
+// The background battle's view: high over a corner, looking at the centre.
+constexpr Vec3 kMenuEye{61.25f, 87.5f, 61.25f};
+constexpr float kMenuCameraSpeed = 0.1f;
 
 } // namespace
 
@@ -68,9 +76,16 @@ HeartbeatSwitch Game::HeartbeatRule(float timeLeft)
 
 void Game::LoadSplashLogo()
 {
-    SplashLogo::Instance();
-    // TODO(render): load "Interface/Textures/SplashLogo.jpg" into a texture and hand it to
-    //               SplashLogo::Instance()->SetTexture; a failure leaves it null.
+    platform::RenderDevice* device = Renderer::Instance()->GetDevice();
+    if (!device) {
+        return;
+    }
+    std::string why;
+    std::unique_ptr<platform::Texture> logo = device->CreateTextureFromFile(kSplashLogoPath, &why);
+    if (!logo) {
+        ErrorLog("Renderer.txt", true).Warning("No splash logo: " + why);
+    }
+    SplashLogo::Instance()->SetTexture(std::move(logo));
 }
 
 void Game::SplashFrame()
@@ -81,7 +96,10 @@ void Game::SplashFrame()
         return;
     }
     ClearPicture(kOpaqueBlack);
-    // TODO(render): Renderer::Set2DStates.
+    Renderer* renderer = Renderer::Instance();
+    if (renderer->GetDevice()) {
+        renderer->Set2DStates();
+    }
     std::uint32_t alpha = SplashAlpha(t);
     if (t > 1.0) {
         LoadAfterSplash();
@@ -89,8 +107,8 @@ void Game::SplashFrame()
         alpha = 0;
     }
     splashColor_ = (alpha << 24) | kSplashWhite;
-    // TODO(render): Renderer::DrawTexturedRect with SplashLogo::Instance()->GetTexture() at (0, 0) over
-    //               settings width x height, modulated by splashColor_.
+    const Vec2 size{static_cast<float>(GetSetting(kSettingWidth)), static_cast<float>(GetSetting(kSettingHeight))};
+    renderer->DrawTexturedRect({0.0f, 0.0f}, size, splashColor_, SplashLogo::Instance()->GetTexture());
     EndDrawing();
 }
 
@@ -102,8 +120,7 @@ void Game::MenuFrame()
     //                5 OptionsScreen::Draw; the title and main menu have none.
     // TODO(net): NetworkManager::Instance()->FlushOutgoing();
     SoundManager::Instance()->Update();
-    // TODO(render): Renderer::Instance()->RenderGame(0) replaces the blank frame.
-    PresentBlankFrame();
+    RenderFrame();
 }
 
 void Game::IdleFrame() {}
@@ -116,8 +133,7 @@ void Game::PlayFrame()
     //     const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
     //     kOn -> SoundManager::Instance()->SetHeartbeat(1); kOff -> SetHeartbeat(0).
     SoundManager::Instance()->Update();
-    // TODO(render): Renderer::Instance()->RenderGame(1) replaces the blank frame.
-    PresentBlankFrame();
+    RenderFrame();
 }
 
 void Game::UpdateWorld()
@@ -158,8 +174,16 @@ void Game::LoadAfterSplash()
         }
     }
 
-    // TODO(render): camera view: eye (61.25, 87.5, 61.25), look-at origin, up +y, fov pi/4,
-    //               aspect width / height, near 2, far 800.
+    Renderer::Instance()->UploadMap(terrain_);
+
+    CameraView& view = camera_.GetView();
+    view.SetEye(kMenuEye);
+    view.SetAt({0.0f, 0.0f, 0.0f});
+    view.SetUp({0.0f, 1.0f, 0.0f});
+    view.SetFov(kPi / 4.0f);
+    view.SetAspect(static_cast<float>(GetSetting(kSettingWidth)) / static_cast<float>(GetSetting(kSettingHeight)));
+    view.SetNear(2.0f);
+    view.SetFar(800.0f);
 
     light_ = LightRecord{};
     light_.type = kLightDirectional;
@@ -179,11 +203,18 @@ void Game::LoadAfterSplash()
 
     // TODO(input, screens): Keyboard::Init and Mouse::Init with the window; Cursor::Init.
     // TODO(net): first use of NetworkManager::Instance and ReceivedMessageQueue::Instance.
-    // TODO(render): TextManager::Init; the "ChatConsole" box ("Default", (0.21, 0.45, 0.78, 1.0), 8 lines,
-    //               at (235, 700), newest first, fading, step -20) with eight empty lines.
+    TextManager* text = TextManager::Instance();
+    text->Init(Renderer::Instance()->GetDevice());
+    TextBox* chat = text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20);
+    for (int line = 0; line < 8; ++line) {
+        chat->AddLine("");
+    }
     // TODO(screens): ScreenManager::BuildTitleScreen.
     CreateBackgroundArmies();
-    // TODO(render): camera commands cleared, orbit (3) added, speed 0.1.
+    camera_.ClearCommands();
+    camera_.AddCommand(kCameraOrbitRight);
+    camera_.SetSpeed(kMenuCameraSpeed);
+    SoundManager::Instance()->SetListenerProvider([this](Vec3& out) { return ListenerPoint(out); });
 
     // The loading above took a while; the first menu frame must not see it.
     TimerStart(frameStart_);
@@ -236,21 +267,47 @@ bool Game::LoadBackgroundMap()
 bool Game::BeginDrawing()
 {
     // With no window at all (a headless run) frames draw nothing but go on.
-    return window_ ? window_->BeginFrame() : true;
+    if (window_ && !window_->BeginFrame()) {
+        return false;
+    }
+    if (platform::RenderDevice* device = Renderer::Instance()->GetDevice()) {
+        device->BeginScene();
+    }
+    return true;
 }
 
 void Game::ClearPicture(std::uint32_t argb)
 {
-    if (window_) {
+    if (platform::RenderDevice* device = Renderer::Instance()->GetDevice()) {
+        device->Clear(argb, 1.0f);
+    } else if (window_) {
         window_->Clear(argb);
     }
 }
 
 void Game::EndDrawing()
 {
-    if (window_) {
+    if (platform::RenderDevice* device = Renderer::Instance()->GetDevice()) {
+        device->EndScene();
+        device->Present();
+    } else if (window_) {
         window_->Present();
     }
+}
+
+void Game::RenderFrame()
+{
+    const RenderScene scene{&camera_, &terrain_, &light_, frameTime_};
+    if (!Renderer::Instance()->RenderGame(scene)) {
+        PresentBlankFrame();
+    }
+}
+
+bool Game::ListenerPoint(Vec3& out) const
+{
+    const auto width = static_cast<float>(GetSetting(kSettingWidth));
+    const auto height = static_cast<float>(GetSetting(kSettingHeight));
+    return terrain_.ScreenToTerrain(camera_.MakePickView(width, height), width / 2.0f, height, out);
 }
 
 void Game::PresentBlankFrame()

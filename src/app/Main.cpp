@@ -4,14 +4,18 @@
 // KOSTRIVANE_WINDOWED=1 in the environment opens a 1024x768 window instead
 // of covering the screen.
 #include "app/Game.h"
+#include "app/SplashLogo.h"
+#include "platform/GlRenderDevice.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
 #include "platform/SdlEventPump.h"
 #include "platform/SdlWindow.h"
+#include "render/Renderer.h"
 
 #include <cstdlib>
 #include <cstring>
 #include <memory>
+#include <string>
 
 #ifdef KV_SANITIZE
 #include "LsanSuppressions.h"
@@ -66,9 +70,21 @@ int main()
     game->SetWindow(window.get());
     game->SetEventPump(&pump);
 
-    // TODO(render): Renderer::Instance()->CreateDevice(); ParticleManager::Instance()->Init().
+    // Nor without the drawing device: say why and stop.
+    std::string why;
+    std::unique_ptr<platform::GlRenderDevice> device = platform::GlRenderDevice::Create(*window, &why);
+    if (!device) {
+        platform::ShowMessageBox("Could not create the drawing device: " + why + ".", "Kostrivane");
+        return EXIT_FAILURE;
+    }
+    Renderer::Instance()->CreateDevice(std::move(device));
+    // TODO(render): ParticleManager::Instance()->Init().
     game->LoadSplashLogo();
     const int exitCode = game->Run();
+
+    // GL objects go while their context still exists.
+    SplashLogo::Instance()->SetTexture(nullptr);
+    Renderer::Instance()->ReleaseDevice();
 
     game->SetEventPump(nullptr);
     game->SetWindow(nullptr);

@@ -280,4 +280,19 @@ void WriteToStandardError(std::string_view text)
     std::fflush(stderr);
 }
 
+bool PathExists(const std::string& path)
+{
+    struct stat info {};
+    return ::stat(path.c_str(), &info) == 0;
+}
+
+bool MakeFolder(const std::string& path)
+{
+    if (::mkdir(path.c_str(), 0755) == 0) {
+        return true;
+    }
+    struct stat info {};
+    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
 } // namespace platform

@@ -37,6 +37,13 @@ bool ReadDataFile(std::string_view path, std::size_t maxBytes, std::vector<std::
 // pipe without a reader or a device is refused rather than waited on.
 bool AppendToFile(const std::string& path, std::string_view text);
 
+// True when something (a file, a folder, anything) exists at path, named
+// exactly.
+bool PathExists(const std::string& path);
+// Creates the folder path (named exactly) if it is not there; false when it
+// cannot be made or something else is in the way.
+bool MakeFolder(const std::string& path);
+
 // Writes text to standard error, the place of last resort for messages.
 void WriteToStandardError(std::string_view text);
 

@@ -1,6 +1,10 @@
 #include "core/EventTimer.h"
 #include "app/Game.h"
+#include "app/SplashLogo.h"
+#include "render/Renderer.h"
+#include "render/TextManager.h"
 #include "platform/MessageBox.h"
+#include "platform/NullRenderDevice.h"
 #include "platform/NullWindow.h"
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"
@@ -203,4 +207,37 @@ TEST_CASE("the background battle is on a map that loads, picked at random, the s
     game->LoadAfterSplash();
     CHECK(platform::TakePendingQuit() == std::optional<int>(EXIT_FAILURE));
     platform::SetMessageBoxSink({});
+}
+
+TEST_CASE("the background battle is drawn under the orbiting menu camera, with its chat box and listener")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    auto owned = std::make_unique<platform::NullRenderDevice>();
+    platform::NullRenderDevice* device = owned.get();
+    Renderer::Instance()->CreateDevice(std::move(owned));
+    Game* game = Game::Instance();
+    game->Init();
+    game->LoadSplashLogo();
+    CHECK(SplashLogo::Instance()->GetTexture() != nullptr);
+    game->LoadAfterSplash();
+
+    const Camera& camera = game->GetCamera();
+    CHECK(camera.GetView().GetEye() == Vec3{61.25f, 87.5f, 61.25f});
+    CHECK(camera.GetCommands() == std::vector<int>{kCameraOrbitRight});
+    CHECK(camera.GetSpeed() == doctest::Approx(0.1f));
+    CHECK(Renderer::Instance()->GetTerrainRenderer().IsLoaded());
+    CHECK(TextManager::Instance()->GetTextBox("ChatConsole")->LineCount() == 8);
+
+    device->ClearCalls();
+    game->SetFrameTime(0.5f);
+    game->MenuFrame();
+    CHECK(device->Presents() == 1);
+    CHECK_FALSE(device->CallsStartingWith("DrawIndexedPrimitive").empty());
+    // The orbit moved the camera in that frame, round the centre.
+    const Vec3 eye = camera.GetView().GetEye();
+    CHECK_FALSE(eye.x == doctest::Approx(61.25f));
+    CHECK(std::sqrt(eye.x * eye.x + eye.z * eye.z) == doctest::Approx(std::sqrt(2.0f) * 61.25f));
+    Renderer::Instance()->ReleaseDevice();
+    SplashLogo::Instance()->SetTexture(nullptr);
 }

@@ -23,6 +23,7 @@ bool GenerateSounds(const std::filesystem::path& root);
 bool GeneratePhysicalData(const std::filesystem::path& root);
 bool GenerateMaps(const std::filesystem::path& root);
 bool GenerateBlobShadow(const std::filesystem::path& root);
+bool GenerateGroundShader(const std::filesystem::path& root);
 bool GenerateUnitMeshes(const std::filesystem::path& root);
 bool GenerateObjectMeshes(const std::filesystem::path& root);
 bool GenerateObjectTextures(const std::filesystem::path& root);

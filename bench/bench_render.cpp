@@ -1,0 +1,104 @@
+// The cost of drawing the background scene: a 1024x768 offscreen picture of
+// a map (all four in turn) under the menu camera's orbit, with its ground,
+// edges, water, scenery and text, frame after frame as the game draws it,
+// presented each time. Prints the frames per second over a fixed number of
+// frames per map and the llvmpipe thread count it ran with (LP_NUM_THREADS;
+// unset lets Mesa pick). KV_BENCH_PICTURE=<file.png> also saves the last
+// frame of the first map.
+#include "platform/GlRenderDevice.h"
+#include "platform/ImageFile.h"
+#include "platform/SdlWindow.h"
+#include "render/Renderer.h"
+#include "render/TextManager.h"
+#include "world/MeshLibrary.h"
+
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr int kWarmUpFrames = 10;
+constexpr int kFrames = 200;
+const char* const kMaps[] = {"Grassland.kvm", "Desert.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"};
+
+LightRecord SceneLight()
+{
+    LightRecord light;
+    light.type = kLightDirectional;
+    light.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    light.specular = {1.0f, 1.0f, 0.8f, 1.0f};
+    light.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
+    return light;
+}
+
+} // namespace
+
+int main()
+{
+    setenv("SDL_VIDEODRIVER", "offscreen", 0);
+    const char* threads = std::getenv("LP_NUM_THREADS");
+    std::filesystem::current_path(KV_BENCH_DATA_DIR);
+    platform::WindowConfig config;
+    config.windowed = true;
+    std::unique_ptr<platform::SdlWindow> window = platform::SdlWindow::Open(config);
+    if (!window) {
+        std::fprintf(stderr, "bench_render: no window\n");
+        return 1;
+    }
+    std::string why;
+    std::unique_ptr<platform::GlRenderDevice> device = platform::GlRenderDevice::Create(*window, &why);
+    if (!device) {
+        std::fprintf(stderr, "bench_render: no drawing device: %s\n", why.c_str());
+        return 1;
+    }
+    platform::GlRenderDevice* gl = device.get();
+    Renderer* renderer = Renderer::Instance();
+    renderer->CreateDevice(std::move(device));
+    MeshLibrary::Instance();
+    TextManager::Instance()->Init(gl);
+    std::printf("llvmpipe threads: %s\n", threads ? threads : "(Mesa's choice)");
+
+    const LightRecord light = SceneLight();
+    const float frameTime = 1.0f / 60.0f;
+    bool firstMap = true;
+    for (const char* map : kMaps) {
+        Terrain terrain;
+        if (!terrain.Load(map)) {
+            std::fprintf(stderr, "bench_render: %s did not load\n", map);
+            return 1;
+        }
+        renderer->UploadMap(terrain);
+        Camera camera;
+        camera.GetView().SetEye({61.25f, 87.5f, 61.25f});
+        camera.GetView().SetAt({});
+        camera.GetView().SetAspect(1024.0f / 768.0f);
+        camera.SetSpeed(0.1f);
+        camera.AddCommand(kCameraOrbitRight);
+        int drawCalls = 0;
+        for (int frame = 0; frame < kWarmUpFrames; ++frame) {
+            renderer->RenderGame({&camera, &terrain, &light, frameTime});
+        }
+        const Clock::time_point start = Clock::now();
+        for (int frame = 0; frame < kFrames; ++frame) {
+            TextManager::Instance()->DrawText("Kostrivane", 20, 20, "GameOverFont", kDefaultTextColor);
+            drawCalls = gl->DrawCallsThisFrame();
+            renderer->RenderGame({&camera, &terrain, &light, frameTime});
+        }
+        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
+        std::printf("%-16s fps: %.1f (%.2f ms a frame, %d draw calls, %zu scenery objects)\n", map, kFrames / seconds,
+                    1000.0 * seconds / kFrames, drawCalls, renderer->GetScenery().size());
+        const char* picture = std::getenv("KV_BENCH_PICTURE");
+        if (firstMap && picture) {
+            platform::RgbImage image;
+            gl->ReadPicture(image);
+            platform::WriteWholeFile(picture, platform::EncodePngRgb(image));
+        }
+        firstMap = false;
+    }
+    renderer->ReleaseDevice();
+    return 0;
+}

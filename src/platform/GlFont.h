@@ -1,0 +1,56 @@
+// A font for the OpenGL device: FreeType draws every glyph of the game's
+// character set once into an atlas texture, and text becomes one textured
+// quad per glyph. Text is bytes read as Latin-1; the glyph table has an entry
+// for each of the 256 byte values, so any byte a name or a chat line carries
+// is looked up safely (control bytes draw nothing, characters the face lacks
+// draw its missing-glyph box).
+#pragma once
+
+#include "platform/RenderDevice.h"
+
+#include <array>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+namespace platform {
+
+class GlFont : public Font {
+public:
+    struct Glyph {
+        bool drawn = false; // false for control bytes
+        int atlasX = 0;
+        int atlasY = 0;
+        int width = 0;
+        int height = 0;
+        int left = 0; // pen to the bitmap's left edge
+        int top = 0;  // baseline up to the bitmap's top edge
+        int advance = 0;
+    };
+
+    // nullptr (and a reason) when the font file cannot be read.
+    static std::unique_ptr<GlFont> Create(RenderDevice& device, const FontDesc& desc, std::string* error);
+
+    int LineHeight() const override { return lineHeight_; }
+    int Ascent() const { return ascent_; }
+    const Glyph& GetGlyph(unsigned char byte) const { return glyphs_[byte]; }
+    Texture* GetAtlas() const { return atlas_.get(); }
+
+    // Appends two triangles per drawn glyph of text, top left at (x, y).
+    void AppendQuads(std::string_view text, int x, int y, std::uint32_t argb, std::vector<ScreenTexVertex>& out) const;
+
+private:
+    GlFont() = default;
+
+    std::array<Glyph, 256> glyphs_{};
+    std::unique_ptr<Texture> atlas_;
+    int atlasWidth_ = 0;
+    int atlasHeight_ = 0;
+    int lineHeight_ = 16;
+    int ascent_ = 12;
+};
+
+// The font files faces are drawn from: DejaVu Sans stands in for every face.
+const char* FontFilePath(const FontDesc& desc);
+
+} // namespace platform

@@ -1,0 +1,40 @@
+// Picture files: decoding the formats the game's textures come in (PNG, JPEG,
+// BMP and DDS, told apart by their first bytes) into RGBA, and writing the
+// 24-bit BMP screenshots and the PNG pictures the tests compare against.
+#pragma once
+
+#include "platform/RenderDevice.h"
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <vector>
+
+namespace platform {
+
+// 8-bit RGBA, top row first.
+struct RgbaImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgba;
+};
+
+// Pictures beyond this side are refused before any pixel memory is taken.
+inline constexpr int kMaxImageSide = 8192;
+
+// False, with a reason, for a format it does not know, a damaged file or a
+// picture larger than kMaxImageSide on a side. A picture without alpha reads
+// with alpha 255.
+bool DecodeImage(std::span<const std::uint8_t> bytes, RgbaImage& image, std::string* error = nullptr);
+
+// An uncompressed 24-bit BMP: 14-byte file header ("BM", pixel data at 54),
+// 40-byte info header (positive height: rows bottom up), BGR rows padded to
+// four bytes.
+std::vector<std::uint8_t> EncodeBmp24(const RgbImage& image);
+// An 8-bit RGB PNG; empty on failure.
+std::vector<std::uint8_t> EncodePngRgb(const RgbImage& image);
+
+// Writes bytes to path (named exactly), replacing it; false on failure.
+bool WriteWholeFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+} // namespace platform

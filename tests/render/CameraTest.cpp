@@ -1,0 +1,175 @@
+#include "render/Camera.h"
+#include "world/MapData.h"
+
+#include <doctest/doctest.h>
+
+#include <cmath>
+
+namespace {
+
+constexpr float kMapSize = 400.0f;
+
+Camera CameraAt(const Vec3& eye, const Vec3& at, float speed)
+{
+    Camera camera;
+    camera.GetView().SetEye(eye);
+    camera.GetView().SetAt(at);
+    camera.SetSpeed(speed);
+    return camera;
+}
+
+float Distance(const Camera& camera)
+{
+    return Vec3Length(camera.GetView().GetAt() - camera.GetView().GetEye());
+}
+
+} // namespace
+
+TEST_CASE("camera commands move by distance, speed and frame time and drop a move that breaks a limit")
+{
+    SUBCASE("zoom in stops at 40 from the target, strictly")
+    {
+        // Distance 50 and speed 0.5 for 0.4 s: a step of 10 would end at 40 exactly.
+        Camera camera = CameraAt({0, 0, -50}, {}, 0.5f);
+        camera.AddCommand(kCameraZoomIn);
+        camera.RunCommands(0.4f, kMapSize);
+        CHECK(Distance(camera) == doctest::Approx(50.0f));
+        camera.RunCommands(0.39f, kMapSize);
+        CHECK(Distance(camera) == doctest::Approx(40.25f));
+    }
+
+    SUBCASE("zoom out stops at 120 or at the bounds")
+    {
+        Camera camera = CameraAt({0, 0, -100}, {}, 0.5f);
+        camera.AddCommand(kCameraZoomOut);
+        camera.RunCommands(0.4f, kMapSize); // would reach 120
+        CHECK(Distance(camera) == doctest::Approx(100.0f));
+        camera.RunCommands(0.3f, kMapSize);
+        CHECK(Distance(camera) == doctest::Approx(115.0f));
+        // Near the edge of a small map the same move is refused.
+        Camera edge = CameraAt({0, 0, -50}, {}, 0.5f);
+        edge.AddCommand(kCameraZoomOut);
+        edge.RunCommands(0.1f, 80.0f); // 0.65 x 80 = 52 < 52.5
+        CHECK(Distance(edge) == doctest::Approx(50.0f));
+    }
+
+    SUBCASE("pans move eye and target together, flat, and stop at the bounds")
+    {
+        Camera camera = CameraAt({0, 50, -50}, {}, 0.5f);
+        camera.AddCommand(kCameraPanForward);
+        camera.RunCommands(1.0f, kMapSize);
+        const float step = 0.5f * std::sqrt(5000.0f);
+        CHECK(camera.GetView().GetEye().z == doctest::Approx(-50.0f + step));
+        CHECK(camera.GetView().GetEye().y == doctest::Approx(50.0f));
+        CHECK(camera.GetView().GetAt().z == doctest::Approx(step));
+        camera.ClearCommands();
+        camera.AddCommand(kCameraPanRight);
+        const Vec3 before = camera.GetView().GetEye();
+        camera.RunCommands(1.0f, kMapSize);
+        CHECK(camera.GetView().GetEye().x == doctest::Approx(before.x + step));
+        // 0.65 x 400 = 260: from x 250 a step of 35 is refused.
+        Camera edge = CameraAt({250, 50, -50}, {250, 0, 0}, 0.5f);
+        edge.AddCommand(kCameraPanRight);
+        edge.RunCommands(1.0f, kMapSize);
+        CHECK(edge.GetView().GetEye().x == doctest::Approx(250.0f));
+    }
+
+    SUBCASE("the menu orbit keeps its radius round the centre and turning is never bounded")
+    {
+        Camera camera = CameraAt({61.25f, 87.5f, 61.25f}, {}, 0.1f);
+        camera.AddCommand(kCameraOrbitRight);
+        for (int frame = 0; frame < 500; ++frame) {
+            camera.RunCommands(0.05f, kMapSize);
+        }
+        const Vec3 eye = camera.GetView().GetEye();
+        CHECK(std::sqrt(eye.x * eye.x + eye.z * eye.z) == doctest::Approx(std::sqrt(2.0f) * 61.25f));
+        CHECK(eye.y == doctest::Approx(87.5f));
+        CHECK_FALSE(eye.x == doctest::Approx(61.25f));
+
+        Camera outside = CameraAt({300, 50, 0}, {}, 0.5f);
+        outside.AddCommand(kCameraOrbitLeft);
+        outside.RunCommands(0.1f, kMapSize);
+        CHECK(outside.GetView().GetEye().x == doctest::Approx(300.0f));
+        outside.ClearCommands();
+        outside.AddCommand(kCameraTurnLeft);
+        outside.RunCommands(0.1f, kMapSize);
+        CHECK_FALSE(outside.GetView().GetAt().z == doctest::Approx(0.0f));
+    }
+
+    SUBCASE("a turn or orbit with the eye straight above its target is dropped, not turned into NaN")
+    {
+        Camera camera = CameraAt({0, 80, 0}, {}, 0.5f);
+        camera.AddCommand(kCameraTurnLeft);
+        camera.AddCommand(kCameraOrbitRight);
+        camera.RunCommands(0.1f, kMapSize);
+        CHECK(Vec3IsFinite(camera.GetView().GetEye()));
+        CHECK(Vec3IsFinite(camera.GetView().GetAt()));
+        CHECK(camera.GetView().GetEye() == Vec3{0, 80, 0});
+    }
+
+    SUBCASE("the wheel works only in a match, with a step not scaled by distance")
+    {
+        Camera camera = CameraAt({0, 0, -100}, {}, 0.5f);
+        camera.WheelZoomIn(0.1f, false);
+        CHECK(Distance(camera) == doctest::Approx(100.0f));
+        camera.WheelZoomIn(0.1f, true);
+        CHECK(Distance(camera) == doctest::Approx(80.0f));
+        camera.WheelZoomOut(0.05f, true, kMapSize);
+        CHECK(Distance(camera) == doctest::Approx(90.0f));
+    }
+
+    SUBCASE("the command list keeps duplicates and removes the first match only")
+    {
+        Camera camera = CameraAt({0, 0, -100}, {}, 0.5f);
+        camera.AddCommand(kCameraZoomIn);
+        camera.AddCommand(kCameraPanLeft);
+        camera.AddCommand(kCameraZoomIn);
+        camera.AddCommand(42);
+        camera.RemoveCommand(kCameraPanRight);
+        CHECK(camera.GetCommands() == std::vector<int>{kCameraZoomIn, kCameraPanLeft, kCameraZoomIn});
+        camera.RemoveCommand(kCameraZoomIn);
+        CHECK(camera.GetCommands() == std::vector<int>{kCameraPanLeft, kCameraZoomIn});
+        camera.ClearCommands();
+        camera.AddCommand(kCameraZoomIn);
+        camera.AddCommand(kCameraZoomIn);
+        camera.RunCommands(0.1f, kMapSize); // 100 -> 95 -> 90.25
+        CHECK(Distance(camera) == doctest::Approx(90.25f));
+    }
+}
+
+TEST_CASE("the camera view's directions and matrices, and picking the ground through it")
+{
+    CameraView view;
+    view.SetEye({0, 0, 0});
+    view.SetAt({0, 0, 5});
+    CHECK(view.GetRight() == Vec3{1, 0, 0});
+    view.SetEye({0, 10, -10});
+    view.SetAt({});
+    const Vec3 up = view.GetScreenUp();
+    CHECK(up.y == doctest::Approx(std::sqrt(0.5f)));
+    CHECK(up.z == doctest::Approx(std::sqrt(0.5f)));
+    // The view matrix takes the target onto the view's +z axis.
+    const Vec3 target = Vec3TransformCoord({}, view.GetViewMatrix());
+    CHECK(target.x == doctest::Approx(0.0f));
+    CHECK(target.y == doctest::Approx(0.0f));
+    CHECK(target.z == doctest::Approx(std::sqrt(200.0f)));
+    view.SetLookDirection({0, -1, 1});
+    CHECK(view.GetTarget() == Vec3{0, 9, -9});
+    view.SetAspect(1.0f);
+    view.SetFov(kPi / 2.0f);
+    const Matrix p = view.GetProjectionMatrix();
+    CHECK(p.m[0][0] == doctest::Approx(1.0f));
+    CHECK(p.m[2][3] == doctest::Approx(1.0f));
+
+    Terrain terrain;
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+        400.0f, 17, [](float, float) { return 0.0f; }, -5.0f)));
+    Camera camera;
+    camera.GetView().SetEye({61.25f, 87.5f, 61.25f});
+    camera.GetView().SetAt({10, 0, -20});
+    camera.GetView().SetAspect(1024.0f / 768.0f);
+    Vec3 ground;
+    REQUIRE(terrain.ScreenToTerrain(camera.MakePickView(1024, 768), 512, 384, ground));
+    CHECK(ground.x == doctest::Approx(10.0f).epsilon(0.01));
+    CHECK(ground.z == doctest::Approx(-20.0f).epsilon(0.01));
+}

@@ -1,0 +1,289 @@
+// The GL device against the conventions the drawing code was written for,
+// checked on pixels read back from an offscreen picture.
+#include "platform/GlRenderDevice.h"
+
+#include "RenderTestWindow.h"
+#include "TestSupport.h"
+#include "render/GroundShaderSource.h"
+
+#include <doctest/doctest.h>
+#include <epoxy/gl.h>
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <vector>
+
+using namespace platform;
+
+namespace {
+
+constexpr int kSize = 64;
+
+// Writes vertices into a buffer and sets it as stream 0 with its format.
+template <typename Vertex>
+std::unique_ptr<VertexBuffer> Stream(RenderDevice& device, const std::vector<Vertex>& vertices, std::uint32_t format)
+{
+    std::unique_ptr<VertexBuffer> buffer = device.CreateVertexBuffer(vertices.size() * sizeof(Vertex));
+    std::memcpy(buffer->Lock().data(), vertices.data(), vertices.size() * sizeof(Vertex));
+    buffer->Unlock();
+    device.SetVertexFormat(format);
+    device.SetStreamSource(buffer.get(), sizeof(Vertex));
+    return buffer;
+}
+
+std::vector<ScreenVertex> ScreenRect(float x0, float y0, float x1, float y1, std::uint32_t color, float z = 0.5f)
+{
+    return {{x0, y0, z, 1.0f, color}, {x1, y0, z, 1.0f, color}, {x1, y1, z, 1.0f, color}, {x0, y1, z, 1.0f, color}};
+}
+
+struct LitVertex {
+    Vec3 position;
+    Vec3 normal;
+};
+
+// The picture as it stands, read back.
+RgbImage Read(RenderDevice& device)
+{
+    RgbImage image;
+    REQUIRE(device.ReadPicture(image));
+    return image;
+}
+
+bool Near(std::uint32_t a, std::uint32_t b, int tolerance)
+{
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const int ca = static_cast<int>((a >> shift) & 0xFFu);
+        const int cb = static_cast<int>((b >> shift) & 0xFFu);
+        if (std::abs(ca - cb) > tolerance) {
+            return false;
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+TEST_CASE("the GL device draws by the game's conventions")
+{
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(kSize, kSize);
+    REQUIRE(screen.device);
+    RenderDevice& device = *screen.device;
+    device.SetRenderState(RenderState::Lighting, 0);
+    device.Clear(0xFF000000u, 1.0f);
+
+    SUBCASE("a screen rectangle covers exactly its pixels, top left included, y down")
+    {
+        const auto buffer = Stream(device, ScreenRect(2.0f, 3.0f, 6.0f, 7.0f, 0xFFFF0000u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        const RgbImage image = Read(device);
+        for (int y = 0; y < 10; ++y) {
+            for (int x = 0; x < 10; ++x) {
+                CAPTURE(x);
+                CAPTURE(y);
+                const bool inside = x >= 2 && x < 6 && y >= 3 && y < 7;
+                CHECK(testing::PixelAt(image, x, y) == (inside ? 0xFF0000u : 0x000000u));
+            }
+        }
+    }
+
+    SUBCASE("with no texture the vertex colour shows, with one it is modulated")
+    {
+        auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
+        std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 4, grey);
+        device.SetTexture(0, texture.get());
+        std::vector<ScreenTexVertex> quad = {{8, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                                             {16, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                                             {16, 8, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
+                                             {8, 8, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
+        buffer = Stream(device, quad, kScreenTexVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetTexture(0, nullptr);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
+        CHECK(Near(testing::PixelAt(image, 12, 4), 0x808080u, 1));
+    }
+
+    SUBCASE("depth runs 0 to 1: what lies before the near plane is clipped, the buffer holds screen z")
+    {
+        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        const std::vector<ScreenVertex> unused;
+        struct Coloured {
+            Vec3 position;
+            std::uint32_t color;
+        };
+        const auto quadAt = [](float z, std::uint32_t color) {
+            // Clockwise as seen from the eye looking down +z.
+            return std::vector<Coloured>{{{-1 * z, 1 * z, z}, color},
+                                         {{1 * z, 1 * z, z}, color},
+                                         {{1 * z, -1 * z, z}, color},
+                                         {{-1 * z, -1 * z, z}, color}};
+        };
+        auto buffer = Stream(device, quadAt(0.75f, 0xFFFF0000u), kVertexPosition | kVertexDiffuse);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        CHECK(testing::PixelAt(Read(device), 32, 32) == 0x000000u);
+        buffer = Stream(device, quadAt(5.0f, 0xFF00FF00u), kVertexPosition | kVertexDiffuse);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = Stream(device, quadAt(8.0f, 0xFF0000FFu), kVertexPosition | kVertexDiffuse);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        CHECK(testing::PixelAt(Read(device), 32, 32) == 0x00FF00u);
+        buffer = Stream(device, quadAt(11.0f, 0xFFFFFFFFu), kVertexPosition | kVertexDiffuse);
+        device.SetRenderState(RenderState::ZEnable, 0);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2); // beyond the far plane: clipped
+        CHECK(testing::PixelAt(Read(device), 32, 32) == 0x00FF00u);
+
+        device.SetRenderState(RenderState::ZEnable, 1);
+        device.Clear(0xFF000000u, 1.0f);
+        buffer = Stream(device, ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu, 0.25f), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        float depth = 0.0f;
+        glReadPixels(4, kSize - 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
+        CHECK(depth == doctest::Approx(0.25f).epsilon(0.001));
+    }
+
+    SUBCASE("counter-clockwise faces are culled, on screen and in the world")
+    {
+        const std::vector<ScreenVertex> clockwise = {
+            {0, 0, 0.5f, 1, 0xFFFF0000u}, {16, 0, 0.5f, 1, 0xFFFF0000u}, {0, 16, 0.5f, 1, 0xFFFF0000u}};
+        const std::vector<ScreenVertex> counter = {
+            {32, 0, 0.5f, 1, 0xFFFF0000u}, {32, 16, 0.5f, 1, 0xFFFF0000u}, {48, 0, 0.5f, 1, 0xFFFF0000u}};
+        auto buffer = Stream(device, clockwise, kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
+        buffer = Stream(device, counter, kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
+        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        const std::vector<Vec3> worldCounter = {{-4, -4, 5}, {4, -4, 5}, {-4, -1, 5}};
+        buffer = Stream(device, worldCounter, kVertexPosition);
+        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 4, 4) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 36, 4) == 0x000000u);
+        CHECK(testing::PixelAt(image, 16, 54) == 0x000000u);
+        device.SetRenderState(RenderState::CullMode, kCullNone);
+        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
+        CHECK(testing::PixelAt(Read(device), 16, 54) == 0xFFFFFFu);
+    }
+
+    SUBCASE("a texture target is drawn the right way up, resets the viewport and reads with alpha 1")
+    {
+        std::unique_ptr<Texture> target = device.CreateRenderTarget(16, 16);
+        REQUIRE(target);
+        device.SetViewport({4, 4, 8, 8, 0, 1});
+        device.SetRenderTarget(target.get());
+        CHECK(device.GetState().viewport.width == 16.0f);
+        CHECK(device.GetRenderTarget() == target.get());
+        device.Clear(0x000000FFu, 1.0f); // blue, with an alpha of 0
+        auto buffer = Stream(device, ScreenRect(0, 0, 16, 4, 0xFFFF0000u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        // And a world triangle in the lower half, seen through the target.
+        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        struct Coloured {
+            Vec3 position;
+            std::uint32_t color;
+        };
+        const std::vector<Coloured> lower = {{{-5, -1, 5}, 0xFF00FF00u},
+                                             {{5, -1, 5}, 0xFF00FF00u},
+                                             {{5, -5, 5}, 0xFF00FF00u},
+                                             {{-5, -5, 5}, 0xFF00FF00u}};
+        buffer = Stream(device, lower, kVertexPosition | kVertexDiffuse);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+
+        device.SetRenderTarget(nullptr);
+        CHECK(device.GetState().viewport.width == static_cast<float>(kSize));
+        device.SetRenderState(RenderState::AlphaBlendEnable, 1);
+        device.SetRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
+        device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
+        device.SetTexture(0, target.get());
+        const std::vector<ScreenTexVertex> quad = {{0, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                                                   {32, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                                                   {32, 32, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
+                                                   {0, 32, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
+        buffer = Stream(device, quad, kScreenTexVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetTexture(0, nullptr);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 16, 2) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 16, 14) == 0x0000FFu);
+        CHECK(testing::PixelAt(image, 16, 28) == 0x00FF00u);
+    }
+
+    SUBCASE("a lit face: ambient times the material plus the light along its normal")
+    {
+        device.SetRenderState(RenderState::Lighting, 1);
+        device.SetRenderState(RenderState::Ambient, 0xFF202020u);
+        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        LightRecord light;
+        light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+        light.direction = {0.0f, 0.0f, 1.0f}; // travelling away from the eye, onto the face
+        device.SetLight(light);
+        device.EnableLight(true);
+        Material material;
+        material.diffuse = {0.5f, 0.25f, 0.0f, 1.0f};
+        material.ambient = {1.0f, 1.0f, 1.0f, 1.0f};
+        device.SetMaterial(material);
+        const Vec3 n{0.0f, 0.0f, -1.0f};
+        const std::vector<LitVertex> face = {{{-5, 5, 5}, n}, {{5, 5, 5}, n}, {{5, -5, 5}, n}, {{-5, -5, 5}, n}};
+        auto buffer = Stream(device, face, kVertexPosition | kVertexNormal);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        // 0x20/255 + 0.5, 0x20/255 + 0.25, 0x20/255.
+        CHECK(Near(testing::PixelAt(Read(device), 32, 32), 0xA06020u, 2));
+
+        // Turned edge-on to the light only the ambient is left.
+        light.direction = {1.0f, 0.0f, 0.0f};
+        device.SetLight(light);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        CHECK(Near(testing::PixelAt(Read(device), 32, 32), 0x202020u, 2));
+    }
+
+    SUBCASE("the ground shader mixes its two layers by the vertex alpha and scales by the vertex colour")
+    {
+        std::unique_ptr<PixelShader> shader;
+        {
+            testing::DataDirectoryScope data;
+            std::string why;
+            shader = device.CreatePixelShaderFromFile(kGroundShaderPath, &why);
+            CAPTURE(why);
+            REQUIRE(shader);
+        }
+        const std::vector<std::uint8_t> red = {255, 0, 0, 255};
+        const std::vector<std::uint8_t> blue = {0, 0, 255, 255};
+        std::unique_ptr<Texture> layer0 = device.CreateTextureFromPixels(1, 1, red);
+        std::unique_ptr<Texture> layer1 = device.CreateTextureFromPixels(1, 1, blue);
+        device.SetTexture(0, layer0.get());
+        device.SetTexture(1, layer1.get());
+        device.SetPixelShader(shader.get());
+        struct GroundVertex {
+            float x, y, z, rhw;
+            std::uint32_t color;
+            float u0, v0, u1, v1;
+        };
+        const auto rect = [](float x0, std::uint32_t color) {
+            return std::vector<GroundVertex>{{x0, 0, 0.5f, 1, color, 0, 0, 0, 0},
+                                             {x0 + 8, 0, 0.5f, 1, color, 1, 0, 1, 0},
+                                             {x0 + 8, 8, 0.5f, 1, color, 1, 1, 1, 1},
+                                             {x0, 8, 0.5f, 1, color, 0, 1, 0, 1}};
+        };
+        const std::uint32_t format = kVertexScreenPosition | kVertexDiffuse | kVertexTex2;
+        auto buffer = Stream(device, rect(0, 0x00FFFFFFu), format);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto second = Stream(device, rect(8, 0xFFFFFFFFu), format);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto third = Stream(device, rect(16, 0x80808080u), format);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetPixelShader(nullptr);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 4, 4) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 12, 4) == 0x0000FFu);
+        CHECK(Near(testing::PixelAt(image, 20, 4), 0x400040u, 1));
+
+        testing::TempDirectory temp;
+        std::FILE* bad = std::fopen("bad.ps", "w");
+        std::fputs("this is not GLSL", bad);
+        std::fclose(bad);
+        std::string why;
+        CHECK_FALSE(device.CreatePixelShaderFromFile("bad.ps", &why));
+        CHECK(why.find("does not compile") != std::string::npos);
+    }
+}

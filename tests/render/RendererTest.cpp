@@ -1,0 +1,203 @@
+#include "platform/FileSystem.h"
+#include "platform/ImageFile.h"
+#include "platform/NullRenderDevice.h"
+#include "render/Renderer.h"
+#include "render/TextManager.h"
+
+#include "RenderTestWindow.h"
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+using platform::NullRenderDevice;
+
+namespace {
+
+// The Renderer over a null device, released at the end of the test.
+struct NullRenderer {
+    NullRenderer()
+    {
+        auto owned = std::make_unique<NullRenderDevice>();
+        device = owned.get();
+        Renderer::Instance()->CreateDevice(std::move(owned));
+        device->ClearCalls();
+    }
+    ~NullRenderer() { Renderer::Instance()->ReleaseDevice(); }
+    NullRenderer(const NullRenderer&) = delete;
+    NullRenderer& operator=(const NullRenderer&) = delete;
+
+    NullRenderDevice* device = nullptr;
+};
+
+template <typename Vertex> std::vector<Vertex> StreamVertices(const platform::RenderDevice& device, std::size_t count)
+{
+    std::vector<Vertex> vertices(count);
+    std::memcpy(vertices.data(), device.GetState().stream->Lock().data(), count * sizeof(Vertex));
+    return vertices;
+}
+
+} // namespace
+
+TEST_CASE("the renderer sets its lasting states and its presets set exactly theirs")
+{
+    testing::DataDirectoryScope data;
+    auto owned = std::make_unique<NullRenderDevice>();
+    NullRenderDevice* device = owned.get();
+    Renderer* renderer = Renderer::Instance();
+    renderer->CreateDevice(std::move(owned));
+    const platform::DeviceState& state = device->GetState();
+    CHECK(state.Get(platform::RenderState::Ambient) == 0xFF1F1F1Fu);
+    CHECK(state.Get(platform::RenderState::SrcBlend) == platform::kBlendSrcAlpha);
+    CHECK(state.Get(platform::RenderState::DestBlend) == platform::kBlendInvSrcAlpha);
+    CHECK(state.Get(platform::RenderState::LocalViewer) == 0);
+    CHECK(state.Get(platform::RenderState::CullMode) == platform::kCullCounterClockwise);
+    CHECK(state.lightEnabled);
+    CHECK(renderer->GetTerrainRenderer().HasGroundShader());
+
+    device->ClearCalls();
+    renderer->Set3DStates();
+    renderer->SetLineStates();
+    renderer->Set2DStates();
+    renderer->SetBlendedObjectStates();
+    renderer->RestoreAmbient();
+    CHECK(device->Calls() ==
+          std::vector<std::string>{
+              "SetRenderState Lighting 1", "SetRenderState SpecularEnable 1", "SetRenderState AlphaBlendEnable 0",
+              "SetVertexFormat 00000044", "SetRenderState Lighting 0", "SetTexture 0 none", "SetVertexFormat 00000144",
+              "SetRenderState Lighting 0", "SetRenderState AlphaBlendEnable 1", "SetRenderState AlphaBlendEnable 1",
+              "SetRenderState SpecularEnable 0", "SetMaterial FFFFFFFF 0.000000", "SetRenderState Ambient 4280229663"});
+    renderer->ReleaseDevice();
+}
+
+TEST_CASE("flat drawing writes its vertices and turns the depth test off around each draw")
+{
+    NullRenderer null;
+    Renderer* renderer = Renderer::Instance();
+
+    SUBCASE("an outline closes on its first corner, a filled rectangle is a fan of the four")
+    {
+        renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, false);
+        CHECK(null.device->Calls().front() == "SetRenderState ZEnable 0");
+        CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
+        CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive LineStrip 0 4"});
+        const auto outline = StreamVertices<platform::ScreenVertex>(*null.device, 5);
+        CHECK(outline[4].x == 10.0f);
+        CHECK(outline[4].y == 20.0f);
+        CHECK(outline[2].x == 30.0f);
+        CHECK(outline[2].y == 40.0f);
+        CHECK(outline[1].color == 0xFF112233u);
+        CHECK(outline[1].z == 0.5f);
+        CHECK(outline[1].rhw == 1.0f);
+        null.device->ClearCalls();
+        renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, true);
+        CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleFan 0 2"});
+        // One buffer per kind, made once.
+        CHECK(null.device->CallsStartingWith("CreateVertexBuffer").empty());
+    }
+
+    SUBCASE("a line is one line, a quad stretches its whole texture")
+    {
+        renderer->DrawLine({1, 2}, {3, 4}, 0xFFFFFFFFu);
+        CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive LineList 0 1"});
+        null.device->ClearCalls();
+        const std::vector<std::uint8_t> pixels(4 * 4, 255);
+        std::unique_ptr<platform::Texture> texture = null.device->CreateTextureFromPixels(2, 2, pixels);
+        renderer->DrawTexturedRect({0, 0}, {100, 50}, 0x80FFFFFFu, texture.get());
+        CHECK(null.device->GetState().textures[0] == texture.get());
+        const auto quad = StreamVertices<platform::ScreenTexVertex>(*null.device, 4);
+        CHECK(quad[0].u == 0.0f);
+        CHECK(quad[0].v == 0.0f);
+        CHECK(quad[2].x == 100.0f);
+        CHECK(quad[2].u == 1.0f);
+        CHECK(quad[2].v == 1.0f);
+        CHECK(quad[3].u == 0.0f);
+        CHECK(quad[3].v == 1.0f);
+        CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
+    }
+}
+
+TEST_CASE("a frame runs the camera before its view, draws the world then the text, and presents")
+{
+    testing::ManualClockScope clock;
+    NullRenderer null;
+    Renderer* renderer = Renderer::Instance();
+    Terrain terrain;
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+        400.0f, 3, [](float, float) { return 1.0f; }, -5.0f)));
+    renderer->UploadMap(terrain);
+    TextManager::Instance()->Init(null.device);
+    Camera camera;
+    camera.GetView().SetEye({0, 0, -100});
+    camera.AddCommand(kCameraZoomIn);
+    camera.SetSpeed(0.5f);
+    const LightRecord light;
+    null.device->ClearCalls();
+    REQUIRE(renderer->RenderGame({&camera, &terrain, &light, 0.2f}));
+    // The zoom ran before the view was set: the view sees the eye at 90.
+    const Vec3 eyeInView =
+        Vec3TransformCoord({0, 0, 0}, null.device->GetState().GetTransform(platform::TransformKind::View));
+    CHECK(eyeInView.z == doctest::Approx(90.0f));
+    const std::vector<std::string>& calls = null.device->Calls();
+    const auto at = [&calls](const std::string& call) {
+        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+    };
+    CHECK(at("Clear FF000000 1.000000") == 0);
+    CHECK(at("SetTransform View") < at("BeginScene"));
+    CHECK(at("SetLight") < at("BeginScene"));
+    CHECK(at("BeginScene") < at("DrawIndexedPrimitive TriangleList 0 0 9 0 8"));
+    CHECK(at("DrawIndexedPrimitive TriangleList 0 0 9 0 8") < at("DrawPrimitive TriangleStrip 0 2"));
+    CHECK(at("DrawPrimitive TriangleStrip 0 2") < at("BeginSprites"));
+    CHECK(at("BeginSprites") < at("EndScene"));
+    CHECK(calls.back() == "Present");
+    CHECK_FALSE(Renderer::Instance()->GetDevice() == nullptr);
+}
+
+TEST_CASE("screenshots take the first number with no file and save the presented frame")
+{
+    testing::TempDirectory temp;
+
+    SUBCASE("numbering by existence, whatever the file is")
+    {
+        std::filesystem::create_directory("Screenshots");
+        std::ofstream("Screenshots/ScreenShot - 0.bmp") << "x";
+        std::ofstream("Screenshots/ScreenShot - 1.bmp") << "x";
+        std::filesystem::create_directory("Screenshots/ScreenShot - 3.bmp");
+        std::filesystem::permissions("Screenshots/ScreenShot - 1.bmp", std::filesystem::perms::owner_read);
+        CHECK(Renderer::FreeScreenshotName("Screenshots") == "Screenshots/ScreenShot - 2.bmp");
+        std::ofstream("Screenshots/ScreenShot - 2.bmp") << "x";
+        CHECK(Renderer::FreeScreenshotName("Screenshots") == "Screenshots/ScreenShot - 4.bmp");
+    }
+
+    SUBCASE("the BMP holds the last presented frame, the folder made on the way")
+    {
+        testing::GlTestScreen screen = testing::OpenGlTestScreen(64, 48);
+        REQUIRE(screen.device);
+        platform::RenderDevice* device = screen.device.get();
+        Renderer* renderer = Renderer::Instance();
+        renderer->CreateDevice(std::move(screen.device));
+        device->Clear(0xFF203040u, 1.0f);
+        renderer->SetLineStates();
+        renderer->DrawRect({5, 6}, {20, 30}, 0xFFFF8000u, true);
+        device->Present();
+        platform::RgbImage presented;
+        REQUIRE(device->ReadPicture(presented));
+        const std::string name = renderer->SaveScreenshot();
+        CHECK(name == "Screenshots/ScreenShot - 0.bmp");
+        std::vector<std::uint8_t> bytes;
+        REQUIRE(platform::ReadDataFile(name, 1 << 20, bytes));
+        CHECK(bytes == platform::EncodeBmp24(presented));
+        platform::RgbaImage saved;
+        REQUIRE(platform::DecodeImage(bytes, saved));
+        CHECK(saved.rgba[(10 * 64 + 10) * 4] == 0xFF);
+        CHECK(saved.rgba[(10 * 64 + 10) * 4 + 1] == 0x80);
+        CHECK(saved.rgba[(40 * 64 + 40) * 4 + 2] == 0x40);
+        CHECK(renderer->SaveScreenshot() == "Screenshots/ScreenShot - 1.bmp");
+        renderer->ReleaseDevice();
+    }
+}

@@ -1,0 +1,137 @@
+#include "platform/NullRenderDevice.h"
+#include "render/TextManager.h"
+
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+// The text draws of the last Render, as "y alpha text".
+std::vector<std::string> DrawnLines(const platform::NullRenderDevice& device)
+{
+    std::vector<std::string> lines;
+    for (const std::string& call : device.CallsStartingWith("DrawText")) {
+        lines.push_back(call);
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST_CASE("queued text is drawn once in order through known fonts only")
+{
+    platform::NullRenderDevice device;
+    TextManager* text = TextManager::Instance();
+    text->Init(&device);
+    text->Init(&device); // again after a match: no second set of fonts
+    CHECK(device.FontsCreated() == 3);
+
+    text->DrawText("first", 10, 20, "Default", {2.0f, 0.5f, -1.0f, 1.0f});
+    text->DrawText("unknown", 10, 20, "NoSuchFont", kDefaultTextColor);
+    text->DrawText("second", 10, 20, "GameOverFont", {0.0f, 0.0f, 1.0f, 0.5f});
+    text->Render();
+    // Clamped, times 255, plus a half, truncated: 0.5 -> 0x80.
+    CHECK(DrawnLines(device) ==
+          std::vector<std::string>{"DrawText 16 10 20 FFFF8000 first", "DrawText 32 10 20 800000FF second"});
+    CHECK(device.Calls().front() == "BeginSprites");
+    CHECK(device.Calls().back() == "EndSprites");
+    CHECK(text->GetQueue().empty());
+    device.ClearCalls();
+    text->Render();
+    CHECK(DrawnLines(device).empty());
+    text->Shutdown();
+}
+
+TEST_CASE("text boxes stack their lines, fade them with age and drop one expired line per update")
+{
+    testing::ManualClockScope clock;
+    platform::NullRenderDevice device;
+    TextManager* text = TextManager::Instance();
+    text->Init(&device);
+    TextBox* chat = text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20);
+    REQUIRE(chat == text->GetTextBox("ChatConsole"));
+
+    SUBCASE("newest at the box's place, older ones upwards, the ninth pushing out the oldest")
+    {
+        for (int i = 0; i < 9; ++i) {
+            chat->AddLine("line " + std::to_string(i));
+        }
+        CHECK(chat->LineCount() == 8);
+        text->Render();
+        const std::vector<std::string> lines = DrawnLines(device);
+        REQUIRE(lines.size() == 8);
+        CHECK(lines.front() == "DrawText 16 235 700 FF3673C7 line 8");
+        CHECK(lines[1] == "DrawText 16 235 680 FF3673C7 line 7");
+        CHECK(lines.back() == "DrawText 16 235 560 FF3673C7 line 1");
+    }
+
+    SUBCASE("opaque to 35 s, half at 40 s, gone from 45 s, removed at the next update")
+    {
+        chat->AddLine("old");
+        clock.Advance(35.0);
+        text->Render();
+        CHECK(DrawnLines(device) == std::vector<std::string>{"DrawText 16 235 700 FF3673C7 old"});
+        device.ClearCalls();
+        clock.Advance(5.0);
+        text->Render();
+        CHECK(DrawnLines(device) == std::vector<std::string>{"DrawText 16 235 700 803673C7 old"});
+        device.ClearCalls();
+        clock.Advance(5.0);
+        text->Render();
+        CHECK(DrawnLines(device) == std::vector<std::string>{"DrawText 16 235 700 003673C7 old"});
+        CHECK(chat->LineCount() == 1); // exactly 45 s: not yet past
+        clock.Advance(0.01);
+        text->Render();
+        CHECK(chat->LineCount() == 0);
+    }
+
+    SUBCASE("a hidden box keeps ageing and drops its expired lines one per update when shown")
+    {
+        chat->AddLine("a");
+        chat->AddLine("b");
+        chat->SetVisible(false);
+        clock.Advance(50.0);
+        chat->AddLine("c");
+        text->Render();
+        CHECK(DrawnLines(device).empty());
+        CHECK(chat->LineCount() == 3);
+        chat->SetVisible(true);
+        text->Render();
+        CHECK(chat->LineCount() == 2);
+        text->Render();
+        CHECK(chat->LineCount() == 1);
+    }
+
+    SUBCASE("oldest first appends at the back and drops the front")
+    {
+        TextBox* log = text->CreateTextBox("Log", "Default", kDefaultTextColor, 2, 0, 0, false, false, 20);
+        log->AddLine("1");
+        log->AddLine("2");
+        log->AddLine("3");
+        text->Render();
+        const std::vector<std::string> lines = DrawnLines(device);
+        REQUIRE(lines.size() == 2);
+        CHECK(lines[0].ends_with(" 0 0 FF3673C7 2"));
+        CHECK(lines[1].ends_with(" 0 20 FF3673C7 3"));
+    }
+
+    SUBCASE("a second box of a name is kept aside, and deleting goes by name")
+    {
+        chat->AddLine("kept");
+        TextBox* again = text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20);
+        CHECK(again != chat);
+        for (int i = 0; i < 8; ++i) {
+            again->AddLine("");
+        }
+        CHECK(text->GetTextBox("ChatConsole") == chat);
+        CHECK(chat->LineCount() == 1);
+        text->DeleteTextBox("Nothing");
+        text->DeleteTextBox("ChatConsole");
+        CHECK(text->GetTextBox("ChatConsole") == nullptr);
+    }
+    text->Shutdown();
+}
