@@ -94,7 +94,7 @@ TEST_CASE("an entry whose log file cannot be written goes to standard error as o
     // Players meet this as a read-only data directory. These fail to open the
     // same way, and for every user: root writes into read-only folders.
     std::filesystem::create_directories("Folder.txt");
-    REQUIRE(::mkfifo("Pipe.txt", 0644) == 0);
+    testing::MakePipe("Pipe.txt");
     StandardErrorCapture capture;
     ErrorLog("Missing/Sound.txt", true).Warning("first");
     ErrorLog("Folder.txt", false).Error("second");
