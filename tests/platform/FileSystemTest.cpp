@@ -4,8 +4,6 @@
 
 #include <doctest/doctest.h>
 
-#include <sys/stat.h>
-
 #include <filesystem>
 #include <fstream>
 
@@ -41,10 +39,9 @@ TEST_CASE("only a regular file within its size limit is read, without waiting, a
 {
     testing::TempDirectory dir;
     std::filesystem::create_directories("Maps/Folder.kvm");
-    REQUIRE(::mkfifo("Maps/Pipe.kvm", 0644) == 0);
+    testing::MakePipe("Maps/Pipe.kvm");
     std::filesystem::create_symlink("/dev/zero", "Maps/Zero.kvm");
-    std::ofstream("Maps/Huge.kvm").close();
-    std::filesystem::resize_file("Maps/Huge.kvm", 300 * 1024 * 1024); // sparse: takes no disk space
+    testing::MakeSparseFile("Maps/Huge.kvm", 300 * 1024 * 1024);
     std::ofstream("Maps/Ten.kvm") << "0123456789";
     std::vector<std::uint8_t> bytes{1, 2, 3};
     std::string error;

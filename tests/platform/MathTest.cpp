@@ -1,18 +1,11 @@
 #include "platform/math/Matrix.h"
 #include "platform/math/Quaternion.h"
 
+#include "TestSupport.h"
+
 #include <doctest/doctest.h>
 
-namespace {
-
-void CheckNear(const Vec3& a, const Vec3& b, float epsilon = 1e-4f)
-{
-    CHECK(a.x == doctest::Approx(b.x).epsilon(epsilon));
-    CHECK(a.y == doctest::Approx(b.y).epsilon(epsilon));
-    CHECK(a.z == doctest::Approx(b.z).epsilon(epsilon));
-}
-
-} // namespace
+using testing::CheckNear;
 
 TEST_CASE("the left-handed camera looks down +z and project and unproject are inverse")
 {
@@ -27,7 +20,7 @@ TEST_CASE("the left-handed camera looks down +z and project and unproject are in
     const Matrix world = Matrix::Identity();
     const Vec3 point{12.0f, 3.0f, -20.0f};
     const Vec3 screen = Vec3Project(point, viewport, projection, slanted, world);
-    CheckNear(Vec3Unproject(screen, viewport, projection, slanted, world), point, 1e-3f);
+    CheckNear(Vec3Unproject(screen, viewport, projection, slanted, world), point, 1e-3);
     const Vec3 centre = Vec3Project({0, 0, 0}, viewport, projection, slanted, world);
     CHECK(centre.x == doctest::Approx(512.0f));
     CHECK(centre.y == doctest::Approx(384.0f));

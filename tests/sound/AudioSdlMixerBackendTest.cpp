@@ -65,21 +65,6 @@ TEST_CASE("the SDL2_mixer backend opens, loads and plays, and a busy output cuts
     CHECK(backend.Play(longSound, 255).status == AudioPlayStatus::Playing);
 }
 
-TEST_CASE("the sound manager plays the generated effects through SDL2_mixer")
-{
-    ::setenv("SDL_AUDIODRIVER", "dummy", 0);
-    testing::DataDirectoryScope data;
-    testing::ManualClockScope clock;
-    SoundManager* manager = SoundManager::Instance();
-    REQUIRE(manager->IsEnabled());
-    manager->LoadEffects();
-    for (int effect = 0; effect < kSoundEffectCount; ++effect) {
-        CAPTURE(effect);
-        CHECK(manager->PlaySoundEffect(effect) != platform::kNoChannel);
-    }
-    manager->StopAll();
-}
-
 TEST_CASE("without an audio device the game stays silent")
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);

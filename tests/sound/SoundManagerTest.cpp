@@ -8,8 +8,6 @@
 
 #include <doctest/doctest.h>
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
@@ -27,13 +25,6 @@ const char* const kResolved[kSoundEffectCount] = {
     "Sounds/SFX/swoosh.wav",      "Sounds/SFX/hit.wav",       "Sounds/SFX/projhit.wav", "Sounds/SFX/whir.wav",
     "Sounds/SFX/fallapart.wav",   "Sounds/SFX/heartbeat.wav",
 };
-
-void WriteFile(const std::string& path, const Bytes& bytes)
-{
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    std::ofstream(path, std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
 
 // A short sound whose first sample is its effect's number, which is how the
 // recording backend tells the sounds apart.
@@ -57,7 +48,7 @@ struct Fixture {
     Fixture()
     {
         for (int effect = 0; effect < kSoundEffectCount; ++effect) {
-            WriteFile(kResolved[effect], TaggedSound(effect));
+            testing::WriteBinaryFile(kResolved[effect], TaggedSound(effect));
         }
         platform::SetAudioBackendFactory([] { return std::make_unique<platform::AudioNullBackend>(); });
         EventTimer::Instance()->Restart();
@@ -106,7 +97,7 @@ struct Fixture {
 TEST_CASE("the ten effects load once each from their resolved paths and keep their index")
 {
     Fixture f;
-    WriteFile("Sounds/SFX/other.wav", TaggedSound(kSoundEffectCount));
+    testing::WriteBinaryFile("Sounds/SFX/other.wav", TaggedSound(kSoundEffectCount));
     f.manager->LoadEffects();
     CHECK(f.record->loads == AllEffectsBut({}));
     CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/plop.wav") == kSoundPlop);
@@ -129,27 +120,23 @@ TEST_CASE("a sound file that is not a whole WAV never reaches the output and is 
         void (*replace)(const char* path);
         const char* reason;
     } kReplaced[] = {
-        {kSoundShot, [](const char* path) { REQUIRE(::mkfifo(path, 0644) == 0); }, "not a regular file"},
+        {kSoundShot, [](const char* path) { testing::MakePipe(path); }, "not a regular file"},
         {kSoundPlop, [](const char* path) { std::filesystem::create_symlink("/dev/zero", path); },
          "not a regular file"},
-        {kSoundHit,
-         [](const char* path) {
-             std::ofstream(path).close();
-             std::filesystem::resize_file(path, 200 * 1024 * 1024); // sparse: takes no disk space
-         },
+        {kSoundHit, [](const char* path) { testing::MakeSparseFile(path, 200 * 1024 * 1024); },
          "209715200 bytes, more than the 4194304 a file of its kind may have"},
         {kSoundWhir,
          [](const char* path) {
              Bytes bytes = TaggedSound(kSoundWhir); // 48 bytes, claiming 2.3 GB of samples
              const std::uint8_t claim[] = {0x00, 0x00, 0x00, 0x89};
              std::copy(std::begin(claim), std::end(claim), bytes.begin() + 40);
-             WriteFile(path, bytes);
+             testing::WriteBinaryFile(path, bytes);
          },
          "data chunk runs past the end"},
         {kSoundSwoosh,
          [](const char* path) {
              const Bytes whole = WavFile{44100, 1, std::vector<std::int16_t>(1000)}.Encode();
-             WriteFile(path, Bytes(whole.begin(), whole.begin() + 1000)); // cut short
+             testing::WriteBinaryFile(path, Bytes(whole.begin(), whole.begin() + 1000)); // cut short
          },
          "data chunk runs past the end"},
         {kSoundFallApart, [](const char*) {}, "No such file or directory"},

@@ -1,5 +1,11 @@
 #include "TestSupport.h"
 
+#include "platform/MessageBox.h"
+
+#include <doctest/doctest.h>
+
+#include <sys/stat.h>
+
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -46,6 +52,45 @@ std::string ReadTextFile(const std::filesystem::path& path)
     std::ostringstream text;
     text << in.rdbuf();
     return text.str();
+}
+
+void WriteBinaryFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes)
+{
+    if (path.has_parent_path()) {
+        std::filesystem::create_directories(path.parent_path());
+    }
+    std::ofstream(path, std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+void MakePipe(const std::filesystem::path& path)
+{
+    REQUIRE(::mkfifo(path.c_str(), 0644) == 0);
+}
+
+void MakeSparseFile(const std::filesystem::path& path, std::uintmax_t bytes)
+{
+    std::ofstream(path).close();
+    std::filesystem::resize_file(path, bytes);
+}
+
+MessageCatcher::MessageCatcher()
+{
+    platform::SetMessageBoxSink([this](const std::string& text, const std::string& title) {
+        messages.push_back({text, title});
+    });
+}
+
+MessageCatcher::~MessageCatcher()
+{
+    platform::SetMessageBoxSink(nullptr);
+}
+
+void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon)
+{
+    CHECK(actual.x == doctest::Approx(expected.x).epsilon(epsilon));
+    CHECK(actual.y == doctest::Approx(expected.y).epsilon(epsilon));
+    CHECK(actual.z == doctest::Approx(expected.z).epsilon(epsilon));
 }
 
 } // namespace testing

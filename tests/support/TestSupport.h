@@ -1,11 +1,17 @@
 // Helpers shared by the tests: a private working directory, the generated data
-// tree, and a manual clock installed for the length of a test.
+// tree, a manual clock installed for the length of a test, the hostile files a
+// data directory may hold, message boxes caught, and vectors compared.
 #pragma once
 
 #include "platform/Clock.h"
+#include "platform/math/Vector.h"
 
+#include <cstdint>
 #include <filesystem>
+#include <span>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace testing {
 
@@ -58,5 +64,28 @@ private:
 
 // The whole contents of a file as a string ("" when it cannot be read).
 std::string ReadTextFile(const std::filesystem::path& path);
+
+// Writes bytes to path, making its folders first.
+void WriteBinaryFile(const std::filesystem::path& path, std::span<const std::uint8_t> bytes);
+
+// Files a damaged or hostile data directory may hold in place of a data file:
+// a named pipe (a reader that opens it waits for a writer), and a sparse file
+// of the given size (it takes no disk space).
+void MakePipe(const std::filesystem::path& path);
+void MakeSparseFile(const std::filesystem::path& path, std::uintmax_t bytes);
+
+// Catches every message box shown while it lives, as (text, title).
+class MessageCatcher {
+public:
+    MessageCatcher();
+    ~MessageCatcher();
+    MessageCatcher(const MessageCatcher&) = delete;
+    MessageCatcher& operator=(const MessageCatcher&) = delete;
+
+    std::vector<std::pair<std::string, std::string>> messages;
+};
+
+// Each coordinate within a relative epsilon of the expected one.
+void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon = 1e-4);
 
 } // namespace testing

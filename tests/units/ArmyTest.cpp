@@ -67,7 +67,6 @@ TEST_CASE("an army buys, loses, places and runs its units")
         seven.Place(10.0f, 0.0f, 10.0f);
         CHECK(seven.GetGroupCount() == 7);
         CHECK(seven.GetGroup(0).front() == seven.GetUnits()[6].get());
-        CHECK(seven.GetUnitsOfType(kDetagon).size() == 3);
         CHECK(seven.GetUnits()[0]->GetPosition() == Vec3(10.0f - 3.3f, 0.0f, 10.0f - 3.3f));
 
         Army& ten = world.AddArmy(10);

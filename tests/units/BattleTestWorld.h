@@ -20,6 +20,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <vector>
@@ -28,29 +29,15 @@ namespace units_test {
 
 inline constexpr float kFrame = 1.0f / 60.0f;
 
-struct HeardSound {
-    BattleSound sound = BattleSound::kHit;
-    Vec3 at;
-};
-
-inline std::vector<HeardSound>& HeardSounds()
+inline std::vector<BattleSound>& HeardSounds()
 {
-    static std::vector<HeardSound> sounds;
+    static std::vector<BattleSound> sounds;
     return sounds;
 }
 
-inline int CountHeard(BattleSound sound)
+inline long CountHeard(BattleSound sound)
 {
-    int count = 0;
-    for (const HeardSound& heard : HeardSounds()) {
-        count += heard.sound == sound ? 1 : 0;
-    }
-    return count;
-}
-
-inline void RecordSound(BattleSound sound, float x, float y, float z)
-{
-    HeardSounds().push_back({sound, Vec3(x, y, z)});
+    return std::ranges::count(HeardSounds(), sound);
 }
 
 inline float Flat(float, float)
@@ -78,7 +65,7 @@ public:
         battle->SetAuthority(true);
         battle->SetMode(kModeLastManOnTheHill);
         battle->SetMatchState(kMatchGameOn);
-        battle->SetSoundHook(RecordSound);
+        battle->SetSoundHook([](BattleSound sound, float, float, float) { HeardSounds().push_back(sound); });
         HeardSounds().clear();
     }
     ~BattleWorld()

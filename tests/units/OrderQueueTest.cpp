@@ -56,18 +56,4 @@ TEST_CASE("the order queue applies one due change a frame and only to units in t
         CHECK(first.GetOrder() == kOrderEngage);
         CHECK(first.GetOrderStarted());
     }
-    SUBCASE("the Smashtor's two records: landing at 0.5 s engages at 2.5 s, the 5 s record finds it elsewhere")
-    {
-        queue->Add(&first, kOrderEngage, kOrderAttack, 5.0f, false); // at the attack's start
-        world.Advance(0.5);
-        queue->Add(&first, kOrderEngage, kOrderAttack, 2.0f, false); // at landing
-        world.Advance(2.01);
-        queue->Update();
-        CHECK(first.GetOrder() == kOrderEngage);
-        first.SetOrder(kOrderIdle, false);
-        world.Advance(3.0);
-        queue->Update();
-        CHECK(first.GetOrder() == kOrderIdle);
-        CHECK(queue->GetSize() == 0);
-    }
 }

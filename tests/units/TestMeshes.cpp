@@ -1,7 +1,5 @@
 #include "TestMeshes.h"
 
-#include <doctest/doctest.h>
-
 namespace testing {
 
 XMesh SquareMesh(const std::string& name, float red)
@@ -50,16 +48,23 @@ XFileData PartsFile(int parts)
     return file;
 }
 
+int CountWrongWinding(const MeshGeometry& g)
+{
+    int wrong = 0;
+    for (std::size_t i = 0; i + 2 < g.indices.size(); i += 3) {
+        const Vec3 a = g.vertices[g.indices[i]].position;
+        const Vec3 facing =
+            Vec3Cross(g.vertices[g.indices[i + 1]].position - a, g.vertices[g.indices[i + 2]].position - a);
+        for (std::size_t k = 0; k < 3; ++k) {
+            wrong += Vec3Dot(facing, g.vertices[g.indices[i + k]].normal) > 0.0f ? 0 : 1;
+        }
+    }
+    return wrong;
+}
+
 std::span<const std::uint8_t> Bytes(const std::string& text)
 {
     return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
-}
-
-void CheckNear(const Vec3& actual, const Vec3& expected)
-{
-    CHECK(actual.x == doctest::Approx(expected.x).epsilon(1e-4));
-    CHECK(actual.y == doctest::Approx(expected.y).epsilon(1e-4));
-    CHECK(actual.z == doctest::Approx(expected.z).epsilon(1e-4));
 }
 
 } // namespace testing

@@ -1,6 +1,7 @@
 // Small mesh files made in memory for the mesh and animation tests.
 #pragma once
 
+#include "world/MeshGeometry.h"
 #include "world/XFile.h"
 
 #include <span>
@@ -25,7 +26,8 @@ XFileData PartsFile(int parts);
 
 std::span<const std::uint8_t> Bytes(const std::string& text);
 
-// Each coordinate within a relative 1e-4 of the expected one.
-void CheckNear(const Vec3& actual, const Vec3& expected);
+// How many triangles of g are wound against a corner's normal: faces are
+// clockwise seen from the front, so (b - a) x (c - a) points out of the front.
+int CountWrongWinding(const MeshGeometry& g);
 
 } // namespace testing

@@ -67,7 +67,7 @@ TEST_CASE("a unit's orders, routes and hits")
         CHECK(unit.GetOrder() == kOrderIdle);
         CHECK(unit.GetDestination() == unit.GetPosition());
 
-        Unit& far = world.AddUnit(blue, kTriangoloid, 71.0f, 0.0f);
+        world.AddUnit(blue, kTriangoloid, 71.0f, 0.0f); // beyond the search
         unit.SetTargets({nullptr, &blue, nullptr});
         unit.SetOrder(kOrderEngage, false);
         unit.UpdateOrder();
@@ -81,7 +81,6 @@ TEST_CASE("a unit's orders, routes and hits")
         near.SetPosition({1.9f, 0.0f, 0.0f});
         unit.UpdateOrder();
         CHECK(unit.GetOrder() == kOrderAttack);
-        (void)far;
     }
     SUBCASE("chasing replaces the route every frame, whatever the player's move kind")
     {

@@ -83,15 +83,12 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
     for (int i = 0; i < 40; ++i) {
         deep += "Frame {";
     }
-    const std::string longName(200, 'a');
     struct Case {
         const char* what;
         std::string text;
         const char* fault;
     };
     const Case cases[] = {
-        {"the binary form", Replaced(good, "txt ", "bin "), "text form"},
-        {"another magic", Replaced(good, "xof ", "xob "), "xof"},
         {"a corner past the last vertex", Replaced(good, "4;0,1,2,3;", "4;0,1,2,4;"), "corner past"},
         {"a polygon of two corners", Replaced(good, "4;0,1,2,3;", "2;0,1;"), "fewer than 3"},
         {"normals that do not match the faces", Replaced(good, "  4;0,0,0,0;", "  3;0,0,0;"), "corner for corner"},
@@ -103,8 +100,6 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
         {"an animation of an unknown frame", Replaced(good, "{Part1}", "{Nobody}"), "Nobody"},
         {"two frames of one name", Replaced(good, "Frame Child", "Frame Part0"), "two frames"},
         {"frames nested past the limit", deep, "deeper"},
-        {"a name over its limit", Replaced(good, "Frame Child", "Frame " + longName), "limit"},
-        {"a quoted text left open", Replaced(good, "\"tree1.png\"", "\"tree1.png"), "control character"},
         {"a number out of range", Replaced(good, "30;3;2,2,2;;", "30;3;2e99,2,2;;"), "out-of-range"},
         {"a count that is not a whole number", Replaced(good, "AnimationKey {\n   1;", "AnimationKey {\n   1.5;"),
          "whole number"},
@@ -112,7 +107,6 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
         {"a face material past the list", Replaced(good, "   1;\n   1;\n   0;", "   1;\n   1;\n   3;"), "material"},
         {"zero ticks per second", Replaced(good, "30;\n}", "0;\n}"), "ticks"},
         {"a stray character", Replaced(good, "Frame Child", "Frame @Child"), "starts no word"},
-        {"a single slash", Replaced(good, "Frame Child", "/ Frame Child"), "'/'"},
     };
     for (const Case& c : cases) {
         INFO(c.what);
