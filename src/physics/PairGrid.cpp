@@ -65,6 +65,7 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
     std::size_t count = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
+    float highZ = std::numeric_limits<float>::lowest();
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Box& box = items[i].box;
         if (IsFinite(box)) {
@@ -73,6 +74,7 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
             ++count;
             depths += box.maxZ - box.minZ;
             lowZ = std::min(lowZ, box.minZ);
+            highZ = std::max(highZ, box.maxZ);
         }
     }
     order_.resize(count);
@@ -80,7 +82,12 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
     perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical, kSmallestRow) : 1.0f;
-    slotMask_ = static_cast<std::uint32_t>(std::bit_ceil(std::max(order_.size(), kFewestSlots)) - 1);
+    // Never more slots than rows: every slot is walked three times however
+    // few boxes it holds. Rows beyond the float range count as many.
+    const float rowSpan = order_.empty() ? 0.0f : (highZ - lowZ) * perUnit_ + 1.0f;
+    const std::size_t rows =
+        rowSpan < static_cast<float>(order_.size()) ? static_cast<std::size_t>(rowSpan) + 1 : order_.size();
+    slotMask_ = static_cast<std::uint32_t>(std::bit_ceil(std::max(rows, kFewestSlots)) - 1);
 
     std::size_t moves = 0;
     const std::size_t budget = kMovesPerBox * order_.size();

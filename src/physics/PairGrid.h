@@ -10,8 +10,9 @@
 // axes: a column of bodies sharing one x costs what a crowd does, and a
 // crowd over the whole map what a battle does. The boxes come in the
 // collision pass's order, sorted by x already, and the order by lowest x is
-// put right from there by insertion. Rows far apart share a slot, so there are never more slots than
-// boxes however far the bodies spread; boxes that meet that way are told
+// put right from there by insertion. Rows far apart share a slot, so there
+// are never more slots than boxes however far the bodies spread, nor more
+// than rows however many bodies there are; boxes that meet that way are told
 // apart by their rows. A box reaching over very many rows (a body flung far
 // in one step) is set aside and meets every box directly.
 //
