@@ -4,9 +4,11 @@
 #include "core/Stopwatch.h"
 #include "game/Battle.h"
 #include "game/BattleCollisions.h"
+#include "game/GameRules.h"
 #include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
+#include "render/TextManager.h"
 #include "sound/SoundEffect.h"
 #include "sound/SoundManager.h"
 
@@ -54,6 +56,15 @@ Game::Game()
     Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
     Battle::Instance()->SetTerrain(&terrain_);
     Battle::Instance()->SetSoundHook(PlayBattleSound);
+    GameRules* const rules = GameRules::Instance();
+    rules->SetInMenusQuery([this] { return GetSetting(kSettingGameState) == kStateMenus; });
+    rules->SetChatSink([](const std::string& line) {
+        // Headless, or before the menus exist, there is no chat box.
+        if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
+            chat->AddLine(line);
+        }
+    });
+    rules->SetLeaveHandler([this] { LeaveMatch(); });
 }
 
 void Game::Init()
@@ -115,13 +126,20 @@ float Game::GetHeightScale() const
     return static_cast<float>(GetSetting(kSettingHeight)) / 768.0f;
 }
 
-void Game::SetOptions(std::uint32_t mode, float minutes, std::uint32_t unitMask, std::uint32_t mapIndex,
+bool Game::SetOptions(std::uint32_t mode, float minutes, std::uint32_t unitMask, std::uint32_t mapIndex,
                       std::uint32_t maxUnits, std::uint32_t computerArmies)
 {
+    // King Of The Hill is not offered; the rules still play it if asked.
+    const bool valid = mode < kModeKingOfTheHill && GameRules::IsValidGameMinutes(minutes) && mapIndex < 4 &&
+                       maxUnits >= 1 && maxUnits <= 100 && computerArmies <= 7;
+    if (!valid) {
+        return false;
+    }
     options_.mode = mode;
     options_.minutes = minutes;
     options_.unitMask = unitMask;
     options_.mapIndex = mapIndex;
     options_.maxUnits = maxUnits;
     options_.computerArmies = computerArmies;
+    return true;
 }

@@ -4,9 +4,10 @@
 // Game::Instance.
 //
 // Game.cpp holds construction, settings, options and Init; Game_Loop.cpp the
-// main loop and shutdown; Game_Frames.cpp the four frame handlers and the
-// building of the background battle behind the menus; Game_Match.cpp the
-// creation of armies and the clearing of a battle.
+// main loop and shutdown; Game_Frames.cpp the four frame handlers, the
+// simulation's frame and the building of the background battle behind the
+// menus; Game_Match.cpp the match set-up, the creation of armies, the
+// clearing of a battle and the leaving of a finished one.
 //
 // The battle itself (armies, scenery, flags, moving objects) is the game
 // layer's Battle, which the simulation reaches without looking up here.
@@ -112,8 +113,20 @@ public:
     // An army with 4000 points and the given units, placed at position, or,
     // when position is the origin, at a free start slot of the map (written
     // back into position); it takes a free slot's colour either way. Neither
-    // local nor human: a computer army named "Computer".
+    // local nor human: a computer army named "Computer", playing the rules'
+    // mode. Null, with a log entry, when no start slot is free.
     Army* CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position, bool human, const std::string& name);
+    // The options' computer armies (at most seven), each with the units the
+    // options allow (ShareOutUnits), on random free start slots.
+    void CreateComputerArmies();
+    // A computer army's units for maxUnits (taken as 1 to 100): 37.5 %
+    // Smashtors, 25 % Triangoloids, 25 % Trajectagons, 10 % Detagons, 2.5 %
+    // Artillerators, whole units; the share of a type the mask bars is spread
+    // over the allowed ones. No type allowed gives no units.
+    static ArmyUnitCounts ShareOutUnits(std::uint32_t maxUnits, std::uint32_t unitMask);
+    // A new match by the options: its map, the view, the rules, the world
+    // objects. The armies are created after it.
+    void StartMatch();
     // Clears the battle: the armies with their units, the scenery, the flags,
     // the moving objects, the timed unit queues and the physics; army ids
     // start again from 0.
@@ -142,7 +155,11 @@ public:
     float GetWidthScale() const;
     float GetHeightScale() const;
 
-    void SetOptions(std::uint32_t mode, float minutes, std::uint32_t unitMask, std::uint32_t mapIndex,
+    // The options arrive from the menus and the network: a mode other than
+    // 0 to 3, minutes outside 1 to 10, a map index above 3, maximum units
+    // outside 1 to 100 or more than 7 computer armies refuses them all
+    // (false), leaving the options as they were.
+    bool SetOptions(std::uint32_t mode, float minutes, std::uint32_t unitMask, std::uint32_t mapIndex,
                     std::uint32_t maxUnits, std::uint32_t computerArmies);
     const GameOptions& GetOptions() const { return options_; }
 
@@ -167,6 +184,10 @@ public:
     // Tests and tools drive frames with a chosen step.
     void SetFrameTime(float seconds) { frameTime_ = seconds; }
 
+    // The simulation's part of the menu and match frames, up to and
+    // including the rules: what a headless battle runs, frame after frame.
+    void SimulateFrame();
+
     SessionKind sessionKind = kSinglePlayer;
 
 private:
@@ -174,8 +195,13 @@ private:
 
     void RunStateHandler();
     void Shutdown();
-    // Frame steps shared by the menu and match frames, up to the rules.
-    void UpdateWorld();
+    // The light every battle is lit by.
+    void SetDaylight();
+    // The rules reached game over: back to the menus from a match, or a new
+    // background battle behind them.
+    void LeaveMatch();
+    void RestartBackgroundBattle();
+    void CreateMixedBackgroundArmies();
     // The battle drawn under the camera; without a drawing device (headless)
     // a blank frame.
     void RenderFrame();

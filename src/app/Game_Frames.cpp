@@ -16,6 +16,7 @@
 #include "game/AnimationCallbacks.h"
 #include "game/Army.h"
 #include "game/Battle.h"
+#include "game/GameRules.h"
 #include "game/OrderQueue.h"
 #include "game/WorldPopulation.h"
 #include "physics/Physics.h"
@@ -114,7 +115,7 @@ void Game::SplashFrame()
 
 void Game::MenuFrame()
 {
-    UpdateWorld();
+    SimulateFrame();
     // TODO(screens): the current screen's per-frame work by ScreenManager's screen id:
     //                3 ConnectionScreen::Draw, 2 UnitSelectionScreen::Draw, 4 LobbyScreen::Draw,
     //                5 OptionsScreen::Draw; the title and main menu have none.
@@ -127,16 +128,20 @@ void Game::IdleFrame() {}
 
 void Game::PlayFrame()
 {
-    UpdateWorld();
+    SimulateFrame();
     // TODO(net): NetworkManager::Instance()->FlushOutgoing();
-    // TODO(rules, sound): the heartbeat cue, in the match only:
-    //     const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
-    //     kOn -> SoundManager::Instance()->SetHeartbeat(1); kOff -> SetHeartbeat(0).
+    // The heartbeat beats through the match's last ten seconds.
+    const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
+    if (cue == HeartbeatSwitch::kOn) {
+        SoundManager::Instance()->SetHeartbeat(true);
+    } else if (cue == HeartbeatSwitch::kOff) {
+        SoundManager::Instance()->SetHeartbeat(false);
+    }
     SoundManager::Instance()->Update();
     RenderFrame();
 }
 
-void Game::UpdateWorld()
+void Game::SimulateFrame()
 {
     EventTimer::Instance()->Update();
     // TODO(net): NetworkManager::Instance()->ProcessIncoming(); every message handler runs here.
@@ -151,7 +156,9 @@ void Game::UpdateWorld()
     // Projectiles removed by the step's callbacks are freed only now that
     // the step holds none of them.
     battle->FreeRetired();
-    // TODO(rules): GameRules::Instance()->Update().
+    // Last, so the rules judge this frame's positions; game over leaves the
+    // match from here.
+    GameRules::Instance()->Update();
 }
 
 void Game::LoadAfterSplash()
@@ -163,7 +170,6 @@ void Game::LoadAfterSplash()
     // TODO(net): NetworkManager::Instance()->SetAuthority(1), which hands the flag to the battle.
     Battle* const battle = Battle::Instance();
     battle->SetAuthority(true);
-    battle->SetMode(static_cast<GameMode>(backgroundMode_));
 
     if (!LoadBackgroundMap()) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
@@ -185,19 +191,14 @@ void Game::LoadAfterSplash()
     view.SetNear(2.0f);
     view.SetFar(800.0f);
 
-    light_ = LightRecord{};
-    light_.type = kLightDirectional;
-    light_.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
-    light_.specular = {1.0f, 1.0f, 0.8f, 1.0f};
-    light_.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
+    SetDaylight();
 
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
     // TODO(render): Sky::Create.
     MeshLibrary::Instance(); // loads every model
     // TODO(screens): first use of HudOverlay::Instance.
-    // TODO(rules): GameRules::BeginMatch(backgroundMode_, armies, backgroundMinutes_, 0 planning minutes),
-    //              which sets the battle's mode and match state.
-    PopulateWorldObjects(*battle, terrain_, static_cast<GameMode>(backgroundMode_));
+    GameRules::Instance()->BeginMatch(backgroundMode_, backgroundMinutes_, 0.0f);
+    PopulateWorldObjects(*battle, terrain_, GameRules::Instance()->GetMode());
 
     EventTimer::Instance()->Restart();
 
@@ -223,6 +224,15 @@ void Game::LoadAfterSplash()
     //                fade id, then MenuIdleFade(0, 0).
     // TODO(screens): HudOverlay::SetVisible(0).
     SoundManager::Instance()->FreeEffects();
+}
+
+void Game::SetDaylight()
+{
+    light_ = LightRecord{};
+    light_.type = kLightDirectional;
+    light_.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    light_.specular = {1.0f, 1.0f, 0.8f, 1.0f};
+    light_.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
 }
 
 // Eight computer armies of five Smashtors and five Triangoloids.

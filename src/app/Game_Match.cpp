@@ -1,12 +1,25 @@
-// Game: creating armies and clearing a battle at a match's end.
+// Game: the match set-up (armies, start slots, the computer armies' share of
+// units, the world of a new match), the clearing of a battle at a match's
+// end, and the leaving of a finished match.
 #include "app/Game.h"
 
-#include "game/Army.h"
-#include "game/Battle.h"
+#include "core/ErrorLog.h"
+#include "core/EventTimer.h"
+#include "game/ComputerArmy.h"
+#include "game/GameRules.h"
+#include "game/GroupMover.h"
+#include "game/WorldPopulation.h"
+#include "platform/MessageBox.h"
 #include "platform/Random.h"
+#include "render/Renderer.h"
+#include "render/TextManager.h"
+#include "sound/SoundManager.h"
+#include "world/MeshLibrary.h"
 
 #include <algorithm>
 #include <array>
+#include <cmath>
+#include <iterator>
 #include <optional>
 #include <utility>
 
@@ -18,6 +31,12 @@ constexpr std::array<std::uint32_t, kStartSlotCount> kSlotColours = {
 };
 
 constexpr std::uint32_t kArmyPoints = 4000;
+constexpr std::uint32_t kMapCount = 4;
+constexpr std::uint32_t kMaxUnitsPerArmy = 100;
+constexpr std::uint32_t kMaxComputerArmies = 7;
+// The player's first look at the army: from 50 further out and 50 up.
+constexpr float kArmyViewDistance = 50.0f;
+constexpr float kRestartMinutes = 1.0f;
 
 void BuyUnits(Army& army, std::uint32_t type, int count)
 {
@@ -46,18 +65,30 @@ std::optional<std::size_t> ClaimStartSlot(std::array<StartSlot, kStartSlotCount>
     }
 }
 
+// Away from the centre across the ground; a position on the centre's
+// vertical looks along the diagonal rather than straight down.
+Vec3 OutwardDirection(const Vec3& position)
+{
+    const float across = std::sqrt(position.x * position.x + position.z * position.z);
+    if (across < 1e-4f) {
+        return Vec3Normalize({1.0f, 0.0f, 1.0f});
+    }
+    return Vec3Normalize(position);
+}
+
 } // namespace
 
 Army* Game::CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position, bool human, const std::string& name)
 {
-    auto army = std::make_unique<Army>();
-    if (!local && !human) {
-        // TODO(ai): a ComputerArmy, which plans its own moves.
-        army->SetName("Computer");
-        army->SetComputer(true);
-    } else {
-        army->SetName(name);
+    Battle* const battle = Battle::Instance();
+    const std::optional<std::size_t> slot = ClaimStartSlot(battle->GetStartSlots());
+    if (!slot) {
+        ErrorLog("Game.txt", true).Warning("No free start slot for another army.");
+        return nullptr;
     }
+    const bool computer = !local && !human;
+    std::unique_ptr<Army> army = computer ? std::make_unique<ComputerArmy>() : std::make_unique<Army>();
+    army->SetName(computer ? "Computer" : name);
     army->SetPoints(kArmyPoints);
     BuyUnits(*army, kSmashtor, counts.smashtors);
     BuyUnits(*army, kTriangoloid, counts.triangoloids);
@@ -65,33 +96,181 @@ Army* Game::CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position,
     BuyUnits(*army, kDetagon, counts.detagons);
     BuyUnits(*army, kArtillerator, counts.artillerators);
 
-    Battle* const battle = Battle::Instance();
-    const bool atSlot = position == Vec3();
-    const std::optional<std::size_t> slot = ClaimStartSlot(battle->GetStartSlots());
-    if (atSlot && slot) {
+    if (position == Vec3()) {
         position = battle->GetStartSlots()[*slot].position;
     }
     army->Place(position.x, position.y, position.z);
-    army->SetColour(kSlotColours[slot.value_or(0)]);
+    army->SetColour(kSlotColours[*slot]);
 
     if (local) {
         // TODO(input): SelectionController::Instance()->SetArmy(army).
-        // TODO(render): the camera looks at position from 50 further out from the centre and 50 up.
-    } else if (!human) {
-        // TODO(ai): ComputerArmy::SetupStrategies with the rules' mode.
+        const Vec3 out = OutwardDirection(position);
+        CameraView& view = camera_.GetView();
+        view.SetAt(position);
+        view.SetEye(position + Vec3(kArmyViewDistance * out.x, kArmyViewDistance, kArmyViewDistance * out.z));
+    } else if (computer) {
+        static_cast<ComputerArmy&>(*army).SetupStrategies(GameRules::Instance()->GetMode());
     }
     return battle->AddArmy(std::move(army));
+}
+
+ArmyUnitCounts Game::ShareOutUnits(std::uint32_t maxUnits, std::uint32_t unitMask)
+{
+    const auto m = static_cast<double>(std::clamp<std::uint32_t>(maxUnits, 1, kMaxUnitsPerArmy));
+    // In the order of the counts: Smashtor, Triangoloid, Trajectagon,
+    // Detagon, Artillerator.
+    const std::array<double, 5> shares = {0.375, 0.25, 0.25, 0.1, 0.025};
+    const std::array<std::uint32_t, 5> bits = {kAllowSmashtor, kAllowTriangoloid, kAllowTrajectagon, kAllowDetagon,
+                                               kAllowArtillerator};
+    std::array<int, 5> count{};
+    int pool = 0;
+    int barred = 0;
+    for (std::size_t i = 0; i < count.size(); ++i) {
+        count[i] = static_cast<int>(m * shares[i]);
+        if ((unitMask & bits[i]) == 0) {
+            pool += count[i];
+            count[i] = 0;
+            ++barred;
+        }
+    }
+    // With no type allowed there is nobody to give the pool to.
+    if (barred < 5) {
+        int rest = pool;
+        while (rest > barred) {
+            for (std::size_t i = 0; i < count.size(); ++i) {
+                count[i] += (unitMask & bits[i]) != 0 ? 1 : 0;
+            }
+            rest -= 5 - barred;
+        }
+        const auto first = static_cast<std::size_t>(
+            std::distance(bits.begin(), std::find_if(bits.begin(), bits.end(),
+                                                     [unitMask](std::uint32_t bit) { return (unitMask & bit) != 0; })));
+        count[first] += rest;
+    }
+    ArmyUnitCounts counts;
+    counts.smashtors = count[0];
+    counts.triangoloids = count[1];
+    counts.trajectagons = count[2];
+    counts.detagons = count[3];
+    counts.artillerators = count[4];
+    return counts;
+}
+
+void Game::CreateComputerArmies()
+{
+    const ArmyUnitCounts counts = ShareOutUnits(options_.maxUnits, options_.unitMask);
+    const std::uint32_t armies = std::min(options_.computerArmies, kMaxComputerArmies);
+    for (std::uint32_t i = 0; i < armies; ++i) {
+        Vec3 position;
+        CreateArmy(false, counts, position, false, "Player");
+    }
+}
+
+void Game::StartMatch()
+{
+    SoundManager::Instance()->FreeEffects();
+    GroupMover::Instance()->ResetFormation();
+    std::optional<std::string> map;
+    if (options_.mapIndex < std::min<std::size_t>(kMapCount, mapList_.size())) {
+        map = *std::next(mapList_.begin(), static_cast<std::ptrdiff_t>(options_.mapIndex));
+    }
+    if (!map || !terrain_.Load(*map)) {
+        platform::ShowMessageBox("Could not load map.", "Kostrivane");
+    }
+    Renderer::Instance()->UploadMap(terrain_);
+
+    CameraView& view = camera_.GetView();
+    view.SetEye({35.0f, 50.0f, 35.0f});
+    view.SetAt({0.0f, 0.0f, 0.0f});
+    view.SetUp({0.0f, 1.0f, 0.0f});
+    view.SetFov(kPi / 4.0f);
+    view.SetAspect(static_cast<float>(GetSetting(kSettingWidth)) / static_cast<float>(GetSetting(kSettingHeight)));
+    view.SetNear(2.0f);
+    view.SetFar(800.0f);
+    SetDaylight();
+    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    // TODO(render): Sky::Create.
+    // TODO(screens): ScreenManager::BuildPlayScreen (the "MainPlayScreen" window).
+    MeshLibrary::Instance();
+    GameRules::Instance()->BeginMatch(options_.mode, options_.minutes, 0.0f);
+    PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
+    camera_.ClearCommands();
+    camera_.SetSpeed(0.5f);
+    // TODO(render): ParticleManager::Instance()->ClearAll().
+    EventTimer::Instance()->ClearTimers();
+    // TODO(screens): HudOverlay::SetVisible(1).
+    if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
+        for (int line = 0; line < 8; ++line) {
+            chat->AddLine("");
+        }
+    }
 }
 
 void Game::EndMatch()
 {
     // TODO(screens): delete the "GameOverButton" widget of the "MainPlayScreen" window, if it exists.
+    // TODO(input): SelectionController::Instance()->SetArmy(nullptr), before the armies go.
     Army::ResetIdCounter();
-    // TODO(rules): GameRules::DeleteFlags (the battle holds the flags until the rules do).
+    GameRules::Instance()->DeleteFlags();
     Battle::Instance()->Clear();
+    GroupMover::Instance()->ResetFormation();
 }
 
 Army* Game::FindArmyById(std::uint32_t id) const
 {
     return Battle::Instance()->FindArmyById(id);
+}
+
+void Game::LeaveMatch()
+{
+    if (GetSetting(kSettingGameState) == kStateMenus) {
+        RestartBackgroundBattle();
+        return;
+    }
+    EndMatch();
+    // TODO(net): NetworkManager::Instance()->Reset().
+    SetSetting(kSettingGameState, kStateMenus);
+    // TODO(screens): destroy the in-game window; LoadAfterSplash builds the title screen.
+    EventTimer::Instance()->Restart();
+    LoadAfterSplash();
+}
+
+// The background battle is over: a fresh one-minute battle on a random map,
+// without rebuilding the menus around it.
+void Game::RestartBackgroundBattle()
+{
+    EndMatch();
+    GameRules::Instance()->BeginMatch(backgroundMode_, kRestartMinutes, 0.0f);
+    const auto pick = static_cast<std::size_t>(platform::Rand() & 3);
+    if (pick >= mapList_.size() || !terrain_.Load(*std::next(mapList_.begin(), static_cast<std::ptrdiff_t>(pick)))) {
+        platform::ShowMessageBox("Could not load map.", "Kostrivane");
+    } else {
+        backgroundMap_ = *std::next(mapList_.begin(), static_cast<std::ptrdiff_t>(pick));
+    }
+    Renderer::Instance()->UploadMap(terrain_);
+    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    // TODO(input): SelectionController's left-button release at the origin (ends any drag).
+    PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
+    CreateMixedBackgroundArmies();
+}
+
+// Seven armies of five Smashtors, Triangoloids and Trajectagons with an
+// Artillerator and a Detagon each, and a large eighth in the middle.
+// TODO(screens): this is ScreenManager::CreateBackgroundArmies once the screens exist.
+void Game::CreateMixedBackgroundArmies()
+{
+    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, 0.0f},
+                                            {0.0f, 0.0f, -40.0f},
+                                            {-40.0f, 0.0f, 0.0f},
+                                            {0.5f, 0.0f, 0.5f}}};
+    const ArmyUnitCounts small{5, 5, 5, 1, 1};
+    const ArmyUnitCounts large{15, 15, 15, 2, 2};
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        Vec3 position = positions[i];
+        CreateArmy(false, i + 1 < positions.size() ? small : large, position, false, "Player");
+    }
 }

@@ -58,8 +58,7 @@ public:
     Army* FindArmyById(std::uint32_t id) const;
 
     std::vector<std::unique_ptr<MeshObject>>& GetWorldObjects() { return worldObjects_; }
-    // The flags the mode plays with.
-    // TODO(rules): GameRules::SetFlags takes these over when the match rules arrive.
+    // The flags the mode plays with; the rules score them (GameRules::GetFlags).
     std::vector<std::unique_ptr<Flag>>& GetFlags() { return flags_; }
     std::array<StartSlot, kStartSlotCount>& GetStartSlots() { return startSlots_; }
 
@@ -84,7 +83,7 @@ public:
     // network). TODO(net): the NetworkManager sets it.
     bool GetAuthority() const { return authority_; }
     void SetAuthority(bool authority) { authority_ = authority; }
-    // TODO(rules): GameRules sets the mode and the state as the match runs.
+    // The rules' mode and match state (GameRules sets them as the match runs).
     GameMode GetMode() const { return mode_; }
     void SetMode(GameMode mode) { mode_ = mode < kGameModeCount ? mode : kModeLastManOnTheHill; }
     MatchState GetMatchState() const { return matchState_; }

@@ -37,7 +37,6 @@ void PopulateWorldObjects(Battle& battle, const Terrain& terrain, GameMode mode)
         const Vec3 at = terrain.GetFlagPosition(i);
         auto flag = std::make_unique<Flag>(at.x, at.y, at.z, flagMesh, mode);
         flag->SetHeading(static_cast<float>(platform::Rand() % 628) / 100.0f);
-        // TODO(rules): GameRules::SetFlags receives the kept flags.
         if (i < kept) {
             battle.GetFlags().push_back(std::move(flag));
         }

@@ -1,0 +1,127 @@
+// The match set-up: the computer armies' share of units, refused options,
+// start slots, the clearing of a match, and the background battle's restart.
+#include "app/Game.h"
+#include "game/ComputerArmy.h"
+#include "game/GameRules.h"
+#include "physics/Physics.h"
+#include "platform/Random.h"
+
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <filesystem>
+#include <set>
+
+namespace {
+
+std::vector<int> Counts(const ArmyUnitCounts& c)
+{
+    return {c.smashtors, c.triangoloids, c.trajectagons, c.detagons, c.artillerators};
+}
+
+} // namespace
+
+TEST_CASE("the computer armies' units are shared out by the allowed types and the options are checked")
+{
+    CHECK(Counts(Game::ShareOutUnits(40, kAllowAllUnitTypes)) == std::vector<int>{15, 10, 10, 4, 1});
+    CHECK(Counts(Game::ShareOutUnits(100, kAllowAllUnitTypes)) == std::vector<int>{37, 25, 25, 10, 2});
+    CHECK(Counts(Game::ShareOutUnits(1, kAllowAllUnitTypes)) == std::vector<int>{0, 0, 0, 0, 0});
+    CHECK(Counts(Game::ShareOutUnits(6, kAllowAllUnitTypes & ~kAllowSmashtor)) == std::vector<int>{0, 0, 2, 1, 1});
+    // No type allowed, or a count from the network far out of range: no
+    // hang, no units, or the most there can be.
+    CHECK(Counts(Game::ShareOutUnits(100, 0)) == std::vector<int>{0, 0, 0, 0, 0});
+    CHECK(Counts(Game::ShareOutUnits(4000000000u, kAllowAllUnitTypes)) == std::vector<int>{37, 25, 25, 10, 2});
+
+    Game* const game = Game::Instance();
+    CHECK(game->SetOptions(3, 2.5f, 31, 2, 60, 5));
+    for (const auto& bad : {std::tuple{4u, 1.0f, 3u, 40u, 7u},
+                            {0u, 0.5f, 3u, 40u, 7u},
+                            {0u, std::nanf(""), 3u, 40u, 7u},
+                            {0u, 1.0f, 4u, 40u, 7u},
+                            {0u, 1.0f, 3u, 0u, 7u},
+                            {0u, 1.0f, 3u, 101u, 7u},
+                            {0u, 1.0f, 3u, 40u, 8u}}) {
+        const auto [mode, minutes, map, units, armies] = bad;
+        CHECK_FALSE(game->SetOptions(mode, minutes, 31, map, units, armies));
+    }
+    CHECK(game->GetOptions().mode == 3);
+    CHECK(game->GetOptions().maxUnits == 60);
+}
+
+TEST_CASE("a match takes one start slot per army, eight at most, and its end clears everything")
+{
+    testing::ManualClockScope clock;
+    // The refused ninth army is logged here, not in the data tree.
+    const testing::TempDirectory directory;
+    for (const char* folder : {"Actors", "Interface", "Maps", "Sounds"}) {
+        std::filesystem::create_directory_symlink(testing::DataDirectory() / folder, folder);
+    }
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(3);
+    game->SetSetting(kSettingGameState, kStateMatch);
+    REQUIRE(game->SetOptions(kModeTerritories, 1.0f, kAllowAllUnitTypes, 1, 40, 7));
+    game->EndMatch();
+    game->StartMatch();
+    CHECK(GameRules::Instance()->GetMode() == kModeTerritories);
+    CHECK(Battle::Instance()->GetFlags().size() == game->GetTerrain().GetFlagCount());
+
+    game->CreateComputerArmies();
+    Vec3 offSlot{7.0f, 0.0f, 7.0f};
+    Army* const human = game->CreateArmy(false, {3, 0, 0, 0, 0}, offSlot, true, "Ana");
+    REQUIRE(human != nullptr);
+    CHECK(human->GetName() == "Ana");
+    CHECK(offSlot == Vec3{7.0f, 0.0f, 7.0f});
+    std::set<std::uint32_t> colours;
+    for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
+        colours.insert(army->GetColour());
+        const auto* const computer = dynamic_cast<const ComputerArmy*>(army.get());
+        CHECK((computer != nullptr) == (army.get() != human));
+        if (computer != nullptr) {
+            CHECK(computer->GetName() == "Computer");
+            CHECK(computer->GetUnits().size() == 40);
+            CHECK(computer->GetStrategy() != nullptr);
+        }
+    }
+    CHECK(colours.size() == 8);
+    Vec3 ninth;
+    CHECK(game->CreateArmy(false, {1, 0, 0, 0, 0}, ninth, false, "Player") == nullptr);
+
+    game->EndMatch();
+    CHECK(Battle::Instance()->GetArmies().empty());
+    CHECK(Battle::Instance()->GetFlags().empty());
+    CHECK(Battle::Instance()->GetWorldObjects().empty());
+    CHECK(Physics::Instance()->GetBodyCount() == 0);
+    CHECK(game->FindArmyById(0) == nullptr);
+    Vec3 again;
+    CHECK(game->CreateArmy(false, {1, 0, 0, 0, 0}, again, false, "Player")->GetId() == 0);
+    game->EndMatch();
+}
+
+TEST_CASE("game over behind the menus restarts the background battle on a map of the list with a one-minute clock")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(11);
+    game->LoadAfterSplash();
+    game->SetSetting(kSettingGameState, kStateMenus);
+    GameRules* const rules = GameRules::Instance();
+    CHECK(rules->GetGameSeconds() == 300.0f);
+    CHECK(Battle::Instance()->GetArmies().size() == 8);
+
+    rules->SetState(kMatchGameOver);
+    clock.Advance(1.0 / 60.0);
+    game->SetFrameTime(1.0f / 60.0f);
+    game->SimulateFrame();
+    CHECK(rules->GetState() == kMatchPlanning);
+    CHECK(rules->GetGameSeconds() == 60.0f);
+    CHECK(game->GetSetting(kSettingGameState) == kStateMenus);
+    const std::vector<std::unique_ptr<Army>>& armies = Battle::Instance()->GetArmies();
+    REQUIRE(armies.size() == 8);
+    CHECK(armies.back()->GetUnits().size() == 49);
+    CHECK(Battle::Instance()->GetFlags().size() == 1);
+    game->EndMatch();
+}

@@ -1,0 +1,260 @@
+// The rules: the states and clock, each mode's ranking and sudden-death end,
+// the last-army check, and the flags' holding and credit.
+#include "../units/BattleTestWorld.h"
+
+#include "game/Flag.h"
+#include "game/GameRules.h"
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+using units_test::BattleWorld;
+
+namespace {
+
+// Rules with recorded chat lines and a menus switch.
+struct RulesScope {
+    RulesScope()
+    {
+        rules->SetChatSink([this](const std::string& line) { lines.push_back(line); });
+        rules->SetInMenusQuery([this] { return inMenus; });
+        rules->SetLeaveHandler([this] { ++leaves; });
+    }
+    ~RulesScope()
+    {
+        rules->SetChatSink({});
+        rules->SetInMenusQuery({});
+        rules->SetLeaveHandler({});
+    }
+    GameRules* rules = GameRules::Instance();
+    std::vector<std::string> lines;
+    bool inMenus = false;
+    int leaves = 0;
+};
+
+Flag& AddFlag(GameMode mode, const Vec3& at = Vec3())
+{
+    Battle::Instance()->GetFlags().push_back(std::make_unique<Flag>(at.x, at.y, at.z, ObjectMeshType::Flag, mode));
+    return *Battle::Instance()->GetFlags().back();
+}
+
+} // namespace
+
+TEST_CASE("the match runs from planning through game on and sudden death, with its clock")
+{
+    BattleWorld world;
+    RulesScope scope;
+    GameRules* const rules = scope.rules;
+    Army& a = world.AddArmy();
+    Army& b = world.AddArmy();
+    world.AddUnit(a, kSmashtor, -30.0f, 0.0f);
+    world.AddUnit(b, kSmashtor, 30.0f, 0.0f);
+
+    SUBCASE("a match gets one line for each change, the menus none")
+    {
+        for (const bool menus : {false, true}) {
+            scope.inMenus = menus;
+            scope.lines.clear();
+            rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
+            CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(60.0f));
+            CHECK(GameRules::ClockText(kMatchGameOn, rules->GetPhaseTimeLeft()) == "1 : 00");
+            world.Advance(0.001);
+            rules->Update();
+            CHECK(rules->GetState() == kMatchGameOn);
+            world.Advance(60.0);
+            rules->Update();
+            CHECK(rules->GetState() == kMatchGameOn); // exactly the game time: not yet
+            world.Advance(0.001);
+            rules->Update();
+            CHECK(rules->GetState() == kMatchSuddenDeath);
+            CHECK(scope.lines ==
+                  (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
+            // Without a flag nobody holds the hill: sudden death goes on.
+            world.Advance(100.0);
+            rules->Update();
+            CHECK(rules->GetState() == kMatchSuddenDeath);
+            CHECK(rules->GetPhaseTimeLeft() < 0.0f);
+        }
+    }
+    SUBCASE("game over is left through the hook, at once, from any state")
+    {
+        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+        rules->SetState(kMatchGameOver);
+        rules->Update();
+        CHECK(scope.leaves == 1);
+    }
+    SUBCASE("modes and minutes from outside are made playable")
+    {
+        rules->BeginMatch(77, std::nanf(""), -1.0f);
+        CHECK(rules->GetMode() == kModeLastManOnTheHill);
+        CHECK(rules->GetGameSeconds() == 60.0f);
+        CHECK(rules->GetPlanningSeconds() == 0.0f);
+        rules->BeginMatch(kModeTerritories, 0.0f, 0.0f);
+        CHECK(rules->GetGameSeconds() == 60.0f);
+        CHECK_FALSE(GameRules::IsValidGameMinutes(0.5f));
+        CHECK(GameRules::IsValidGameMinutes(10.0f));
+    }
+    SUBCASE("the clock reads whole seconds and never below zero")
+    {
+        CHECK(GameRules::ClockText(kMatchGameOn, 59.5f) == "0 : 59");
+        CHECK(GameRules::ClockText(kMatchGameOn, 245.0f) == "4 : 05");
+        CHECK(GameRules::ClockText(kMatchGameOn, -1.0f) == "0 : 00");
+        CHECK(GameRules::ClockText(kMatchPlanning, 7.9f) == "0:07");
+        CHECK(GameRules::ClockText(kMatchSuddenDeath, -5.0f) == "SUDDEN DEATH");
+        CHECK(GameRules::ClockText(kMatchStatistics, 5.0f).empty());
+    }
+}
+
+TEST_CASE("each mode ranks the armies by its key twice a second and ends sudden death by its rule")
+{
+    BattleWorld world;
+    RulesScope scope;
+    GameRules* const rules = scope.rules;
+    std::vector<Army*> armies;
+    for (int i = 0; i < 3; ++i) {
+        armies.push_back(&world.AddArmy());
+        world.AddUnit(*armies.back(), kSmashtor, -60.0f + 60.0f * static_cast<float>(i), 80.0f);
+    }
+    // A match in game on after its first frame.
+    const auto begin = [&](GameMode mode) {
+        rules->BeginMatch(mode, 1.0f, 0.0f);
+        world.Advance(units_test::kFrame);
+        rules->Update();
+    };
+    const auto order = [] {
+        std::vector<int> ids;
+        for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
+            ids.push_back(army->GetId());
+        }
+        return ids;
+    };
+
+    SUBCASE("the hill: flag count first, damage breaks ties, equal keys keep their order, not before half a second")
+    {
+        begin(kModeLastManOnTheHill);
+        armies[0]->AddDamageDealt(5);
+        armies[1]->AddDamageDealt(9);
+        armies[2]->AddDamageDealt(2);
+        armies[2]->SetFlagCount(1);
+        world.Advance(0.5 - units_test::kFrame);
+        rules->Update();
+        CHECK(order() == std::vector<int>{0, 1, 2});
+        world.Advance(0.001);
+        rules->Update();
+        CHECK(order() == std::vector<int>{2, 1, 0});
+        armies[0]->AddDamageDealt(4); // 9 and 9: the earlier keeps its place
+        world.Advance(0.6);
+        rules->Update();
+        CHECK(order() == std::vector<int>{2, 1, 0});
+    }
+    SUBCASE("King Of The Hill never reorders nor ends")
+    {
+        begin(kModeKingOfTheHill);
+        armies[2]->SetFlagTime(50.0f);
+        world.Advance(61.0);
+        rules->Update();
+        world.Advance(30.0);
+        rules->Update();
+        CHECK(order() == std::vector<int>{0, 1, 2});
+        CHECK(rules->GetState() == kMatchSuddenDeath);
+    }
+    SUBCASE("Territories ends only when the first two differ")
+    {
+        rules->BeginMatch(kModeTerritories, 1.0f, 0.0f);
+        rules->SetState(kMatchSuddenDeath);
+        armies[0]->SetFlagCount(2);
+        armies[1]->SetFlagCount(2);
+        CHECK_FALSE(rules->SuddenDeathEnds());
+        armies[1]->SetFlagCount(3);
+        world.Advance(0.6);
+        rules->RankArmies(); // ranks 3 first, then tests 3 against 2 on the next frame
+        rules->RankArmies();
+        CHECK(rules->GetState() == kMatchStatistics);
+    }
+    SUBCASE("Body Count and Steal the Bacon end on the first frame of sudden death")
+    {
+        for (const GameMode mode : {kModeBodyCount, kModeStealTheBacon}) {
+            begin(mode);
+            world.Advance(60.01);
+            rules->Update();
+            CHECK(rules->GetState() == kMatchStatistics);
+        }
+    }
+    SUBCASE("the last army standing ends the match, and in Steal the Bacon takes the time left")
+    {
+        begin(kModeStealTheBacon);
+        world.Advance(20.0);
+        armies[0]->RemoveUnit(0);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchGameOn);
+        armies[2]->RemoveUnit(0);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchStatistics);
+        CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
+        // Not behind the menus.
+        scope.inMenus = true;
+        begin(kModeStealTheBacon);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchGameOn);
+    }
+}
+
+TEST_CASE("a flag is held by the armies with a live unit within 25, on its own timer whatever the frame rate")
+{
+    BattleWorld world;
+    RulesScope scope;
+    GameRules* const rules = scope.rules;
+    rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
+    Flag& flag = AddFlag(kModeLastManOnTheHill);
+    Army& red = world.AddArmy();
+    Army& blue = world.AddArmy();
+    red.SetColour(0xFFFF0000u);
+    blue.SetColour(0xFF0000FFu);
+    Unit& near = world.AddUnit(red, kSmashtor, 24.99f, 0.0f);
+    Unit& edge = world.AddUnit(blue, kSmashtor, 0.0f, 25.0f);
+    const auto look = [&] {
+        world.Advance(20.0 / 60.0);
+        flag.Update();
+    };
+
+    look();
+    CHECK(flag.GetPresent() == std::vector<Army*>{&red});
+    CHECK(flag.GetColour() == 0xFFFF0000u);
+    CHECK(red.GetFlagCount() == 1);
+    CHECK(blue.GetFlagCount() == 0);
+
+    SUBCASE("an abandoned flag stays with its holders, who go on gaining time")
+    {
+        near.SetPosition({60.0f, 0.0f, 0.0f});
+        look();
+        look();
+        CHECK(flag.GetPresent() == std::vector<Army*>{&red});
+        CHECK(red.GetFlagCount() == 1);
+        CHECK(red.GetFlagTime() == doctest::Approx(40.0f / 60.0f));
+    }
+    SUBCASE("two holders both count and the flag shows their mean colour; dying units hold nothing")
+    {
+        edge.SetPosition({0.0f, 0.0f, 10.0f});
+        look();
+        CHECK(red.GetFlagCount() == 1);
+        CHECK(blue.GetFlagCount() == 1);
+        CHECK(flag.GetColour() == 0xFF7F007Fu);
+        near.SetOrder(kOrderDying, false);
+        look();
+        CHECK(flag.GetPresent() == std::vector<Army*>{&blue});
+        CHECK(red.GetFlagCount() == 0);
+    }
+    SUBCASE("frames of 4/60 s still look about three times a second")
+    {
+        int looks = 0;
+        float lastTime = red.GetFlagTime();
+        for (int frame = 0; frame < 30; ++frame) {
+            world.Advance(4.0 / 60.0);
+            flag.Update();
+            looks += red.GetFlagTime() != lastTime ? 1 : 0;
+            lastTime = red.GetFlagTime();
+        }
+        CHECK(looks == 6);
+    }
+}
