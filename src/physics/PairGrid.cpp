@@ -18,6 +18,11 @@ namespace {
 constexpr std::size_t kMovesPerBox = 8;
 
 constexpr float kSmallestRow = 0.25f;
+// Rows are this many typical boxes deep. A box filed in fewer rows costs less
+// to file and to walk, while a deeper row makes each walk along x meet a few
+// more boxes; measured on the battle and the crowd, four typical boxes filed
+// about 1.25 times per box costs least (one box deep filed each about twice).
+constexpr float kRowDepth = 4.0f;
 // About one slot per box, and never fewer than kFewestSlots.
 constexpr std::size_t kFewestSlots = 16;
 // A box reaching over more rows than this meets every box directly instead.
@@ -57,7 +62,7 @@ std::span<const std::uint32_t> PairGrid::LaterOverlaps(std::uint32_t number) con
 }
 
 // The items in the order given, put right by insertion; the rows are sized
-// on the way, as deep as a typical box from the lowest, about one slot a box.
+// on the way, a few typical boxes deep from the lowest, about one slot a box.
 void PairGrid::OrderAlongX(std::span<const Item> items)
 {
     order_.resize(items.size());
@@ -81,7 +86,7 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
     orderLow_.resize(count);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
-    perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical, kSmallestRow) : 1.0f;
+    perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical * kRowDepth, kSmallestRow) : 1.0f;
     // Never more slots than rows: every slot is walked three times however
     // few boxes it holds. Rows beyond the float range count as many.
     const float rowSpan = order_.empty() ? 0.0f : (highZ - lowZ) * perUnit_ + 1.0f;

@@ -3,7 +3,7 @@
 // searches as far as it moved and no further, and every other body only as
 // far as it moved itself.
 //
-// The plane is cut into rows along z about one typical box deep, and each
+// The plane is cut into rows along z a few typical boxes deep, and each
 // box is filed in every row it reaches; within a row the boxes lie in order
 // of their lowest x, and each box meets the ones after it until their lowest
 // x passes its highest. So a box meets only the boxes near it along both
