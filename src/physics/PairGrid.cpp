@@ -52,15 +52,6 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
     Collect(numberCount);
 }
 
-std::span<const std::uint32_t> PairGrid::LaterOverlaps(std::uint32_t number) const
-{
-    if (std::size_t{number} + 1 >= firstOfNumber_.size()) {
-        return {};
-    }
-    const std::uint32_t first = firstOfNumber_[number];
-    return std::span<const std::uint32_t>(later_).subspan(first, firstOfNumber_[number + 1] - first);
-}
-
 // The items in the order given, put right by insertion; the rows are sized
 // on the way, a few typical boxes deep from the lowest, about one slot a box.
 void PairGrid::OrderAlongX(std::span<const Item> items)

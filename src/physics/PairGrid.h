@@ -47,7 +47,15 @@ public:
     // nearly in order of their lowest x are ordered fastest.
     void FindPairs(std::span<const Item> items, std::size_t numberCount);
     // The numbers above number whose boxes overlap its box, in no order.
-    std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const;
+    // Inline: the collision pass asks once for every body in every step.
+    std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const
+    {
+        if (std::size_t{number} + 1 >= firstOfNumber_.size()) {
+            return {};
+        }
+        const std::uint32_t first = firstOfNumber_[number];
+        return std::span<const std::uint32_t>(later_).subspan(first, firstOfNumber_[number + 1] - first);
+    }
 
 private:
     void OrderAlongX(std::span<const Item> items);
