@@ -120,23 +120,30 @@ void PairGrid::FileRows(std::span<const Item> items)
     slotStart_.assign(std::size_t{slotMask_} + 2, 0);
     firstRows_.resize(order_.size());
     lastRows_.resize(order_.size());
+    // The arrays are reached through locals: written through pointers of
+    // their own element types, the compiler could not otherwise keep the
+    // vectors' own data pointers in registers across the stores.
+    std::uint32_t* const firstRows = firstRows_.data();
+    std::uint32_t* const lastRows = lastRows_.data();
+    std::uint32_t* const starts = slotStart_.data();
+    const std::uint32_t mask = slotMask_;
     for (std::size_t k = 0; k < order_.size(); ++k) {
         const std::uint32_t i = order_[k];
         const std::uint32_t first = Row(items[i].box.minZ);
         const std::uint32_t last = Row(items[i].box.maxZ);
-        firstRows_[k] = first;
-        lastRows_[k] = last;
+        firstRows[k] = first;
+        lastRows[k] = last;
         if (last - first >= kMostRows) {
             setAside_.push_back(i);
             continue;
         }
         gridded_[i] = 1;
         for (std::uint32_t row = first; row <= last; ++row) {
-            ++slotStart_[(row & slotMask_) + 1];
+            ++starts[(row & mask) + 1];
         }
     }
     for (std::size_t s = 1; s < slotStart_.size(); ++s) {
-        slotStart_[s] += slotStart_[s - 1];
+        starts[s] += starts[s - 1];
     }
     const std::size_t filed = slotStart_.back();
     filedBox_.resize(filed);
@@ -144,26 +151,33 @@ void PairGrid::FileRows(std::span<const Item> items)
     filedRow_.resize(filed);
     filedFirstRow_.resize(filed);
     filedMovable_.resize(filed);
+    Box* const boxes = filedBox_.data();
+    std::uint32_t* const numbers = filedNumber_.data();
+    std::uint32_t* const rows = filedRow_.data();
+    std::uint32_t* const boxFirstRows = filedFirstRow_.data();
+    std::uint8_t* const movables = filedMovable_.data();
     // Filled with the starts moved on, then the starts put back.
     for (std::size_t k = 0; k < order_.size(); ++k) {
-        const std::uint32_t i = order_[k];
-        if (gridded_[i] == 0) {
+        const std::uint32_t first = firstRows[k];
+        const std::uint32_t last = lastRows[k];
+        // Set aside above.
+        if (last - first >= kMostRows) {
             continue;
         }
-        const Item& item = items[i];
-        for (std::uint32_t row = firstRows_[k]; row <= lastRows_[k]; ++row) {
-            const std::uint32_t at = slotStart_[row & slotMask_]++;
-            filedBox_[at] = item.box;
-            filedNumber_[at] = item.number;
-            filedRow_[at] = row;
-            filedFirstRow_[at] = firstRows_[k];
-            filedMovable_[at] = item.movable ? 1 : 0;
+        const Item& item = items[order_[k]];
+        for (std::uint32_t row = first; row <= last; ++row) {
+            const std::uint32_t at = starts[row & mask]++;
+            boxes[at] = item.box;
+            numbers[at] = item.number;
+            rows[at] = row;
+            boxFirstRows[at] = first;
+            movables[at] = item.movable ? 1 : 0;
         }
     }
     for (std::size_t s = slotStart_.size() - 1; s > 0; --s) {
-        slotStart_[s] = slotStart_[s - 1];
+        starts[s] = starts[s - 1];
     }
-    slotStart_[0] = 0;
+    starts[0] = 0;
 }
 
 void PairGrid::Reserve(std::size_t more)
