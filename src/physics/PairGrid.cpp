@@ -18,6 +18,11 @@ namespace {
 constexpr std::size_t kMovesPerBox = 8;
 
 constexpr float kSmallestRow = 0.25f;
+// Rows are this many typical boxes deep. A box filed in fewer rows costs less
+// to file and to walk, while a deeper row makes each walk along x meet a few
+// more boxes; measured on the battle and the crowd, four typical boxes filed
+// about 1.25 times per box costs least (one box deep filed each about twice).
+constexpr float kRowDepth = 4.0f;
 // About one slot per box, and never fewer than kFewestSlots.
 constexpr std::size_t kFewestSlots = 16;
 // A box reaching over more rows than this meets every box directly instead.
@@ -47,17 +52,8 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
     Collect(numberCount);
 }
 
-std::span<const std::uint32_t> PairGrid::LaterOverlaps(std::uint32_t number) const
-{
-    if (std::size_t{number} + 1 >= firstOfNumber_.size()) {
-        return {};
-    }
-    const std::uint32_t first = firstOfNumber_[number];
-    return std::span<const std::uint32_t>(later_).subspan(first, firstOfNumber_[number + 1] - first);
-}
-
 // The items in the order given, put right by insertion; the rows are sized
-// on the way, as deep as a typical box from the lowest, about one slot a box.
+// on the way, a few typical boxes deep from the lowest, about one slot a box.
 void PairGrid::OrderAlongX(std::span<const Item> items)
 {
     order_.resize(items.size());
@@ -81,7 +77,7 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
     orderLow_.resize(count);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
-    perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical, kSmallestRow) : 1.0f;
+    perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical * kRowDepth, kSmallestRow) : 1.0f;
     // Never more slots than rows: every slot is walked three times however
     // few boxes it holds. Rows beyond the float range count as many.
     const float rowSpan = order_.empty() ? 0.0f : (highZ - lowZ) * perUnit_ + 1.0f;
@@ -124,23 +120,30 @@ void PairGrid::FileRows(std::span<const Item> items)
     slotStart_.assign(std::size_t{slotMask_} + 2, 0);
     firstRows_.resize(order_.size());
     lastRows_.resize(order_.size());
+    // The arrays are reached through locals: written through pointers of
+    // their own element types, the compiler could not otherwise keep the
+    // vectors' own data pointers in registers across the stores.
+    std::uint32_t* const firstRows = firstRows_.data();
+    std::uint32_t* const lastRows = lastRows_.data();
+    std::uint32_t* const starts = slotStart_.data();
+    const std::uint32_t mask = slotMask_;
     for (std::size_t k = 0; k < order_.size(); ++k) {
         const std::uint32_t i = order_[k];
         const std::uint32_t first = Row(items[i].box.minZ);
         const std::uint32_t last = Row(items[i].box.maxZ);
-        firstRows_[k] = first;
-        lastRows_[k] = last;
+        firstRows[k] = first;
+        lastRows[k] = last;
         if (last - first >= kMostRows) {
             setAside_.push_back(i);
             continue;
         }
         gridded_[i] = 1;
         for (std::uint32_t row = first; row <= last; ++row) {
-            ++slotStart_[(row & slotMask_) + 1];
+            ++starts[(row & mask) + 1];
         }
     }
     for (std::size_t s = 1; s < slotStart_.size(); ++s) {
-        slotStart_[s] += slotStart_[s - 1];
+        starts[s] += starts[s - 1];
     }
     const std::size_t filed = slotStart_.back();
     filedBox_.resize(filed);
@@ -148,26 +151,33 @@ void PairGrid::FileRows(std::span<const Item> items)
     filedRow_.resize(filed);
     filedFirstRow_.resize(filed);
     filedMovable_.resize(filed);
+    Box* const boxes = filedBox_.data();
+    std::uint32_t* const numbers = filedNumber_.data();
+    std::uint32_t* const rows = filedRow_.data();
+    std::uint32_t* const boxFirstRows = filedFirstRow_.data();
+    std::uint8_t* const movables = filedMovable_.data();
     // Filled with the starts moved on, then the starts put back.
     for (std::size_t k = 0; k < order_.size(); ++k) {
-        const std::uint32_t i = order_[k];
-        if (gridded_[i] == 0) {
+        const std::uint32_t first = firstRows[k];
+        const std::uint32_t last = lastRows[k];
+        // Set aside above.
+        if (last - first >= kMostRows) {
             continue;
         }
-        const Item& item = items[i];
-        for (std::uint32_t row = firstRows_[k]; row <= lastRows_[k]; ++row) {
-            const std::uint32_t at = slotStart_[row & slotMask_]++;
-            filedBox_[at] = item.box;
-            filedNumber_[at] = item.number;
-            filedRow_[at] = row;
-            filedFirstRow_[at] = firstRows_[k];
-            filedMovable_[at] = item.movable ? 1 : 0;
+        const Item& item = items[order_[k]];
+        for (std::uint32_t row = first; row <= last; ++row) {
+            const std::uint32_t at = starts[row & mask]++;
+            boxes[at] = item.box;
+            numbers[at] = item.number;
+            rows[at] = row;
+            boxFirstRows[at] = first;
+            movables[at] = item.movable ? 1 : 0;
         }
     }
     for (std::size_t s = slotStart_.size() - 1; s > 0; --s) {
-        slotStart_[s] = slotStart_[s - 1];
+        starts[s] = starts[s - 1];
     }
-    slotStart_[0] = 0;
+    starts[0] = 0;
 }
 
 void PairGrid::Reserve(std::size_t more)

@@ -3,7 +3,7 @@
 // searches as far as it moved and no further, and every other body only as
 // far as it moved itself.
 //
-// The plane is cut into rows along z about one typical box deep, and each
+// The plane is cut into rows along z a few typical boxes deep, and each
 // box is filed in every row it reaches; within a row the boxes lie in order
 // of their lowest x, and each box meets the ones after it until their lowest
 // x passes its highest. So a box meets only the boxes near it along both
@@ -47,7 +47,15 @@ public:
     // nearly in order of their lowest x are ordered fastest.
     void FindPairs(std::span<const Item> items, std::size_t numberCount);
     // The numbers above number whose boxes overlap its box, in no order.
-    std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const;
+    // Inline: the collision pass asks once for every body in every step.
+    std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const
+    {
+        if (std::size_t{number} + 1 >= firstOfNumber_.size()) {
+            return {};
+        }
+        const std::uint32_t first = firstOfNumber_[number];
+        return std::span<const std::uint32_t>(later_).subspan(first, firstOfNumber_[number + 1] - first);
+    }
 
 private:
     void OrderAlongX(std::span<const Item> items);

@@ -270,11 +270,22 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     const Float4 frictionAmount = Select(
         masks([](const Physical& b) { return b.frictionEnabled_; }),
         FrictionAmount(groundForce, lanes([](const Physical& b) { return b.frictionCoefficient_; })), Float4(0.0f));
-    const Vec3Lanes brake = BrakeForce(oldVelocity, mass, normal, force, dt);
-    const Float4 drive = lanes([](const Physical& b) { return b.driveForce_; }) * frictionAmount * Float4(kTraction);
-    const Vec3Lanes seek = SeekForce(start, destination, oldVelocity,
-                                     lanes([](const Physical& b) { return b.driveFalloff_; }), normal, drive);
-    const Vec3Lanes driveForce = Select(masks([](const Physical& b) { return b.arrived_; }), brake, seek);
+    // Arrived bodies brake, the others seek. A batch is mostly of one kind
+    // (an army marches, then stands), so the side no lane takes is skipped:
+    // a Select whose lanes all take one side gives that side to the bit.
+    const Mask4 arrivedBefore = masks([](const Physical& b) { return b.arrived_; });
+    const int arrivedLanes = arrivedBefore.Bits();
+    Vec3Lanes driveForce;
+    if (arrivedLanes != 0) {
+        driveForce = BrakeForce(oldVelocity, mass, normal, force, dt);
+    }
+    if (arrivedLanes != 0xF) {
+        const Float4 drive =
+            lanes([](const Physical& b) { return b.driveForce_; }) * frictionAmount * Float4(kTraction);
+        const Vec3Lanes seek = SeekForce(start, destination, oldVelocity,
+                                         lanes([](const Physical& b) { return b.driveFalloff_; }), normal, drive);
+        driveForce = arrivedLanes == 0 ? seek : Select(arrivedBefore, driveForce, seek);
+    }
     force = Select(masks([](const Physical& b) { return b.steering_; }) & onGround, force + driveForce, force);
 
     Vec3Lanes velocity = oldVelocity + force * (step / mass);
