@@ -71,9 +71,11 @@ void GameRules::Update()
         HandleGameOver();
         // Leaving ends the match: what follows belongs to the next one.
         return;
+    case kMatchStatistics:
+        HandleStatistics();
+        break;
     default:
-        // Waiting and sudden death have no work of their own; the
-        // statistics screen is drawn by the render.
+        // Waiting and sudden death have no work of their own.
         break;
     }
     RankArmies();
@@ -111,6 +113,18 @@ void GameRules::HandleGameOn()
     }
     SetState(kMatchSuddenDeath);
     TimerStart(phaseTimer_);
+}
+
+void GameRules::HandleStatistics()
+{
+    // In a match the statistics screen is drawn by the render and its "Done"
+    // button ends the match. Behind the menus there is no screen and no
+    // button, so the finished background battle goes straight on to game
+    // over, whose handler starts the next one; otherwise the battle behind
+    // the menus would stand frozen for the rest of the run.
+    if (InMenus()) {
+        SetState(kMatchGameOver);
+    }
 }
 
 void GameRules::HandleGameOver()

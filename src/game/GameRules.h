@@ -95,6 +95,7 @@ private:
 
     void HandlePlanning();
     void HandleGameOn();
+    void HandleStatistics();
     void HandleGameOver();
     void AddChatLine(const std::string& line) const;
 

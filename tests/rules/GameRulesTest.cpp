@@ -84,6 +84,18 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
         rules->Update();
         CHECK(scope.leaves == 1);
     }
+    SUBCASE("a match waits on its statistics, the background battle goes on to the next")
+    {
+        for (const bool menus : {false, true}) {
+            scope.inMenus = menus;
+            scope.leaves = 0;
+            rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+            rules->SetState(kMatchStatistics);
+            rules->Update();
+            rules->Update();
+            CHECK(scope.leaves == (menus ? 1 : 0));
+        }
+    }
     SUBCASE("modes and minutes from outside are made playable")
     {
         rules->BeginMatch(77, std::nanf(""), -1.0f);
