@@ -46,6 +46,9 @@ public:
     std::vector<std::unique_ptr<Flag>>& GetFlags() { return Battle::Instance()->GetFlags(); }
     const Flag* GetFirstFlag() const;
     std::vector<std::unique_ptr<Army>>& GetArmies() { return Battle::Instance()->GetArmies(); }
+    // The armies in ranked order, for reading only (the score panels); in
+    // King Of The Hill, which never ranks, in the order they were made.
+    const std::vector<std::unique_ptr<Army>>& GetRankedArmies() const { return Battle::Instance()->GetArmies(); }
     float GetGameSeconds() const { return gameSeconds_; }
     float GetPlanningSeconds() const { return planningSeconds_; }
     bool GetShowScores() const { return showScores_; }

@@ -4,10 +4,11 @@
 // join in their place as they arrive: the HUD's close-up pass before the
 // clear; the sky before the terrain; the unit grid, blob shadows, units and
 // the move marker after it; projectiles and the rules' flags after the world
-// objects; selection marks and particles after the water; the HUD panel, the
-// GUI windows and the rules' HUD before the text; the cursor after it.
+// objects; selection marks and particles after the water; the HUD panel and
+// the GUI windows before the rules' HUD; the cursor after the text.
 #include "render/Renderer.h"
 
+#include "game/GameRules.h"
 #include "render/TextManager.h"
 #include "world/MeshLibrary.h"
 
@@ -55,6 +56,7 @@ void Renderer::CreateDevice(std::unique_ptr<platform::RenderDevice> device)
     d.SetViewport(
         {0.0f, 0.0f, static_cast<float>(d.PictureWidth()), static_cast<float>(d.PictureHeight()), 0.0f, 1.0f});
     meshes_ = std::make_unique<MeshDrawer>(d);
+    rulesHud_ = std::make_unique<RulesHud>(d);
     terrain_.LoadGroundShader(d);
 }
 
@@ -63,6 +65,7 @@ void Renderer::ReleaseDevice()
     TextManager::Instance()->Shutdown();
     terrain_ = TerrainRenderer();
     meshes_.reset();
+    rulesHud_.reset();
     rectBuffer_.reset();
     lineBuffer_.reset();
     quadBuffer_.reset();
@@ -171,6 +174,9 @@ bool Renderer::RenderGame(const RenderScene& scene)
     SetBlendedObjectStates();
     DrawScenery();
     terrain_.DrawWater(d);
+    // The rules queue their text before the queue is drawn.
+    Set2DStates();
+    rulesHud_->Draw(*this, *TextManager::Instance(), *GameRules::Instance());
     SetLineStates();
     TextManager::Instance()->Render();
     d.EndScene();

@@ -6,7 +6,7 @@
 //
 // The frame, in order (RenderGame): clear; the camera's commands, then its
 // view; the light; the terrain; the world objects blended; the water; the
-// queued text; present.
+// rules' clock and score panels; the queued text; present.
 #pragma once
 
 #include "core/Singleton.h"
@@ -14,6 +14,7 @@
 #include "platform/RenderDevice.h"
 #include "render/Camera.h"
 #include "render/MeshDrawer.h"
+#include "render/RulesHud.h"
 #include "render/TerrainRenderer.h"
 #include "world/MeshLibrary.h"
 #include "world/Terrain.h"
@@ -98,6 +99,7 @@ private:
 
     std::unique_ptr<platform::RenderDevice> device_;
     std::unique_ptr<MeshDrawer> meshes_;
+    std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
     std::vector<SceneryObject> scenery_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;

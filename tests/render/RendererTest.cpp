@@ -153,6 +153,10 @@ TEST_CASE("a frame runs the camera before its view, draws the world then the tex
     CHECK(at("BeginScene") < at("DrawIndexedPrimitive TriangleList 0 0 9 0 8"));
     CHECK(at("DrawIndexedPrimitive TriangleList 0 0 9 0 8") < at("DrawPrimitive TriangleStrip 0 2"));
     CHECK(at("DrawPrimitive TriangleStrip 0 2") < at("BeginSprites"));
+    // The 2-D states for the rules' overlay come after the water, before the text.
+    const auto twoD = std::find(calls.rbegin(), calls.rend(), "SetVertexFormat 00000144").base() - calls.begin() - 1;
+    CHECK(at("DrawPrimitive TriangleStrip 0 2") < twoD);
+    CHECK(twoD < at("BeginSprites"));
     CHECK(at("BeginSprites") < at("EndScene"));
     CHECK(calls.back() == "Present");
     CHECK_FALSE(Renderer::Instance()->GetDevice() == nullptr);
