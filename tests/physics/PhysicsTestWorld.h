@@ -102,11 +102,6 @@ inline float RandomIn(float range)
     return (static_cast<float>(platform::Rand()) / platform::kRandMax - 0.5f) * range;
 }
 
-inline void CheckNear(const Vec3& actual, const Vec3& expected)
-{
-    CHECK(actual.x == doctest::Approx(expected.x));
-    CHECK(actual.y == doctest::Approx(expected.y));
-    CHECK(actual.z == doctest::Approx(expected.z));
-}
+using testing::CheckNear;
 
 } // namespace physics_test

@@ -5,6 +5,7 @@
 
 #include <doctest/doctest.h>
 
+#include <utility>
 #include <vector>
 
 using namespace platform;
@@ -49,18 +50,13 @@ TEST_CASE("pictures decode from the game's formats and the screenshot BMP reads 
     SUBCASE("an uncompressed DDS reads its channels by their masks")
     {
         std::vector<std::uint8_t> dds(128 + 8, 0);
-        dds[0] = 'D';
-        dds[1] = 'D';
-        dds[2] = 'S';
-        dds[3] = ' ';
-        dds[12] = 1; // height
-        dds[16] = 2; // width
-        dds[80] = 0x41;
-        dds[88] = 32;
-        const std::uint32_t masks[4] = {0x00FF0000u, 0x0000FF00u, 0x000000FFu, 0xFF000000u};
-        for (int m = 0; m < 4; ++m) {
-            for (int b = 0; b < 4; ++b) {
-                dds[92 + m * 4 + b] = static_cast<std::uint8_t>(masks[m] >> (8 * b));
+        // "DDS ", height 1, width 2, RGB with alpha, 32 bits, then the R G B A masks.
+        const std::pair<std::size_t, std::uint32_t> fields[] = {
+            {0, 0x20534444u},   {12, 1},           {16, 2}, {80, 0x41}, {88, 32}, {92, 0x00FF0000u}, {96, 0x0000FF00u},
+            {100, 0x000000FFu}, {104, 0xFF000000u}};
+        for (const auto& [at, value] : fields) {
+            for (std::size_t b = 0; b < 4; ++b) {
+                dds[at + b] = static_cast<std::uint8_t>(value >> (8 * b));
             }
         }
         const std::uint8_t pixels[8] = {0x30, 0x20, 0x10, 0x80, 1, 2, 3, 4}; // B G R A
