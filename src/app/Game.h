@@ -93,6 +93,16 @@ enum class HeartbeatSwitch {
     kOff,
 };
 
+// Where the eight armies of the battle behind the menus start, in order.
+inline constexpr std::array<Vec3, 8> kBackgroundArmyPositions = {{{40.0f, 0.0f, 40.0f},
+                                                                  {-40.0f, 0.0f, 40.0f},
+                                                                  {-40.0f, 0.0f, -40.0f},
+                                                                  {40.0f, 0.0f, -40.0f},
+                                                                  {40.0f, 0.0f, 0.0f},
+                                                                  {0.0f, 0.0f, -40.0f},
+                                                                  {-40.0f, 0.0f, 0.0f},
+                                                                  {0.5f, 0.0f, 0.5f}}};
+
 class Game : public Singleton<Game> {
     friend class Singleton<Game>;
 

@@ -238,18 +238,10 @@ void Game::SetDaylight()
 // Eight computer armies of five Smashtors and five Triangoloids.
 void Game::CreateBackgroundArmies()
 {
-    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, 0.0f},
-                                            {0.0f, 0.0f, -40.0f},
-                                            {-40.0f, 0.0f, 0.0f},
-                                            {0.5f, 0.0f, 0.5f}}};
     ArmyUnitCounts counts;
     counts.smashtors = 5;
     counts.triangoloids = 5;
-    for (Vec3 position : positions) {
+    for (Vec3 position : kBackgroundArmyPositions) { // a copy: the army's start slot is written back
         CreateArmy(false, counts, position, false, "Player");
     }
 }

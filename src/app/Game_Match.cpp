@@ -259,18 +259,11 @@ void Game::RestartBackgroundBattle()
 // TODO(screens): this is ScreenManager::CreateBackgroundArmies once the screens exist.
 void Game::CreateMixedBackgroundArmies()
 {
-    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, 0.0f},
-                                            {0.0f, 0.0f, -40.0f},
-                                            {-40.0f, 0.0f, 0.0f},
-                                            {0.5f, 0.0f, 0.5f}}};
     const ArmyUnitCounts small{5, 5, 5, 1, 1};
     const ArmyUnitCounts large{15, 15, 15, 2, 2};
-    for (std::size_t i = 0; i < positions.size(); ++i) {
-        Vec3 position = positions[i];
-        CreateArmy(false, i + 1 < positions.size() ? small : large, position, false, "Player");
+    for (std::size_t i = 0; i < kBackgroundArmyPositions.size(); ++i) {
+        const bool last = i + 1 == kBackgroundArmyPositions.size();
+        Vec3 position = kBackgroundArmyPositions[i];
+        CreateArmy(false, last ? large : small, position, false, "Player");
     }
 }
