@@ -1,10 +1,15 @@
-// The cost of drawing the background scene: a 1024x768 offscreen picture of
+// The cost of drawing the background battle: a 1024x768 offscreen picture of
 // a map (all four in turn) under the menu camera's orbit, with its ground,
-// edges, water, scenery and text, frame after frame as the game draws it,
-// presented each time. Prints the frames per second over a fixed number of
-// frames per map and the llvmpipe thread count it ran with (LP_NUM_THREADS;
-// unset lets Mesa pick). KV_BENCH_PICTURE=<file.png> also saves the last
-// frame of the first map.
+// edges, water, scenery, flags, the eight armies of the menus' battle and
+// text, frame after frame as the game draws it, presented each time. Prints the frames per second over a fixed number
+// of frames per map and the llvmpipe thread count it ran with (LP_NUM_THREADS; unset lets Mesa pick).
+// KV_BENCH_PICTURE=<file.png> also saves the last frame of the first map.
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/BattleCollisions.h"
+#include "game/GameRules.h"
+#include "game/WorldPopulation.h"
+#include "physics/Physics.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/ImageFile.h"
 #include "platform/SdlWindow.h"
@@ -12,6 +17,7 @@
 #include "render/TextManager.h"
 #include "world/MeshLibrary.h"
 
+#include <array>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -33,6 +39,48 @@ LightRecord SceneLight()
     light.specular = {1.0f, 1.0f, 0.8f, 1.0f};
     light.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
     return light;
+}
+
+// The menus' battle on a freshly loaded map: its scenery and flags, then
+// eight armies of five Smashtors and five Triangoloids, each in its slot's
+// colour, settled onto the ground by a second of physics.
+std::size_t PopulateBattle(const Terrain& terrain)
+{
+    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, 0.0f},
+                                            {0.0f, 0.0f, -40.0f},
+                                            {-40.0f, 0.0f, 0.0f},
+                                            {0.5f, 0.0f, 0.5f}}};
+    const std::array<std::uint32_t, 8> colours = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u,
+                                                  0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu};
+    Battle* const battle = Battle::Instance();
+    GameRules::Instance()->DeleteFlags();
+    Army::ResetIdCounter();
+    battle->Clear();
+    battle->SetTerrain(&terrain);
+    Physics::Instance()->SetTerrain(&terrain);
+    GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 5.0f, 0.0f);
+    PopulateWorldObjects(*battle, terrain, GameRules::Instance()->GetMode());
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        auto army = std::make_unique<Army>();
+        army->SetPoints(4000);
+        for (int n = 0; n < 5; ++n) {
+            army->AddUnit(kSmashtor);
+            army->AddUnit(kTriangoloid);
+        }
+        army->Place(positions[i].x, positions[i].y, positions[i].z);
+        army->SetColour(colours[i]);
+        units += army->GetUnits().size();
+        battle->AddArmy(std::move(army));
+    }
+    for (int frame = 0; frame < 60; ++frame) {
+        Physics::Instance()->Step(1.0f / 60.0f);
+    }
+    return units;
 }
 
 } // namespace
@@ -58,6 +106,7 @@ int main()
     platform::GlRenderDevice* gl = device.get();
     Renderer* renderer = Renderer::Instance();
     renderer->CreateDevice(std::move(device));
+    Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
     MeshLibrary::Instance();
     TextManager::Instance()->Init(gl);
     std::printf("llvmpipe threads: %s\n", threads ? threads : "(Mesa's choice)");
@@ -72,6 +121,7 @@ int main()
             return 1;
         }
         renderer->UploadMap(terrain);
+        const std::size_t units = PopulateBattle(terrain);
         Camera camera;
         camera.GetView().SetEye({61.25f, 87.5f, 61.25f});
         camera.GetView().SetAt({});
@@ -89,8 +139,9 @@ int main()
             renderer->RenderGame({&camera, &terrain, &light, frameTime});
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        std::printf("%-16s fps: %.1f (%.2f ms a frame, %d draw calls, %zu scenery objects)\n", map, kFrames / seconds,
-                    1000.0 * seconds / kFrames, drawCalls, renderer->GetScenery().size());
+        std::printf("%-16s fps: %.1f (%.2f ms a frame, %d draw calls, %zu units, %zu scenery objects)\n", map,
+                    kFrames / seconds, 1000.0 * seconds / kFrames, drawCalls, units,
+                    Battle::Instance()->GetWorldObjects().size());
         const char* picture = std::getenv("KV_BENCH_PICTURE");
         if (firstMap && picture) {
             platform::RgbImage image;
@@ -99,6 +150,10 @@ int main()
         }
         firstMap = false;
     }
+    GameRules::Instance()->DeleteFlags();
+    Battle::Instance()->Clear();
+    Battle::Instance()->SetTerrain(nullptr);
+    Physics::Instance()->SetTerrain(nullptr);
     renderer->ReleaseDevice();
     return 0;
 }

@@ -2,15 +2,17 @@
 //
 // Steps of the frame whose subsystems do not exist yet are not here; they
 // join in their place as they arrive: the HUD's close-up pass before the
-// clear; the sky before the terrain; the unit grid, blob shadows, units and
-// the move marker after it; projectiles and the rules' flags after the world
-// objects; selection marks and particles after the water; the HUD panel and
-// the GUI windows before the rules' HUD; the cursor after the text.
+// clear; the sky before the terrain; the blob shadows between the grid's
+// filing and the units; the move marker after the units; selection marks,
+// health bars and particles after the water; the HUD panel and the GUI
+// windows before the rules' HUD; the cursor after the text.
 #include "render/Renderer.h"
 
+#include "game/Battle.h"
+#include "game/Flag.h"
 #include "game/GameRules.h"
+#include "game/Projectile.h"
 #include "render/TextManager.h"
-#include "world/MeshLibrary.h"
 
 namespace {
 
@@ -56,6 +58,8 @@ void Renderer::CreateDevice(std::unique_ptr<platform::RenderDevice> device)
     d.SetViewport(
         {0.0f, 0.0f, static_cast<float>(d.PictureWidth()), static_cast<float>(d.PictureHeight()), 0.0f, 1.0f});
     meshes_ = std::make_unique<MeshDrawer>(d);
+    units_ = std::make_unique<UnitDrawer>(d, *meshes_);
+    objects_ = std::make_unique<WorldObjectDrawer>(d, *meshes_);
     rulesHud_ = std::make_unique<RulesHud>(d);
     terrain_.LoadGroundShader(d);
 }
@@ -64,6 +68,8 @@ void Renderer::ReleaseDevice()
 {
     TextManager::Instance()->Shutdown();
     terrain_ = TerrainRenderer();
+    units_.reset();
+    objects_.reset();
     meshes_.reset();
     rulesHud_.reset();
     rectBuffer_.reset();
@@ -118,37 +124,38 @@ void Renderer::SetBlendedObjectStates()
 
 void Renderer::UploadMap(const Terrain& terrain)
 {
-    scenery_.clear();
-    if (!device_) {
-        return;
-    }
-    terrain_.Upload(*device_, terrain);
-    // Trees and rocks stand where the map puts them, on the ground, each
-    // turned its own way (a fixed turn per index, so a map always looks the
-    // same and the game's random sequence is not drawn from).
-    const auto place = [&](ObjectMeshType type, Vec3 at, std::uint32_t index) {
-        at.y = terrain.HeightAt(at.x, at.z);
-        const float heading = static_cast<float>((index * 2654435761u) % 624u) / 100.0f;
-        scenery_.push_back({type, at, heading});
-    };
-    for (std::uint32_t i = 0; i < terrain.GetTreeCount(); ++i) {
-        place(ObjectMeshType::Tree, terrain.GetTreePosition(i), i);
-    }
-    for (std::uint32_t i = 0; i < terrain.GetRockCount(); ++i) {
-        place(ObjectMeshType::Rock, terrain.GetRockPosition(i), i + terrain.GetTreeCount());
+    if (device_) {
+        terrain_.Upload(*device_, terrain);
     }
 }
 
-void Renderer::DrawScenery()
+void Renderer::FindVisibleCells(const RenderScene& scene)
 {
-    const Vec3 up{0.0f, 1.0f, 0.0f};
-    for (const SceneryObject& object : scenery_) {
-        const ObjectMesh& mesh = MeshLibrary::Instance()->GetObjectMesh(object.type);
-        device_->SetTexture(0, meshes_->GetObjectTexture(mesh));
-        const Vec3 axes[1] = {up};
-        const float angles[1] = {object.heading};
-        meshes_->DrawObjectMesh(mesh, object.position, axes, angles);
+    if (!scene.camera || !scene.terrain) {
+        grid_.MakeAllVisible();
+        return;
     }
+    const auto width = static_cast<float>(device_->PictureWidth());
+    const auto height = static_cast<float>(device_->PictureHeight());
+    grid_.FindVisibleCells(*scene.terrain, scene.camera->MakePickView(width, height), width, height);
+}
+
+void Renderer::DrawProjectiles()
+{
+    for (const std::unique_ptr<Projectile>& projectile : Battle::Instance()->GetProjectiles()) {
+        objects_->DrawProjectile(*projectile);
+    }
+}
+
+void Renderer::DrawRulesFlags()
+{
+    device_->SetRenderState(platform::RenderState::Ambient, 0xFFFFFFFFu);
+    for (const std::unique_ptr<Flag>& flag : GameRules::Instance()->GetFlags()) {
+        objects_->DrawFlag(*flag);
+    }
+    RestoreAmbient();
+    // Nothing drawn later reads an object's texture by accident, even when
+    // there is no water to unbind it.
     device_->SetTexture(0, nullptr);
 }
 
@@ -171,8 +178,15 @@ bool Renderer::RenderGame(const RenderScene& scene)
     // The device's scenes never fail; a frame is always drawn whole.
     d.BeginScene();
     terrain_.Draw(d);
+    grid_.Rebuild(*Battle::Instance());
+    FindVisibleCells(scene);
+    Set3DStates();
+    grid_.DrawUnits(*units_);
+    SetDefaultMaterial();
     SetBlendedObjectStates();
-    DrawScenery();
+    grid_.DrawObjects(*objects_);
+    DrawProjectiles();
+    DrawRulesFlags();
     terrain_.DrawWater(d);
     // The rules queue their text before the queue is drawn.
     Set2DStates();

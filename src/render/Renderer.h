@@ -5,7 +5,10 @@
 // quads (Renderer_2D.cpp) and the numbered screenshots.
 //
 // The frame, in order (RenderGame): clear; the camera's commands, then its
-// view; the light; the terrain; the world objects blended; the water; the
+// view; the light; the terrain; the battle filed into the unit grid and the
+// cells under the view found; the units of those cells lit in their army
+// colours; blended, the scenery and flags of those cells, every projectile,
+// and the flags again in their holders' colours, fully lit; the water; the
 // rules' clock and score panels; the queued text; present.
 #pragma once
 
@@ -16,6 +19,9 @@
 #include "render/MeshDrawer.h"
 #include "render/RulesHud.h"
 #include "render/TerrainRenderer.h"
+#include "render/UnitDrawer.h"
+#include "render/UnitGrid.h"
+#include "render/WorldObjectDrawer.h"
 #include "world/MeshLibrary.h"
 #include "world/Terrain.h"
 
@@ -29,13 +35,6 @@ struct RenderScene {
     const Terrain* terrain = nullptr;
     const LightRecord* light = nullptr;
     float frameTime = 0.0f;
-};
-
-// A scenery model standing on the map.
-struct SceneryObject {
-    ObjectMeshType type = ObjectMeshType::Tree;
-    Vec3 position;
-    float heading = 0.0f;
 };
 
 class Renderer : public Singleton<Renderer> {
@@ -66,8 +65,10 @@ public:
     void Set2DStates();
     void SetBlendedObjectStates();
 
-    // Makes the terrain's buffers and the scenery of the map it now holds.
+    // Makes the terrain's buffers for the map it now holds. The scenery on
+    // it is the battle's (PopulateWorldObjects), drawn through the grid.
     void UploadMap(const Terrain& terrain);
+    const UnitGrid& GetUnitGrid() const { return grid_; }
 
     // One frame. False, drawing nothing, without a device.
     bool RenderGame(const RenderScene& scene);
@@ -87,21 +88,25 @@ public:
     // The first free screenshot name in folder.
     static std::string FreeScreenshotName(const std::string& folder);
 
-    const std::vector<SceneryObject>& GetScenery() const { return scenery_; }
-
 private:
     Renderer() = default;
 
-    void DrawScenery();
+    void FindVisibleCells(const RenderScene& scene);
+    void DrawProjectiles();
+    // Every flag of the rules once more, in its colour and fully lit (the
+    // grid drew it plainly; the equal depth lets this pass win).
+    void DrawRulesFlags();
     template <typename Vertex>
     void FillAndDraw(std::unique_ptr<platform::VertexBuffer>& buffer, std::span<const Vertex> vertices,
                      platform::Primitive type, std::uint32_t count);
 
     std::unique_ptr<platform::RenderDevice> device_;
     std::unique_ptr<MeshDrawer> meshes_;
+    std::unique_ptr<UnitDrawer> units_;
+    std::unique_ptr<WorldObjectDrawer> objects_;
     std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
-    std::vector<SceneryObject> scenery_;
+    UnitGrid grid_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;
     std::unique_ptr<platform::VertexBuffer> lineBuffer_;
     std::unique_ptr<platform::VertexBuffer> quadBuffer_;

@@ -1,3 +1,9 @@
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/Flag.h"
+#include "game/GameRules.h"
+#include "game/Projectile.h"
+#include "game/Unit.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageFile.h"
 #include "platform/NullRenderDevice.h"
@@ -160,6 +166,76 @@ TEST_CASE("a frame runs the camera before its view, draws the world then the tex
     CHECK(at("BeginSprites") < at("EndScene"));
     CHECK(calls.back() == "Present");
     CHECK_FALSE(Renderer::Instance()->GetDevice() == nullptr);
+}
+
+TEST_CASE("a frame draws the seen units in army colours, then the blended objects, projectiles and coloured flags")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    NullRenderer null;
+    Renderer* renderer = Renderer::Instance();
+    Terrain terrain;
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+        400.0f, 3, [](float, float) { return 0.0f; }, -5.0f)));
+    renderer->UploadMap(terrain);
+    Battle* battle = Battle::Instance();
+    const auto addArmy = [battle](std::uint32_t colour, const Vec3& at) -> Unit& {
+        auto army = std::make_unique<Army>();
+        army->SetPoints(100);
+        army->SetColour(colour);
+        REQUIRE(army->AddUnit(kSmashtor));
+        Unit& unit = *army->GetUnits().back();
+        unit.SetPosition(at);
+        battle->AddArmy(std::move(army));
+        return unit;
+    };
+    addArmy(0xFF00FF00u, {10, 0, 10});
+    Unit& farAway = addArmy(0xFFFFFF00u, {-190, 0, 190});
+    battle->GetWorldObjects().push_back(std::make_unique<MeshObject>(-10.0f, 0.0f, -10.0f, ObjectMeshType::Tree));
+    battle->GetFlags().push_back(std::make_unique<Flag>(0.0f, 0.0f, 20.0f, ObjectMeshType::Flag, kModeTerritories));
+    battle->GetFlags().back()->SetColour(0xFFFF0000u);
+    battle->AddProjectile(
+        std::make_unique<Projectile>(Vec3(0, 5, 0), ObjectMeshType::Bullet, Vec3(1, 0, 0), 1.0f, &farAway));
+    Camera camera;
+    camera.GetView().SetEye({0, 150, -60});
+    const LightRecord light;
+    null.device->ClearCalls();
+    REQUIRE(renderer->RenderGame({&camera, &terrain, &light, 0.0f}));
+
+    const std::vector<std::string>& calls = null.device->Calls();
+    const auto at = [&calls](const std::string& call) {
+        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+    };
+    const auto count = [&calls](const std::string& call) { return std::ranges::count(calls, call); };
+    const auto drawAfter = [&calls](std::ptrdiff_t from) {
+        return std::find_if(calls.begin() + from, calls.end(),
+                            [](const std::string& call) { return call.starts_with("DrawIndexedPrimitive"); }) -
+               calls.begin();
+    };
+    const std::ptrdiff_t ground = at("DrawIndexedPrimitive TriangleList 0 0 9 0 8");
+    const std::ptrdiff_t unit = at("SetMaterial FF00FF00 30.000000");
+    const std::ptrdiff_t blended = at("SetMaterial FFFFFFFF 0.000000");
+    const std::ptrdiff_t projectile = at("SetMaterial FFFFFF00 30.000000");
+    const std::ptrdiff_t white = at("SetRenderState Ambient 4294967295");
+    const std::ptrdiff_t flag = at("SetMaterial FFFF0000 30.000000");
+    const std::ptrdiff_t water = at("DrawPrimitive TriangleStrip 0 2");
+    CHECK(ground < unit);
+    const std::ptrdiff_t defaultMaterial =
+        std::find(calls.begin() + unit, calls.end(), "SetMaterial FFFFFFFF 30.000000") - calls.begin();
+    CHECK(drawAfter(unit) < defaultMaterial);
+    CHECK(defaultMaterial < blended);
+    // The tree and the flag, plainly, through the grid.
+    CHECK(drawAfter(drawAfter(blended) + 1) < projectile);
+    CHECK(drawAfter(projectile) < white);
+    CHECK(white < flag);
+    CHECK(drawAfter(flag) < at("SetRenderState Ambient 4280229663"));
+    CHECK(at("SetRenderState Ambient 4280229663") < water);
+    // The far unit's cell is out of sight; its army's colour shows only on
+    // the projectile it fired.
+    CHECK(count("SetMaterial FFFFFF00 30.000000") == 1);
+    CHECK(count("SetMaterial FF00FF00 30.000000") == 1);
+    GameRules::Instance()->DeleteFlags();
+    battle->Clear();
 }
 
 TEST_CASE("screenshots take the first number with no file and save the presented frame")

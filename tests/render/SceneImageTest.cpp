@@ -1,13 +1,21 @@
 // A whole frame of a fixed scene against a reference picture: the Grassland
-// map under the menu camera, its scenery, water and a line of text, on the
-// manual clock. The frame is also written next to the tests in the build
-// folder (render_scene.png) to look at.
+// map with the menus' battle on it (scenery, the flag, eight armies in their
+// colours), seen from close over the middle army, with water and a line of
+// text, on the manual clock and a fixed seed. The frame is also written next
+// to the tests in the build folder (render_scene.png) to look at.
 //
 // To regenerate the reference after a deliberate change of the picture, from
 // the build folder:
 //   KV_UPDATE_REFERENCE=1 ctest -R "reference picture"
 // and commit tests/render/reference/background_scene.png.
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/BattleCollisions.h"
+#include "game/GameRules.h"
+#include "game/WorldPopulation.h"
+#include "physics/Physics.h"
 #include "platform/ImageFile.h"
+#include "platform/Random.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
 #include "world/MeshLibrary.h"
@@ -17,6 +25,7 @@
 
 #include <doctest/doctest.h>
 
+#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>
@@ -41,6 +50,43 @@ LightRecord SceneLight()
     return light;
 }
 
+// As the game fills the battle behind its menus: the map's scenery and
+// flags, then eight armies of five Smashtors and five Triangoloids in their
+// slots' colours, settled onto the ground by a second of physics.
+void PopulateBattle(const Terrain& terrain)
+{
+    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, 40.0f},
+                                            {-40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, -40.0f},
+                                            {40.0f, 0.0f, 0.0f},
+                                            {0.0f, 0.0f, -40.0f},
+                                            {-40.0f, 0.0f, 0.0f},
+                                            {0.5f, 0.0f, 0.5f}}};
+    const std::array<std::uint32_t, 8> colours = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u,
+                                                  0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu};
+    Battle* const battle = Battle::Instance();
+    battle->SetTerrain(&terrain);
+    Physics::Instance()->SetTerrain(&terrain);
+    Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
+    GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 5.0f, 0.0f);
+    PopulateWorldObjects(*battle, terrain, GameRules::Instance()->GetMode());
+    for (std::size_t i = 0; i < positions.size(); ++i) {
+        auto army = std::make_unique<Army>();
+        army->SetPoints(4000);
+        for (int n = 0; n < 5; ++n) {
+            army->AddUnit(kSmashtor);
+            army->AddUnit(kTriangoloid);
+        }
+        army->Place(positions[i].x, positions[i].y, positions[i].z);
+        army->SetColour(colours[i]);
+        battle->AddArmy(std::move(army));
+    }
+    for (int frame = 0; frame < 60; ++frame) {
+        Physics::Instance()->Step(1.0f / 60.0f);
+    }
+}
+
 } // namespace
 
 TEST_CASE("a frame of the background scene matches its reference picture")
@@ -52,16 +98,18 @@ TEST_CASE("a frame of the background scene matches its reference picture")
     Renderer* renderer = Renderer::Instance();
     Terrain terrain;
     Camera camera;
-    {
-        testing::DataDirectoryScope data;
-        renderer->CreateDevice(std::move(screen.device));
-        REQUIRE(renderer->GetTerrainRenderer().HasGroundShader());
-        REQUIRE(terrain.Load("Grassland.kvm"));
-        MeshLibrary::Instance();
-        renderer->UploadMap(terrain);
-        TextManager::Instance()->Init(device);
-    }
-    camera.GetView().SetEye({61.25f, 87.5f, 61.25f});
+    // Textures load as they are first drawn, so the data stays the working
+    // directory for the whole frame.
+    testing::DataDirectoryScope data;
+    renderer->CreateDevice(std::move(screen.device));
+    REQUIRE(renderer->GetTerrainRenderer().HasGroundShader());
+    REQUIRE(terrain.Load("Grassland.kvm"));
+    MeshLibrary::Instance();
+    renderer->UploadMap(terrain);
+    platform::SeedRand(2026);
+    PopulateBattle(terrain);
+    TextManager::Instance()->Init(device);
+    camera.GetView().SetEye({24.0f, 30.0f, 30.0f});
     camera.GetView().SetAt({});
     camera.GetView().SetAspect(static_cast<float>(kWidth) / kHeight);
     const LightRecord light = SceneLight();
@@ -97,5 +145,9 @@ TEST_CASE("a frame of the background scene matches its reference picture")
     CAPTURE(farOff);
     CHECK(mean < 2.0);
     CHECK(farOff < kWidth * kHeight * 3 / 200);
+    GameRules::Instance()->DeleteFlags();
+    Battle::Instance()->Clear();
+    Battle::Instance()->SetTerrain(nullptr);
+    Physics::Instance()->SetTerrain(nullptr);
     renderer->ReleaseDevice();
 }
