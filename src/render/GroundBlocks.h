@@ -49,8 +49,10 @@ public:
 
     // Nearer than this (in world units, to the block's box) a block is drawn
     // at full detail; each further doubling of the distance allows one
-    // coarser level.
-    static constexpr float kFullDetailDistance = 80.0f;
+    // coarser level. The ground layers blend by vertex alpha, so a coarser
+    // level also coarsens the painted paths and shores: much nearer and the
+    // menu camera's view visibly loses them.
+    static constexpr float kFullDetailDistance = 110.0f;
 
 private:
     struct Range {
