@@ -58,13 +58,18 @@ void TerrainRenderer::Upload(platform::RenderDevice& device, const Terrain& terr
     columns_ = terrain.GetColumns();
     rows_ = terrain.GetRows();
     vertexCount_ = static_cast<std::uint32_t>(terrain.GetGroundVertices().size());
-    indexCount_ = static_cast<std::uint32_t>(terrain.GetIndices().size());
     groundBuffer_ = MakeVertexBuffer(device, terrain.GetGroundVertices());
     edgeBuffer_ = MakeVertexBuffer(device, terrain.GetEdgeVertices());
     waterBuffer_ = MakeVertexBuffer(device, terrain.GetWaterVertices());
+    blocks_.Build(terrain);
+    const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
+    indexCount_ = static_cast<std::uint32_t>(indices.size());
     indexBuffer_ = device.CreateIndexBuffer(indexCount_, false);
-    std::memcpy(indexBuffer_->Lock().data(), terrain.GetIndices().data(), indexCount_ * sizeof(std::uint16_t));
+    std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
     indexBuffer_->Unlock();
+    if (!blocks_.GetSkirtVertices().empty()) {
+        skirtBuffer_ = MakeVertexBuffer(device, blocks_.GetSkirtVertices());
+    }
 
     // A missing picture leaves its slot empty, which draws white: the map
     // still shows.
@@ -96,6 +101,8 @@ void TerrainRenderer::Release()
     indexBuffer_.reset();
     edgeBuffer_.reset();
     waterBuffer_.reset();
+    skirtBuffer_.reset();
+    blocks_ = GroundBlocks();
     for (auto& texture : groundTextures_) {
         texture.reset();
     }
@@ -127,7 +134,19 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
     device.SetTexture(0, groundTextures_[0].get());
     device.SetTexture(1, groundTextures_[1].get());
     device.SetPixelShader(groundShader_.get());
-    device.DrawIndexedPrimitive(platform::Primitive::TriangleList, 0, 0, vertexCount_, 0, indexCount_ / 3);
+    // Only the blocks in view, the far ones coarser (GroundBlocks.h).
+    const platform::DeviceState& state = device.GetState();
+    blocks_.Select(state.GetTransform(platform::TransformKind::View),
+                   state.GetTransform(platform::TransformKind::Projection));
+    for (const GroundBlocks::Run& run : blocks_.GetGroundRuns()) {
+        device.DrawIndexedPrimitive(platform::Primitive::TriangleList, 0, 0, vertexCount_, run.first, run.triangles);
+    }
+    if (skirtBuffer_) {
+        device.SetStreamSource(skirtBuffer_.get(), kStride);
+        for (const GroundBlocks::Run& run : blocks_.GetSkirtRuns()) {
+            device.DrawPrimitive(platform::Primitive::TriangleList, run.first, run.triangles);
+        }
+    }
     device.SetPixelShader(nullptr);
 
     SetEdgeMaterial(device);

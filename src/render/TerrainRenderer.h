@@ -1,11 +1,13 @@
 // The terrain as the device draws it: the ground grid in one vertex and one
-// index buffer, blended from two ground layers by the ground shader, the
+// index buffer, drawn block by block with the far blocks coarser
+// (GroundBlocks.h), blended from two ground layers by the ground shader, the
 // four edge skirts, and the animated, partly transparent water. The buffers
 // and textures are made from the map the Terrain holds (src/world) when a
 // map is uploaded; the shader is made once, when the device is.
 #pragma once
 
 #include "platform/RenderDevice.h"
+#include "render/GroundBlocks.h"
 #include "world/MapData.h"
 #include "world/Terrain.h"
 
@@ -57,6 +59,8 @@ private:
     std::unique_ptr<platform::IndexBuffer> indexBuffer_;
     std::unique_ptr<platform::VertexBuffer> edgeBuffer_;
     std::unique_ptr<platform::VertexBuffer> waterBuffer_;
+    std::unique_ptr<platform::VertexBuffer> skirtBuffer_;
+    GroundBlocks blocks_;
     std::array<std::unique_ptr<platform::Texture>, kMapGroundImages> groundTextures_;
     std::array<std::unique_ptr<platform::Texture>, kMapWaterFrames> waterTextures_;
     std::uint32_t columns_ = 0;

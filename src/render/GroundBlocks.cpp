@@ -1,0 +1,269 @@
+// GroundBlocks: the blocks' triangles at each level, their skirts, and the
+// choice per frame of what to draw.
+//
+// Index layout: level by level, and within a level block by block in rows
+// (z outer, x inner), so the visible blocks of one level that follow each
+// other in a row make one run, and one draw. The skirt vertices are laid out
+// the same way, as plain triangle lists.
+#include "render/GroundBlocks.h"
+
+#include "world/TerrainGrid.h"
+
+#include <algorithm>
+#include <cmath>
+
+namespace {
+
+// The grid lines a block keeps at a step: every step-th from its first, and
+// always its last, so a block whose width is not a multiple still closes.
+std::vector<std::uint32_t> CoarseLines(std::uint32_t first, std::uint32_t last, std::uint32_t step)
+{
+    std::vector<std::uint32_t> lines;
+    for (std::uint32_t line = first; line < last; line += step) {
+        lines.push_back(line);
+    }
+    lines.push_back(last);
+    return lines;
+}
+
+// The eight corners of a box each lie outside one clip plane: the box is
+// out of view. (Direct3D clip space: -w <= x, y <= w, 0 <= z <= w.)
+bool BoxOutOfView(const Vec3& lo, const Vec3& hi, const Matrix& viewProjection)
+{
+    unsigned allOutside = 0x3Fu;
+    for (int corner = 0; corner < 8; ++corner) {
+        const Vec3 p{(corner & 1) ? hi.x : lo.x, (corner & 2) ? hi.y : lo.y, (corner & 4) ? hi.z : lo.z};
+        const Vec4 c = Vec3Transform(p, viewProjection);
+        unsigned outside = 0;
+        outside |= (c.x < -c.w) ? 1u : 0u;
+        outside |= (c.x > c.w) ? 2u : 0u;
+        outside |= (c.y < -c.w) ? 4u : 0u;
+        outside |= (c.y > c.w) ? 8u : 0u;
+        outside |= (c.z < 0.0f) ? 16u : 0u;
+        outside |= (c.z > c.w) ? 32u : 0u;
+        allOutside &= outside;
+    }
+    return allOutside != 0;
+}
+
+float DistanceToBox(const Vec3& p, const Vec3& lo, const Vec3& hi)
+{
+    const Vec3 nearest{std::clamp(p.x, lo.x, hi.x), std::clamp(p.y, lo.y, hi.y), std::clamp(p.z, lo.z, hi.z)};
+    return std::sqrt(Vec3LengthSq(nearest - p));
+}
+
+} // namespace
+
+void GroundBlocks::Build(const Terrain& terrain)
+{
+    *this = GroundBlocks();
+    columns_ = terrain.GetColumns();
+    const std::uint32_t rows = terrain.GetRows();
+    if (!terrain.IsLoaded() || columns_ < 2 || rows < 2) {
+        return;
+    }
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    blocksAcross_ = (columns_ - 2) / kBlockCells + 1;
+    blocksDown_ = (rows - 2) / kBlockCells + 1;
+    const float depth = SkirtDepth(terrain);
+    for (std::uint32_t bz = 0; bz < blocksDown_; ++bz) {
+        for (std::uint32_t bx = 0; bx < blocksAcross_; ++bx) {
+            Block block;
+            block.c0 = bx * kBlockCells;
+            block.c1 = std::min(block.c0 + kBlockCells, columns_ - 1);
+            block.r0 = bz * kBlockCells;
+            block.r1 = std::min(block.r0 + kBlockCells, rows - 1);
+            block.boxMin = block.boxMax = vertices[block.r0 * columns_ + block.c0].position;
+            for (std::uint32_t r = block.r0; r <= block.r1; ++r) {
+                for (std::uint32_t c = block.c0; c <= block.c1; ++c) {
+                    const Vec3& p = vertices[r * columns_ + c].position;
+                    block.boxMin = {std::min(block.boxMin.x, p.x), std::min(block.boxMin.y, p.y),
+                                    std::min(block.boxMin.z, p.z)};
+                    block.boxMax = {std::max(block.boxMax.x, p.x), std::max(block.boxMax.y, p.y),
+                                    std::max(block.boxMax.z, p.z)};
+                }
+            }
+            block.boxMin.y -= depth;
+            blocks_.push_back(block);
+        }
+    }
+    for (int level = 0; level < kLevels; ++level) {
+        for (Block& block : blocks_) {
+            AddGroundLevel(terrain, block, level);
+            AddSkirts(terrain, block, level, depth);
+        }
+    }
+    selected_.assign(blocks_.size(), -1);
+}
+
+void GroundBlocks::AddGroundLevel(const Terrain& terrain, Block& block, int level)
+{
+    block.ground[static_cast<std::size_t>(level)].first = static_cast<std::uint32_t>(indices_.size());
+    const std::vector<std::uint16_t>& full = terrain.GetIndices();
+    if (level == 0) {
+        // The terrain's own cells, diagonals and all.
+        for (std::uint32_t r = block.r0; r < block.r1; ++r) {
+            for (std::uint32_t c = block.c0; c < block.c1; ++c) {
+                const std::size_t first = 6 * (static_cast<std::size_t>(columns_ - 1) * r + c);
+                indices_.insert(indices_.end(), full.begin() + static_cast<std::ptrdiff_t>(first),
+                                full.begin() + static_cast<std::ptrdiff_t>(first + 6));
+            }
+        }
+    } else {
+        const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+        const std::uint32_t step = 1u << level;
+        const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
+        const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
+        for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
+            for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+                // The same corner names and winding as the full grid's cells.
+                const std::uint32_t a = zs[j] * columns_ + xs[i];
+                const std::uint32_t b = zs[j] * columns_ + xs[i + 1];
+                const std::uint32_t d = zs[j + 1] * columns_ + xs[i];
+                const std::uint32_t e = zs[j + 1] * columns_ + xs[i + 1];
+                const bool alongAE = terrain_grid::SplitsAlongAE(vertices[a].position.y, vertices[b].position.y,
+                                                                 vertices[d].position.y, vertices[e].position.y);
+                const std::uint32_t cell[6] = {
+                    a, alongAE ? e : b, d, alongAE ? a : b, alongAE ? b : e, alongAE ? e : d};
+                for (const std::uint32_t index : cell) {
+                    indices_.push_back(static_cast<std::uint16_t>(index));
+                }
+            }
+        }
+    }
+    block.ground[static_cast<std::size_t>(level)].count =
+        static_cast<std::uint32_t>(indices_.size()) - block.ground[static_cast<std::size_t>(level)].first;
+}
+
+// Deep enough to cover the widest slit: two coarse borders can each stray
+// from the true border by the most any coarse border strays.
+float GroundBlocks::SkirtDepth(const Terrain& terrain) const
+{
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    const std::uint32_t rows = terrain.GetRows();
+    float worst = 0.0f;
+    const auto strayAlong = [&](std::uint32_t fixed, bool alongRow, std::uint32_t last) {
+        const auto at = [&](std::uint32_t g) {
+            return vertices[alongRow ? fixed * columns_ + g : g * columns_ + fixed].position.y;
+        };
+        for (int level = 1; level < kLevels; ++level) {
+            const std::uint32_t step = 1u << level;
+            for (std::uint32_t start = 0; start < last; start += kBlockCells) {
+                const std::vector<std::uint32_t> lines = CoarseLines(start, std::min(start + kBlockCells, last), step);
+                for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+                    const float y0 = at(lines[i]);
+                    const float y1 = at(lines[i + 1]);
+                    for (std::uint32_t g = lines[i] + 1; g < lines[i + 1]; ++g) {
+                        const float t = static_cast<float>(g - lines[i]) / static_cast<float>(lines[i + 1] - lines[i]);
+                        worst = std::max(worst, std::fabs(at(g) - (y0 + (y1 - y0) * t)));
+                    }
+                }
+            }
+        }
+    };
+    for (const std::uint32_t r : CoarseLines(0, rows - 1, kBlockCells)) {
+        strayAlong(r, true, columns_ - 1);
+    }
+    for (const std::uint32_t c : CoarseLines(0, columns_ - 1, kBlockCells)) {
+        strayAlong(c, false, rows - 1);
+    }
+    return 2.0f * worst + 0.1f;
+}
+
+void GroundBlocks::AddSkirts(const Terrain& terrain, Block& block, int level, float depth)
+{
+    Range& range = block.skirts[static_cast<std::size_t>(level)];
+    range.first = static_cast<std::uint32_t>(skirtVertices_.size());
+    if (level == 0) {
+        return;
+    }
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    const std::uint32_t step = 1u << level;
+    const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
+    const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
+    const Vec3 centre = 0.5f * (block.boxMin + block.boxMax);
+    const auto wall = [&](std::uint32_t p, std::uint32_t q) {
+        const TerrainVertex& top0 = vertices[p];
+        const TerrainVertex& top1 = vertices[q];
+        TerrainVertex bottom0 = top0;
+        TerrainVertex bottom1 = top1;
+        bottom0.position.y -= depth;
+        bottom1.position.y -= depth;
+        Vec3 outward = 0.5f * (top0.position + top1.position) - centre;
+        outward.y = 0.0f;
+        // Clockwise as seen from outside is the front: the face normal
+        // (v1 - v0) x (v2 - v0) of a front face points at the viewer.
+        const Vec3 normal = Vec3Cross(top1.position - top0.position, bottom0.position - top0.position);
+        const bool keep = Vec3Dot(normal, outward) > 0.0f;
+        const TerrainVertex triangles[6] = {top0, keep ? top1 : bottom0,    keep ? bottom0 : top1,
+                                            top1, keep ? bottom1 : bottom0, keep ? bottom0 : bottom1};
+        skirtVertices_.insert(skirtVertices_.end(), triangles, triangles + 6);
+    };
+    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+        wall(block.r0 * columns_ + xs[i], block.r0 * columns_ + xs[i + 1]);
+        wall(block.r1 * columns_ + xs[i], block.r1 * columns_ + xs[i + 1]);
+    }
+    for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
+        wall(zs[j] * columns_ + block.c0, zs[j + 1] * columns_ + block.c0);
+        wall(zs[j] * columns_ + block.c1, zs[j + 1] * columns_ + block.c1);
+    }
+    range.count = static_cast<std::uint32_t>(skirtVertices_.size()) - range.first;
+}
+
+int GroundBlocks::LevelForDistance(float distance)
+{
+    int level = 0;
+    float limit = kFullDetailDistance;
+    while (level + 1 < kLevels && distance >= limit) {
+        ++level;
+        limit *= 2.0f;
+    }
+    return level;
+}
+
+void GroundBlocks::AppendRun(std::vector<Run>& runs, std::uint32_t first, std::uint32_t triangles)
+{
+    if (triangles == 0) {
+        return;
+    }
+    if (!runs.empty() && runs.back().first + 3 * runs.back().triangles == first) {
+        runs.back().triangles += triangles;
+        return;
+    }
+    runs.push_back({first, triangles});
+}
+
+void GroundBlocks::Select(const Matrix& view, const Matrix& projection)
+{
+    groundRuns_.clear();
+    skirtRuns_.clear();
+    Matrix toWorld = Matrix::Identity();
+    MatrixInverse(view, toWorld);
+    const Vec3 eye{toWorld.m[3][0], toWorld.m[3][1], toWorld.m[3][2]};
+    const Matrix viewProjection = view * projection;
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+        const Block& block = blocks_[i];
+        selected_[i] = BoxOutOfView(block.boxMin, block.boxMax, viewProjection)
+                           ? -1
+                           : LevelForDistance(DistanceToBox(eye, block.boxMin, block.boxMax));
+    }
+    for (int level = 0; level < kLevels; ++level) {
+        for (std::size_t i = 0; i < blocks_.size(); ++i) {
+            if (selected_[i] != level) {
+                continue;
+            }
+            const Range& ground = blocks_[i].ground[static_cast<std::size_t>(level)];
+            const Range& skirts = blocks_[i].skirts[static_cast<std::size_t>(level)];
+            AppendRun(groundRuns_, ground.first, ground.count / 3);
+            AppendRun(skirtRuns_, skirts.first, skirts.count / 3);
+        }
+    }
+}
+
+int GroundBlocks::GetSelectedLevel(std::uint32_t blockX, std::uint32_t blockZ) const
+{
+    if (blockX >= blocksAcross_ || blockZ >= blocksDown_) {
+        return -1;
+    }
+    return selected_[blockZ * blocksAcross_ + blockX];
+}

@@ -1,0 +1,85 @@
+// The ground grid cut into square blocks for drawing: each block can be drawn
+// at full detail (the terrain's own triangles, so what is seen close up is
+// exactly what Terrain::HeightAt answers) or at a coarser level that skips
+// grid lines, and blocks outside the view are not drawn at all. A software
+// rasteriser pays for every small triangle, so the far ground, where cells
+// shrink to a few pixels, is drawn with fewer, larger ones.
+//
+// A coarse block's border no longer meets its neighbour's exactly; skirts
+// (walls hanging down from a coarse block's border) fill the slits. They
+// face outwards, so they show only through a slit, and the ground drawn
+// before them hides the rest by depth.
+#pragma once
+
+#include "platform/math/Matrix.h"
+#include "world/Terrain.h"
+
+#include <array>
+#include <cstdint>
+#include <vector>
+
+class GroundBlocks {
+public:
+    static constexpr std::uint32_t kBlockCells = 16;
+    // Level n skips to every 2^n-th grid line; level 0 is the full grid.
+    static constexpr int kLevels = 4;
+
+    // A stretch of triangles to draw: for the ground, the first index into
+    // GetIndices(); for the skirts, the first vertex of GetSkirtVertices().
+    struct Run {
+        std::uint32_t first = 0;
+        std::uint32_t triangles = 0;
+    };
+
+    // Cuts terrain's grid into blocks (anything before goes). The indices
+    // refer to terrain's ground vertices.
+    void Build(const Terrain& terrain);
+    // Picks the visible blocks and their levels for a camera (world is the
+    // identity) and gathers their triangles into as few runs as possible.
+    void Select(const Matrix& view, const Matrix& projection);
+
+    const std::vector<std::uint16_t>& GetIndices() const { return indices_; }
+    const std::vector<TerrainVertex>& GetSkirtVertices() const { return skirtVertices_; }
+    const std::vector<Run>& GetGroundRuns() const { return groundRuns_; }
+    const std::vector<Run>& GetSkirtRuns() const { return skirtRuns_; }
+    std::uint32_t GetBlocksAcross() const { return blocksAcross_; }
+    std::uint32_t GetBlocksDown() const { return blocksDown_; }
+    // The level block (x, z) was drawn at by the last Select; -1 when culled.
+    int GetSelectedLevel(std::uint32_t blockX, std::uint32_t blockZ) const;
+
+    // Nearer than this (in world units, to the block's box) a block is drawn
+    // at full detail; each further doubling of the distance allows one
+    // coarser level. The ground layers blend by vertex alpha, so a coarser
+    // level also coarsens the painted paths and shores: much nearer and the
+    // menu camera's view visibly loses them.
+    static constexpr float kFullDetailDistance = 110.0f;
+
+private:
+    struct Range {
+        std::uint32_t first = 0;
+        std::uint32_t count = 0;
+    };
+    struct Block {
+        std::uint32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0; // grid lines bounding it
+        Vec3 boxMin;
+        Vec3 boxMax;
+        std::array<Range, kLevels> ground{}; // indices
+        std::array<Range, kLevels> skirts{}; // vertices
+    };
+
+    void AddGroundLevel(const Terrain& terrain, Block& block, int level);
+    void AddSkirts(const Terrain& terrain, Block& block, int level, float depth);
+    float SkirtDepth(const Terrain& terrain) const;
+    static int LevelForDistance(float distance);
+    static void AppendRun(std::vector<Run>& runs, std::uint32_t first, std::uint32_t triangles);
+
+    std::uint32_t columns_ = 0;
+    std::uint32_t blocksAcross_ = 0;
+    std::uint32_t blocksDown_ = 0;
+    std::vector<Block> blocks_;
+    std::vector<std::uint16_t> indices_;
+    std::vector<TerrainVertex> skirtVertices_;
+    std::vector<int> selected_;
+    std::vector<Run> groundRuns_;
+    std::vector<Run> skirtRuns_;
+};

@@ -1,0 +1,112 @@
+#include "render/GroundBlocks.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <vector>
+
+namespace {
+
+using Triangle = std::array<std::uint16_t, 3>;
+
+float Bumps(float x, float z)
+{
+    return 3.0f * std::sin(0.37f * x) + 2.0f * std::cos(0.23f * z);
+}
+
+void LookFrom(GroundBlocks& blocks, const Vec3& eye, const Vec3& at)
+{
+    blocks.Select(MatrixLookAtLH(eye, at, {0.0f, 1.0f, 0.0f}),
+                  MatrixPerspectiveFovLH(0.785f, 4.0f / 3.0f, 1.0f, 2000.0f));
+}
+
+// A triangle with its corners turned so the smallest index leads, keeping
+// the winding: the same triangle drawn twice compares equal.
+Triangle Canonical(std::uint16_t a, std::uint16_t b, std::uint16_t c)
+{
+    if (b < a && b < c) {
+        return {b, c, a};
+    }
+    if (c < a && c < b) {
+        return {c, a, b};
+    }
+    return {a, b, c};
+}
+
+std::vector<Triangle> DrawnTriangles(const GroundBlocks& blocks)
+{
+    std::vector<Triangle> drawn;
+    const std::vector<std::uint16_t>& indices = blocks.GetIndices();
+    for (const GroundBlocks::Run& run : blocks.GetGroundRuns()) {
+        for (std::uint32_t t = 0; t < run.triangles; ++t) {
+            const std::uint32_t i = run.first + 3 * t;
+            drawn.push_back(Canonical(indices[i], indices[i + 1], indices[i + 2]));
+        }
+    }
+    std::sort(drawn.begin(), drawn.end());
+    return drawn;
+}
+
+} // namespace
+
+TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, and skip what is out of view")
+{
+    Terrain terrain;
+    GroundBlocks blocks;
+
+    SUBCASE("near the camera the blocks draw the terrain's own triangles, each once")
+    {
+        // 39 cells a side: the last block of each row is narrower.
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(40.0f, 40, Bumps, -50.0f)));
+        blocks.Build(terrain);
+        LookFrom(blocks, {0.0f, 30.0f, -1.0f}, {});
+        std::vector<Triangle> expected;
+        const std::vector<std::uint16_t>& indices = terrain.GetIndices();
+        for (std::size_t i = 0; i + 2 < indices.size(); i += 3) {
+            expected.push_back(Canonical(indices[i], indices[i + 1], indices[i + 2]));
+        }
+        std::sort(expected.begin(), expected.end());
+        CHECK(DrawnTriangles(blocks) == expected);
+        CHECK(blocks.GetSkirtRuns().empty());
+    }
+
+    SUBCASE("far off the coarse blocks still cover the whole ground once, skirted")
+    {
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(40.0f, 40, Bumps, -50.0f)));
+        blocks.Build(terrain);
+        LookFrom(blocks, {0.0f, 1500.0f, -1.0f}, {});
+        REQUIRE(blocks.GetSelectedLevel(1, 1) == GroundBlocks::kLevels - 1);
+        const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+        double area = 0.0;
+        for (const Triangle& t : DrawnTriangles(blocks)) {
+            const Vec3 u = vertices[t[1]].position - vertices[t[0]].position;
+            const Vec3 v = vertices[t[2]].position - vertices[t[0]].position;
+            // Seen from above every triangle turns the same way.
+            const double up = Vec3Cross(u, v).y;
+            CHECK(up > 0.0);
+            area += 0.5 * up;
+        }
+        const Vec3 first = vertices.front().position;
+        const Vec3 last = vertices.back().position;
+        CHECK(area == doctest::Approx(std::fabs((last.x - first.x) * (last.z - first.z))).epsilon(1e-4));
+        CHECK_FALSE(blocks.GetSkirtRuns().empty());
+    }
+
+    SUBCASE("blocks behind the camera are culled and the level grows with distance")
+    {
+        // 128 cells of 3.125 units: 8 x 8 blocks of 50 units, row 0 at +z.
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, Bumps, -50.0f)));
+        blocks.Build(terrain);
+        REQUIRE(blocks.GetBlocksAcross() == 8);
+        REQUIRE(blocks.GetBlocksDown() == 8);
+        LookFrom(blocks, {10.0f, 8.0f, -145.0f}, {10.0f, 0.0f, 200.0f});
+        CHECK(blocks.GetSelectedLevel(4, 7) == -1); // wholly behind
+        CHECK(blocks.GetSelectedLevel(4, 6) == 0);  // under the camera
+        // 195 and 295 units ahead.
+        CHECK(blocks.GetSelectedLevel(4, 2) > 0);
+        CHECK(blocks.GetSelectedLevel(4, 0) > blocks.GetSelectedLevel(4, 2));
+        CHECK(blocks.GetSelectedLevel(8, 0) == -1); // off the grid
+    }
+}
