@@ -212,7 +212,8 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
                             [](const std::string& call) { return call.starts_with("DrawIndexedPrimitive"); }) -
                calls.begin();
     };
-    const std::ptrdiff_t ground = at("DrawIndexedPrimitive TriangleList 0 0 9 0 8");
+    // The ground is the frame's first indexed draw.
+    const std::ptrdiff_t ground = drawAfter(0);
     const std::ptrdiff_t unit = at("SetMaterial FF00FF00 30.000000");
     const std::ptrdiff_t blended = at("SetMaterial FFFFFFFF 0.000000");
     const std::ptrdiff_t projectile = at("SetMaterial FFFFFF00 30.000000");
