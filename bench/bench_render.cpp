@@ -135,8 +135,8 @@ int main()
         const Clock::time_point start = Clock::now();
         for (int frame = 0; frame < kFrames; ++frame) {
             TextManager::Instance()->DrawText("Kostrivane", 20, 20, "GameOverFont", kDefaultTextColor);
-            drawCalls = gl->DrawCallsThisFrame();
             renderer->RenderGame({&camera, &terrain, &light, frameTime});
+            drawCalls = gl->DrawCallsLastFrame();
         }
         const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
         std::printf("%-16s fps: %.1f (%.2f ms a frame, %d draw calls, %zu units, %zu scenery objects)\n", map,

@@ -644,6 +644,7 @@ void GlRenderDevice::Present()
     window_.Present();
     // The window rebinds the picture with a full viewport.
     dirty_ |= kDirtyViewport | kDirtyStates;
+    lastFrameDrawCalls_ = drawCalls_;
     drawCalls_ = 0;
 }
 

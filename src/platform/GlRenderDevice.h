@@ -64,8 +64,8 @@ public:
     void Present() override;
     bool ReadPicture(RgbImage& image) override;
 
-    // Draw calls since the last Present, for the frame statistics.
-    int DrawCallsThisFrame() const { return drawCalls_; }
+    // Draw calls of the last presented frame, for the frame statistics.
+    int DrawCallsLastFrame() const { return lastFrameDrawCalls_; }
 
 private:
     explicit GlRenderDevice(Window& window);
@@ -100,6 +100,7 @@ private:
     bool appliedLit_ = false;
     int sceneDepth_ = 0;
     int drawCalls_ = 0;
+    int lastFrameDrawCalls_ = 0;
     Texture* target_ = nullptr;
     std::uint32_t boundArrayBuffer_ = 0;
 
