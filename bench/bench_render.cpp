@@ -4,6 +4,7 @@
 // text, frame after frame as the game draws it, presented each time. Prints the frames per second over a fixed number
 // of frames per map and the llvmpipe thread count it ran with (LP_NUM_THREADS; unset lets Mesa pick).
 // KV_BENCH_PICTURE=<file.png> also saves the last frame of the first map.
+#include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/BattleCollisions.h"
@@ -46,16 +47,6 @@ LightRecord SceneLight()
 // colour, settled onto the ground by a second of physics.
 std::size_t PopulateBattle(const Terrain& terrain)
 {
-    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, 0.0f},
-                                            {0.0f, 0.0f, -40.0f},
-                                            {-40.0f, 0.0f, 0.0f},
-                                            {0.5f, 0.0f, 0.5f}}};
-    const std::array<std::uint32_t, 8> colours = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u,
-                                                  0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu};
     Battle* const battle = Battle::Instance();
     GameRules::Instance()->DeleteFlags();
     Army::ResetIdCounter();
@@ -65,15 +56,15 @@ std::size_t PopulateBattle(const Terrain& terrain)
     GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 5.0f, 0.0f);
     PopulateWorldObjects(*battle, terrain, GameRules::Instance()->GetMode());
     std::size_t units = 0;
-    for (std::size_t i = 0; i < positions.size(); ++i) {
+    for (std::size_t i = 0; i < kBackgroundArmyPositions.size(); ++i) {
         auto army = std::make_unique<Army>();
         army->SetPoints(4000);
         for (int n = 0; n < 5; ++n) {
             army->AddUnit(kSmashtor);
             army->AddUnit(kTriangoloid);
         }
-        army->Place(positions[i].x, positions[i].y, positions[i].z);
-        army->SetColour(colours[i]);
+        army->Place(kBackgroundArmyPositions[i].x, kBackgroundArmyPositions[i].y, kBackgroundArmyPositions[i].z);
+        army->SetColour(kSlotColours[i]);
         units += army->GetUnits().size();
         battle->AddArmy(std::move(army));
     }

@@ -93,6 +93,11 @@ enum class HeartbeatSwitch {
     kOff,
 };
 
+// One army colour per start slot, in slot order.
+inline constexpr std::array<std::uint32_t, 8> kSlotColours = {
+    0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u, 0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu,
+};
+
 // Where the eight armies of the battle behind the menus start, in order.
 inline constexpr std::array<Vec3, 8> kBackgroundArmyPositions = {{{40.0f, 0.0f, 40.0f},
                                                                   {-40.0f, 0.0f, 40.0f},

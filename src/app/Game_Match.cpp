@@ -25,11 +25,6 @@
 
 namespace {
 
-// One colour per start slot, in slot order.
-constexpr std::array<std::uint32_t, kStartSlotCount> kSlotColours = {
-    0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u, 0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu,
-};
-
 constexpr std::uint32_t kArmyPoints = 4000;
 constexpr std::uint32_t kMapCount = 4;
 constexpr std::uint32_t kMaxUnitsPerArmy = 100;

@@ -8,6 +8,7 @@
 // the build folder:
 //   KV_UPDATE_REFERENCE=1 ctest -R "reference picture"
 // and commit tests/render/reference/background_scene.png.
+#include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/BattleCollisions.h"
@@ -55,31 +56,21 @@ LightRecord SceneLight()
 // slots' colours, settled onto the ground by a second of physics.
 void PopulateBattle(const Terrain& terrain)
 {
-    const std::array<Vec3, 8> positions = {{{40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, 40.0f},
-                                            {-40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, -40.0f},
-                                            {40.0f, 0.0f, 0.0f},
-                                            {0.0f, 0.0f, -40.0f},
-                                            {-40.0f, 0.0f, 0.0f},
-                                            {0.5f, 0.0f, 0.5f}}};
-    const std::array<std::uint32_t, 8> colours = {0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u,
-                                                  0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu};
     Battle* const battle = Battle::Instance();
     battle->SetTerrain(&terrain);
     Physics::Instance()->SetTerrain(&terrain);
     Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
     GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 5.0f, 0.0f);
     PopulateWorldObjects(*battle, terrain, GameRules::Instance()->GetMode());
-    for (std::size_t i = 0; i < positions.size(); ++i) {
+    for (std::size_t i = 0; i < kBackgroundArmyPositions.size(); ++i) {
         auto army = std::make_unique<Army>();
         army->SetPoints(4000);
         for (int n = 0; n < 5; ++n) {
             army->AddUnit(kSmashtor);
             army->AddUnit(kTriangoloid);
         }
-        army->Place(positions[i].x, positions[i].y, positions[i].z);
-        army->SetColour(colours[i]);
+        army->Place(kBackgroundArmyPositions[i].x, kBackgroundArmyPositions[i].y, kBackgroundArmyPositions[i].z);
+        army->SetColour(kSlotColours[i]);
         battle->AddArmy(std::move(army));
     }
     for (int frame = 0; frame < 60; ++frame) {
