@@ -1,0 +1,97 @@
+// guiEditBox: typing, Enter and the drawn line.
+#include "gui/guiEditBox.h"
+
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+
+#include <algorithm>
+
+namespace {
+
+constexpr char kBackspace = 8;
+constexpr char kEnter = 10;
+
+} // namespace
+
+guiEditBox::guiEditBox(guiWindow* owner, guiCallback callback, float x, float y, float width, float height)
+    : guiObject(owner, kGuiEditBox, callback, x, y, width, height)
+{
+}
+
+std::size_t guiEditBox::Capacity() const
+{
+    if (maxLength_ <= 0) {
+        return kMaxTextLength;
+    }
+    return std::min(static_cast<std::size_t>(maxLength_), kMaxTextLength);
+}
+
+void guiEditBox::SetText(const std::string& text)
+{
+    text_ = text.substr(0, Capacity());
+}
+
+std::uint32_t guiEditBox::HandleMessage(std::uint32_t message, guiParam a, guiParam b, bool* handled)
+{
+    (void)a;
+    const std::int32_t typed = b.AsInt();
+    // Only characters the keyboard can type are taken: 1 to 255.
+    if (message != kGuiKeyDown || !focus_ || typed <= 0 || typed > 255) {
+        return 0;
+    }
+    const auto character = static_cast<char>(static_cast<unsigned char>(typed));
+    if (character == kEnter) {
+        // Left unhandled, so the other widgets and the window see Enter too.
+        Enter(handled);
+        return 0;
+    }
+    if (character == kBackspace) {
+        if (!text_.empty()) {
+            text_.pop_back();
+        }
+    } else {
+        Type(character);
+    }
+    *handled = true;
+    return 0;
+}
+
+void guiEditBox::Type(char character)
+{
+    if (text_.size() < Capacity()) {
+        text_.push_back(character);
+    }
+}
+
+void guiEditBox::Enter(bool* handled)
+{
+    // The callback gets its own copy: it may empty this box, or delete it,
+    // while it reads the text.
+    std::string sent = text_;
+    Report(kGuiEditBoxEnter, guiParam::FromPointer(sent.data()), guiParam::FromInt(0), handled);
+    if (clearOnEnter_ && GetOwner()->HoldsObject(this)) {
+        text_.clear();
+    }
+}
+
+void guiEditBox::Render(float windowX, float windowY, float windowWidth, float windowHeight, std::uint32_t color)
+{
+    Canvas2D* canvas = guiManager::Instance()->GetCanvas();
+    if (!canvas) {
+        return;
+    }
+    const guiRect rect = PixelRect(windowX, windowY, windowWidth, windowHeight);
+    if (background_) {
+        canvas->DrawTexturedRect({rect.left, rect.top}, {rect.right, rect.bottom}, color, background_.get());
+    }
+    ColorValue textColor = textColor_;
+    textColor.a *= static_cast<float>(color >> 24) / 255.0f;
+    const std::string shown = focus_ ? text_ + "_" : text_;
+    canvas->DrawText(shown, static_cast<int>(rect.left + static_cast<float>(textOffsetX_)),
+                     static_cast<int>(rect.top + static_cast<float>(textOffsetY_)), fontKey_, textColor);
+}
+
+void guiEditBox::SetBackgroundTexture(const std::string& file)
+{
+    background_ = guiManager::Instance()->LoadTexture(file);
+}

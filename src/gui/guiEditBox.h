@@ -1,0 +1,58 @@
+// A line of typed text. Only a focused box takes keys, and focus is given and
+// taken by the screens (clicking a box does not focus it). Backspace removes
+// the last character, Enter reports 107 with a copy of the text and then,
+// when clear on Enter is set, empties the box; any other character is
+// appended while there is room.
+//
+// The text is bounded: by the box's maximum length when it has one, and never
+// beyond kMaxTextLength, so a box without a limit cannot grow for ever.
+#pragma once
+
+#include "gui/guiObject.h"
+#include "platform/math/Color.h"
+#include "render/TextureLoader.h"
+
+#include <string>
+
+class guiEditBox : public guiObject {
+public:
+    static constexpr std::size_t kMaxTextLength = 255;
+
+    guiEditBox(guiWindow* owner, guiCallback callback, float x, float y, float width, float height);
+
+    std::uint32_t HandleMessage(std::uint32_t message, guiParam a, guiParam b, bool* handled) override;
+    // The background, then the text and, while focused, a "_" cursor.
+    void Render(float windowX, float windowY, float windowWidth, float windowHeight, std::uint32_t color) override;
+
+    std::string GetText() const { return text_; }
+    // Cut to the box's bound.
+    void SetText(const std::string& text);
+    void SetActive(std::uint8_t active) { focus_ = active != 0; }
+    std::uint8_t IsActive() const { return focus_ ? 1 : 0; }
+    void SetClearOnEnter(std::uint8_t clear) { clearOnEnter_ = clear != 0; }
+    bool GetClearOnEnter() const { return clearOnEnter_; }
+    // 0: only the toolkit's own bound.
+    void SetMaxLength(std::int32_t length) { maxLength_ = length; }
+    std::int32_t GetMaxLength() const { return maxLength_; }
+    void SetTextOffsetX(std::int32_t x) { textOffsetX_ = x; }
+    void SetTextOffsetY(std::int32_t y) { textOffsetY_ = y; }
+    void SetTextColor(float r, float g, float b, float a) { textColor_ = {r, g, b, a}; }
+    void SetFontKey(const std::string& fontKey) { fontKey_ = fontKey; }
+    const std::string& GetFontKey() const { return fontKey_; }
+    void SetBackgroundTexture(const std::string& file);
+
+private:
+    std::size_t Capacity() const;
+    void Type(char character);
+    void Enter(bool* handled);
+
+    std::string text_;
+    bool focus_ = false;
+    bool clearOnEnter_ = true;
+    std::int32_t maxLength_ = 0;
+    TextureHandle background_;
+    ColorValue textColor_{1.0f, 1.0f, 1.0f, 1.0f};
+    std::string fontKey_ = "Default";
+    std::int32_t textOffsetX_ = 0;
+    std::int32_t textOffsetY_ = 0;
+};

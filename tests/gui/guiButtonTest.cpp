@@ -1,0 +1,130 @@
+#include "gui/guiButton.h"
+#include "gui/guiWindow.h"
+
+#include "RecordingCanvas.h"
+
+#include <doctest/doctest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<std::uint32_t> events;
+
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+{
+    (void)a;
+    (void)b;
+    (void)handled;
+    events.push_back(code);
+    return 0;
+}
+
+bool Send(guiObject& widget, std::uint32_t message, int x, int y)
+{
+    bool handled = false;
+    widget.HandleMessage(message, guiParam::FromInt(x), guiParam::FromInt(y), &handled);
+    return handled;
+}
+
+} // namespace
+
+TEST_CASE("a button reports a press inside and completes the click on any release")
+{
+    testing::GuiTestScope gui(1025, 769);
+    guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    guiButton button(&window, RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f); // pixels 256-768 x 192-576
+    events.clear();
+
+    SUBCASE("press inside, wander off and release far away")
+    {
+        CHECK(Send(button, kGuiLeftDown, 300, 300));
+        CHECK(gui.clicks == 1);
+        CHECK_FALSE(Send(button, kGuiMouseMove, 10, 10));
+        CHECK_FALSE(button.IsHovered());
+        CHECK(Send(button, kGuiLeftUp, 10, 10));
+        CHECK(events == std::vector<std::uint32_t>{kGuiButtonPressed, kGuiButtonReleased});
+        CHECK_FALSE(button.IsPressed());
+    }
+
+    SUBCASE("a release without a press and a press outside do nothing")
+    {
+        CHECK_FALSE(Send(button, kGuiLeftUp, 300, 300));
+        CHECK_FALSE(Send(button, kGuiLeftDown, 255, 300));
+        CHECK_FALSE(Send(button, kGuiRightDown, 300, 300));
+        CHECK(events.empty());
+        CHECK(gui.clicks == 0);
+    }
+
+    SUBCASE("a move is handled only inside")
+    {
+        CHECK(Send(button, kGuiMouseMove, 768, 576));
+        CHECK(button.IsHovered());
+        CHECK_FALSE(Send(button, kGuiMouseMove, 769, 576));
+    }
+}
+
+TEST_CASE("a button draws the face of its state and its label in the window's alpha")
+{
+    testing::GuiTestScope gui(1025, 769);
+    guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    guiButton button(&window, nullptr, 0.25f, 0.25f, 0.5f, 0.5f);
+    const auto face = [&] {
+        gui.canvas.calls.clear();
+        button.Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+        return gui.canvas.DrawnTextures();
+    };
+    using Faces = std::vector<std::string>;
+
+    SUBCASE("without pictures nothing is drawn, not even a plain box")
+    {
+        Send(button, kGuiMouseMove, 300, 300);
+        CHECK(face().empty());
+    }
+
+    SUBCASE("up, hover, down, and up again while pressed but off the button")
+    {
+        button.SetUpTexture("up");
+        button.SetDownTexture("down");
+        button.SetHoverTexture("hover");
+        CHECK(face() == Faces{"up"});
+        Send(button, kGuiMouseMove, 300, 300);
+        CHECK(face() == Faces{"hover"});
+        Send(button, kGuiLeftDown, 300, 300);
+        CHECK(face() == Faces{"down"});
+        Send(button, kGuiMouseMove, 10, 10);
+        CHECK(face() == Faces{"up"});
+        REQUIRE(gui.canvas.calls.size() == 1);
+        CHECK(gui.canvas.calls[0].topLeft.x == 256.0f);
+        CHECK(gui.canvas.calls[0].bottomRight.y == 576.0f);
+    }
+
+    SUBCASE("a missing hover picture leaves the up face under the cursor")
+    {
+        button.SetUpTexture("up");
+        Send(button, kGuiMouseMove, 300, 300);
+        CHECK(face() == Faces{"up"});
+    }
+
+    SUBCASE("a replaced picture is let go")
+    {
+        button.SetUpTexture("up");
+        button.SetUpTexture("up2");
+        CHECK(gui.canvas.LiveTextures() == 1);
+    }
+
+    SUBCASE("the label sits at its offset with the window's alpha applied")
+    {
+        button.SetLabel("Play", "ButtonDefault", 10.7f, 5.2f, 1.0f, 0.5f, 0.25f, 0.8f);
+        gui.canvas.calls.clear();
+        button.Render(0.0f, 0.0f, 1.0f, 1.0f, 0x7FFFFFFFu);
+        REQUIRE(gui.canvas.calls.size() == 1);
+        const testing::CanvasCall& text = gui.canvas.calls[0];
+        CHECK(text.text == "Play");
+        CHECK(text.fontKey == "ButtonDefault");
+        CHECK(text.x == 266);
+        CHECK(text.y == 197);
+        CHECK(text.textColor.a == doctest::Approx(0.8 * 127.0 / 255.0));
+        CHECK(text.textColor.g == 0.5f);
+    }
+}

@@ -1,0 +1,89 @@
+#include "gui/guiCheckBox.h"
+#include "gui/guiWindow.h"
+
+#include "RecordingCanvas.h"
+
+#include <doctest/doctest.h>
+
+#include <vector>
+
+namespace {
+
+std::vector<std::uint32_t> events;
+
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+{
+    (void)b;
+    (void)handled;
+    CHECK(a->AsPointer() != nullptr);
+    events.push_back(code);
+    return 0;
+}
+
+bool Send(guiObject& widget, std::uint32_t message, int x, int y)
+{
+    bool handled = false;
+    widget.HandleMessage(message, guiParam::FromInt(x), guiParam::FromInt(y), &handled);
+    return handled;
+}
+
+} // namespace
+
+TEST_CASE("a check box toggles on a press inside and draws the first face that applies")
+{
+    testing::GuiTestScope gui(1025, 769);
+    guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    guiCheckBox box(&window, RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f);
+    events.clear();
+    const auto face = [&] {
+        gui.canvas.calls.clear();
+        box.Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+        const std::vector<std::string> drawn = gui.canvas.DrawnTextures();
+        return drawn.empty() ? std::string("none") : drawn[0];
+    };
+
+    SUBCASE("presses inside toggle and report, presses outside and releases do not")
+    {
+        CHECK(Send(box, kGuiLeftDown, 300, 300));
+        CHECK(box.IsChecked() == 1);
+        CHECK_FALSE(Send(box, kGuiLeftUp, 300, 300));
+        CHECK_FALSE(Send(box, kGuiLeftDown, 100, 100));
+        CHECK(Send(box, kGuiLeftDown, 768, 576));
+        CHECK(box.IsChecked() == 0);
+        CHECK(events == std::vector<std::uint32_t>{kGuiChecked, kGuiUnchecked});
+        CHECK(gui.clicks == 2);
+        box.SetChecked(1);
+        CHECK(events.size() == 2);
+    }
+
+    SUBCASE("all four faces")
+    {
+        box.SetUncheckedTexture("off");
+        box.SetCheckedTexture("on");
+        box.SetHoverTexture("off-hover");
+        box.SetCheckedHoverTexture("on-hover");
+        CHECK(face() == "off");
+        Send(box, kGuiMouseMove, 300, 300);
+        CHECK(face() == "off-hover");
+        box.SetChecked(1);
+        CHECK(face() == "on-hover");
+        Send(box, kGuiMouseMove, 10, 10);
+        CHECK(face() == "on");
+    }
+
+    SUBCASE("a state under the cursor without its own face falls back to the plain one")
+    {
+        box.SetUncheckedTexture("off");
+        box.SetCheckedTexture("on");
+        Send(box, kGuiMouseMove, 300, 300);
+        CHECK(face() == "off");
+        box.SetChecked(1);
+        CHECK(face() == "on");
+    }
+
+    SUBCASE("with only hover faces nothing shows away from the cursor")
+    {
+        box.SetHoverTexture("off-hover");
+        CHECK(face() == "none");
+    }
+}

@@ -1,0 +1,157 @@
+#include "gui/guiEditBox.h"
+#include "gui/guiWindow.h"
+
+#include "RecordingCanvas.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> entered;
+guiWindow* boxWindow = nullptr;
+
+std::uint32_t RecordEnter(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+{
+    (void)b;
+    (void)handled;
+    if (code == kGuiEditBoxEnter) {
+        entered.emplace_back(static_cast<const char*>(a->AsPointer()));
+    }
+    return 0;
+}
+
+// What the lobby does: empties the box while it still reads the text.
+std::uint32_t EmptyThenRead(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+{
+    (void)code;
+    (void)b;
+    (void)handled;
+    static_cast<guiEditBox*>(boxWindow->FindObject("Line"))->SetText("");
+    entered.emplace_back(static_cast<const char*>(a->AsPointer()));
+    return 0;
+}
+
+std::uint32_t DeleteBox(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+{
+    (void)code;
+    (void)a;
+    (void)b;
+    (void)handled;
+    boxWindow->DeleteObject("Line");
+    return 0;
+}
+
+bool Key(guiObject& widget, int character, std::uint32_t message = kGuiKeyDown)
+{
+    bool handled = false;
+    widget.HandleMessage(message, guiParam::FromInt(0), guiParam::FromInt(character), &handled);
+    return handled;
+}
+
+void Type(guiObject& widget, const std::string& text)
+{
+    for (const char c : text) {
+        Key(widget, c);
+    }
+}
+
+} // namespace
+
+TEST_CASE("an edit box takes typed characters only while focused")
+{
+    testing::GuiTestScope gui;
+    guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    boxWindow = &window;
+    auto* box = static_cast<guiEditBox*>(window.CreateObject("Line", kGuiEditBox, RecordEnter, 0.1f, 0.1f, 0.5f, 0.1f));
+    entered.clear();
+
+    SUBCASE("unfocused, keys without a character, key ups and clicks are left alone")
+    {
+        CHECK_FALSE(Key(*box, 'a'));
+        box->SetActive(1);
+        CHECK_FALSE(Key(*box, 0));
+        CHECK_FALSE(Key(*box, 'a', kGuiKeyUp));
+        bool handled = false;
+        box->HandleMessage(kGuiLeftDown, guiParam::FromInt(150), guiParam::FromInt(90), &handled);
+        CHECK_FALSE(handled);
+        CHECK(box->GetText().empty());
+    }
+
+    SUBCASE("typing, tab, backspace and a full box")
+    {
+        box->SetActive(1);
+        box->SetMaxLength(4);
+        Type(*box, "ab\tc");
+        CHECK(Key(*box, 'd'));
+        CHECK(box->GetText() == "ab\tc");
+        CHECK(Key(*box, 8));
+        CHECK(box->GetText() == "ab\t");
+        box->SetText("");
+        CHECK(Key(*box, 8));
+        CHECK(box->GetText().empty());
+    }
+
+    SUBCASE("a box without a limit still stops at the toolkit's bound")
+    {
+        box->SetActive(1);
+        Type(*box, std::string(guiEditBox::kMaxTextLength + 20, 'x'));
+        CHECK(box->GetText().size() == guiEditBox::kMaxTextLength);
+        box->SetText(std::string(1000, 'y'));
+        CHECK(box->GetText().size() == guiEditBox::kMaxTextLength);
+    }
+
+    SUBCASE("Enter hands over the whole text, empties the box and goes on to the window")
+    {
+        box->SetActive(1);
+        Type(*box, "hello");
+        CHECK_FALSE(Key(*box, 10));
+        CHECK(entered == std::vector<std::string>{"hello"});
+        CHECK(box->GetText().empty());
+        box->SetClearOnEnter(0);
+        Type(*box, "hi");
+        Key(*box, 10);
+        CHECK(box->GetText() == "hi");
+    }
+
+    SUBCASE("a callback that empties the box still reads the whole text")
+    {
+        box->SetCallback(EmptyThenRead);
+        box->SetActive(1);
+        Type(*box, "gg all");
+        Key(*box, 10);
+        CHECK(entered == std::vector<std::string>{"gg all"});
+    }
+
+    SUBCASE("a callback that deletes the box during Enter")
+    {
+        box->SetCallback(DeleteBox);
+        box->SetActive(1);
+        Type(*box, "bye");
+        bool handled = false;
+        window.HandleMessage(kGuiKeyDown, guiParam::FromInt(0), guiParam::FromInt(10), &handled);
+        CHECK(window.FindObject("Line") == nullptr);
+    }
+
+    SUBCASE("the text and its cursor are drawn over the background in the window's alpha")
+    {
+        box->SetBackgroundTexture("bg");
+        box->SetTextOffsetX(5);
+        box->SetTextOffsetY(3);
+        box->SetTextColor(1.0f, 1.0f, 1.0f, 1.0f);
+        box->SetText("abc");
+        box->SetActive(1);
+        window.SetAlpha(0.5f);
+        window.Render();
+        REQUIRE(gui.canvas.calls.size() == 2);
+        CHECK(gui.canvas.calls[0].texture == "bg");
+        const testing::CanvasCall& text = gui.canvas.calls[1];
+        CHECK(text.text == "abc_");
+        CHECK(text.fontKey == "Default");
+        CHECK(text.x == 107); // 0.1 x 1023, cut down, plus 5
+        CHECK(text.y == 79);  // 0.1 x 767, cut down, plus 3
+        CHECK(text.textColor.a == doctest::Approx(127.0 / 255.0));
+    }
+}

@@ -1,0 +1,120 @@
+#include "gui/guiSlider.h"
+#include "gui/guiWindow.h"
+
+#include "RecordingCanvas.h"
+
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+struct Event {
+    std::uint32_t code = 0;
+    float value = 0.0f;
+    float change = 0.0f;
+};
+
+std::vector<Event> events;
+
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+{
+    (void)handled;
+    events.push_back({code, a->AsFloat(), b->AsFloat()});
+    return 0;
+}
+
+bool Send(guiObject& widget, std::uint32_t message, int x, int y)
+{
+    bool handled = false;
+    widget.HandleMessage(message, guiParam::FromInt(x), guiParam::FromInt(y), &handled);
+    return handled;
+}
+
+} // namespace
+
+TEST_CASE("a slider follows the cursor while held and reports every move and release")
+{
+    testing::GuiTestScope gui(1025, 769);
+    guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    // Pixels 256-768 x 192-576; a thumb a fifth of the track.
+    guiSlider slider(&window, RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f);
+    slider.SetThumbTexture("thumb", 0.1f, 0.1f);
+    events.clear();
+
+    SUBCASE("the thumb's centre is on the cursor and stays on the track")
+    {
+        CHECK(Send(slider, kGuiLeftDown, 512, 300));
+        CHECK(slider.GetValue() == doctest::Approx(0.5));
+        CHECK(gui.clicks == 1);
+        CHECK(Send(slider, kGuiMouseMove, 320, 300));
+        CHECK(slider.GetValue() == doctest::Approx(0.03125));
+        CHECK(Send(slider, kGuiMouseMove, 256, 300));
+        CHECK(slider.GetValue() == 0.0f);
+        CHECK(Send(slider, kGuiMouseMove, 256, 300));
+        // Dragged off the slider: still moving it, but no longer handled.
+        CHECK_FALSE(Send(slider, kGuiMouseMove, 1000, 700));
+        CHECK(slider.GetValue() == 1.0f);
+        CHECK_FALSE(Send(slider, kGuiLeftUp, 1000, 700));
+        CHECK_FALSE(Send(slider, kGuiMouseMove, 512, 300));
+        REQUIRE(events.size() == 6);
+        CHECK(events[1].change == doctest::Approx(0.03125 - 0.5));
+        CHECK(events[3].code == kGuiSliderMoved);
+        CHECK(events[3].change == 0.0f);
+        CHECK(events[5].code == kGuiSliderReleased);
+        CHECK(events[5].value == 1.0f);
+    }
+
+    SUBCASE("a vertical slider reads the cursor's height")
+    {
+        slider.SetHorizontal(0);
+        Send(slider, kGuiLeftDown, 300, 384);
+        CHECK(slider.GetValue() == doctest::Approx(0.5));
+        Send(slider, kGuiMouseMove, 300, 192 + 48);
+        CHECK(slider.GetValue() == doctest::Approx(0.03125));
+    }
+
+    SUBCASE("a release anywhere reaches an untouched slider and is left for others")
+    {
+        CHECK_FALSE(Send(slider, kGuiLeftUp, 5, 5));
+        REQUIRE(events.size() == 1);
+        CHECK(events[0].code == kGuiSliderReleased);
+        CHECK_FALSE(Send(slider, kGuiMouseMove, 512, 300));
+        CHECK(events.size() == 1);
+    }
+
+    SUBCASE("a thumb as long as the track gives only the ends, never NaN")
+    {
+        slider.SetThumbTexture("thumb", 0.5f, 0.5f);
+        Send(slider, kGuiLeftDown, 512, 300);
+        CHECK(slider.GetValue() == 0.0f);
+        Send(slider, kGuiMouseMove, 513, 300);
+        CHECK(slider.GetValue() == 1.0f);
+        CHECK(guiSlider::PositionValue(0.5f, 2.0f, 1.0f) == 0.0f);
+        CHECK(guiSlider::PositionValue(0.5f, 0.0f, 0.0f) == 0.0f);
+        slider.SetValue(std::numeric_limits<float>::quiet_NaN());
+        CHECK(slider.GetValue() == 0.0f);
+        slider.SetValue(3.0f);
+        CHECK(slider.GetValue() == 1.0f);
+    }
+
+    SUBCASE("the thumb is drawn over the track from one end to the other")
+    {
+        slider.SetTrackTexture("track");
+        const auto thumb = [&](float value) {
+            slider.SetValue(value);
+            gui.canvas.calls.clear();
+            slider.Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+            REQUIRE(gui.canvas.DrawnTextures() == std::vector<std::string>{"track", "thumb"});
+            return gui.canvas.calls[1];
+        };
+        CHECK(thumb(0.0f).topLeft.x == doctest::Approx(256.0));
+        CHECK(thumb(1.0f).bottomRight.x == doctest::Approx(768.0));
+        const testing::CanvasCall middle = thumb(0.5f);
+        CHECK(middle.topLeft.x == doctest::Approx(460.8));
+        CHECK(middle.bottomRight.x == doctest::Approx(563.2));
+        CHECK(middle.topLeft.y == doctest::Approx(345.6));
+    }
+}

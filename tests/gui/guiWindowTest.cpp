@@ -1,0 +1,201 @@
+#include "gui/guiButton.h"
+#include "gui/guiEditBox.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+
+#include "RecordingCanvas.h"
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> heard;
+guiWindow* current = nullptr;
+
+std::uint32_t FirstButton(std::uint32_t code, guiParam*, guiParam*, bool*)
+{
+    heard.push_back("A " + std::to_string(code));
+    return 0;
+}
+
+std::uint32_t SecondButton(std::uint32_t code, guiParam*, guiParam*, bool*)
+{
+    heard.push_back("B " + std::to_string(code));
+    return 0;
+}
+
+std::uint32_t WindowHeard(std::uint32_t code, guiParam*, guiParam*, bool*)
+{
+    heard.push_back("window " + std::to_string(code));
+    return 0;
+}
+
+std::uint32_t DeleteSliders(std::uint32_t code, guiParam*, guiParam*, bool*)
+{
+    heard.push_back("A " + std::to_string(code));
+    current->DeleteObject("A");
+    current->DeleteObject("B");
+    return 0;
+}
+
+bool Send(guiWindow& window, std::uint32_t message, int a, int b)
+{
+    bool handled = false;
+    window.HandleMessage(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
+    return handled;
+}
+
+std::size_t Count(const std::string& text, const std::string& what)
+{
+    std::size_t count = 0;
+    for (std::size_t at = text.find(what); at != std::string::npos; at = text.find(what, at + 1)) {
+        ++count;
+    }
+    return count;
+}
+
+} // namespace
+
+TEST_CASE("a window offers input to its widgets in name order and then to its callback")
+{
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui;
+    guiWindow window(WindowHeard, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    current = &window;
+    heard.clear();
+    auto* a = static_cast<guiButton*>(window.CreateObject("A", kGuiButton, FirstButton, 0.0f, 0.0f, 0.5f, 0.5f));
+    auto* b = static_cast<guiButton*>(window.CreateObject("B", kGuiButton, SecondButton, 0.25f, 0.25f, 0.5f, 0.5f));
+    a->SetUpTexture("a");
+    b->SetUpTexture("b");
+
+    SUBCASE("the first name takes an overlapping click and the last name is drawn on top")
+    {
+        CHECK(Send(window, kGuiLeftDown, 300, 300));
+        CHECK(heard == std::vector<std::string>{"A 100"});
+        window.Render();
+        CHECK(gui.canvas.DrawnTextures() == std::vector<std::string>{"a", "b"});
+    }
+
+    SUBCASE("what no widget handles goes to the callback, Enter after an edit box too")
+    {
+        CHECK_FALSE(Send(window, kGuiRightDown, 300, 300));
+        auto* line = static_cast<guiEditBox*>(window.CreateObject("C", kGuiEditBox, nullptr, 0, 0, 1, 1));
+        line->SetActive(1);
+        line->SetText("x");
+        Send(window, kGuiKeyDown, 0, 10);
+        CHECK(heard == std::vector<std::string>{"window 3", "window 7"});
+        CHECK(line->GetText().empty());
+    }
+
+    SUBCASE("an invisible window still takes input, a disabled one neither input nor drawing")
+    {
+        window.SetVisible(0);
+        window.Render();
+        CHECK(gui.canvas.calls.empty());
+        CHECK(Send(window, kGuiLeftDown, 300, 300));
+        window.SetVisible(1);
+        window.SetDisabled(1);
+        CHECK_FALSE(Send(window, kGuiLeftDown, 300, 300));
+        CHECK_FALSE(Send(window, kGuiRightDown, 300, 300));
+        window.Render();
+        CHECK(gui.canvas.calls.empty());
+        CHECK(heard == std::vector<std::string>{"A 100"});
+    }
+
+    SUBCASE("an invisible widget is skipped both ways")
+    {
+        a->SetVisible(0);
+        CHECK(Send(window, kGuiLeftDown, 300, 300));
+        CHECK(heard == std::vector<std::string>{"B 100"});
+        window.Render();
+        CHECK(gui.canvas.DrawnTextures() == std::vector<std::string>{"b"});
+    }
+
+    SUBCASE("a widget deleted by a callback mid-walk is neither offered the message nor freed under it")
+    {
+        // A release reaches every slider unhandled; the first takes itself and the second away.
+        window.CreateObject("A", kGuiSlider, DeleteSliders, 0.0f, 0.0f, 0.5f, 0.5f);
+        window.CreateObject("B", kGuiSlider, SecondButton, 0.0f, 0.0f, 0.5f, 0.5f);
+        CHECK_FALSE(Send(window, kGuiLeftUp, 10, 10));
+        CHECK(heard == std::vector<std::string>{"A 105", "window 4"});
+        CHECK(window.ObjectCount() == 0);
+    }
+
+    SUBCASE("a second widget of one name replaces the first")
+    {
+        window.CreateObject("A", kGuiButton, SecondButton, 0.0f, 0.0f, 0.5f, 0.5f);
+        CHECK(window.ObjectCount() == 2);
+        CHECK(Count(testing::ReadTextFile("guiWindow.txt"), "identical name") == 1);
+        Send(window, kGuiLeftDown, 10, 10);
+        CHECK(heard == std::vector<std::string>{"B 100"});
+        CHECK(window.CreateObject("D", 5, nullptr, 0, 0, 1, 1) == nullptr);
+        CHECK(window.ObjectCount() == 2);
+    }
+
+    SUBCASE("getters warn about a missing name and a wrong kind")
+    {
+        CHECK(window.GetButton("A") == a);
+        CHECK(window.GetButton("Z") == nullptr);
+        CHECK(window.GetSlider("A") == nullptr);
+        CHECK(Count(testing::ReadTextFile("guiWindow.txt"), "Can not find gui object") == 1);
+        CHECK(Count(testing::ReadTextFile("guiObject.txt"), "type that it is not") == 1);
+        window.DeleteObject("Z");
+        CHECK(Count(testing::ReadTextFile("guiWindow.txt"), "delete non-existent gui object") == 1);
+    }
+}
+
+TEST_CASE("a window draws its pictures under its widgets in its opacity")
+{
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui(1025, 769);
+    guiWindow window(nullptr, 0.5f, 0.25f, 0.0f, 0.5f, 0.5f);
+    window.CreateObject("Button", kGuiButton, nullptr, 0.0f, 0.0f, 1.0f, 1.0f);
+    window.GetButton("Button")->SetUpTexture("face");
+    gui.canvas.missing.insert("gone.png");
+    CHECK(window.AddTexture("back.png", 0.0f, 0.0f, 1.0f, 1.0f));
+    CHECK_FALSE(window.AddTexture("gone.png", 0.0f, 0.0f, 1.0f, 1.0f));
+    CHECK(window.AddTexture("title.png", 0.5f, 0.5f, 0.5f, 0.25f));
+    CHECK(window.TextureCount() == 2);
+    CHECK(Count(testing::ReadTextFile("guiWindow.txt"), "invalid texture") == 1);
+
+    SUBCASE("in the order added, at the window's place, with alpha byte 127 at half opacity")
+    {
+        window.SetAlpha(0.5f);
+        window.Render();
+        CHECK(gui.canvas.DrawnTextures() == std::vector<std::string>{"back.png", "title.png", "face"});
+        for (const testing::CanvasCall& call : gui.canvas.calls) {
+            CHECK(call.color == 0x7FFFFFFFu);
+        }
+        const testing::CanvasCall& title = gui.canvas.calls[1];
+        CHECK(title.topLeft.x == 768.0f);
+        CHECK(title.topLeft.y == 384.0f);
+        CHECK(title.bottomRight.x == 1024.0f);
+        CHECK(title.bottomRight.y == 480.0f);
+    }
+
+    SUBCASE("opacity bytes at the ends")
+    {
+        CHECK(guiWindow::ColorForAlpha(2.0f) == 0xFFFFFFFFu);
+        CHECK(guiWindow::ColorForAlpha(-1.0f) == 0x00FFFFFFu);
+        CHECK(guiWindow::ColorForAlpha(0.999f) == 0xFEFFFFFFu);
+    }
+
+    SUBCASE("cleared pictures and a deleted widget let their textures go")
+    {
+        window.ClearTextures();
+        window.DeleteObject("Button");
+        CHECK(gui.canvas.LiveTextures() == 0);
+    }
+
+    SUBCASE("an immovable window stays put")
+    {
+        window.SetMovable(0);
+        window.SetPositionXYZ(0.0f, 0.0f, 3.0f);
+        CHECK(window.GetPosition().x == 0.5f);
+        CHECK(Count(testing::ReadTextFile("guiWindow.txt"), "immovable") == 1);
+    }
+}
