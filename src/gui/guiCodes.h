@@ -1,12 +1,13 @@
 // The codes the GUI toolkit speaks, and its one-word argument and callback.
 //
-// guiMessage: input the keyboard and mouse offer to the windows, front window
-// first. Mouse messages carry the cursor's pixel position (a = x, b = y); key
-// messages the key's command in a and, on key down, the typed character in b
-// (0 when none). guiEvent: what a widget reports to its own callback.
+// guiMessage (input/guiMessage.h, where the keyboard and mouse that send them
+// live): input offered to the windows, front window first. guiEvent: what a
+// widget reports to its own callback.
 // guiObjectType: the widget kinds, stored in every widget and checked when
 // a widget is fetched as a given kind.
 #pragma once
+
+#include "input/guiMessage.h"
 
 #include <cstdint>
 
@@ -16,17 +17,6 @@ enum guiObjectType : std::uint32_t {
     kGuiSlider = 2,
     kGuiDropBox = 3,
     kGuiCheckBox = 4,
-};
-
-enum guiMessage : std::uint32_t {
-    kGuiMouseMove = 1,
-    kGuiLeftDown = 2,
-    kGuiRightDown = 3,
-    kGuiLeftUp = 4,
-    kGuiRightUp = 5,
-    // 6 is never sent.
-    kGuiKeyDown = 7,
-    kGuiKeyUp = 8,
 };
 
 enum guiEvent : std::uint32_t {

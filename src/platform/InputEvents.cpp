@@ -1,4 +1,4 @@
-// The process's keyboard and mouse record buffers.
+// The process's keyboard and mouse record buffers and the focus flag.
 #include "platform/InputEvents.h"
 
 namespace platform {
@@ -13,6 +13,22 @@ MouseRecordBuffer& MouseRecords()
 {
     static MouseRecordBuffer buffer;
     return buffer;
+}
+
+namespace {
+
+bool inputFocus = true;
+
+} // namespace
+
+bool HasInputFocus()
+{
+    return inputFocus;
+}
+
+void SetInputFocus(bool focused)
+{
+    inputFocus = focused;
 }
 
 } // namespace platform

@@ -4,9 +4,14 @@
 // way a buffered input device hands out its data. Records a poll does not take
 // wait for the next frames.
 //
-// Both buffers are bounded. When one is full the oldest record goes: the last
-// word on every key and button is the one that must survive a long stall (a
-// map load), or a key whose release was dropped would stay held.
+// Both buffers are bounded, but far deeper than one poll's take, so a burst of
+// typing or a fast flick of the mouse waits rather than being lost. When one
+// is full all the same (a long stall, a map load) the oldest record goes: the
+// last word on every key and button is the one that must survive, or a key
+// whose release was dropped would stay held.
+//
+// The pump also notes whether the window has the input focus; while it has
+// not, the keyboard and mouse take nothing.
 #pragma once
 
 #include <array>
@@ -44,9 +49,12 @@ struct MouseRecord {
     int wheel = 0;
 };
 
-// Record counts of the two device buffers.
+// Records the keyboard and the mouse take in one poll.
 inline constexpr std::size_t kKeyboardBufferSize = 8;
 inline constexpr std::size_t kMouseBufferSize = 128;
+// Records the buffers hold before the oldest goes.
+inline constexpr std::size_t kKeyboardQueueSize = 256;
+inline constexpr std::size_t kMouseQueueSize = 2048;
 
 template <typename Record, std::size_t Capacity> class InputRecordBuffer {
 public:
@@ -97,11 +105,16 @@ private:
     std::size_t dropped_ = 0;
 };
 
-using KeyRecordBuffer = InputRecordBuffer<KeyRecord, kKeyboardBufferSize>;
-using MouseRecordBuffer = InputRecordBuffer<MouseRecord, kMouseBufferSize>;
+using KeyRecordBuffer = InputRecordBuffer<KeyRecord, kKeyboardQueueSize>;
+using MouseRecordBuffer = InputRecordBuffer<MouseRecord, kMouseQueueSize>;
 
 // The process's two buffers; main thread only.
 KeyRecordBuffer& KeyboardRecords();
 MouseRecordBuffer& MouseRecords();
+
+// Whether the game's window has the input focus; true until told otherwise
+// (a headless run has no other window to lose it to).
+bool HasInputFocus();
+void SetInputFocus(bool focused);
 
 } // namespace platform

@@ -5,7 +5,8 @@
 // Keys: auto-repeat is dropped (a held key is one press and one release), and
 // the text-input events are ignored: the keyboard makes its own characters
 // from scan codes. SDL releases every held key when the window loses focus, so
-// no key stays down in the game after switching away.
+// no key stays down in the game after switching away; the focus itself is
+// noted for the keyboard and mouse, which take nothing without it.
 #include "platform/SdlEventPump.h"
 
 #include "platform/InputEvents.h"
@@ -106,6 +107,10 @@ void SdlEventPump::Dispatch(const SDL_Event& event)
     case SDL_WINDOWEVENT:
         if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
             PostQuit(0);
+        } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
+            SetInputFocus(false);
+        } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
+            SetInputFocus(true);
         }
         break;
     case SDL_KEYDOWN:

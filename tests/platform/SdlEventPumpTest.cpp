@@ -138,6 +138,19 @@ TEST_CASE("the SDL pump drains every pending event into the input buffers")
         CHECK(pump.Pump().dispatched == 0);
     }
 
+    SUBCASE("the window's focus is noted as it comes and goes")
+    {
+        const auto focus = [](Uint8 change) {
+            Push(SDL_WINDOWEVENT, [change](SDL_Event& event) { event.window.event = change; });
+        };
+        focus(SDL_WINDOWEVENT_FOCUS_LOST);
+        pump.Pump();
+        CHECK_FALSE(platform::HasInputFocus());
+        focus(SDL_WINDOWEVENT_FOCUS_GAINED);
+        pump.Pump();
+        CHECK(platform::HasInputFocus());
+    }
+
     SUBCASE("closing the window quits with code 0 after the pass's input is in")
     {
         PushKey(SDL_SCANCODE_ESCAPE, SDLK_ESCAPE, true);
