@@ -13,9 +13,11 @@
 // layer's Battle, which the simulation reaches without looking up here.
 #pragma once
 
+#include "app/GameInputHost.h"
 #include "core/Singleton.h"
 #include "platform/LightRecord.h"
 #include "render/Camera.h"
+#include "render/RendererCanvas.h"
 #include "world/Terrain.h"
 
 #include <array>
@@ -199,6 +201,10 @@ public:
     // Tests and tools drive frames with a chosen step.
     void SetFrameTime(float seconds) { frameTime_ = seconds; }
 
+    // What the GUI and the cursor draw with and load their pictures through.
+    RendererCanvas& GetCanvas() { return canvas_; }
+    InputHost& GetInputHost() { return inputHost_; }
+
     // The simulation's part of the menu and match frames, up to and
     // including the rules: what a headless battle runs, frame after frame.
     void SimulateFrame();
@@ -231,6 +237,8 @@ private:
     // terrain and the map name as they were, when none of them loads.
     bool LoadBackgroundMap();
     void CreateBackgroundArmies();
+    // The GUI's screen and drawing, the keyboard, the mouse and the cursor.
+    void InitInputAndGui();
 
     std::uint32_t backgroundMode_ = 0;
     GameOptions options_;
@@ -248,4 +256,6 @@ private:
     platform::EventPump* pump_ = nullptr;
     float backgroundMinutes_ = 5.0f;
     std::array<FrameHandler, kStateCount> stateHandlers_{};
+    RendererCanvas canvas_;
+    GameInputHost inputHost_{*this};
 };

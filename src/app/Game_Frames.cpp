@@ -19,6 +19,10 @@
 #include "game/GameRules.h"
 #include "game/OrderQueue.h"
 #include "game/WorldPopulation.h"
+#include "gui/guiManager.h"
+#include "input/Cursor.h"
+#include "input/Keyboard.h"
+#include "input/Mouse.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
@@ -145,7 +149,8 @@ void Game::SimulateFrame()
 {
     EventTimer::Instance()->Update();
     // TODO(net): NetworkManager::Instance()->ProcessIncoming(); every message handler runs here.
-    // TODO(input): Keyboard::Instance()->Poll(), then Mouse::Instance()->Poll().
+    Keyboard::Instance()->Poll();
+    Mouse::Instance()->Poll();
     AnimationCallbacks::Instance()->Update();
     OrderQueue::Instance()->Update();
     Battle* const battle = Battle::Instance();
@@ -202,7 +207,7 @@ void Game::LoadAfterSplash()
 
     EventTimer::Instance()->Restart();
 
-    // TODO(input, screens): Keyboard::Init and Mouse::Init with the window; Cursor::Init.
+    InitInputAndGui();
     // TODO(net): first use of NetworkManager::Instance and ReceivedMessageQueue::Instance.
     TextManager* text = TextManager::Instance();
     text->Init(Renderer::Instance()->GetDevice());
@@ -224,6 +229,21 @@ void Game::LoadAfterSplash()
     //                fade id, then MenuIdleFade(0, 0).
     // TODO(screens): HudOverlay::SetVisible(0).
     SoundManager::Instance()->FreeEffects();
+}
+
+void Game::InitInputAndGui()
+{
+    const auto width = static_cast<int>(GetSetting(kSettingWidth));
+    const auto height = static_cast<int>(GetSetting(kSettingHeight));
+    guiManager* gui = guiManager::Instance();
+    gui->SetScreenSize(width, height);
+    gui->SetCanvas(&canvas_);
+    gui->SetTextureLoader(&canvas_);
+    Keyboard::Instance()->Init(window_, &inputHost_);
+    Mouse::Instance()->Init(window_, &inputHost_);
+    Cursor::Instance()->Init(width, height, &canvas_);
+    Renderer::Instance()->SetOverlays([] { guiManager::Instance()->RenderAll(); },
+                                      [this] { Cursor::Instance()->Render(canvas_); });
 }
 
 void Game::SetDaylight()
@@ -301,6 +321,8 @@ void Game::RenderFrame()
 {
     const RenderScene scene{&camera_, &terrain_, &light_, frameTime_};
     if (!Renderer::Instance()->RenderGame(scene)) {
+        // Nothing to draw with, but the windows closed this frame still go.
+        guiManager::Instance()->RenderAll();
         PresentBlankFrame();
     }
 }

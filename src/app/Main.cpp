@@ -5,6 +5,8 @@
 // of covering the screen.
 #include "app/Game.h"
 #include "app/SplashLogo.h"
+#include "gui/guiManager.h"
+#include "input/Cursor.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
@@ -84,6 +86,8 @@ int main()
 
     // GL objects go while their context still exists.
     SplashLogo::Instance()->SetTexture(nullptr);
+    guiManager::Instance()->Shutdown();
+    Cursor::Instance()->Release();
     Renderer::Instance()->ReleaseDevice();
 
     game->SetEventPump(nullptr);

@@ -159,6 +159,12 @@ void Renderer::DrawRulesFlags()
     device_->SetTexture(0, nullptr);
 }
 
+void Renderer::SetOverlays(std::function<void()> drawWindows, std::function<void()> drawCursor)
+{
+    drawWindows_ = std::move(drawWindows);
+    drawCursor_ = std::move(drawCursor);
+}
+
 bool Renderer::RenderGame(const RenderScene& scene)
 {
     if (!device_) {
@@ -188,11 +194,19 @@ bool Renderer::RenderGame(const RenderScene& scene)
     DrawProjectiles();
     DrawRulesFlags();
     terrain_.DrawWater(d);
-    // The rules queue their text before the queue is drawn.
+    // The windows and the rules queue their text before the queue is drawn;
+    // the cursor lies over everything, text included.
     Set2DStates();
+    if (drawWindows_) {
+        drawWindows_();
+    }
     rulesHud_->Draw(*this, *TextManager::Instance(), *GameRules::Instance());
     SetLineStates();
     TextManager::Instance()->Render();
+    if (drawCursor_) {
+        Set2DStates();
+        drawCursor_();
+    }
     d.EndScene();
     d.Present();
     return true;

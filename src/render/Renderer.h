@@ -9,7 +9,8 @@
 // cells under the view found; the units of those cells lit in their army
 // colours; blended, the scenery and flags of those cells, every projectile,
 // and the flags again in their holders' colours, fully lit; the water; the
-// rules' clock and score panels; the queued text; present.
+// GUI windows; the rules' clock and score panels; the queued text; last the
+// cursor; present.
 #pragma once
 
 #include "core/Singleton.h"
@@ -25,6 +26,7 @@
 #include "world/MeshLibrary.h"
 #include "world/Terrain.h"
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -72,6 +74,10 @@ public:
 
     // One frame. False, drawing nothing, without a device.
     bool RenderGame(const RenderScene& scene);
+    // The layers above the renderer draw themselves in their place in every
+    // frame, in the 2-D states: the GUI windows before the rules' panels and
+    // the text, the cursor after everything. Either may be empty.
+    void SetOverlays(std::function<void()> drawWindows, std::function<void()> drawCursor);
 
     // Flat drawing in screen pixels (y down) in the caller's preset
     // (SetLineStates or Set2DStates); each turns the depth test off around
@@ -110,4 +116,6 @@ private:
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;
     std::unique_ptr<platform::VertexBuffer> lineBuffer_;
     std::unique_ptr<platform::VertexBuffer> quadBuffer_;
+    std::function<void()> drawWindows_;
+    std::function<void()> drawCursor_;
 };
