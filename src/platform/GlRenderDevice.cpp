@@ -310,10 +310,6 @@ void GlRenderDevice::ApplyStates()
     const std::uint32_t fill = s.Get(RenderState::FillMode);
     glPolygonMode(GL_FRONT_AND_BACK, fill == kFillPoint ? GL_POINT : (fill == kFillWireframe ? GL_LINE : GL_FILL));
 
-    const bool sprites = s.IsOn(RenderState::PointSpriteEnable);
-    SetCap(GL_POINT_SPRITE, sprites);
-    glActiveTexture(GL_TEXTURE0);
-    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, sprites ? GL_TRUE : GL_FALSE);
     glPointSize(std::clamp(s.GetFloat(RenderState::PointSize), 1.0f, kMaxPointSize));
     glPointParameterf(GL_POINT_SIZE_MIN, std::max(s.GetFloat(RenderState::PointSizeMin), 0.0f));
     glPointParameterf(GL_POINT_SIZE_MAX, kMaxPointSize);
@@ -486,11 +482,23 @@ bool GlRenderDevice::PrepareDraw()
     return true;
 }
 
+void GlRenderDevice::ApplyPointSprites(Primitive type)
+{
+    // The sprite state speaks for points alone. Left on for other primitives,
+    // the GL replaces their texture coordinates as well, and every textured
+    // quad or mesh shows one texel stretched over it.
+    const bool sprites = type == Primitive::PointList && state_.IsOn(RenderState::PointSpriteEnable);
+    SetCap(GL_POINT_SPRITE, sprites);
+    glActiveTexture(GL_TEXTURE0);
+    glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, sprites ? GL_TRUE : GL_FALSE);
+}
+
 void GlRenderDevice::DrawPrimitive(Primitive type, std::uint32_t startVertex, std::uint32_t count)
 {
     if (count == 0 || !PrepareDraw()) {
         return;
     }
+    ApplyPointSprites(type);
     ApplyArrays(0);
     glDrawArrays(GlPrimitive(type), static_cast<GLint>(startVertex),
                  static_cast<GLsizei>(PrimitiveVertexCount(type, count)));
@@ -508,6 +516,7 @@ void GlRenderDevice::DrawIndexedPrimitive(Primitive type, std::int32_t baseVerte
     if (startIndex > indices->Count() || indexCount > indices->Count() - startIndex) {
         return;
     }
+    ApplyPointSprites(type);
     // The base vertex moves the arrays' start rather than needing GL 3.2.
     ApplyArrays(static_cast<std::uint32_t>(baseVertex) * state_.streamStride);
     glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, indices->Id());

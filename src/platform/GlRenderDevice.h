@@ -89,6 +89,8 @@ private:
     void ApplyTextures();
     void ApplyViewport();
     void ApplyArrays(std::uint32_t byteOffset);
+    // Point sprites on for point lists only, when the sprite state asks.
+    void ApplyPointSprites(Primitive type);
     void BindTarget();
     void FlushSprites();
     Matrix ClipFix() const;

@@ -106,6 +106,24 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(Near(testing::PixelAt(image, 12, 4), 0x808080u, 1));
     }
 
+    SUBCASE("point sprites left on do not touch the texture coordinates of other primitives")
+    {
+        device.SetRenderState(RenderState::PointSpriteEnable, 1);
+        const std::vector<std::uint8_t> redThenGreen = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
+        std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 1, redThenGreen);
+        device.SetTexture(0, texture.get());
+        const std::vector<ScreenTexVertex> quad = {{0, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+                                                   {32, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+                                                   {32, 8, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
+                                                   {0, 8, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
+        auto buffer = Stream(device, quad, kScreenTexVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetTexture(0, nullptr);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 6, 4) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 26, 4) == 0x00FF00u);
+    }
+
     SUBCASE("depth runs 0 to 1: what lies before the near plane is clipped, the buffer holds screen z")
     {
         device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
