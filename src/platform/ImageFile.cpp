@@ -18,6 +18,7 @@
 #include <jpeglib.h>
 #include <png.h>
 
+#include <algorithm>
 #include <bit>
 #include <csetjmp>
 #include <cstdio>
@@ -295,6 +296,41 @@ bool DecodeImage(std::span<const std::uint8_t> bytes, RgbaImage& image, std::str
         return DecodeDds(bytes, image, error);
     }
     return Fail(error, "not a picture format the game reads");
+}
+
+std::vector<std::uint8_t> EncodeDds32(const RgbaImage& image)
+{
+    constexpr std::uint32_t kHeaderSize = 124;
+    // Caps, height, width, pitch and pixel format present.
+    constexpr std::uint32_t kHeaderFlags = 0x100F;
+    constexpr std::uint32_t kPixelFormatSize = 32;
+    constexpr std::uint32_t kRgbWithAlpha = 0x41;
+    constexpr std::uint32_t kCapsTexture = 0x1000;
+    const std::size_t pixels = static_cast<std::size_t>(std::max(image.width, 0)) * std::max(image.height, 0);
+    if (pixels == 0 || image.rgba.size() < pixels * 4) {
+        return {};
+    }
+    const auto width = static_cast<std::uint32_t>(image.width);
+    std::vector<std::uint8_t> out;
+    out.reserve(128 + pixels * 4);
+    out.insert(out.end(), {'D', 'D', 'S', ' '});
+    const std::uint32_t header[] = {
+        kHeaderSize, kHeaderFlags, static_cast<std::uint32_t>(image.height), width, width * 4, 0, 1};
+    for (const std::uint32_t word : header) {
+        PutU32(out, word);
+    }
+    out.resize(76, 0); // eleven reserved words
+    const std::uint32_t format[] = {kPixelFormatSize, kRgbWithAlpha, 0,           32,          0x00FF0000u,
+                                    0x0000FF00u,      0x000000FFu,   0xFF000000u, kCapsTexture};
+    for (const std::uint32_t word : format) {
+        PutU32(out, word);
+    }
+    out.resize(128, 0);
+    for (std::size_t i = 0; i < pixels; ++i) {
+        const std::uint8_t* p = image.rgba.data() + i * 4;
+        out.insert(out.end(), {p[2], p[1], p[0], p[3]});
+    }
+    return out;
 }
 
 std::vector<std::uint8_t> EncodeBmp24(const RgbImage& image)

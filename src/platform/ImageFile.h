@@ -1,6 +1,7 @@
 // Picture files: decoding the formats the game's textures come in (PNG, JPEG,
 // BMP and DDS, told apart by their first bytes) into RGBA, and writing the
-// 24-bit BMP screenshots and the PNG pictures the tests compare against.
+// 24-bit BMP screenshots, the PNG pictures the tests compare against and the
+// DDS pictures of the data generator.
 #pragma once
 
 #include "platform/RenderDevice.h"
@@ -31,6 +32,11 @@ bool DecodeImage(std::span<const std::uint8_t> bytes, RgbaImage& image, std::str
 // 40-byte info header (positive height: rows bottom up), BGR rows padded to
 // four bytes.
 std::vector<std::uint8_t> EncodeBmp24(const RgbImage& image);
+// An uncompressed 32-bit DDS of one mip level, the form DecodeImage reads:
+// the 124-byte header with the RGB-and-alpha pixel format (masks R 0x00FF0000,
+// G 0x0000FF00, B 0x000000FF, A 0xFF000000), then rows top first as B G R A
+// bytes. Empty for an empty picture.
+std::vector<std::uint8_t> EncodeDds32(const RgbaImage& image);
 // An 8-bit RGB PNG; empty on failure.
 std::vector<std::uint8_t> EncodePngRgb(const RgbImage& image);
 

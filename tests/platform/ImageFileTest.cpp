@@ -67,6 +67,13 @@ TEST_CASE("pictures decode from the game's formats and the screenshot BMP reads 
         CHECK(decoded.rgba == std::vector<std::uint8_t>{0x10, 0x20, 0x30, 0x80, 3, 2, 1, 4});
         dds.pop_back();
         CHECK_FALSE(DecodeImage(dds, decoded));
+
+        // What the generator writes reads back the same, row order and alpha kept.
+        const RgbaImage written{2, 2, {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 0}};
+        REQUIRE(DecodeImage(platform::EncodeDds32(written), decoded));
+        CHECK(decoded.height == 2);
+        CHECK(decoded.rgba == written.rgba);
+        CHECK(platform::EncodeDds32(RgbaImage{}).empty());
     }
 
     SUBCASE("the generated JPEG and PNG pictures decode, other bytes do not")

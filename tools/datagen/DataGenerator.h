@@ -28,5 +28,7 @@ bool GenerateUnitMeshes(const std::filesystem::path& root);
 bool GenerateObjectMeshes(const std::filesystem::path& root);
 bool GenerateObjectTextures(const std::filesystem::path& root);
 bool GenerateLifeTextures(const std::filesystem::path& root);
+bool GenerateCursors(const std::filesystem::path& root);
+bool GenerateWidgetFaces(const std::filesystem::path& root);
 
 } // namespace datagen
