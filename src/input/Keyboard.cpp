@@ -163,10 +163,12 @@ void Keyboard::Apply(const platform::KeyRecord& record)
     if (scanCode == platform::kScanCapsLock) {
         // Caps Lock's down flag is the lock itself: each press turns it over,
         // releases count for nothing, and no message is sent.
-        if (record.down) {
-            KeyState& caps = keys_[scanCode];
-            caps.pressed = !caps.down;
-            caps.down = !caps.down;
+        KeyState& caps = keys_[scanCode];
+        if (record.down && !caps.down) {
+            caps.down = true;
+            caps.pressed = true;
+        } else if (record.down) {
+            caps.down = false;
         }
         return;
     }
