@@ -13,10 +13,8 @@ namespace {
 std::vector<std::string> entered;
 guiWindow* boxWindow = nullptr;
 
-std::uint32_t RecordEnter(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+std::uint32_t RecordEnter(std::uint32_t code, guiParam* a, guiParam*, bool*)
 {
-    (void)b;
-    (void)handled;
     if (code == kGuiEditBoxEnter) {
         entered.emplace_back(static_cast<const char*>(a->AsPointer()));
     }
@@ -24,31 +22,22 @@ std::uint32_t RecordEnter(std::uint32_t code, guiParam* a, guiParam* b, bool* ha
 }
 
 // What the lobby does: empties the box while it still reads the text.
-std::uint32_t EmptyThenRead(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+std::uint32_t EmptyThenRead(std::uint32_t, guiParam* a, guiParam*, bool*)
 {
-    (void)code;
-    (void)b;
-    (void)handled;
     static_cast<guiEditBox*>(boxWindow->FindObject("Line"))->SetText("");
     entered.emplace_back(static_cast<const char*>(a->AsPointer()));
     return 0;
 }
 
-std::uint32_t DeleteBox(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+std::uint32_t DeleteBox(std::uint32_t, guiParam*, guiParam*, bool*)
 {
-    (void)code;
-    (void)a;
-    (void)b;
-    (void)handled;
     boxWindow->DeleteObject("Line");
     return 0;
 }
 
 bool Key(guiObject& widget, int character, std::uint32_t message = kGuiKeyDown)
 {
-    bool handled = false;
-    widget.HandleMessage(message, guiParam::FromInt(0), guiParam::FromInt(character), &handled);
-    return handled;
+    return testing::Offer(widget, message, 0, character);
 }
 
 void Type(guiObject& widget, const std::string& text)
@@ -68,21 +57,13 @@ TEST_CASE("an edit box takes typed characters only while focused")
     auto* box = static_cast<guiEditBox*>(window.CreateObject("Line", kGuiEditBox, RecordEnter, 0.1f, 0.1f, 0.5f, 0.1f));
     entered.clear();
 
-    SUBCASE("unfocused, keys without a character, key ups and clicks are left alone")
+    SUBCASE("typing while focused only: tab, backspace, a full box, and nothing from clicks")
     {
         CHECK_FALSE(Key(*box, 'a'));
         box->SetActive(1);
         CHECK_FALSE(Key(*box, 0));
         CHECK_FALSE(Key(*box, 'a', kGuiKeyUp));
-        bool handled = false;
-        box->HandleMessage(kGuiLeftDown, guiParam::FromInt(150), guiParam::FromInt(90), &handled);
-        CHECK_FALSE(handled);
-        CHECK(box->GetText().empty());
-    }
-
-    SUBCASE("typing, tab, backspace and a full box")
-    {
-        box->SetActive(1);
+        CHECK_FALSE(testing::Offer(*box, kGuiLeftDown, 150, 90));
         box->SetMaxLength(4);
         Type(*box, "ab\tc");
         CHECK(Key(*box, 'd'));
@@ -130,8 +111,7 @@ TEST_CASE("an edit box takes typed characters only while focused")
         box->SetCallback(DeleteBox);
         box->SetActive(1);
         Type(*box, "bye");
-        bool handled = false;
-        window.HandleMessage(kGuiKeyDown, guiParam::FromInt(0), guiParam::FromInt(10), &handled);
+        testing::Offer(window, kGuiKeyDown, 0, 10);
         CHECK(window.FindObject("Line") == nullptr);
     }
 

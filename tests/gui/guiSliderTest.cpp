@@ -9,6 +9,8 @@
 #include <limits>
 #include <vector>
 
+using testing::Offer;
+
 namespace {
 
 struct Event {
@@ -19,18 +21,10 @@ struct Event {
 
 std::vector<Event> events;
 
-std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool* handled)
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool*)
 {
-    (void)handled;
     events.push_back({code, a->AsFloat(), b->AsFloat()});
     return 0;
-}
-
-bool Send(guiObject& widget, std::uint32_t message, int x, int y)
-{
-    bool handled = false;
-    widget.HandleMessage(message, guiParam::FromInt(x), guiParam::FromInt(y), &handled);
-    return handled;
 }
 
 } // namespace
@@ -46,19 +40,19 @@ TEST_CASE("a slider follows the cursor while held and reports every move and rel
 
     SUBCASE("the thumb's centre is on the cursor and stays on the track")
     {
-        CHECK(Send(slider, kGuiLeftDown, 512, 300));
+        CHECK(Offer(slider, kGuiLeftDown, 512, 300));
         CHECK(slider.GetValue() == doctest::Approx(0.5));
         CHECK(gui.clicks == 1);
-        CHECK(Send(slider, kGuiMouseMove, 320, 300));
+        CHECK(Offer(slider, kGuiMouseMove, 320, 300));
         CHECK(slider.GetValue() == doctest::Approx(0.03125));
-        CHECK(Send(slider, kGuiMouseMove, 256, 300));
+        CHECK(Offer(slider, kGuiMouseMove, 256, 300));
         CHECK(slider.GetValue() == 0.0f);
-        CHECK(Send(slider, kGuiMouseMove, 256, 300));
+        CHECK(Offer(slider, kGuiMouseMove, 256, 300));
         // Dragged off the slider: still moving it, but no longer handled.
-        CHECK_FALSE(Send(slider, kGuiMouseMove, 1000, 700));
+        CHECK_FALSE(Offer(slider, kGuiMouseMove, 1000, 700));
         CHECK(slider.GetValue() == 1.0f);
-        CHECK_FALSE(Send(slider, kGuiLeftUp, 1000, 700));
-        CHECK_FALSE(Send(slider, kGuiMouseMove, 512, 300));
+        CHECK_FALSE(Offer(slider, kGuiLeftUp, 1000, 700));
+        CHECK_FALSE(Offer(slider, kGuiMouseMove, 512, 300));
         REQUIRE(events.size() == 6);
         CHECK(events[1].change == doctest::Approx(0.03125 - 0.5));
         CHECK(events[3].code == kGuiSliderMoved);
@@ -70,27 +64,27 @@ TEST_CASE("a slider follows the cursor while held and reports every move and rel
     SUBCASE("a vertical slider reads the cursor's height")
     {
         slider.SetHorizontal(0);
-        Send(slider, kGuiLeftDown, 300, 384);
+        Offer(slider, kGuiLeftDown, 300, 384);
         CHECK(slider.GetValue() == doctest::Approx(0.5));
-        Send(slider, kGuiMouseMove, 300, 192 + 48);
+        Offer(slider, kGuiMouseMove, 300, 192 + 48);
         CHECK(slider.GetValue() == doctest::Approx(0.03125));
     }
 
     SUBCASE("a release anywhere reaches an untouched slider and is left for others")
     {
-        CHECK_FALSE(Send(slider, kGuiLeftUp, 5, 5));
+        CHECK_FALSE(Offer(slider, kGuiLeftUp, 5, 5));
         REQUIRE(events.size() == 1);
         CHECK(events[0].code == kGuiSliderReleased);
-        CHECK_FALSE(Send(slider, kGuiMouseMove, 512, 300));
+        CHECK_FALSE(Offer(slider, kGuiMouseMove, 512, 300));
         CHECK(events.size() == 1);
     }
 
     SUBCASE("a thumb as long as the track gives only the ends, never NaN")
     {
         slider.SetThumbTexture("thumb", 0.5f, 0.5f);
-        Send(slider, kGuiLeftDown, 512, 300);
+        Offer(slider, kGuiLeftDown, 512, 300);
         CHECK(slider.GetValue() == 0.0f);
-        Send(slider, kGuiMouseMove, 513, 300);
+        Offer(slider, kGuiMouseMove, 513, 300);
         CHECK(slider.GetValue() == 1.0f);
         CHECK(guiSlider::PositionValue(0.5f, 2.0f, 1.0f) == 0.0f);
         CHECK(guiSlider::PositionValue(0.5f, 0.0f, 0.0f) == 0.0f);

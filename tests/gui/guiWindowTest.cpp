@@ -11,28 +11,23 @@
 #include <string>
 #include <vector>
 
+using testing::Offer;
+
 namespace {
 
 std::vector<std::string> heard;
 guiWindow* current = nullptr;
 
-std::uint32_t FirstButton(std::uint32_t code, guiParam*, guiParam*, bool*)
+// Notes who heard which code: "A 100", "window 4".
+template <const char* Who> std::uint32_t Heard(std::uint32_t code, guiParam*, guiParam*, bool*)
 {
-    heard.push_back("A " + std::to_string(code));
+    heard.push_back(std::string(Who) + " " + std::to_string(code));
     return 0;
 }
 
-std::uint32_t SecondButton(std::uint32_t code, guiParam*, guiParam*, bool*)
-{
-    heard.push_back("B " + std::to_string(code));
-    return 0;
-}
-
-std::uint32_t WindowHeard(std::uint32_t code, guiParam*, guiParam*, bool*)
-{
-    heard.push_back("window " + std::to_string(code));
-    return 0;
-}
+constexpr char kA[] = "A";
+constexpr char kB[] = "B";
+constexpr char kWindow[] = "window";
 
 std::uint32_t DeleteSliders(std::uint32_t code, guiParam*, guiParam*, bool*)
 {
@@ -40,13 +35,6 @@ std::uint32_t DeleteSliders(std::uint32_t code, guiParam*, guiParam*, bool*)
     current->DeleteObject("A");
     current->DeleteObject("B");
     return 0;
-}
-
-bool Send(guiWindow& window, std::uint32_t message, int a, int b)
-{
-    bool handled = false;
-    window.HandleMessage(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
-    return handled;
 }
 
 std::size_t Count(const std::string& text, const std::string& what)
@@ -64,17 +52,17 @@ TEST_CASE("a window offers input to its widgets in name order and then to its ca
 {
     testing::TempDirectory logs;
     testing::GuiTestScope gui;
-    guiWindow window(WindowHeard, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    guiWindow window(Heard<kWindow>, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     current = &window;
     heard.clear();
-    auto* a = static_cast<guiButton*>(window.CreateObject("A", kGuiButton, FirstButton, 0.0f, 0.0f, 0.5f, 0.5f));
-    auto* b = static_cast<guiButton*>(window.CreateObject("B", kGuiButton, SecondButton, 0.25f, 0.25f, 0.5f, 0.5f));
+    auto* a = static_cast<guiButton*>(window.CreateObject("A", kGuiButton, Heard<kA>, 0.0f, 0.0f, 0.5f, 0.5f));
+    auto* b = static_cast<guiButton*>(window.CreateObject("B", kGuiButton, Heard<kB>, 0.25f, 0.25f, 0.5f, 0.5f));
     a->SetUpTexture("a");
     b->SetUpTexture("b");
 
     SUBCASE("the first name takes an overlapping click and the last name is drawn on top")
     {
-        CHECK(Send(window, kGuiLeftDown, 300, 300));
+        CHECK(Offer(window, kGuiLeftDown, 300, 300));
         CHECK(heard == std::vector<std::string>{"A 100"});
         window.Render();
         CHECK(gui.canvas.DrawnTextures() == std::vector<std::string>{"a", "b"});
@@ -82,11 +70,11 @@ TEST_CASE("a window offers input to its widgets in name order and then to its ca
 
     SUBCASE("what no widget handles goes to the callback, Enter after an edit box too")
     {
-        CHECK_FALSE(Send(window, kGuiRightDown, 300, 300));
+        CHECK_FALSE(Offer(window, kGuiRightDown, 300, 300));
         auto* line = static_cast<guiEditBox*>(window.CreateObject("C", kGuiEditBox, nullptr, 0, 0, 1, 1));
         line->SetActive(1);
         line->SetText("x");
-        Send(window, kGuiKeyDown, 0, 10);
+        Offer(window, kGuiKeyDown, 0, 10);
         CHECK(heard == std::vector<std::string>{"window 3", "window 7"});
         CHECK(line->GetText().empty());
     }
@@ -96,11 +84,11 @@ TEST_CASE("a window offers input to its widgets in name order and then to its ca
         window.SetVisible(0);
         window.Render();
         CHECK(gui.canvas.calls.empty());
-        CHECK(Send(window, kGuiLeftDown, 300, 300));
+        CHECK(Offer(window, kGuiLeftDown, 300, 300));
         window.SetVisible(1);
         window.SetDisabled(1);
-        CHECK_FALSE(Send(window, kGuiLeftDown, 300, 300));
-        CHECK_FALSE(Send(window, kGuiRightDown, 300, 300));
+        CHECK_FALSE(Offer(window, kGuiLeftDown, 300, 300));
+        CHECK_FALSE(Offer(window, kGuiRightDown, 300, 300));
         window.Render();
         CHECK(gui.canvas.calls.empty());
         CHECK(heard == std::vector<std::string>{"A 100"});
@@ -109,7 +97,7 @@ TEST_CASE("a window offers input to its widgets in name order and then to its ca
     SUBCASE("an invisible widget is skipped both ways")
     {
         a->SetVisible(0);
-        CHECK(Send(window, kGuiLeftDown, 300, 300));
+        CHECK(Offer(window, kGuiLeftDown, 300, 300));
         CHECK(heard == std::vector<std::string>{"B 100"});
         window.Render();
         CHECK(gui.canvas.DrawnTextures() == std::vector<std::string>{"b"});
@@ -119,18 +107,18 @@ TEST_CASE("a window offers input to its widgets in name order and then to its ca
     {
         // A release reaches every slider unhandled; the first takes itself and the second away.
         window.CreateObject("A", kGuiSlider, DeleteSliders, 0.0f, 0.0f, 0.5f, 0.5f);
-        window.CreateObject("B", kGuiSlider, SecondButton, 0.0f, 0.0f, 0.5f, 0.5f);
-        CHECK_FALSE(Send(window, kGuiLeftUp, 10, 10));
+        window.CreateObject("B", kGuiSlider, Heard<kB>, 0.0f, 0.0f, 0.5f, 0.5f);
+        CHECK_FALSE(Offer(window, kGuiLeftUp, 10, 10));
         CHECK(heard == std::vector<std::string>{"A 105", "window 4"});
         CHECK(window.ObjectCount() == 0);
     }
 
     SUBCASE("a second widget of one name replaces the first")
     {
-        window.CreateObject("A", kGuiButton, SecondButton, 0.0f, 0.0f, 0.5f, 0.5f);
+        window.CreateObject("A", kGuiButton, Heard<kB>, 0.0f, 0.0f, 0.5f, 0.5f);
         CHECK(window.ObjectCount() == 2);
         CHECK(Count(testing::ReadTextFile("guiWindow.txt"), "identical name") == 1);
-        Send(window, kGuiLeftDown, 10, 10);
+        Offer(window, kGuiLeftDown, 10, 10);
         CHECK(heard == std::vector<std::string>{"B 100"});
         CHECK(window.CreateObject("D", 5, nullptr, 0, 0, 1, 1) == nullptr);
         CHECK(window.ObjectCount() == 2);

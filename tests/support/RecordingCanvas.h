@@ -3,9 +3,11 @@
 // a named stand-in whose life is counted, so a test can see textures let go.
 //
 // GuiTestScope installs one into the GUI manager for a test's length, with
-// a counted click sound and the screen size given.
+// a counted click sound and the screen size given; Offer hands a widget or a
+// window one message and tells whether it was handled.
 #pragma once
 
+#include "gui/guiCodes.h"
 #include "platform/RenderDevice.h"
 #include "render/Canvas2D.h"
 #include "render/TextureLoader.h"
@@ -75,6 +77,13 @@ public:
 private:
     std::shared_ptr<int> live_ = std::make_shared<int>(0);
 };
+
+template <typename Receiver> bool Offer(Receiver& receiver, std::uint32_t message, int a, int b)
+{
+    bool handled = false;
+    receiver.HandleMessage(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
+    return handled;
+}
 
 class GuiTestScope {
 public:
