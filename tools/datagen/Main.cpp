@@ -16,6 +16,9 @@ const Generator kGenerators[] = {
     {"blob shadow", datagen::GenerateBlobShadow},         {"ground shader", datagen::GenerateGroundShader},
     {"unit meshes", datagen::GenerateUnitMeshes},         {"object meshes", datagen::GenerateObjectMeshes},
     {"object textures", datagen::GenerateObjectTextures}, {"life textures", datagen::GenerateLifeTextures},
+    {"menu lettering", datagen::GenerateMenuLettering},   {"menu art", datagen::GenerateMenuArt},
+    {"HUD border", datagen::GenerateHudBorder},           {"map previews", datagen::GenerateMapPreviews},
+    {"unit portraits", datagen::GenerateUnitPortraits},
 };
 
 } // namespace
