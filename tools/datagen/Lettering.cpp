@@ -19,19 +19,39 @@ constexpr int kMaskPad = 12;
 // towards the rim so the grown outline stays smooth.
 std::vector<float> Dilate(const TextMask& mask, float radius)
 {
-    std::vector<float> out(mask.coverage.size(), 0.0f);
+    struct Tap {
+        int dx;
+        int dy;
+        float weight;
+    };
+    std::vector<Tap> taps;
     const int reach = static_cast<int>(std::ceil(radius));
+    for (int dy = -reach; dy <= reach; ++dy) {
+        for (int dx = -reach; dx <= reach; ++dx) {
+            const float d = std::hypot(static_cast<float>(dx), static_cast<float>(dy));
+            const float weight = std::clamp(radius + 0.5f - d, 0.0f, 1.0f);
+            if (weight > 0.0f) {
+                taps.push_back({dx, dy, weight});
+            }
+        }
+    }
+    std::vector<float> out(mask.coverage.size(), 0.0f);
     for (int y = 0; y < mask.height; ++y) {
         for (int x = 0; x < mask.width; ++x) {
-            float best = 0.0f;
-            for (int dy = -reach; dy <= reach; ++dy) {
-                for (int dx = -reach; dx <= reach; ++dx) {
-                    const float weight = std::clamp(
-                        radius + 0.5f - std::hypot(static_cast<float>(dx), static_cast<float>(dy)), 0.0f, 1.0f);
-                    best = std::max(best, mask.At(x + dx, y + dy) * weight);
-                }
+            const float own = mask.coverage[static_cast<std::size_t>(y) * mask.width + x];
+            if (own <= 0.0f) {
+                continue;
             }
-            out[static_cast<std::size_t>(y) * mask.width + x] = best;
+            // Spread outwards from inked pixels only: most of a mask is clear.
+            for (const Tap& tap : taps) {
+                const int tx = x + tap.dx;
+                const int ty = y + tap.dy;
+                if (tx < 0 || ty < 0 || tx >= mask.width || ty >= mask.height) {
+                    continue;
+                }
+                float& cell = out[static_cast<std::size_t>(ty) * mask.width + tx];
+                cell = std::max(cell, own * tap.weight);
+            }
         }
     }
     return out;

@@ -77,8 +77,9 @@ float RidgeTop(float x, float base, float scale, float phase)
 
 void PaintRidge(RgbaCanvas& canvas, float scale, float phase, const Rgb& colour)
 {
+    // The waves add up to at most the scale above the bottom edge.
     canvas.PaintShape(
-        0, 0, kScreenWidth, kScreenHeight,
+        0, static_cast<int>(kScreenHeight - scale), kScreenWidth, kScreenHeight,
         [=](float x, float y) { return RidgeTop(x, kScreenHeight, scale, phase) - y; },
         [=](float, float) { return Opaque(colour); });
 }
@@ -104,6 +105,10 @@ bool WriteTitle(const std::filesystem::path& root, const Lettering& serif, const
     subtitle.outlineWidth = 1.5f;
     const std::string tagline = "eight armies  \xB7  four fields  \xB7  one hill";
     DrawLettering(canvas, sans.Render(tagline, 30, 2), 512.0f, 400.0f, subtitle);
+    // Framed, since the main menu shows it as a panel over the live battle.
+    canvas.BevelRing(0.0f, 0.0f, kScreenWidth, kScreenHeight, 0.0f, 7.0f, ScaleRgb(palette::kSteel, 0.75f), true);
+    canvas.StrokeRoundedRect(9.5f, 9.5f, kScreenWidth - 9.5f, kScreenHeight - 9.5f, 3.0f, 1.0f,
+                             Opaque(palette::kAmber, 0.5f));
     return WriteInterfacePicture(root, "Interface/Button/KVTitle.png", canvas);
 }
 
@@ -161,13 +166,8 @@ bool WriteGameOverScreen(const std::filesystem::path& root)
         }
     }
     // The frozen battle shows faintly through.
-    RgbaCanvas veiled(kScreenWidth, kScreenHeight);
-    veiled.FillWith([&canvas](float x, float y) {
-        Rgba p = canvas.Get(static_cast<int>(x), static_cast<int>(y));
-        p.a *= 0.92f;
-        return p;
-    });
-    return WriteInterfacePicture(root, "Interface/Textures/GameOverScreen.png", veiled);
+    canvas.ScaleAlpha(0.92f);
+    return WriteInterfacePicture(root, "Interface/Textures/GameOverScreen.png", canvas);
 }
 
 float SegmentDistance(float px, float py, float ax, float ay, float bx, float by)

@@ -119,7 +119,7 @@ void DrawTextAt(RgbaCanvas& canvas, const Lettering& font, const std::string& te
 void DrawCentredText(RgbaCanvas& canvas, const Lettering& font, const std::string& text, int size, int spacing,
                      const LetterStyle& style)
 {
-    const int margin = canvas.Height() / 4;
+    const int margin = CentredTextMargin(canvas.Height());
     const TextMask mask = FittedMask(font, UpperCase(text), size, spacing, canvas.Width() - 2 * margin);
     DrawLettering(canvas, mask, canvas.Width() * 0.5f, CentredBaseline(mask, static_cast<float>(canvas.Height())),
                   style);

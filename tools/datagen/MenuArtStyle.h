@@ -51,8 +51,12 @@ void DrawRule(RgbaCanvas& canvas, float centreX, float y, float halfLength, floa
 // than maxWidth, its baseline at baselineY.
 void DrawTextAt(RgbaCanvas& canvas, const Lettering& font, const std::string& text, int size, int spacing,
                 const LetterStyle& style, float centreX, float baselineY, int maxWidth);
-// The same in the middle of the whole canvas, capitals centred on its height:
-// the label and heading pictures.
+// The same in the middle of the whole canvas, capitals centred on its height,
+// clear of the sides by CentredTextMargin: the label and heading pictures.
+inline int CentredTextMargin(int canvasHeight)
+{
+    return canvasHeight / 8;
+}
 void DrawCentredText(RgbaCanvas& canvas, const Lettering& font, const std::string& text, int size, int spacing,
                      const LetterStyle& style);
 

@@ -69,7 +69,10 @@ const ModePicture kModes[] = {
 
 struct Fonts {
     std::unique_ptr<Lettering> bold;
+    std::unique_ptr<Lettering> condensed; // the labels, so the long ones stay large
     std::unique_ptr<Lettering> regular;
+
+    const Lettering& For(Look look) const { return look == Look::Label ? *condensed : *bold; }
 };
 
 struct LookSize {
@@ -99,7 +102,7 @@ int SharedSize(const Lettering& font, Look look)
     int size = nominal.size;
     for (const LetteringPicture& picture : kPictures) {
         if (picture.look == look) {
-            const int margin = picture.height / 4;
+            const int margin = CentredTextMargin(picture.height);
             size = std::min(size, font.FittingSize(UpperCase(picture.text), nominal.size, nominal.spacing,
                                                    picture.width - 2 * margin));
         }
@@ -111,9 +114,10 @@ RgbaCanvas PaintLettering(const Fonts& fonts, const LetteringPicture& picture)
 {
     RgbaCanvas canvas(picture.width, picture.height);
     const LookSize nominal = NominalSize(picture.look);
-    const int size = picture.look == Look::Heading ? nominal.size : SharedSize(*fonts.bold, picture.look);
+    const Lettering& font = fonts.For(picture.look);
+    const int size = picture.look == Look::Heading ? nominal.size : SharedSize(font, picture.look);
     const LetterStyle style = picture.look == Look::Label ? LabelStyle() : HeadingStyle();
-    DrawCentredText(canvas, *fonts.bold, picture.text, size, nominal.spacing, style);
+    DrawCentredText(canvas, font, picture.text, size, nominal.spacing, style);
     if (picture.look == Look::Heading) {
         DrawRule(canvas, picture.width * 0.5f, picture.height - 8.0f, picture.width * 0.42f, 0.8f);
     }
@@ -136,8 +140,8 @@ RgbaCanvas PaintMode(const Fonts& fonts, const ModePicture& mode)
 
 bool GenerateMenuLettering(const std::filesystem::path& root)
 {
-    Fonts fonts{Lettering::Open(kSansBoldFont), Lettering::Open(kSansFont)};
-    if (!fonts.bold || !fonts.regular) {
+    Fonts fonts{Lettering::Open(kSansBoldFont), Lettering::Open(kSansCondensedBoldFont), Lettering::Open(kSansFont)};
+    if (!fonts.bold || !fonts.condensed || !fonts.regular) {
         return false;
     }
     for (const LetteringPicture& picture : kPictures) {

@@ -83,12 +83,25 @@ void RgbaCanvas::PaintShape(int left, int top, int right, int bottom,
                             const std::function<float(float x, float y)>& distance,
                             const std::function<Rgba(float x, float y)>& paint)
 {
+    const int noHole[4] = {0, 0, 0, 0};
+    PaintShapeAround(left, top, right, bottom, noHole, distance, paint);
+}
+
+void RgbaCanvas::PaintShapeAround(int left, int top, int right, int bottom, const int hole[4],
+                                  const std::function<float(float x, float y)>& distance,
+                                  const std::function<Rgba(float x, float y)>& paint)
+{
     const int x0 = std::max(left - 1, 0);
     const int y0 = std::max(top - 1, 0);
     const int x1 = std::min(right + 1, width_);
     const int y1 = std::min(bottom + 1, height_);
     for (int y = y0; y < y1; ++y) {
+        const bool rowInHole = y >= hole[1] && y < hole[3];
         for (int x = x0; x < x1; ++x) {
+            if (rowInHole && x == hole[0]) {
+                x = std::max(x, hole[2] - 1);
+                continue;
+            }
             const float px = x + 0.5f;
             const float py = y + 0.5f;
             const float coverage = Coverage(distance(px, py));
@@ -126,9 +139,15 @@ void RgbaCanvas::BevelRing(float left, float top, float right, float bottom, flo
     // The light comes from the upper left: the outward normal of the ring,
     // taken from the distance's slope, says how much a pixel faces it.
     const float sign = raised ? 1.0f : -1.0f;
-    PaintShape(
+    // Deep inside the inner edge (clear of its rounded corners) nothing is
+    // painted, so those pixels are not visited.
+    const float margin = width + innerRadius + 2.0f;
+    const int hole[4] = {static_cast<int>(std::ceil(left + margin)), static_cast<int>(std::ceil(top + margin)),
+                         static_cast<int>(right - margin), static_cast<int>(bottom - margin)};
+    PaintShapeAround(
         static_cast<int>(left), static_cast<int>(top), static_cast<int>(std::ceil(right)),
-        static_cast<int>(std::ceil(bottom)), [=](float x, float y) { return std::max(outer(x, y), -inner(x, y)); },
+        static_cast<int>(std::ceil(bottom)), hole,
+        [=](float x, float y) { return std::max(outer(x, y), -inner(x, y)); },
         [=](float x, float y) {
             const float nx = outer(x + 0.5f, y) - outer(x - 0.5f, y);
             const float ny = outer(x, y + 0.5f) - outer(x, y - 0.5f);
@@ -161,15 +180,22 @@ void RgbaCanvas::FillRect(int left, int top, int right, int bottom, const Rgba& 
     }
 }
 
+void RgbaCanvas::ScaleAlpha(float factor)
+{
+    for (Rgba& p : pixels_) {
+        p.a *= factor;
+    }
+}
+
 std::vector<std::uint8_t> RgbaCanvas::ToRgba8() const
 {
-    std::vector<std::uint8_t> bytes;
-    bytes.reserve(pixels_.size() * 4);
-    for (const Rgba& p : pixels_) {
-        bytes.push_back(ToByte(p.r));
-        bytes.push_back(ToByte(p.g));
-        bytes.push_back(ToByte(p.b));
-        bytes.push_back(ToByte(p.a));
+    std::vector<std::uint8_t> bytes(pixels_.size() * 4);
+    for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        const Rgba& p = pixels_[i];
+        bytes[i * 4 + 0] = ToByte(p.r);
+        bytes[i * 4 + 1] = ToByte(p.g);
+        bytes[i * 4 + 2] = ToByte(p.b);
+        bytes[i * 4 + 3] = ToByte(p.a);
     }
     return bytes;
 }
@@ -213,12 +239,15 @@ std::vector<std::uint8_t> RgbaCanvas::EncodeDds() const
     for (int i = 0; i < 4; ++i) {
         PutU32(bytes, 0); // caps 2 to 4, reserved
     }
-    bytes.reserve(bytes.size() + pixels_.size() * 4);
-    for (const Rgba& p : pixels_) {
-        bytes.push_back(ToByte(p.b));
-        bytes.push_back(ToByte(p.g));
-        bytes.push_back(ToByte(p.r));
-        bytes.push_back(ToByte(p.a));
+    const std::size_t start = bytes.size();
+    bytes.resize(start + pixels_.size() * 4);
+    for (std::size_t i = 0; i < pixels_.size(); ++i) {
+        const Rgba& p = pixels_[i];
+        std::uint8_t* out = bytes.data() + start + i * 4;
+        out[0] = ToByte(p.b);
+        out[1] = ToByte(p.g);
+        out[2] = ToByte(p.r);
+        out[3] = ToByte(p.a);
     }
     return bytes;
 }

@@ -62,6 +62,8 @@ public:
     void StrokeRoundedRect(float left, float top, float right, float bottom, float radius, float width,
                            const Rgba& colour);
     void FillRect(int left, int top, int right, int bottom, const Rgba& colour);
+    // Every pixel's opacity times factor: a whole picture made see-through.
+    void ScaleAlpha(float factor);
 
     // 8-bit RGBA, top row first, straight alpha.
     std::vector<std::uint8_t> ToRgba8() const;
@@ -73,6 +75,12 @@ public:
     Image Flatten(const Rgb& background) const;
 
 private:
+    // PaintShape that leaves out the pixels inside hole (left, top, right,
+    // bottom), where a ring has nothing to paint.
+    void PaintShapeAround(int left, int top, int right, int bottom, const int hole[4],
+                          const std::function<float(float x, float y)>& distance,
+                          const std::function<Rgba(float x, float y)>& paint);
+
     std::size_t Index(int x, int y) const { return static_cast<std::size_t>(y) * width_ + x; }
 
     int width_;
