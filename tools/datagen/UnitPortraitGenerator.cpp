@@ -24,10 +24,10 @@ constexpr int kSupersample = 3;
 constexpr float kFieldOfView = 0.5f; // radians, about 29 degrees
 // From the unit's middle towards the camera: in front (+z), to its right
 // (+x) and above.
-const Vec3 kViewDirection = Vec3Normalize({0.75f, 0.62f, 1.25f});
+const Vec3 kViewDirection = Vec3Normalize({1.0f, 0.62f, 0.9f});
 
 const Rgb kBodyColour{0.30f, 0.46f, 0.80f};
-const Rgb kPartColour{0.40f, 0.42f, 0.48f};
+const Rgb kPartColour{0.50f, 0.52f, 0.58f};
 const Rgb kPlinthColour{0.20f, 0.23f, 0.31f};
 
 struct Portrait {
@@ -125,7 +125,7 @@ Rgb Shade(const Face& face, const Vec3& toEye, const Vec3& right, const Vec3& up
     const Vec3& n = face.normal;
     const float diffuse = 0.2f + 0.85f * std::max(0.0f, Vec3Dot(n, key)) + 0.25f * std::max(0.0f, Vec3Dot(n, fill));
     const float specular = 0.3f * std::pow(std::max(0.0f, Vec3Dot(n, Vec3Normalize(key + toEye))), 24.0f);
-    const float edge = std::pow(std::max(0.0f, Vec3Dot(n, rim)), 2.0f) * 0.55f;
+    const float edge = std::pow(std::max(0.0f, Vec3Dot(n, rim)), 2.0f) * 0.8f;
     return {face.colour.r * diffuse + specular + palette::kAmber.r * edge,
             face.colour.g * diffuse + specular + palette::kAmber.g * edge,
             face.colour.b * diffuse + specular + palette::kAmber.b * edge};
