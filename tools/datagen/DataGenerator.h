@@ -30,5 +30,11 @@ bool GenerateObjectTextures(const std::filesystem::path& root);
 bool GenerateLifeTextures(const std::filesystem::path& root);
 bool GenerateCursors(const std::filesystem::path& root);
 bool GenerateWidgetFaces(const std::filesystem::path& root);
+bool GenerateMenuLettering(const std::filesystem::path& root);
+bool GenerateMenuArt(const std::filesystem::path& root);
+bool GenerateHudBorder(const std::filesystem::path& root);
+// Reads the map files back, so it runs after GenerateMaps.
+bool GenerateMapPreviews(const std::filesystem::path& root);
+bool GenerateUnitPortraits(const std::filesystem::path& root);
 
 } // namespace datagen

@@ -23,6 +23,11 @@ const Generator kGenerators[] = {
     {"life textures", datagen::GenerateLifeTextures},
     {"cursors", datagen::GenerateCursors},
     {"widget faces", datagen::GenerateWidgetFaces},
+    {"menu lettering", datagen::GenerateMenuLettering},
+    {"menu art", datagen::GenerateMenuArt},
+    {"HUD border", datagen::GenerateHudBorder},
+    {"map previews", datagen::GenerateMapPreviews},
+    {"unit portraits", datagen::GenerateUnitPortraits},
 };
 
 } // namespace
