@@ -16,6 +16,7 @@
 #include "core/Singleton.h"
 #include "platform/LightRecord.h"
 #include "render/Camera.h"
+#include "render/RendererCanvas.h"
 #include "world/Terrain.h"
 
 #include <array>
@@ -221,6 +222,9 @@ private:
     // a blank frame.
     void RenderFrame();
     void PresentBlankFrame();
+    // The HUD's and the selection's layers of the renderer's frame, and the
+    // in-game window's hooks into this game.
+    void ConnectPlayerControls();
     // The ground point the player hears from: under the middle of the
     // screen's bottom edge.
     bool ListenerPoint(Vec3& out) const;
@@ -244,6 +248,8 @@ private:
     std::uint32_t splashColor_ = 0x00FFFFFFu;
     std::list<std::string> mapList_;
     std::string backgroundMap_;
+    // What the HUD and the selection draw through on the 2-D layer.
+    RendererCanvas canvas_;
     platform::Window* window_ = nullptr;
     platform::EventPump* pump_ = nullptr;
     float backgroundMinutes_ = 5.0f;

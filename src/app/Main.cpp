@@ -5,6 +5,7 @@
 // of covering the screen.
 #include "app/Game.h"
 #include "app/SplashLogo.h"
+#include "screens/HudOverlay.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
@@ -84,6 +85,7 @@ int main()
 
     // GL objects go while their context still exists.
     SplashLogo::Instance()->SetTexture(nullptr);
+    HudOverlay::Instance()->Release();
     Renderer::Instance()->ReleaseDevice();
 
     game->SetEventPump(nullptr);
