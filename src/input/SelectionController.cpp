@@ -105,6 +105,7 @@ void SelectionController::BeginPress(float x, float y)
 {
     pressed_ = true;
     pressPoint_ = {x, y};
+    cursorPoint_ = pressPoint_;
     // A new gesture: nothing of the last drag carries over into it.
     boxActive_ = false;
     formationDrag_ = false;
@@ -305,7 +306,7 @@ void SelectionController::RemoveUnit(Unit* unit)
 
 Vec3 SelectionController::GetFormationDirection() const
 {
-    if (WithinClickSlack(cursorPoint_)) {
+    if (!formationDrag_ || WithinClickSlack(cursorPoint_)) {
         return kDefaultFormationDirection;
     }
     return Vec3Normalize({cursorPoint_.y - pressPoint_.y, 0.0f, cursorPoint_.x - pressPoint_.x});

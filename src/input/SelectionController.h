@@ -90,8 +90,8 @@ public:
 
     // Drops every mention of the unit.
     void RemoveUnit(Unit* unit);
-    // The formation drag on the screen as (dy, 0, dx), unit length; a drag
-    // within the click slack gives (0, 0, 1), a drag to the right.
+    // The formation drag on the screen as (dy, 0, dx), unit length; without
+    // a drag past the click slack, (0, 0, 1), as a drag to the right.
     Vec3 GetFormationDirection() const;
 
     const std::vector<Unit*>& GetSelected() const { return selected_; }
