@@ -91,7 +91,11 @@ void HudOverlay::Render(Canvas2D& canvas, const Terrain& terrain, const CameraVi
                         const HudDrawStates& states) const
 {
     const Vec2 screen{static_cast<float>(screenWidth_), static_cast<float>(screenHeight_)};
-    canvas.DrawTexturedRect({0.0f, 0.0f}, screen, kWhite, border_.get());
+    // A missing border is left out: untextured, it would paint the whole
+    // battle white.
+    if (border_) {
+        canvas.DrawTexturedRect({0.0f, 0.0f}, screen, kWhite, border_.get());
+    }
     DrawMinimap(canvas, terrain, mainView, states);
     const Vec2 c = CloseUpCentre();
     const float half = kPanelSize / 2.0f;

@@ -72,6 +72,12 @@ TEST_CASE("the HUD draws the border, then the minimap, then the close-up panel, 
     CHECK(Centre(panel).y == doctest::Approx(655.104));
     CHECK(panel.color == HudOverlay::kPanelBlack);
     CHECK(panel.texture.empty());
+    // Without its picture the border is left out rather than drawn white.
+    canvas.calls.clear();
+    canvas.missing.insert(HudOverlay::kBorderPath);
+    hud->Init(&canvas, nullptr, 1024, 768);
+    hud->Render(canvas, f.world.Ground(), f.camera.GetView());
+    CHECK(canvas.calls.front().color == HudOverlay::kPanelBlack);
     // The camera's outline stays inside the minimap panel.
     for (const testing::CanvasCall& call : canvas.calls) {
         if (call.kind == testing::CanvasCall::Kind::kLine) {
