@@ -2,9 +2,11 @@
 #include "app/Game.h"
 
 #include "core/Stopwatch.h"
+#include "game/Army.h"
 #include "game/Battle.h"
 #include "game/BattleCollisions.h"
 #include "game/GameRules.h"
+#include "input/SelectionController.h"
 #include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
@@ -65,6 +67,9 @@ Game::Game()
         }
     });
     rules->SetLeaveHandler([this] { LeaveMatch(); });
+    // A unit leaving its army leaves the player's selection with it.
+    Army::SetUnitRemovedHook([](Unit* unit) { SelectionController::Instance()->RemoveUnit(unit); });
+    ConnectPlayerControls();
 }
 
 void Game::Init()

@@ -227,6 +227,9 @@ private:
     // a blank frame.
     void RenderFrame();
     void PresentBlankFrame();
+    // The HUD's and the selection's layers of the renderer's frame, and the
+    // in-game window's hooks into this game.
+    void ConnectPlayerControls();
     // The ground point the player hears from: under the middle of the
     // screen's bottom edge.
     bool ListenerPoint(Vec3& out) const;
@@ -252,10 +255,12 @@ private:
     std::uint32_t splashColor_ = 0x00FFFFFFu;
     std::list<std::string> mapList_;
     std::string backgroundMap_;
+    // What the GUI, the cursor, the HUD and the selection draw through on the
+    // 2-D layer, and where they load their pictures.
+    RendererCanvas canvas_;
     platform::Window* window_ = nullptr;
     platform::EventPump* pump_ = nullptr;
     float backgroundMinutes_ = 5.0f;
     std::array<FrameHandler, kStateCount> stateHandlers_{};
-    RendererCanvas canvas_;
     GameInputHost inputHost_{*this};
 };

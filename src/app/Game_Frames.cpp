@@ -29,7 +29,10 @@
 #include "platform/Random.h"
 #include "platform/Window.h"
 #include "render/Renderer.h"
+#include "input/SelectionController.h"
 #include "render/TextManager.h"
+#include "screens/HudOverlay.h"
+#include "screens/PlayScreen.h"
 #include "world/MeshLibrary.h"
 #include "sound/SoundManager.h"
 
@@ -201,7 +204,13 @@ void Game::LoadAfterSplash()
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
     // TODO(render): Sky::Create.
     MeshLibrary::Instance(); // loads every model
-    // TODO(screens): first use of HudOverlay::Instance.
+    HudOverlay::Instance()->Init(&canvas_, Renderer::Instance()->GetDevice(),
+                                 static_cast<int>(GetSetting(kSettingWidth)),
+                                 static_cast<int>(GetSetting(kSettingHeight)));
+    // TODO(render): HudOverlay::SetMinimapSource with the terrain's minimap texture, once Terrain::Relight
+    //               renders it; until then the minimap panel is black under its dots and outline.
+    SelectionController::Instance()->Attach(&camera_, &terrain_, static_cast<int>(GetSetting(kSettingWidth)),
+                                            static_cast<int>(GetSetting(kSettingHeight)));
     GameRules::Instance()->BeginMatch(backgroundMode_, backgroundMinutes_, 0.0f);
     PopulateWorldObjects(*battle, terrain_, GameRules::Instance()->GetMode());
 
@@ -227,7 +236,7 @@ void Game::LoadAfterSplash()
 
     // TODO(screens): a one-shot 5 s timer calling MenuIdleFade(0, 1), its id kept as the ScreenManager's
     //                fade id, then MenuIdleFade(0, 0).
-    // TODO(screens): HudOverlay::SetVisible(0).
+    HudOverlay::Instance()->SetVisible(false);
     SoundManager::Instance()->FreeEffects();
 }
 
@@ -341,4 +350,41 @@ void Game::PresentBlankFrame()
     }
     ClearPicture(kOpaqueBlack);
     EndDrawing();
+}
+
+void Game::ConnectPlayerControls()
+{
+    PlayScreenHooks hooks;
+    hooks.inMenus = [this] { return GetSetting(kSettingGameState) == kStateMenus; };
+    hooks.camera = &camera_;
+    hooks.sendChat = [](const std::string& /*text*/) {
+        // TODO(net): SendGameChat(text).
+    };
+    PlayScreen::Instance()->SetHooks(std::move(hooks));
+
+    FrameLayers layers;
+    layers.beforeClear = [this] {
+        HudOverlay* hud = HudOverlay::Instance();
+        if (hud->IsVisible()) {
+            hud->RenderSelectionView(*Renderer::Instance(), light_, SelectionController::Instance()->GetSelected(),
+                                     terrain_, camera_.GetView());
+        }
+    };
+    layers.afterUnits = [this] {
+        MeshDrawer* meshes = Renderer::Instance()->GetMeshDrawer();
+        if (meshes && GetSetting(kSettingGameState) != kStateMenus) {
+            SelectionController::Instance()->RenderMarker(frameTime_, *meshes);
+        }
+    };
+    layers.afterWater = [this] { SelectionController::Instance()->Render(canvas_); };
+    layers.overlay = [this] {
+        HudOverlay* hud = HudOverlay::Instance();
+        if (!hud->IsVisible()) {
+            return;
+        }
+        Renderer* renderer = Renderer::Instance();
+        const HudDrawStates states{[renderer] { renderer->Set2DStates(); }, [renderer] { renderer->SetLineStates(); }};
+        hud->Render(canvas_, terrain_, camera_.GetView(), states);
+    };
+    Renderer::Instance()->SetFrameLayers(std::move(layers));
 }

@@ -9,10 +9,15 @@
 #include "game/GameRules.h"
 #include "game/GroupMover.h"
 #include "game/WorldPopulation.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+#include "input/SelectionController.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
+#include "screens/HudOverlay.h"
+#include "screens/PlayScreen.h"
 #include "sound/SoundManager.h"
 #include "world/MeshLibrary.h"
 
@@ -98,7 +103,6 @@ Army* Game::CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position,
     army->SetColour(kSlotColours[*slot]);
 
     if (local) {
-        // TODO(input): SelectionController::Instance()->SetArmy(army).
         const Vec3 out = OutwardDirection(position);
         CameraView& view = camera_.GetView();
         view.SetAt(position);
@@ -106,7 +110,11 @@ Army* Game::CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position,
     } else if (computer) {
         static_cast<ComputerArmy&>(*army).SetupStrategies(GameRules::Instance()->GetMode());
     }
-    return battle->AddArmy(std::move(army));
+    Army* const added = battle->AddArmy(std::move(army));
+    if (local) {
+        SelectionController::Instance()->SetArmy(added);
+    }
+    return added;
 }
 
 ArmyUnitCounts Game::ShareOutUnits(std::uint32_t maxUnits, std::uint32_t unitMask)
@@ -185,7 +193,9 @@ void Game::StartMatch()
     SetDaylight();
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
     // TODO(render): Sky::Create.
-    // TODO(screens): ScreenManager::BuildPlayScreen (the "MainPlayScreen" window).
+    // The in-game window; ScreenManager::BuildPlayScreen, once the screens
+    // have it, makes it by this same call.
+    PlayScreen::Build();
     MeshLibrary::Instance();
     GameRules::Instance()->BeginMatch(options_.mode, options_.minutes, 0.0f);
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
@@ -193,7 +203,7 @@ void Game::StartMatch()
     camera_.SetSpeed(0.5f);
     // TODO(render): ParticleManager::Instance()->ClearAll().
     EventTimer::Instance()->ClearTimers();
-    // TODO(screens): HudOverlay::SetVisible(1).
+    HudOverlay::Instance()->SetVisible(true);
     if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
         for (int line = 0; line < 8; ++line) {
             chat->AddLine("");
@@ -203,8 +213,13 @@ void Game::StartMatch()
 
 void Game::EndMatch()
 {
-    // TODO(screens): delete the "GameOverButton" widget of the "MainPlayScreen" window, if it exists.
-    // TODO(input): SelectionController::Instance()->SetArmy(nullptr), before the armies go.
+    if (guiWindow* window = guiManager::Instance()->GetWindow(PlayScreen::kWindowName)) {
+        if (window->FindObject("GameOverButton")) {
+            window->DeleteObject("GameOverButton");
+        }
+    }
+    // Before the armies go, so nothing the selection keeps outlives them.
+    SelectionController::Instance()->SetArmy(nullptr);
     Army::ResetIdCounter();
     GameRules::Instance()->DeleteFlags();
     Battle::Instance()->Clear();
@@ -225,7 +240,10 @@ void Game::LeaveMatch()
     EndMatch();
     // TODO(net): NetworkManager::Instance()->Reset().
     SetSetting(kSettingGameState, kStateMenus);
-    // TODO(screens): destroy the in-game window; LoadAfterSplash builds the title screen.
+    // LoadAfterSplash builds the title screen in its place.
+    if (guiManager::Instance()->GetWindow(PlayScreen::kWindowName)) {
+        guiManager::Instance()->DestroyWindow(PlayScreen::kWindowName);
+    }
     EventTimer::Instance()->Restart();
     LoadAfterSplash();
 }
@@ -244,7 +262,8 @@ void Game::RestartBackgroundBattle()
     }
     Renderer::Instance()->UploadMap(terrain_);
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
-    // TODO(input): SelectionController's left-button release at the origin (ends any drag).
+    // Ends any drag the player had begun.
+    SelectionController::Instance()->OnLeftButtonUp(0.0f, 0.0f);
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
     CreateMixedBackgroundArmies();
 }

@@ -7,6 +7,7 @@
 #include "app/SplashLogo.h"
 #include "gui/guiManager.h"
 #include "input/Cursor.h"
+#include "screens/HudOverlay.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
@@ -88,6 +89,7 @@ int main()
     SplashLogo::Instance()->SetTexture(nullptr);
     guiManager::Instance()->Shutdown();
     Cursor::Instance()->Release();
+    HudOverlay::Instance()->Release();
     Renderer::Instance()->ReleaseDevice();
 
     game->SetEventPump(nullptr);

@@ -17,6 +17,15 @@ std::uint8_t gNextArmyId = 0;
 
 const std::vector<Unit*> kNoUnits;
 
+UnitRemovedHook gUnitRemovedHook = nullptr;
+
+void NotifyUnitRemoved(Unit* unit)
+{
+    if (gUnitRemovedHook) {
+        gUnitRemovedHook(unit);
+    }
+}
+
 // Runs the order handler of every unit that passes the filter, in list
 // order. A handler may remove its own unit (a death), which shortens the
 // list under the walk: the walk then stays on the index that now holds the
@@ -47,6 +56,11 @@ Army::~Army()
 void Army::ResetIdCounter()
 {
     gNextArmyId = 0;
+}
+
+void Army::SetUnitRemovedHook(UnitRemovedHook hook)
+{
+    gUnitRemovedHook = hook;
 }
 
 void Army::Update()
@@ -94,7 +108,7 @@ void Army::RemoveUnit(std::uint8_t index)
     const std::uint32_t cost = GetUnitCost(unit->GetType());
     points_ += cost;
     liveValue_ -= std::min(liveValue_, cost);
-    // TODO(input): SelectionController::Instance()->RemoveUnit(unit.get()).
+    NotifyUnitRemoved(unit.get());
     Physics::Instance()->RemoveObject(unit.get());
     dead_.push_back(std::move(unit));
 }
@@ -111,7 +125,10 @@ Unit* Army::FindUnit(std::uint8_t index) const
 
 void Army::DeleteUnits()
 {
-    // TODO(input): SelectionController::Instance()->RemoveUnit for each live unit.
+    // The dead were reported as they died; the live go now.
+    for (const std::unique_ptr<Unit>& unit : units_) {
+        NotifyUnitRemoved(unit.get());
+    }
     for (std::vector<Unit*>& group : groups_) {
         group.clear();
     }

@@ -19,6 +19,11 @@
 class Battle;
 class Unit;
 
+// Told of each unit that leaves an army's live list, when it dies and when
+// the match's end frees it: the player's selection, which lives above the
+// simulation, must not keep it. The application sets it.
+using UnitRemovedHook = void (*)(Unit* unit);
+
 class Army {
 public:
     // Armies are named by one byte on the network.
@@ -37,6 +42,8 @@ public:
 
     // The next army made takes id 0 again.
     static void ResetIdCounter();
+    // Null (the default) tells nobody.
+    static void SetUnitRemovedHook(UnitRemovedHook hook);
 
     // The budget: points left, and no unit bought or alive yet.
     void SetPoints(std::uint32_t points);

@@ -1,11 +1,10 @@
 // Renderer: device set-up, presets and the frame.
 //
 // Steps of the frame whose subsystems do not exist yet are not here; they
-// join in their place as they arrive: the HUD's close-up pass before the
-// clear; the sky before the terrain; the blob shadows between the grid's
-// filing and the units; the move marker after the units; selection marks,
-// health bars and particles after the water; the HUD panel and the GUI
-// windows before the rules' HUD; the cursor after the text.
+// join in their place as they arrive: the sky before the terrain; the blob
+// shadows between the grid's filing and the units; particles after the
+// selection marks; the GUI windows after the HUD panels; the cursor after
+// the text.
 #include "render/Renderer.h"
 
 #include "game/Battle.h"
@@ -165,12 +164,22 @@ void Renderer::SetOverlays(std::function<void()> drawWindows, std::function<void
     drawCursor_ = std::move(drawCursor);
 }
 
+void Renderer::RunLayer(const std::function<void()>& layer)
+{
+    if (layer) {
+        layer();
+    }
+}
+
 bool Renderer::RenderGame(const RenderScene& scene)
 {
     if (!device_) {
         return false;
     }
     platform::RenderDevice& d = *device_;
+    // The close-up is rendered into its own target before this frame's
+    // picture is cleared, so it can be shown in the HUD below.
+    RunLayer(layers_.beforeClear);
     d.Clear(kClearColor, 1.0f);
     // The camera moves before its view is set, so a command shows this frame.
     if (scene.camera) {
@@ -189,23 +198,28 @@ bool Renderer::RenderGame(const RenderScene& scene)
     Set3DStates();
     grid_.DrawUnits(*units_);
     SetDefaultMaterial();
+    d.SetRenderState(platform::RenderState::Lighting, 0);
+    RunLayer(layers_.afterUnits);
+    d.SetRenderState(platform::RenderState::Lighting, 1);
     SetBlendedObjectStates();
     grid_.DrawObjects(*objects_);
     DrawProjectiles();
     DrawRulesFlags();
     terrain_.DrawWater(d);
+    SetLineStates();
+    RunLayer(layers_.afterWater);
+    Set2DStates();
+    RunLayer(layers_.overlay);
     // The windows and the rules queue their text before the queue is drawn;
     // the cursor lies over everything, text included.
     Set2DStates();
-    if (drawWindows_) {
-        drawWindows_();
-    }
+    RunLayer(drawWindows_);
     rulesHud_->Draw(*this, *TextManager::Instance(), *GameRules::Instance());
     SetLineStates();
     TextManager::Instance()->Render();
     if (drawCursor_) {
         Set2DStates();
-        drawCursor_();
+        RunLayer(drawCursor_);
     }
     d.EndScene();
     d.Present();

@@ -9,8 +9,10 @@
 // cells under the view found; the units of those cells lit in their army
 // colours; blended, the scenery and flags of those cells, every projectile,
 // and the flags again in their holders' colours, fully lit; the water; the
-// GUI windows; the rules' clock and score panels; the queued text; last the
-// cursor; present.
+// selection marks; the HUD panels; the GUI windows; the rules' clock and
+// score panels; the queued text; last the cursor; present. The layers of the
+// floors above (the HUD, the selection, the windows, the cursor) come in
+// through FrameLayers and SetOverlays, in their places in that order.
 #pragma once
 
 #include "core/Singleton.h"
@@ -39,6 +41,19 @@ struct RenderScene {
     float frameTime = 0.0f;
 };
 
+// What the floors above the renderer draw, each in its place in the frame;
+// an empty one is skipped.
+struct FrameLayers {
+    // Before the clear: the HUD's close-up pass into its own target.
+    std::function<void()> beforeClear;
+    // After the units, with lighting off: the move-target marker.
+    std::function<void()> afterUnits;
+    // After the water, in the line states: selection marks and the drag box.
+    std::function<void()> afterWater;
+    // In the 2-D states, before the rules' panels: the HUD's border and panels.
+    std::function<void()> overlay;
+};
+
 class Renderer : public Singleton<Renderer> {
     friend class Singleton<Renderer>;
 
@@ -55,6 +70,7 @@ public:
     TerrainRenderer& GetTerrainRenderer() { return terrain_; }
     // Null until the device is made.
     MeshDrawer* GetMeshDrawer() { return meshes_.get(); }
+    UnitDrawer* GetUnitDrawer() { return units_.get(); }
 
     // The view and projection of a camera view.
     void ApplyCamera(const CameraView& view);
@@ -71,6 +87,8 @@ public:
     // it is the battle's (PopulateWorldObjects), drawn through the grid.
     void UploadMap(const Terrain& terrain);
     const UnitGrid& GetUnitGrid() const { return grid_; }
+
+    void SetFrameLayers(FrameLayers layers) { layers_ = std::move(layers); }
 
     // One frame. False, drawing nothing, without a device.
     bool RenderGame(const RenderScene& scene);
@@ -97,6 +115,7 @@ public:
 private:
     Renderer() = default;
 
+    static void RunLayer(const std::function<void()>& layer);
     void FindVisibleCells(const RenderScene& scene);
     void DrawProjectiles();
     // Every flag of the rules once more, in its colour and fully lit (the
@@ -113,6 +132,7 @@ private:
     std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
     UnitGrid grid_;
+    FrameLayers layers_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;
     std::unique_ptr<platform::VertexBuffer> lineBuffer_;
     std::unique_ptr<platform::VertexBuffer> quadBuffer_;

@@ -1,0 +1,311 @@
+// The selection: clicks, Shift and second clicks, boxes, the click slack and
+// formation drags, orders, the minimap, units behind the camera, removal,
+// and the marks and cursor modes it draws.
+#include "IngameField.h"
+
+#include "input/Cursor.h"
+#include "render/HealthBar.h"
+#include "screens/HudOverlay.h"
+
+#include "RecordingCanvas.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <vector>
+
+using ingame_test::Field;
+
+namespace {
+
+std::vector<Unit*> List(std::initializer_list<Unit*> units)
+{
+    return units;
+}
+
+bool HasDuplicates(std::vector<Unit*> units)
+{
+    std::sort(units.begin(), units.end());
+    return std::adjacent_find(units.begin(), units.end()) != units.end();
+}
+
+} // namespace
+
+TEST_CASE("clicks select a unit, a second click its type, Shift adds, and no unit is listed twice")
+{
+    Field f;
+    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 20.0f, 0.0f);
+    Unit& t1 = f.world.AddUnit(f.own, kTriangoloid, -20.0f, 0.0f);
+    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 0.0f, 20.0f);
+    SelectionController& sel = *f.selection;
+
+    f.Click(s1);
+    CHECK(sel.GetSelected() == List({&s1}));
+    f.Click(s1);
+    CHECK(sel.GetSelected() == List({&s1, &s2}));
+    f.Click(t1);
+    CHECK(sel.GetSelected() == List({&t1}));
+
+    sel.SetShiftHeld(true);
+    f.Click(s1);
+    f.Click(s1);
+    f.Click(s1);
+    f.Click(s2);
+    CHECK(sel.GetSelected() == List({&t1, &s1, &s2}));
+    sel.SetShiftHeld(false);
+
+    SUBCASE("Ctrl on an own unit orders the selection to attack it")
+    {
+        sel.SetCtrlHeld(true);
+        f.Click(s2);
+        CHECK(t1.GetTargets().target == &s2);
+        CHECK(t1.GetTargetAssigned());
+        CHECK(sel.GetSelected().size() == 3);
+    }
+    SUBCASE("a click on an enemy orders an attack, busy units excepted")
+    {
+        REQUIRE(s2.SetOrder(kOrderBusy, false));
+        f.Click(e1);
+        CHECK(t1.GetTargets().target == &e1);
+        CHECK(t1.GetTargets().targetArmy == &f.enemy);
+        CHECK(t1.GetOrder() == kOrderEngage);
+        CHECK_FALSE(t1.GetTargetAssigned());
+        CHECK(s2.GetTargets().target != &e1);
+        CHECK(s2.GetOrder() == kOrderBusy);
+    }
+}
+
+TEST_CASE("a press that moves 5 pixels is a click, further a box or a formation drag, and the release ends either")
+{
+    Field f;
+    SelectionController& sel = *f.selection;
+    sel.BeginPress(100.0f, 100.0f);
+    sel.OnMouseMove(105.0f, 95.0f);
+    CHECK_FALSE(sel.IsBoxActive());
+    sel.OnMouseMove(105.01f, 100.0f);
+    CHECK(sel.IsBoxActive());
+    sel.OnLeftButtonUp(105.01f, 100.0f);
+    CHECK_FALSE(sel.IsBoxActive());
+    CHECK_FALSE(sel.IsPressed());
+
+    // A formation key held: the drag sets the rows' direction, (dy, 0, dx)
+    // on the screen; within the slack it is a rightward drag, never NaN.
+    GroupMover::Instance()->SetFormation(kFormationRows10);
+    sel.BeginPress(100.0f, 100.0f);
+    sel.OnMouseMove(104.0f, 103.0f);
+    CHECK_FALSE(sel.IsFormationDrag());
+    testing::CheckNear(sel.GetFormationDirection(), {0.0f, 0.0f, 1.0f});
+    sel.OnMouseMove(100.0f, 160.0f);
+    CHECK(sel.IsFormationDrag());
+    CHECK_FALSE(sel.IsBoxActive());
+    testing::CheckNear(sel.GetFormationDirection(), {1.0f, 0.0f, 0.0f});
+    sel.OnMouseMove(130.0f, 70.0f);
+    testing::CheckNear(sel.GetFormationDirection(), Vec3Normalize({-1.0f, 0.0f, 1.0f}));
+    sel.OnLeftButtonUp(130.0f, 70.0f);
+    CHECK_FALSE(sel.IsFormationDrag());
+
+    // The next press starts from nothing: a click without moving is not a
+    // drag of the last gesture's length.
+    sel.BeginPress(300.0f, 300.0f);
+    CHECK_FALSE(sel.IsFormationDrag());
+    testing::CheckNear(sel.GetFormationDirection(), {0.0f, 0.0f, 1.0f});
+    sel.OnLeftButtonUp(300.0f, 300.0f);
+
+    SUBCASE("a release without a press this window saw does nothing")
+    {
+        Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+        f.Click(s1);
+        const Vec3 before = sel.GetTargetPoint();
+        sel.OnLeftButtonUp(600.0f, 300.0f);
+        CHECK(sel.GetSelected() == List({&s1}));
+        CHECK(sel.GetLastClicked() == &s1);
+        CHECK(sel.GetTargetPoint() == before);
+    }
+}
+
+TEST_CASE("a box selects own units and marks the others, and its recounts list nobody twice")
+{
+    Field f;
+    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 10.0f, 0.0f);
+    Unit& far = f.world.AddUnit(f.own, kTriangoloid, 60.0f, 0.0f);
+    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 5.0f, 5.0f);
+    SelectionController& sel = *f.selection;
+    testing::RecordingCanvas canvas;
+
+    const Vec2 a = f.ScreenOf({-5.0f, 0.0f, 10.0f});
+    const Vec2 b = f.ScreenOf({15.0f, 0.0f, -5.0f});
+    const auto boxDrag = [&](bool shift) {
+        sel.SetShiftHeld(shift);
+        sel.BeginPress(a.x, a.y);
+        sel.OnMouseMove(b.x, b.y);
+        for (int frame = 0; frame < 5; ++frame) {
+            f.world.Advance(0.06);
+            sel.Render(canvas);
+            CHECK_FALSE(HasDuplicates(sel.GetSelected()));
+        }
+        sel.OnLeftButtonUp(b.x, b.y);
+    };
+
+    f.Click(far);
+    boxDrag(true);
+    CHECK(sel.GetSelected() == List({&far, &s1, &s2}));
+    CHECK(sel.GetTargets() == List({&e1}));
+    CHECK(s1.GetSelected());
+    // The box chose; its release orders nothing.
+    CHECK(sel.GetLastClicked() == nullptr);
+    CHECK(s1.GetOrder() != kOrderMove);
+
+    boxDrag(false);
+    CHECK(sel.GetSelected() == List({&s1, &s2}));
+    CHECK(sel.GetTargets() == List({&e1}));
+}
+
+TEST_CASE("units behind the camera are neither picked nor boxed")
+{
+    Field f;
+    // Straight behind the eye: dividing by its negative w would put it in
+    // the middle of the screen.
+    Unit& behind = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    behind.SetPosition({0.0f, 160.0f, -160.0f});
+    Unit& seen = f.world.AddUnit(f.own, kSmashtor, 20.0f, 0.0f);
+    SelectionController& sel = *f.selection;
+
+    CHECK(sel.PickUnit(512.0f, 384.0f) == nullptr);
+    CHECK(sel.PickUnit(f.ScreenOf(seen).x, f.ScreenOf(seen).y) == &seen);
+    sel.BeginPress(1.0f, 1.0f);
+    sel.OnMouseMove(1023.0f, 767.0f);
+    sel.UpdateBoxSelection();
+    CHECK(sel.GetSelected() == List({&seen}));
+    sel.OnLeftButtonUp(1023.0f, 767.0f);
+}
+
+TEST_CASE("move orders go to the ground under the press, through the minimap as it is drawn, Ctrl sparing busy units")
+{
+    Field f;
+    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 3.0f, 0.0f);
+    SelectionController& sel = *f.selection;
+    sel.SelectType(kSmashtor);
+    REQUIRE(sel.GetSelected().size() == 2);
+    REQUIRE(s2.SetOrder(kOrderBusy, false));
+
+    sel.SetCtrlHeld(true);
+    f.Click(f.ScreenOf({30.0f, 0.0f, 30.0f}));
+    testing::CheckNear(sel.GetTargetPoint(), {30.0f, 0.0f, 30.0f}, 1e-2);
+    CHECK(sel.IsMarkerShown());
+    CHECK(s1.GetOrder() == kOrderEngage);
+    CHECK(s2.GetOrder() == kOrderBusy);
+    CHECK(s1.GetSearchSuppressed());
+
+    sel.SetCtrlHeld(false);
+    f.Click(f.ScreenOf({-30.0f, 0.0f, 10.0f}));
+    CHECK(s1.GetOrder() == kOrderMove);
+    CHECK(s2.GetOrder() == kOrderMove);
+    CHECK_FALSE(s2.GetSearchSuppressed());
+    testing::CheckNear(sel.GetTargetPoint(), {-30.0f, 0.0f, 10.0f}, 1e-2);
+
+    SUBCASE("a minimap click lands on the ground drawn under it")
+    {
+        HudOverlay::Instance()->Init(nullptr, nullptr, ingame_test::kWidth, ingame_test::kHeight);
+        Unit& marker = f.world.AddUnit(f.enemy, kSmashtor, -150.0f, 120.0f);
+        testing::RecordingCanvas canvas;
+        HudOverlay::Instance()->Render(canvas, f.world.Ground(), f.camera.GetView());
+        const auto dot = std::find_if(canvas.calls.begin(), canvas.calls.end(), [](const testing::CanvasCall& c) {
+            return c.color == 0xFF0000FFu && c.bottomRight.x - c.topLeft.x < 10.0f;
+        });
+        REQUIRE(dot != canvas.calls.end());
+        const Vec2 at{(dot->topLeft.x + dot->bottomRight.x) / 2.0f, (dot->topLeft.y + dot->bottomRight.y) / 2.0f};
+        f.Click(at);
+        testing::CheckNear(sel.GetTargetPoint(), {marker.GetPosition().x, 0.0f, marker.GetPosition().z}, 1e-3);
+        // The click meant the ground there, not an attack on whatever the
+        // panel hides.
+        CHECK(s1.GetOrder() == kOrderMove);
+
+        const Vec3 offset = f.camera.GetView().GetEye() - f.camera.GetView().GetAt();
+        sel.OnMouseMove(at.x, at.y);
+        sel.MinimapMoveCamera();
+        testing::CheckNear(f.camera.GetView().GetAt(), {-150.0f, 0.0f, 120.0f}, 1e-3);
+        testing::CheckNear(f.camera.GetView().GetEye() - f.camera.GetView().GetAt(), offset, 1e-3);
+    }
+    SUBCASE("the panel's edge is the minimap's edge")
+    {
+        const MinimapLayout layout = sel.GetMinimapLayout();
+        testing::CheckNear(layout.ScreenToWorld(layout.WorldToScreen(200.0f, 200.0f)), {200.0f, 0.0f, 200.0f});
+        CHECK(layout.Contains({layout.centre.x + 100.0f, layout.centre.y - 100.0f}));
+        CHECK_FALSE(layout.Contains({layout.centre.x - 100.5f, layout.centre.y}));
+        const Vec3 cameraAt = f.camera.GetView().GetAt();
+        sel.OnMouseMove(layout.centre.x - 101.0f, layout.centre.y);
+        sel.MinimapMoveCamera();
+        CHECK(f.camera.GetView().GetAt() == cameraAt);
+    }
+}
+
+TEST_CASE("a removed unit leaves every list, and letting go of the army clears everything")
+{
+    Field f;
+    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 10.0f, 0.0f);
+    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 5.0f, 5.0f);
+    SelectionController& sel = *f.selection;
+    testing::RecordingCanvas canvas;
+
+    f.Click(s1);
+    sel.SetShiftHeld(true);
+    f.Click(s2);
+    const Vec2 e = f.ScreenOf(e1);
+    sel.OnMouseMove(e.x, e.y);
+    f.world.Advance(0.06);
+    sel.Render(canvas);
+    REQUIRE(sel.GetHover() == &e1);
+
+    // Death: the army tells the selection through its hook.
+    f.own.RemoveUnit(s1.GetIndex());
+    CHECK(sel.GetSelected() == List({&s2}));
+    CHECK(sel.GetLastClicked() == &s2);
+    f.enemy.RemoveUnit(e1.GetIndex());
+    CHECK(sel.GetHover() == nullptr);
+
+    sel.SetArmy(nullptr);
+    CHECK(sel.GetSelected().empty());
+    CHECK(sel.GetLastClicked() == nullptr);
+    CHECK(sel.PickUnit(f.ScreenOf(s2).x, f.ScreenOf(s2).y) == nullptr);
+}
+
+TEST_CASE("the marks show the selection green, targets red, health by colour, and the cursor says what a click does")
+{
+    Field f;
+    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 30.0f, 0.0f);
+    SelectionController& sel = *f.selection;
+    testing::RecordingCanvas canvas;
+    Cursor* cursor = Cursor::Instance();
+
+    const auto renderAt = [&](const Vec2& at) {
+        canvas.calls.clear();
+        sel.OnMouseMove(at.x, at.y);
+        f.world.Advance(0.06);
+        sel.Render(canvas);
+    };
+    renderAt({100.0f, 100.0f});
+    CHECK(cursor->GetMode() == kCursorSelect);
+    CHECK(canvas.calls.empty());
+
+    f.Click(s1);
+    s1.SetHitPoints(s1.GetFullHitPoints() / 2);
+    renderAt({100.0f, 100.0f});
+    CHECK(cursor->GetMode() == kCursorMove);
+    REQUIRE(canvas.calls.size() == 3);
+    CHECK(canvas.calls[0].color == SelectionController::kSelectedColour);
+    CHECK(canvas.calls[1].filled);
+    CHECK(canvas.calls[1].color == HealthBarColour(0.5f));
+    CHECK(HealthBarColour(0.5f) == 0xA07F7F00u);
+
+    renderAt(f.ScreenOf(e1));
+    CHECK(cursor->GetMode() == kCursorAttack);
+    CHECK(canvas.calls.back().color == HealthBarColour(1.0f));
+    CHECK(canvas.calls[3].color == SelectionController::kTargetColour);
+    renderAt(f.ScreenOf(s1));
+    CHECK(cursor->GetMode() == kCursorSelect);
+}
