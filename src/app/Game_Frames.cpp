@@ -19,6 +19,7 @@
 #include "game/GameRules.h"
 #include "game/OrderQueue.h"
 #include "game/WorldPopulation.h"
+#include "net/NetworkManager.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
@@ -119,7 +120,7 @@ void Game::MenuFrame()
     // TODO(screens): the current screen's per-frame work by ScreenManager's screen id:
     //                3 ConnectionScreen::Draw, 2 UnitSelectionScreen::Draw, 4 LobbyScreen::Draw,
     //                5 OptionsScreen::Draw; the title and main menu have none.
-    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
+    NetworkManager::Instance()->FlushOutgoing();
     SoundManager::Instance()->Update();
     RenderFrame();
 }
@@ -129,7 +130,7 @@ void Game::IdleFrame() {}
 void Game::PlayFrame()
 {
     SimulateFrame();
-    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
+    NetworkManager::Instance()->FlushOutgoing();
     // The heartbeat beats through the match's last ten seconds.
     const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
     if (cue == HeartbeatSwitch::kOn) {
@@ -144,7 +145,7 @@ void Game::PlayFrame()
 void Game::SimulateFrame()
 {
     EventTimer::Instance()->Update();
-    // TODO(net): NetworkManager::Instance()->ProcessIncoming(); every message handler runs here.
+    NetworkManager::Instance()->ProcessIncoming(); // every message handler runs here
     // TODO(input): Keyboard::Instance()->Poll(), then Mouse::Instance()->Poll().
     AnimationCallbacks::Instance()->Update();
     OrderQueue::Instance()->Update();
@@ -167,9 +168,8 @@ void Game::LoadAfterSplash()
     EndMatch();
     backgroundMode_ = 0;
     // This machine runs the full simulation.
-    // TODO(net): NetworkManager::Instance()->SetAuthority(1), which hands the flag to the battle.
+    ConnectNetwork();
     Battle* const battle = Battle::Instance();
-    battle->SetAuthority(true);
 
     if (!LoadBackgroundMap()) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
@@ -203,7 +203,6 @@ void Game::LoadAfterSplash()
     EventTimer::Instance()->Restart();
 
     // TODO(input, screens): Keyboard::Init and Mouse::Init with the window; Cursor::Init.
-    // TODO(net): first use of NetworkManager::Instance and ReceivedMessageQueue::Instance.
     TextManager* text = TextManager::Instance();
     text->Init(Renderer::Instance()->GetDevice());
     TextBox* chat = text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20);

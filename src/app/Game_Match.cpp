@@ -9,6 +9,7 @@
 #include "game/GameRules.h"
 #include "game/GroupMover.h"
 #include "game/WorldPopulation.h"
+#include "net/NetworkManager.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "render/Renderer.h"
@@ -223,7 +224,7 @@ void Game::LeaveMatch()
         return;
     }
     EndMatch();
-    // TODO(net): NetworkManager::Instance()->Reset().
+    NetworkManager::Instance()->Reset();
     SetSetting(kSettingGameState, kStateMenus);
     // TODO(screens): destroy the in-game window; LoadAfterSplash builds the title screen.
     EventTimer::Instance()->Restart();
