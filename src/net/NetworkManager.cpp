@@ -111,6 +111,14 @@ bool NetworkManager::IsConnecting() const
     return HostConnection() != nullptr;
 }
 
+void NetworkManager::AttachHost(const std::shared_ptr<Connection>& host, const std::string& name)
+{
+    MutexLock lock(mutex_);
+    hostConnection_ = host;
+    ownName_ = name.substr(0, kNameField - 1);
+    accepting_ = false;
+}
+
 void NetworkManager::AcceptWelcome(std::int32_t id)
 {
     MutexLock lock(mutex_);
@@ -290,14 +298,14 @@ void NetworkManager::ReceiveDatagram(std::span<const std::uint8_t> datagram, con
     if ((hosting_ || joinedClient) && !peer) {
         return;
     }
-    AcceptPacket(datagram, source, peer, true);
+    ReceivePacket(datagram, source, peer, true);
 }
 
 bool NetworkManager::ReceiveStreamBytes(const std::shared_ptr<Connection>& connection,
                                         std::span<const std::uint8_t> chunk)
 {
     const bool framed = connection->framer.Feed(chunk, [&](std::span<const std::uint8_t> packet) {
-        AcceptPacket(packet, connection->address, connection, false);
+        ReceivePacket(packet, connection->address, connection, false);
     });
     if (!framed) {
         ReportLoss(connection);
@@ -305,8 +313,8 @@ bool NetworkManager::ReceiveStreamBytes(const std::shared_ptr<Connection>& conne
     return framed;
 }
 
-void NetworkManager::AcceptPacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
-                                  const std::shared_ptr<Connection>& from, bool datagram)
+void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
+                                   const std::shared_ptr<Connection>& from, bool datagram)
 {
     ByteReader reader(packet);
     PacketHeader header;

@@ -136,6 +136,9 @@ public:
     // The lowest id 1-7 no connection holds, or -1.
     std::int32_t LowestFreeId() const;
     std::shared_ptr<Connection> HostConnection() const;
+    // The host this client is joining over its stream (Connect, once the
+    // stream is up).
+    void AttachHost(const std::shared_ptr<Connection>& host, const std::string& name);
     // A client's welcome: own id, sender id on all buffers, and only the
     // joined host kept (the other hosts heard of no longer matter).
     void AcceptWelcome(std::int32_t id);
@@ -149,10 +152,11 @@ public:
     bool ReceiveStreamBytes(const std::shared_ptr<Connection>& connection, std::span<const std::uint8_t> chunk);
     // The connection's stream died or was cut: a leave is queued for it once.
     void ReportLoss(const std::shared_ptr<Connection>& connection);
+    // One whole packet, from a datagram or out of a stream's framer.
+    void ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
+                       const std::shared_ptr<Connection>& from, bool datagram);
 
 private:
-    void AcceptPacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
-                      const std::shared_ptr<Connection>& from, bool datagram);
     std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
     void FlushPair(PacketPair& pair, bool datagrams);
     bool IsDatagramTarget(const Connection& connection) const;

@@ -120,10 +120,8 @@ bool NetworkManager::Connect(std::size_t hostIndex, const std::string& name)
     {
         MutexLock lock(mutex_);
         host->stream = std::move(stream);
-        hostConnection_ = host;
-        ownName_ = name.substr(0, kNameField - 1);
     }
-    accepting_ = false;
+    AttachHost(host, name);
     QueueTcp(JoinRequestMessage{ownName_, udp_.BoundPort(), 0});
     FlushOutgoing();
     return tcpThread_.Start();
