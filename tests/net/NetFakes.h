@@ -17,6 +17,7 @@ struct FakeNetUi : NetUi {
     int connectFailures = 0;
     int playerChanges = 0;
     GameSettingsMessage options;
+    int optionsReceived = 0;
     std::array<std::string, kLobbyNameCount> names{};
     std::vector<std::string> lobbyChat;
     std::vector<std::string> gameChat;
@@ -31,7 +32,11 @@ struct FakeNetUi : NetUi {
     void ConnectFailed() override { ++connectFailures; }
     void LobbyPlayersChanged() override { ++playerChanges; }
     GameSettingsMessage LobbyOptions() const override { return options; }
-    void SetLobbyOptions(const GameSettingsMessage& value) override { options = value; }
+    void SetLobbyOptions(const GameSettingsMessage& value) override
+    {
+        options = value;
+        ++optionsReceived;
+    }
     void SetLobbyPlayerName(int index, const std::string& name) override { names.at(index) = name; }
     void AddLobbyChatLine(const std::string& line) override { lobbyChat.push_back(line); }
     void AddGameChatLine(const std::string& line) override { gameChat.push_back(line); }
