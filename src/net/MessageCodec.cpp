@@ -11,7 +11,6 @@ namespace {
 constexpr std::array<std::size_t, kMessageTypeCount> kRecordSizes = {
     0, 64, 56, 8, 20, 8, 208, 28, 4, 748, 80, 8, 8, 8, 40, 28, 4, 532,
 };
-constexpr std::size_t kSlotSize = 92;
 
 // ---- writing -------------------------------------------------------------
 
