@@ -264,8 +264,11 @@ void NetworkManager::ReportLoss(const std::shared_ptr<Connection>& connection)
     leave.record = LeaveMessage{};
     leave.asServer = hosting_;
     leave.channel = kChannelTcp;
-    leave.senderId = connection->id;
-    leave.source = connection->address;
+    {
+        MutexLock lock(mutex_);
+        leave.senderId = connection->id;
+        leave.source = connection->address;
+    }
     leave.from = connection;
     queue_.Push(std::move(leave));
 }
@@ -304,9 +307,13 @@ void NetworkManager::ReceiveDatagram(std::span<const std::uint8_t> datagram, con
 bool NetworkManager::ReceiveStreamBytes(const std::shared_ptr<Connection>& connection,
                                         std::span<const std::uint8_t> chunk)
 {
-    const bool framed = connection->framer.Feed(chunk, [&](std::span<const std::uint8_t> packet) {
-        ReceivePacket(packet, connection->address, connection, false);
-    });
+    platform::NetAddress source;
+    {
+        MutexLock lock(mutex_);
+        source = connection->address;
+    }
+    const bool framed = connection->framer.Feed(
+        chunk, [&](std::span<const std::uint8_t> packet) { ReceivePacket(packet, source, connection, false); });
     if (!framed) {
         ReportLoss(connection);
     }

@@ -188,7 +188,7 @@ private:
     std::atomic<bool> accepting_{true};
     std::atomic<bool> inMatch_{false};
     std::atomic<std::uint32_t> lastUdpSequence_{0};
-    std::int32_t ownId_ = -1;
+    std::atomic<std::int32_t> ownId_{-1};
     std::string ownName_;
     std::uint32_t unitsDestroyed_ = 0;
     std::uint16_t nextUdpPort_ = 0;

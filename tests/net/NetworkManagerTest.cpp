@@ -327,6 +327,27 @@ TEST_CASE("joins outside the lobby are refused and a host is known by address an
         CHECK(session.Client(0).ui.connectFailures == 1);
         CHECK_FALSE(client.IsConnecting());
     }
+    SUBCASE("the announcement is 72 bytes: length 0, sequence 1, sender 0, channel 0 and the name")
+    {
+        platform::UdpSocket listener;
+        const NetConfig config = LoopbackSession::ConfigFor(22470);
+        REQUIRE(listener.BindInRange(config.announceFirstPort, config.announceLastPort) == platform::SocketResult::kOk);
+        NetworkManager host(config);
+        REQUIRE(host.Host("Hal"));
+        REQUIRE(listener.WaitReadable(2000));
+        std::vector<std::uint8_t> buffer(platform::UdpSocket::kMaxDatagram + 1);
+        platform::NetAddress from;
+        REQUIRE(listener.Receive(buffer, from) == 72);
+        buffer.resize(72);
+        ByteReader reader(buffer);
+        PacketHeader header;
+        REQUIRE(DecodeHeader(reader, header));
+        CHECK(header == PacketHeader{0, 1, 0, kChannelDirect});
+        NetRecord record;
+        REQUIRE(DecodeRecord(reader, record));
+        CHECK(std::get<HostAnnounceMessage>(record).name == "Hal");
+        CHECK(from.port == host.GetUdpPort());
+    }
     SUBCASE("renamed hosts update their entry and the list is capped")
     {
         NetworkManager client(LoopbackSession::ConfigFor(22500));
