@@ -340,7 +340,7 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
     if (datagram && !hosting && header.channel == kChannelUdp && inMatch_) {
         // Stale filter: an older unit state must not undo a newer one; an
         // equal number is a second packet of the same frame.
-        std::uint32_t last = lastUdpSequence_;
+        const std::uint32_t last = lastUdpSequence_;
         if (header.sequence < last) {
             return;
         }

@@ -45,7 +45,9 @@ TEST_CASE("the game's network world moves, targets and overwrites the battle's u
         CHECK(back.targets.targetUnit == enemy.GetIndex());
         CHECK(back.targets.lastUnit == kNoUnitByte);
         CHECK_FALSE(world.ReadUnitState(0, 5, back));
-        CHECK_FALSE(world.ApplyUnitState(UnitStateMessage{{99, red.GetId()}}));
+        UnitStateMessage missing;
+        missing.head = {99, red.GetId()};
+        CHECK_FALSE(world.ApplyUnitState(missing));
     }
     SUBCASE("targets resolve by bytes: none clears, an unknown army leaves them be")
     {
