@@ -1,3 +1,4 @@
+// The loopback session of the net tests: managers made, ports moved, frames pumped.
 #include "LoopbackSession.h"
 
 #include <chrono>
