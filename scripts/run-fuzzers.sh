@@ -16,16 +16,17 @@ if [ ! -f "$build_dir/build.ninja" ]; then
   CC=clang CXX=clang++ cmake -S "$root" -B "$build_dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
     -DKV_BUILD_FUZZERS=ON -DKV_BUILD_TESTS=OFF -DKV_BUILD_BENCH=OFF
 fi
-cmake --build "$build_dir" --target fuzz_map_file fuzz_mesh_file
+cmake --build "$build_dir" --target fuzz_map_file fuzz_mesh_file fuzz_net_packet
 
 # Each fuzzer runs on a scratch copy of its seeds, so what a run discovers
 # does not pile up.
 corpus=""
 trap 'rm -rf "$corpus"' EXIT
-for what in map mesh; do
+for target in map_file mesh_file net_packet; do
+  what=${target%%_*}
   corpus=$(mktemp -d)
   cp "$build_dir"/fuzz/${what}_corpus/* "$corpus"/
-  (cd "$corpus" && "$build_dir/fuzz/fuzz_${what}_file" -runs="$runs" -seed=1 -max_len=8192 -print_final_stats=1 \
+  (cd "$corpus" && "$build_dir/fuzz/fuzz_${target}" -runs="$runs" -seed=1 -max_len=8192 -print_final_stats=1 \
     -artifact_prefix="$build_dir/fuzz/" "$corpus")
   rm -rf "$corpus"
 done

@@ -1,12 +1,16 @@
 // Game: construction, start-up, settings and options.
 #include "app/Game.h"
 
+#include "app/GameNetWorld.h"
+
 #include "core/Stopwatch.h"
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/BattleCollisions.h"
 #include "game/GameRules.h"
 #include "input/SelectionController.h"
+#include "net/NetBattleLink.h"
+#include "net/NetworkManager.h"
 #include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
@@ -70,6 +74,21 @@ Game::Game()
     // A unit leaving its army leaves the player's selection with it.
     Army::SetUnitRemovedHook([](Unit* unit) { SelectionController::Instance()->RemoveUnit(unit); });
     ConnectPlayerControls();
+}
+
+Game::~Game() = default;
+
+void Game::ConnectNetwork()
+{
+    NetworkManager* const net = NetworkManager::Instance();
+    if (!netWorld_) {
+        netWorld_ = std::make_unique<GameNetWorld>();
+        netLink_ = std::make_unique<NetBattleLink>(*net);
+        net->SetWorld(netWorld_.get());
+        Battle::Instance()->SetNetwork(netLink_.get());
+    }
+    // TODO(screens): NetworkManager::SetUi with the adapter over the connection screen, lobby and unit selection.
+    net->SetAuthority(true);
 }
 
 void Game::Init()

@@ -23,9 +23,12 @@
 #include <array>
 #include <cstdint>
 #include <list>
+#include <memory>
 #include <string>
 
 class Army;
+class GameNetWorld;
+class NetBattleLink;
 
 namespace platform {
 class EventPump;
@@ -213,7 +216,11 @@ public:
 
 private:
     Game();
+    ~Game();
 
+    // Hands the network manager this game's world and the battle its link
+    // to the network; hosting nothing, so this machine has authority.
+    void ConnectNetwork();
     void RunStateHandler();
     void Shutdown();
     // The light every battle is lit by.
@@ -263,4 +270,6 @@ private:
     float backgroundMinutes_ = 5.0f;
     std::array<FrameHandler, kStateCount> stateHandlers_{};
     GameInputHost inputHost_{*this};
+    std::unique_ptr<GameNetWorld> netWorld_;
+    std::unique_ptr<NetBattleLink> netLink_;
 };

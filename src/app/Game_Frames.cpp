@@ -23,6 +23,7 @@
 #include "input/Cursor.h"
 #include "input/Keyboard.h"
 #include "input/Mouse.h"
+#include "net/NetworkManager.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"
 #include "platform/QuitRequest.h"
@@ -126,7 +127,7 @@ void Game::MenuFrame()
     // TODO(screens): the current screen's per-frame work by ScreenManager's screen id:
     //                3 ConnectionScreen::Draw, 2 UnitSelectionScreen::Draw, 4 LobbyScreen::Draw,
     //                5 OptionsScreen::Draw; the title and main menu have none.
-    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
+    NetworkManager::Instance()->FlushOutgoing();
     SoundManager::Instance()->Update();
     RenderFrame();
 }
@@ -136,7 +137,7 @@ void Game::IdleFrame() {}
 void Game::PlayFrame()
 {
     SimulateFrame();
-    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
+    NetworkManager::Instance()->FlushOutgoing();
     // The heartbeat beats through the match's last ten seconds.
     const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
     if (cue == HeartbeatSwitch::kOn) {
@@ -151,7 +152,7 @@ void Game::PlayFrame()
 void Game::SimulateFrame()
 {
     EventTimer::Instance()->Update();
-    // TODO(net): NetworkManager::Instance()->ProcessIncoming(); every message handler runs here.
+    NetworkManager::Instance()->ProcessIncoming(); // every message handler runs here
     Keyboard::Instance()->Poll();
     Mouse::Instance()->Poll();
     AnimationCallbacks::Instance()->Update();
@@ -175,9 +176,8 @@ void Game::LoadAfterSplash()
     EndMatch();
     backgroundMode_ = 0;
     // This machine runs the full simulation.
-    // TODO(net): NetworkManager::Instance()->SetAuthority(1), which hands the flag to the battle.
+    ConnectNetwork();
     Battle* const battle = Battle::Instance();
-    battle->SetAuthority(true);
 
     if (!LoadBackgroundMap()) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
@@ -217,7 +217,6 @@ void Game::LoadAfterSplash()
     EventTimer::Instance()->Restart();
 
     InitInputAndGui();
-    // TODO(net): first use of NetworkManager::Instance and ReceivedMessageQueue::Instance.
     TextManager* text = TextManager::Instance();
     text->Init(Renderer::Instance()->GetDevice());
     TextBox* chat = text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20);

@@ -10,6 +10,8 @@
 
 #include "core/ReportRegistry.h"
 #include "core/Stopwatch.h"
+#include "net/NetSenders.h"
+#include "net/NetworkManager.h"
 #include "platform/EventPump.h"
 #include "platform/NullEventPump.h"
 #include "platform/Window.h"
@@ -53,12 +55,13 @@ void Game::Shutdown()
 {
     // The leave message goes out twice on purpose: once flushed at once, once
     // queued for the final flush.
-    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
-    // TODO(net): SendLeave();
-    // TODO(net): QueueLeave();
-    // TODO(net): NetworkManager::Instance()->FlushOutgoing();
-    // TODO(net): stop and join the receive and server threads (not under the
-    //            NetworkManager's mutex) before static objects go away.
+    NetworkManager* const net = NetworkManager::Instance();
+    net->FlushOutgoing();
+    SendLeave(*net);
+    QueueLeave(*net);
+    net->FlushOutgoing();
+    // The receive and server threads are joined before static objects go away.
+    net->Reset();
     ReportRegistry::Instance()->Finish();
 }
 

@@ -12,6 +12,7 @@
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "input/SelectionController.h"
+#include "net/NetworkManager.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
 #include "render/Renderer.h"
@@ -238,7 +239,7 @@ void Game::LeaveMatch()
         return;
     }
     EndMatch();
-    // TODO(net): NetworkManager::Instance()->Reset().
+    NetworkManager::Instance()->Reset();
     SetSetting(kSettingGameState, kStateMenus);
     // LoadAfterSplash builds the title screen in its place.
     if (guiManager::Instance()->GetWindow(PlayScreen::kWindowName)) {

@@ -15,6 +15,16 @@ public:
     std::size_t Position() const { return position_; }
     std::size_t Remaining() const { return bytes_.size() - position_; }
 
+    bool ReadU8(std::uint8_t& out)
+    {
+        std::uint8_t b[1] = {};
+        if (!ReadBytes(b)) {
+            return false;
+        }
+        out = b[0];
+        return true;
+    }
+
     bool ReadU16(std::uint16_t& out)
     {
         std::uint8_t b[2] = {};
@@ -42,6 +52,18 @@ public:
         if (!ReadU32(bits)) {
             return false;
         }
+        std::memcpy(&out, &bits, sizeof out);
+        return true;
+    }
+
+    bool ReadF64(double& out)
+    {
+        std::uint32_t low = 0;
+        std::uint32_t high = 0;
+        if (Remaining() < 8 || !ReadU32(low) || !ReadU32(high)) {
+            return false;
+        }
+        const std::uint64_t bits = (static_cast<std::uint64_t>(high) << 32) | low;
         std::memcpy(&out, &bits, sizeof out);
         return true;
     }

@@ -12,6 +12,8 @@ class ByteWriter {
 public:
     void Reserve(std::size_t bytes) { bytes_.reserve(bytes); }
 
+    void WriteU8(std::uint8_t value) { bytes_.push_back(value); }
+
     void WriteU16(std::uint16_t value)
     {
         bytes_.push_back(static_cast<std::uint8_t>(value & 0xFF));
@@ -31,6 +33,16 @@ public:
         std::memcpy(&bits, &value, sizeof bits);
         WriteU32(bits);
     }
+
+    void WriteF64(double value)
+    {
+        std::uint64_t bits = 0;
+        std::memcpy(&bits, &value, sizeof bits);
+        WriteU32(static_cast<std::uint32_t>(bits & 0xFFFFFFFFu));
+        WriteU32(static_cast<std::uint32_t>(bits >> 32));
+    }
+
+    void WriteZeros(std::size_t count) { bytes_.insert(bytes_.end(), count, 0); }
 
     void WriteBytes(std::span<const std::uint8_t> bytes) { bytes_.insert(bytes_.end(), bytes.begin(), bytes.end()); }
 

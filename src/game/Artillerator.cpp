@@ -2,6 +2,7 @@
 #include "game/Artillerator.h"
 
 #include "game/AnimationCallbacks.h"
+#include "game/Battle.h"
 #include "game/Projectile.h"
 
 #include <cmath>
@@ -13,6 +14,7 @@ constexpr double kReachLimit = 6.0;
 constexpr float kCoolDownSeconds = 2.5f;
 constexpr double kBlastRadius = 6.0;
 constexpr double kBlastStrength = 15.0;
+constexpr float kCraterSize = 6.0f;
 
 } // namespace
 
@@ -70,5 +72,7 @@ void Artillerator::Blast(Projectile& shell)
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(&shell)));
     // TODO(render): Terrain::Crater of radius 6.0 at the position; ParticleManager::SpawnSplashExplosion
     //               at the position, direction (0, 1, 0).
-    // TODO(net): SendExplosion(position, 6.0, 15.0, crater 6.0).
+    if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+        network->Explosion(at, kBlastRadius, kBlastStrength, kCraterSize);
+    }
 }

@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/Singleton.h"
+#include "game/BattleNetwork.h"
 #include "game/BattleSound.h"
 #include "platform/math/Vector.h"
 
@@ -80,7 +81,7 @@ public:
     void Clear();
 
     // This machine runs the full simulation (the host, or a game without
-    // network). TODO(net): the NetworkManager sets it.
+    // network). The NetworkManager sets it (NetworkManager::SetAuthority).
     bool GetAuthority() const { return authority_; }
     void SetAuthority(bool authority) { authority_ = authority; }
     // The rules' mode and match state (GameRules sets them as the match runs).
@@ -95,6 +96,9 @@ public:
     float GetWaterLevel() const;
 
     void SetSoundHook(BattleSoundHook hook) { soundHook_ = hook; }
+    // Borrowed; null sends nothing.
+    void SetNetwork(BattleNetwork* network) { network_ = network; }
+    BattleNetwork* GetNetwork() const { return network_; }
     void PlaySound(BattleSound sound, const Vec3& at) const;
 
 private:
@@ -112,6 +116,7 @@ private:
     MatchState matchState_ = kMatchGameOn;
     const Terrain* terrain_ = nullptr;
     BattleSoundHook soundHook_ = nullptr;
+    BattleNetwork* network_ = nullptr;
 };
 
 // The radius within which a hit unit's idle comrades join its fight: 45.0,

@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kBlastRadius = 12.0;
 constexpr double kBlastStrength = 24.0;
+constexpr float kCraterSize = 10.0f;
 
 } // namespace
 
@@ -40,7 +41,9 @@ void Detagon::Detonate()
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(this)));
     // TODO(render): Terrain::Crater of radius 10.0 at the position; ParticleManager::SpawnSelfDestructExplosion
     //               at the position, direction (0, 1, 0).
-    // TODO(net): SendExplosion(position, 12.0, 24.0, crater 10.0).
+    if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+        network->Explosion(at, kBlastRadius, kBlastStrength, kCraterSize);
+    }
 }
 
 // Brought down by anything but another Detagon, it goes off; a Detagon's

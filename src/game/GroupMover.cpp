@@ -1,6 +1,7 @@
 // GroupMover: formation layouts and the moves that use them.
 #include "game/GroupMover.h"
 
+#include "game/Battle.h"
 #include "game/Unit.h"
 
 #include <algorithm>
@@ -124,7 +125,9 @@ void GroupMover::MoveInFormation(FormationKind formation, MoveKind kind, std::sp
         if (unit.GetOrder() != kOrderBusy && unit.GetOrder() != kOrderEngage) {
             unit.SetOrder(kOrderMove, false);
         }
-        // TODO(net): SendMoveOrder(unit.GetIndex(), unit.GetArmyId(), points[i]).
+        if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+            network->MoveOrder(unit, points[i]);
+        }
     }
 }
 
@@ -134,7 +137,9 @@ void GroupMover::PlaceInSquare(std::span<Unit* const> units, const Vec3& point)
     for (std::size_t i = 0; i < points.size(); ++i) {
         units[i]->SetPosition(points[i]);
         units[i]->MoveTo(points[i]);
-        // TODO(net): SendMoveOrder(units[i]->GetIndex(), units[i]->GetArmyId(), points[i]).
+        if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+            network->MoveOrder(*units[i], points[i]);
+        }
     }
 }
 

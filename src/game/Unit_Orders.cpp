@@ -81,7 +81,9 @@ void Unit::HandleEngage()
             GoIdleWhereItStands();
             return;
         }
-        // TODO(net): SendAttackOrder(index_, armyId_, target's position, targets_, targetAssigned_).
+        if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+            network->AttackOrder(*this);
+        }
     }
 
     const Vec3 point = GetTargetPoint();
@@ -89,7 +91,9 @@ void Unit::HandleEngage()
     const float distance = Vec3Length(point - GetPosition());
     if (distance < static_cast<float>(GetUnitTypeStats(type_).attackRange)) {
         SetOrder(kOrderAttack, false);
-        // TODO(net): SendStartAttack(index_, armyId_).
+        if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+            network->StartAttack(*this);
+        }
     }
 }
 
@@ -148,7 +152,9 @@ void Unit::HandleDying()
     }
     orderStarted_ = true;
     OnDestroyed();
-    // TODO(net): SendUnitDestroyed(index_, armyId_).
+    if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+        network->UnitDestroyed(*this);
+    }
     if (army_ != nullptr) {
         // Last: the unit leaves its army's live units for the dead ones.
         army_->RemoveUnit(index_);

@@ -1,0 +1,159 @@
+// GameNetWorld.
+#include "app/GameNetWorld.h"
+
+#include "app/Game.h"
+#include "game/AnimationController.h"
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/GroupMover.h"
+#include "game/Unit.h"
+#include "net/NetBattleLink.h"
+#include "physics/Physics.h"
+
+std::uint32_t GameNetWorld::GameState() const
+{
+    return Game::Instance()->GetSetting(kSettingGameState);
+}
+
+bool GameNetWorld::SetOptions(const GameSettingsMessage& options)
+{
+    return Game::Instance()->SetOptions(options.mode, options.minutes, options.unitMask, options.mapIndex,
+                                        options.maxUnits, options.computerArmies);
+}
+
+void GameNetWorld::SetAuthority(bool authority)
+{
+    Battle::Instance()->SetAuthority(authority);
+}
+
+Unit* GameNetWorld::FindUnit(const UnitHead& head)
+{
+    const Army* const army = Battle::Instance()->FindArmyById(head.army);
+    return army != nullptr ? army->FindUnit(head.unit) : nullptr;
+}
+
+void GameNetWorld::ResolveUnitTargets(Unit& unit, const TargetBytes& bytes)
+{
+    UnitTargets targets = unit.GetTargets();
+    Battle* const battle = Battle::Instance();
+    if (bytes.targetArmy == kNoUnitByte) {
+        targets.target = nullptr;
+        targets.targetArmy = nullptr;
+    } else if (Army* const army = battle->FindArmyById(bytes.targetArmy)) {
+        targets.target = army->FindUnit(bytes.targetUnit);
+        targets.targetArmy = army;
+    }
+    if (bytes.lastUnit == kNoUnitByte) {
+        targets.lastAttacker = nullptr;
+    } else if (const Army* const army = battle->FindArmyById(bytes.lastArmy)) {
+        targets.lastAttacker = army->FindUnit(bytes.lastUnit);
+    }
+    unit.SetTargets(targets);
+}
+
+bool GameNetWorld::MoveUnit(const UnitHead& head, const Vec3& point)
+{
+    Unit* const unit = FindUnit(head);
+    if (unit == nullptr) {
+        return false;
+    }
+    unit->SetOrder(kOrderMove, false);
+    GroupMover::Instance()->MoveUnit(*unit, point);
+    return true;
+}
+
+bool GameNetWorld::AttackWith(const AttackOrderMessage& order)
+{
+    Unit* const unit = FindUnit(order.head);
+    if (unit == nullptr) {
+        return false;
+    }
+    ResolveUnitTargets(*unit, order.targets);
+    unit->SetTargetAssigned(order.targetAssigned != 0);
+    unit->SetOrder(kOrderEngage, false);
+    GroupMover::Instance()->MoveUnit(*unit, order.point);
+    return true;
+}
+
+bool GameNetWorld::StartAttack(const UnitHead& head)
+{
+    Unit* const unit = FindUnit(head);
+    if (unit == nullptr) {
+        return false;
+    }
+    unit->SetOrder(kOrderAttack, false);
+    return true;
+}
+
+bool GameNetWorld::DestroyUnit(const UnitHead& head)
+{
+    Army* const army = Battle::Instance()->FindArmyById(head.army);
+    if (army == nullptr || army->FindUnit(head.unit) == nullptr) {
+        return false;
+    }
+    army->RemoveUnit(head.unit);
+    return true;
+}
+
+void GameNetWorld::Explode(const ExplosionMessage& explosion)
+{
+    // No damage here: the host alone applies it and reports the deaths.
+    Physics::Instance()->Explosion(explosion.centre.x, explosion.centre.y, explosion.centre.z, explosion.radius,
+                                   explosion.strength, nullptr, 0);
+    // TODO(render): Terrain::Crater (explosion.crater, centre) and
+    //               ParticleManager::SpawnSplashExplosion (centre, up), once they exist.
+}
+
+bool GameNetWorld::ApplyUnitState(const UnitStateMessage& state)
+{
+    Unit* const unit = FindUnit(state.head);
+    if (unit == nullptr) {
+        return false;
+    }
+    ResolveUnitTargets(*unit, state.targets);
+    unit->SetDestination(state.destination.x, state.destination.y, state.destination.z);
+    unit->SetPosition(state.position);
+    unit->SetVelocity(state.velocity);
+    if (unit->GetOrder() != state.order) {
+        unit->SetOrder(state.order, false);
+        if (state.order == kOrderMove && unit->GetAnimationController().GetAnimation() != kAnimationWalk) {
+            unit->GetAnimationController().SetAnimation(kAnimationWalk);
+        }
+    }
+    unit->SetHitPoints(state.hitPoints);
+    unit->SetArrived(state.arrived != 0);
+    return true;
+}
+
+std::size_t GameNetWorld::ArmyCount() const
+{
+    return Battle::Instance()->GetArmies().size();
+}
+
+std::size_t GameNetWorld::UnitCount(std::size_t army) const
+{
+    const auto& armies = Battle::Instance()->GetArmies();
+    return army < armies.size() ? armies[army]->GetUnits().size() : 0;
+}
+
+bool GameNetWorld::ReadUnitState(std::size_t army, std::size_t unit, UnitStateMessage& out) const
+{
+    const auto& armies = Battle::Instance()->GetArmies();
+    if (army >= armies.size() || unit >= armies[army]->GetUnits().size()) {
+        return false;
+    }
+    const Unit& u = *armies[army]->GetUnits()[unit];
+    out = UnitStateMessage{};
+    out.head = {u.GetIndex(), u.GetArmyId()};
+    out.position = u.GetPosition();
+    out.destination = u.GetDestination();
+    out.velocity = u.GetVelocity();
+    out.spinAxis = u.GetSpinAxis();
+    out.turnRate = u.GetTurnRate();
+    out.heading = u.GetHeading();
+    out.order = u.GetOrder();
+    out.hitPoints = u.GetHitPoints();
+    out.targets = NetBattleLink::TargetBytesOf(u);
+    out.arrived = u.GetArrived() ? 1 : 0;
+    return true;
+}

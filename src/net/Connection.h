@@ -1,0 +1,32 @@
+// One peer of this machine. On the host: a client, known by its stream (two
+// clients on one address are two connections), with the UDP port its join
+// gave. On a client: a host heard of by its announcement, known by address
+// and port; the one joined also holds the stream.
+//
+// Connections are shared: the server thread polls a snapshot of them outside
+// the manager's lock, so a connection removed meanwhile stays alive (and its
+// socket open) until that pass is done.
+#pragma once
+
+#include "net/StreamFramer.h"
+#include "platform/NetAddress.h"
+#include "platform/TcpStream.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <string>
+
+struct Connection {
+    std::string name;
+    // The peer's address and UDP port (0 until known).
+    platform::NetAddress address;
+    // 1-7 once joined (the host's own id is 0 on a client), -2 before.
+    std::int32_t id = -2;
+    bool joined = false;
+    std::unique_ptr<platform::TcpStream> stream;
+    // Only the server thread touches the framer.
+    StreamFramer framer;
+    // Set once when the loss of the stream has been reported as a leave.
+    std::atomic<bool> lossReported{false};
+};

@@ -1,0 +1,342 @@
+// MessageHandlers: the host's and the client's action for every record type.
+#include "net/MessageHandlers.h"
+
+#include "net/NetSenders.h"
+#include "net/NetworkManager.h"
+#include "net/RecordChecks.h"
+
+namespace {
+
+using H = MessageHandlers;
+
+constexpr std::uint32_t kHighestGamePort = 30000;
+
+} // namespace
+
+// clang-format off
+const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kHostActions = {
+    &H::Ignore,     // 0 no such type
+    &H::HostJoin,   // 1 join
+    &H::Ignore,     // 2 announce
+    &H::Ignore,     // 3 welcome
+    &H::HostMove,   // 4 move
+    &H::Ignore,     // 5 host id
+    &H::HostChat,   // 6 chat
+    &H::HostAttack, // 7 attack
+    &H::HostLeave,  // 8 leave
+    &H::HostSlots,  // 9 slots
+    &H::Ignore,     // 10 unit state
+    &H::Ignore,     // 11 no-op
+    &H::Ignore,     // 12 unit destroyed
+    &H::Ignore,     // 13 start attack
+    &H::Ignore,     // 14 explosion
+    &H::Ignore,     // 15 settings
+    &H::Ignore,     // 16 start
+    &H::Ignore,     // 17 names
+};
+
+const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kClientActions = {
+    &H::Ignore,              // 0 no such type
+    &H::Ignore,              // 1 join
+    &H::ClientAnnounce,      // 2 announce
+    &H::ClientWelcome,       // 3 welcome
+    &H::ClientMove,          // 4 move
+    &H::ClientHostId,        // 5 host id
+    &H::ClientChat,          // 6 chat
+    &H::ClientAttack,        // 7 attack
+    &H::ClientLeave,         // 8 leave
+    &H::ClientSlots,         // 9 slots
+    &H::ClientUnitState,     // 10 unit state
+    &H::Ignore,              // 11 no-op
+    &H::ClientUnitDestroyed, // 12 unit destroyed
+    &H::ClientStartAttack,   // 13 start attack
+    &H::ClientExplosion,     // 14 explosion
+    &H::ClientSettings,      // 15 settings
+    &H::ClientStart,         // 16 start
+    &H::ClientNames,         // 17 names
+};
+// clang-format on
+
+void MessageHandlers::Dispatch(const ReceivedMessage& message)
+{
+    const std::uint32_t type = TypeOf(message.record);
+    if (type >= kMessageTypeCount) {
+        return;
+    }
+    const Action action = message.asServer ? kHostActions[type] : kClientActions[type];
+    (this->*action)(message);
+}
+
+void MessageHandlers::Refuse(const std::shared_ptr<Connection>& connection)
+{
+    net_.SendDirect(*connection, LeaveMessage{});
+    net_.RemoveConnection(connection);
+}
+
+bool MessageHandlers::FromJoinedClient(const ReceivedMessage& message) const
+{
+    MutexLock lock(net_.GetMutex());
+    return message.from && message.from->joined && message.senderId == message.from->id;
+}
+
+bool MessageHandlers::FromJoinedHost(const ReceivedMessage& message) const
+{
+    const std::shared_ptr<Connection> host = net_.HostConnection();
+    return host && message.from == host && net_.GetOwnId() > 0;
+}
+
+bool MessageHandlers::InMatch() const
+{
+    return net_.World().GameState() == kNetStateMatch;
+}
+
+// ---- host actions ------------------------------------------------------
+
+void MessageHandlers::HostJoin(const ReceivedMessage& message)
+{
+    const std::shared_ptr<Connection>& connection = message.from;
+    if (!connection || !connection->stream || connection->joined) {
+        return; // over UDP, or a second join on one connection
+    }
+    const auto& join = std::get<JoinRequestMessage>(message.record);
+    const int screen = net_.Ui().CurrentScreen();
+    const std::int32_t id = net_.LowestFreeId();
+    const bool inLobby = screen == kScreenLobby || screen == kScreenOptions;
+    if (!inLobby || id < 0 || join.udpPort == 0 || join.udpPort > kHighestGamePort) {
+        Refuse(connection);
+        return;
+    }
+    {
+        MutexLock lock(net_.GetMutex());
+        connection->name = join.name;
+        connection->id = id;
+        connection->address.port = static_cast<std::uint16_t>(join.udpPort);
+        connection->joined = true;
+    }
+    net_.SendDirect(*connection, WelcomeMessage{static_cast<std::uint32_t>(id)});
+    SendGameSettings(net_, net_.Ui().LobbyOptions());
+    SendPlayerNames(net_);
+    net_.Ui().LobbyPlayersChanged();
+}
+
+void MessageHandlers::HostMove(const ReceivedMessage& message)
+{
+    const auto& move = std::get<MoveOrderMessage>(message.record);
+    if (!FromJoinedClient(message) || !InMatch() || !IsFinite(move.point)) {
+        return;
+    }
+    RelayMoveOrder(net_, move);
+    net_.World().MoveUnit(move.head, move.point);
+}
+
+void MessageHandlers::HostChat(const ReceivedMessage& message)
+{
+    const auto& chat = std::get<ChatMessage>(message.record);
+    if (!FromJoinedClient(message) || (chat.kind != kGameChat && chat.kind != kLobbyChat)) {
+        return;
+    }
+    net_.QueueTcp(chat);
+    ClientChat(message);
+}
+
+void MessageHandlers::HostAttack(const ReceivedMessage& message)
+{
+    const auto& attack = std::get<AttackOrderMessage>(message.record);
+    if (!FromJoinedClient(message) || !InMatch() || !IsFinite(attack.point)) {
+        return;
+    }
+    RelayAttackOrder(net_, attack);
+    net_.World().AttackWith(attack);
+}
+
+void MessageHandlers::HostLeave(const ReceivedMessage& message)
+{
+    if (!message.from) {
+        return;
+    }
+    const bool wasJoined = message.from->joined;
+    // A quitting client sends two leaves; only the first finds its record.
+    if (net_.RemoveConnection(message.from) && wasJoined) {
+        net_.Ui().LobbyPlayersChanged();
+    }
+}
+
+void MessageHandlers::HostSlots(const ReceivedMessage& message)
+{
+    const auto& slots = std::get<PlayerSlotsMessage>(message.record);
+    if (!FromJoinedClient(message) || net_.Ui().CurrentScreen() != kScreenUnitSelection) {
+        return;
+    }
+    const std::int32_t id = message.from->id;
+    if (slots.senderId != static_cast<std::uint32_t>(id)) {
+        return;
+    }
+    PlayerSlot slot = BoundedSlot(slots.slots[0]);
+    {
+        MutexLock lock(net_.GetMutex());
+        slot.name = message.from->name.substr(0, kSlotNameField - 1);
+    }
+    net_.Ui().StoreRemoteSlot(id, slot);
+    for (const NetPeerEntry& player : net_.Players()) {
+        if (!net_.Ui().RemoteSlotReady(player.id)) {
+            return;
+        }
+    }
+    net_.Ui().SetAllReady();
+}
+
+// ---- client actions ----------------------------------------------------
+
+void MessageHandlers::ClientAnnounce(const ReceivedMessage& message)
+{
+    if (net_.IsHosting() || net_.Ui().CurrentScreen() != kScreenConnection || net_.GetOwnId() > 0) {
+        return;
+    }
+    const auto& announce = std::get<HostAnnounceMessage>(message.record);
+    if (net_.NoteHost(announce.name, message.source)) {
+        net_.Ui().HostListChanged();
+    }
+}
+
+void MessageHandlers::ClientWelcome(const ReceivedMessage& message)
+{
+    const std::shared_ptr<Connection> host = net_.HostConnection();
+    const auto& welcome = std::get<WelcomeMessage>(message.record);
+    if (!host || message.from != host || net_.GetOwnId() > 0 || welcome.id < 1 ||
+        welcome.id > NetworkManager::kMaxClients || net_.Ui().CurrentScreen() != kScreenConnection) {
+        return;
+    }
+    net_.AcceptWelcome(static_cast<std::int32_t>(welcome.id));
+    net_.Ui().SetScreen(kScreenLobby);
+}
+
+void MessageHandlers::ClientMove(const ReceivedMessage& message)
+{
+    const auto& move = std::get<MoveOrderMessage>(message.record);
+    if ((!message.asServer && !FromJoinedHost(message)) || !InMatch() || !IsFinite(move.point)) {
+        return;
+    }
+    net_.World().MoveUnit(move.head, move.point);
+}
+
+void MessageHandlers::ClientHostId(const ReceivedMessage& message)
+{
+    const std::uint32_t id = std::get<HostIdMessage>(message.record).id;
+    if (!FromJoinedHost(message) || id > NetworkManager::kMaxClients) {
+        return;
+    }
+    MutexLock lock(net_.GetMutex());
+    message.from->id = static_cast<std::int32_t>(id);
+}
+
+void MessageHandlers::ClientChat(const ReceivedMessage& message)
+{
+    const auto& chat = std::get<ChatMessage>(message.record);
+    if (!message.asServer && !FromJoinedHost(message)) {
+        return;
+    }
+    if (chat.kind == kGameChat) {
+        net_.Ui().AddGameChatLine(chat.text);
+    } else if (chat.kind == kLobbyChat) {
+        net_.Ui().AddLobbyChatLine(chat.text);
+    }
+}
+
+void MessageHandlers::ClientAttack(const ReceivedMessage& message)
+{
+    const auto& attack = std::get<AttackOrderMessage>(message.record);
+    if (!FromJoinedHost(message) || !InMatch() || !IsFinite(attack.point)) {
+        return;
+    }
+    net_.World().AttackWith(attack);
+}
+
+void MessageHandlers::ClientLeave(const ReceivedMessage& message)
+{
+    const std::shared_ptr<Connection> host = net_.HostConnection();
+    if (!host || message.from != host) {
+        return;
+    }
+    const int screen = net_.Ui().CurrentScreen();
+    net_.Leave();
+    if (screen == kScreenLobby || screen == kScreenOptions) {
+        net_.Ui().SetScreen(kScreenConnection);
+    }
+}
+
+void MessageHandlers::ClientSlots(const ReceivedMessage& message)
+{
+    if (!FromJoinedHost(message) || net_.Ui().CurrentScreen() != kScreenUnitSelection) {
+        return;
+    }
+    PlayerSlotsMessage slots = std::get<PlayerSlotsMessage>(message.record);
+    for (PlayerSlot& slot : slots.slots) {
+        slot = BoundedSlot(slot);
+    }
+    net_.Ui().StartNetworkMatch(slots);
+}
+
+void MessageHandlers::ClientUnitState(const ReceivedMessage& message)
+{
+    const auto& state = std::get<UnitStateMessage>(message.record);
+    if (!FromJoinedHost(message) || !InMatch() || !IsValidUnitState(state)) {
+        return;
+    }
+    net_.World().ApplyUnitState(state);
+}
+
+void MessageHandlers::ClientUnitDestroyed(const ReceivedMessage& message)
+{
+    if (!FromJoinedHost(message) || !InMatch()) {
+        return;
+    }
+    if (net_.World().DestroyUnit(std::get<UnitDestroyedMessage>(message.record).head)) {
+        net_.CountUnitDestroyed();
+    }
+}
+
+void MessageHandlers::ClientStartAttack(const ReceivedMessage& message)
+{
+    if (!FromJoinedHost(message) || !InMatch()) {
+        return;
+    }
+    net_.World().StartAttack(std::get<StartAttackMessage>(message.record).head);
+}
+
+void MessageHandlers::ClientExplosion(const ReceivedMessage& message)
+{
+    const auto& explosion = std::get<ExplosionMessage>(message.record);
+    if (!FromJoinedHost(message) || !InMatch() || !IsValidExplosion(explosion)) {
+        return;
+    }
+    net_.World().Explode(explosion);
+}
+
+void MessageHandlers::ClientSettings(const ReceivedMessage& message)
+{
+    const auto& settings = std::get<GameSettingsMessage>(message.record);
+    if (!FromJoinedHost(message) || !net_.Ui().LobbyShown() || !AreValidSettings(settings)) {
+        return;
+    }
+    net_.Ui().SetLobbyOptions(settings);
+}
+
+void MessageHandlers::ClientStart(const ReceivedMessage& message)
+{
+    if (!FromJoinedHost(message) || !net_.Ui().LobbyShown()) {
+        return;
+    }
+    net_.World().SetOptions(net_.Ui().LobbyOptions());
+    net_.Ui().SetScreen(kScreenUnitSelection);
+}
+
+void MessageHandlers::ClientNames(const ReceivedMessage& message)
+{
+    if (!FromJoinedHost(message) || !net_.Ui().LobbyShown()) {
+        return;
+    }
+    const auto& names = std::get<PlayerNamesMessage>(message.record);
+    for (std::size_t i = 0; i < names.names.size(); ++i) {
+        net_.Ui().SetLobbyPlayerName(static_cast<int>(i), names.names[i]);
+    }
+}

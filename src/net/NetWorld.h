@@ -1,0 +1,56 @@
+// What the network asks of the battle: the game state, the options, and the
+// units named by (army id, unit index) bytes. The application implements it
+// over Game and Battle (GameNetWorld); tests use fakes. Every record handed
+// in has been checked by the handlers (finite points, valid order, ranges).
+#pragma once
+
+#include "net/NetMessages.h"
+
+#include <cstddef>
+#include <cstdint>
+
+// GameState words the handlers test.
+inline constexpr std::uint32_t kNetStateMatch = 3;
+
+class NetWorld {
+public:
+    virtual ~NetWorld() = default;
+
+    virtual std::uint32_t GameState() const = 0;
+    // Game::SetOptions; false when it refuses them.
+    virtual bool SetOptions(const GameSettingsMessage& options) = 0;
+    // This machine runs the full simulation (host, or no network).
+    virtual void SetAuthority(bool authority) = 0;
+
+    // Each false when the army or the unit is missing (the record is then
+    // ignored).
+    virtual bool MoveUnit(const UnitHead& unit, const Vec3& point) = 0;
+    virtual bool AttackWith(const AttackOrderMessage& order) = 0;
+    virtual bool StartAttack(const UnitHead& unit) = 0;
+    virtual bool DestroyUnit(const UnitHead& unit) = 0;
+    virtual void Explode(const ExplosionMessage& explosion) = 0;
+    virtual bool ApplyUnitState(const UnitStateMessage& state) = 0;
+
+    // The host's sync walks the armies in list order.
+    virtual std::size_t ArmyCount() const = 0;
+    virtual std::size_t UnitCount(std::size_t army) const = 0;
+    // False when there is no such unit.
+    virtual bool ReadUnitState(std::size_t army, std::size_t unit, UnitStateMessage& out) const = 0;
+};
+
+// No battle: never in a match, no units.
+class NullNetWorld : public NetWorld {
+public:
+    std::uint32_t GameState() const override { return 0; }
+    bool SetOptions(const GameSettingsMessage&) override { return false; }
+    void SetAuthority(bool) override {}
+    bool MoveUnit(const UnitHead&, const Vec3&) override { return false; }
+    bool AttackWith(const AttackOrderMessage&) override { return false; }
+    bool StartAttack(const UnitHead&) override { return false; }
+    bool DestroyUnit(const UnitHead&) override { return false; }
+    void Explode(const ExplosionMessage&) override {}
+    bool ApplyUnitState(const UnitStateMessage&) override { return false; }
+    std::size_t ArmyCount() const override { return 0; }
+    std::size_t UnitCount(std::size_t) const override { return 0; }
+    bool ReadUnitState(std::size_t, std::size_t, UnitStateMessage&) const override { return false; }
+};

@@ -1,0 +1,360 @@
+// NetworkManager: construction, reset, the connection list, the frame's
+// dispatch and flush, and the trust checks on every received packet.
+#include "net/NetworkManager.h"
+
+#include "net/MessageCodec.h"
+
+#include <algorithm>
+
+NetworkManager::NetworkManager(const NetConfig& config) : config_(config), handlers_(*this)
+{
+    nextUdpPort_ = config_.udpBasePort;
+}
+
+NetworkManager::~NetworkManager()
+{
+    Reset();
+}
+
+NetworkManager* NetworkManager::Instance()
+{
+    static NetworkManager* const instance = new NetworkManager();
+    return instance;
+}
+
+void NetworkManager::SetWorld(NetWorld* world)
+{
+    world_ = world != nullptr ? world : &nullWorld_;
+}
+
+void NetworkManager::SetUi(NetUi* ui)
+{
+    ui_ = ui != nullptr ? ui : &nullUi_;
+}
+
+void NetworkManager::SetAuthority(bool authority)
+{
+    hosting_ = authority;
+    world_->SetAuthority(authority);
+}
+
+void NetworkManager::Reset()
+{
+    FlushOutgoing();
+    // Joined before any socket they use is closed.
+    tcpThread_.Close();
+    udpThread_.Close();
+    StopAnnouncing();
+    if (syncTimer_ != kNoTimer) {
+        EventTimer::Instance()->RemoveTimer(syncTimer_);
+        syncTimer_ = kNoTimer;
+    }
+    MutexLock lock(mutex_);
+    connections_.clear();
+    hostConnection_.reset();
+    listener_.Close();
+    udp_.Close();
+    udpPair_.Reset();
+    tcpPair_.Reset();
+    queue_.Clear();
+    sync_.Reset();
+    lastUdpSequence_ = 0;
+    ownId_ = -1;
+    ownName_.clear();
+    accepting_ = true;
+    hosting_ = false;
+    unitsDestroyed_ = 0;
+    nextUdpPort_ = config_.udpBasePort;
+    ++resetCount_;
+}
+
+// ---- the connection list -------------------------------------------------
+
+std::vector<std::shared_ptr<Connection>> NetworkManager::SnapshotConnections() const
+{
+    MutexLock lock(mutex_);
+    return connections_;
+}
+
+bool NetworkManager::RemoveConnection(const std::shared_ptr<Connection>& connection)
+{
+    MutexLock lock(mutex_);
+    const auto it = std::find(connections_.begin(), connections_.end(), connection);
+    if (it == connections_.end()) {
+        return false;
+    }
+    connections_.erase(it);
+    return true;
+}
+
+std::int32_t NetworkManager::LowestFreeId() const
+{
+    MutexLock lock(mutex_);
+    for (std::int32_t id = 1; id <= static_cast<std::int32_t>(kMaxClients); ++id) {
+        const bool taken = std::any_of(connections_.begin(), connections_.end(),
+                                       [id](const std::shared_ptr<Connection>& c) { return c->id == id; });
+        if (!taken) {
+            return id;
+        }
+    }
+    return -1;
+}
+
+std::shared_ptr<Connection> NetworkManager::HostConnection() const
+{
+    MutexLock lock(mutex_);
+    return hostConnection_;
+}
+
+bool NetworkManager::IsConnecting() const
+{
+    return HostConnection() != nullptr;
+}
+
+void NetworkManager::AttachHost(const std::shared_ptr<Connection>& host, const std::string& name)
+{
+    MutexLock lock(mutex_);
+    hostConnection_ = host;
+    ownName_ = name.substr(0, kNameField - 1);
+    accepting_ = false;
+}
+
+void NetworkManager::AcceptWelcome(std::int32_t id)
+{
+    MutexLock lock(mutex_);
+    ownId_ = id;
+    udpPair_.SetSenderId(id);
+    tcpPair_.SetSenderId(id);
+    if (hostConnection_) {
+        hostConnection_->id = 0;
+        hostConnection_->joined = true;
+        connections_.assign(1, hostConnection_);
+    }
+}
+
+bool NetworkManager::NoteHost(const std::string& name, const platform::NetAddress& source)
+{
+    MutexLock lock(mutex_);
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        if (connection->address == source) {
+            if (connection->name == name) {
+                return false;
+            }
+            connection->name = name;
+            return true;
+        }
+    }
+    if (connections_.size() >= kMaxHosts) {
+        return false;
+    }
+    auto host = std::make_shared<Connection>();
+    host->name = name;
+    host->address = source;
+    connections_.push_back(std::move(host));
+    return true;
+}
+
+std::vector<NetPeerEntry> NetworkManager::Hosts() const
+{
+    MutexLock lock(mutex_);
+    std::vector<NetPeerEntry> hosts;
+    if (hosting_) {
+        return hosts;
+    }
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        hosts.push_back({connection->id, connection->name, connection->address});
+    }
+    return hosts;
+}
+
+std::vector<NetPeerEntry> NetworkManager::Players() const
+{
+    MutexLock lock(mutex_);
+    std::vector<NetPeerEntry> players;
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        if (connection->joined) {
+            players.push_back({connection->id, connection->name, connection->address});
+        }
+    }
+    std::sort(players.begin(), players.end(), [](const NetPeerEntry& a, const NetPeerEntry& b) { return a.id < b.id; });
+    return players;
+}
+
+std::size_t NetworkManager::ConnectionCount() const
+{
+    MutexLock lock(mutex_);
+    return connections_.size();
+}
+
+// ---- the frame -----------------------------------------------------------
+
+void NetworkManager::ProcessIncoming()
+{
+    inMatch_ = world_->GameState() == kNetStateMatch;
+    const std::vector<ReceivedMessage> messages = queue_.TakeAll();
+    const std::uint32_t resetCount = resetCount_;
+    for (const ReceivedMessage& message : messages) {
+        // A handler that reset the network (a client told to leave) ends
+        // the records that came before the reset.
+        if (resetCount != resetCount_) {
+            break;
+        }
+        handlers_.Dispatch(message);
+    }
+}
+
+bool NetworkManager::IsDatagramTarget(const Connection& connection) const
+{
+    if (connection.address.port == 0 || !connection.joined) {
+        return false;
+    }
+    return hosting_ || &connection == hostConnection_.get();
+}
+
+void NetworkManager::FlushPair(PacketPair& pair, bool datagrams)
+{
+    for (PacketBuffer* buffer : {&pair.First(), &pair.Overflow()}) {
+        if (!buffer->HasRecords()) {
+            continue;
+        }
+        const std::span<const std::uint8_t> packet = buffer->Packet();
+        for (const std::shared_ptr<Connection>& connection : connections_) {
+            if (datagrams) {
+                if (IsDatagramTarget(*connection)) {
+                    udp_.SendTo(connection->address, packet);
+                }
+            } else if (connection->stream && connection->stream->IsOpen()) {
+                connection->stream->Send(packet);
+                if (connection->stream->IsDead()) {
+                    ReportLoss(connection);
+                }
+            }
+        }
+    }
+    pair.Clear();
+}
+
+void NetworkManager::FlushOutgoing()
+{
+    MutexLock lock(mutex_);
+    FlushPair(udpPair_, true);
+    FlushPair(tcpPair_, false);
+}
+
+void NetworkManager::SendDirect(Connection& to, const NetRecord& record)
+{
+    ByteWriter packet;
+    const std::vector<std::uint8_t> body = EncodeRecordBytes(record);
+    EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.size()), 1, 0, kChannelDirect}, packet);
+    packet.WriteBytes(body);
+    MutexLock lock(mutex_);
+    if (to.stream && to.stream->IsOpen()) {
+        to.stream->Send(packet.Bytes());
+    }
+}
+
+// ---- received packets (receive threads) ----------------------------------
+
+void NetworkManager::ReportLoss(const std::shared_ptr<Connection>& connection)
+{
+    if (connection->lossReported.exchange(true)) {
+        return;
+    }
+    ReceivedMessage leave;
+    leave.record = LeaveMessage{};
+    leave.asServer = hosting_;
+    leave.channel = kChannelTcp;
+    {
+        MutexLock lock(mutex_);
+        leave.senderId = connection->id;
+        leave.source = connection->address;
+    }
+    leave.from = connection;
+    queue_.Push(std::move(leave));
+}
+
+std::shared_ptr<Connection> NetworkManager::FindDatagramPeer(const platform::NetAddress& source) const
+{
+    MutexLock lock(mutex_);
+    if (!hosting_) {
+        // Once joined, only the host's address counts; before, anyone may announce.
+        if (hostConnection_ && ownId_ > 0) {
+            return hostConnection_->address.ip == source.ip ? hostConnection_ : nullptr;
+        }
+        return nullptr;
+    }
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        if (connection->joined && connection->address == source) {
+            return connection;
+        }
+    }
+    return nullptr;
+}
+
+void NetworkManager::ReceiveDatagram(std::span<const std::uint8_t> datagram, const platform::NetAddress& source)
+{
+    if (datagram.size() < kHeaderSize || datagram.size() > kMaxPacketSize) {
+        return;
+    }
+    const std::shared_ptr<Connection> peer = FindDatagramPeer(source);
+    const bool joinedClient = !hosting_ && ownId_ > 0;
+    if ((hosting_ || joinedClient) && !peer) {
+        return;
+    }
+    ReceivePacket(datagram, source, peer, true);
+}
+
+bool NetworkManager::ReceiveStreamBytes(const std::shared_ptr<Connection>& connection,
+                                        std::span<const std::uint8_t> chunk)
+{
+    platform::NetAddress source;
+    {
+        MutexLock lock(mutex_);
+        source = connection->address;
+    }
+    const bool framed = connection->framer.Feed(
+        chunk, [&](std::span<const std::uint8_t> packet) { ReceivePacket(packet, source, connection, false); });
+    if (!framed) {
+        ReportLoss(connection);
+    }
+    return framed;
+}
+
+void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
+                                   const std::shared_ptr<Connection>& from, bool datagram)
+{
+    ByteReader reader(packet);
+    PacketHeader header;
+    if (!DecodeHeader(reader, header)) {
+        return;
+    }
+    const bool hosting = hosting_;
+    // The role is ours: a host hears only clients, a client only its host.
+    if ((header.sender == 0) == hosting) {
+        return;
+    }
+    const std::uint32_t ownChannel = datagram ? kChannelUdp : kChannelTcp;
+    if (header.channel != ownChannel && header.channel != kChannelDirect) {
+        return;
+    }
+    if (datagram && !hosting && header.channel == kChannelUdp && inMatch_) {
+        // Stale filter: an older unit state must not undo a newer one; an
+        // equal number is a second packet of the same frame.
+        const std::uint32_t last = lastUdpSequence_;
+        if (header.sequence < last) {
+            return;
+        }
+        lastUdpSequence_ = header.sequence;
+    }
+    MutexLock lock(mutex_);
+    WalkRecords(packet, [&](const NetRecord& record) {
+        ReceivedMessage message;
+        message.record = record;
+        message.asServer = hosting;
+        message.channel = datagram ? kChannelUdp : kChannelTcp;
+        message.senderId = header.sender;
+        message.source = source;
+        message.from = from;
+        queue_.Push(std::move(message));
+    });
+}

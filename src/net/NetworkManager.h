@@ -1,0 +1,202 @@
+// The LAN game's one manager: whether this machine hosts, its connections,
+// the outgoing UDP and TCP buffer pairs flushed once a frame, the UDP receive
+// thread and the TCP server thread, and the queue of received records whose
+// handlers run on the main thread at the start of its frame.
+//
+// Instances are independent (each with its own NetConfig), so one test
+// process can run a host and two clients; Instance() is the game's own.
+//
+// Threads and locks. The receive threads parse packets and push records; the
+// main thread runs handlers, senders and the flush. Every read or write of
+// the connection list takes the manager's (recursive) mutex; the server
+// thread polls a snapshot of the connections outside it, so the main thread
+// is never starved, and takes it again only to parse. Sends never block: a
+// peer that stops reading piles up in its stream's pending queue until the
+// cap, then counts as gone. Reset joins both threads before it closes any
+// socket, and must not be called with the mutex held.
+//
+// Trust. Every byte received is untrusted: a datagram below 16 bytes is
+// dropped, the role comes from this machine (a host drops packets that claim
+// sender 0, a client those that do not), a host takes datagrams only from its
+// joined clients, a client only from its host once joined, and the records
+// themselves are checked by the handlers before use.
+#pragma once
+
+#include "core/EventTimer.h"
+#include "core/Thread.h"
+#include "net/Connection.h"
+#include "net/MessageHandlers.h"
+#include "net/NetConfig.h"
+#include "net/NetUi.h"
+#include "net/NetWorld.h"
+#include "net/PacketPair.h"
+#include "net/ReceivedMessageQueue.h"
+#include "net/UnitStateSync.h"
+#include "platform/Mutex.h"
+#include "platform/TcpListener.h"
+#include "platform/UdpSocket.h"
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <span>
+#include <string>
+#include <vector>
+
+// A host heard of, or a joined player, as the screens list them.
+struct NetPeerEntry {
+    std::int32_t id = -2;
+    std::string name;
+    platform::NetAddress address;
+};
+
+class NetworkManager {
+public:
+    // Host plus seven clients fill the eight start slots.
+    static constexpr std::size_t kMaxClients = 7;
+    // Host buttons that fit on the connection screen.
+    static constexpr std::size_t kMaxHosts = 16;
+
+    explicit NetworkManager(const NetConfig& config = NetConfig());
+    ~NetworkManager();
+    NetworkManager(const NetworkManager&) = delete;
+    NetworkManager& operator=(const NetworkManager&) = delete;
+
+    // The game's one manager, created on first use.
+    static NetworkManager* Instance();
+
+    // Only while nothing runs (new, or after Reset).
+    void SetConfig(const NetConfig& config) { config_ = config; }
+    const NetConfig& GetConfig() const { return config_; }
+    // Borrowed; null restores the do-nothing ones.
+    void SetWorld(NetWorld* world);
+    void SetUi(NetUi* ui);
+    NetWorld& World() { return *world_; }
+    NetUi& Ui() { return *ui_; }
+
+    // ---- the session, driven by the screens ----
+    // Entering the connection screen: not hosting, the UDP socket bound on
+    // the next port of the search and the receive thread started. Entering
+    // again while it runs keeps the socket. False when no port is free.
+    bool OpenDiscovery();
+    // "Host Game": listens on the TCP port, hosts as sender 0, announces at
+    // once and every 0.5 s, starts the server thread. False (and not
+    // hosting) when the port is taken.
+    bool Host(const std::string& name);
+    void AnnounceHost();
+    void StopAnnouncing();
+    // "Connect" on host button i: a bounded connect to that host, then the
+    // join. False at once while hosting or while a connection is held; false
+    // after the attempts fail, with NetUi::ConnectFailed.
+    bool Connect(std::size_t hostIndex, const std::string& name);
+    // The lobby's kick: a leave (sender 0) to that client, then it is dropped.
+    bool Kick(std::int32_t id);
+    // The lobby's "Drop" and a client's leaving: a leave sent, then Reset.
+    void Leave();
+    // Everything stopped and closed: threads joined, connections dropped,
+    // buffers emptied, next UDP port back to the base.
+    void Reset();
+    // The unit-state sync every 0.05 s on the host from match start.
+    void StartUnitStateSync();
+
+    // ---- the frame ----
+    void ProcessIncoming();
+    void FlushOutgoing();
+
+    // ---- what the screens read ----
+    bool IsHosting() const { return hosting_; }
+    // Hosting, and in single play: this machine runs the full simulation.
+    void SetAuthority(bool authority);
+    std::int32_t GetOwnId() const { return ownId_; }
+    const std::string& GetOwnName() const { return ownName_; }
+    std::uint16_t GetUdpPort() const { return udp_.BoundPort(); }
+    std::uint16_t GetTcpPort() const { return listener_.Port(); }
+    bool IsConnecting() const;
+    // Client: the hosts heard of, in order of first hearing.
+    std::vector<NetPeerEntry> Hosts() const;
+    // Host: the joined clients by id. Client: the host.
+    std::vector<NetPeerEntry> Players() const;
+    std::size_t ConnectionCount() const;
+    std::uint32_t GetUnitsDestroyed() const { return unitsDestroyed_; }
+    UnitStateSync& GetUnitStateSync() { return sync_; }
+    ReceivedMessageQueue& GetQueue() { return queue_; }
+
+    // ---- for senders and handlers (main thread) ----
+    bool QueueUdp(const NetRecord& record) { return udpPair_.Queue(record); }
+    bool QueueTcp(const NetRecord& record) { return tcpPair_.Queue(record); }
+    PacketPair& UdpPair() { return udpPair_; }
+    PacketPair& TcpPair() { return tcpPair_; }
+    // A record in a packet of its own (sender 0, channel 0), sent at once.
+    void SendDirect(Connection& to, const NetRecord& record);
+    void CountUnitDestroyed() { ++unitsDestroyed_; }
+    Mutex& GetMutex() { return mutex_; }
+    std::vector<std::shared_ptr<Connection>> SnapshotConnections() const;
+    // True when it was listed (and is now gone).
+    bool RemoveConnection(const std::shared_ptr<Connection>& connection);
+    // The lowest id 1-7 no connection holds, or -1.
+    std::int32_t LowestFreeId() const;
+    std::shared_ptr<Connection> HostConnection() const;
+    // The host this client is joining over its stream (Connect, once the
+    // stream is up).
+    void AttachHost(const std::shared_ptr<Connection>& host, const std::string& name);
+    // A client's welcome: own id, sender id on all buffers, and only the
+    // joined host kept (the other hosts heard of no longer matter).
+    void AcceptWelcome(std::int32_t id);
+    // A client's announcement from source: true when the host list changed.
+    bool NoteHost(const std::string& name, const platform::NetAddress& source);
+
+    // ---- entry points of the receive threads (public for the fuzzers) ----
+    void ReceiveDatagram(std::span<const std::uint8_t> datagram, const platform::NetAddress& source);
+    // Bytes of one connection's stream; false when its framing failed (the
+    // connection is then reported gone).
+    bool ReceiveStreamBytes(const std::shared_ptr<Connection>& connection, std::span<const std::uint8_t> chunk);
+    // The connection's stream died or was cut: a leave is queued for it once.
+    void ReportLoss(const std::shared_ptr<Connection>& connection);
+    // One whole packet, from a datagram or out of a stream's framer.
+    void ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
+                       const std::shared_ptr<Connection>& from, bool datagram);
+
+private:
+    std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
+    void FlushPair(PacketPair& pair, bool datagrams);
+    bool IsDatagramTarget(const Connection& connection) const;
+    void UdpLoop(const Thread& self);
+    void TcpLoop(const Thread& self);
+    void AcceptClients();
+    void ReadStream(const std::shared_ptr<Connection>& connection);
+    static void AnnounceTimer(TimerWord manager, TimerWord second);
+    static void SyncTimer(TimerWord manager, TimerWord second);
+
+    NetConfig config_;
+    NullNetWorld nullWorld_;
+    NullNetUi nullUi_;
+    NetWorld* world_ = &nullWorld_;
+    NetUi* ui_ = &nullUi_;
+
+    mutable Mutex mutex_;
+    std::vector<std::shared_ptr<Connection>> connections_;
+    std::shared_ptr<Connection> hostConnection_;
+    PacketPair udpPair_{kChannelUdp};
+    PacketPair tcpPair_{kChannelTcp};
+    platform::UdpSocket udp_;
+    platform::TcpListener listener_;
+    ReceivedMessageQueue queue_;
+    MessageHandlers handlers_;
+    UnitStateSync sync_;
+
+    std::atomic<bool> hosting_{false};
+    std::atomic<bool> accepting_{true};
+    std::atomic<bool> inMatch_{false};
+    std::atomic<std::uint32_t> lastUdpSequence_{0};
+    std::atomic<std::int32_t> ownId_{-1};
+    std::string ownName_;
+    std::uint32_t unitsDestroyed_ = 0;
+    std::uint16_t nextUdpPort_ = 0;
+    std::uint32_t resetCount_ = 0;
+    std::uint32_t announceTimer_ = kNoTimer;
+    std::uint32_t syncTimer_ = kNoTimer;
+
+    // Last: destroyed first, so the loops have stopped before anything they use goes.
+    Thread udpThread_{[this](const Thread& self) { UdpLoop(self); }};
+    Thread tcpThread_{[this](const Thread& self) { TcpLoop(self); }};
+};

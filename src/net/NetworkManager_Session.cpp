@@ -1,0 +1,154 @@
+// NetworkManager: discovery, hosting and announcing, connecting and joining,
+// kicking and leaving, and the timers of the host.
+#include "net/NetworkManager.h"
+
+#include "net/NetSenders.h"
+
+namespace {
+
+constexpr double kAnnounceSeconds = 0.5;
+constexpr double kSyncSeconds = 0.05;
+constexpr int kListenBacklog = 5;
+
+} // namespace
+
+bool NetworkManager::OpenDiscovery()
+{
+    SetAuthority(false);
+    if (udpThread_.IsBodyRunning()) {
+        return true; // entered again: keep the socket the join will name
+    }
+    if (udp_.BindInRange(nextUdpPort_, config_.udpLastPort) != platform::SocketResult::kOk) {
+        return false;
+    }
+    nextUdpPort_ = static_cast<std::uint16_t>(udp_.BoundPort() + 1);
+    return udpThread_.Start();
+}
+
+bool NetworkManager::Host(const std::string& name)
+{
+    if (IsConnecting() || listener_.IsListening()) {
+        return false;
+    }
+    if (!udp_.IsBound() && !OpenDiscovery()) {
+        return false;
+    }
+    if (listener_.Listen(config_.tcpPort, kListenBacklog) != platform::SocketResult::kOk) {
+        return false;
+    }
+    {
+        MutexLock lock(mutex_);
+        connections_.clear();
+        ownName_ = name.substr(0, kNameField - 1);
+        udpPair_.SetSenderId(0);
+        tcpPair_.SetSenderId(0);
+        accepting_ = true;
+    }
+    SetAuthority(true);
+    AnnounceHost();
+    announceTimer_ = EventTimer::Instance()->AddTimer(kAnnounceSeconds, true, &NetworkManager::AnnounceTimer,
+                                                      reinterpret_cast<TimerWord>(this), 0);
+    return tcpThread_.Start();
+}
+
+void NetworkManager::AnnounceTimer(TimerWord manager, TimerWord second)
+{
+    if (second == 0) {
+        reinterpret_cast<NetworkManager*>(manager)->AnnounceHost();
+    }
+}
+
+void NetworkManager::AnnounceHost()
+{
+    std::uint32_t ip = 0;
+    if (!hosting_ || !platform::ParseIpv4(config_.announceAddress, ip)) {
+        return;
+    }
+    // Its own packet: length 0 (never written), sequence 1, sender 0, channel 0.
+    ByteWriter packet;
+    EncodeHeader({0, 1, 0, kChannelDirect}, packet);
+    EncodeRecord(HostAnnounceMessage{ownName_}, packet);
+    for (std::uint32_t port = config_.announceFirstPort; port <= config_.announceLastPort; ++port) {
+        udp_.Broadcast({ip, static_cast<std::uint16_t>(port)}, packet.Bytes());
+    }
+}
+
+void NetworkManager::StopAnnouncing()
+{
+    if (announceTimer_ != kNoTimer) {
+        EventTimer::Instance()->RemoveTimer(announceTimer_);
+        announceTimer_ = kNoTimer;
+    }
+}
+
+void NetworkManager::StartUnitStateSync()
+{
+    if (!hosting_ || syncTimer_ != kNoTimer) {
+        return;
+    }
+    sync_.Reset();
+    syncTimer_ = EventTimer::Instance()->AddTimer(kSyncSeconds, true, &NetworkManager::SyncTimer,
+                                                  reinterpret_cast<TimerWord>(this), 0);
+}
+
+void NetworkManager::SyncTimer(TimerWord manager, TimerWord)
+{
+    NetworkManager* const net = reinterpret_cast<NetworkManager*>(manager);
+    net->sync_.Tick(*net->world_, net->udpPair_);
+}
+
+bool NetworkManager::Connect(std::size_t hostIndex, const std::string& name)
+{
+    if (hosting_ || IsConnecting()) {
+        return false;
+    }
+    std::shared_ptr<Connection> host;
+    {
+        MutexLock lock(mutex_);
+        if (hostIndex >= connections_.size()) {
+            return false;
+        }
+        host = connections_[hostIndex];
+    }
+    // Bounded: a vanished host costs a few seconds, never the program.
+    std::unique_ptr<platform::TcpStream> stream = platform::TcpStream::Connect(
+        {host->address.ip, config_.tcpPort}, config_.connectTimeoutMs, config_.connectAttempts);
+    if (!stream) {
+        ui_->ConnectFailed();
+        return false;
+    }
+    {
+        MutexLock lock(mutex_);
+        host->stream = std::move(stream);
+    }
+    AttachHost(host, name);
+    QueueTcp(JoinRequestMessage{ownName_, udp_.BoundPort(), 0});
+    FlushOutgoing();
+    return tcpThread_.Start();
+}
+
+bool NetworkManager::Kick(std::int32_t id)
+{
+    std::shared_ptr<Connection> kicked;
+    {
+        MutexLock lock(mutex_);
+        for (const std::shared_ptr<Connection>& connection : connections_) {
+            if (connection->joined && connection->id == id) {
+                kicked = connection;
+            }
+        }
+    }
+    if (!hosting_ || !kicked) {
+        return false;
+    }
+    SendDirect(*kicked, LeaveMessage{});
+    RemoveConnection(kicked);
+    ui_->LobbyPlayersChanged();
+    return true;
+}
+
+void NetworkManager::Leave()
+{
+    SendLeave(*this);
+    Reset();
+}

@@ -1,0 +1,103 @@
+// TcpStream over POSIX sockets.
+#include "platform/TcpStream.h"
+
+#include <arpa/inet.h>
+#include <cerrno>
+#include <netinet/in.h>
+#include <sys/socket.h>
+
+namespace platform {
+
+namespace {
+
+std::unique_ptr<TcpStream> ConnectOnce(const NetAddress& to, int timeoutMs)
+{
+    Socket socket = Socket::Create(SOCK_STREAM);
+    if (!socket.IsOpen() || !socket.SetNonBlocking()) {
+        return nullptr;
+    }
+    sockaddr_in peer{};
+    peer.sin_family = AF_INET;
+    peer.sin_addr.s_addr = htonl(to.ip);
+    peer.sin_port = htons(to.port);
+    if (::connect(socket.Fd(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
+        if (errno != EINPROGRESS || !socket.WaitWritable(timeoutMs)) {
+            return nullptr;
+        }
+        int error = 0;
+        socklen_t length = sizeof error;
+        if (::getsockopt(socket.Fd(), SOL_SOCKET, SO_ERROR, &error, &length) != 0 || error != 0) {
+            return nullptr;
+        }
+    }
+    return std::make_unique<TcpStream>(std::move(socket), to);
+}
+
+} // namespace
+
+std::unique_ptr<TcpStream> TcpStream::Connect(const NetAddress& to, int timeoutMs, int attempts)
+{
+    if (to.port == 0 || !DestinationAllowed(to.ip)) {
+        return nullptr;
+    }
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        std::unique_ptr<TcpStream> stream = ConnectOnce(to, timeoutMs);
+        if (stream) {
+            return stream;
+        }
+    }
+    return nullptr;
+}
+
+SocketResult TcpStream::Send(std::span<const std::uint8_t> bytes)
+{
+    if (!IsOpen()) {
+        return SocketResult::kClosed;
+    }
+    if (pending_.size() + bytes.size() > kPendingCap) {
+        dead_ = true;
+        return SocketResult::kFailed;
+    }
+    pending_.insert(pending_.end(), bytes.begin(), bytes.end());
+    return FlushPending();
+}
+
+SocketResult TcpStream::FlushPending()
+{
+    std::size_t sent = 0;
+    while (sent < pending_.size()) {
+        const ssize_t n =
+            ::send(socket_.Fd(), pending_.data() + sent, pending_.size() - sent, MSG_NOSIGNAL | MSG_DONTWAIT);
+        if (n > 0) {
+            sent += static_cast<std::size_t>(n);
+            continue;
+        }
+        const SocketResult result = Socket::ResultOfErrno(errno);
+        if (n < 0 && result == SocketResult::kWouldBlock) {
+            break;
+        }
+        dead_ = true;
+        pending_.clear();
+        return result == SocketResult::kWouldBlock ? SocketResult::kFailed : result;
+    }
+    pending_.erase(pending_.begin(), pending_.begin() + static_cast<std::ptrdiff_t>(sent));
+    return SocketResult::kOk;
+}
+
+int TcpStream::Receive(std::span<std::uint8_t> buffer)
+{
+    if (!IsOpen()) {
+        return -1;
+    }
+    const ssize_t n = ::recv(socket_.Fd(), buffer.data(), buffer.size(), MSG_DONTWAIT);
+    if (n > 0) {
+        return static_cast<int>(n);
+    }
+    if (n < 0 && Socket::ResultOfErrno(errno) == SocketResult::kWouldBlock) {
+        return 0;
+    }
+    dead_ = true;
+    return -1;
+}
+
+} // namespace platform

@@ -1,0 +1,45 @@
+// A host and its clients in one process, every one with its own manager,
+// ports moved to the test's own range and announcements to 127.255.255.255,
+// with fake screens and worlds. Pump runs the managers' frames (flush, then
+// dispatch) until a condition holds, waiting on their queues between
+// rounds rather than sleeping; the bound on rounds only ends a failing test.
+#pragma once
+
+#include "NetFakes.h"
+#include "net/NetworkManager.h"
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+struct NetPeer {
+    FakeNetUi ui;
+    FakeNetWorld world;
+    std::unique_ptr<NetworkManager> net;
+};
+
+class LoopbackSession {
+public:
+    LoopbackSession(std::uint16_t portBase, int clients);
+    ~LoopbackSession();
+
+    static NetConfig ConfigFor(std::uint16_t portBase);
+
+    NetPeer& Host() { return *peers_[0]; }
+    NetPeer& Client(int i) { return *peers_[static_cast<std::size_t>(i) + 1]; }
+    int ClientCount() const { return static_cast<int>(peers_.size()) - 1; }
+    std::uint16_t TcpPort() const { return config_.tcpPort; }
+    std::uint16_t HostUdpPort() { return Host().net->GetUdpPort(); }
+
+    // One frame of every manager, then a short wait for anything arriving.
+    void Frame();
+    bool Pump(const std::function<bool()>& done);
+    // Discovery open everywhere, the host hosting in its lobby as "Hal".
+    bool StartHosting();
+    // Every client hears the host and joins as "Player<i>".
+    bool JoinAll();
+
+private:
+    NetConfig config_;
+    std::vector<std::unique_ptr<NetPeer>> peers_;
+};

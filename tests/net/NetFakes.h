@@ -1,0 +1,137 @@
+// Fakes of the network's two views of the game for the net tests: a UI that
+// records what the handlers asked of the screens, and a world of plain unit
+// states that records every order, death and explosion it is handed.
+#pragma once
+
+#include "net/NetUi.h"
+#include "net/NetWorld.h"
+
+#include <array>
+#include <map>
+#include <string>
+#include <vector>
+
+struct FakeNetUi : NetUi {
+    int screen = kScreenConnection;
+    int hostListChanges = 0;
+    int connectFailures = 0;
+    int playerChanges = 0;
+    GameSettingsMessage options;
+    int optionsReceived = 0;
+    std::array<std::string, kLobbyNameCount> names{};
+    std::vector<std::string> lobbyChat;
+    std::vector<std::string> gameChat;
+    std::map<int, PlayerSlot> slots;
+    bool allReady = false;
+    int matchesStarted = 0;
+
+    int CurrentScreen() const override { return screen; }
+    void SetScreen(int id) override { screen = id; }
+    bool LobbyShown() const override { return screen == kScreenLobby || screen == kScreenOptions; }
+    void HostListChanged() override { ++hostListChanges; }
+    void ConnectFailed() override { ++connectFailures; }
+    void LobbyPlayersChanged() override { ++playerChanges; }
+    GameSettingsMessage LobbyOptions() const override { return options; }
+    void SetLobbyOptions(const GameSettingsMessage& value) override
+    {
+        options = value;
+        ++optionsReceived;
+    }
+    void SetLobbyPlayerName(int index, const std::string& name) override { names.at(index) = name; }
+    void AddLobbyChatLine(const std::string& line) override { lobbyChat.push_back(line); }
+    void AddGameChatLine(const std::string& line) override { gameChat.push_back(line); }
+    void StoreRemoteSlot(int id, const PlayerSlot& slot) override { slots[id] = slot; }
+    bool RemoteSlotReady(int id) const override { return slots.count(id) != 0 && slots.at(id).ready != 0; }
+    void SetAllReady() override { allReady = true; }
+    void StartNetworkMatch(const PlayerSlotsMessage&) override { ++matchesStarted; }
+};
+
+struct FakeNetWorld : NetWorld {
+    std::uint32_t state = kNetStateMatch;
+    bool authority = false;
+    // armies[a][u]: the units' states; a unit's head names it.
+    std::vector<std::vector<UnitStateMessage>> armies;
+    std::vector<MoveOrderMessage> moves;
+    std::vector<AttackOrderMessage> attacks;
+    std::vector<UnitHead> attacksStarted;
+    std::vector<UnitHead> destroyed;
+    std::vector<ExplosionMessage> explosions;
+    std::vector<UnitStateMessage> applied;
+    std::vector<GameSettingsMessage> optionsSet;
+
+    // count units in each of armyCount armies, ids 0.., unit indices 0..
+    void Populate(std::size_t armyCount, std::size_t count)
+    {
+        armies.assign(armyCount, {});
+        for (std::size_t a = 0; a < armyCount; ++a) {
+            for (std::size_t u = 0; u < count; ++u) {
+                UnitStateMessage unit;
+                unit.head = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(a)};
+                unit.position = {static_cast<float>(a), 0.0f, static_cast<float>(u)};
+                unit.hitPoints = 100;
+                armies[a].push_back(unit);
+            }
+        }
+    }
+    UnitStateMessage* Find(const UnitHead& head)
+    {
+        if (head.army >= armies.size()) {
+            return nullptr;
+        }
+        for (UnitStateMessage& unit : armies[head.army]) {
+            if (unit.head == head) {
+                return &unit;
+            }
+        }
+        return nullptr;
+    }
+
+    std::uint32_t GameState() const override { return state; }
+    bool SetOptions(const GameSettingsMessage& options) override
+    {
+        optionsSet.push_back(options);
+        return true;
+    }
+    void SetAuthority(bool value) override { authority = value; }
+    bool MoveUnit(const UnitHead& unit, const Vec3& point) override
+    {
+        moves.push_back({unit, point});
+        return Find(unit) != nullptr;
+    }
+    bool AttackWith(const AttackOrderMessage& order) override
+    {
+        attacks.push_back(order);
+        return Find(order.head) != nullptr;
+    }
+    bool StartAttack(const UnitHead& unit) override
+    {
+        attacksStarted.push_back(unit);
+        return Find(unit) != nullptr;
+    }
+    bool DestroyUnit(const UnitHead& unit) override
+    {
+        destroyed.push_back(unit);
+        return Find(unit) != nullptr;
+    }
+    void Explode(const ExplosionMessage& explosion) override { explosions.push_back(explosion); }
+    bool ApplyUnitState(const UnitStateMessage& state) override
+    {
+        applied.push_back(state);
+        UnitStateMessage* const unit = Find(state.head);
+        if (unit == nullptr) {
+            return false;
+        }
+        *unit = state;
+        return true;
+    }
+    std::size_t ArmyCount() const override { return armies.size(); }
+    std::size_t UnitCount(std::size_t army) const override { return army < armies.size() ? armies[army].size() : 0; }
+    bool ReadUnitState(std::size_t army, std::size_t unit, UnitStateMessage& out) const override
+    {
+        if (army >= armies.size() || unit >= armies[army].size()) {
+            return false;
+        }
+        out = armies[army][unit];
+        return true;
+    }
+};

@@ -1,0 +1,69 @@
+// One record of every type with every field set to something other than its
+// default, for the round trips and as the seed corpus of the mutation test.
+#pragma once
+
+#include "net/MessageCodec.h"
+
+#include <vector>
+
+inline std::vector<NetRecord> SampleRecords()
+{
+    PlayerSlotsMessage slots;
+    for (std::size_t i = 0; i < slots.slots.size(); ++i) {
+        PlayerSlot& slot = slots.slots[i];
+        slot.counts = {1, 2, 3, 4, static_cast<std::int32_t>(i)};
+        slot.start = {1.5f, -2.0f, 3.25f};
+        slot.ready = 1;
+        slot.name = "player " + std::to_string(i);
+        slot.colour = 0xFF00FF00u;
+        slot.mode = 2;
+    }
+    slots.senderId = 3;
+    PlayerNamesMessage names;
+    names.names = {"Ann", "Bo", "", "Cy", "Di", "Ed", "Flo"};
+    UnitStateMessage state;
+    state.head = {17, 5};
+    state.position = {1.0f, 2.0f, 3.0f};
+    state.destination = {4.0f, 5.0f, 6.0f};
+    state.velocity = {-1.0f, 0.5f, 0.25f};
+    state.spinAxis = {0.0f, 1.0f, 0.0f};
+    state.turnRate = 0.75f;
+    state.heading = 3.0f;
+    state.order = 2;
+    state.hitPoints = -5;
+    state.targets = {3, 4, 1, 2};
+    state.arrived = 1;
+    return {
+        JoinRequestMessage{"Joiner", 3340, 0},
+        HostAnnounceMessage{"Hosting Hal"},
+        WelcomeMessage{2},
+        MoveOrderMessage{{7, 1}, {10.0f, 0.0f, -12.5f}},
+        HostIdMessage{4},
+        ChatMessage{"Hal >> hello", kLobbyChat},
+        AttackOrderMessage{{9, 2}, {1.0f, 2.0f, 3.0f}, {4, 5, 6, 7}, 1},
+        LeaveMessage{},
+        slots,
+        state,
+        NoOpMessage{77},
+        UnitDestroyedMessage{{11, 3}},
+        StartAttackMessage{{12, 4}},
+        ExplosionMessage{{1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f},
+        GameSettingsMessage{2, 5.0f, 21, 3, 60, 4},
+        StartGameMessage{},
+        names,
+    };
+}
+
+// A packet of the given records behind a header.
+inline std::vector<std::uint8_t> PacketOf(const std::vector<NetRecord>& records, std::int32_t sender,
+                                          std::uint32_t channel, std::uint32_t sequence = 1)
+{
+    ByteWriter body;
+    for (const NetRecord& record : records) {
+        EncodeRecord(record, body);
+    }
+    ByteWriter packet;
+    EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.Bytes().size()), sequence, sender, channel}, packet);
+    packet.WriteBytes(body.Bytes());
+    return packet.Take();
+}
