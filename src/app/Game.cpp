@@ -65,6 +65,7 @@ Game::Game()
         }
     });
     rules->SetLeaveHandler([this] { LeaveMatch(); });
+    ScreenManager::Instance()->SetHost(&menuHost_);
 }
 
 void Game::Init()

@@ -13,6 +13,8 @@
 #include "platform/Random.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
+#include "screens/ScreenManager.h"
+#include "screens/StatisticsScreen.h"
 #include "sound/SoundManager.h"
 #include "world/MeshLibrary.h"
 
@@ -193,6 +195,7 @@ void Game::StartMatch()
     camera_.SetSpeed(0.5f);
     // TODO(render): ParticleManager::Instance()->ClearAll().
     EventTimer::Instance()->ClearTimers();
+    ScreenManager::Instance()->ForgetTimers();
     // TODO(screens): HudOverlay::SetVisible(1).
     if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
         for (int line = 0; line < 8; ++line) {
@@ -203,7 +206,7 @@ void Game::StartMatch()
 
 void Game::EndMatch()
 {
-    // TODO(screens): delete the "GameOverButton" widget of the "MainPlayScreen" window, if it exists.
+    StatisticsScreen::Instance()->RemoveDoneButton();
     // TODO(input): SelectionController::Instance()->SetArmy(nullptr), before the armies go.
     Army::ResetIdCounter();
     GameRules::Instance()->DeleteFlags();
@@ -227,6 +230,7 @@ void Game::LeaveMatch()
     SetSetting(kSettingGameState, kStateMenus);
     // TODO(screens): destroy the in-game window; LoadAfterSplash builds the title screen.
     EventTimer::Instance()->Restart();
+    ScreenManager::Instance()->ForgetTimers();
     LoadAfterSplash();
 }
 
@@ -246,19 +250,5 @@ void Game::RestartBackgroundBattle()
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
     // TODO(input): SelectionController's left-button release at the origin (ends any drag).
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
-    CreateMixedBackgroundArmies();
-}
-
-// Seven armies of five Smashtors, Triangoloids and Trajectagons with an
-// Artillerator and a Detagon each, and a large eighth in the middle.
-// TODO(screens): this is ScreenManager::CreateBackgroundArmies once the screens exist.
-void Game::CreateMixedBackgroundArmies()
-{
-    const ArmyUnitCounts small{5, 5, 5, 1, 1};
-    const ArmyUnitCounts large{15, 15, 15, 2, 2};
-    for (std::size_t i = 0; i < kBackgroundArmyPositions.size(); ++i) {
-        const bool last = i + 1 == kBackgroundArmyPositions.size();
-        Vec3 position = kBackgroundArmyPositions[i];
-        CreateArmy(false, last ? large : small, position, false, "Player");
-    }
+    ScreenManager::Instance()->CreateBackgroundArmies();
 }

@@ -13,6 +13,7 @@
 #include "platform/SdlEventPump.h"
 #include "platform/SdlWindow.h"
 #include "render/Renderer.h"
+#include "screens/StatisticsScreen.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -88,6 +89,7 @@ int main()
     SplashLogo::Instance()->SetTexture(nullptr);
     guiManager::Instance()->Shutdown();
     Cursor::Instance()->Release();
+    StatisticsScreen::Instance()->Release();
     Renderer::Instance()->ReleaseDevice();
 
     game->SetEventPump(nullptr);
