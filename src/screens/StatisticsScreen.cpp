@@ -80,7 +80,6 @@ void StatisticsScreen::LoadPictures(TextureLoader& loader)
     loaded_ = true;
     background_ = loader.LoadTexture("Interface/Textures/GameOverScreen.png");
     title_ = loader.LoadTexture("Interface/Textures/GameStatistics.png");
-    white_ = loader.LoadTexture("Interface/Textures/whiteTexture.png");
 }
 
 void StatisticsScreen::Draw(Canvas2D& canvas, TextureLoader& loader, const std::vector<std::unique_ptr<Army>>& armies,
@@ -96,7 +95,7 @@ void StatisticsScreen::Draw(Canvas2D& canvas, TextureLoader& loader, const std::
     }
     for (const StatisticsRow& row : Rows(armies)) {
         const auto y = static_cast<float>(row.y);
-        DrawPicture(canvas, white_, kTableLeft, y - 1.0f, kTableLeft + kTableWidth, y + 32.0f, row.panelColor);
+        canvas.DrawRect({kTableLeft, y - 1.0f}, {kTableLeft + kTableWidth, y + 32.0f}, row.panelColor, true);
         const std::array<const std::string*, 5> texts = {&row.name, &row.damageDealt, &row.damageTaken, &row.flags,
                                                          &row.flagTime};
         for (std::size_t i = 0; i < texts.size(); ++i) {
@@ -133,7 +132,6 @@ void StatisticsScreen::Release()
     loaded_ = false;
     background_.reset();
     title_.reset();
-    white_.reset();
 }
 
 std::uint32_t StatisticsScreen::DoneButtonCallback(std::uint32_t code, guiParam*, guiParam*, bool* handled)

@@ -65,5 +65,4 @@ private:
     bool loaded_ = false;
     TextureHandle background_;
     TextureHandle title_;
-    TextureHandle white_;
 };

@@ -62,11 +62,21 @@ TEST_CASE("the statistics screen lists the armies in ranked order and leaves by 
     {
         StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
         const std::vector<std::string> pictures = gui.canvas.DrawnTextures();
-        REQUIRE(pictures.size() == 10);
+        REQUIRE(pictures.size() == 2);
         CHECK(pictures[0] == "Interface/Textures/GameOverScreen.png");
+        CHECK(pictures[1] == "Interface/Textures/GameStatistics.png");
         CHECK(gui.canvas.calls[0].bottomRight.x == 1024.0f);
         CHECK(gui.canvas.calls[0].bottomRight.y == 768.0f);
-        const std::size_t texts = gui.canvas.calls.size() - pictures.size();
+        std::vector<int> panelTops;
+        std::size_t texts = 0;
+        for (const testing::CanvasCall& call : gui.canvas.calls) {
+            if (call.kind == testing::CanvasCall::Kind::kRect) {
+                panelTops.push_back(static_cast<int>(call.topLeft.y));
+                CHECK(call.filled);
+            }
+            texts += call.kind == testing::CanvasCall::Kind::kText ? 1 : 0;
+        }
+        CHECK(panelTops == std::vector<int>{249, 299, 349, 399, 449, 499, 549, 599});
         CHECK(texts == 5 + 8 * 5);
         // A second frame loads nothing again.
         const int loads = gui.canvas.loads;
