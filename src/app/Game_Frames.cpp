@@ -212,6 +212,7 @@ void Game::LoadAfterSplash()
     PopulateWorldObjects(*battle, terrain_, GameRules::Instance()->GetMode());
 
     EventTimer::Instance()->Restart();
+    ScreenManager::Instance()->ForgetTimers();
 
     InitInputAndGui();
     // TODO(net): first use of NetworkManager::Instance and ReceivedMessageQueue::Instance.

@@ -230,7 +230,6 @@ void Game::LeaveMatch()
     SetSetting(kSettingGameState, kStateMenus);
     // TODO(screens): destroy the in-game window; LoadAfterSplash builds the title screen.
     EventTimer::Instance()->Restart();
-    ScreenManager::Instance()->ForgetTimers();
     LoadAfterSplash();
 }
 

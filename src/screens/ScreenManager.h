@@ -22,6 +22,7 @@
 
 class Canvas2D;
 class MenuHost;
+class guiWindow;
 
 enum ScreenId : int {
     kScreenTitle = 0,
@@ -132,8 +133,8 @@ private:
     void PrepareNetwork();
     void StepIdleFade();
     // The current screen's window, or null (the lobby and options have none).
-    class guiWindow* FadingWindow() const;
-    void AddMenuButton(class guiWindow& window, const char* name, guiCallback callback, float x, const char* label,
+    guiWindow* FadingWindow() const;
+    void AddMenuButton(guiWindow& window, const char* name, guiCallback callback, float x, const char* label,
                        float labelX);
 
     MenuHost* host_ = nullptr;
