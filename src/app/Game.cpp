@@ -74,6 +74,7 @@ Game::Game()
     // A unit leaving its army leaves the player's selection with it.
     Army::SetUnitRemovedHook([](Unit* unit) { SelectionController::Instance()->RemoveUnit(unit); });
     ConnectPlayerControls();
+    ScreenManager::Instance()->SetHost(&menuHost_);
 }
 
 Game::~Game() = default;

@@ -14,10 +14,13 @@
 #pragma once
 
 #include "app/GameInputHost.h"
+#include "app/GameMenuHost.h"
 #include "core/Singleton.h"
+#include "game/GameOptions.h"
 #include "platform/LightRecord.h"
 #include "render/Camera.h"
 #include "render/RendererCanvas.h"
+#include "screens/ScreenManager.h"
 #include "world/Terrain.h"
 
 #include <array>
@@ -54,42 +57,8 @@ enum GameState : std::uint32_t {
     kStateCount = 4,
 };
 
-enum SessionKind : std::uint32_t {
-    kSinglePlayer = 0,
-    kMultiPlayer = 1,
-};
-
 // Presentation without waiting for the display's refresh.
 inline constexpr std::uint32_t kPresentIntervalImmediate = 0x80000000u;
-
-// Allowed unit-type bits of GameOptions::unitMask (not the UnitType order).
-enum UnitTypeBit : std::uint32_t {
-    kAllowSmashtor = 1,
-    kAllowTriangoloid = 2,
-    kAllowDetagon = 4,
-    kAllowTrajectagon = 8,
-    kAllowArtillerator = 16,
-    kAllowAllUnitTypes = 31,
-};
-
-struct GameOptions {
-    std::uint32_t mode = 0;
-    float minutes = 1.0f;
-    std::uint32_t unitMask = kAllowAllUnitTypes;
-    std::uint32_t mapIndex = 0;
-    std::uint32_t maxUnits = 40;
-    std::uint32_t computerArmies = 7;
-};
-
-// Unit counts handed to army creation, always in this order (not the
-// UnitType order).
-struct ArmyUnitCounts {
-    int smashtors = 0;
-    int triangoloids = 0;
-    int trajectagons = 0;
-    int detagons = 0;
-    int artillerators = 0;
-};
 
 // What the match frame does with the heartbeat cue this frame.
 enum class HeartbeatSwitch {
@@ -102,16 +71,6 @@ enum class HeartbeatSwitch {
 inline constexpr std::array<std::uint32_t, 8> kSlotColours = {
     0xFFFF0000u, 0xFF00FF00u, 0xFF0000FFu, 0xFFFF80B0u, 0xFFA07000u, 0xFFBF00FFu, 0xFFFFFF00u, 0xFF00FFFFu,
 };
-
-// Where the eight armies of the battle behind the menus start, in order.
-inline constexpr std::array<Vec3, 8> kBackgroundArmyPositions = {{{40.0f, 0.0f, 40.0f},
-                                                                  {-40.0f, 0.0f, 40.0f},
-                                                                  {-40.0f, 0.0f, -40.0f},
-                                                                  {40.0f, 0.0f, -40.0f},
-                                                                  {40.0f, 0.0f, 0.0f},
-                                                                  {0.0f, 0.0f, -40.0f},
-                                                                  {-40.0f, 0.0f, 0.0f},
-                                                                  {0.5f, 0.0f, 0.5f}}};
 
 class Game : public Singleton<Game> {
     friend class Singleton<Game>;
@@ -207,6 +166,9 @@ public:
     // What the GUI and the cursor draw with and load their pictures through.
     RendererCanvas& GetCanvas() { return canvas_; }
     InputHost& GetInputHost() { return inputHost_; }
+    MenuHost& GetMenuHost() { return menuHost_; }
+    // The next frame's time is measured from now: loading is not one long frame.
+    void RestartFrameClock();
 
     // The simulation's part of the menu and match frames, up to and
     // including the rules: what a headless battle runs, frame after frame.
@@ -229,7 +191,6 @@ private:
     // background battle behind them.
     void LeaveMatch();
     void RestartBackgroundBattle();
-    void CreateMixedBackgroundArmies();
     // The battle drawn under the camera; without a drawing device (headless)
     // a blank frame.
     void RenderFrame();
@@ -247,6 +208,9 @@ private:
     // terrain and the map name as they were, when none of them loads.
     bool LoadBackgroundMap();
     void CreateBackgroundArmies();
+    // The windows of the 2-D layer, with the statistics screen under them
+    // while a match shows it.
+    void DrawWindows();
     // The GUI's screen and drawing, the keyboard, the mouse and the cursor.
     void InitInputAndGui();
 
@@ -272,4 +236,5 @@ private:
     GameInputHost inputHost_{*this};
     std::unique_ptr<GameNetWorld> netWorld_;
     std::unique_ptr<NetBattleLink> netLink_;
+    GameMenuHost menuHost_{*this};
 };

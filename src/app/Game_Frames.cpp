@@ -34,6 +34,8 @@
 #include "render/TextManager.h"
 #include "screens/HudOverlay.h"
 #include "screens/PlayScreen.h"
+#include "screens/ScreenManager.h"
+#include "screens/StatisticsScreen.h"
 #include "world/MeshLibrary.h"
 #include "sound/SoundManager.h"
 
@@ -124,9 +126,7 @@ void Game::SplashFrame()
 void Game::MenuFrame()
 {
     SimulateFrame();
-    // TODO(screens): the current screen's per-frame work by ScreenManager's screen id:
-    //                3 ConnectionScreen::Draw, 2 UnitSelectionScreen::Draw, 4 LobbyScreen::Draw,
-    //                5 OptionsScreen::Draw; the title and main menu have none.
+    ScreenManager::Instance()->DrawCurrentScreen(canvas_);
     NetworkManager::Instance()->FlushOutgoing();
     SoundManager::Instance()->Update();
     RenderFrame();
@@ -143,6 +143,12 @@ void Game::PlayFrame()
     if (cue == HeartbeatSwitch::kOn) {
         SoundManager::Instance()->SetHeartbeat(true);
     } else if (cue == HeartbeatSwitch::kOff) {
+        SoundManager::Instance()->SetHeartbeat(false);
+    }
+    // The statistics: the button to leave by, and the heartbeat stopped
+    // after the rule above, which may have started it again.
+    if (GameRules::Instance()->GetState() == kMatchStatistics) {
+        StatisticsScreen::Instance()->EnsureDoneButton();
         SoundManager::Instance()->SetHeartbeat(false);
     }
     SoundManager::Instance()->Update();
@@ -215,6 +221,7 @@ void Game::LoadAfterSplash()
     PopulateWorldObjects(*battle, terrain_, GameRules::Instance()->GetMode());
 
     EventTimer::Instance()->Restart();
+    ScreenManager::Instance()->ForgetTimers();
 
     InitInputAndGui();
     TextManager* text = TextManager::Instance();
@@ -223,7 +230,7 @@ void Game::LoadAfterSplash()
     for (int line = 0; line < 8; ++line) {
         chat->AddLine("");
     }
-    // TODO(screens): ScreenManager::BuildTitleScreen.
+    ScreenManager::Instance()->BuildTitleScreen();
     CreateBackgroundArmies();
     camera_.ClearCommands();
     camera_.AddCommand(kCameraOrbitRight);
@@ -233,8 +240,7 @@ void Game::LoadAfterSplash()
     // The loading above took a while; the first menu frame must not see it.
     TimerStart(frameStart_);
 
-    // TODO(screens): a one-shot 5 s timer calling MenuIdleFade(0, 1), its id kept as the ScreenManager's
-    //                fade id, then MenuIdleFade(0, 0).
+    ScreenManager::Instance()->StartIdleFade();
     HudOverlay::Instance()->SetVisible(false);
     SoundManager::Instance()->FreeEffects();
 }
@@ -250,8 +256,22 @@ void Game::InitInputAndGui()
     Keyboard::Instance()->Init(window_, &inputHost_);
     Mouse::Instance()->Init(window_, &inputHost_);
     Cursor::Instance()->Init(width, height, &canvas_);
-    Renderer::Instance()->SetOverlays([] { guiManager::Instance()->RenderAll(); },
-                                      [this] { Cursor::Instance()->Render(canvas_); });
+    Renderer::Instance()->SetOverlays([this] { DrawWindows(); }, [this] { Cursor::Instance()->Render(canvas_); });
+}
+
+void Game::DrawWindows()
+{
+    if (GetSetting(kSettingGameState) == kStateMatch && GameRules::Instance()->GetState() == kMatchStatistics) {
+        StatisticsScreen::Instance()->Draw(canvas_, canvas_, GameRules::Instance()->GetRankedArmies(),
+                                           static_cast<int>(GetSetting(kSettingWidth)),
+                                           static_cast<int>(GetSetting(kSettingHeight)));
+    }
+    guiManager::Instance()->RenderAll();
+}
+
+void Game::RestartFrameClock()
+{
+    TimerStart(frameStart_);
 }
 
 void Game::SetDaylight()

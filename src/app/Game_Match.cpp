@@ -19,6 +19,8 @@
 #include "render/TextManager.h"
 #include "screens/HudOverlay.h"
 #include "screens/PlayScreen.h"
+#include "screens/ScreenManager.h"
+#include "screens/StatisticsScreen.h"
 #include "sound/SoundManager.h"
 #include "world/MeshLibrary.h"
 
@@ -204,6 +206,7 @@ void Game::StartMatch()
     camera_.SetSpeed(0.5f);
     // TODO(render): ParticleManager::Instance()->ClearAll().
     EventTimer::Instance()->ClearTimers();
+    ScreenManager::Instance()->ForgetTimers();
     HudOverlay::Instance()->SetVisible(true);
     if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
         for (int line = 0; line < 8; ++line) {
@@ -214,11 +217,7 @@ void Game::StartMatch()
 
 void Game::EndMatch()
 {
-    if (guiWindow* window = guiManager::Instance()->GetWindow(PlayScreen::kWindowName)) {
-        if (window->FindObject("GameOverButton")) {
-            window->DeleteObject("GameOverButton");
-        }
-    }
+    StatisticsScreen::Instance()->RemoveDoneButton();
     // Before the armies go, so nothing the selection keeps outlives them.
     SelectionController::Instance()->SetArmy(nullptr);
     Army::ResetIdCounter();
@@ -266,19 +265,5 @@ void Game::RestartBackgroundBattle()
     // Ends any drag the player had begun.
     SelectionController::Instance()->OnLeftButtonUp(0.0f, 0.0f);
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
-    CreateMixedBackgroundArmies();
-}
-
-// Seven armies of five Smashtors, Triangoloids and Trajectagons with an
-// Artillerator and a Detagon each, and a large eighth in the middle.
-// TODO(screens): this is ScreenManager::CreateBackgroundArmies once the screens exist.
-void Game::CreateMixedBackgroundArmies()
-{
-    const ArmyUnitCounts small{5, 5, 5, 1, 1};
-    const ArmyUnitCounts large{15, 15, 15, 2, 2};
-    for (std::size_t i = 0; i < kBackgroundArmyPositions.size(); ++i) {
-        const bool last = i + 1 == kBackgroundArmyPositions.size();
-        Vec3 position = kBackgroundArmyPositions[i];
-        CreateArmy(false, last ? large : small, position, false, "Player");
-    }
+    ScreenManager::Instance()->CreateBackgroundArmies();
 }

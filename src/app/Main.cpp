@@ -14,6 +14,7 @@
 #include "platform/SdlEventPump.h"
 #include "platform/SdlWindow.h"
 #include "render/Renderer.h"
+#include "screens/StatisticsScreen.h"
 
 #include <cstdlib>
 #include <cstring>
@@ -90,6 +91,7 @@ int main()
     guiManager::Instance()->Shutdown();
     Cursor::Instance()->Release();
     HudOverlay::Instance()->Release();
+    StatisticsScreen::Instance()->Release();
     Renderer::Instance()->ReleaseDevice();
 
     game->SetEventPump(nullptr);

@@ -8,15 +8,9 @@
 #pragma once
 
 #include "net/NetMessages.h"
+#include "screens/ScreenId.h"
 
 #include <string>
-
-enum NetScreen : int {
-    kScreenUnitSelection = 2,
-    kScreenConnection = 3,
-    kScreenLobby = 4,
-    kScreenOptions = 5,
-};
 
 class NetUi {
 public:

@@ -75,7 +75,7 @@ void RulesHud::Draw(Renderer& renderer, TextManager& text, const GameRules& rule
     if (!clock.empty()) {
         text.DrawText(clock, state == kMatchSuddenDeath ? kSuddenDeathX : kClockX, kClockY, kFont, kWhite);
     }
-    // TODO(menus): the statistics screen takes the whole of state 5.
+    // The statistics screen (drawn with the windows) takes the whole of state 5.
     if (state == kMatchStatistics || !rules.GetShowScores()) {
         return;
     }

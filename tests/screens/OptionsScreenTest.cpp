@@ -1,0 +1,195 @@
+#include "gui/guiCheckBox.h"
+#include "gui/guiManager.h"
+#include "gui/guiSlider.h"
+#include "gui/guiWindow.h"
+#include "screens/OptionsScreen.h"
+#include "screens/ScreenManager.h"
+
+#include "RecordingCanvas.h"
+#include "RecordingMenuHost.h"
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace {
+
+guiWindow* Window()
+{
+    return guiManager::Instance()->GetWindow(OptionsScreen::kWindow);
+}
+
+guiCheckBox* UnitBox(int i)
+{
+    return Window()->GetCheckBox("OptionsScreenUnitCheckBox" + std::to_string(i));
+}
+
+guiCheckBox* ModeBox(int i)
+{
+    return Window()->GetCheckBox("OptionsScreenGameTypeOptionBox" + std::to_string(i));
+}
+
+// What a box's press does: toggle it and tell its callback.
+void Toggle(guiCheckBox* box, guiCallback callback)
+{
+    box->SetChecked(box->IsChecked() ? 0 : 1);
+    guiParam a = guiParam::FromPointer(box);
+    guiParam b;
+    bool handled = false;
+    callback(box->IsChecked() ? kGuiChecked : kGuiUnchecked, &a, &b, &handled);
+}
+
+void Slide(guiCallback callback, float value)
+{
+    guiParam a = guiParam::FromFloat(value);
+    guiParam b = guiParam::FromFloat(0.0f);
+    bool handled = false;
+    callback(kGuiSliderMoved, &a, &b, &handled);
+}
+
+void PressOk()
+{
+    guiParam a;
+    guiParam b;
+    bool handled = false;
+    OptionsScreen::OptionsOkPressed(kGuiButtonReleased, &a, &b, &handled);
+    CHECK(handled);
+}
+
+} // namespace
+
+TEST_CASE("the options screen maps its widgets into the game's options")
+{
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui;
+    testing::RecordingMenuHost host;
+    ScreenManager::Instance()->SetScreen(kScreenOptions);
+    OptionsScreen* screen = OptionsScreen::Instance();
+    screen->SetValues(GameOptions{});
+
+    SUBCASE("slider mappings at their ends and in between")
+    {
+        CHECK(OptionsScreen::MinutesFromSlider(0.5f) == 5.5f);
+        CHECK(OptionsScreen::TimeText(5.5f) == "5 Minutes, 30 Seconds");
+        CHECK(OptionsScreen::MapFromSlider(0.99f) == 2);
+        CHECK(OptionsScreen::MapFromSlider(1.0f) == 3);
+        CHECK(OptionsScreen::MaxUnitsFromSlider(0.0f) == 1);
+        CHECK(OptionsScreen::MaxUnitsFromSlider(1.0f) == 100);
+        CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 0) == 7);
+        CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 2) == 5);
+        // More players than start slots never wraps to a huge count.
+        CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 12) == 0);
+    }
+
+    SUBCASE("what comes in is brought into range")
+    {
+        GameOptions wild;
+        wild.mode = 9;
+        wild.minutes = std::numeric_limits<float>::quiet_NaN();
+        wild.unitMask = 64;
+        wild.mapIndex = 4;
+        wild.maxUnits = 0;
+        wild.computerArmies = 0xFFFFFFFFu;
+        screen->SetValues(wild);
+        const GameOptions& got = screen->GetOptions();
+        CHECK(got.mode == 0);
+        CHECK(got.minutes == 1.0f);
+        CHECK(got.unitMask == 31);
+        CHECK(got.mapIndex == 0);
+        CHECK(got.maxUnits == 1);
+        CHECK(got.computerArmies == 7);
+        CHECK(std::isfinite(Window()->GetSlider("OptionsTimerSlider")->GetValue()));
+    }
+
+    SUBCASE("a record goes through the widgets and OK unchanged")
+    {
+        const GameOptions wanted{2, 4.0f, 8 | 16, 3, 64, 3};
+        screen->SetValues(wanted);
+        CHECK_FALSE(UnitBox(0)->IsChecked());
+        CHECK(UnitBox(3)->IsChecked());
+        CHECK(ModeBox(2)->IsChecked());
+        CHECK_FALSE(ModeBox(0)->IsChecked());
+        PressOk();
+        CHECK(host.options.mode == 2);
+        CHECK(host.options.minutes == doctest::Approx(4.0f));
+        CHECK(host.options.unitMask == (8u | 16u));
+        CHECK(host.options.mapIndex == 3);
+        CHECK(host.options.maxUnits == 64);
+        CHECK(host.options.computerArmies == 3);
+        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenUnitSelection);
+    }
+
+    SUBCASE("the sliders, the mode boxes and a barred unit reach the game at OK")
+    {
+        Slide(OptionsScreen::TimerSliderMoved, 1.0f);
+        Slide(OptionsScreen::AIAmountSliderMoved, 0.5f);
+        Slide(OptionsScreen::UnitAmountSliderMoved, 0.5f);
+        Slide(OptionsScreen::MapSliderMoved, 0.7f);
+        Toggle(ModeBox(3), OptionsScreen::GameTypeBoxChanged);
+        Toggle(UnitBox(0), OptionsScreen::UnitCheckBoxChanged);
+        CHECK_FALSE(ModeBox(0)->IsChecked());
+        PressOk();
+        CHECK(host.options.minutes == 10.0f);
+        CHECK(host.options.computerArmies == 3);
+        CHECK(host.options.maxUnits == 50);
+        CHECK(host.options.mapIndex == 2);
+        CHECK(host.options.mode == 3);
+        CHECK(host.options.unitMask == 30);
+    }
+
+    SUBCASE("the map pictures change only when the map does")
+    {
+        guiWindow* maps = guiManager::Instance()->GetWindow(OptionsScreen::kMapWindow);
+        gui.canvas.loads = 0;
+        Slide(OptionsScreen::MapSliderMoved, 0.1f);
+        CHECK(gui.canvas.loads == 0);
+        Slide(OptionsScreen::MapSliderMoved, 0.4f);
+        CHECK(gui.canvas.loads == 3);
+        CHECK(maps->TextureCount() == 3);
+        gui.canvas.calls.clear();
+        guiManager::Instance()->RenderAll();
+        const std::vector<std::string> drawn = gui.canvas.DrawnTextures();
+        CHECK(std::find(drawn.begin(), drawn.end(), "Maps/Grassland.bmp") != drawn.end());
+        CHECK(std::find(drawn.begin(), drawn.end(), "Interface/Textures/Body Count.png") == drawn.end());
+    }
+
+    SUBCASE("the last unit type and the only mode cannot be unchecked")
+    {
+        for (int i = 0; i < OptionsScreen::kUnitBoxes; ++i) {
+            Toggle(UnitBox(i), OptionsScreen::UnitCheckBoxChanged);
+        }
+        CHECK(UnitBox(4)->IsChecked());
+        Toggle(ModeBox(0), OptionsScreen::GameTypeBoxChanged);
+        CHECK(ModeBox(0)->IsChecked());
+        PressOk();
+        CHECK(host.options.unitMask == 16);
+    }
+
+    SUBCASE("Cancel goes back to the main menu and keeps the game's options")
+    {
+        Slide(OptionsScreen::UnitAmountSliderMoved, 1.0f);
+        guiParam a;
+        guiParam b;
+        bool handled = false;
+        OptionsScreen::OptionsCancelPressed(kGuiButtonReleased, &a, &b, &handled);
+        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
+        CHECK(host.options.maxUnits == 40);
+    }
+
+    SUBCASE("the texts beside the widgets")
+    {
+        Slide(OptionsScreen::TimerSliderMoved, 0.5f);
+        testing::RecordingCanvas canvas;
+        screen->Draw(canvas);
+        REQUIRE(canvas.calls.size() == 12);
+        CHECK(canvas.calls[9].text == "5 Minutes, 30 Seconds");
+        CHECK(canvas.calls[9].x == 760);
+        CHECK(canvas.calls[10].text == "7 AI Armies");
+        CHECK(canvas.calls[11].text == "Maximum Units Per Army: 40");
+        CHECK(canvas.calls[11].y == 355);
+    }
+}

@@ -1,0 +1,222 @@
+#include "core/EventTimer.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+#include "input/KeyCommand.h"
+#include "platform/QuitRequest.h"
+#include "screens/OptionsScreen.h"
+#include "screens/ScreenManager.h"
+
+#include "RecordingCanvas.h"
+#include "RecordingMenuHost.h"
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+std::vector<std::string> closed;
+
+void CloseConnection()
+{
+    closed.push_back("connection");
+}
+
+void CloseLobby()
+{
+    closed.push_back("lobby");
+}
+
+void Dispatch(std::uint32_t message, int a, int b)
+{
+    bool handled = false;
+    guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
+    // Windows destroyed by the message go now, as at the next drawing.
+    guiManager::Instance()->RenderAll();
+}
+
+// A left click at a fraction of the 1024x768 screen.
+void Click(float x, float y)
+{
+    const int px = static_cast<int>(x * 1023.0f);
+    const int py = static_cast<int>(y * 767.0f);
+    Dispatch(kGuiMouseMove, px, py);
+    Dispatch(kGuiLeftDown, px, py);
+    Dispatch(kGuiLeftUp, px, py);
+}
+
+struct MenuFixture {
+    MenuFixture()
+    {
+        closed.clear();
+        platform::TakePendingQuit();
+        EventTimer::Instance()->Restart();
+        ScreenManager* manager = ScreenManager::Instance();
+        manager->ForgetTimers();
+        manager->RegisterScreen(kScreenConnection, {nullptr, CloseConnection, nullptr});
+        manager->RegisterScreen(kScreenLobby, {nullptr, CloseLobby, nullptr});
+        manager->BuildTitleScreen();
+    }
+    testing::TempDirectory logs;
+    testing::ManualClockScope clock;
+    testing::GuiTestScope gui;
+    testing::RecordingMenuHost host;
+    ScreenManager* manager = ScreenManager::Instance();
+};
+
+float TitleAlpha()
+{
+    return guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow)->GetAlpha();
+}
+
+void Tick(testing::ManualClockScope& clock, double seconds)
+{
+    clock.Advance(seconds);
+    EventTimer::Instance()->Update();
+}
+
+} // namespace
+
+TEST_CASE("the screens switch by the table and the screen left is closed")
+{
+    MenuFixture f;
+
+    SUBCASE("the title leaves on a left release that follows its own press")
+    {
+        Dispatch(kGuiLeftUp, 10, 10); // the end of a click made before
+        Dispatch(kGuiRightDown, 10, 10);
+        Dispatch(kGuiRightUp, 10, 10);
+        Dispatch(kGuiKeyDown, kKeyPanForward, 'w');
+        CHECK(f.manager->GetScreenId() == kScreenTitle);
+        CHECK_FALSE(platform::TakePendingQuit().has_value());
+        Dispatch(kGuiLeftDown, 10, 10);
+        CHECK(f.manager->GetScreenId() == kScreenTitle);
+        Dispatch(kGuiLeftUp, 10, 10);
+        CHECK(f.manager->GetScreenId() == kScreenMainMenu);
+        CHECK(guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow) == nullptr);
+    }
+
+    SUBCASE("Escape quits from the title and the main menu")
+    {
+        Dispatch(kGuiKeyDown, kKeyQuit, 0);
+        CHECK(platform::TakePendingQuit() == 0);
+        f.manager->SetScreen(kScreenMainMenu);
+        Dispatch(kGuiKeyDown, kKeyQuit, 0);
+        CHECK(platform::TakePendingQuit() == 0);
+    }
+
+    SUBCASE("a title built again after a match holds one picture")
+    {
+        f.manager->BuildTitleScreen();
+        CHECK(guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow)->TextureCount() == 1);
+    }
+
+    SUBCASE("Single Player opens the options with the defaults, whatever was chosen before")
+    {
+        f.host.options.maxUnits = 77;
+        f.host.session = kMultiPlayer;
+        f.manager->SetScreen(kScreenMainMenu);
+        Click(0.385f, 0.505f);
+        CHECK(f.manager->GetScreenId() == kScreenOptions);
+        CHECK(f.host.session == kSinglePlayer);
+        CHECK(OptionsScreen::Instance()->GetOptions().maxUnits == 40);
+        CHECK(guiManager::Instance()->GetWindow(OptionsScreen::kWindow) != nullptr);
+    }
+
+    SUBCASE("Multi-Player enters the connection screen without authority, and Back restores it")
+    {
+        f.manager->SetScreen(kScreenMainMenu);
+        const std::uint32_t other = EventTimer::Instance()->AddTimer(9.0, false, nullptr, 0, 0);
+        Click(0.635f, 0.505f);
+        CHECK(f.manager->GetScreenId() == kScreenConnection);
+        CHECK(f.host.session == kMultiPlayer);
+        CHECK_FALSE(f.host.authority);
+        // Every timed callback went, the fade's too.
+        CHECK_FALSE(EventTimer::Instance()->HasTimer(other));
+        CHECK(EventTimer::Instance()->TimerCount() == 0);
+        f.manager->SetScreen(kScreenMainMenu);
+        CHECK(closed == std::vector<std::string>{"connection"});
+        CHECK(f.host.authority);
+    }
+
+    SUBCASE("leaving the lobby closes it, leaving the options closes nothing")
+    {
+        f.manager->SetScreen(kScreenLobby);
+        f.manager->SetScreen(kScreenOptions);
+        f.manager->SetScreen(kScreenMainMenu);
+        CHECK(closed == std::vector<std::string>{"lobby"});
+        // Every window of the options went with the switch.
+        CHECK(guiManager::Instance()->GetWindow(OptionsScreen::kMapWindow) == nullptr);
+    }
+
+#ifdef NDEBUG
+    SUBCASE("an id outside the table destroys the windows and keeps the screen")
+    {
+        f.manager->SetScreen(kScreenOptions);
+        f.manager->SetScreen(6);
+        f.manager->SetScreen(-1);
+        CHECK(f.manager->GetScreenId() == kScreenOptions);
+        CHECK(guiManager::Instance()->GetWindow(OptionsScreen::kWindow) == nullptr);
+    }
+#endif
+}
+
+TEST_CASE("the idle fade dims the menu window after five quiet seconds down to its floor")
+{
+    MenuFixture f;
+    f.manager->StartIdleFade();
+
+    SUBCASE("steps of 0.015 every 0.0125 s to 0.19, and a move brings it back")
+    {
+        Tick(f.clock, 5.0);
+        CHECK(TitleAlpha() == 1.0f);
+        Tick(f.clock, 0.001);
+        CHECK(TitleAlpha() == doctest::Approx(0.985f));
+        int ticks = 1;
+        while (f.manager->GetFadeAlpha() > ScreenManager::kFadeFloor && ticks < 100) {
+            Tick(f.clock, 0.013);
+            ++ticks;
+        }
+        CHECK(ticks == 54);
+        CHECK(TitleAlpha() == doctest::Approx(0.19f).epsilon(1e-4));
+        for (int more = 0; more < 20; ++more) {
+            Tick(f.clock, 0.013);
+        }
+        CHECK(TitleAlpha() == doctest::Approx(0.19f).epsilon(1e-4));
+        // Only one timer runs the fade, however long it rests.
+        CHECK(EventTimer::Instance()->TimerCount() == 1);
+        Dispatch(kGuiMouseMove, 100, 100);
+        CHECK(TitleAlpha() == 1.0f);
+        Tick(f.clock, 4.9);
+        CHECK(TitleAlpha() == 1.0f);
+    }
+
+    SUBCASE("the options have no window to dim: only the value falls, and a switch restores it")
+    {
+        f.manager->SetScreen(kScreenOptions);
+        Tick(f.clock, 5.5);
+        Tick(f.clock, 0.013);
+        CHECK(f.manager->GetFadeAlpha() < 1.0f);
+        CHECK(guiManager::Instance()->GetWindow(OptionsScreen::kWindow)->GetAlpha() == 1.0f);
+        f.manager->SetScreen(kScreenMainMenu);
+        CHECK(f.manager->GetFadeAlpha() == 1.0f);
+    }
+}
+
+TEST_CASE("the background battle restarts with seven small armies round the edge and a large one in the middle")
+{
+    testing::RecordingMenuHost host;
+    ScreenManager::Instance()->CreateBackgroundArmies();
+    REQUIRE(host.armies.size() == 8);
+    for (std::size_t i = 0; i < 7; ++i) {
+        CHECK(host.armies[i].counts.trajectagons == 5);
+        CHECK(host.armies[i].counts.artillerators == 1);
+        CHECK_FALSE(host.armies[i].local);
+    }
+    CHECK(host.armies[3].position == Vec3(40.0f, 0.0f, -40.0f));
+    CHECK(host.armies[7].position == Vec3(0.5f, 0.0f, 0.5f));
+    CHECK(host.armies[7].counts.smashtors == 15);
+    CHECK(host.armies[7].counts.detagons == 2);
+}

@@ -1,0 +1,112 @@
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/GameRules.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+#include "screens/StatisticsScreen.h"
+
+#include "RecordingCanvas.h"
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <memory>
+#include <vector>
+
+namespace {
+
+std::vector<std::unique_ptr<Army>> EightArmies()
+{
+    std::vector<std::unique_ptr<Army>> armies;
+    for (int i = 0; i < 8; ++i) {
+        auto army = std::make_unique<Army>();
+        army->SetName("Army " + std::to_string(i));
+        army->SetColour(0xFF102030u + static_cast<std::uint32_t>(i));
+        armies.push_back(std::move(army));
+    }
+    armies[0]->AddDamageDealt(1500);
+    armies[0]->AddDamageTaken(-3);
+    armies[0]->SetFlagTime(12.5f);
+    return armies;
+}
+
+void Press(std::uint32_t event, bool* handled)
+{
+    guiParam a;
+    guiParam b;
+    StatisticsScreen::DoneButtonCallback(event, &a, &b, handled);
+}
+
+} // namespace
+
+TEST_CASE("the statistics screen lists the armies in ranked order and leaves by Done")
+{
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui;
+    const std::vector<std::unique_ptr<Army>> armies = EightArmies();
+
+    SUBCASE("eight rows from y 250 to 600 with their texts")
+    {
+        const std::vector<StatisticsRow> rows = StatisticsScreen::Rows(armies);
+        REQUIRE(rows.size() == 8);
+        CHECK(rows.front().y == 250);
+        CHECK(rows.back().y == 600);
+        CHECK(rows[0].damageDealt == "1500");
+        CHECK(rows[0].damageTaken == "-3");
+        CHECK(rows[0].flagTime == "12.50");
+        CHECK(rows[1].flagTime == "0.00");
+        CHECK(rows[2].panelColor == 0x55102032u);
+    }
+
+    SUBCASE("drawn over the whole screen with a panel per row")
+    {
+        StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
+        const std::vector<std::string> pictures = gui.canvas.DrawnTextures();
+        REQUIRE(pictures.size() == 2);
+        CHECK(pictures[0] == "Interface/Textures/GameOverScreen.png");
+        CHECK(pictures[1] == "Interface/Textures/GameStatistics.png");
+        CHECK(gui.canvas.calls[0].bottomRight.x == 1024.0f);
+        CHECK(gui.canvas.calls[0].bottomRight.y == 768.0f);
+        std::vector<int> panelTops;
+        std::size_t texts = 0;
+        for (const testing::CanvasCall& call : gui.canvas.calls) {
+            if (call.kind == testing::CanvasCall::Kind::kRect) {
+                panelTops.push_back(static_cast<int>(call.topLeft.y));
+                CHECK(call.filled);
+            }
+            texts += call.kind == testing::CanvasCall::Kind::kText ? 1 : 0;
+        }
+        CHECK(panelTops == std::vector<int>{249, 299, 349, 399, 449, 499, 549, 599});
+        CHECK(texts == 5 + 8 * 5);
+        // A second frame loads nothing again.
+        const int loads = gui.canvas.loads;
+        StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
+        CHECK(gui.canvas.loads == loads);
+    }
+
+    SUBCASE("the Done button is made once, and only in the in-game window")
+    {
+        StatisticsScreen::Instance()->EnsureDoneButton();
+        CHECK(testing::ReadTextFile("guiButton.txt").empty());
+        CHECK(testing::ReadTextFile("guiWindow.txt").empty());
+        guiWindow* play = guiManager::Instance()->CreateWindow(StatisticsScreen::kPlayWindow);
+        StatisticsScreen::Instance()->EnsureDoneButton();
+        StatisticsScreen::Instance()->EnsureDoneButton();
+        CHECK(play->ObjectCount() == 1);
+        CHECK(testing::ReadTextFile("guiWindow.txt").empty());
+        StatisticsScreen::Instance()->RemoveDoneButton();
+        CHECK(play->ObjectCount() == 0);
+    }
+
+    SUBCASE("Done ends the match on the release, not the press")
+    {
+        GameRules::Instance()->SetState(kMatchStatistics);
+        bool handled = false;
+        Press(kGuiButtonPressed, &handled);
+        CHECK(GameRules::Instance()->GetState() == kMatchStatistics);
+        CHECK_FALSE(handled);
+        Press(kGuiButtonReleased, &handled);
+        CHECK(GameRules::Instance()->GetState() == kMatchGameOver);
+        CHECK(handled);
+    }
+}
