@@ -11,6 +11,7 @@
 #include "game/WorldPopulation.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
+#include "render/ParticleManager.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
 #include "sound/SoundManager.h"
@@ -184,14 +185,14 @@ void Game::StartMatch()
     view.SetFar(800.0f);
     SetDaylight();
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
-    // TODO(render): Sky::Create.
+    Renderer::Instance()->CreateSky();
     // TODO(screens): ScreenManager::BuildPlayScreen (the "MainPlayScreen" window).
     MeshLibrary::Instance();
     GameRules::Instance()->BeginMatch(options_.mode, options_.minutes, 0.0f);
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
     camera_.ClearCommands();
     camera_.SetSpeed(0.5f);
-    // TODO(render): ParticleManager::Instance()->ClearAll().
+    ParticleManager::Instance()->ClearAll();
     EventTimer::Instance()->ClearTimers();
     // TODO(screens): HudOverlay::SetVisible(1).
     if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {

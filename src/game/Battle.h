@@ -7,6 +7,7 @@
 #pragma once
 
 #include "core/Singleton.h"
+#include "game/BattleEffect.h"
 #include "game/BattleSound.h"
 #include "platform/math/Vector.h"
 
@@ -96,6 +97,8 @@ public:
 
     void SetSoundHook(BattleSoundHook hook) { soundHook_ = hook; }
     void PlaySound(BattleSound sound, const Vec3& at) const;
+    void SetEffectHook(BattleEffectHook hook) { effectHook_ = hook; }
+    void ShowEffect(BattleEffect effect, const Vec3& at, const Vec3& direction) const;
 
 private:
     Battle();
@@ -112,6 +115,7 @@ private:
     MatchState matchState_ = kMatchGameOn;
     const Terrain* terrain_ = nullptr;
     BattleSoundHook soundHook_ = nullptr;
+    BattleEffectHook effectHook_ = nullptr;
 };
 
 // The radius within which a hit unit's idle comrades join its fight: 45.0,

@@ -5,11 +5,12 @@
 // quads (Renderer_2D.cpp) and the numbered screenshots.
 //
 // The frame, in order (RenderGame): clear; the camera's commands, then its
-// view; the light; the terrain; the battle filed into the unit grid and the
-// cells under the view found; the units of those cells lit in their army
-// colours; blended, the scenery and flags of those cells, every projectile,
-// and the flags again in their holders' colours, fully lit; the water; the
-// rules' clock and score panels; the queued text; present.
+// view; the light; the sky; the terrain; the battle filed into the unit grid
+// and the cells under the view found; the units of those cells lit in their
+// army colours; blended, the scenery and flags of those cells, every
+// projectile, and the flags again in their holders' colours, fully lit; the
+// water; the particles; the rules' clock and score panels; the queued text;
+// present.
 #pragma once
 
 #include "core/Singleton.h"
@@ -18,6 +19,7 @@
 #include "render/Camera.h"
 #include "render/MeshDrawer.h"
 #include "render/RulesHud.h"
+#include "render/Sky.h"
 #include "render/TerrainRenderer.h"
 #include "render/UnitDrawer.h"
 #include "render/UnitGrid.h"
@@ -65,6 +67,10 @@ public:
     void Set2DStates();
     void SetBlendedObjectStates();
 
+    // Builds the sky afresh, with every map load.
+    void CreateSky();
+    const Sky& GetSky() const { return sky_; }
+
     // Makes the terrain's buffers for the map it now holds. The scenery on
     // it is the battle's (PopulateWorldObjects), drawn through the grid.
     void UploadMap(const Terrain& terrain);
@@ -106,6 +112,7 @@ private:
     std::unique_ptr<WorldObjectDrawer> objects_;
     std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
+    Sky sky_;
     UnitGrid grid_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;
     std::unique_ptr<platform::VertexBuffer> lineBuffer_;

@@ -28,5 +28,7 @@ bool GenerateUnitMeshes(const std::filesystem::path& root);
 bool GenerateObjectMeshes(const std::filesystem::path& root);
 bool GenerateObjectTextures(const std::filesystem::path& root);
 bool GenerateLifeTextures(const std::filesystem::path& root);
+bool GenerateParticleTextures(const std::filesystem::path& root);
+bool GenerateNebula(const std::filesystem::path& root);
 
 } // namespace datagen

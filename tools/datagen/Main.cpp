@@ -11,11 +11,18 @@ struct Generator {
 };
 
 const Generator kGenerators[] = {
-    {"splash logo", datagen::GenerateSplashLogo},         {"sound effects", datagen::GenerateSounds},
-    {"physical data", datagen::GeneratePhysicalData},     {"maps", datagen::GenerateMaps},
-    {"blob shadow", datagen::GenerateBlobShadow},         {"ground shader", datagen::GenerateGroundShader},
-    {"unit meshes", datagen::GenerateUnitMeshes},         {"object meshes", datagen::GenerateObjectMeshes},
-    {"object textures", datagen::GenerateObjectTextures}, {"life textures", datagen::GenerateLifeTextures},
+    {"splash logo", datagen::GenerateSplashLogo},
+    {"sound effects", datagen::GenerateSounds},
+    {"physical data", datagen::GeneratePhysicalData},
+    {"maps", datagen::GenerateMaps},
+    {"blob shadow", datagen::GenerateBlobShadow},
+    {"ground shader", datagen::GenerateGroundShader},
+    {"unit meshes", datagen::GenerateUnitMeshes},
+    {"object meshes", datagen::GenerateObjectMeshes},
+    {"object textures", datagen::GenerateObjectTextures},
+    {"life textures", datagen::GenerateLifeTextures},
+    {"particle textures", datagen::GenerateParticleTextures},
+    {"nebula", datagen::GenerateNebula},
 };
 
 } // namespace
