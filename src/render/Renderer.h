@@ -67,8 +67,9 @@ public:
     void Set2DStates();
     void SetBlendedObjectStates();
 
-    // Builds the sky afresh, with every map load.
+    // Builds the sky afresh, with every map load; a released sky is not drawn.
     void CreateSky();
+    void ReleaseSky() { sky_.Release(); }
     const Sky& GetSky() const { return sky_; }
 
     // Makes the terrain's buffers for the map it now holds. The scenery on
