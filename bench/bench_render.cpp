@@ -1,9 +1,17 @@
 // The cost of drawing the background battle: a 1024x768 offscreen picture of
 // a map (all four in turn) under the menu camera's orbit, with its ground,
 // edges, water, scenery, flags, the eight armies of the menus' battle and
-// text, frame after frame as the game draws it, presented each time. Prints the frames per second over a fixed number
-// of frames per map and the llvmpipe thread count it ran with (LP_NUM_THREADS; unset lets Mesa pick).
-// KV_BENCH_PICTURE=<file.png> also saves the last frame of the first map.
+// text, frame after frame as the game draws it, presented each time. Each map
+// is drawn three ways, by turns in short blocks so a change in the machine's
+// load falls on all three alike: the plain battle; with the nebula sky under
+// it; and with the sky and a busy battle's particles (shell and shot trails
+// every frame, a splash blast every half second, a self-destruct every second
+// and a half, aged as the frames pass). Prints, for each, the frames per
+// second, the wall-clock and processor milliseconds a frame and their
+// difference from the plain frame, and the llvmpipe thread count it ran with
+// (LP_NUM_THREADS; unset lets Mesa pick).
+// KV_BENCH_PICTURE=<file.png> also saves the last frame, effects on, of the
+// first map.
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
@@ -13,15 +21,19 @@
 #include "physics/Physics.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/ImageFile.h"
+#include "platform/Random.h"
 #include "platform/SdlWindow.h"
+#include "render/ParticleManager.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
 #include "world/MeshLibrary.h"
 
 #include <array>
 #include <chrono>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <string>
 
@@ -29,7 +41,9 @@ namespace {
 
 using Clock = std::chrono::steady_clock;
 constexpr int kWarmUpFrames = 10;
-constexpr int kFrames = 200;
+constexpr int kCycles = 10;
+constexpr int kBlockFrames = 20;
+constexpr int kParticleWarmUpFrames = 180;
 const char* const kMaps[] = {"Grassland.kvm", "Desert.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"};
 
 LightRecord SceneLight()
@@ -74,6 +88,125 @@ std::size_t PopulateBattle(const Terrain& terrain)
     return units;
 }
 
+enum class Effects { kNone, kSky, kSkyAndParticles };
+
+const char* EffectsName(Effects effects)
+{
+    switch (effects) {
+    case Effects::kNone:
+        return "plain";
+    case Effects::kSky:
+        return "+sky";
+    case Effects::kSkyAndParticles:
+        return "+sky+particles";
+    }
+    return "?";
+}
+
+// A busy battle's sights for one frame: ten shells and ten shots in flight
+// over the armies, and now and then a blast at one of them.
+void SpawnBattleEffects(const Terrain& terrain, int frame)
+{
+    ParticleManager* const particles = ParticleManager::Instance();
+    const auto ground = [&terrain](const Vec3& p, float above) {
+        return Vec3(p.x, terrain.HeightAt(p.x, p.z) + above, p.z);
+    };
+    const float t = static_cast<float>(frame) / 60.0f;
+    for (int i = 0; i < 10; ++i) {
+        const Vec3& army = kBackgroundArmyPositions[static_cast<std::size_t>(i) % kBackgroundArmyPositions.size()];
+        const float swing = std::sin(t + static_cast<float>(i));
+        const Vec3 flight(army.x + 10.0f * swing, 0.0f, army.z - 10.0f * swing);
+        particles->SpawnArtilleryTrail(ground(flight, 8.0f), {-0.7f, 0.2f, 0.7f});
+        particles->SpawnTrail(ground(flight, 4.0f), {0.7f, 0.1f, -0.7f});
+    }
+    const Vec3& target = kBackgroundArmyPositions[static_cast<std::size_t>(platform::Rand()) % 8];
+    if (frame % 30 == 0) {
+        particles->SpawnSplashExplosion(ground(target, 0.0f), {0.0f, 1.0f, 0.0f});
+    }
+    if (frame % 90 == 45) {
+        particles->SpawnSelfDestructExplosion(ground(target, 0.0f), {0.0f, 1.0f, 0.0f});
+    }
+    if (frame % 20 == 10) {
+        particles->SpawnProjectileExplosion(ground(target, 0.0f), {0.0f, 1.0f, 0.0f});
+    }
+}
+
+// What one configuration's frames took: wall-clock seconds, and the
+// process's processor seconds (llvmpipe's threads included), which other
+// programs on the machine disturb less.
+struct Tally {
+    double wall = 0.0;
+    double cpu = 0.0;
+    int frames = 0;
+    int drawCalls = 0;
+};
+
+// One map's battle under the menu camera's orbit, drawn in blocks of frames
+// with or without the effects.
+class EffectsRun {
+public:
+    EffectsRun(Renderer& renderer, platform::GlRenderDevice& gl, const Terrain& terrain)
+        : renderer_(renderer), gl_(gl), terrain_(terrain)
+    {
+        camera_.GetView().SetEye({61.25f, 87.5f, 61.25f});
+        camera_.GetView().SetAt({});
+        camera_.GetView().SetAspect(1024.0f / 768.0f);
+        camera_.SetSpeed(0.1f);
+        camera_.AddCommand(kCameraOrbitRight);
+    }
+
+    // frames frames with the effects; counted into tally when given.
+    void Block(Effects effects, int frames, Tally* tally)
+    {
+        if (effects == Effects::kNone) {
+            renderer_.ReleaseSky();
+        } else if (!renderer_.GetSky().IsCreated()) {
+            renderer_.CreateSky();
+        }
+        const Clock::time_point start = Clock::now();
+        const std::clock_t cpuStart = std::clock();
+        for (int i = 0; i < frames; ++i) {
+            Frame(effects);
+        }
+        if (tally) {
+            tally->wall += std::chrono::duration<double>(Clock::now() - start).count();
+            tally->cpu += static_cast<double>(std::clock() - cpuStart) / CLOCKS_PER_SEC;
+            tally->frames += frames;
+            tally->drawCalls = gl_.DrawCallsLastFrame();
+        }
+    }
+
+private:
+    void Frame(Effects effects)
+    {
+        // The particles stand still while they are not shown, so each
+        // particle block goes on from the numbers the last one reached.
+        if (effects == Effects::kSkyAndParticles) {
+            SpawnBattleEffects(terrain_, particleFrame_++);
+            ParticleManager::Instance()->UpdateAll(kFrameTime);
+        }
+        TextManager::Instance()->DrawText("Kostrivane", 20, 20, "GameOverFont", kDefaultTextColor);
+        renderer_.RenderGame({&camera_, &terrain_, &light_, kFrameTime});
+    }
+
+    static constexpr float kFrameTime = 1.0f / 60.0f;
+    Renderer& renderer_;
+    platform::GlRenderDevice& gl_;
+    const Terrain& terrain_;
+    Camera camera_;
+    const LightRecord light_ = SceneLight();
+    int particleFrame_ = 0;
+};
+
+int LiveParticles()
+{
+    int live = 0;
+    for (int s = 0; s < ParticleManager::kSystemCount; ++s) {
+        live += ParticleManager::Instance()->GetSystem(s).CountActive();
+    }
+    return live;
+}
+
 } // namespace
 
 int main()
@@ -97,13 +230,13 @@ int main()
     platform::GlRenderDevice* gl = device.get();
     Renderer* renderer = Renderer::Instance();
     renderer->CreateDevice(std::move(device));
+    ParticleManager::Instance()->Init(*gl);
     Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
     MeshLibrary::Instance();
     TextManager::Instance()->Init(gl);
+    platform::SeedRand(2026);
     std::printf("llvmpipe threads: %s\n", threads ? threads : "(Mesa's choice)");
 
-    const LightRecord light = SceneLight();
-    const float frameTime = 1.0f / 60.0f;
     bool firstMap = true;
     for (const char* map : kMaps) {
         Terrain terrain;
@@ -113,26 +246,31 @@ int main()
         }
         renderer->UploadMap(terrain);
         const std::size_t units = PopulateBattle(terrain);
-        Camera camera;
-        camera.GetView().SetEye({61.25f, 87.5f, 61.25f});
-        camera.GetView().SetAt({});
-        camera.GetView().SetAspect(1024.0f / 768.0f);
-        camera.SetSpeed(0.1f);
-        camera.AddCommand(kCameraOrbitRight);
-        int drawCalls = 0;
-        for (int frame = 0; frame < kWarmUpFrames; ++frame) {
-            renderer->RenderGame({&camera, &terrain, &light, frameTime});
+        ParticleManager::Instance()->ClearAll();
+        EffectsRun run(*renderer, *gl, terrain);
+        // Warm up, the particles up to their steady numbers; then the three
+        // by turns in short blocks, so a change in the machine's load falls
+        // on all of them alike.
+        run.Block(Effects::kNone, kWarmUpFrames, nullptr);
+        run.Block(Effects::kSkyAndParticles, kParticleWarmUpFrames, nullptr);
+        std::array<Tally, 3> tallies{};
+        for (int cycle = 0; cycle < kCycles; ++cycle) {
+            for (std::size_t e = 0; e < tallies.size(); ++e) {
+                run.Block(static_cast<Effects>(e), kBlockFrames, &tallies[e]);
+            }
         }
-        const Clock::time_point start = Clock::now();
-        for (int frame = 0; frame < kFrames; ++frame) {
-            TextManager::Instance()->DrawText("Kostrivane", 20, 20, "GameOverFont", kDefaultTextColor);
-            renderer->RenderGame({&camera, &terrain, &light, frameTime});
-            drawCalls = gl->DrawCallsLastFrame();
+        const double plainMs = 1000.0 * tallies[0].wall / tallies[0].frames;
+        const double plainCpuMs = 1000.0 * tallies[0].cpu / tallies[0].frames;
+        for (std::size_t e = 0; e < tallies.size(); ++e) {
+            const Tally& t = tallies[e];
+            const double ms = 1000.0 * t.wall / t.frames;
+            const double cpuMs = 1000.0 * t.cpu / t.frames;
+            std::printf("%-16s %-15s fps: %5.1f (%6.2f ms a frame, %+6.2f ms on plain; processor %6.2f ms, %+6.2f ms; "
+                        "%d draw calls, %zu units, %zu scenery objects)\n",
+                        map, EffectsName(static_cast<Effects>(e)), t.frames / t.wall, ms, ms - plainMs, cpuMs,
+                        cpuMs - plainCpuMs, t.drawCalls, units, Battle::Instance()->GetWorldObjects().size());
         }
-        const double seconds = std::chrono::duration<double>(Clock::now() - start).count();
-        std::printf("%-16s fps: %.1f (%.2f ms a frame, %d draw calls, %zu units, %zu scenery objects)\n", map,
-                    kFrames / seconds, 1000.0 * seconds / kFrames, drawCalls, units,
-                    Battle::Instance()->GetWorldObjects().size());
+        std::printf("%-16s %d particles live\n", map, LiveParticles());
         const char* picture = std::getenv("KV_BENCH_PICTURE");
         if (firstMap && picture) {
             platform::RgbImage image;

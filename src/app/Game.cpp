@@ -14,6 +14,7 @@
 #include "physics/Physics.h"
 #include "platform/Random.h"
 #include "platform/SystemTime.h"
+#include "render/ParticleManager.h"
 #include "render/TextManager.h"
 #include "sound/SoundEffect.h"
 #include "sound/SoundManager.h"
@@ -51,10 +52,32 @@ void PlayBattleSound(BattleSound sound, float x, float y, float z)
     SoundManager::Instance()->PlayPositionalSound(EffectOf(sound), x, y, z);
 }
 
+void ShowBattleEffect(BattleEffect effect, const Vec3& at, const Vec3& direction)
+{
+    ParticleManager* const particles = ParticleManager::Instance();
+    switch (effect) {
+    case BattleEffect::kSplashExplosion:
+        particles->SpawnSplashExplosion(at, direction);
+        return;
+    case BattleEffect::kSelfDestructExplosion:
+        particles->SpawnSelfDestructExplosion(at, direction);
+        return;
+    case BattleEffect::kTrail:
+        particles->SpawnTrail(at, direction);
+        return;
+    case BattleEffect::kArtilleryTrail:
+        particles->SpawnArtilleryTrail(at, direction);
+        return;
+    case BattleEffect::kProjectileExplosion:
+        particles->SpawnProjectileExplosion(at, direction);
+        return;
+    }
+}
+
 } // namespace
 
 // The bodies and the battle stand on this game's ground, their blasts and
-// blows are heard, and the physics' contacts reach the units.
+// blows are heard and seen, and the physics' contacts reach the units.
 Game::Game()
 {
     Physics::Instance()->SetTerrain(&terrain_);
@@ -62,6 +85,7 @@ Game::Game()
     Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
     Battle::Instance()->SetTerrain(&terrain_);
     Battle::Instance()->SetSoundHook(PlayBattleSound);
+    Battle::Instance()->SetEffectHook(ShowBattleEffect);
     GameRules* const rules = GameRules::Instance();
     rules->SetInMenusQuery([this] { return GetSetting(kSettingGameState) == kStateMenus; });
     rules->SetChatSink([](const std::string& line) {

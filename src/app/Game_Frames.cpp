@@ -29,6 +29,7 @@
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"
 #include "platform/Window.h"
+#include "render/ParticleManager.h"
 #include "render/Renderer.h"
 #include "input/SelectionController.h"
 #include "render/TextManager.h"
@@ -166,7 +167,7 @@ void Game::SimulateFrame()
     Battle* const battle = Battle::Instance();
     UpdateArmies(*battle); // nothing moves during planning time
     battle->UpdateProjectiles();
-    // TODO(render): ParticleManager::Instance()->UpdateAll().
+    ParticleManager::Instance()->UpdateAll(frameTime_);
     Physics::Instance()->Step(frameTime_); // fires the collision callbacks
     // Projectiles removed by the step's callbacks are freed only now that
     // the step holds none of them.
@@ -208,7 +209,7 @@ void Game::LoadAfterSplash()
     SetDaylight();
 
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
-    // TODO(render): Sky::Create.
+    Renderer::Instance()->CreateSky();
     MeshLibrary::Instance(); // loads every model
     HudOverlay::Instance()->Init(&canvas_, Renderer::Instance()->GetDevice(),
                                  static_cast<int>(GetSetting(kSettingWidth)),

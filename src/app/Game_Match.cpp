@@ -15,6 +15,7 @@
 #include "net/NetworkManager.h"
 #include "platform/MessageBox.h"
 #include "platform/Random.h"
+#include "render/ParticleManager.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
 #include "screens/HudOverlay.h"
@@ -195,7 +196,7 @@ void Game::StartMatch()
     view.SetFar(800.0f);
     SetDaylight();
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
-    // TODO(render): Sky::Create.
+    Renderer::Instance()->CreateSky();
     // The in-game window; ScreenManager::BuildPlayScreen, once the screens
     // have it, makes it by this same call.
     PlayScreen::Build();
@@ -204,7 +205,7 @@ void Game::StartMatch()
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
     camera_.ClearCommands();
     camera_.SetSpeed(0.5f);
-    // TODO(render): ParticleManager::Instance()->ClearAll().
+    ParticleManager::Instance()->ClearAll();
     EventTimer::Instance()->ClearTimers();
     ScreenManager::Instance()->ForgetTimers();
     HudOverlay::Instance()->SetVisible(true);

@@ -13,6 +13,7 @@
 #include "platform/QuitRequest.h"
 #include "platform/SdlEventPump.h"
 #include "platform/SdlWindow.h"
+#include "render/ParticleManager.h"
 #include "render/Renderer.h"
 #include "screens/StatisticsScreen.h"
 
@@ -82,11 +83,12 @@ int main()
         return EXIT_FAILURE;
     }
     Renderer::Instance()->CreateDevice(std::move(device));
-    // TODO(render): ParticleManager::Instance()->Init().
+    ParticleManager::Instance()->Init(*Renderer::Instance()->GetDevice());
     game->LoadSplashLogo();
     const int exitCode = game->Run();
 
-    // GL objects go while their context still exists.
+    // GL objects (the particles' and the sky's with the renderer's) go while
+    // their context still exists.
     SplashLogo::Instance()->SetTexture(nullptr);
     guiManager::Instance()->Shutdown();
     Cursor::Instance()->Release();

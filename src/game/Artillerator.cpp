@@ -70,8 +70,8 @@ void Artillerator::Blast(Projectile& shell)
     const Vec3 at = shell.GetPosition();
     Physics::Instance()->Explosion(at.x, at.y, at.z, kBlastRadius, kBlastStrength, &Unit::ApplyDamage,
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(&shell)));
-    // TODO(render): Terrain::Crater of radius 6.0 at the position; ParticleManager::SpawnSplashExplosion
-    //               at the position, direction (0, 1, 0).
+    // TODO(render): Terrain::Crater of radius 6.0 at the position.
+    Battle::Instance()->ShowEffect(BattleEffect::kSplashExplosion, at, Vec3(0.0f, 1.0f, 0.0f));
     if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
         network->Explosion(at, kBlastRadius, kBlastStrength, kCraterSize);
     }

@@ -94,6 +94,13 @@ void Battle::PlaySound(BattleSound sound, const Vec3& at) const
     }
 }
 
+void Battle::ShowEffect(BattleEffect effect, const Vec3& at, const Vec3& direction) const
+{
+    if (effectHook_ != nullptr) {
+        effectHook_(effect, at, direction);
+    }
+}
+
 float GetAlertRadius(GameMode mode)
 {
     return mode == kModeTerritories ? 12.0f : 45.0f;

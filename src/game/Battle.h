@@ -8,6 +8,7 @@
 
 #include "core/Singleton.h"
 #include "game/BattleNetwork.h"
+#include "game/BattleEffect.h"
 #include "game/BattleSound.h"
 #include "platform/math/Vector.h"
 
@@ -100,6 +101,8 @@ public:
     void SetNetwork(BattleNetwork* network) { network_ = network; }
     BattleNetwork* GetNetwork() const { return network_; }
     void PlaySound(BattleSound sound, const Vec3& at) const;
+    void SetEffectHook(BattleEffectHook hook) { effectHook_ = hook; }
+    void ShowEffect(BattleEffect effect, const Vec3& at, const Vec3& direction) const;
 
 private:
     Battle();
@@ -117,6 +120,7 @@ private:
     const Terrain* terrain_ = nullptr;
     BattleSoundHook soundHook_ = nullptr;
     BattleNetwork* network_ = nullptr;
+    BattleEffectHook effectHook_ = nullptr;
 };
 
 // The radius within which a hit unit's idle comrades join its fight: 45.0,

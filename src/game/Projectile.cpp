@@ -42,8 +42,11 @@ void Projectile::Update()
     const float pitch = std::acos(cosine);
     pitch_ = rising ? pitch : -pitch;
     pitchAxis_ = Vec3Cross(level, Vec3(0.0f, 1.0f, 0.0f));
-    // TODO(render): ParticleManager::SpawnArtilleryTrail at the position along -velocity for a live
-    //               Artillerator shell, SpawnTrail otherwise (debris included).
+    // A live shell glows as it flies; shots and debris leave plain smoke.
+    const bool liveShell =
+        GetCollisionType() != kCollisionNone && owner_ != nullptr && owner_->GetType() == kArtillerator;
+    Battle::Instance()->ShowEffect(liveShell ? BattleEffect::kArtilleryTrail : BattleEffect::kTrail, GetPosition(),
+                                   -along);
 }
 
 void Projectile::Remove()
@@ -60,7 +63,7 @@ void Projectile::Remove()
 void Projectile::Explode()
 {
     Battle::Instance()->PlaySound(BattleSound::kPlop, GetPosition());
-    // TODO(render): ParticleManager::SpawnProjectileExplosion at the position, direction (0, 1, 0).
+    Battle::Instance()->ShowEffect(BattleEffect::kProjectileExplosion, GetPosition(), Vec3(0.0f, 1.0f, 0.0f));
     Remove();
 }
 

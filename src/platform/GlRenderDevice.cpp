@@ -42,6 +42,8 @@ namespace {
 
 constexpr float kPixelBias = 0.5f - 1.0f / 64.0f;
 constexpr float kMaxPointSize = 64.0f;
+// GL refuses a size of 0 or less.
+constexpr float kSmallestPointSize = 1.0f / 1024.0f;
 
 GLenum GlBlend(std::uint32_t blend)
 {
@@ -310,14 +312,20 @@ void GlRenderDevice::ApplyStates()
     const std::uint32_t fill = s.Get(RenderState::FillMode);
     glPolygonMode(GL_FRONT_AND_BACK, fill == kFillPoint ? GL_POINT : (fill == kFillWireframe ? GL_LINE : GL_FILL));
 
-    glPointSize(std::clamp(s.GetFloat(RenderState::PointSize), 1.0f, kMaxPointSize));
+    // A scaled point's size is world units and may be well under a pixel
+    // before scaling (the trails' 0.2); GL clamps the scaled size itself. An
+    // unscaled one is pixels, clamped here. Sprites are switched on per draw,
+    // for point lists only.
+    const float size = s.GetFloat(RenderState::PointSize);
+    const bool scaled = s.IsOn(RenderState::PointScaleEnable);
+    glPointSize(scaled ? std::max(size, kSmallestPointSize) : std::clamp(size, 1.0f, kMaxPointSize));
     glPointParameterf(GL_POINT_SIZE_MIN, std::max(s.GetFloat(RenderState::PointSizeMin), 0.0f));
     glPointParameterf(GL_POINT_SIZE_MAX, kMaxPointSize);
     // The scaled size is size x viewport height x sqrt(1 / (A + B d + C d^2));
     // GL has no height factor, so it goes into the coefficients as 1 / h^2.
     const float h = std::max(s.viewport.height, 1.0f);
     GLfloat attenuation[3] = {1.0f, 0.0f, 0.0f};
-    if (s.IsOn(RenderState::PointScaleEnable)) {
+    if (scaled) {
         attenuation[0] = s.GetFloat(RenderState::PointScaleA) / (h * h);
         attenuation[1] = s.GetFloat(RenderState::PointScaleB) / (h * h);
         attenuation[2] = s.GetFloat(RenderState::PointScaleC) / (h * h);

@@ -5,6 +5,7 @@
 #include "platform/ImageFile.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 
 namespace platform {
@@ -137,7 +138,14 @@ std::vector<std::string> NullRenderDevice::CallsStartingWith(std::string_view pr
 void NullRenderDevice::SetRenderState(RenderState state, std::uint32_t value)
 {
     state_.renderStates[static_cast<int>(state)] = value;
-    Record(std::string("SetRenderState ") + RenderStateName(state) + " " + std::to_string(value));
+    // Float states read as their number ("SetRenderState PointSize 0.4").
+    char text[32] = {};
+    if (IsFloatState(state)) {
+        std::snprintf(text, sizeof text, "%g", static_cast<double>(std::bit_cast<float>(value)));
+    } else {
+        std::snprintf(text, sizeof text, "%u", static_cast<unsigned>(value));
+    }
+    Record(std::string("SetRenderState ") + RenderStateName(state) + " " + text);
 }
 
 void NullRenderDevice::SetTransform(TransformKind kind, const Matrix& matrix)

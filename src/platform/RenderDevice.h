@@ -84,6 +84,20 @@ public:
     {
         SetRenderState(state, std::bit_cast<std::uint32_t>(value));
     }
+    // Points: the size, in pixels, or with PointScaleEnable in world units
+    // seen from a distance of one viewport height; and the fewest pixels a
+    // point may shrink to. Sprites never grow past 64 pixels.
+    void SetPointSize(float size) { SetRenderStateFloat(RenderState::PointSize, size); }
+    void SetPointSizeMin(float pixels) { SetRenderStateFloat(RenderState::PointSizeMin, pixels); }
+    // With PointScaleEnable a point at eye distance d is drawn
+    // viewport height x size x sqrt(1 / (a + b d + c d^2)) pixels across:
+    // (0, 0, 1) shrinks sprites in proportion to their distance.
+    void SetPointScale(float a, float b, float c)
+    {
+        SetRenderStateFloat(RenderState::PointScaleA, a);
+        SetRenderStateFloat(RenderState::PointScaleB, b);
+        SetRenderStateFloat(RenderState::PointScaleC, c);
+    }
     virtual void SetTransform(TransformKind kind, const Matrix& matrix) = 0;
     virtual void SetMaterial(const Material& material) = 0;
     // A directional light in world space, whatever the transforms.

@@ -37,6 +37,12 @@ enum class RenderState : int {
     Count,
 };
 
+// The states that hold a float's bits rather than a number or a flag.
+inline constexpr bool IsFloatState(RenderState state)
+{
+    return state >= RenderState::PointSize && state <= RenderState::PointScaleC;
+}
+
 enum Blend : std::uint32_t {
     kBlendZero = 1,
     kBlendOne = 2,

@@ -1,16 +1,18 @@
 // Renderer: device set-up, presets and the frame.
 //
 // Steps of the frame whose subsystems do not exist yet are not here; they
-// join in their place as they arrive: the sky before the terrain; the blob
-// shadows between the grid's filing and the units; particles after the
-// selection marks; the GUI windows after the HUD panels; the cursor after
-// the text.
+// join in their place as they arrive: the sky before the terrain; the HUD's
+// close-up pass before the clear; the blob shadows between the grid's filing
+// and the units; the move marker after the units; selection marks and health
+// bars between the water and the particles; the HUD panel and the GUI
+// windows before the rules' HUD; the cursor after the text.
 #include "render/Renderer.h"
 
 #include "game/Battle.h"
 #include "game/Flag.h"
 #include "game/GameRules.h"
 #include "game/Projectile.h"
+#include "render/ParticleManager.h"
 #include "render/TextManager.h"
 
 namespace {
@@ -66,6 +68,8 @@ void Renderer::CreateDevice(std::unique_ptr<platform::RenderDevice> device)
 void Renderer::ReleaseDevice()
 {
     TextManager::Instance()->Shutdown();
+    ParticleManager::Instance()->ReleaseAll();
+    sky_.Release();
     terrain_ = TerrainRenderer();
     units_.reset();
     objects_.reset();
@@ -119,6 +123,13 @@ void Renderer::SetBlendedObjectStates()
     device_->SetRenderState(platform::RenderState::AlphaBlendEnable, 1);
     device_->SetRenderState(platform::RenderState::SpecularEnable, 0);
     device_->SetMaterial(BlendedObjectMaterial());
+}
+
+void Renderer::CreateSky()
+{
+    if (device_) {
+        sky_.Create(*device_);
+    }
 }
 
 void Renderer::UploadMap(const Terrain& terrain)
@@ -192,6 +203,7 @@ bool Renderer::RenderGame(const RenderScene& scene)
     }
     // The device's scenes never fail; a frame is always drawn whole.
     d.BeginScene();
+    sky_.Draw(d, scene.frameTime);
     terrain_.Draw(d);
     grid_.Rebuild(*Battle::Instance());
     FindVisibleCells(scene);
@@ -208,11 +220,11 @@ bool Renderer::RenderGame(const RenderScene& scene)
     terrain_.DrawWater(d);
     SetLineStates();
     RunLayer(layers_.afterWater);
+    ParticleManager::Instance()->RenderAll(d);
     Set2DStates();
     RunLayer(layers_.overlay);
     // The windows and the rules queue their text before the queue is drawn;
     // the cursor lies over everything, text included.
-    Set2DStates();
     RunLayer(drawWindows_);
     rulesHud_->Draw(*this, *TextManager::Instance(), *GameRules::Instance());
     SetLineStates();

@@ -5,14 +5,15 @@
 // quads (Renderer_2D.cpp) and the numbered screenshots.
 //
 // The frame, in order (RenderGame): clear; the camera's commands, then its
-// view; the light; the terrain; the battle filed into the unit grid and the
-// cells under the view found; the units of those cells lit in their army
-// colours; blended, the scenery and flags of those cells, every projectile,
-// and the flags again in their holders' colours, fully lit; the water; the
-// selection marks; the HUD panels; the GUI windows; the rules' clock and
-// score panels; the queued text; last the cursor; present. The layers of the
-// floors above (the HUD, the selection, the windows, the cursor) come in
-// through FrameLayers and SetOverlays, in their places in that order.
+// view; the light; the sky; the terrain; the battle filed into the unit grid
+// and the cells under the view found; the units of those cells lit in their
+// army colours; blended, the scenery and flags of those cells, every
+// projectile, and the flags again in their holders' colours, fully lit; the
+// water; the selection marks; the particles; the HUD panels; the GUI windows;
+// the rules' clock and score panels; the queued text; last the cursor;
+// present. The layers of the floors above (the HUD, the selection, the
+// windows, the cursor) come in through FrameLayers and SetOverlays, in their
+// places in that order.
 #pragma once
 
 #include "core/Singleton.h"
@@ -21,6 +22,7 @@
 #include "render/Camera.h"
 #include "render/MeshDrawer.h"
 #include "render/RulesHud.h"
+#include "render/Sky.h"
 #include "render/TerrainRenderer.h"
 #include "render/UnitDrawer.h"
 #include "render/UnitGrid.h"
@@ -83,6 +85,11 @@ public:
     void Set2DStates();
     void SetBlendedObjectStates();
 
+    // Builds the sky afresh, with every map load; a released sky is not drawn.
+    void CreateSky();
+    void ReleaseSky() { sky_.Release(); }
+    const Sky& GetSky() const { return sky_; }
+
     // Makes the terrain's buffers for the map it now holds. The scenery on
     // it is the battle's (PopulateWorldObjects), drawn through the grid.
     void UploadMap(const Terrain& terrain);
@@ -131,6 +138,7 @@ private:
     std::unique_ptr<WorldObjectDrawer> objects_;
     std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
+    Sky sky_;
     UnitGrid grid_;
     FrameLayers layers_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;

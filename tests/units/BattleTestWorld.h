@@ -1,6 +1,6 @@
 // A battle on a flat 400-unit map for the unit tests: the shipped unit data
 // and models, the real physics with the battle's contact handlers, the manual
-// clock, a fixed seed, and every battle sound recorded. Frame runs the
+// clock, a fixed seed, and every battle sound and sight recorded. Frame runs the
 // frame's order of work on the simulation.
 #pragma once
 
@@ -40,6 +40,17 @@ inline long CountHeard(BattleSound sound)
     return std::ranges::count(HeardSounds(), sound);
 }
 
+inline std::vector<BattleEffect>& SeenEffects()
+{
+    static std::vector<BattleEffect> effects;
+    return effects;
+}
+
+inline long CountSeen(BattleEffect effect)
+{
+    return std::ranges::count(SeenEffects(), effect);
+}
+
 inline float Flat(float, float)
 {
     return 0.0f;
@@ -67,6 +78,8 @@ public:
         battle->SetMatchState(kMatchGameOn);
         battle->SetSoundHook([](BattleSound sound, float, float, float) { HeardSounds().push_back(sound); });
         HeardSounds().clear();
+        battle->SetEffectHook([](BattleEffect effect, const Vec3&, const Vec3&) { SeenEffects().push_back(effect); });
+        SeenEffects().clear();
     }
     ~BattleWorld()
     {

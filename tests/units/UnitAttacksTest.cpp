@@ -104,6 +104,7 @@ TEST_CASE("every unit type hurts and kills every other type on flat ground")
                 CHECK(duel.attacker->GetHitPoints() < GetUnitTypeStats(attackerType).hitPoints);
             }
             if (attackerType == kDetagon) {
+                CHECK(CountSeen(BattleEffect::kSelfDestructExplosion) == 1);
                 // Its own blast killed it too, and that counts for nobody.
                 duel.world.Frame();
                 CHECK(duel.red.GetUnits().empty());
@@ -189,6 +190,7 @@ TEST_CASE("the shooters reach as far as their launch speed allows and shells bla
                 shell->Remove();
                 const bool blast = authority && water < 0.0f;
                 CHECK(bystander.GetHitPoints() == bystander.GetFullHitPoints() - (blast ? 5 : 0));
+                CHECK(CountSeen(BattleEffect::kSplashExplosion) == (blast ? 1 : 0));
                 CHECK(Battle::Instance()->GetProjectiles().empty());
                 CHECK(Battle::Instance()->GetRetiredCount() == 1);
                 // A second event for the same shell finds nothing to do.
@@ -219,6 +221,9 @@ TEST_CASE("the shooters reach as far as their launch speed allows and shells bla
             world.RunUntil(10.0f, [] { return false; });
             CHECK(CountHeard(BattleSound::kShot) == 2);
             CHECK(CountHeard(BattleSound::kPlop) == (water > 0.0f ? 2 : 0));
+            CHECK(CountSeen(BattleEffect::kProjectileExplosion) == (water > 0.0f ? 2 : 0));
+            // The live shells glow all the way, and launched under water they go out at once.
+            CHECK(CountSeen(BattleEffect::kArtilleryTrail) > (water > 0.0f ? 1 : 20));
             for (const std::unique_ptr<Projectile>& left : Battle::Instance()->GetProjectiles()) {
                 CHECK(left->GetCollisionType() == kCollisionNone); // only debris is left
             }

@@ -36,5 +36,7 @@ bool GenerateHudBorder(const std::filesystem::path& root);
 // Reads the map files back, so it runs after GenerateMaps.
 bool GenerateMapPreviews(const std::filesystem::path& root);
 bool GenerateUnitPortraits(const std::filesystem::path& root);
+bool GenerateParticleTextures(const std::filesystem::path& root);
+bool GenerateNebula(const std::filesystem::path& root);
 
 } // namespace datagen

@@ -28,6 +28,8 @@ const Generator kGenerators[] = {
     {"HUD border", datagen::GenerateHudBorder},
     {"map previews", datagen::GenerateMapPreviews},
     {"unit portraits", datagen::GenerateUnitPortraits},
+    {"particle textures", datagen::GenerateParticleTextures},
+    {"nebula", datagen::GenerateNebula},
 };
 
 } // namespace
