@@ -100,8 +100,8 @@ void GameNetWorld::Explode(const ExplosionMessage& explosion)
     // No damage here: the host alone applies it and reports the deaths.
     Physics::Instance()->Explosion(explosion.centre.x, explosion.centre.y, explosion.centre.z, explosion.radius,
                                    explosion.strength, nullptr, 0);
-    // TODO(render): Terrain::Crater (explosion.crater, centre) and
-    //               ParticleManager::SpawnSplashExplosion (centre, up), once they exist.
+    // TODO(render): Terrain::Crater (explosion.crater, centre).
+    Battle::Instance()->ShowEffect(BattleEffect::kSplashExplosion, explosion.centre, Vec3(0.0f, 1.0f, 0.0f));
 }
 
 bool GameNetWorld::ApplyUnitState(const UnitStateMessage& state)
