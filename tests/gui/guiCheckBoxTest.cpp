@@ -49,28 +49,22 @@ TEST_CASE("a check box toggles on a press inside and draws the first face that a
         CHECK(events.size() == 2);
     }
 
-    SUBCASE("all four faces")
+    SUBCASE("a state under the cursor without its own face falls back to the plain one, else all four faces")
     {
         box.SetUncheckedTexture("off");
         box.SetCheckedTexture("on");
+        CHECK(face() == "off");
+        Offer(box, kGuiMouseMove, 300, 300);
+        CHECK(face() == "off");
+        box.SetChecked(1);
+        CHECK(face() == "on");
         box.SetHoverTexture("off-hover");
         box.SetCheckedHoverTexture("on-hover");
-        CHECK(face() == "off");
-        Offer(box, kGuiMouseMove, 300, 300);
+        CHECK(face() == "on-hover");
+        box.SetChecked(0);
         CHECK(face() == "off-hover");
         box.SetChecked(1);
-        CHECK(face() == "on-hover");
         Offer(box, kGuiMouseMove, 10, 10);
-        CHECK(face() == "on");
-    }
-
-    SUBCASE("a state under the cursor without its own face falls back to the plain one")
-    {
-        box.SetUncheckedTexture("off");
-        box.SetCheckedTexture("on");
-        Offer(box, kGuiMouseMove, 300, 300);
-        CHECK(face() == "off");
-        box.SetChecked(1);
         CHECK(face() == "on");
     }
 }

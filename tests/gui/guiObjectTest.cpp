@@ -3,7 +3,6 @@
 #include "gui/guiWindow.h"
 
 #include "RecordingCanvas.h"
-#include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
@@ -12,7 +11,6 @@
 
 TEST_CASE("widgets map screen pixels to their own corners whatever the screen size")
 {
-    testing::TempDirectory logs;
     testing::GuiTestScope gui(1025, 769); // fractions of 1024 x 768 pixel steps are exact
     guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     guiButton widget(&window, nullptr, 0.25f, 0.25f, 0.5f, 0.5f);
@@ -58,15 +56,6 @@ TEST_CASE("widgets map screen pixels to their own corners whatever the screen si
         CHECK_FALSE(std::isnan(local.x));
         CHECK_FALSE(std::isnan(local.y));
         CHECK_FALSE(flat.IsInside(256, 192));
-    }
-
-    SUBCASE("a type check gives the widget or null with one warning")
-    {
-        CHECK(widget.CheckType(kGuiButton) == &widget);
-        CHECK(testing::ReadTextFile("guiObject.txt").empty());
-        CHECK(widget.CheckType(kGuiSlider) == nullptr);
-        CHECK(testing::ReadTextFile("guiObject.txt").find("Attempting to get gui object as type that it is not") !=
-              std::string::npos);
     }
 }
 

@@ -169,7 +169,6 @@ TEST_CASE("a window draws its pictures under its widgets in its opacity")
     {
         CHECK(guiWindow::ColorForAlpha(2.0f) == 0xFFFFFFFFu);
         CHECK(guiWindow::ColorForAlpha(-1.0f) == 0x00FFFFFFu);
-        CHECK(guiWindow::ColorForAlpha(0.999f) == 0xFEFFFFFFu);
     }
 
     SUBCASE("cleared pictures and a deleted widget let their textures go")

@@ -139,6 +139,5 @@ TEST_CASE("an army buys, loses, places and runs its units")
         army.Update();
         CHECK(army.GetUnits().size() == 1);
         CHECK(next.GetOrderStarted());
-        CHECK(Battle::Instance()->GetProjectiles().size() == 10);
     }
 }
