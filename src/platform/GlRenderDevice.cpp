@@ -143,12 +143,62 @@ GlRenderDevice::GlRenderDevice(Window& window) : window_(window)
     pictureWidth_ = window.PictureWidth();
     pictureHeight_ = window.PictureHeight();
     state_.viewport = {0.0f, 0.0f, static_cast<float>(pictureWidth_), static_cast<float>(pictureHeight_), 0.0f, 1.0f};
+    link_->device = this;
 }
 
 GlRenderDevice::~GlRenderDevice()
 {
     spriteBuffer_.reset();
     glUseProgram(0);
+    link_->device = nullptr;
+}
+
+void GlRenderDevice::ForgetTexture(const Texture* texture)
+{
+    for (DeviceState* state : {&state_, &spriteSavedState_}) {
+        for (Texture*& bound : state->textures) {
+            if (bound == texture) {
+                bound = nullptr;
+            }
+        }
+    }
+    if (spriteTexture_ == texture) {
+        spriteTexture_ = nullptr;
+    }
+    if (target_ == texture) {
+        SetRenderTarget(nullptr);
+    }
+    dirty_ |= kDirtyTextures;
+}
+
+void GlRenderDevice::ForgetVertexBuffer(const VertexBuffer* buffer)
+{
+    for (DeviceState* state : {&state_, &spriteSavedState_}) {
+        if (state->stream == buffer) {
+            state->stream = nullptr;
+        }
+    }
+    // GL unbinds a deleted buffer, and a new one may get its name.
+    boundArrayBuffer_ = 0;
+}
+
+void GlRenderDevice::ForgetIndexBuffer(const IndexBuffer* buffer)
+{
+    for (DeviceState* state : {&state_, &spriteSavedState_}) {
+        if (state->indices == buffer) {
+            state->indices = nullptr;
+        }
+    }
+}
+
+void GlRenderDevice::ForgetPixelShader(const PixelShader* shader)
+{
+    for (DeviceState* state : {&state_, &spriteSavedState_}) {
+        if (state->pixelShader == shader) {
+            state->pixelShader = nullptr;
+        }
+    }
+    dirty_ |= kDirtyTextures;
 }
 
 void GlRenderDevice::InitialiseGl()

@@ -5,6 +5,7 @@
 // the textures, buffers, shaders and render targets.
 #pragma once
 
+#include "platform/GlResources.h"
 #include "platform/RenderDevice.h"
 #include "platform/Window.h"
 
@@ -64,6 +65,13 @@ public:
     void Present() override;
     bool ReadPicture(RgbImage& image) override;
 
+    // A resource going while bound: each binding of it is cleared, as if
+    // unbound first (the resources call these from their destructors).
+    void ForgetTexture(const Texture* texture);
+    void ForgetVertexBuffer(const VertexBuffer* buffer);
+    void ForgetIndexBuffer(const IndexBuffer* buffer);
+    void ForgetPixelShader(const PixelShader* shader);
+
     // Draw calls of the last presented frame, for the frame statistics.
     int DrawCallsLastFrame() const { return lastFrameDrawCalls_; }
 
@@ -97,6 +105,7 @@ private:
     Matrix ScreenProjection() const;
 
     Window& window_;
+    GlDeviceLinkPtr link_ = std::make_shared<GlDeviceLink>();
     unsigned dirty_ = kDirtyAll;
     bool appliedScreenSpace_ = false;
     bool appliedLit_ = false;

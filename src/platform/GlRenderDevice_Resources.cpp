@@ -63,6 +63,9 @@ GLuint CompileShader(GLenum kind, const char* source, std::string& log)
 
 GlTexture::~GlTexture()
 {
+    if (link_ && link_->device) {
+        link_->device->ForgetTexture(this);
+    }
     if (framebuffer_ != 0) {
         glDeleteFramebuffers(1, &framebuffer_);
     }
@@ -115,8 +118,25 @@ void GlBuffer::Unlock()
     glBindBuffer(target_, static_cast<GLuint>(previous));
 }
 
+GlVertexBuffer::~GlVertexBuffer()
+{
+    if (link_ && link_->device) {
+        link_->device->ForgetVertexBuffer(this);
+    }
+}
+
+GlIndexBuffer::~GlIndexBuffer()
+{
+    if (link_ && link_->device) {
+        link_->device->ForgetIndexBuffer(this);
+    }
+}
+
 GlPixelShader::~GlPixelShader()
 {
+    if (link_ && link_->device) {
+        link_->device->ForgetPixelShader(this);
+    }
     glDeleteProgram(program_);
 }
 
@@ -163,7 +183,9 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTextureFromPixels(int width, int 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     dirty_ |= kDirtyTextures;
-    return std::make_unique<GlTexture>(id, width, height);
+    auto texture = std::make_unique<GlTexture>(id, width, height);
+    texture->SetDeviceLink(link_);
+    return texture;
 }
 
 std::unique_ptr<Texture> GlRenderDevice::CreateRenderTarget(int width, int height)
@@ -181,6 +203,7 @@ std::unique_ptr<Texture> GlRenderDevice::CreateRenderTarget(int width, int heigh
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     auto texture = std::make_unique<GlTexture>(id, width, height);
+    texture->SetDeviceLink(link_);
     const bool complete = texture->AttachFramebuffer();
     BindTarget();
     dirty_ |= kDirtyTextures;
@@ -192,12 +215,12 @@ std::unique_ptr<Texture> GlRenderDevice::CreateRenderTarget(int width, int heigh
 
 std::unique_ptr<VertexBuffer> GlRenderDevice::CreateVertexBuffer(std::size_t bytes)
 {
-    return std::make_unique<GlVertexBuffer>(bytes);
+    return std::make_unique<GlVertexBuffer>(bytes, link_);
 }
 
 std::unique_ptr<IndexBuffer> GlRenderDevice::CreateIndexBuffer(std::uint32_t count, bool wide)
 {
-    return std::make_unique<GlIndexBuffer>(count, wide);
+    return std::make_unique<GlIndexBuffer>(count, wide, link_);
 }
 
 std::unique_ptr<PixelShader> GlRenderDevice::CreatePixelShaderFromFile(std::string_view path, std::string* error)
@@ -244,7 +267,7 @@ std::unique_ptr<PixelShader> GlRenderDevice::CreatePixelShaderFromFile(std::stri
     }
     glUseProgram(0);
     dirty_ |= kDirtyTextures;
-    return std::make_unique<GlPixelShader>(program);
+    return std::make_unique<GlPixelShader>(program, link_);
 }
 
 std::unique_ptr<Font> GlRenderDevice::CreateFont(const FontDesc& desc)

@@ -6,9 +6,21 @@
 
 #include <epoxy/gl.h>
 
+#include <memory>
 #include <vector>
 
 namespace platform {
+
+class GlRenderDevice;
+
+// Shared by a device and every resource it makes. A resource freed while the
+// device still has it bound (a match's ground texture, freed as the next map
+// loads) takes itself out of the device's bindings on its way, so the device
+// never binds a freed object; once the device is gone the link is empty.
+struct GlDeviceLink {
+    GlRenderDevice* device = nullptr;
+};
+using GlDeviceLinkPtr = std::shared_ptr<GlDeviceLink>;
 
 class GlTexture : public Texture {
 public:
@@ -23,6 +35,7 @@ public:
 
     GLuint Id() const { return id_; }
     GLuint Framebuffer() const { return framebuffer_; }
+    void SetDeviceLink(GlDeviceLinkPtr link) { link_ = std::move(link); }
     // Makes this texture a target with a depth buffer of its own size.
     bool AttachFramebuffer();
 
@@ -32,6 +45,7 @@ private:
     int height_ = 0;
     GLuint framebuffer_ = 0;
     GLuint depth_ = 0;
+    GlDeviceLinkPtr link_;
 };
 
 // A GL buffer object with a CPU copy: Lock hands out the copy, Unlock sends it.
@@ -56,7 +70,10 @@ private:
 
 class GlVertexBuffer : public VertexBuffer {
 public:
-    explicit GlVertexBuffer(std::size_t bytes) : buffer_(GL_ARRAY_BUFFER, bytes) {}
+    GlVertexBuffer(std::size_t bytes, GlDeviceLinkPtr link) : buffer_(GL_ARRAY_BUFFER, bytes), link_(std::move(link)) {}
+    ~GlVertexBuffer() override;
+    GlVertexBuffer(const GlVertexBuffer&) = delete;
+    GlVertexBuffer& operator=(const GlVertexBuffer&) = delete;
     std::span<std::uint8_t> Lock() override { return buffer_.Lock(); }
     void Unlock() override { buffer_.Unlock(); }
     std::size_t Size() const override { return buffer_.Size(); }
@@ -64,14 +81,19 @@ public:
 
 private:
     GlBuffer buffer_;
+    GlDeviceLinkPtr link_;
 };
 
 class GlIndexBuffer : public IndexBuffer {
 public:
-    GlIndexBuffer(std::uint32_t count, bool wide)
-        : buffer_(GL_ELEMENT_ARRAY_BUFFER, static_cast<std::size_t>(count) * (wide ? 4 : 2)), count_(count), wide_(wide)
+    GlIndexBuffer(std::uint32_t count, bool wide, GlDeviceLinkPtr link)
+        : buffer_(GL_ELEMENT_ARRAY_BUFFER, static_cast<std::size_t>(count) * (wide ? 4 : 2)), count_(count),
+          wide_(wide), link_(std::move(link))
     {
     }
+    ~GlIndexBuffer() override;
+    GlIndexBuffer(const GlIndexBuffer&) = delete;
+    GlIndexBuffer& operator=(const GlIndexBuffer&) = delete;
     std::span<std::uint8_t> Lock() override { return buffer_.Lock(); }
     void Unlock() override { buffer_.Unlock(); }
     std::uint32_t Count() const override { return count_; }
@@ -82,11 +104,12 @@ private:
     GlBuffer buffer_;
     std::uint32_t count_;
     bool wide_;
+    GlDeviceLinkPtr link_;
 };
 
 class GlPixelShader : public PixelShader {
 public:
-    explicit GlPixelShader(GLuint program) : program_(program) {}
+    GlPixelShader(GLuint program, GlDeviceLinkPtr link) : program_(program), link_(std::move(link)) {}
     ~GlPixelShader() override;
     GlPixelShader(const GlPixelShader&) = delete;
     GlPixelShader& operator=(const GlPixelShader&) = delete;
@@ -94,6 +117,7 @@ public:
 
 private:
     GLuint program_ = 0;
+    GlDeviceLinkPtr link_;
 };
 
 } // namespace platform

@@ -106,6 +106,28 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(Near(testing::PixelAt(image, 12, 4), 0x808080u, 1));
     }
 
+    SUBCASE("a texture, buffer or target freed while bound is unbound, never drawn from")
+    {
+        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
+        std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 4, grey);
+        std::unique_ptr<Texture> target = device.CreateRenderTarget(8, 8);
+        device.SetTexture(0, texture.get());
+        device.SetTexture(1, texture.get());
+        device.SetRenderTarget(target.get());
+        texture.reset();
+        target.reset();
+        CHECK(device.GetRenderTarget() == nullptr);
+        auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer.reset();
+        // A new buffer may take the freed one's GL name; it must still be bound.
+        buffer = Stream(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0xFF2040FFu), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
+        CHECK(testing::PixelAt(image, 12, 4) == 0x2040FFu);
+    }
+
     SUBCASE("point sprites left on do not touch the texture coordinates of other primitives")
     {
         device.SetRenderState(RenderState::PointSpriteEnable, 1);
