@@ -72,6 +72,13 @@ struct PhysicsEntry {
     bool anyFired = false;
     // The x the list was last sorted by, so sorting never reads a removed body.
     float sortX = 0.0f;
+    // What the collision pass reads of the body, taken as the step moved it:
+    // where it ended, the box it swept through, and its own size and switches.
+    Vec3 stepPosition;
+    PairGrid::Box sweptBox;
+    float radius = 0.0f;
+    bool collides = false;
+    bool movable = false;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
     bool removed = false;
@@ -164,6 +171,8 @@ private:
     Physics() = default;
 
     PhysicsEntry* FindEntry(const Physical* body);
+    // The stable sort by each entry's sortX as it stands.
+    void SortBySortX();
     std::uint32_t NewSlot();
     void FreeSlot(std::uint32_t slot);
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
@@ -172,6 +181,7 @@ private:
     struct MotionBatch;
     float MoveBodies(float dt);
     float MoveBatch(MotionBatch& batch, float dt, float waterLevel);
+    void NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox);
     void Steer(PhysicsEntry& entry, float dt);
     double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
     void RunCallbacks();

@@ -117,22 +117,6 @@ float TimeOfImpact(const Vec3& previousA, const Vec3& currentA, float radiusA, c
     return static_cast<float>(time);
 }
 
-// Room left around a swept box for rounding: the contact test works in
-// double precision from float positions, the box in floats.
-constexpr float kBoxSlack = 1.0e-3f;
-constexpr float kBoxSlackPerUnit = 1.0e-6f;
-
-float Widened(float bound, float direction)
-{
-    return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
-}
-
-PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
-{
-    return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
-            Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
-}
-
 // Strictly inside all four walls, moved in by the radius, at both ends of
 // the step: then no wall can stop the body. It is the walls' own test
 // (depth beyond each plane greater than 0) for all four at once.
@@ -199,17 +183,15 @@ void Physics::GatherColliders()
         PhysicsEntry& entry = *order_[rank];
         Collider& collider = colliders_[rank];
         collider.entry = &entry;
-        collider.collides = !entry.removed && entry.body->collides_;
+        collider.collides = !entry.removed && entry.collides;
         if (!collider.collides) {
             continue;
         }
-        const Physical& body = *entry.body;
         collider.previous = entry.previousPosition;
-        collider.current = body.position_;
-        collider.radius = body.radius_;
-        collider.movable = body.movable_;
-        pairItems_[items++] = {SweptBox(collider.previous, collider.current, collider.radius),
-                               static_cast<std::uint32_t>(rank), collider.movable};
+        collider.current = entry.stepPosition;
+        collider.radius = entry.radius;
+        collider.movable = entry.movable;
+        pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), collider.movable};
     }
     pairItems_.resize(items);
 }

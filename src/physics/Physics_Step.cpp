@@ -159,7 +159,8 @@ void Physics::Step(float frameTime)
     // collision handlers are game code too, and the walks hold entries.
     notStepping_ = false;
     const float sweep = MoveBodies(dt);
-    SortBodies();
+    // Every live entry's sortX is where the step left its body.
+    SortBySortX();
     Collide(2.0f * sweep);
     RunCallbacks();
     notStepping_ = true;
@@ -194,6 +195,7 @@ float Physics::MoveBodies(float dt)
             // Not moved; the impulse is spent all the same.
             entry.previousPosition = body.position_;
             entry.force = Vec3();
+            NoteForCollisions(entry, physics::SweptBox(body.position_, body.position_, body.radius_));
             continue;
         }
         batch.entries[batch.count++] = &entry;
@@ -303,7 +305,9 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     const Mask4 underWater = Float4(waterLevel) > position.y;
     const Float4 arrival(kArrivalDistance);
     const Mask4 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
-    const Float4 reach = Abs(start.x - position.x) + lanes([](const Physical& b) { return b.radius_; });
+    const Float4 radius = lanes([](const Physical& b) { return b.radius_; });
+    const Float4 reach = Abs(start.x - position.x) + radius;
+    const physics::BoxLanes box = physics::SweptBoxLanes(start, position, radius);
 
     float x[4], y[4], z[4], vx[4], vy[4], vz[4], reaches[4];
     position.x.Store(x);
@@ -313,6 +317,11 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     velocity.y.Store(vy);
     velocity.z.Store(vz);
     reach.Store(reaches);
+    float minX[4], maxX[4], minZ[4], maxZ[4];
+    box.minX.Store(minX);
+    box.maxX.Store(maxX);
+    box.minZ.Store(minZ);
+    box.maxZ.Store(maxZ);
     const int badBits = notFinite.Bits();
     const int apexBits = apex.Bits();
     const int contactBits = contact.Bits();
@@ -331,6 +340,7 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
         }
         body.velocity_ = Vec3(vx[i], vy[i], vz[i]);
         body.position_ = Vec3(x[i], y[i], z[i]);
+        NoteForCollisions(entry, {minX[i], maxX[i], minZ[i], maxZ[i]});
         if ((apexBits & bit) != 0) {
             FireEvent(entry, kEventApex);
         }
@@ -348,6 +358,19 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
         sweep = std::max(sweep, reaches[i]);
     }
     return sweep;
+}
+
+// What the sort and the collision pass read of a body the step has moved
+// (or left), kept in its entry beside the start of its step.
+void Physics::NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox)
+{
+    const Physical& body = *entry.body;
+    entry.sortX = physics::SortKeyX(body.position_.x);
+    entry.stepPosition = body.position_;
+    entry.sweptBox = sweptBox;
+    entry.radius = body.radius_;
+    entry.collides = body.collides_;
+    entry.movable = body.movable_;
 }
 
 void Physics::Steer(PhysicsEntry& entry, float dt)
