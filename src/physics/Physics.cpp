@@ -155,11 +155,8 @@ void Physics::RemoveCallback(Physical* body, PhysicsEvent event)
     entry->RecountCallbacks();
 }
 
-void Physics::FireEvent(PhysicsEntry& entry, PhysicsEvent event)
+void Physics::ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event)
 {
-    if (entry.removed || (entry.awaitedEvents & PhysicsEventBit(event)) == 0) {
-        return;
-    }
     for (PhysicsCallback& callback : entry.callbacks) {
         if (callback.event == event) {
             callback.fired = true;

@@ -128,6 +128,23 @@ inline BoxLanes SweptBoxLanes(const Vec3Lanes& from, const Vec3Lanes& to, const 
     return {minX - slack(minX), maxX + slack(maxX), minZ - slack(minZ), maxZ + slack(maxZ)};
 }
 
+// Strictly inside all four walls of a map of half size half, moved in by
+// the radius, at both ends of the step: then no wall can stop the body. It is
+// the walls' own test (depth beyond each plane greater than 0) for all four
+// at once.
+inline bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
+{
+    const float reach = half - radius;
+    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
+           std::fabs(end.z) < reach;
+}
+
+inline Mask4 InsideWallsLanes(const Vec3Lanes& start, const Vec3Lanes& end, const Float4& radius, float half)
+{
+    const Float4 reach = Float4(half) - radius;
+    return (Abs(start.x) < reach) & (Abs(end.x) < reach) & (Abs(start.z) < reach) & (Abs(end.z) < reach);
+}
+
 // a reduced to (-2pi, 2pi) by the remainder, keeping its sign. Headings
 // mostly lie there already, and the remainder of such an angle is the angle
 // itself, so the library is asked only for the others.

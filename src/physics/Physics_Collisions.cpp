@@ -117,16 +117,6 @@ float TimeOfImpact(const Vec3& previousA, const Vec3& currentA, float radiusA, c
     return static_cast<float>(time);
 }
 
-// Strictly inside all four walls, moved in by the radius, at both ends of
-// the step: then no wall can stop the body. It is the walls' own test
-// (depth beyond each plane greater than 0) for all four at once.
-bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
-{
-    const float reach = half - radius;
-    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
-           std::fabs(end.z) < reach;
-}
-
 // Each movable body loses its speed toward the other and takes half of the
 // other's approaching momentum.
 void ExchangeMomentum(Physical& a, Physical& b)
@@ -178,6 +168,7 @@ void Physics::GatherColliders()
 {
     colliders_.resize(order_.size());
     pairItems_.resize(order_.size());
+    nearWalls_.clear();
     std::size_t items = 0;
     for (std::size_t rank = 0; rank < order_.size(); ++rank) {
         PhysicsEntry& entry = *order_[rank];
@@ -191,6 +182,9 @@ void Physics::GatherColliders()
         collider.current = entry.stepPosition;
         collider.radius = entry.radius;
         collider.movable = entry.movable;
+        if (collider.movable && !entry.clearOfWalls) {
+            nearWalls_.push_back(static_cast<std::uint32_t>(rank));
+        }
         pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), collider.movable};
     }
     pairItems_.resize(items);
@@ -218,11 +212,8 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
-    for (Collider& collider : colliders_) {
-        if (!collider.collides || !collider.movable ||
-            InsideWalls(collider.previous, collider.current, collider.radius, half)) {
-            continue;
-        }
+    for (const std::uint32_t rank : nearWalls_) {
+        Collider& collider = colliders_[rank];
         Physical& body = *collider.entry->body;
         for (const Wall& wall : walls) {
             float time = 0.0f;
