@@ -17,6 +17,10 @@ namespace {
 // bodies were added in bulk the old order is of no use.
 constexpr std::size_t kMovesPerBox = 8;
 
+// The sweep in the order given gives up beyond this many visits a box on
+// average: then bodies crowd along x and the rows cost less.
+constexpr std::size_t kSweepVisitsPerBox = 16;
+
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
 // to file and to walk, while a deeper row makes each walk along x meet a few
@@ -45,11 +49,73 @@ bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
 void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
 {
     pairCount_ = 0;
-    OrderAlongX(items);
-    FileRows(items);
-    MeetInRows();
-    MeetSetAside(items);
+    if (!SweepInOrder(items)) {
+        pairCount_ = 0;
+        OrderAlongX(items);
+        FileRows(items);
+        MeetInRows();
+        MeetSetAside(items);
+    }
     Collect(numberCount);
+}
+
+// Each box meets the boxes after it in the order given while the lowest x of
+// any of them is within its highest: a box it overlaps lies there, and the
+// walk ends where nothing after can reach back. False, having found nothing,
+// when the walks could pass kSweepVisitsPerBox a box on average.
+bool PairGrid::SweepInOrder(std::span<const Item> items)
+{
+    const std::size_t count = items.size();
+    sweptBoxes_.resize(count);
+    lowestAfter_.resize(count + 1);
+    Box* const boxes = sweptBoxes_.data();
+    float* const lowest = lowestAfter_.data();
+    lowest[count] = std::numeric_limits<float>::infinity();
+    for (std::size_t i = count; i-- > 0;) {
+        const Box& box = items[i].box;
+        // Every comparison with NaN fails: such a box overlaps nothing and
+        // stops no walk.
+        boxes[i] = IsFinite(box) ? box : Box{NAN, NAN, NAN, NAN};
+        lowest[i] = IsFinite(box) ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
+    }
+    // The walks are bounded before any is taken, so a step that would walk
+    // too far costs only this pass: each walk ends no later than it would
+    // for the highest x of any box up to its own, and those ends only move
+    // on.
+    const std::size_t budget = kSweepVisitsPerBox * count;
+    std::size_t bound = 0;
+    std::size_t end = 0;
+    float reach = -std::numeric_limits<float>::infinity();
+    for (std::size_t a = 0; a < count; ++a) {
+        reach = std::max(reach, boxes[a].maxX);
+        end = std::max(end, a + 1);
+        while (lowest[end] <= reach) {
+            ++end;
+        }
+        bound += end - a - 1;
+        if (bound > budget) {
+            return false;
+        }
+    }
+    // Each pair found takes a visit, so room for the visits is room for all.
+    Reserve(bound);
+    std::uint64_t* const pairs = pairs_.data();
+    std::size_t found = 0;
+    for (std::size_t a = 0; a < count; ++a) {
+        const Box box = boxes[a];
+        const std::uint64_t mine = items[a].number;
+        const bool movable = items[a].movable;
+        std::size_t b = a + 1;
+        // Most visits find no overlap, so only an overlap costs more.
+        for (; lowest[b] <= box.maxX; ++b) {
+            if (Overlap(box, boxes[b]) && (movable || items[b].movable)) {
+                const std::uint64_t theirs = items[b].number;
+                pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+            }
+        }
+    }
+    pairCount_ = found;
+    return true;
 }
 
 // The items in the order given, put right by insertion; the rows are sized
@@ -120,15 +186,18 @@ void PairGrid::FileRows(std::span<const Item> items)
     slotStart_.assign(std::size_t{slotMask_} + 2, 0);
     firstRows_.resize(order_.size());
     lastRows_.resize(order_.size());
-    // The arrays are reached through locals: written through pointers of
-    // their own element types, the compiler could not otherwise keep the
-    // vectors' own data pointers in registers across the stores.
+    // The arrays and their sizes are reached through locals: the stores of
+    // bytes below may alias anything, so the compiler would otherwise load
+    // the vectors' own data pointers and sizes again after every one.
     std::uint32_t* const firstRows = firstRows_.data();
     std::uint32_t* const lastRows = lastRows_.data();
     std::uint32_t* const starts = slotStart_.data();
+    std::uint8_t* const gridded = gridded_.data();
+    const std::uint32_t* const order = order_.data();
+    const std::size_t count = order_.size();
     const std::uint32_t mask = slotMask_;
-    for (std::size_t k = 0; k < order_.size(); ++k) {
-        const std::uint32_t i = order_[k];
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint32_t i = order[k];
         const std::uint32_t first = Row(items[i].box.minZ);
         const std::uint32_t last = Row(items[i].box.maxZ);
         firstRows[k] = first;
@@ -137,7 +206,7 @@ void PairGrid::FileRows(std::span<const Item> items)
             setAside_.push_back(i);
             continue;
         }
-        gridded_[i] = 1;
+        gridded[i] = 1;
         for (std::uint32_t row = first; row <= last; ++row) {
             ++starts[(row & mask) + 1];
         }
@@ -157,14 +226,15 @@ void PairGrid::FileRows(std::span<const Item> items)
     std::uint32_t* const boxFirstRows = filedFirstRow_.data();
     std::uint8_t* const movables = filedMovable_.data();
     // Filled with the starts moved on, then the starts put back.
-    for (std::size_t k = 0; k < order_.size(); ++k) {
+    const Item* const itemData = items.data();
+    for (std::size_t k = 0; k < count; ++k) {
         const std::uint32_t first = firstRows[k];
         const std::uint32_t last = lastRows[k];
         // Set aside above.
         if (last - first >= kMostRows) {
             continue;
         }
-        const Item& item = items[order_[k]];
+        const Item& item = itemData[order[k]];
         for (std::uint32_t row = first; row <= last; ++row) {
             const std::uint32_t at = starts[row & mask]++;
             boxes[at] = item.box;

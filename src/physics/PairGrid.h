@@ -16,6 +16,12 @@
 // apart by their rows. A box reaching over very many rows (a body flung far
 // in one step) is set aside and meets every box directly.
 //
+// Most steps need none of that: the boxes come in order of their bodies' x,
+// so a sweep in the order given, each box meeting the boxes after it while
+// any of them may still reach back to it, meets each box's few neighbours in
+// one pass. A step where that sweep walks too far (bodies sharing one x) stops
+// it and files the rows instead.
+//
 // It only proposes pairs: two spheres that touch during the step have
 // overlapping boxes, and the collision pass tests every proposal exactly.
 #pragma once
@@ -58,6 +64,7 @@ public:
     }
 
 private:
+    bool SweepInOrder(std::span<const Item> items);
     void OrderAlongX(std::span<const Item> items);
     void FileRows(std::span<const Item> items);
     void MeetInRows();
@@ -65,6 +72,11 @@ private:
     void Collect(std::size_t numberCount);
     std::uint32_t Row(float z) const;
     void Reserve(std::size_t more);
+
+    // The sweep's boxes in the order given, those not finite made to meet
+    // nothing, and the lowest x of each box and all after it.
+    std::vector<Box> sweptBoxes_;
+    std::vector<float> lowestAfter_;
 
     // The items with finite boxes in order of their lowest x.
     std::vector<std::uint32_t> order_;
