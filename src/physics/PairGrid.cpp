@@ -73,10 +73,11 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
     lowest[count] = std::numeric_limits<float>::infinity();
     for (std::size_t i = count; i-- > 0;) {
         const Box& box = items[i].box;
+        const bool finite = IsFinite(box);
         // Every comparison with NaN fails: such a box overlaps nothing and
         // stops no walk.
-        boxes[i] = IsFinite(box) ? box : Box{NAN, NAN, NAN, NAN};
-        lowest[i] = IsFinite(box) ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
+        boxes[i] = finite ? box : Box{NAN, NAN, NAN, NAN};
+        lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
     }
     // The walks are bounded before any is taken, so a step that would walk
     // too far costs only this pass: each walk ends no later than it would
@@ -106,9 +107,14 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
         const std::uint64_t mine = items[a].number;
         const bool movable = items[a].movable;
         std::size_t b = a + 1;
-        // Most visits find no overlap, so only an overlap costs more.
+        // Most visits find no overlap, mostly for being far off along z, so
+        // that is asked first and only an overlap costs more.
         for (; lowest[b] <= box.maxX; ++b) {
-            if (Overlap(box, boxes[b]) && (movable || items[b].movable)) {
+            const Box& other = boxes[b];
+            if (other.maxZ < box.minZ || box.maxZ < other.minZ) {
+                continue;
+            }
+            if (Overlap(box, other) && (movable || items[b].movable)) {
                 const std::uint64_t theirs = items[b].number;
                 pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
             }
