@@ -6,6 +6,8 @@
 // overlap share a row however the floats round.
 #include "physics/PairGrid.h"
 
+#include "platform/math/Float4.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -19,7 +21,9 @@ constexpr std::size_t kMovesPerBox = 8;
 
 // The sweep in the order given gives up beyond this many visits a box on
 // average: then bodies crowd along x and the rows cost less.
-constexpr std::size_t kSweepVisitsPerBox = 16;
+constexpr std::size_t kSweepVisitsPerBox = 24;
+// The sweep meets this many boxes at once, one a lane.
+constexpr std::size_t kSweepGroup = 4;
 
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
@@ -33,6 +37,9 @@ constexpr std::size_t kFewestSlots = 16;
 constexpr std::uint32_t kMostRows = 8;
 // Row indices stop here, well inside the exact range of a float.
 constexpr float kFarthestRow = 16777216.0f;
+
+// The sweep loads a box as the four lanes of one Float4.
+static_assert(sizeof(PairGrid::Box) == 4 * sizeof(float), "a box is four floats side by side");
 
 bool IsFinite(const PairGrid::Box& b)
 {
@@ -66,11 +73,12 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
 bool PairGrid::SweepInOrder(std::span<const Item> items)
 {
     const std::size_t count = items.size();
-    sweptBoxes_.resize(count);
-    lowestAfter_.resize(count + 1);
+    // The walks go four boxes at a time, so both arrays run on by a few
+    // boxes that meet nothing and stop every walk.
+    sweptBoxes_.assign(count + kSweepGroup - 1, Box{NAN, NAN, NAN, NAN});
+    lowestAfter_.assign(count + kSweepGroup, std::numeric_limits<float>::infinity());
     Box* const boxes = sweptBoxes_.data();
     float* const lowest = lowestAfter_.data();
-    lowest[count] = std::numeric_limits<float>::infinity();
     for (std::size_t i = count; i-- > 0;) {
         const Box& box = items[i].box;
         const bool finite = IsFinite(box);
@@ -103,20 +111,31 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
     for (std::size_t a = 0; a < count; ++a) {
-        const Box box = boxes[a];
+        const Box& box = boxes[a];
+        const Float4 minX(box.minX);
+        const Float4 maxX(box.maxX);
+        const Float4 minZ(box.minZ);
+        const Float4 maxZ(box.maxZ);
         const std::uint64_t mine = items[a].number;
         const bool movable = items[a].movable;
-        std::size_t b = a + 1;
-        // Most visits find no overlap, mostly for being far off along z, so
-        // that is asked first and only an overlap costs more.
-        for (; lowest[b] <= box.maxX; ++b) {
-            const Box& other = boxes[b];
-            if (other.maxZ < box.minZ || box.maxZ < other.minZ) {
-                continue;
-            }
-            if (Overlap(box, other) && (movable || items[b].movable)) {
-                const std::uint64_t theirs = items[b].number;
-                pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+        // Four boxes a visit, the walk's end tested at the first of them: a
+        // box past the end cannot overlap, so meeting it does no harm.
+        for (std::size_t b = a + 1; lowest[b] <= box.maxX; b += kSweepGroup) {
+            Float4 otherMinX = Float4::Load(&boxes[b].minX);
+            Float4 otherMaxX = Float4::Load(&boxes[b + 1].minX);
+            Float4 otherMinZ = Float4::Load(&boxes[b + 2].minX);
+            Float4 otherMaxZ = Float4::Load(&boxes[b + 3].minX);
+            Transpose(otherMinX, otherMaxX, otherMinZ, otherMaxZ);
+            int overlaps =
+                ((otherMinX <= maxX) & (minX <= otherMaxX) & (otherMinZ <= maxZ) & (minZ <= otherMaxZ)).Bits();
+            // Mostly none: only an overlap costs more.
+            for (; overlaps != 0; overlaps &= overlaps - 1) {
+                const std::size_t other =
+                    b + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(overlaps)));
+                if (movable || items[other].movable) {
+                    const std::uint64_t theirs = items[other].number;
+                    pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+                }
             }
         }
     }
