@@ -236,15 +236,18 @@ void Physics::FindPairCandidates()
 void Physics::CollidePairs(float range)
 {
     for (std::size_t rank = 0; rank < colliders_.size(); ++rank) {
+        // Most bodies have no later overlap (nor has any body that does not
+        // collide), and then nothing else about them need be read.
+        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank));
         Collider& first = colliders_[rank];
-        if (!first.collides || first.entry->removed) {
+        if (candidates.empty() || first.entry->removed) {
             continue;
         }
         const Vec3 position = first.current;
         Collider* nearest = nullptr;
         std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
-        for (const std::uint32_t candidate : pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank))) {
+        for (const std::uint32_t candidate : candidates) {
             Collider& second = colliders_[candidate];
             const Vec3 other = second.current;
             if (second.entry->removed || !(other.x - position.x < range) ||

@@ -137,6 +137,19 @@ Vec3Lanes GroundForce(bool groundOn, const Vec3Lanes& force, const Vec3Lanes& no
     return Select(Dot(force, normal) < Float4(0.0f), ground - physics::ProjectOnto(force, normal), ground);
 }
 
+// Select(mask, work(), ifFalse), with the work and the blend skipped where
+// every lane takes one side: the answer is then that side to the bit. Most
+// batches are alike in every lane (all on the ground, all dragged).
+template <typename Work> Vec3Lanes SelectWorked(const Mask4& mask, Work work, const Vec3Lanes& ifFalse)
+{
+    const int bits = mask.Bits();
+    if (bits == 0) {
+        return ifFalse;
+    }
+    const Vec3Lanes worked = work();
+    return bits == 0xF ? worked : Select(mask, worked, ifFalse);
+}
+
 Mask4 IsFinite(const Vec3Lanes& v)
 {
     const Float4 largest(std::numeric_limits<float>::max());
@@ -302,12 +315,20 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float w
     Vec3Lanes force = {impulse.x / step, impulse.y / step, impulse.z / step};
     const Mask4 drag =
         Mask4::FromBools(dragOn_, dragOn_, dragOn_, dragOn_) & masks([](const Physical& b) { return b.dragEnabled_; });
-    force = Select(drag, force + oldVelocity * -(mass * lanes([](const Physical& b) { return b.dragCoefficient_; })),
-                   force);
+    force = SelectWorked(
+        drag,
+        [&] { return force + oldVelocity * -(mass * lanes([](const Physical& b) { return b.dragCoefficient_; })); },
+        force);
     const Mask4 gravity = Mask4::FromBools(gravityOn_, gravityOn_, gravityOn_, gravityOn_) &
                           masks([](const Physical& b) { return b.gravityEnabled_; });
-    const Vec3Lanes weight = {Float4(0.0f), -mass * lanes([](const Physical& b) { return b.gravity_; }), Float4(0.0f)};
-    force = Select(gravity, force + weight, force);
+    force = SelectWorked(
+        gravity,
+        [&] {
+            const Vec3Lanes weight = {Float4(0.0f), -mass * lanes([](const Physical& b) { return b.gravity_; }),
+                                      Float4(0.0f)};
+            return force + weight;
+        },
+        force);
 
     // Outside the map the normal stays zero, and so does every force that
     // needs one.
@@ -322,9 +343,10 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float w
     const Mask4 onGround = ground.height >= start.y;
 
     const Mask4 pressed = masks([](const Physical& b) { return b.movable_; }) & onGround;
-    const Vec3Lanes groundForce =
-        Select(pressed, GroundForce(groundOn_, force, normal, oldVelocity, mass, dt), Vec3Lanes());
-    force = Select(pressed, force + groundForce, force);
+    const Vec3Lanes groundForce = SelectWorked(
+        pressed, [&] { return GroundForce(groundOn_, force, normal, oldVelocity, mass, dt); }, Vec3Lanes());
+    force = SelectWorked(
+        pressed, [&] { return force + groundForce; }, force);
     const Float4 frictionAmount = Select(
         masks([](const Physical& b) { return b.frictionEnabled_; }),
         FrictionAmount(groundForce, lanes([](const Physical& b) { return b.frictionCoefficient_; })), Float4(0.0f));
@@ -344,15 +366,19 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float w
                                          lanes([](const Physical& b) { return b.driveFalloff_; }), normal, drive);
         driveForce = arrivedLanes == 0 ? seek : Select(arrivedBefore, driveForce, seek);
     }
-    force = Select(masks([](const Physical& b) { return b.steering_; }) & onGround, force + driveForce, force);
+    force = SelectWorked(
+        masks([](const Physical& b) { return b.steering_; }) & onGround, [&] { return force + driveForce; }, force);
 
     Vec3Lanes velocity = oldVelocity + force * (step / mass);
     velocity = ApplyFriction(velocity, frictionAmount);
     // Mean velocity over the step: exact for constant forces.
     Vec3Lanes position = start + (oldVelocity + velocity) * (step * Float4(0.5f));
     const Mask4 notFinite = ~(IsFinite(position) & IsFinite(velocity));
-    position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes()), position);
-    velocity = Select(notFinite, Vec3Lanes(), velocity);
+    const int badBits = notFinite.Bits();
+    if (badBits != 0) {
+        position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes()), position);
+        velocity = Select(notFinite, Vec3Lanes(), velocity);
+    }
     const Mask4 apex = (oldVelocity.y > Float4(0.0f)) & (velocity.y <= Float4(0.0f));
 
     const Float4 height = grid != nullptr ? grid->HeightLanes(position.x, position.z) : Float4(-kNoGround);
@@ -381,7 +407,6 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float w
     box.maxX.Store(maxX);
     box.minZ.Store(minZ);
     box.maxZ.Store(maxZ);
-    const int badBits = notFinite.Bits();
     const int apexBits = apex.Bits();
     const int contactBits = contact.Bits();
     const int waterBits = underWater.Bits();
