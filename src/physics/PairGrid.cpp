@@ -87,29 +87,23 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
         boxes[i] = finite ? box : Box{NAN, NAN, NAN, NAN};
         lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
     }
-    // The walks are bounded before any is taken, so a step that would walk
-    // too far costs only this pass: each walk ends no later than it would
-    // for the highest x of any box up to its own, and those ends only move
-    // on.
     const std::size_t budget = kSweepVisitsPerBox * count;
-    std::size_t bound = 0;
-    std::size_t end = 0;
-    float reach = -std::numeric_limits<float>::infinity();
-    for (std::size_t a = 0; a < count; ++a) {
-        reach = std::max(reach, boxes[a].maxX);
-        end = std::max(end, a + 1);
-        while (lowest[end] <= reach) {
-            ++end;
-        }
-        bound += end - a - 1;
-        if (bound > budget) {
-            return false;
-        }
+    // After a step that swept well within the budget the walks are simply
+    // taken, and given up once past it. Otherwise they are bounded before
+    // any is taken, so a step that would walk too far costs only this pass:
+    // each walk ends no later than it would for the highest x of any box up
+    // to its own, and those ends only move on.
+    const bool bounded = 2 * lastSweepVisits_ > budget;
+    if (bounded && !WalksWithin(budget)) {
+        lastSweepVisits_ = budget + 1;
+        return false;
     }
-    // Each pair found takes a visit, so room for the visits is room for all.
-    Reserve(bound);
+    // Each pair found takes a visit: room for the budget and one more walk
+    // is room for all.
+    Reserve(budget + count);
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
+    std::size_t visits = 0;
     for (std::size_t a = 0; a < count; ++a) {
         const Box& box = boxes[a];
         const Float4 minX(box.minX);
@@ -137,9 +131,37 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
                     pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
                 }
             }
+            visits += kSweepGroup;
+        }
+        if (visits > budget) {
+            lastSweepVisits_ = visits;
+            return false;
         }
     }
+    lastSweepVisits_ = visits;
     pairCount_ = found;
+    return true;
+}
+
+// Whether the sweep's walks, bounded as above, stay within budget visits.
+bool PairGrid::WalksWithin(std::size_t budget) const
+{
+    const float* const lowest = lowestAfter_.data();
+    const std::size_t count = lowestAfter_.size() - kSweepGroup;
+    std::size_t bound = 0;
+    std::size_t end = 0;
+    float reach = -std::numeric_limits<float>::infinity();
+    for (std::size_t a = 0; a < count; ++a) {
+        reach = std::max(reach, sweptBoxes_[a].maxX);
+        end = std::max(end, a + 1);
+        while (lowest[end] <= reach) {
+            ++end;
+        }
+        bound += end - a - 1;
+        if (bound > budget) {
+            return false;
+        }
+    }
     return true;
 }
 

@@ -28,6 +28,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -65,6 +66,7 @@ public:
 
 private:
     bool SweepInOrder(std::span<const Item> items);
+    bool WalksWithin(std::size_t budget) const;
     void OrderAlongX(std::span<const Item> items);
     void FileRows(std::span<const Item> items);
     void MeetInRows();
@@ -77,6 +79,9 @@ private:
     // nothing, and the lowest x of each box and all after it.
     std::vector<Box> sweptBoxes_;
     std::vector<float> lowestAfter_;
+    // The visits of the last sweep, or more than its budget when it was
+    // given up; the first sweep is bounded beforehand.
+    std::size_t lastSweepVisits_ = std::numeric_limits<std::size_t>::max() / 4;
 
     // The items with finite boxes in order of their lowest x.
     std::vector<std::uint32_t> order_;

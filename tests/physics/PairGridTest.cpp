@@ -110,4 +110,21 @@ TEST_CASE("the pair search proposes exactly the overlapping boxes, however they 
     {
         CheckAsTheyMove(true);
     }
+    SUBCASE("a sparse crowd that searched easily, then all drawn together along x")
+    {
+        platform::SeedRand(23);
+        PairGrid grid;
+        std::vector<PairGrid::Item> items;
+        for (int i = 0; i < 200; ++i) {
+            Add(items, RandomIn(-100.0f, 100.0f), RandomIn(-100.0f, 100.0f), 2.0f, 2.0f);
+        }
+        OrderAlongX(items);
+        CheckFound(grid, items);
+        CheckFound(grid, items);
+        for (PairGrid::Item& item : items) {
+            item.box.minX = 0.0f;
+            item.box.maxX = 2.0f;
+        }
+        CheckFound(grid, items);
+    }
 }
