@@ -88,19 +88,20 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
         lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
     }
     const std::size_t budget = kSweepVisitsPerBox * count;
-    // After a step that swept well within the budget the walks are simply
-    // taken, and given up once past it. Otherwise they are bounded before
-    // any is taken, so a step that would walk too far costs only this pass:
-    // each walk ends no later than it would for the highest x of any box up
-    // to its own, and those ends only move on.
-    const bool bounded = 2 * lastSweepVisits_ > budget;
-    if (bounded && !WalksWithin(budget)) {
-        lastSweepVisits_ = budget + 1;
+    // After a step that swept within the budget the walks are simply taken:
+    // the bodies barely moved. They are given up only past twice the budget,
+    // which costs one step no more than two sweeps. Otherwise they are
+    // bounded before any is taken, so a step that would walk too far costs
+    // only this pass: each walk ends no later than it would for the highest x
+    // of any box up to its own, and those ends only move on.
+    const std::size_t giveUp = 2 * budget;
+    if (lastSweepVisits_ > budget && !WalksWithin(budget)) {
+        lastSweepVisits_ = giveUp + 1;
         return false;
     }
-    // Each pair found takes a visit: room for the budget and one more walk
-    // is room for all.
-    Reserve(budget + count);
+    // Each pair found takes a visit: room for the visits allowed and one
+    // more walk is room for all.
+    Reserve(giveUp + count);
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
     std::size_t visits = 0;
@@ -133,7 +134,7 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
             }
             visits += kSweepGroup;
         }
-        if (visits > budget) {
+        if (visits > giveUp) {
             lastSweepVisits_ = visits;
             return false;
         }
