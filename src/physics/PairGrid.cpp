@@ -38,9 +38,6 @@ constexpr std::uint32_t kMostRows = 8;
 // Row indices stop here, well inside the exact range of a float.
 constexpr float kFarthestRow = 16777216.0f;
 
-// The sweep loads a box as the four lanes of one Float4.
-static_assert(sizeof(PairGrid::Box) == 4 * sizeof(float), "a box is four floats side by side");
-
 bool IsFinite(const PairGrid::Box& b)
 {
     return std::isfinite(b.minX) && std::isfinite(b.maxX) && std::isfinite(b.minZ) && std::isfinite(b.maxZ);
@@ -73,18 +70,29 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
 bool PairGrid::SweepInOrder(std::span<const Item> items)
 {
     const std::size_t count = items.size();
-    // The walks go four boxes at a time, so both arrays run on by a few
-    // boxes that meet nothing and stop every walk.
-    sweptBoxes_.assign(count + kSweepGroup - 1, Box{NAN, NAN, NAN, NAN});
-    lowestAfter_.assign(count + kSweepGroup, std::numeric_limits<float>::infinity());
-    Box* const boxes = sweptBoxes_.data();
+    // The walks go four boxes at a time, each bound of four boxes read
+    // side by side, so the arrays run on by a few boxes that meet nothing
+    // and stop every walk.
+    for (std::vector<float>* const bounds : {&sweptMinX_, &sweptMaxX_, &sweptMinZ_, &sweptMaxZ_}) {
+        bounds->resize(count + kSweepGroup - 1);
+        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count), bounds->end(), NAN);
+    }
+    lowestAfter_.resize(count + kSweepGroup);
+    float* const lowX = sweptMinX_.data();
+    float* const highX = sweptMaxX_.data();
+    float* const lowZ = sweptMinZ_.data();
+    float* const highZ = sweptMaxZ_.data();
     float* const lowest = lowestAfter_.data();
+    std::fill(lowest + count, lowest + count + kSweepGroup, std::numeric_limits<float>::infinity());
     for (std::size_t i = count; i-- > 0;) {
         const Box& box = items[i].box;
+        // Every comparison with NaN fails: a box not finite is made NaN,
+        // overlaps nothing and stops no walk.
         const bool finite = IsFinite(box);
-        // Every comparison with NaN fails: such a box overlaps nothing and
-        // stops no walk.
-        boxes[i] = finite ? box : Box{NAN, NAN, NAN, NAN};
+        lowX[i] = finite ? box.minX : NAN;
+        highX[i] = finite ? box.maxX : NAN;
+        lowZ[i] = finite ? box.minZ : NAN;
+        highZ[i] = finite ? box.maxZ : NAN;
         lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
     }
     const std::size_t budget = kSweepVisitsPerBox * count;
@@ -106,21 +114,20 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
     std::size_t found = 0;
     std::size_t visits = 0;
     for (std::size_t a = 0; a < count; ++a) {
-        const Box& box = boxes[a];
-        const Float4 minX(box.minX);
-        const Float4 maxX(box.maxX);
-        const Float4 minZ(box.minZ);
-        const Float4 maxZ(box.maxZ);
+        const float reach = highX[a];
+        const Float4 minX(lowX[a]);
+        const Float4 maxX(reach);
+        const Float4 minZ(lowZ[a]);
+        const Float4 maxZ(highZ[a]);
         const std::uint64_t mine = items[a].number;
         const bool movable = items[a].movable;
         // Four boxes a visit, the walk's end tested at the first of them: a
         // box past the end cannot overlap, so meeting it does no harm.
-        for (std::size_t b = a + 1; lowest[b] <= box.maxX; b += kSweepGroup) {
-            Float4 otherMinX = Float4::Load(&boxes[b].minX);
-            Float4 otherMaxX = Float4::Load(&boxes[b + 1].minX);
-            Float4 otherMinZ = Float4::Load(&boxes[b + 2].minX);
-            Float4 otherMaxZ = Float4::Load(&boxes[b + 3].minX);
-            Transpose(otherMinX, otherMaxX, otherMinZ, otherMaxZ);
+        for (std::size_t b = a + 1; lowest[b] <= reach; b += kSweepGroup) {
+            const Float4 otherMinX = Float4::Load(lowX + b);
+            const Float4 otherMaxX = Float4::Load(highX + b);
+            const Float4 otherMinZ = Float4::Load(lowZ + b);
+            const Float4 otherMaxZ = Float4::Load(highZ + b);
             int overlaps =
                 ((otherMinX <= maxX) & (minX <= otherMaxX) & (otherMinZ <= maxZ) & (minZ <= otherMaxZ)).Bits();
             // Mostly none: only an overlap costs more.
@@ -153,7 +160,7 @@ bool PairGrid::WalksWithin(std::size_t budget) const
     std::size_t end = 0;
     float reach = -std::numeric_limits<float>::infinity();
     for (std::size_t a = 0; a < count; ++a) {
-        reach = std::max(reach, sweptBoxes_[a].maxX);
+        reach = std::max(reach, sweptMaxX_[a]);
         end = std::max(end, a + 1);
         while (lowest[end] <= reach) {
             ++end;

@@ -77,7 +77,10 @@ private:
 
     // The sweep's boxes in the order given, those not finite made to meet
     // nothing, and the lowest x of each box and all after it.
-    std::vector<Box> sweptBoxes_;
+    std::vector<float> sweptMinX_;
+    std::vector<float> sweptMaxX_;
+    std::vector<float> sweptMinZ_;
+    std::vector<float> sweptMaxZ_;
     std::vector<float> lowestAfter_;
     // The visits of the last sweep, or more than its budget when it was
     // given up; the first sweep is bounded beforehand.
