@@ -6,6 +6,8 @@
 // overlap share a row however the floats round.
 #include "physics/PairGrid.h"
 
+#include "platform/math/Float4.h"
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -16,6 +18,12 @@ namespace {
 // Insertion moves allowed per box before a full sort is cheaper: after
 // bodies were added in bulk the old order is of no use.
 constexpr std::size_t kMovesPerBox = 8;
+
+// The sweep in the order given gives up beyond this many visits a box on
+// average: then bodies crowd along x and the rows cost less.
+constexpr std::size_t kSweepVisitsPerBox = 24;
+// The sweep meets this many boxes at once, one a lane.
+constexpr std::size_t kSweepGroup = 4;
 
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
@@ -45,11 +53,124 @@ bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
 void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
 {
     pairCount_ = 0;
-    OrderAlongX(items);
-    FileRows(items);
-    MeetInRows();
-    MeetSetAside(items);
+    if (!SweepInOrder(items)) {
+        pairCount_ = 0;
+        OrderAlongX(items);
+        FileRows(items);
+        MeetInRows();
+        MeetSetAside(items);
+    }
     Collect(numberCount);
+}
+
+// Each box meets the boxes after it in the order given while the lowest x of
+// any of them is within its highest: a box it overlaps lies there, and the
+// walk ends where nothing after can reach back. False, having found nothing,
+// when the walks could pass kSweepVisitsPerBox a box on average.
+bool PairGrid::SweepInOrder(std::span<const Item> items)
+{
+    const std::size_t count = items.size();
+    // The walks go four boxes at a time, each bound of four boxes read
+    // side by side, so the arrays run on by a few boxes that meet nothing
+    // and stop every walk.
+    for (std::vector<float>* const bounds : {&sweptMinX_, &sweptMaxX_, &sweptMinZ_, &sweptMaxZ_}) {
+        bounds->resize(count + kSweepGroup - 1);
+        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count), bounds->end(), NAN);
+    }
+    lowestAfter_.resize(count + kSweepGroup);
+    float* const lowX = sweptMinX_.data();
+    float* const highX = sweptMaxX_.data();
+    float* const lowZ = sweptMinZ_.data();
+    float* const highZ = sweptMaxZ_.data();
+    float* const lowest = lowestAfter_.data();
+    std::fill(lowest + count, lowest + count + kSweepGroup, std::numeric_limits<float>::infinity());
+    for (std::size_t i = count; i-- > 0;) {
+        const Box& box = items[i].box;
+        // Every comparison with NaN fails: a box not finite is made NaN,
+        // overlaps nothing and stops no walk.
+        const bool finite = IsFinite(box);
+        lowX[i] = finite ? box.minX : NAN;
+        highX[i] = finite ? box.maxX : NAN;
+        lowZ[i] = finite ? box.minZ : NAN;
+        highZ[i] = finite ? box.maxZ : NAN;
+        lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
+    }
+    const std::size_t budget = kSweepVisitsPerBox * count;
+    // After a step that swept within the budget the walks are simply taken:
+    // the bodies barely moved. They are given up only past twice the budget,
+    // which costs one step no more than two sweeps. Otherwise they are
+    // bounded before any is taken, so a step that would walk too far costs
+    // only this pass: each walk ends no later than it would for the highest x
+    // of any box up to its own, and those ends only move on.
+    const std::size_t giveUp = 2 * budget;
+    if (lastSweepVisits_ > budget && !WalksWithin(budget)) {
+        lastSweepVisits_ = giveUp + 1;
+        return false;
+    }
+    // Each pair found takes a visit: room for the visits allowed and one
+    // more walk is room for all.
+    Reserve(giveUp + count);
+    std::uint64_t* const pairs = pairs_.data();
+    std::size_t found = 0;
+    std::size_t visits = 0;
+    for (std::size_t a = 0; a < count; ++a) {
+        const float reach = highX[a];
+        const Float4 minX(lowX[a]);
+        const Float4 maxX(reach);
+        const Float4 minZ(lowZ[a]);
+        const Float4 maxZ(highZ[a]);
+        const std::uint64_t mine = items[a].number;
+        const bool movable = items[a].movable;
+        // Four boxes a visit, the walk's end tested at the first of them: a
+        // box past the end cannot overlap, so meeting it does no harm.
+        for (std::size_t b = a + 1; lowest[b] <= reach; b += kSweepGroup) {
+            const Float4 otherMinX = Float4::Load(lowX + b);
+            const Float4 otherMaxX = Float4::Load(highX + b);
+            const Float4 otherMinZ = Float4::Load(lowZ + b);
+            const Float4 otherMaxZ = Float4::Load(highZ + b);
+            int overlaps =
+                ((otherMinX <= maxX) & (minX <= otherMaxX) & (otherMinZ <= maxZ) & (minZ <= otherMaxZ)).Bits();
+            // Mostly none: only an overlap costs more.
+            for (; overlaps != 0; overlaps &= overlaps - 1) {
+                const std::size_t other =
+                    b + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(overlaps)));
+                if (movable || items[other].movable) {
+                    const std::uint64_t theirs = items[other].number;
+                    pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+                }
+            }
+            visits += kSweepGroup;
+        }
+        if (visits > giveUp) {
+            lastSweepVisits_ = visits;
+            return false;
+        }
+    }
+    lastSweepVisits_ = visits;
+    pairCount_ = found;
+    return true;
+}
+
+// Whether the sweep's walks, bounded as above, stay within budget visits.
+bool PairGrid::WalksWithin(std::size_t budget) const
+{
+    const float* const lowest = lowestAfter_.data();
+    const std::size_t count = lowestAfter_.size() - kSweepGroup;
+    std::size_t bound = 0;
+    std::size_t end = 0;
+    float reach = -std::numeric_limits<float>::infinity();
+    for (std::size_t a = 0; a < count; ++a) {
+        reach = std::max(reach, sweptMaxX_[a]);
+        end = std::max(end, a + 1);
+        while (lowest[end] <= reach) {
+            ++end;
+        }
+        bound += end - a - 1;
+        if (bound > budget) {
+            return false;
+        }
+    }
+    return true;
 }
 
 // The items in the order given, put right by insertion; the rows are sized
@@ -120,15 +241,18 @@ void PairGrid::FileRows(std::span<const Item> items)
     slotStart_.assign(std::size_t{slotMask_} + 2, 0);
     firstRows_.resize(order_.size());
     lastRows_.resize(order_.size());
-    // The arrays are reached through locals: written through pointers of
-    // their own element types, the compiler could not otherwise keep the
-    // vectors' own data pointers in registers across the stores.
+    // The arrays and their sizes are reached through locals: the stores of
+    // bytes below may alias anything, so the compiler would otherwise load
+    // the vectors' own data pointers and sizes again after every one.
     std::uint32_t* const firstRows = firstRows_.data();
     std::uint32_t* const lastRows = lastRows_.data();
     std::uint32_t* const starts = slotStart_.data();
+    std::uint8_t* const gridded = gridded_.data();
+    const std::uint32_t* const order = order_.data();
+    const std::size_t count = order_.size();
     const std::uint32_t mask = slotMask_;
-    for (std::size_t k = 0; k < order_.size(); ++k) {
-        const std::uint32_t i = order_[k];
+    for (std::size_t k = 0; k < count; ++k) {
+        const std::uint32_t i = order[k];
         const std::uint32_t first = Row(items[i].box.minZ);
         const std::uint32_t last = Row(items[i].box.maxZ);
         firstRows[k] = first;
@@ -137,7 +261,7 @@ void PairGrid::FileRows(std::span<const Item> items)
             setAside_.push_back(i);
             continue;
         }
-        gridded_[i] = 1;
+        gridded[i] = 1;
         for (std::uint32_t row = first; row <= last; ++row) {
             ++starts[(row & mask) + 1];
         }
@@ -157,14 +281,15 @@ void PairGrid::FileRows(std::span<const Item> items)
     std::uint32_t* const boxFirstRows = filedFirstRow_.data();
     std::uint8_t* const movables = filedMovable_.data();
     // Filled with the starts moved on, then the starts put back.
-    for (std::size_t k = 0; k < order_.size(); ++k) {
+    const Item* const itemData = items.data();
+    for (std::size_t k = 0; k < count; ++k) {
         const std::uint32_t first = firstRows[k];
         const std::uint32_t last = lastRows[k];
         // Set aside above.
         if (last - first >= kMostRows) {
             continue;
         }
-        const Item& item = items[order_[k]];
+        const Item& item = itemData[order[k]];
         for (std::uint32_t row = first; row <= last; ++row) {
             const std::uint32_t at = starts[row & mask]++;
             boxes[at] = item.box;

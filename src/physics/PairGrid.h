@@ -16,12 +16,19 @@
 // apart by their rows. A box reaching over very many rows (a body flung far
 // in one step) is set aside and meets every box directly.
 //
+// Most steps need none of that: the boxes come in order of their bodies' x,
+// so a sweep in the order given, each box meeting the boxes after it while
+// any of them may still reach back to it, meets each box's few neighbours in
+// one pass. A step where that sweep walks too far (bodies sharing one x) stops
+// it and files the rows instead.
+//
 // It only proposes pairs: two spheres that touch during the step have
 // overlapping boxes, and the collision pass tests every proposal exactly.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <limits>
 #include <span>
 #include <vector>
 
@@ -58,6 +65,8 @@ public:
     }
 
 private:
+    bool SweepInOrder(std::span<const Item> items);
+    bool WalksWithin(std::size_t budget) const;
     void OrderAlongX(std::span<const Item> items);
     void FileRows(std::span<const Item> items);
     void MeetInRows();
@@ -65,6 +74,17 @@ private:
     void Collect(std::size_t numberCount);
     std::uint32_t Row(float z) const;
     void Reserve(std::size_t more);
+
+    // The sweep's boxes in the order given, those not finite made to meet
+    // nothing, and the lowest x of each box and all after it.
+    std::vector<float> sweptMinX_;
+    std::vector<float> sweptMaxX_;
+    std::vector<float> sweptMinZ_;
+    std::vector<float> sweptMaxZ_;
+    std::vector<float> lowestAfter_;
+    // The visits of the last sweep, or more than its budget when it was
+    // given up; the first sweep is bounded beforehand.
+    std::size_t lastSweepVisits_ = std::numeric_limits<std::size_t>::max() / 4;
 
     // The items with finite boxes in order of their lowest x.
     std::vector<std::uint32_t> order_;

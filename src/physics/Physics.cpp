@@ -3,10 +3,10 @@
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
+#include "physics/PhysicsMath.h"
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 #include <utility>
 
 namespace {
@@ -155,11 +155,8 @@ void Physics::RemoveCallback(Physical* body, PhysicsEvent event)
     entry->RecountCallbacks();
 }
 
-void Physics::FireEvent(PhysicsEntry& entry, PhysicsEvent event)
+void Physics::ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event)
 {
-    if (entry.removed || (entry.awaitedEvents & PhysicsEventBit(event)) == 0) {
-        return;
-    }
     for (PhysicsCallback& callback : entry.callbacks) {
         if (callback.event == event) {
             callback.fired = true;
@@ -208,15 +205,19 @@ void Physics::ScanRadius(float x, float y, float z, double radius, std::vector<P
 
 void Physics::SortBodies()
 {
+    for (PhysicsEntry* const entry : order_) {
+        if (!entry->removed) {
+            entry->sortX = physics::SortKeyX(entry->body->position_.x);
+        }
+    }
+    SortBySortX();
+}
+
+void Physics::SortBySortX()
+{
     sortKeys_.resize(order_.size());
     for (std::size_t i = 0; i < order_.size(); ++i) {
-        PhysicsEntry& entry = *order_[i];
-        if (!entry.removed) {
-            // A NaN would break the ordering the sort relies on.
-            const float x = entry.body->position_.x;
-            entry.sortX = std::isnan(x) ? std::numeric_limits<float>::infinity() : x;
-        }
-        sortKeys_[i] = {entry.sortX, &entry};
+        sortKeys_[i] = {order_[i]->sortX, order_[i]};
     }
     // Between two steps the order barely changes, so insertion puts it right
     // in a few moves; after bodies were added in bulk a full sort is cheaper.

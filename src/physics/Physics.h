@@ -16,12 +16,15 @@
 #include "core/Singleton.h"
 #include "physics/Physical.h"
 #include "physics/PairGrid.h"
+#include "physics/PhysicsMath.h"
+#include "world/GroundGrid.h"
 #include "platform/math/Vector.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -55,6 +58,9 @@ struct PhysicsCallback {
     bool fired = false;
 };
 
+// What an entry keeps of the ground under its body while it is not known.
+inline constexpr float kStaleGround = std::numeric_limits<float>::quiet_NaN();
+
 struct PhysicsEntry {
     Physical* body = nullptr;
     // Where the entry lives in the engine's store of entries.
@@ -72,6 +78,21 @@ struct PhysicsEntry {
     bool anyFired = false;
     // The x the list was last sorted by, so sorting never reads a removed body.
     float sortX = 0.0f;
+    // What the collision pass reads of the body, taken as the step moved it:
+    // where it ended, the box it swept through, and its own size and switches.
+    Vec3 stepPosition;
+    PairGrid::Box sweptBox;
+    float radius = 0.0f;
+    bool collides = false;
+    bool movable = false;
+    // No wall can stop the body in this step (PhysicsMath.h InsideWalls).
+    bool clearOfWalls = false;
+    // The ground's height under (groundX, groundZ), where the last step left
+    // the body: the next step begins there unless something moved the body
+    // since. NaN until known, and again once the ground changes.
+    float groundX = kStaleGround;
+    float groundZ = 0.0f;
+    float groundHeight = 0.0f;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
     bool removed = false;
@@ -125,8 +146,14 @@ public:
     void AddCallback(Physical* body, PhysicsCallbackFunction function, PhysicsEvent event, bool removeAfterFiring);
     void RemoveCallback(Physical* body, PhysicsEvent event);
     // Arms every callback of the entry for event; they run at the end of the
-    // step, at most one per body per step.
-    void FireEvent(PhysicsEntry& entry, PhysicsEvent event);
+    // step, at most one per body per step. Inline: the step raises an event
+    // for most bodies in every step, and mostly nobody waits for it.
+    void FireEvent(PhysicsEntry& entry, PhysicsEvent event)
+    {
+        if ((entry.awaitedEvents & PhysicsEventBit(event)) != 0 && !entry.removed) {
+            ArmCallbacks(entry, event);
+        }
+    }
 
     // Appends every body within radius (inclusive, in three dimensions) of
     // the point, in list order; true when any was appended.
@@ -164,6 +191,9 @@ private:
     Physics() = default;
 
     PhysicsEntry* FindEntry(const Physical* body);
+    void ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event);
+    // The stable sort by each entry's sortX as it stands.
+    void SortBySortX();
     std::uint32_t NewSlot();
     void FreeSlot(std::uint32_t slot);
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
@@ -171,7 +201,11 @@ private:
     // Physics_Step.cpp
     struct MotionBatch;
     float MoveBodies(float dt);
-    float MoveBatch(MotionBatch& batch, float dt, float waterLevel);
+    float MoveBatch(MotionBatch& batch, float dt, float waterLevel, float wallHalf);
+    void FollowGround(const GroundGrid* grid);
+    void SampleStartGround(const GroundGrid& grid, const PhysicsEntry* const entries[4],
+                           const physics::Vec3Lanes& start, GroundGrid::Samples4& ground) const;
+    void NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox, bool clearOfWalls);
     void Steer(PhysicsEntry& entry, float dt);
     double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
     void RunCallbacks();
@@ -196,6 +230,10 @@ private:
     // The live entry of each registered body.
     std::unordered_map<const Physical*, std::uint32_t> index_;
     const Terrain* terrain_ = nullptr;
+    // The ground grid, and its generation, the entries' ground heights were
+    // taken on.
+    const GroundGrid* groundSeen_ = nullptr;
+    std::uint64_t groundGenerationSeen_ = 0;
     ExplosionSoundHook explosionSound_ = nullptr;
     bool sorted_ = true;
     bool notStepping_ = true;
@@ -224,6 +262,8 @@ private:
     };
     std::vector<Collider> colliders_;
     std::vector<PairGrid::Item> pairItems_;
+    // The ranks of the moving colliders a wall might stop.
+    std::vector<std::uint32_t> nearWalls_;
     PairGrid pairGrid_;
 
     struct DueCallback {

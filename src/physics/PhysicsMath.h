@@ -7,6 +7,7 @@
 // bodies at once; its helpers do lane by lane exactly what the Vec3 ones do.
 #pragma once
 
+#include "physics/PairGrid.h"
 #include "platform/math/Float4.h"
 #include "platform/math/Vector.h"
 
@@ -79,6 +80,69 @@ inline Vec3Lanes ProjectOnto(const Vec3Lanes& v, const Vec3Lanes& n)
 inline Vec3Lanes TangentialPart(const Vec3Lanes& v, const Vec3Lanes& n)
 {
     return v - ProjectOnto(v, n);
+}
+
+// The x a body is sorted by: a NaN would break the ordering the sort relies
+// on, so it sorts last.
+inline float SortKeyX(float x)
+{
+    return std::isnan(x) ? INFINITY : x;
+}
+
+// Room left around a swept box for rounding: the contact test works in
+// double precision from float positions, the box in floats.
+inline constexpr float kBoxSlack = 1.0e-3f;
+inline constexpr float kBoxSlackPerUnit = 1.0e-6f;
+
+inline float Widened(float bound, float direction)
+{
+    return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
+}
+
+// The box (in x and z) a sphere of radius sweeps through moving from from to
+// to, widened for rounding: what the pair search is given of each body.
+inline PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
+{
+    return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
+            Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
+}
+
+// SweptBox of four bodies, lane by lane to the bit; the positions are finite.
+struct BoxLanes {
+    Float4 minX;
+    Float4 maxX;
+    Float4 minZ;
+    Float4 maxZ;
+};
+
+inline BoxLanes SweptBoxLanes(const Vec3Lanes& from, const Vec3Lanes& to, const Float4& radius)
+{
+    // std::min and std::max as they are written: b < a ? b : a and a < b ? b : a.
+    const auto low = [](const Float4& a, const Float4& b) { return Select(b < a, b, a); };
+    const auto high = [](const Float4& a, const Float4& b) { return Select(a < b, b, a); };
+    const auto slack = [](const Float4& bound) { return Float4(kBoxSlack) + Abs(bound) * Float4(kBoxSlackPerUnit); };
+    const Float4 minX = low(from.x, to.x) - radius;
+    const Float4 maxX = high(from.x, to.x) + radius;
+    const Float4 minZ = low(from.z, to.z) - radius;
+    const Float4 maxZ = high(from.z, to.z) + radius;
+    return {minX - slack(minX), maxX + slack(maxX), minZ - slack(minZ), maxZ + slack(maxZ)};
+}
+
+// Strictly inside all four walls of a map of half size half, moved in by
+// the radius, at both ends of the step: then no wall can stop the body. It is
+// the walls' own test (depth beyond each plane greater than 0) for all four
+// at once.
+inline bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
+{
+    const float reach = half - radius;
+    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
+           std::fabs(end.z) < reach;
+}
+
+inline Mask4 InsideWallsLanes(const Vec3Lanes& start, const Vec3Lanes& end, const Float4& radius, float half)
+{
+    const Float4 reach = Float4(half) - radius;
+    return (Abs(start.x) < reach) & (Abs(end.x) < reach) & (Abs(start.z) < reach) & (Abs(end.z) < reach);
 }
 
 // a reduced to (-2pi, 2pi) by the remainder, keeping its sign. Headings

@@ -117,32 +117,6 @@ float TimeOfImpact(const Vec3& previousA, const Vec3& currentA, float radiusA, c
     return static_cast<float>(time);
 }
 
-// Room left around a swept box for rounding: the contact test works in
-// double precision from float positions, the box in floats.
-constexpr float kBoxSlack = 1.0e-3f;
-constexpr float kBoxSlackPerUnit = 1.0e-6f;
-
-float Widened(float bound, float direction)
-{
-    return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
-}
-
-PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
-{
-    return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
-            Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
-}
-
-// Strictly inside all four walls, moved in by the radius, at both ends of
-// the step: then no wall can stop the body. It is the walls' own test
-// (depth beyond each plane greater than 0) for all four at once.
-bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
-{
-    const float reach = half - radius;
-    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
-           std::fabs(end.z) < reach;
-}
-
 // Each movable body loses its speed toward the other and takes half of the
 // other's approaching momentum.
 void ExchangeMomentum(Physical& a, Physical& b)
@@ -194,22 +168,24 @@ void Physics::GatherColliders()
 {
     colliders_.resize(order_.size());
     pairItems_.resize(order_.size());
+    nearWalls_.clear();
     std::size_t items = 0;
     for (std::size_t rank = 0; rank < order_.size(); ++rank) {
         PhysicsEntry& entry = *order_[rank];
         Collider& collider = colliders_[rank];
         collider.entry = &entry;
-        collider.collides = !entry.removed && entry.body->collides_;
+        collider.collides = !entry.removed && entry.collides;
         if (!collider.collides) {
             continue;
         }
-        const Physical& body = *entry.body;
         collider.previous = entry.previousPosition;
-        collider.current = body.position_;
-        collider.radius = body.radius_;
-        collider.movable = body.movable_;
-        pairItems_[items++] = {SweptBox(collider.previous, collider.current, collider.radius),
-                               static_cast<std::uint32_t>(rank), collider.movable};
+        collider.current = entry.stepPosition;
+        collider.radius = entry.radius;
+        collider.movable = entry.movable;
+        if (collider.movable && !entry.clearOfWalls) {
+            nearWalls_.push_back(static_cast<std::uint32_t>(rank));
+        }
+        pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), collider.movable};
     }
     pairItems_.resize(items);
 }
@@ -236,11 +212,8 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
-    for (Collider& collider : colliders_) {
-        if (!collider.collides || !collider.movable ||
-            InsideWalls(collider.previous, collider.current, collider.radius, half)) {
-            continue;
-        }
+    for (const std::uint32_t rank : nearWalls_) {
+        Collider& collider = colliders_[rank];
         Physical& body = *collider.entry->body;
         for (const Wall& wall : walls) {
             float time = 0.0f;
@@ -263,15 +236,18 @@ void Physics::FindPairCandidates()
 void Physics::CollidePairs(float range)
 {
     for (std::size_t rank = 0; rank < colliders_.size(); ++rank) {
+        // Most bodies have no later overlap (nor has any body that does not
+        // collide), and then nothing else about them need be read.
+        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank));
         Collider& first = colliders_[rank];
-        if (!first.collides || first.entry->removed) {
+        if (candidates.empty() || first.entry->removed) {
             continue;
         }
         const Vec3 position = first.current;
         Collider* nearest = nullptr;
         std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
-        for (const std::uint32_t candidate : pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank))) {
+        for (const std::uint32_t candidate : candidates) {
             Collider& second = colliders_[candidate];
             const Vec3 other = second.current;
             if (second.entry->removed || !(other.x - position.x < range) ||

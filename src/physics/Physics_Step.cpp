@@ -137,6 +137,19 @@ Vec3Lanes GroundForce(bool groundOn, const Vec3Lanes& force, const Vec3Lanes& no
     return Select(Dot(force, normal) < Float4(0.0f), ground - physics::ProjectOnto(force, normal), ground);
 }
 
+// Select(mask, work(), ifFalse), with the work and the blend skipped where
+// every lane takes one side: the answer is then that side to the bit. Most
+// batches are alike in every lane (all on the ground, all dragged).
+template <typename Work> Vec3Lanes SelectWorked(const Mask4& mask, Work work, const Vec3Lanes& ifFalse)
+{
+    const int bits = mask.Bits();
+    if (bits == 0) {
+        return ifFalse;
+    }
+    const Vec3Lanes worked = work();
+    return bits == 0xF ? worked : Select(mask, worked, ifFalse);
+}
+
 Mask4 IsFinite(const Vec3Lanes& v)
 {
     const Float4 largest(std::numeric_limits<float>::max());
@@ -159,7 +172,8 @@ void Physics::Step(float frameTime)
     // collision handlers are game code too, and the walks hold entries.
     notStepping_ = false;
     const float sweep = MoveBodies(dt);
-    SortBodies();
+    // Every live entry's sortX is where the step left its body.
+    SortBySortX();
     Collide(2.0f * sweep);
     RunCallbacks();
     notStepping_ = true;
@@ -178,6 +192,10 @@ float Physics::MoveBodies(float dt)
     // Without a terrain there is no ground and no water: nothing is below
     // minus infinity.
     const float waterLevel = terrain_ != nullptr ? terrain_->GetWaterLevel() : -kNoGround;
+    // Without a map of a sound size there are no walls (CollideWithWalls),
+    // and what is asked of them here goes unused.
+    const float wallHalf = terrain_ != nullptr ? terrain_->GetMapSize() / 2.0f : 0.0f;
+    FollowGround(terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr);
     float sweep = 0.0f;
     MotionBatch batch;
     // In the order the entries lie in memory, not the list's: each body is
@@ -194,25 +212,78 @@ float Physics::MoveBodies(float dt)
             // Not moved; the impulse is spent all the same.
             entry.previousPosition = body.position_;
             entry.force = Vec3();
+            NoteForCollisions(entry, physics::SweptBox(body.position_, body.position_, body.radius_),
+                              physics::InsideWalls(body.position_, body.position_, body.radius_, wallHalf));
             continue;
         }
         batch.entries[batch.count++] = &entry;
         if (batch.count == 4) {
-            sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel));
+            sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel, wallHalf));
             batch.count = 0;
         }
     }
     if (batch.count > 0) {
-        sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel));
+        sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel, wallHalf));
     }
     // Every position was written behind the list's back.
     sorted_ = false;
     return sweep;
 }
 
+// A ground changed or swapped since the last step makes every kept height
+// stale. That is rare (a map is loaded), so the entries are all told.
+void Physics::FollowGround(const GroundGrid* grid)
+{
+    const std::uint64_t generation = grid != nullptr ? grid->GetGeneration() : 0;
+    if (grid == groundSeen_ && generation == groundGenerationSeen_) {
+        return;
+    }
+    groundSeen_ = grid;
+    groundGenerationSeen_ = generation;
+    for (PhysicsEntry& entry : entries_) {
+        entry.groundX = kStaleGround;
+    }
+}
+
+// The ground under the start of a batch's step: the normal from the grid,
+// the height kept from where the last step left each body when the body is
+// still there, and from the grid otherwise. The height depends only on the
+// point's value (minus and plus zero give one height), and the grid answers a
+// point alike in a lane and alone.
+void Physics::SampleStartGround(const GroundGrid& grid, const PhysicsEntry* const entries[4], const Vec3Lanes& start,
+                                GroundGrid::Samples4& ground) const
+{
+    const auto kept = [&entries](auto field) {
+        return Float4::Lanes(field(*entries[0]), field(*entries[1]), field(*entries[2]), field(*entries[3]));
+    };
+    const Float4 keptX = kept([](const PhysicsEntry& e) { return e.groundX; });
+    const Float4 keptZ = kept([](const PhysicsEntry& e) { return e.groundZ; });
+    // Equal as numbers: a stale entry keeps NaN, which equals nothing.
+    const int same = ((start.x <= keptX) & (start.x >= keptX) & (start.z <= keptZ) & (start.z >= keptZ)).Bits();
+    if (same == 0) {
+        grid.SampleLanes(start.x, start.z, ground);
+        return;
+    }
+    grid.NormalLanes(start.x, start.z, ground);
+    ground.height = kept([](const PhysicsEntry& e) { return e.groundHeight; });
+    if (same == 0xF) {
+        return;
+    }
+    float x[4], z[4], heights[4];
+    start.x.Store(x);
+    start.z.Store(z);
+    ground.height.Store(heights);
+    for (int i = 0; i < 4; ++i) {
+        if ((same & 1 << i) == 0) {
+            heights[i] = grid.HeightAt(x[i], z[i]);
+        }
+    }
+    ground.height = Float4::Load(heights);
+}
+
 // The forces, integration and ground of a batch; returns how far its bodies
 // reach along x over the step (x movement plus radius), at most.
-float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
+float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float wallHalf)
 {
     const Physical* bodies[4] = {};
     const PhysicsEntry* entries[4] = {};
@@ -244,19 +315,27 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     Vec3Lanes force = {impulse.x / step, impulse.y / step, impulse.z / step};
     const Mask4 drag =
         Mask4::FromBools(dragOn_, dragOn_, dragOn_, dragOn_) & masks([](const Physical& b) { return b.dragEnabled_; });
-    force = Select(drag, force + oldVelocity * -(mass * lanes([](const Physical& b) { return b.dragCoefficient_; })),
-                   force);
+    force = SelectWorked(
+        drag,
+        [&] { return force + oldVelocity * -(mass * lanes([](const Physical& b) { return b.dragCoefficient_; })); },
+        force);
     const Mask4 gravity = Mask4::FromBools(gravityOn_, gravityOn_, gravityOn_, gravityOn_) &
                           masks([](const Physical& b) { return b.gravityEnabled_; });
-    const Vec3Lanes weight = {Float4(0.0f), -mass * lanes([](const Physical& b) { return b.gravity_; }), Float4(0.0f)};
-    force = Select(gravity, force + weight, force);
+    force = SelectWorked(
+        gravity,
+        [&] {
+            const Vec3Lanes weight = {Float4(0.0f), -mass * lanes([](const Physical& b) { return b.gravity_; }),
+                                      Float4(0.0f)};
+            return force + weight;
+        },
+        force);
 
     // Outside the map the normal stays zero, and so does every force that
     // needs one.
     GroundGrid::Samples4 ground;
     const GroundGrid* const grid = terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr;
     if (grid != nullptr) {
-        grid->SampleLanes(start.x, start.z, ground);
+        SampleStartGround(*grid, entries, start, ground);
     } else {
         ground.height = Float4(-kNoGround);
     }
@@ -264,9 +343,10 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     const Mask4 onGround = ground.height >= start.y;
 
     const Mask4 pressed = masks([](const Physical& b) { return b.movable_; }) & onGround;
-    const Vec3Lanes groundForce =
-        Select(pressed, GroundForce(groundOn_, force, normal, oldVelocity, mass, dt), Vec3Lanes());
-    force = Select(pressed, force + groundForce, force);
+    const Vec3Lanes groundForce = SelectWorked(
+        pressed, [&] { return GroundForce(groundOn_, force, normal, oldVelocity, mass, dt); }, Vec3Lanes());
+    force = SelectWorked(
+        pressed, [&] { return force + groundForce; }, force);
     const Float4 frictionAmount = Select(
         masks([](const Physical& b) { return b.frictionEnabled_; }),
         FrictionAmount(groundForce, lanes([](const Physical& b) { return b.frictionCoefficient_; })), Float4(0.0f));
@@ -286,15 +366,19 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
                                          lanes([](const Physical& b) { return b.driveFalloff_; }), normal, drive);
         driveForce = arrivedLanes == 0 ? seek : Select(arrivedBefore, driveForce, seek);
     }
-    force = Select(masks([](const Physical& b) { return b.steering_; }) & onGround, force + driveForce, force);
+    force = SelectWorked(
+        masks([](const Physical& b) { return b.steering_; }) & onGround, [&] { return force + driveForce; }, force);
 
     Vec3Lanes velocity = oldVelocity + force * (step / mass);
     velocity = ApplyFriction(velocity, frictionAmount);
     // Mean velocity over the step: exact for constant forces.
     Vec3Lanes position = start + (oldVelocity + velocity) * (step * Float4(0.5f));
     const Mask4 notFinite = ~(IsFinite(position) & IsFinite(velocity));
-    position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes()), position);
-    velocity = Select(notFinite, Vec3Lanes(), velocity);
+    const int badBits = notFinite.Bits();
+    if (badBits != 0) {
+        position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes()), position);
+        velocity = Select(notFinite, Vec3Lanes(), velocity);
+    }
     const Mask4 apex = (oldVelocity.y > Float4(0.0f)) & (velocity.y <= Float4(0.0f));
 
     const Float4 height = grid != nullptr ? grid->HeightLanes(position.x, position.z) : Float4(-kNoGround);
@@ -303,17 +387,26 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
     const Mask4 underWater = Float4(waterLevel) > position.y;
     const Float4 arrival(kArrivalDistance);
     const Mask4 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
-    const Float4 reach = Abs(start.x - position.x) + lanes([](const Physical& b) { return b.radius_; });
+    const Float4 radius = lanes([](const Physical& b) { return b.radius_; });
+    const Float4 reach = Abs(start.x - position.x) + radius;
+    const physics::BoxLanes box = physics::SweptBoxLanes(start, position, radius);
+    const int clearBits = physics::InsideWallsLanes(start, position, radius, wallHalf).Bits();
 
     float x[4], y[4], z[4], vx[4], vy[4], vz[4], reaches[4];
     position.x.Store(x);
     position.y.Store(y);
+    float heights[4];
+    height.Store(heights);
     position.z.Store(z);
     velocity.x.Store(vx);
     velocity.y.Store(vy);
     velocity.z.Store(vz);
     reach.Store(reaches);
-    const int badBits = notFinite.Bits();
+    float minX[4], maxX[4], minZ[4], maxZ[4];
+    box.minX.Store(minX);
+    box.maxX.Store(maxX);
+    box.minZ.Store(minZ);
+    box.maxZ.Store(maxZ);
     const int apexBits = apex.Bits();
     const int contactBits = contact.Bits();
     const int waterBits = underWater.Bits();
@@ -331,6 +424,10 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
         }
         body.velocity_ = Vec3(vx[i], vy[i], vz[i]);
         body.position_ = Vec3(x[i], y[i], z[i]);
+        NoteForCollisions(entry, {minX[i], maxX[i], minZ[i], maxZ[i]}, (clearBits & bit) != 0);
+        entry.groundX = x[i];
+        entry.groundZ = z[i];
+        entry.groundHeight = heights[i];
         if ((apexBits & bit) != 0) {
             FireEvent(entry, kEventApex);
         }
@@ -348,6 +445,44 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel)
         sweep = std::max(sweep, reaches[i]);
     }
     return sweep;
+}
+
+// What the sort and the collision pass read of a body the step has moved
+// (or left), kept in its entry beside the start of its step.
+void Physics::NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox, bool clearOfWalls)
+{
+    const Physical& body = *entry.body;
+    entry.sortX = physics::SortKeyX(body.position_.x);
+    entry.stepPosition = body.position_;
+    entry.sweptBox = sweptBox;
+    entry.radius = body.radius_;
+    entry.collides = body.collides_;
+    entry.movable = body.movable_;
+    entry.clearOfWalls = clearOfWalls;
+}
+
+// The heading that looks along toTarget: within the quick arc tangent's
+// error, or exact. A body whose way to its destination is the same to the
+// bit as in the last step (it did not move) reuses the last answer. Inline:
+// every walking body aims in every step.
+inline double Physics::Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const
+{
+    const bool same = entry.aimed &&
+                      std::bit_cast<std::uint32_t>(toTarget.x) == std::bit_cast<std::uint32_t>(entry.aimX) &&
+                      std::bit_cast<std::uint32_t>(toTarget.z) == std::bit_cast<std::uint32_t>(entry.aimZ);
+    if (same && (entry.aimExact || !exact)) {
+        return entry.aim;
+    }
+    const double z = toTarget.z;
+    const double x = toTarget.x;
+    const double quick = exact ? NAN : physics::QuickAtan2(z, x);
+    // Where the quick one has no answer the exact one is taken at once.
+    entry.aimExact = exact || std::isnan(quick);
+    entry.aim = physics::kPi / 2.0 - (entry.aimExact ? std::atan2(z, x) : quick);
+    entry.aimX = toTarget.x;
+    entry.aimZ = toTarget.z;
+    entry.aimed = true;
+    return entry.aim;
 }
 
 void Physics::Steer(PhysicsEntry& entry, float dt)
@@ -370,29 +505,6 @@ void Physics::Steer(PhysicsEntry& entry, float dt)
     if (turned > -kHeadingLimit && turned < kHeadingLimit) {
         body.heading_ = static_cast<float>(turned);
     }
-}
-
-// The heading that looks along toTarget: within the quick arc tangent's
-// error, or exact. A body whose way to its destination is the same to the
-// bit as in the last step (it did not move) reuses the last answer.
-double Physics::Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const
-{
-    const bool same = entry.aimed &&
-                      std::bit_cast<std::uint32_t>(toTarget.x) == std::bit_cast<std::uint32_t>(entry.aimX) &&
-                      std::bit_cast<std::uint32_t>(toTarget.z) == std::bit_cast<std::uint32_t>(entry.aimZ);
-    if (same && (entry.aimExact || !exact)) {
-        return entry.aim;
-    }
-    const double z = toTarget.z;
-    const double x = toTarget.x;
-    const double quick = exact ? NAN : physics::QuickAtan2(z, x);
-    // Where the quick one has no answer the exact one is taken at once.
-    entry.aimExact = exact || std::isnan(quick);
-    entry.aim = physics::kPi / 2.0 - (entry.aimExact ? std::atan2(z, x) : quick);
-    entry.aimX = toTarget.x;
-    entry.aimZ = toTarget.z;
-    entry.aimed = true;
-    return entry.aim;
 }
 
 void Physics::RunCallbacks()

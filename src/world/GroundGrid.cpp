@@ -6,9 +6,18 @@
 
 #include "world/TerrainGrid.h"
 
+#include <atomic>
 #include <cmath>
 
 namespace {
+
+// Generations are handed out across every grid, so a grid released and
+// filled again never repeats one.
+std::uint64_t NextGeneration()
+{
+    static std::atomic<std::uint64_t> last{0};
+    return ++last;
+}
 
 // The cell index of a grid coordinate, kept on the grid whatever the float:
 // a crafted map can make the coordinate infinite or not a number.
@@ -39,6 +48,7 @@ void GroundGrid::Reset(std::uint32_t columns, std::uint32_t rows, float mapSize)
 void GroundGrid::Release()
 {
     *this = GroundGrid();
+    generation_ = NextGeneration();
 }
 
 void GroundGrid::SetVertex(std::uint32_t c, std::uint32_t r, float height, const Vec3& normal)
@@ -46,6 +56,7 @@ void GroundGrid::SetVertex(std::uint32_t c, std::uint32_t r, float height, const
     if (c >= columns_ || r >= rows_) {
         return;
     }
+    generation_ = NextGeneration();
     const Vertex vertex{height, normal};
     // The last column and row are stored twice, so a cell on the border reads
     // its missing neighbour as the border vertex itself, as Terrain does.
@@ -228,6 +239,19 @@ void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) co
     const Float4 gx = GridX(x);
     const Float4 gz = GridZ(z);
     out.height = Select(inside, HeightInCellLanes(gx, gz), Float4(0.0f));
+    NormalOfLanes(inside, gx, gz, out);
+}
+
+void GroundGrid::NormalLanes(const Float4& x, const Float4& z, Samples4& out) const
+{
+    if (IsEmpty()) {
+        return;
+    }
+    NormalOfLanes(InsideLanes(x, z), GridX(x), GridZ(z), out);
+}
+
+void GroundGrid::NormalOfLanes(const Mask4& inside, const Float4& gx, const Float4& gz, Samples4& out) const
+{
     Float4 nx;
     Float4 ny;
     Float4 nz;

@@ -35,6 +35,10 @@ public:
     void SetVertex(std::uint32_t c, std::uint32_t r, float height, const Vec3& normal);
 
     bool IsEmpty() const { return columns_ == 0; }
+    // Changes whenever an answer may have: every reset, release and vertex
+    // set takes a number never handed out before, so a caller that kept an
+    // answer with the number can tell whether it still holds.
+    std::uint64_t GetGeneration() const { return generation_; }
 
     // Terrain::HeightAt.
     float HeightAt(float x, float z) const;
@@ -50,6 +54,8 @@ public:
         Float4 normalZ;
     };
     void SampleLanes(const Float4& x, const Float4& z, Samples4& out) const;
+    // SampleLanes' normal alone; out.height is left as it was.
+    void NormalLanes(const Float4& x, const Float4& z, Samples4& out) const;
     Float4 HeightLanes(const Float4& x, const Float4& z) const;
 
 private:
@@ -73,6 +79,8 @@ private:
     void FirstVertexLanes(const Float4& c, const Float4& r, std::uint32_t first[4]) const;
     Float4 HeightInCellLanes(const Float4& gx, const Float4& gz) const;
     void NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& nx, Float4& ny, Float4& nz) const;
+    // The normal of the lanes at grid coordinates (gx, gz), set where inside.
+    void NormalOfLanes(const Mask4& inside, const Float4& gx, const Float4& gz, Samples4& out) const;
 
     std::uint32_t columns_ = 0;
     std::uint32_t rows_ = 0;
@@ -83,4 +91,5 @@ private:
     float lastColumn_ = 0.0f;
     float lastRow_ = 0.0f;
     std::vector<Vertex> vertices_;
+    std::uint64_t generation_ = 0;
 };

@@ -59,6 +59,14 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
         lanes.normalY.Store(lane[2]);
         lanes.normalZ.Store(lane[3]);
         grid.HeightLanes(Float4::Load(&xs[i]), Float4::Load(&zs[i])).Store(lane[4]);
+        GroundGrid::Samples4 normals;
+        normals.height = normals.normalX = normals.normalY = normals.normalZ = Float4(-7.0f);
+        grid.NormalLanes(Float4::Load(&xs[i]), Float4::Load(&zs[i]), normals);
+        float normalLane[4][4];
+        normals.height.Store(normalLane[0]);
+        normals.normalX.Store(normalLane[1]);
+        normals.normalY.Store(normalLane[2]);
+        normals.normalZ.Store(normalLane[3]);
         for (std::size_t k = 0; k < 4; ++k) {
             const float x = xs[i + k];
             const float z = zs[i + k];
@@ -76,8 +84,26 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
             CHECK(bits(lane[0][k]) == bits(height));
             CHECK(bits(lane[4][k]) == bits(height));
             CHECK(Vec3(lane[1][k], lane[2][k], lane[3][k]) == normal);
+            CHECK(normalLane[0][k] == -7.0f);
+            CHECK(Vec3(normalLane[1][k], normalLane[2][k], normalLane[3][k]) == normal);
         }
     }
+}
+
+// The step keeps the ground's height where it left each body for the next
+// step's start; a map loaded again in its place must not leave it standing
+// on the old ground.
+TEST_CASE("a body stands on the ground as it is after the map under it was loaded again")
+{
+    TestWorld world([](float, float) { return 5.0f; });
+    auto body = MakeFreeBody(Vec3(3.0f, 5.0f, 4.0f), Vec3(), true);
+    TestWorld::Step(kDt, 10);
+    REQUIRE(body->GetPosition().y == 5.0f);
+    REQUIRE(body->GetVelocity().y == 0.0f);
+    TestWorld::Ground().LoadFromData(MakeHeightFieldMap(400.0f, 101, FlatGround, -50.0f));
+    TestWorld::Step(kDt);
+    CHECK(body->GetVelocity().y < 0.0f);
+    CHECK(body->GetPosition().y < 5.0f);
 }
 
 TEST_CASE("the engine's switches turn gravity, drag and the ground's push off, and friction stops a slow body")
