@@ -147,6 +147,9 @@ GlRenderDevice::GlRenderDevice(Window& window) : window_(window)
 
 GlRenderDevice::~GlRenderDevice()
 {
+    for (GlTexture* texture : textures_) {
+        texture->ForgetOwner();
+    }
     spriteBuffer_.reset();
     glUseProgram(0);
 }

@@ -10,6 +10,7 @@
 
 #include <memory>
 #include <string>
+#include <unordered_set>
 #include <vector>
 
 namespace platform {
@@ -67,6 +68,10 @@ public:
     // Draw calls of the last presented frame, for the frame statistics.
     int DrawCallsLastFrame() const { return lastFrameDrawCalls_; }
 
+    // A texture of this device is going: whatever still points at it here
+    // lets go (a stage draws untextured, a lost target draws to the window).
+    void ForgetTexture(GlTexture* texture);
+
 private:
     explicit GlRenderDevice(Window& window);
 
@@ -81,6 +86,7 @@ private:
     };
 
     void InitialiseGl();
+    std::unique_ptr<GlTexture> MakeTexture(std::uint32_t id, int width, int height);
     bool PrepareDraw();
     void ApplyStates();
     void ApplyTransforms(bool screenSpace);
@@ -111,6 +117,8 @@ private:
     std::unique_ptr<VertexBuffer> spriteBuffer_;
     DeviceState spriteSavedState_;
     bool inSprites_ = false;
+    // The textures made here and alive, to let go of if the device goes first.
+    std::unordered_set<GlTexture*> textures_;
 };
 
 } // namespace platform

@@ -63,6 +63,9 @@ GLuint CompileShader(GLenum kind, const char* source, std::string& log)
 
 GlTexture::~GlTexture()
 {
+    if (owner_) {
+        owner_->ForgetTexture(this);
+    }
     if (framebuffer_ != 0) {
         glDeleteFramebuffers(1, &framebuffer_);
     }
@@ -163,7 +166,34 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTextureFromPixels(int width, int 
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
     dirty_ |= kDirtyTextures;
-    return std::make_unique<GlTexture>(id, width, height);
+    return MakeTexture(id, width, height);
+}
+
+std::unique_ptr<GlTexture> GlRenderDevice::MakeTexture(std::uint32_t id, int width, int height)
+{
+    auto texture = std::make_unique<GlTexture>(id, width, height, this);
+    textures_.insert(texture.get());
+    return texture;
+}
+
+void GlRenderDevice::ForgetTexture(GlTexture* texture)
+{
+    textures_.erase(texture);
+    for (DeviceState* state : {&state_, &spriteSavedState_}) {
+        for (Texture*& stage : state->textures) {
+            if (stage == texture) {
+                stage = nullptr;
+            }
+        }
+    }
+    if (spriteTexture_ == texture) {
+        spriteTexture_ = nullptr;
+    }
+    dirty_ |= kDirtyTextures;
+    if (target_ == texture) {
+        target_ = nullptr;
+        BindTarget();
+    }
 }
 
 std::unique_ptr<Texture> GlRenderDevice::CreateRenderTarget(int width, int height)
@@ -180,7 +210,7 @@ std::unique_ptr<Texture> GlRenderDevice::CreateRenderTarget(int width, int heigh
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);
-    auto texture = std::make_unique<GlTexture>(id, width, height);
+    std::unique_ptr<GlTexture> texture = MakeTexture(id, width, height);
     const bool complete = texture->AttachFramebuffer();
     BindTarget();
     dirty_ |= kDirtyTextures;

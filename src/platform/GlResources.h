@@ -10,9 +10,18 @@
 
 namespace platform {
 
+class GlRenderDevice;
+
+// A texture tells the device that made it when it goes, so that no texture
+// stage, saved state or render target of the device is left pointing at it
+// (the game frees a map's textures while they are still set, as Direct3D
+// allows); the device lets go of the textures still alive when it goes first.
 class GlTexture : public Texture {
 public:
-    GlTexture(GLuint id, int width, int height) : id_(id), width_(width), height_(height) {}
+    GlTexture(GLuint id, int width, int height, GlRenderDevice* owner)
+        : id_(id), width_(width), height_(height), owner_(owner)
+    {
+    }
     ~GlTexture() override;
     GlTexture(const GlTexture&) = delete;
     GlTexture& operator=(const GlTexture&) = delete;
@@ -25,11 +34,14 @@ public:
     GLuint Framebuffer() const { return framebuffer_; }
     // Makes this texture a target with a depth buffer of its own size.
     bool AttachFramebuffer();
+    // The device is going: nobody to tell any more.
+    void ForgetOwner() { owner_ = nullptr; }
 
 private:
     GLuint id_ = 0;
     int width_ = 0;
     int height_ = 0;
+    GlRenderDevice* owner_ = nullptr;
     GLuint framebuffer_ = 0;
     GLuint depth_ = 0;
 };

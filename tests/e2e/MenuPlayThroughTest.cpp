@@ -281,6 +281,8 @@ struct Screen {
         SplashLogo::Instance()->SetTexture(nullptr);
         guiManager::Instance()->Shutdown();
         Cursor::Instance()->Release();
+        // The HUD's frame and close-up target are GL objects of this device.
+        HudOverlay::Instance()->Release();
         StatisticsScreen::Instance()->Release();
         Renderer::Instance()->ReleaseDevice();
     }

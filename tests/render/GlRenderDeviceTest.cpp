@@ -106,6 +106,38 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(Near(testing::PixelAt(image, 12, 4), 0x808080u, 1));
     }
 
+    SUBCASE("a texture freed while set, or while the target, is let go: the next draw is untextured, to the window")
+    {
+        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
+        std::unique_ptr<Texture> ground = device.CreateTextureFromPixels(4, 4, grey);
+        std::unique_ptr<Texture> detail = device.CreateTextureFromPixels(4, 4, grey);
+        std::unique_ptr<Texture> target = device.CreateRenderTarget(16, 16);
+        REQUIRE(target);
+        device.SetTexture(0, ground.get());
+        device.SetTexture(2, detail.get());
+        device.SetRenderTarget(target.get());
+        // A map's textures go with the map while still set, as a new map
+        // is loaded; the close-up's target with the HUD.
+        ground.reset();
+        detail.reset();
+        target.reset();
+        CHECK(device.GetState().textures[0] == nullptr);
+        CHECK(device.GetState().textures[2] == nullptr);
+        CHECK(device.GetRenderTarget() == nullptr);
+        const auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        CHECK(testing::PixelAt(Read(device), 4, 4) == 0x804020u);
+    }
+
+    SUBCASE("a texture outliving its device is freed without it")
+    {
+        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
+        std::unique_ptr<Texture> kept = device.CreateTextureFromPixels(4, 4, grey);
+        device.SetTexture(0, kept.get());
+        screen.device.reset();
+        kept.reset();
+    }
+
     SUBCASE("point sprites left on do not touch the texture coordinates of other primitives")
     {
         device.SetRenderState(RenderState::PointSpriteEnable, 1);
