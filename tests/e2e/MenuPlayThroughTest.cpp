@@ -22,6 +22,7 @@
 #include "gui/guiWindow.h"
 #include "input/Cursor.h"
 #include "input/KeyCommand.h"
+#include "input/Mouse.h"
 #include "input/SelectionController.h"
 #include "platform/EventPump.h"
 #include "platform/GlRenderDevice.h"
@@ -54,7 +55,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <memory>
 #include <string>
@@ -241,7 +244,7 @@ private:
     testing::ManualClockScope& clock_;
     platform::NullEventPump headless_;
     std::map<int, std::vector<std::function<void()>>> script_;
-    // Where the mouse puts its cursor at its first Init: the screen's centre.
+    // Where each run puts the cursor: the screen's centre.
     int x_ = 512;
     int y_ = 384;
 };
@@ -350,6 +353,10 @@ struct PlayThrough {
         MakeDataTree(here.Path());
         platform::TakePendingQuit();
         platform::SetInputFocus(true);
+        // Each run starts with the cursor in the middle, where the player
+        // expects it, whatever an earlier run in this process left.
+        Mouse::Instance()->SetX(512);
+        Mouse::Instance()->SetY(384);
         game = Game::Instance();
         game->Init();
         platform::SeedRand(kSeed);
@@ -688,9 +695,19 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
             return;
         }
         const fs::path shot = fs::current_path() / "Screenshots" / "ScreenShot - 0.bmp";
-        CHECK(fs::exists(shot));
-        CHECK(fs::file_size(shot) >= 1024u * 768u * 3u);
+        REQUIRE(fs::exists(shot));
         CHECK_FALSE(fs::exists(fs::current_path() / "Screenshots" / "ScreenShot - 1.bmp"));
+        // The picture of a frame of the match, its HUD's frame at the edge.
+        std::ifstream file(shot, std::ios::binary);
+        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+        platform::RgbaImage saved;
+        REQUIRE(platform::DecodeImage(bytes, saved));
+        CHECK(saved.width == 1024);
+        CHECK(saved.height == 768);
+        const std::size_t edge = (300u * 1024u + 8u) * 4u;
+        CHECK(Near((static_cast<std::uint32_t>(saved.rgba[edge]) << 16) |
+                       (static_cast<std::uint32_t>(saved.rgba[edge + 1]) << 8) | saved.rgba[edge + 2],
+                   kBorderColour));
         const platform::RgbImage match = Shot("match-hud");
         // The frame of the HUD all round, the battle through its middle,
         // the two panels drawn over the frame.
