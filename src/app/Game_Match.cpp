@@ -222,7 +222,10 @@ void Game::EndMatch()
     Army::ResetIdCounter();
     GameRules::Instance()->DeleteFlags();
     Battle::Instance()->Clear();
+    // The held formation and waypoint keys, like Ctrl and Shift above: their
+    // release may come after the in-game window has gone.
     GroupMover::Instance()->ResetFormation();
+    GroupMover::Instance()->SetMoveKind(kMoveReplace);
 }
 
 Army* Game::FindArmyById(std::uint32_t id) const
