@@ -197,9 +197,7 @@ void Game::StartMatch()
     SetDaylight();
     // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
     Renderer::Instance()->CreateSky();
-    // The in-game window; ScreenManager::BuildPlayScreen, once the screens
-    // have it, makes it by this same call.
-    PlayScreen::Build();
+    ScreenManager::Instance()->BuildPlayScreen();
     MeshLibrary::Instance();
     GameRules::Instance()->BeginMatch(options_.mode, options_.minutes, 0.0f);
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
@@ -224,7 +222,10 @@ void Game::EndMatch()
     Army::ResetIdCounter();
     GameRules::Instance()->DeleteFlags();
     Battle::Instance()->Clear();
+    // The held formation and waypoint keys, like Ctrl and Shift above: their
+    // release may come after the in-game window has gone.
     GroupMover::Instance()->ResetFormation();
+    GroupMover::Instance()->SetMoveKind(kMoveReplace);
 }
 
 Army* Game::FindArmyById(std::uint32_t id) const

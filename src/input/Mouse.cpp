@@ -134,6 +134,10 @@ void Mouse::MoveX(std::int32_t newX)
     }
     if (host_->InMatch()) {
         EdgeScrollX(newX);
+    } else {
+        // The match's end cleared the camera's pans: an edge reached then
+        // must start its pan again in the next match, not count as running.
+        horizontalEdge_ = 1;
     }
 }
 
@@ -146,6 +150,8 @@ void Mouse::MoveY(std::int32_t newY)
     }
     if (host_->InMatch()) {
         EdgeScrollY(newY);
+    } else {
+        verticalEdge_ = 1;
     }
 }
 

@@ -53,6 +53,11 @@ void SelectionController::SetArmy(Army* army)
     selectionAtPress_.clear();
     hover_ = nullptr;
     lastClicked_ = nullptr;
+    // Ctrl or Shift let go after the match was left never tells the
+    // in-game window, which is gone: held over, the next match's clicks
+    // would all attack or add. A key still held counts as up until pressed.
+    ctrlHeld_ = false;
+    shiftHeld_ = false;
     pressed_ = false;
     boxActive_ = false;
     formationDrag_ = false;

@@ -45,7 +45,7 @@ public:
     // borrowed for the run, and the screen's size in pixels.
     void Attach(Camera* camera, const Terrain* terrain, int screenWidth, int screenHeight);
     // The local army, when it is made; null once the match's armies go,
-    // which clears every list and pointer kept here.
+    // which clears every list and pointer kept here, and the held keys.
     void SetArmy(Army* army);
     Army* GetArmy() const { return ownArmy_; }
 

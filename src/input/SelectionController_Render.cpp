@@ -53,7 +53,10 @@ void SelectionController::Render(Canvas2D& canvas)
 
 void SelectionController::UpdateHover()
 {
+    // Picking projects every unit of the battle: at most once a
+    // kPickInterval, as the box's recount.
     if (TimerElapsed(pickClock_) > kPickInterval) {
+        TimerStart(pickClock_);
         hover_ = PickUnit(cursorPoint_.x, cursorPoint_.y);
     }
     CursorMode mode = selected_.empty() ? kCursorSelect : kCursorMove;

@@ -6,6 +6,7 @@
 #include "gui/guiWindow.h"
 #include "screens/MenuHost.h"
 #include "screens/OptionsScreen.h"
+#include "screens/PlayScreen.h"
 #include "screens/UnitSelectionScreen.h"
 
 #include <cassert>
@@ -98,6 +99,11 @@ void ScreenManager::SetScreen(int id)
     if (const ScreenFunctions& entering = screens_[static_cast<std::size_t>(id)]; entering.build) {
         entering.build();
     }
+}
+
+void ScreenManager::BuildPlayScreen()
+{
+    PlayScreen::Build();
 }
 
 void ScreenManager::PrepareNetwork()

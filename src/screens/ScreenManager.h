@@ -88,6 +88,10 @@ public:
 
     void BuildTitleScreen();
     void BuildMainMenu();
+    // The in-game window of a match starting: no menu screen is current
+    // while it stands, so SetScreen plays no part; leaving the match
+    // destroys it and builds the title screen.
+    void BuildPlayScreen();
 
     // The current screen's per-frame work (its texts), once a menu frame.
     void DrawCurrentScreen(Canvas2D& canvas) const;

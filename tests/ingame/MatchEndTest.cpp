@@ -1,11 +1,12 @@
 // A match's life as the game runs it: the HUD shown and the in-game window
 // built at its start, the close-up pass first in the frame, and at its end
 // nothing of the selection left pointing at the freed units (the sanitizer
-// build reads the lists after the end), the game-over button gone and the
-// HUD hidden again.
+// build reads the lists after the end), no held key carried over, the
+// game-over button gone and the HUD hidden again.
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
+#include "game/GroupMover.h"
 #include "game/Unit.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
@@ -92,8 +93,17 @@ TEST_CASE("a match shows the HUD and its window, and its end leaves the selectio
     CHECK(std::find_if(back, calls.end(), isClear) != calls.end());
     CHECK(std::find_if(calls.begin(), target, isClear) == target);
 
+    // Keys held as the match is left: their releases will find no window.
+    sel->SetCtrlHeld(true);
+    sel->SetShiftHeld(true);
+    GroupMover::Instance()->SetMoveKind(kMoveAppend);
+    GroupMover::Instance()->SetFormation(kFormationRows10);
     window->CreateObject("GameOverButton", kGuiButton, nullptr, 0.4f, 0.4f, 0.2f, 0.05f);
     game->EndMatch();
+    CHECK_FALSE(sel->IsCtrlHeld());
+    CHECK_FALSE(sel->IsShiftHeld());
+    CHECK(GroupMover::Instance()->GetMoveKind() == kMoveReplace);
+    CHECK(GroupMover::Instance()->GetFormation() == kFormationSquare);
     CHECK(window->FindObject("GameOverButton") == nullptr);
     CHECK(sel->GetArmy() == nullptr);
     CHECK(sel->GetSelected().empty());

@@ -179,4 +179,19 @@ TEST_CASE("in a match the mouse pans the camera at the screen's edges")
         CHECK(f.host.camera == std::vector<int>{kCameraPanLeft, -kCameraPanLeft});
         CHECK(f.mouse->GetHorizontalEdge() == 1);
     }
+
+    SUBCASE("an edge held as the match ends pans again in the next match")
+    {
+        f.mouse->MoveX(5);
+        f.mouse->MoveY(5);
+        // The match's end clears the camera's commands; the cursor stays.
+        f.host.inMatch = false;
+        f.host.camera.clear();
+        f.mouse->MoveX(4);
+        f.mouse->MoveY(4);
+        f.host.inMatch = true;
+        f.mouse->MoveX(3);
+        f.mouse->MoveY(3);
+        CHECK(f.host.camera == std::vector<int>{kCameraPanLeft, kCameraPanForward});
+    }
 }

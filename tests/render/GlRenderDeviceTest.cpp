@@ -128,6 +128,15 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(testing::PixelAt(image, 12, 4) == 0x2040FFu);
     }
 
+    SUBCASE("a texture outliving its device is freed without it")
+    {
+        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
+        std::unique_ptr<Texture> kept = device.CreateTextureFromPixels(4, 4, grey);
+        device.SetTexture(0, kept.get());
+        screen.device.reset();
+        kept.reset();
+    }
+
     SUBCASE("point sprites left on do not touch the texture coordinates of other primitives")
     {
         device.SetRenderState(RenderState::PointSpriteEnable, 1);
