@@ -54,7 +54,7 @@ Game::Game()
     Physics::Instance()->SetTerrain(&terrain_);
     Physics::Instance()->SetExplosionSound(PlayExplosionSound);
     Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
-    Battle::Instance()->SetTerrain(&terrain_);
+    Battle::Instance()->SetDiggableTerrain(&terrain_);
     Battle::Instance()->SetSoundHook(PlayBattleSound);
     GameRules* const rules = GameRules::Instance();
     rules->SetInMenusQuery([this] { return GetSetting(kSettingGameState) == kStateMenus; });

@@ -193,7 +193,7 @@ void Game::LoadAfterSplash()
 
     SetDaylight();
 
-    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    terrain_.Relight(&light_, kGroundAmbient);
     // TODO(render): Sky::Create.
     MeshLibrary::Instance(); // loads every model
     // TODO(screens): first use of HudOverlay::Instance.

@@ -183,7 +183,7 @@ void Game::StartMatch()
     view.SetNear(2.0f);
     view.SetFar(800.0f);
     SetDaylight();
-    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    terrain_.Relight(&light_, kGroundAmbient);
     // TODO(render): Sky::Create.
     // TODO(screens): ScreenManager::BuildPlayScreen (the "MainPlayScreen" window).
     MeshLibrary::Instance();
@@ -243,7 +243,7 @@ void Game::RestartBackgroundBattle()
         backgroundMap_ = *std::next(mapList_.begin(), static_cast<std::ptrdiff_t>(pick));
     }
     Renderer::Instance()->UploadMap(terrain_);
-    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    terrain_.Relight(&light_, kGroundAmbient);
     // TODO(input): SelectionController's left-button release at the origin (ends any drag).
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());
     CreateMixedBackgroundArmies();

@@ -2,6 +2,7 @@
 #include "game/Artillerator.h"
 
 #include "game/AnimationCallbacks.h"
+#include "game/Battle.h"
 #include "game/Projectile.h"
 
 #include <cmath>
@@ -13,6 +14,7 @@ constexpr double kReachLimit = 6.0;
 constexpr float kCoolDownSeconds = 2.5f;
 constexpr double kBlastRadius = 6.0;
 constexpr double kBlastStrength = 15.0;
+constexpr float kCraterRadius = 6.0f;
 
 } // namespace
 
@@ -68,7 +70,7 @@ void Artillerator::Blast(Projectile& shell)
     const Vec3 at = shell.GetPosition();
     Physics::Instance()->Explosion(at.x, at.y, at.z, kBlastRadius, kBlastStrength, &Unit::ApplyDamage,
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(&shell)));
-    // TODO(render): Terrain::Crater of radius 6.0 at the position; ParticleManager::SpawnSplashExplosion
-    //               at the position, direction (0, 1, 0).
+    Battle::Instance()->DigCrater(kCraterRadius, at);
+    // TODO(render): ParticleManager::SpawnSplashExplosion at the position, direction (0, 1, 0).
     // TODO(net): SendExplosion(position, 6.0, 15.0, crater 6.0).
 }

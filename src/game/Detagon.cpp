@@ -8,6 +8,7 @@ namespace {
 
 constexpr double kBlastRadius = 12.0;
 constexpr double kBlastStrength = 24.0;
+constexpr float kCraterRadius = 10.0f;
 
 } // namespace
 
@@ -38,8 +39,8 @@ void Detagon::Detonate()
     const Vec3 at = GetPosition();
     Physics::Instance()->Explosion(at.x, at.y, at.z, kBlastRadius, kBlastStrength, &Unit::ApplyDamage,
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(this)));
-    // TODO(render): Terrain::Crater of radius 10.0 at the position; ParticleManager::SpawnSelfDestructExplosion
-    //               at the position, direction (0, 1, 0).
+    Battle::Instance()->DigCrater(kCraterRadius, at);
+    // TODO(render): ParticleManager::SpawnSelfDestructExplosion at the position, direction (0, 1, 0).
     // TODO(net): SendExplosion(position, 12.0, 24.0, crater 10.0).
 }
 

@@ -4,6 +4,8 @@
 // green and blue are the light the relight baked in, alpha the blend between
 // the map's two ground layers (1 shows layer 1, as the map generator paints
 // it). Output alpha does not matter: the ground is drawn without blending.
+// Both layers repeat by texture set 1; set 0 spans the whole map once, for
+// the baked picture the far ground is drawn with (GroundBlocks.h).
 #pragma once
 
 inline constexpr const char* kGroundShaderPath = "Maps/gndShdr11.ps";
@@ -15,7 +17,7 @@ uniform sampler2D stage1;
 
 void main()
 {
-    vec4 layer0 = texture2D(stage0, gl_TexCoord[0].st);
+    vec4 layer0 = texture2D(stage0, gl_TexCoord[1].st);
     vec4 layer1 = texture2D(stage1, gl_TexCoord[1].st);
     vec3 ground = mix(layer0.rgb, layer1.rgb, clamp(gl_Color.a, 0.0, 1.0));
     gl_FragColor = vec4(ground * gl_Color.rgb, 1.0);

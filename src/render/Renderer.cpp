@@ -2,8 +2,7 @@
 //
 // Steps of the frame whose subsystems do not exist yet are not here; they
 // join in their place as they arrive: the HUD's close-up pass before the
-// clear; the sky before the terrain; the blob shadows between the grid's
-// filing and the units; the move marker after the units; selection marks,
+// clear; the sky before the terrain; the move marker after the units; selection marks,
 // health bars and particles after the water; the HUD panel and the GUI
 // windows before the rules' HUD; the cursor after the text.
 #include "render/Renderer.h"
@@ -68,6 +67,7 @@ void Renderer::ReleaseDevice()
 {
     TextManager::Instance()->Shutdown();
     terrain_ = TerrainRenderer();
+    shadows_.Release();
     units_.reset();
     objects_.reset();
     meshes_.reset();
@@ -177,9 +177,15 @@ bool Renderer::RenderGame(const RenderScene& scene)
     }
     // The device's scenes never fail; a frame is always drawn whole.
     d.BeginScene();
+    if (scene.terrain) {
+        terrain_.Sync(d, *scene.terrain);
+    }
     terrain_.Draw(d);
     grid_.Rebuild(*Battle::Instance());
     FindVisibleCells(scene);
+    if (scene.terrain) {
+        shadows_.Draw(d, *scene.terrain, grid_);
+    }
     Set3DStates();
     grid_.DrawUnits(*units_);
     SetDefaultMaterial();

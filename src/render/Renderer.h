@@ -5,8 +5,9 @@
 // quads (Renderer_2D.cpp) and the numbered screenshots.
 //
 // The frame, in order (RenderGame): clear; the camera's commands, then its
-// view; the light; the terrain; the battle filed into the unit grid and the
-// cells under the view found; the units of those cells lit in their army
+// view; the light; the terrain (brought up to date with craters and relights
+// first); the battle filed into the unit grid and the cells under the view
+// found; the blob shadows of those cells; the units of those cells lit in their army
 // colours; blended, the scenery and flags of those cells, every projectile,
 // and the flags again in their holders' colours, fully lit; the water; the
 // rules' clock and score panels; the queued text; present.
@@ -15,6 +16,7 @@
 #include "core/Singleton.h"
 #include "platform/LightRecord.h"
 #include "platform/RenderDevice.h"
+#include "render/BlobShadows.h"
 #include "render/Camera.h"
 #include "render/MeshDrawer.h"
 #include "render/RulesHud.h"
@@ -106,6 +108,7 @@ private:
     std::unique_ptr<WorldObjectDrawer> objects_;
     std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
+    BlobShadows shadows_;
     UnitGrid grid_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;
     std::unique_ptr<platform::VertexBuffer> lineBuffer_;

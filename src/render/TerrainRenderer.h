@@ -4,10 +4,14 @@
 // four edge skirts, and the animated, partly transparent water. The buffers
 // and textures are made from the map the Terrain holds (src/world) when a
 // map is uploaded; the shader is made once, when the device is.
+//
+// Craters and relights change the Terrain; Sync brings the buffers and the
+// minimap (TerrainRenderer_Minimap.cpp) up to date at the start of a frame.
 #pragma once
 
 #include "platform/RenderDevice.h"
 #include "render/GroundBlocks.h"
+#include "render/Minimap.h"
 #include "world/MapData.h"
 #include "world/Terrain.h"
 
@@ -35,6 +39,14 @@ public:
     // Buffers and textures go, the water returns to frame 0; the shader stays.
     void Release();
     bool IsLoaded() const { return loaded_; }
+    // Catches up with what changed in terrain since the upload or the last
+    // sync: edited ground (buffers), a relight (the minimap redrawn).
+    void Sync(platform::RenderDevice& device, const Terrain& terrain);
+
+    // The minimap's picture for the HUD: the whole map from above, +x to the
+    // right and +z up; null when none could be made.
+    platform::Texture* GetMinimapTexture() const { return minimap_.GetTexture(); }
+    bool HasBakedGround() const { return baked_ != nullptr; }
 
     // Ground and edge skirts. Leaves LIGHTING on, no pixel shader and stage 0
     // empty. Draws nothing without a map.
@@ -50,6 +62,12 @@ public:
     int GetWaterFrame() const { return waterFrame_; }
 
 private:
+    void UploadGeometry(platform::RenderDevice& device, const Terrain& terrain);
+    void ApplyEdits(const Terrain& terrain);
+    void RefillBuffers(const Terrain& terrain);
+    void DrawGround(platform::RenderDevice& device);
+    // The ground at full detail from above into the minimap's target.
+    void RenderMinimap(platform::RenderDevice& device, const Terrain& terrain);
     std::unique_ptr<platform::VertexBuffer> MakeVertexBuffer(platform::RenderDevice& device,
                                                              std::span<const TerrainVertex> vertices) const;
 
@@ -61,6 +79,13 @@ private:
     std::unique_ptr<platform::VertexBuffer> waterBuffer_;
     std::unique_ptr<platform::VertexBuffer> skirtBuffer_;
     GroundBlocks blocks_;
+    std::unique_ptr<platform::Texture> baked_;
+    Minimap minimap_;
+    std::vector<TerrainVertex> drawnGround_;
+    std::uint32_t syncedEdits_ = 0;
+    std::uint32_t syncedRelights_ = 0;
+    bool minimapStale_ = true;
+    float mapSize_ = 0.0f;
     std::array<std::unique_ptr<platform::Texture>, kMapGroundImages> groundTextures_;
     std::array<std::unique_ptr<platform::Texture>, kMapWaterFrames> waterTextures_;
     std::uint32_t columns_ = 0;
