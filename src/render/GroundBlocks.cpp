@@ -99,10 +99,18 @@ void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
     if (terrain.GetColumns() != columns_ || blocks_.empty()) {
         return;
     }
+    // A crater on a block's border can open a wider slit than the skirts
+    // reach; then every skirt hangs deeper.
+    GridWindow touched = window;
+    const float depth = SkirtDepth(terrain);
+    if (depth > depth_) {
+        depth_ = depth;
+        touched = {0, columns_ - 1, 0, terrain.GetRows() - 1};
+    }
     std::vector<std::uint16_t> indices;
     std::vector<TerrainVertex> skirts;
     for (Block& block : blocks_) {
-        if (block.c0 > window.c1 || block.c1 < window.c0 || block.r0 > window.r1 || block.r1 < window.r0) {
+        if (block.c0 > touched.c1 || block.c1 < touched.c0 || block.r0 > touched.r1 || block.r1 < touched.r0) {
             continue;
         }
         Bound(terrain, block);
@@ -283,9 +291,9 @@ void GroundBlocks::Select(const Matrix& view, const Matrix& projection)
     GatherRuns();
 }
 
-void GroundBlocks::SelectAllDetailed()
+void GroundBlocks::SelectAllAt(int level)
 {
-    std::fill(selected_.begin(), selected_.end(), 0);
+    std::fill(selected_.begin(), selected_.end(), std::clamp(level, 0, kLevels - 1));
     std::fill(baked_.begin(), baked_.end(), false);
     GatherRuns();
 }

@@ -58,8 +58,8 @@ public:
     // Picks the visible blocks and their levels for a camera (world is the
     // identity) and gathers their triangles into as few runs as possible.
     void Select(const Matrix& view, const Matrix& projection);
-    // Every block at full detail, with the layers (the minimap's view).
-    void SelectAllDetailed();
+    // Every block at one level, with the layers (the minimap's view).
+    void SelectAllAt(int level);
     // Blocks at least this far from the eye go to the baked runs; by default
     // none does.
     void SetBakedBeyond(float distance) { bakedBeyond_ = distance; }

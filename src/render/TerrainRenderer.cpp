@@ -15,6 +15,7 @@
 namespace {
 
 constexpr float kWaterFrameSeconds = 0.08f;
+constexpr int kMinimapLevel = 1;
 constexpr const char* kLogName = "Renderer.txt";
 
 platform::Material EdgeMaterial()
@@ -32,6 +33,10 @@ platform::Material EdgeMaterial()
 bool TerrainRenderer::LoadGroundShader(platform::RenderDevice& device)
 {
     std::string why;
+    farShader_ = device.CreatePixelShaderFromFile(kFarGroundShaderPath, &why);
+    if (!farShader_) {
+        ErrorLog(kLogName, true).Warning("No far ground shader (" + why + "); the far ground is drawn as the near.");
+    }
     groundShader_ = device.CreatePixelShaderFromFile(kGroundShaderPath, &why);
     if (!groundShader_) {
         ErrorLog(kLogName, true).Warning("No ground shader (" + why + "); the ground shows one layer.");
@@ -56,6 +61,10 @@ void TerrainRenderer::Upload(platform::RenderDevice& device, const Terrain& terr
     if (!terrain.IsLoaded()) {
         return;
     }
+    if (farShader_ && groundShader_) {
+        baked_ = BakeGround(device, terrain);
+    }
+    blocks_.SetBakedBeyond(baked_ ? GroundBlocks::kDetailTextureDistance : 1e30f);
     UploadGeometry(device, terrain);
 
     // A missing picture leaves its slot empty, which draws white: the map
@@ -203,7 +212,7 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
     const platform::DeviceState& state = device.GetState();
     blocks_.Select(state.GetTransform(platform::TransformKind::View),
                    state.GetTransform(platform::TransformKind::Projection));
-    DrawGround(device);
+    DrawGround(device, true);
 
     SetEdgeMaterial(device);
     device.SetRenderState(RenderState::Lighting, 1);
@@ -221,7 +230,7 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
 // The selected runs: the near ones mixed from the layers by the shader, the
 // far ones from the baked picture, each modulated by the vertex light.
 // Leaves no pixel shader set and the ground's stream bound.
-void TerrainRenderer::DrawGround(platform::RenderDevice& device)
+void TerrainRenderer::DrawGround(platform::RenderDevice& device, bool withSkirts)
 {
     const auto draw = [&](const std::vector<GroundBlocks::Run>& groundRuns,
                           const std::vector<GroundBlocks::Run>& skirtRuns) {
@@ -229,7 +238,7 @@ void TerrainRenderer::DrawGround(platform::RenderDevice& device)
             device.DrawIndexedPrimitive(platform::Primitive::TriangleList, 0, 0, vertexCount_, run.first,
                                         run.triangles);
         }
-        if (skirtBuffer_ && !skirtRuns.empty()) {
+        if (withSkirts && skirtBuffer_ && !skirtRuns.empty()) {
             device.SetStreamSource(skirtBuffer_.get(), kStride);
             for (const GroundBlocks::Run& run : skirtRuns) {
                 device.DrawPrimitive(platform::Primitive::TriangleList, run.first, run.triangles);
@@ -244,10 +253,10 @@ void TerrainRenderer::DrawGround(platform::RenderDevice& device)
     device.SetPixelShader(nullptr);
     if (!blocks_.GetBakedGroundRuns().empty() || !blocks_.GetBakedSkirtRuns().empty()) {
         device.SetTexture(0, baked_.get());
-        device.SetTexture(1, nullptr);
+        device.SetPixelShader(farShader_.get());
         draw(blocks_.GetBakedGroundRuns(), blocks_.GetBakedSkirtRuns());
+        device.SetPixelShader(nullptr);
     }
-    device.SetTexture(1, nullptr);
 }
 
 void TerrainRenderer::RenderMinimap(platform::RenderDevice& device, const Terrain& terrain)
@@ -257,8 +266,10 @@ void TerrainRenderer::RenderMinimap(platform::RenderDevice& device, const Terrai
         device.SetStreamSource(groundBuffer_.get(), kStride);
         device.SetIndices(indexBuffer_.get());
         device.SetVertexFormat(kVertexFormat);
-        blocks_.SelectAllDetailed();
-        DrawGround(device);
+        // Every other grid line: a minimap texel covers more than a cell, and
+        // a quarter of the triangles keeps the redraw after a crater short.
+        blocks_.SelectAllAt(kMinimapLevel);
+        DrawGround(device, false);
         device.SetTexture(0, nullptr);
     });
 }

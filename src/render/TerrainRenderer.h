@@ -3,7 +3,13 @@
 // (GroundBlocks.h), blended from two ground layers by the ground shader, the
 // four edge skirts, and the animated, partly transparent water. The buffers
 // and textures are made from the map the Terrain holds (src/world) when a
-// map is uploaded; the shader is made once, when the device is.
+// map is uploaded; the shaders are made once, when the device is.
+//
+// The far ground is drawn from one picture of the two layers already mixed
+// (TerrainRenderer_Bake.cpp): a software rasteriser pays for every texture
+// read, and beyond a few dozen units the mixed picture shows what the two
+// layers would. The light stays in the vertex colours, so relights and
+// craters never touch the picture.
 //
 // Craters and relights change the Terrain; Sync brings the buffers and the
 // minimap (TerrainRenderer_Minimap.cpp) up to date at the start of a frame.
@@ -28,8 +34,10 @@ public:
     static constexpr std::uint32_t kStride = sizeof(TerrainVertex);
     static constexpr int kWaterFrames = static_cast<int>(kMapWaterFrames);
 
-    // Compiles "Maps/gndShdr11.ps". A missing or broken file is logged and
-    // the ground is then drawn with layer 0 alone, lit by its vertex colour.
+    // Compiles "Maps/gndShdr11.ps" and "Maps/gndFar.ps". A missing or broken
+    // ground shader is logged and the ground is then drawn with layer 0
+    // alone, lit by its vertex colour; without the far one, the far ground is
+    // drawn as the near.
     bool LoadGroundShader(platform::RenderDevice& device);
     bool HasGroundShader() const { return groundShader_ != nullptr; }
 
@@ -65,14 +73,16 @@ private:
     void UploadGeometry(platform::RenderDevice& device, const Terrain& terrain);
     void ApplyEdits(const Terrain& terrain);
     void RefillBuffers(const Terrain& terrain);
-    void DrawGround(platform::RenderDevice& device);
+    void DrawGround(platform::RenderDevice& device, bool withSkirts);
     // The ground at full detail from above into the minimap's target.
     void RenderMinimap(platform::RenderDevice& device, const Terrain& terrain);
+    static std::unique_ptr<platform::Texture> BakeGround(platform::RenderDevice& device, const Terrain& terrain);
     std::unique_ptr<platform::VertexBuffer> MakeVertexBuffer(platform::RenderDevice& device,
                                                              std::span<const TerrainVertex> vertices) const;
 
     bool loaded_ = false;
     std::unique_ptr<platform::PixelShader> groundShader_;
+    std::unique_ptr<platform::PixelShader> farShader_;
     std::unique_ptr<platform::VertexBuffer> groundBuffer_;
     std::unique_ptr<platform::IndexBuffer> indexBuffer_;
     std::unique_ptr<platform::VertexBuffer> edgeBuffer_;
