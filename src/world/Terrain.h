@@ -97,7 +97,8 @@ public:
     // normals, cell diagonals and edge skirts right and relights. Refused
     // (false, nothing changed) with no map or a radius or centre that is not
     // a finite number (they arrive from the network), or a radius of 0 or
-    // less. The ground never goes below the bottom of the height range.
+    // less or wider than the map. The ground never goes below the bottom of
+    // the height range.
     bool Crater(float radius, const Vec3& centre);
 
     // Every change of the ground after a load (a relight that changed a

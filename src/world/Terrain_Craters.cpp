@@ -28,7 +28,9 @@ std::uint32_t GridLine(float g, std::uint32_t last)
 
 bool Terrain::Crater(float radius, const Vec3& centre)
 {
-    if (!loaded_ || !std::isfinite(radius) || !(radius > 0.0f) || !Vec3IsFinite(centre)) {
+    // No blast is wider than the map; a larger radius from the network would
+    // only flatten it to the floor.
+    if (!loaded_ || !std::isfinite(radius) || !(radius > 0.0f) || radius > mapSize_ || !Vec3IsFinite(centre)) {
         return false;
     }
     const GridWindow window = CraterWindow(radius, centre);

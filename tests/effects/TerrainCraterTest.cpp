@@ -123,7 +123,7 @@ TEST_CASE("a crater presses the ground into its sphere and keeps everything buil
         CHECK(edges[terrain_grid::EdgeTopOfFirstRow(20)].position.y < -2.5f);
     }
 
-    SUBCASE("a crater that is not a number, infinite, of no size or on no map is refused")
+    SUBCASE("a crater that is not a number, infinite, of no size, wider than the map or on no map is refused")
     {
         const float nan = std::numeric_limits<float>::quiet_NaN();
         const float inf = std::numeric_limits<float>::infinity();
@@ -132,6 +132,7 @@ TEST_CASE("a crater presses the ground into its sphere and keeps everything buil
         CHECK_FALSE(terrain.Crater(6.0f, {0.0f, inf, 0.0f}));
         CHECK_FALSE(terrain.Crater(inf, {0.0f, 0.0f, 0.0f}));
         CHECK_FALSE(terrain.Crater(0.0f, {0.0f, 0.0f, 0.0f}));
+        CHECK_FALSE(terrain.Crater(1e20f, {0.0f, 0.0f, 0.0f}));
         CHECK(terrain.GetEditCount() == edits);
         CHECK(terrain.Crater(6.0f, {500.0f, 0.0f, -900.0f}));
         for (std::size_t i = 0; i < before.size(); ++i) {
