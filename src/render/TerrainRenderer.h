@@ -12,7 +12,7 @@
 // craters never touch the picture.
 //
 // Craters and relights change the Terrain; Sync brings the buffers and the
-// minimap (TerrainRenderer_Minimap.cpp) up to date at the start of a frame.
+// minimap (Minimap.h) up to date at the start of a frame.
 #pragma once
 
 #include "platform/RenderDevice.h"
