@@ -83,7 +83,7 @@ Game::Game()
     Physics::Instance()->SetTerrain(&terrain_);
     Physics::Instance()->SetExplosionSound(PlayExplosionSound);
     Physics::Instance()->SetCollisionHandlers(GetBattleCollisionHandlers());
-    Battle::Instance()->SetTerrain(&terrain_);
+    Battle::Instance()->SetDiggableTerrain(&terrain_);
     Battle::Instance()->SetSoundHook(PlayBattleSound);
     Battle::Instance()->SetEffectHook(ShowBattleEffect);
     GameRules* const rules = GameRules::Instance();

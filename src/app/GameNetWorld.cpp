@@ -100,7 +100,8 @@ void GameNetWorld::Explode(const ExplosionMessage& explosion)
     // No damage here: the host alone applies it and reports the deaths.
     Physics::Instance()->Explosion(explosion.centre.x, explosion.centre.y, explosion.centre.z, explosion.radius,
                                    explosion.strength, nullptr, 0);
-    // TODO(render): Terrain::Crater (explosion.crater, centre).
+    // The crater's size was checked at receipt; the terrain refuses what it cannot dig.
+    Battle::Instance()->DigCrater(explosion.crater, explosion.centre);
     Battle::Instance()->ShowEffect(BattleEffect::kSplashExplosion, explosion.centre, Vec3(0.0f, 1.0f, 0.0f));
 }
 

@@ -208,14 +208,15 @@ void Game::LoadAfterSplash()
 
     SetDaylight();
 
-    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    terrain_.Relight(&light_, kGroundAmbient);
     Renderer::Instance()->CreateSky();
     MeshLibrary::Instance(); // loads every model
     HudOverlay::Instance()->Init(&canvas_, Renderer::Instance()->GetDevice(),
                                  static_cast<int>(GetSetting(kSettingWidth)),
                                  static_cast<int>(GetSetting(kSettingHeight)));
-    // TODO(render): HudOverlay::SetMinimapSource with the terrain's minimap texture, once Terrain::Relight
-    //               renders it; until then the minimap panel is black under its dots and outline.
+    // The minimap is redrawn into the terrain renderer's picture whenever the ground changes.
+    HudOverlay::Instance()->SetMinimapSource(
+        [] { return Renderer::Instance()->GetTerrainRenderer().GetMinimapTexture(); });
     SelectionController::Instance()->Attach(&camera_, &terrain_, static_cast<int>(GetSetting(kSettingWidth)),
                                             static_cast<int>(GetSetting(kSettingHeight)));
     GameRules::Instance()->BeginMatch(backgroundMode_, backgroundMinutes_, 0.0f);

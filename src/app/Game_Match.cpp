@@ -195,7 +195,7 @@ void Game::StartMatch()
     view.SetNear(2.0f);
     view.SetFar(800.0f);
     SetDaylight();
-    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    terrain_.Relight(&light_, kGroundAmbient);
     Renderer::Instance()->CreateSky();
     ScreenManager::Instance()->BuildPlayScreen();
     MeshLibrary::Instance();
@@ -263,7 +263,7 @@ void Game::RestartBackgroundBattle()
         backgroundMap_ = *std::next(mapList_.begin(), static_cast<std::ptrdiff_t>(pick));
     }
     Renderer::Instance()->UploadMap(terrain_);
-    // TODO(maps): Terrain::Relight(light_, ambient 0xFF101010).
+    terrain_.Relight(&light_, kGroundAmbient);
     // Ends any drag the player had begun.
     SelectionController::Instance()->OnLeftButtonUp(0.0f, 0.0f);
     PopulateWorldObjects(*Battle::Instance(), terrain_, GameRules::Instance()->GetMode());

@@ -70,7 +70,7 @@ void Artillerator::Blast(Projectile& shell)
     const Vec3 at = shell.GetPosition();
     Physics::Instance()->Explosion(at.x, at.y, at.z, kBlastRadius, kBlastStrength, &Unit::ApplyDamage,
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(&shell)));
-    // TODO(render): Terrain::Crater of radius 6.0 at the position.
+    Battle::Instance()->DigCrater(kCraterSize, at);
     Battle::Instance()->ShowEffect(BattleEffect::kSplashExplosion, at, Vec3(0.0f, 1.0f, 0.0f));
     if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
         network->Explosion(at, kBlastRadius, kBlastStrength, kCraterSize);

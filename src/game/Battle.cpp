@@ -105,3 +105,10 @@ float GetAlertRadius(GameMode mode)
 {
     return mode == kModeTerritories ? 12.0f : 45.0f;
 }
+
+void Battle::DigCrater(float radius, const Vec3& centre) const
+{
+    if (diggable_ != nullptr) {
+        diggable_->Crater(radius, centre);
+    }
+}

@@ -91,9 +91,22 @@ public:
     MatchState GetMatchState() const { return matchState_; }
     void SetMatchState(MatchState state) { matchState_ = state; }
 
-    // The ground the battle stands on; may be null (no water then).
-    void SetTerrain(const Terrain* terrain) { terrain_ = terrain; }
+    // The ground the battle stands on; may be null (no water then). Only a
+    // ground handed over as diggable takes craters from explosions.
+    void SetTerrain(const Terrain* terrain)
+    {
+        terrain_ = terrain;
+        diggable_ = nullptr;
+    }
+    void SetDiggableTerrain(Terrain* terrain)
+    {
+        terrain_ = terrain;
+        diggable_ = terrain;
+    }
     const Terrain* GetTerrain() const { return terrain_; }
+    // Presses a crater of radius into the ground at centre, when the ground
+    // is diggable.
+    void DigCrater(float radius, const Vec3& centre) const;
     float GetWaterLevel() const;
 
     void SetSoundHook(BattleSoundHook hook) { soundHook_ = hook; }
@@ -118,6 +131,7 @@ private:
     GameMode mode_ = kModeLastManOnTheHill;
     MatchState matchState_ = kMatchGameOn;
     const Terrain* terrain_ = nullptr;
+    Terrain* diggable_ = nullptr;
     BattleSoundHook soundHook_ = nullptr;
     BattleNetwork* network_ = nullptr;
     BattleEffectHook effectHook_ = nullptr;

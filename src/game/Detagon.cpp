@@ -39,7 +39,7 @@ void Detagon::Detonate()
     const Vec3 at = GetPosition();
     Physics::Instance()->Explosion(at.x, at.y, at.z, kBlastRadius, kBlastStrength, &Unit::ApplyDamage,
                                    reinterpret_cast<ExplosionWord>(static_cast<Physical*>(this)));
-    // TODO(render): Terrain::Crater of radius 10.0 at the position.
+    Battle::Instance()->DigCrater(kCraterSize, at);
     Battle::Instance()->ShowEffect(BattleEffect::kSelfDestructExplosion, at, Vec3(0.0f, 1.0f, 0.0f));
     if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
         network->Explosion(at, kBlastRadius, kBlastStrength, kCraterSize);

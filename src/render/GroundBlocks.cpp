@@ -56,16 +56,18 @@ float DistanceToBox(const Vec3& p, const Vec3& lo, const Vec3& hi)
 
 void GroundBlocks::Build(const Terrain& terrain)
 {
+    const float bakedBeyond = bakedBeyond_;
     *this = GroundBlocks();
+    bakedBeyond_ = bakedBeyond;
     columns_ = terrain.GetColumns();
+    mapSize_ = terrain.GetMapSize();
     const std::uint32_t rows = terrain.GetRows();
     if (!terrain.IsLoaded() || columns_ < 2 || rows < 2) {
         return;
     }
-    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
     blocksAcross_ = (columns_ - 2) / kBlockCells + 1;
     blocksDown_ = (rows - 2) / kBlockCells + 1;
-    const float depth = SkirtDepth(terrain);
+    depth_ = SkirtDepth(terrain);
     for (std::uint32_t bz = 0; bz < blocksDown_; ++bz) {
         for (std::uint32_t bx = 0; bx < blocksAcross_; ++bx) {
             Block block;
@@ -73,66 +75,108 @@ void GroundBlocks::Build(const Terrain& terrain)
             block.c1 = std::min(block.c0 + kBlockCells, columns_ - 1);
             block.r0 = bz * kBlockCells;
             block.r1 = std::min(block.r0 + kBlockCells, rows - 1);
-            block.boxMin = block.boxMax = vertices[block.r0 * columns_ + block.c0].position;
-            for (std::uint32_t r = block.r0; r <= block.r1; ++r) {
-                for (std::uint32_t c = block.c0; c <= block.c1; ++c) {
-                    const Vec3& p = vertices[r * columns_ + c].position;
-                    block.boxMin = {std::min(block.boxMin.x, p.x), std::min(block.boxMin.y, p.y),
-                                    std::min(block.boxMin.z, p.z)};
-                    block.boxMax = {std::max(block.boxMax.x, p.x), std::max(block.boxMax.y, p.y),
-                                    std::max(block.boxMax.z, p.z)};
-                }
-            }
-            block.boxMin.y -= depth;
+            Bound(terrain, block);
             blocks_.push_back(block);
         }
     }
     for (int level = 0; level < kLevels; ++level) {
+        const auto l = static_cast<std::size_t>(level);
         for (Block& block : blocks_) {
-            AddGroundLevel(terrain, block, level);
-            AddSkirts(terrain, block, level, depth);
+            block.ground[l].first = static_cast<std::uint32_t>(indices_.size());
+            GroundLevel(terrain, block, level, indices_);
+            block.ground[l].count = static_cast<std::uint32_t>(indices_.size()) - block.ground[l].first;
+            block.skirts[l].first = static_cast<std::uint32_t>(skirtVertices_.size());
+            Skirts(terrain, block, level, skirtVertices_);
+            block.skirts[l].count = static_cast<std::uint32_t>(skirtVertices_.size()) - block.skirts[l].first;
         }
     }
     selected_.assign(blocks_.size(), -1);
+    baked_.assign(blocks_.size(), false);
 }
 
-void GroundBlocks::AddGroundLevel(const Terrain& terrain, Block& block, int level)
+void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
 {
-    block.ground[static_cast<std::size_t>(level)].first = static_cast<std::uint32_t>(indices_.size());
+    if (terrain.GetColumns() != columns_ || blocks_.empty()) {
+        return;
+    }
+    // A crater on a block's border can open a wider slit than the skirts
+    // reach; then every skirt hangs deeper.
+    GridWindow touched = window;
+    const float depth = SkirtDepth(terrain);
+    if (depth > depth_) {
+        depth_ = depth;
+        touched = {0, columns_ - 1, 0, terrain.GetRows() - 1};
+    }
+    std::vector<std::uint16_t> indices;
+    std::vector<TerrainVertex> skirts;
+    for (Block& block : blocks_) {
+        if (block.c0 > touched.c1 || block.c1 < touched.c0 || block.r0 > touched.r1 || block.r1 < touched.r0) {
+            continue;
+        }
+        Bound(terrain, block);
+        for (int level = 0; level < kLevels; ++level) {
+            const auto l = static_cast<std::size_t>(level);
+            indices.clear();
+            GroundLevel(terrain, block, level, indices);
+            std::copy(indices.begin(), indices.end(), indices_.begin() + block.ground[l].first);
+            skirts.clear();
+            Skirts(terrain, block, level, skirts);
+            std::copy(skirts.begin(), skirts.end(), skirtVertices_.begin() + block.skirts[l].first);
+        }
+    }
+}
+
+// The block's box, reaching down by the skirts' depth.
+void GroundBlocks::Bound(const Terrain& terrain, Block& block) const
+{
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    block.boxMin = block.boxMax = vertices[block.r0 * columns_ + block.c0].position;
+    for (std::uint32_t r = block.r0; r <= block.r1; ++r) {
+        for (std::uint32_t c = block.c0; c <= block.c1; ++c) {
+            const Vec3& p = vertices[r * columns_ + c].position;
+            block.boxMin = {std::min(block.boxMin.x, p.x), std::min(block.boxMin.y, p.y),
+                            std::min(block.boxMin.z, p.z)};
+            block.boxMax = {std::max(block.boxMax.x, p.x), std::max(block.boxMax.y, p.y),
+                            std::max(block.boxMax.z, p.z)};
+        }
+    }
+    block.boxMin.y -= depth_;
+}
+
+void GroundBlocks::GroundLevel(const Terrain& terrain, const Block& block, int level,
+                               std::vector<std::uint16_t>& out) const
+{
     const std::vector<std::uint16_t>& full = terrain.GetIndices();
     if (level == 0) {
         // The terrain's own cells, diagonals and all.
         for (std::uint32_t r = block.r0; r < block.r1; ++r) {
             for (std::uint32_t c = block.c0; c < block.c1; ++c) {
                 const std::size_t first = 6 * (static_cast<std::size_t>(columns_ - 1) * r + c);
-                indices_.insert(indices_.end(), full.begin() + static_cast<std::ptrdiff_t>(first),
-                                full.begin() + static_cast<std::ptrdiff_t>(first + 6));
+                out.insert(out.end(), full.begin() + static_cast<std::ptrdiff_t>(first),
+                           full.begin() + static_cast<std::ptrdiff_t>(first + 6));
             }
         }
-    } else {
-        const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
-        const std::uint32_t step = 1u << level;
-        const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
-        const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
-        for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
-            for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
-                // The same corner names and winding as the full grid's cells.
-                const std::uint32_t a = zs[j] * columns_ + xs[i];
-                const std::uint32_t b = zs[j] * columns_ + xs[i + 1];
-                const std::uint32_t d = zs[j + 1] * columns_ + xs[i];
-                const std::uint32_t e = zs[j + 1] * columns_ + xs[i + 1];
-                const bool alongAE = terrain_grid::SplitsAlongAE(vertices[a].position.y, vertices[b].position.y,
-                                                                 vertices[d].position.y, vertices[e].position.y);
-                const std::uint32_t cell[6] = {
-                    a, alongAE ? e : b, d, alongAE ? a : b, alongAE ? b : e, alongAE ? e : d};
-                for (const std::uint32_t index : cell) {
-                    indices_.push_back(static_cast<std::uint16_t>(index));
-                }
+        return;
+    }
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    const std::uint32_t step = 1u << level;
+    const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
+    const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
+    for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
+        for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+            // The same corner names and winding as the full grid's cells.
+            const std::uint32_t a = zs[j] * columns_ + xs[i];
+            const std::uint32_t b = zs[j] * columns_ + xs[i + 1];
+            const std::uint32_t d = zs[j + 1] * columns_ + xs[i];
+            const std::uint32_t e = zs[j + 1] * columns_ + xs[i + 1];
+            const bool alongAE = terrain_grid::SplitsAlongAE(vertices[a].position.y, vertices[b].position.y,
+                                                             vertices[d].position.y, vertices[e].position.y);
+            const std::uint32_t cell[6] = {a, alongAE ? e : b, d, alongAE ? a : b, alongAE ? b : e, alongAE ? e : d};
+            for (const std::uint32_t index : cell) {
+                out.push_back(static_cast<std::uint16_t>(index));
             }
         }
     }
-    block.ground[static_cast<std::size_t>(level)].count =
-        static_cast<std::uint32_t>(indices_.size()) - block.ground[static_cast<std::size_t>(level)].first;
 }
 
 // Deep enough to cover the widest slit: two coarse borders can each stray
@@ -170,21 +214,20 @@ float GroundBlocks::SkirtDepth(const Terrain& terrain) const
     return 2.0f * worst + 0.1f;
 }
 
-void GroundBlocks::AddSkirts(const Terrain& terrain, Block& block, int level, float depth)
+void GroundBlocks::Skirts(const Terrain& terrain, const Block& block, int level, std::vector<TerrainVertex>& out) const
 {
-    Range& range = block.skirts[static_cast<std::size_t>(level)];
-    range.first = static_cast<std::uint32_t>(skirtVertices_.size());
     if (level == 0) {
         return;
     }
+    const float depth = depth_;
     const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
     const std::uint32_t step = 1u << level;
     const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
     const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
     const Vec3 centre = 0.5f * (block.boxMin + block.boxMax);
     const auto wall = [&](std::uint32_t p, std::uint32_t q) {
-        const TerrainVertex& top0 = vertices[p];
-        const TerrainVertex& top1 = vertices[q];
+        const TerrainVertex top0 = DrawnGroundVertex(vertices[p], mapSize_);
+        const TerrainVertex top1 = DrawnGroundVertex(vertices[q], mapSize_);
         TerrainVertex bottom0 = top0;
         TerrainVertex bottom1 = top1;
         bottom0.position.y -= depth;
@@ -197,7 +240,7 @@ void GroundBlocks::AddSkirts(const Terrain& terrain, Block& block, int level, fl
         const bool keep = Vec3Dot(normal, outward) > 0.0f;
         const TerrainVertex triangles[6] = {top0, keep ? top1 : bottom0,    keep ? bottom0 : top1,
                                             top1, keep ? bottom1 : bottom0, keep ? bottom0 : bottom1};
-        skirtVertices_.insert(skirtVertices_.end(), triangles, triangles + 6);
+        out.insert(out.end(), triangles, triangles + 6);
     };
     for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
         wall(block.r0 * columns_ + xs[i], block.r0 * columns_ + xs[i + 1]);
@@ -207,7 +250,6 @@ void GroundBlocks::AddSkirts(const Terrain& terrain, Block& block, int level, fl
         wall(zs[j] * columns_ + block.c0, zs[j + 1] * columns_ + block.c0);
         wall(zs[j] * columns_ + block.c1, zs[j + 1] * columns_ + block.c1);
     }
-    range.count = static_cast<std::uint32_t>(skirtVertices_.size()) - range.first;
 }
 
 int GroundBlocks::LevelForDistance(float distance)
@@ -235,18 +277,33 @@ void GroundBlocks::AppendRun(std::vector<Run>& runs, std::uint32_t first, std::u
 
 void GroundBlocks::Select(const Matrix& view, const Matrix& projection)
 {
-    groundRuns_.clear();
-    skirtRuns_.clear();
     Matrix toWorld = Matrix::Identity();
     MatrixInverse(view, toWorld);
     const Vec3 eye{toWorld.m[3][0], toWorld.m[3][1], toWorld.m[3][2]};
     const Matrix viewProjection = view * projection;
     for (std::size_t i = 0; i < blocks_.size(); ++i) {
         const Block& block = blocks_[i];
-        selected_[i] = BoxOutOfView(block.boxMin, block.boxMax, viewProjection)
-                           ? -1
-                           : LevelForDistance(DistanceToBox(eye, block.boxMin, block.boxMax));
+        const float distance = DistanceToBox(eye, block.boxMin, block.boxMax);
+        const bool out = BoxOutOfView(block.boxMin, block.boxMax, viewProjection);
+        selected_[i] = out ? -1 : LevelForDistance(distance);
+        baked_[i] = distance >= bakedBeyond_;
     }
+    GatherRuns();
+}
+
+void GroundBlocks::SelectAllAt(int level)
+{
+    std::fill(selected_.begin(), selected_.end(), std::clamp(level, 0, kLevels - 1));
+    std::fill(baked_.begin(), baked_.end(), false);
+    GatherRuns();
+}
+
+void GroundBlocks::GatherRuns()
+{
+    groundRuns_.clear();
+    skirtRuns_.clear();
+    bakedGroundRuns_.clear();
+    bakedSkirtRuns_.clear();
     for (int level = 0; level < kLevels; ++level) {
         for (std::size_t i = 0; i < blocks_.size(); ++i) {
             if (selected_[i] != level) {
@@ -254,8 +311,8 @@ void GroundBlocks::Select(const Matrix& view, const Matrix& projection)
             }
             const Range& ground = blocks_[i].ground[static_cast<std::size_t>(level)];
             const Range& skirts = blocks_[i].skirts[static_cast<std::size_t>(level)];
-            AppendRun(groundRuns_, ground.first, ground.count / 3);
-            AppendRun(skirtRuns_, skirts.first, skirts.count / 3);
+            AppendRun(baked_[i] ? bakedGroundRuns_ : groundRuns_, ground.first, ground.count / 3);
+            AppendRun(baked_[i] ? bakedSkirtRuns_ : skirtRuns_, skirts.first, skirts.count / 3);
         }
     }
 }

@@ -5,6 +5,10 @@
 // rasteriser pays for every small triangle, so the far ground, where cells
 // shrink to a few pixels, is drawn with fewer, larger ones.
 //
+// Blocks farther than the detail distance can be drawn from the baked
+// ground picture (one texture read a pixel instead of the two layers
+// mixed): the caller says whether there is one (SetBakedBeyond).
+//
 // A coarse block's border no longer meets its neighbour's exactly; skirts
 // (walls hanging down from a coarse block's border) fill the slits. They
 // face outwards, so they show only through a slit, and the ground drawn
@@ -17,6 +21,19 @@
 #include <array>
 #include <cstdint>
 #include <vector>
+
+// A ground vertex as the device draws it: texture set 0 runs 0..1 across the
+// whole map (the baked ground picture), set 1 repeats the ground layers.
+inline TerrainVertex DrawnGroundVertex(const TerrainVertex& vertex, float mapSize)
+{
+    TerrainVertex drawn = vertex;
+    const float h = mapSize / 2.0f;
+    drawn.u1 = vertex.u0;
+    drawn.v1 = vertex.v0;
+    drawn.u0 = (vertex.position.x + h) / mapSize;
+    drawn.v0 = (h - vertex.position.z) / mapSize;
+    return drawn;
+}
 
 class GroundBlocks {
 public:
@@ -34,14 +51,26 @@ public:
     // Cuts terrain's grid into blocks (anything before goes). The indices
     // refer to terrain's ground vertices.
     void Build(const Terrain& terrain);
+    // Puts the blocks that hold any vertex of window right after the
+    // terrain changed there: their triangles, skirts and bounds. Counts stay
+    // as built, so the buffers keep their layout.
+    void Update(const Terrain& terrain, const GridWindow& window);
     // Picks the visible blocks and their levels for a camera (world is the
     // identity) and gathers their triangles into as few runs as possible.
     void Select(const Matrix& view, const Matrix& projection);
+    // Every block at one level, with the layers (the minimap's view).
+    void SelectAllAt(int level);
+    // Blocks at least this far from the eye go to the baked runs; by default
+    // none does.
+    void SetBakedBeyond(float distance) { bakedBeyond_ = distance; }
 
     const std::vector<std::uint16_t>& GetIndices() const { return indices_; }
     const std::vector<TerrainVertex>& GetSkirtVertices() const { return skirtVertices_; }
     const std::vector<Run>& GetGroundRuns() const { return groundRuns_; }
     const std::vector<Run>& GetSkirtRuns() const { return skirtRuns_; }
+    // The far ground drawn from the baked picture, and the far skirts.
+    const std::vector<Run>& GetBakedGroundRuns() const { return bakedGroundRuns_; }
+    const std::vector<Run>& GetBakedSkirtRuns() const { return bakedSkirtRuns_; }
     std::uint32_t GetBlocksAcross() const { return blocksAcross_; }
     std::uint32_t GetBlocksDown() const { return blocksDown_; }
     // The level block (x, z) was drawn at by the last Select; -1 when culled.
@@ -53,6 +82,10 @@ public:
     // level also coarsens the painted paths and shores: much nearer and the
     // menu camera's view visibly loses them.
     static constexpr float kFullDetailDistance = 110.0f;
+    // Nearer than this the two layers are mixed per pixel, so the ground
+    // under the camera keeps the layers' full detail; farther, the baked
+    // picture at least matches what the layers' mipmaps would show.
+    static constexpr float kDetailTextureDistance = 50.0f;
 
 private:
     struct Range {
@@ -67,13 +100,18 @@ private:
         std::array<Range, kLevels> skirts{}; // vertices
     };
 
-    void AddGroundLevel(const Terrain& terrain, Block& block, int level);
-    void AddSkirts(const Terrain& terrain, Block& block, int level, float depth);
+    void Bound(const Terrain& terrain, Block& block) const;
+    void GroundLevel(const Terrain& terrain, const Block& block, int level, std::vector<std::uint16_t>& out) const;
+    void Skirts(const Terrain& terrain, const Block& block, int level, std::vector<TerrainVertex>& out) const;
     float SkirtDepth(const Terrain& terrain) const;
+    void GatherRuns();
     static int LevelForDistance(float distance);
     static void AppendRun(std::vector<Run>& runs, std::uint32_t first, std::uint32_t triangles);
 
     std::uint32_t columns_ = 0;
+    float mapSize_ = 0.0f;
+    float depth_ = 0.0f;
+    float bakedBeyond_ = 1e30f;
     std::uint32_t blocksAcross_ = 0;
     std::uint32_t blocksDown_ = 0;
     std::vector<Block> blocks_;
@@ -82,4 +120,7 @@ private:
     std::vector<int> selected_;
     std::vector<Run> groundRuns_;
     std::vector<Run> skirtRuns_;
+    std::vector<Run> bakedGroundRuns_;
+    std::vector<Run> bakedSkirtRuns_;
+    std::vector<bool> baked_;
 };

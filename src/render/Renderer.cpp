@@ -1,11 +1,4 @@
 // Renderer: device set-up, presets and the frame.
-//
-// Steps of the frame whose subsystems do not exist yet are not here; they
-// join in their place as they arrive: the sky before the terrain; the HUD's
-// close-up pass before the clear; the blob shadows between the grid's filing
-// and the units; the move marker after the units; selection marks and health
-// bars between the water and the particles; the HUD panel and the GUI
-// windows before the rules' HUD; the cursor after the text.
 #include "render/Renderer.h"
 
 #include "game/Battle.h"
@@ -71,6 +64,7 @@ void Renderer::ReleaseDevice()
     ParticleManager::Instance()->ReleaseAll();
     sky_.Release();
     terrain_ = TerrainRenderer();
+    shadows_.Release();
     units_.reset();
     objects_.reset();
     meshes_.reset();
@@ -191,6 +185,11 @@ bool Renderer::RenderGame(const RenderScene& scene)
     // The close-up is rendered into its own target before this frame's
     // picture is cleared, so it can be shown in the HUD below.
     RunLayer(layers_.beforeClear);
+    // So is the minimap, when craters or a relight have changed the ground;
+    // the ground's buffers catch up with them at the same time.
+    if (scene.terrain) {
+        terrain_.Sync(d, *scene.terrain);
+    }
     d.Clear(kClearColor, 1.0f);
     // The camera moves before its view is set, so a command shows this frame.
     if (scene.camera) {
@@ -207,6 +206,9 @@ bool Renderer::RenderGame(const RenderScene& scene)
     terrain_.Draw(d);
     grid_.Rebuild(*Battle::Instance());
     FindVisibleCells(scene);
+    if (scene.terrain) {
+        shadows_.Draw(d, *scene.terrain, grid_);
+    }
     Set3DStates();
     grid_.DrawUnits(*units_);
     SetDefaultMaterial();

@@ -5,9 +5,10 @@
 // quads (Renderer_2D.cpp) and the numbered screenshots.
 //
 // The frame, in order (RenderGame): clear; the camera's commands, then its
-// view; the light; the sky; the terrain; the battle filed into the unit grid
-// and the cells under the view found; the units of those cells lit in their
-// army colours; blended, the scenery and flags of those cells, every
+// view; the light; the sky; the terrain (brought up to date with craters and
+// relights first); the battle filed into the unit grid and the cells under the
+// view found; the blob shadows of those cells; the units of those cells lit in
+// their army colours; blended, the scenery and flags of those cells, every
 // projectile, and the flags again in their holders' colours, fully lit; the
 // water; the selection marks; the particles; the HUD panels; the GUI windows;
 // the rules' clock and score panels; the queued text; last the cursor;
@@ -19,6 +20,7 @@
 #include "core/Singleton.h"
 #include "platform/LightRecord.h"
 #include "platform/RenderDevice.h"
+#include "render/BlobShadows.h"
 #include "render/Camera.h"
 #include "render/MeshDrawer.h"
 #include "render/RulesHud.h"
@@ -139,6 +141,7 @@ private:
     std::unique_ptr<RulesHud> rulesHud_;
     TerrainRenderer terrain_;
     Sky sky_;
+    BlobShadows shadows_;
     UnitGrid grid_;
     FrameLayers layers_;
     std::unique_ptr<platform::VertexBuffer> rectBuffer_;

@@ -15,6 +15,7 @@
 namespace {
 
 constexpr float kWaterFrameSeconds = 0.08f;
+constexpr int kMinimapLevel = 1;
 constexpr const char* kLogName = "Renderer.txt";
 
 platform::Material EdgeMaterial()
@@ -32,6 +33,10 @@ platform::Material EdgeMaterial()
 bool TerrainRenderer::LoadGroundShader(platform::RenderDevice& device)
 {
     std::string why;
+    farShader_ = device.CreatePixelShaderFromFile(kFarGroundShaderPath, &why);
+    if (!farShader_) {
+        ErrorLog(kLogName, true).Warning("No far ground shader (" + why + "); the far ground is drawn as the near.");
+    }
     groundShader_ = device.CreatePixelShaderFromFile(kGroundShaderPath, &why);
     if (!groundShader_) {
         ErrorLog(kLogName, true).Warning("No ground shader (" + why + "); the ground shows one layer.");
@@ -52,24 +57,15 @@ std::unique_ptr<platform::VertexBuffer> TerrainRenderer::MakeVertexBuffer(platfo
 void TerrainRenderer::Upload(platform::RenderDevice& device, const Terrain& terrain)
 {
     Release();
+    minimapStale_ = true;
     if (!terrain.IsLoaded()) {
         return;
     }
-    columns_ = terrain.GetColumns();
-    rows_ = terrain.GetRows();
-    vertexCount_ = static_cast<std::uint32_t>(terrain.GetGroundVertices().size());
-    groundBuffer_ = MakeVertexBuffer(device, terrain.GetGroundVertices());
-    edgeBuffer_ = MakeVertexBuffer(device, terrain.GetEdgeVertices());
-    waterBuffer_ = MakeVertexBuffer(device, terrain.GetWaterVertices());
-    blocks_.Build(terrain);
-    const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
-    indexCount_ = static_cast<std::uint32_t>(indices.size());
-    indexBuffer_ = device.CreateIndexBuffer(indexCount_, false);
-    std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
-    indexBuffer_->Unlock();
-    if (!blocks_.GetSkirtVertices().empty()) {
-        skirtBuffer_ = MakeVertexBuffer(device, blocks_.GetSkirtVertices());
+    if (farShader_ && groundShader_) {
+        baked_ = BakeGround(device, terrain);
     }
+    blocks_.SetBakedBeyond(baked_ ? GroundBlocks::kDetailTextureDistance : 1e30f);
+    UploadGeometry(device, terrain);
 
     // A missing picture leaves its slot empty, which draws white: the map
     // still shows.
@@ -94,6 +90,32 @@ void TerrainRenderer::Upload(platform::RenderDevice& device, const Terrain& terr
     loaded_ = true;
 }
 
+void TerrainRenderer::UploadGeometry(platform::RenderDevice& device, const Terrain& terrain)
+{
+    columns_ = terrain.GetColumns();
+    rows_ = terrain.GetRows();
+    mapSize_ = terrain.GetMapSize();
+    syncedEdits_ = terrain.GetEditCount();
+    vertexCount_ = static_cast<std::uint32_t>(terrain.GetGroundVertices().size());
+    drawnGround_.clear();
+    for (const TerrainVertex& vertex : terrain.GetGroundVertices()) {
+        drawnGround_.push_back(DrawnGroundVertex(vertex, mapSize_));
+    }
+    groundBuffer_ = MakeVertexBuffer(device, drawnGround_);
+    edgeBuffer_ = MakeVertexBuffer(device, terrain.GetEdgeVertices());
+    waterBuffer_ = MakeVertexBuffer(device, terrain.GetWaterVertices());
+    blocks_.Build(terrain);
+    const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
+    indexCount_ = static_cast<std::uint32_t>(indices.size());
+    indexBuffer_ = device.CreateIndexBuffer(indexCount_, false);
+    std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
+    indexBuffer_->Unlock();
+    skirtBuffer_.reset();
+    if (!blocks_.GetSkirtVertices().empty()) {
+        skirtBuffer_ = MakeVertexBuffer(device, blocks_.GetSkirtVertices());
+    }
+}
+
 void TerrainRenderer::Release()
 {
     loaded_ = false;
@@ -102,7 +124,9 @@ void TerrainRenderer::Release()
     edgeBuffer_.reset();
     waterBuffer_.reset();
     skirtBuffer_.reset();
+    baked_.reset();
     blocks_ = GroundBlocks();
+    drawnGround_.clear();
     for (auto& texture : groundTextures_) {
         texture.reset();
     }
@@ -110,7 +134,60 @@ void TerrainRenderer::Release()
         texture.reset();
     }
     columns_ = rows_ = vertexCount_ = indexCount_ = 0;
+    mapSize_ = 0.0f;
     waterFrame_ = 0;
+}
+
+void TerrainRenderer::Sync(platform::RenderDevice& device, const Terrain& terrain)
+{
+    if (loaded_ && terrain.GetEditCount() != syncedEdits_) {
+        ApplyEdits(terrain);
+    }
+    if (minimapStale_ || terrain.GetRelightCount() != syncedRelights_) {
+        RenderMinimap(device, terrain);
+        syncedRelights_ = terrain.GetRelightCount();
+        minimapStale_ = false;
+    }
+}
+
+// The buffers keep their sizes; a terrain of another grid (a load the
+// upload missed) is not this renderer's to patch.
+void TerrainRenderer::ApplyEdits(const Terrain& terrain)
+{
+    const std::uint32_t since = syncedEdits_;
+    syncedEdits_ = terrain.GetEditCount();
+    if (terrain.GetColumns() != columns_ || terrain.GetRows() != rows_ || !terrain.IsLoaded()) {
+        return;
+    }
+    std::vector<GridWindow> windows;
+    if (!terrain.GetEditsSince(since, windows)) {
+        windows = {{0, columns_ - 1, 0, rows_ - 1}};
+    }
+    for (const GridWindow& window : windows) {
+        blocks_.Update(terrain, window);
+    }
+    RefillBuffers(terrain);
+}
+
+void TerrainRenderer::RefillBuffers(const Terrain& terrain)
+{
+    const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
+    for (std::size_t i = 0; i < ground.size(); ++i) {
+        drawnGround_[i] = DrawnGroundVertex(ground[i], mapSize_);
+    }
+    std::memcpy(groundBuffer_->Lock().data(), drawnGround_.data(), drawnGround_.size() * sizeof(TerrainVertex));
+    groundBuffer_->Unlock();
+    const std::vector<TerrainVertex>& edges = terrain.GetEdgeVertices();
+    std::memcpy(edgeBuffer_->Lock().data(), edges.data(), edges.size() * sizeof(TerrainVertex));
+    edgeBuffer_->Unlock();
+    const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
+    std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
+    indexBuffer_->Unlock();
+    if (skirtBuffer_) {
+        const std::vector<TerrainVertex>& skirts = blocks_.GetSkirtVertices();
+        std::memcpy(skirtBuffer_->Lock().data(), skirts.data(), skirts.size() * sizeof(TerrainVertex));
+        skirtBuffer_->Unlock();
+    }
 }
 
 void TerrainRenderer::SetEdgeMaterial(platform::RenderDevice& device) const
@@ -131,23 +208,11 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
     device.SetRenderState(RenderState::Lighting, 0);
     device.SetRenderState(RenderState::SpecularEnable, 0);
     device.SetRenderState(RenderState::AlphaBlendEnable, 0);
-    device.SetTexture(0, groundTextures_[0].get());
-    device.SetTexture(1, groundTextures_[1].get());
-    device.SetPixelShader(groundShader_.get());
     // Only the blocks in view, the far ones coarser (GroundBlocks.h).
     const platform::DeviceState& state = device.GetState();
     blocks_.Select(state.GetTransform(platform::TransformKind::View),
                    state.GetTransform(platform::TransformKind::Projection));
-    for (const GroundBlocks::Run& run : blocks_.GetGroundRuns()) {
-        device.DrawIndexedPrimitive(platform::Primitive::TriangleList, 0, 0, vertexCount_, run.first, run.triangles);
-    }
-    if (skirtBuffer_) {
-        device.SetStreamSource(skirtBuffer_.get(), kStride);
-        for (const GroundBlocks::Run& run : blocks_.GetSkirtRuns()) {
-            device.DrawPrimitive(platform::Primitive::TriangleList, run.first, run.triangles);
-        }
-    }
-    device.SetPixelShader(nullptr);
+    DrawGround(device, true);
 
     SetEdgeMaterial(device);
     device.SetRenderState(RenderState::Lighting, 1);
@@ -160,6 +225,53 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
     device.DrawPrimitive(platform::Primitive::TriangleStrip, 4 * c, 2 * r - 2);
     device.DrawPrimitive(platform::Primitive::TriangleStrip, 4 * c + 2 * r, 2 * r - 2);
     device.SetTexture(0, nullptr);
+}
+
+// The selected runs: the near ones mixed from the layers by the shader, the
+// far ones from the baked picture, each modulated by the vertex light.
+// Leaves no pixel shader set and the ground's stream bound.
+void TerrainRenderer::DrawGround(platform::RenderDevice& device, bool withSkirts)
+{
+    const auto draw = [&](const std::vector<GroundBlocks::Run>& groundRuns,
+                          const std::vector<GroundBlocks::Run>& skirtRuns) {
+        for (const GroundBlocks::Run& run : groundRuns) {
+            device.DrawIndexedPrimitive(platform::Primitive::TriangleList, 0, 0, vertexCount_, run.first,
+                                        run.triangles);
+        }
+        if (withSkirts && skirtBuffer_ && !skirtRuns.empty()) {
+            device.SetStreamSource(skirtBuffer_.get(), kStride);
+            for (const GroundBlocks::Run& run : skirtRuns) {
+                device.DrawPrimitive(platform::Primitive::TriangleList, run.first, run.triangles);
+            }
+            device.SetStreamSource(groundBuffer_.get(), kStride);
+        }
+    };
+    device.SetTexture(0, groundTextures_[0].get());
+    device.SetTexture(1, groundTextures_[1].get());
+    device.SetPixelShader(groundShader_.get());
+    draw(blocks_.GetGroundRuns(), blocks_.GetSkirtRuns());
+    device.SetPixelShader(nullptr);
+    if (!blocks_.GetBakedGroundRuns().empty() || !blocks_.GetBakedSkirtRuns().empty()) {
+        device.SetTexture(0, baked_.get());
+        device.SetPixelShader(farShader_.get());
+        draw(blocks_.GetBakedGroundRuns(), blocks_.GetBakedSkirtRuns());
+        device.SetPixelShader(nullptr);
+    }
+}
+
+void TerrainRenderer::RenderMinimap(platform::RenderDevice& device, const Terrain& terrain)
+{
+    const bool drawable = loaded_ && terrain.IsLoaded() && terrain.GetColumns() == columns_;
+    minimap_.Render(device, drawable ? mapSize_ : 0.0f, [this, &device] {
+        device.SetStreamSource(groundBuffer_.get(), kStride);
+        device.SetIndices(indexBuffer_.get());
+        device.SetVertexFormat(kVertexFormat);
+        // Every other grid line: a minimap texel covers more than a cell, and
+        // a quarter of the triangles keeps the redraw after a crater short.
+        blocks_.SelectAllAt(kMinimapLevel);
+        DrawGround(device, false);
+        device.SetTexture(0, nullptr);
+    });
 }
 
 void TerrainRenderer::StepWater()

@@ -3,11 +3,21 @@
 // (GroundBlocks.h), blended from two ground layers by the ground shader, the
 // four edge skirts, and the animated, partly transparent water. The buffers
 // and textures are made from the map the Terrain holds (src/world) when a
-// map is uploaded; the shader is made once, when the device is.
+// map is uploaded; the shaders are made once, when the device is.
+//
+// The far ground is drawn from one picture of the two layers already mixed
+// (TerrainRenderer_Bake.cpp): a software rasteriser pays for every texture
+// read, and beyond a few dozen units the mixed picture shows what the two
+// layers would. The light stays in the vertex colours, so relights and
+// craters never touch the picture.
+//
+// Craters and relights change the Terrain; Sync brings the buffers and the
+// minimap (Minimap.h) up to date at the start of a frame.
 #pragma once
 
 #include "platform/RenderDevice.h"
 #include "render/GroundBlocks.h"
+#include "render/Minimap.h"
 #include "world/MapData.h"
 #include "world/Terrain.h"
 
@@ -24,8 +34,10 @@ public:
     static constexpr std::uint32_t kStride = sizeof(TerrainVertex);
     static constexpr int kWaterFrames = static_cast<int>(kMapWaterFrames);
 
-    // Compiles "Maps/gndShdr11.ps". A missing or broken file is logged and
-    // the ground is then drawn with layer 0 alone, lit by its vertex colour.
+    // Compiles "Maps/gndShdr11.ps" and "Maps/gndFar.ps". A missing or broken
+    // ground shader is logged and the ground is then drawn with layer 0
+    // alone, lit by its vertex colour; without the far one, the far ground is
+    // drawn as the near.
     bool LoadGroundShader(platform::RenderDevice& device);
     bool HasGroundShader() const { return groundShader_ != nullptr; }
 
@@ -35,6 +47,14 @@ public:
     // Buffers and textures go, the water returns to frame 0; the shader stays.
     void Release();
     bool IsLoaded() const { return loaded_; }
+    // Catches up with what changed in terrain since the upload or the last
+    // sync: edited ground (buffers), a relight (the minimap redrawn).
+    void Sync(platform::RenderDevice& device, const Terrain& terrain);
+
+    // The minimap's picture for the HUD: the whole map from above, +x to the
+    // right and +z up; null when none could be made.
+    platform::Texture* GetMinimapTexture() const { return minimap_.GetTexture(); }
+    bool HasBakedGround() const { return baked_ != nullptr; }
 
     // Ground and edge skirts. Leaves LIGHTING on, no pixel shader and stage 0
     // empty. Draws nothing without a map.
@@ -50,17 +70,32 @@ public:
     int GetWaterFrame() const { return waterFrame_; }
 
 private:
+    void UploadGeometry(platform::RenderDevice& device, const Terrain& terrain);
+    void ApplyEdits(const Terrain& terrain);
+    void RefillBuffers(const Terrain& terrain);
+    void DrawGround(platform::RenderDevice& device, bool withSkirts);
+    // The ground at full detail from above into the minimap's target.
+    void RenderMinimap(platform::RenderDevice& device, const Terrain& terrain);
+    static std::unique_ptr<platform::Texture> BakeGround(platform::RenderDevice& device, const Terrain& terrain);
     std::unique_ptr<platform::VertexBuffer> MakeVertexBuffer(platform::RenderDevice& device,
                                                              std::span<const TerrainVertex> vertices) const;
 
     bool loaded_ = false;
     std::unique_ptr<platform::PixelShader> groundShader_;
+    std::unique_ptr<platform::PixelShader> farShader_;
     std::unique_ptr<platform::VertexBuffer> groundBuffer_;
     std::unique_ptr<platform::IndexBuffer> indexBuffer_;
     std::unique_ptr<platform::VertexBuffer> edgeBuffer_;
     std::unique_ptr<platform::VertexBuffer> waterBuffer_;
     std::unique_ptr<platform::VertexBuffer> skirtBuffer_;
     GroundBlocks blocks_;
+    std::unique_ptr<platform::Texture> baked_;
+    Minimap minimap_;
+    std::vector<TerrainVertex> drawnGround_;
+    std::uint32_t syncedEdits_ = 0;
+    std::uint32_t syncedRelights_ = 0;
+    bool minimapStale_ = true;
+    float mapSize_ = 0.0f;
     std::array<std::unique_ptr<platform::Texture>, kMapGroundImages> groundTextures_;
     std::array<std::unique_ptr<platform::Texture>, kMapWaterFrames> waterTextures_;
     std::uint32_t columns_ = 0;

@@ -95,5 +95,31 @@ void Terrain::Install(MapData&& data)
 
 void Terrain::Release()
 {
+    const LightRecord light = light_;
+    const std::uint32_t edits = editCount_;
+    const std::uint32_t relights = relightCount_;
     *this = Terrain();
+    light_ = light;
+    editCount_ = edits + 1;
+    relightCount_ = relights;
+}
+
+void Terrain::LogEdit(const GridWindow& window)
+{
+    editLog_[editCount_ % kEditLogSize] = window;
+    ++editCount_;
+    ++editsLogged_;
+}
+
+bool Terrain::GetEditsSince(std::uint32_t editCount, std::vector<GridWindow>& out) const
+{
+    out.clear();
+    const std::uint32_t missed = editCount_ - editCount;
+    if (missed > editsLogged_ || missed > kEditLogSize) {
+        return false;
+    }
+    for (std::uint32_t n = editCount; n != editCount_; ++n) {
+        out.push_back(editLog_[n % kEditLogSize]);
+    }
+    return true;
 }

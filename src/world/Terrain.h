@@ -7,6 +7,7 @@
 // them, so the queries always answer for the ground as drawn.
 #pragma once
 
+#include "platform/LightRecord.h"
 #include "platform/math/Matrix.h"
 #include "platform/math/Vector.h"
 #include "world/GroundGrid.h"
@@ -44,6 +45,17 @@ struct PickView {
     float screenHeight = 0.0f;
 };
 
+// A rectangle of grid vertices, both ends included: columns c0..c1, rows r0..r1.
+struct GridWindow {
+    std::uint32_t c0 = 0;
+    std::uint32_t c1 = 0;
+    std::uint32_t r0 = 0;
+    std::uint32_t r1 = 0;
+};
+
+// The ambient every relight of the battle uses.
+inline constexpr std::uint32_t kGroundAmbient = 0xFF101010u;
+
 class Terrain {
 public:
     Terrain() = default;
@@ -73,6 +85,31 @@ public:
     float GetHeightScale() const { return heightScale_; }
     float GetWaterLevel() const { return waterLevel_; }
 
+    // Lights every ground vertex from the directional light (null: the one
+    // remembered from the last call, kept across maps) and the ambient ARGB:
+    // Lambert shading, faded to a flat 0.15 over the first 3 units under the
+    // water. Only red, green and blue change; alpha is the layer blend. With
+    // no map it only remembers the light. The drawing side sees the relight
+    // through GetRelightCount and redraws the minimap.
+    void Relight(const LightRecord* light, std::uint32_t ambient);
+    // Presses the ground down to the lower surface of a sphere of radius
+    // whose lowest point lies radius / 2 below centre, then puts the touched
+    // normals, cell diagonals and edge skirts right and relights. Refused
+    // (false, nothing changed) with no map or a radius or centre that is not
+    // a finite number (they arrive from the network), or a radius of 0 or
+    // less or wider than the map. The ground never goes below the bottom of
+    // the height range.
+    bool Crater(float radius, const Vec3& centre);
+
+    // Every change of the ground after a load (a relight that changed a
+    // colour, a crater) counts one edit; the drawing side keeps its buffers
+    // in step by asking which vertices the edits since its last look
+    // touched. False when the log no longer reaches back that far: then
+    // everything may have changed.
+    std::uint32_t GetEditCount() const { return editCount_; }
+    bool GetEditsSince(std::uint32_t editCount, std::vector<GridWindow>& out) const;
+    std::uint32_t GetRelightCount() const { return relightCount_; }
+
     // The four position lists; an index at or past the count gives (0, 0, 0).
     std::uint32_t GetTreeCount() const { return Count(trees_); }
     std::uint32_t GetRockCount() const { return Count(rocks_); }
@@ -100,6 +137,13 @@ public:
 
 private:
     void Install(MapData&& data);
+    void LogEdit(const GridWindow& window);
+    GridWindow CraterWindow(float radius, const Vec3& centre) const;
+    void PressIntoSphere(const GridWindow& window, float radius, const Vec3& centre);
+    GridWindow Widened(const GridWindow& window) const;
+    void RecomputeNormals(const GridWindow& window);
+    void RetriangulateCells(const GridWindow& window);
+    void UpdateEdgeTops(const GridWindow& window);
     float GroundY(std::uint32_t c, std::uint32_t r) const { return ground_[r * columns_ + c].position.y; }
     bool Inside(float x, float z) const;
     static float PlaneEval(float base, float a, float firstWeight, float b, float secondWeight);
@@ -124,4 +168,12 @@ private:
     std::vector<Vec3> flags_;
     std::array<std::vector<std::uint8_t>, kMapGroundImages> groundImages_;
     std::array<std::vector<std::uint8_t>, kMapWaterFrames> waterImages_;
+
+    // Kept across maps, as the light and the counts are the run's, not the map's.
+    LightRecord light_;
+    std::uint32_t editCount_ = 0;
+    std::uint32_t relightCount_ = 0;
+    static constexpr std::size_t kEditLogSize = 32;
+    std::array<GridWindow, kEditLogSize> editLog_{}; // edit n at n % kEditLogSize
+    std::uint32_t editsLogged_ = 0;                  // edits since the map was installed
 };

@@ -119,6 +119,8 @@ TEST_CASE("a frame draws the sky first without depth and the particles after the
     renderer->UploadMap(terrain);
     renderer->CreateSky();
     ParticleManager::Instance()->SpawnProjectileExplosion({0.0f, 1.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
+    // The new map's minimap is drawn into its own picture, a pass of its own.
+    renderer->GetTerrainRenderer().Sync(*device, terrain);
     device->ClearCalls();
     REQUIRE(renderer->RenderGame({nullptr, &terrain, nullptr, 0.1f}));
 

@@ -1,5 +1,6 @@
-// "Maps/gndShdr11.ps": the ground's pixel shader, our own GLSL, written from
-// the one copy of its source the game also knows (render/GroundShaderSource.h).
+// "Maps/gndShdr11.ps" and "Maps/gndFar.ps": the ground's pixel shaders, our
+// own GLSL, written from the one copy of their source the game also knows
+// (render/GroundShaderSource.h).
 #include "DataGenerator.h"
 
 #include "render/GroundShaderSource.h"
@@ -10,9 +11,11 @@ namespace datagen {
 
 bool GenerateGroundShader(const std::filesystem::path& root)
 {
-    const auto* text = reinterpret_cast<const std::uint8_t*>(kGroundShaderSource);
-    return WriteDataFile(root, kGroundShaderPath,
-                         std::span<const std::uint8_t>(text, std::strlen(kGroundShaderSource)));
+    const auto write = [&root](const char* path, const char* source) {
+        const auto* text = reinterpret_cast<const std::uint8_t*>(source);
+        return WriteDataFile(root, path, std::span<const std::uint8_t>(text, std::strlen(source)));
+    };
+    return write(kGroundShaderPath, kGroundShaderSource) && write(kFarGroundShaderPath, kFarGroundShaderSource);
 }
 
 } // namespace datagen

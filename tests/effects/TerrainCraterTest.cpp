@@ -1,0 +1,191 @@
+// Craters and relighting on the terrain's CPU copy: what an explosion does to
+// heights, normals, diagonals and skirts, what reaches the physics' copy and
+// the drawing side's edit log, and the light baked into the vertex colours.
+#include "world/Terrain.h"
+#include "world/TerrainGrid.h"
+
+#include <doctest/doctest.h>
+
+#include <cmath>
+#include <limits>
+#include <vector>
+
+namespace {
+
+// 40 units on a 41 x 41 grid: one vertex per unit, row 0 at z = +20.
+Terrain FlatTerrain(float waterLevel = -50.0f)
+{
+    Terrain terrain;
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+        40.0f, 41, [](float, float) { return 0.0f; }, waterLevel)));
+    return terrain;
+}
+
+// The height of the drawn triangle under (x, z), found from the indices.
+float DrawnHeightAt(const Terrain& terrain, float x, float z)
+{
+    const std::uint32_t columns = terrain.GetColumns();
+    const float h = terrain.GetMapSize() / 2.0f;
+    const float gx = (x + h) * static_cast<float>(columns - 1) / terrain.GetMapSize();
+    const float gz = (h - z) * static_cast<float>(terrain.GetRows() - 1) / terrain.GetMapSize();
+    const auto c = static_cast<std::uint32_t>(gx);
+    const auto r = static_cast<std::uint32_t>(gz);
+    const std::size_t first = 6 * (static_cast<std::size_t>(columns - 1) * r + c);
+    const std::vector<TerrainVertex>& v = terrain.GetGroundVertices();
+    for (std::size_t t = first; t < first + 6; t += 3) {
+        const Vec3 a = v[terrain.GetIndices()[t]].position;
+        const Vec3 b = v[terrain.GetIndices()[t + 1]].position;
+        const Vec3 d = v[terrain.GetIndices()[t + 2]].position;
+        const float area = (b.x - a.x) * (d.z - a.z) - (d.x - a.x) * (b.z - a.z);
+        const float wb = ((x - a.x) * (d.z - a.z) - (d.x - a.x) * (z - a.z)) / area;
+        const float wd = ((b.x - a.x) * (z - a.z) - (x - a.x) * (b.z - a.z)) / area;
+        if (wb >= -1e-4f && wd >= -1e-4f && wb + wd <= 1.0f + 1e-4f) {
+            return a.y + wb * (b.y - a.y) + wd * (d.y - a.y);
+        }
+    }
+    FAIL("no drawn triangle holds the point");
+    return 0.0f;
+}
+
+} // namespace
+
+TEST_CASE("a crater presses the ground into its sphere and keeps everything built on the heights in step")
+{
+    Terrain terrain = FlatTerrain();
+    const std::vector<TerrainVertex> before = terrain.GetGroundVertices();
+    const std::uint32_t edits = terrain.GetEditCount();
+
+    SUBCASE("heights change only inside the sphere, normals stay unit, the drawn surface is the queried one")
+    {
+        REQUIRE(terrain.Crater(6.0f, {0.3f, 0.0f, -0.4f}));
+        const std::vector<TerrainVertex>& after = terrain.GetGroundVertices();
+        bool lowered = false;
+        for (std::size_t i = 0; i < after.size(); ++i) {
+            const Vec3 p = after[i].position;
+            const float reach = std::hypot(p.x - 0.3f, p.z + 0.4f);
+            if (reach > 6.0f * std::sqrt(3.0f) / 2.0f + 1e-3f) {
+                CHECK(p.y == before[i].position.y);
+            }
+            lowered = lowered || p.y < 0.0f;
+            CHECK(Vec3Length(after[i].normal) == doctest::Approx(1.0f).epsilon(1e-4));
+        }
+        CHECK(lowered);
+        CHECK(terrain.HeightAt(0.0f, 0.0f) < -2.5f);
+        for (float x = -8.0f; x <= 8.0f; x += 0.37f) {
+            for (float z = -8.0f; z <= 8.0f; z += 0.41f) {
+                CHECK(terrain.HeightAt(x, z) == doctest::Approx(DrawnHeightAt(terrain, x, z)).epsilon(1e-4));
+                // The physics stands bodies on the same new ground at once.
+                CHECK(terrain.GetGroundGrid().HeightAt(x, z) == terrain.HeightAt(x, z));
+            }
+        }
+        // The bowl's walls lean inward.
+        CHECK(terrain.GetGroundVertices()[20 * 41 + 24].normal.x < 0.0f);
+        std::vector<GridWindow> windows;
+        REQUIRE(terrain.GetEditsSince(edits, windows));
+        REQUIRE_FALSE(windows.empty());
+        CHECK(windows.front().c0 <= 14);
+        CHECK(windows.front().c1 >= 26);
+    }
+
+    SUBCASE("on flat ground the bowl bottoms out half a radius down and a second crater there changes nothing")
+    {
+        REQUIRE(terrain.Crater(6.0f, {0.0f, 0.0f, 0.0f}));
+        CHECK(terrain.GetGroundVertices()[20 * 41 + 20].position.y == doctest::Approx(-3.0f));
+        const std::vector<TerrainVertex> once = terrain.GetGroundVertices();
+        REQUIRE(terrain.Crater(6.0f, {0.0f, 0.0f, 0.0f}));
+        for (std::size_t i = 0; i < once.size(); ++i) {
+            CHECK(terrain.GetGroundVertices()[i].position.y == once[i].position.y);
+        }
+    }
+
+    SUBCASE("craters dug into craters stop at the bottom of the height range")
+    {
+        for (int n = 0; n < 40; ++n) {
+            REQUIRE(terrain.Crater(10.0f, {0.0f, terrain.HeightAt(0.0f, 0.0f), 0.0f}));
+        }
+        for (const TerrainVertex& v : terrain.GetGroundVertices()) {
+            CHECK(v.position.y >= -terrain.GetHeightScale() / 2.0f);
+        }
+    }
+
+    SUBCASE("at the border the skirt tops go down with the ground and the bottoms stay")
+    {
+        const std::vector<TerrainVertex> edgesBefore = terrain.GetEdgeVertices();
+        REQUIRE(terrain.Crater(6.0f, {0.0f, 0.0f, 20.0f}));
+        const std::vector<TerrainVertex>& edges = terrain.GetEdgeVertices();
+        for (std::uint32_t c = 0; c < 41; ++c) {
+            const TerrainVertex& top = edges[terrain_grid::EdgeTopOfFirstRow(c)];
+            CHECK(top.position.y == terrain.GetGroundVertices()[c].position.y);
+            CHECK(top.v0 == terrain_grid::EdgeTopV(terrain.GetHeightScale(), top.position.y));
+            CHECK(edges[terrain_grid::EdgeTopOfFirstRow(c) + 1].position.y ==
+                  edgesBefore[terrain_grid::EdgeTopOfFirstRow(c) + 1].position.y);
+        }
+        CHECK(edges[terrain_grid::EdgeTopOfFirstRow(20)].position.y < -2.5f);
+    }
+
+    SUBCASE("a crater that is not a number, infinite, of no size, wider than the map or on no map is refused")
+    {
+        const float nan = std::numeric_limits<float>::quiet_NaN();
+        const float inf = std::numeric_limits<float>::infinity();
+        CHECK_FALSE(terrain.Crater(nan, {0.0f, 0.0f, 0.0f}));
+        CHECK_FALSE(terrain.Crater(6.0f, {nan, 0.0f, 0.0f}));
+        CHECK_FALSE(terrain.Crater(6.0f, {0.0f, inf, 0.0f}));
+        CHECK_FALSE(terrain.Crater(inf, {0.0f, 0.0f, 0.0f}));
+        CHECK_FALSE(terrain.Crater(0.0f, {0.0f, 0.0f, 0.0f}));
+        CHECK_FALSE(terrain.Crater(1e20f, {0.0f, 0.0f, 0.0f}));
+        CHECK(terrain.GetEditCount() == edits);
+        CHECK(terrain.Crater(6.0f, {500.0f, 0.0f, -900.0f}));
+        for (std::size_t i = 0; i < before.size(); ++i) {
+            CHECK(terrain.GetGroundVertices()[i].position.y == before[i].position.y);
+        }
+        Terrain empty;
+        CHECK_FALSE(empty.Crater(6.0f, {0.0f, 0.0f, 0.0f}));
+    }
+}
+
+TEST_CASE("relighting bakes Lambert light and ambient into the ground colours and keeps the blend")
+{
+    LightRecord sun;
+    sun.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    sun.direction = {0.0f, -1.0f, 0.0f};
+    const auto rgb = [](const Terrain& terrain, std::size_t i) {
+        return terrain.GetGroundVertices()[i].diffuse & 0x00FFFFFFu;
+    };
+
+    SUBCASE("straight down on an upward normal: full light, blue from the diffuse, alpha kept")
+    {
+        Terrain terrain = FlatTerrain();
+        const std::uint32_t alpha = terrain.GetGroundVertices()[5].diffuse & 0xFF000000u;
+        for (int n = 0; n < 3; ++n) {
+            terrain.Relight(&sun, kGroundAmbient);
+        }
+        CHECK(terrain.GetGroundVertices()[5].diffuse == (alpha | 0x00FFFFDCu));
+    }
+
+    SUBCASE("under water the light fades to a flat 0.15 over three units")
+    {
+        Terrain shallow = FlatTerrain(1.5f);
+        shallow.Relight(&sun, kGroundAmbient);
+        // s = 0.575: 16/255 + 0.575 and 16/255 + 0.575 x 0.8.
+        CHECK(rgb(shallow, 5) == 0x00A3A385u);
+        Terrain deep = FlatTerrain(3.0f);
+        deep.Relight(&sun, kGroundAmbient);
+        CHECK(rgb(deep, 5) == 0x0036362Fu);
+    }
+
+    SUBCASE("a light from below leaves only the ambient, and no light is remembered as the last one")
+    {
+        Terrain terrain = FlatTerrain();
+        LightRecord below = sun;
+        below.direction = {0.0f, 1.0f, 0.0f};
+        terrain.Relight(&below, kGroundAmbient);
+        CHECK(rgb(terrain, 5) == 0x00101010u);
+        terrain.Relight(nullptr, 0xFF000000u);
+        CHECK(rgb(terrain, 5) == 0x00000000u);
+        Terrain empty;
+        const std::uint32_t relights = empty.GetRelightCount();
+        empty.Relight(&sun, kGroundAmbient);
+        CHECK(empty.GetRelightCount() == relights + 1);
+        CHECK(empty.GetEditCount() == 0);
+    }
+}
