@@ -96,71 +96,43 @@ struct LoopFixture {
 
 } // namespace
 
-TEST_CASE("a pass that dispatches input still runs the state handler, which sees that pass's input and time")
+TEST_CASE("the loop runs a frame each pass with that pass's input and time until a quit ends it")
 {
     LoopFixture f;
     f.game->SetSetting(kSettingGameState, kStateMenus);
-    f.clock.Advance(0.5); // a long first frame
-    f.pump.step = 0.25;
-    f.pump.quitCode = 7;
-    f.pump.onPass = [](int pass) {
-        if (pass == 1) {
-            platform::KeyboardRecords().Push({0x10, true, 0});
-        }
-        return pass == 1 ? 1 : 0;
-    };
 
-    CHECK(f.game->Run() == 7);
-    // Two frames ran; the quit pass ends the loop before its handler.
-    REQUIRE(g_frames.size() == 2);
-    CHECK(g_frames[0].pass == 1);
-    CHECK(g_frames[0].keysWaiting == 1);
-    CHECK(g_frames[0].frameTime == 0.5f + 1.0f / 64.0f);
-    CHECK(g_frames[1].pass == 2);
-    CHECK(g_frames[1].frameTime == 0.25f);
-    CHECK(f.window.FramesPresented() == 2);
-}
-
-TEST_CASE("each game state runs its own frame handler")
-{
-    // Frames of timer work and pictures shown in two passes before the quit.
-    const struct {
-        std::uint32_t state;
-        std::size_t timerFrames;
-        int pictures;
-    } kStates[] = {
-        {kStateMenus, 2, 2}, {kStateMatch, 2, 2}, {kStateSplash, 0, 2}, {kStateIdle, 0, 0}, {9, 0, 0},
-    };
-    for (const auto& row : kStates) {
-        CAPTURE(row.state);
-        LoopFixture f;
-        f.game->SetSetting(kSettingGameState, row.state);
-        CHECK(f.game->Run() == 0);
-        CHECK(f.pump.passes == 3);
-        CHECK(g_frames.size() == row.timerFrames);
-        CHECK(f.window.FramesBegun() == row.pictures);
-        CHECK(f.window.FramesPresented() == row.pictures);
-        CHECK(f.game->GetSetting(kSettingGameState) == row.state);
-    }
-}
-
-TEST_CASE("quit ends the loop with the posted code")
-{
-    LoopFixture f;
-    f.game->SetSetting(kSettingGameState, kStateMenus);
-    f.pump.quitPass = 0;
-
-    SUBCASE("posted from inside a frame, as the menus do")
+    SUBCASE("a pass that dispatches input still runs the frame, and the quit pass runs none")
     {
+        f.clock.Advance(0.5); // a long first frame
+        f.pump.step = 0.25;
+        f.pump.quitCode = 7;
+        f.pump.onPass = [](int pass) {
+            if (pass == 1) {
+                platform::KeyboardRecords().Push({0x10, true, 0});
+            }
+            return pass == 1 ? 1 : 0;
+        };
+        CHECK(f.game->Run() == 7);
+        REQUIRE(g_frames.size() == 2);
+        CHECK(g_frames[0].pass == 1);
+        CHECK(g_frames[0].keysWaiting == 1);
+        CHECK(g_frames[0].frameTime == 0.5f + 1.0f / 64.0f);
+        CHECK(g_frames[1].pass == 2);
+        CHECK(g_frames[1].frameTime == 0.25f);
+        CHECK(f.window.FramesPresented() == 2);
+    }
+
+    SUBCASE("a quit posted from inside a frame, as the menus do")
+    {
+        f.pump.quitPass = 0;
         // 1/32 s has passed by the first frame's tick, 3/64 s by the second's.
         EventTimer::Instance()->AddTimer(0.04, false, PostQuitFromFrame, 6, 0);
         CHECK(f.game->Run() == 6);
-        // Due in the second frame; the third pass quits.
         CHECK(g_frames.size() == 2);
         CHECK(f.pump.passes == 3);
     }
 
-    SUBCASE("without any window or pump, from the frame's timer")
+    SUBCASE("a quit without any window or pump")
     {
         f.game->SetWindow(nullptr);
         f.game->SetEventPump(nullptr);
@@ -175,37 +147,54 @@ TEST_CASE("quit ends the loop with the posted code")
         CHECK(f.game->Run() == 1);
         CHECK(g_frames.size() == 1);
     }
+
+    SUBCASE("the caption shows the frame rate only in a window")
+    {
+        f.game->SetSetting(kSettingGameState, kStateIdle);
+        f.game->Run();
+        CHECK(f.window.CaptionChanges() == 0);
+        f.game->SetSetting(kSettingWindowed, 1);
+        f.pump.passes = 0;
+        f.game->Run();
+        CHECK(f.window.Caption() == "Kostrivane - 64.000000");
+        CHECK(Game::FrameRateCaption(0.0f) == "Kostrivane - 0.000000"); // no division by zero
+    }
+
+    SUBCASE("the time spent loading the background battle does not become the next frame")
+    {
+        testing::DataDirectoryScope data;
+        f.game->SetSetting(kSettingGameState, kStateIdle);
+        f.clock.Advance(10.0); // the splash, and the loading, since the last frame
+        f.game->LoadAfterSplash();
+        REQUIRE(f.game->GetTerrain().IsLoaded());
+        f.clock.Advance(0.25);
+        float frameTime = -1.0f;
+        f.pump.onPass = [&frameTime](int) {
+            frameTime = Game::Instance()->GetFrameTime();
+            return 0;
+        };
+        f.pump.quitPass = 1;
+        CHECK(f.game->Run() == 0); // the loop ended on the pump's quit, not a failed load's
+        CHECK(frameTime == 0.25f);
+    }
 }
 
-TEST_CASE("the caption shows the frame rate only in a window")
+TEST_CASE("each game state runs its own frame handler")
 {
-    LoopFixture f;
-    f.game->SetSetting(kSettingGameState, kStateIdle);
-    f.game->Run();
-    CHECK(f.window.CaptionChanges() == 0);
-    f.game->SetSetting(kSettingWindowed, 1);
-    f.pump.passes = 0;
-    f.game->Run();
-    CHECK(f.window.CaptionChanges() == 3);
-    CHECK(f.window.Caption() == "Kostrivane - 64.000000");
-    CHECK(Game::FrameRateCaption(0.0f) == "Kostrivane - 0.000000"); // no division by zero
-}
-
-TEST_CASE("the time spent loading the background battle does not become the next frame")
-{
-    LoopFixture f;
-    testing::DataDirectoryScope data;
-    f.game->SetSetting(kSettingGameState, kStateIdle);
-    f.clock.Advance(10.0); // the splash, and the loading, since the last frame
-    f.game->LoadAfterSplash();
-    REQUIRE(f.game->GetTerrain().IsLoaded());
-    f.clock.Advance(0.25);
-    float frameTime = -1.0f;
-    f.pump.onPass = [&frameTime](int) {
-        frameTime = Game::Instance()->GetFrameTime();
-        return 0;
-    };
-    f.pump.quitPass = 1;
-    CHECK(f.game->Run() == 0); // the loop ended on the pump's quit, not a failed load's
-    CHECK(frameTime == 0.25f);
+    // Frames of timer work and pictures shown in two passes before the quit.
+    const struct {
+        std::uint32_t state;
+        std::size_t timerFrames;
+        int pictures;
+    } kStates[] = {{kStateMenus, 2, 2}, {kStateSplash, 0, 2}, {kStateIdle, 0, 0}, {9, 0, 0}};
+    for (const auto& row : kStates) {
+        CAPTURE(row.state);
+        LoopFixture f;
+        f.game->SetSetting(kSettingGameState, row.state);
+        CHECK(f.game->Run() == 0);
+        CHECK(f.pump.passes == 3);
+        CHECK(g_frames.size() == row.timerFrames);
+        CHECK(f.window.FramesPresented() == row.pictures);
+        CHECK(f.game->GetSetting(kSettingGameState) == row.state);
+    }
 }

@@ -34,7 +34,6 @@ TEST_CASE("the SDL2_mixer backend opens, loads and plays, and a busy output cuts
     REQUIRE(explosion != platform::kNoSample);
     const std::int16_t threeSamples[] = {1, 2, 3};
     CHECK(backend.LoadSample({44100, 2, threeSamples}) == platform::kNoSample); // not whole frames
-    CHECK(backend.LoadSample({44100, 1, {}}) == platform::kNoSample);
     CHECK(backend.LoadSample({0, 1, threeSamples}) == platform::kNoSample);
 
     const platform::AudioPlayResult first = backend.Play(explosion, 255);
@@ -54,7 +53,6 @@ TEST_CASE("the SDL2_mixer backend opens, loads and plays, and a busy output cuts
         channels.insert(backend.Play(longSound, 10).channel);
     }
     CHECK(channels.size() == 32);
-    CHECK(*channels.begin() == 1);
     CHECK(*channels.rbegin() == 32);
     CHECK(backend.Play(explosion, 255).status == AudioPlayStatus::NoFreeChannel);
     CHECK(backend.StopAll());
