@@ -157,6 +157,7 @@ void MessageHandlers::HostLeave(const ReceivedMessage& message)
     const bool wasJoined = message.from->joined;
     // A quitting client sends two leaves; only the first finds its record.
     if (net_.RemoveConnection(message.from) && wasJoined) {
+        SendPlayerNames(net_);
         net_.Ui().LobbyPlayersChanged();
     }
 }
@@ -259,7 +260,8 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
     }
     const int screen = net_.Ui().CurrentScreen();
     net_.Leave();
-    if (screen == kScreenLobby || screen == kScreenOptions) {
+    // Refused or dropped: back to a fresh connection screen, listening again.
+    if (screen == kScreenLobby || screen == kScreenOptions || screen == kScreenConnection) {
         net_.Ui().SetScreen(kScreenConnection);
     }
 }
