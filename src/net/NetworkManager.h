@@ -65,8 +65,13 @@ public:
     // The game's one manager, created on first use.
     static NetworkManager* Instance();
 
-    // Only while nothing runs (new, or after Reset).
-    void SetConfig(const NetConfig& config) { config_ = config; }
+    // Only while nothing runs (new, or after Reset); the port search starts
+    // again from the new base.
+    void SetConfig(const NetConfig& config)
+    {
+        config_ = config;
+        nextUdpPort_ = config.udpBasePort;
+    }
     const NetConfig& GetConfig() const { return config_; }
     // Borrowed; null restores the do-nothing ones.
     void SetWorld(NetWorld* world);
