@@ -119,8 +119,8 @@ void LobbyScreen::Close()
     gui->DestroyWindow(kMapWindow);
     if (underOptions_) {
         OptionsScreen::Instance()->Close();
-        OptionsScreen::Instance()->SetOverLobby(false);
     }
+    LeaveOptions();
     ForgetWidgets();
     shown_ = false;
     underOptions_ = false;
@@ -261,11 +261,18 @@ void LobbyScreen::OpenOptions()
     options->SetValues(options_);
 }
 
+void LobbyScreen::LeaveOptions()
+{
+    // A single-player game later has no other players and no lobby to return to.
+    OptionsScreen::Instance()->SetOverLobby(false);
+    OptionsScreen::Instance()->SetOtherPlayers(0);
+    underOptions_ = false;
+}
+
 void LobbyScreen::ReturnFromOptions()
 {
     OptionsScreen::Instance()->Close();
-    OptionsScreen::Instance()->SetOverLobby(false);
-    underOptions_ = false;
+    LeaveOptions();
     SetTakingInput(true);
     ScreenManager::Instance()->SetScreenIdDirectly(kScreenLobby);
 }

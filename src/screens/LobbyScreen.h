@@ -94,6 +94,7 @@ private:
     // Hidden and disabled under the options, or shown and enabled again.
     void SetTakingInput(bool taking);
     void OpenOptions();
+    void LeaveOptions();
 
     bool shown_ = false;
     bool underOptions_ = false;

@@ -158,6 +158,7 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
         CHECK(Press(LobbyScreen::LobbyOptionsPressed));
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
         CHECK(OptionsScreen::Instance()->GetOptions().mapIndex == 2);
+        CHECK(OptionsScreen::Instance()->GetOtherPlayers() == 1);
         guiWindow* window = guiManager::Instance()->GetWindow(LobbyScreen::kWindow);
         CHECK_FALSE(window->IsVisible());
         CHECK(window->IsDisabled());
@@ -176,6 +177,8 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
         CHECK_FALSE(window->IsDisabled());
         CHECK(session.settingsSent.empty());
         CHECK(lobby->GetOptions().mode == 1);
+        // A single-player game after this one counts no other players.
+        CHECK(OptionsScreen::Instance()->GetOtherPlayers() == 0);
 
         Press(LobbyScreen::LobbyOptionsPressed);
         OptionsScreen::Instance()->SetValues({3, 3.0f, 31, 1, 50, 2});
