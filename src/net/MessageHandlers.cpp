@@ -259,9 +259,12 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
         return;
     }
     const int screen = net_.Ui().CurrentScreen();
+    // Unit selection stays the screen's id through the match; only before
+    // the match does the client wait there for a host that is gone.
+    const bool choosingUnits = screen == kScreenUnitSelection && !InMatch();
     net_.Leave();
     // Refused or dropped: back to a fresh connection screen, listening again.
-    if (screen == kScreenLobby || screen == kScreenOptions || screen == kScreenConnection) {
+    if (screen == kScreenLobby || screen == kScreenOptions || screen == kScreenConnection || choosingUnits) {
         net_.Ui().SetScreen(kScreenConnection);
     }
 }

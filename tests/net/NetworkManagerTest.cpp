@@ -113,8 +113,10 @@ TEST_CASE("a host and two clients find each other, join, chat, change settings a
         CHECK(host.ui.playerChanges == changes + 1);
         CHECK(host.net->LowestFreeId() == leavingId);
     }
-    SUBCASE("the host leaving sends its clients back to the connection screen")
+    SUBCASE("the host leaving sends its clients back to the connection screen, from unit selection too")
     {
+        second.ui.screen = kScreenUnitSelection;
+        second.world.state = 1; // the menus: no match yet
         host.net->Leave();
         REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
         CHECK_FALSE(first.net->IsConnecting());
