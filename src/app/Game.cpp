@@ -1,6 +1,8 @@
 // Game: construction, start-up, settings and options.
 #include "app/Game.h"
 
+#include "app/GameNetSession.h"
+#include "app/GameNetUi.h"
 #include "app/GameNetWorld.h"
 
 #include "core/Stopwatch.h"
@@ -111,8 +113,11 @@ void Game::ConnectNetwork()
         netLink_ = std::make_unique<NetBattleLink>(*net);
         net->SetWorld(netWorld_.get());
         Battle::Instance()->SetNetwork(netLink_.get());
+        netUi_ = std::make_unique<GameNetUi>(*net);
+        netSession_ = std::make_unique<GameNetSession>(*net);
+        net->SetUi(netUi_.get());
+        ScreenManager::Instance()->SetNetSession(netSession_.get());
     }
-    // TODO(screens): NetworkManager::SetUi with the adapter over the connection screen, lobby and unit selection.
     net->SetAuthority(true);
 }
 

@@ -30,6 +30,8 @@
 #include <string>
 
 class Army;
+class GameNetSession;
+class GameNetUi;
 class GameNetWorld;
 class NetBattleLink;
 
@@ -95,6 +97,14 @@ public:
     // local nor human: a computer army named "Computer", playing the rules'
     // mode. Null, with a log entry, when no start slot is free.
     Army* CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position, bool human, const std::string& name);
+    // A network match's start slot for one player: a free slot of the
+    // map drawn at random, its position and colour. False when none is free.
+    bool ClaimNetworkStartSlot(Vec3& position, std::uint32_t& colour);
+    // A player's army of a network match, exactly where and in the colour
+    // the host chose, so every machine builds the same armies; the selected
+    // one is this machine's player's, with the view on it.
+    Army* CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position, const std::string& name,
+                            std::uint32_t colour);
     // The options' computer armies (at most seven), each with the units the
     // options allow (ShareOutUnits), on random free start slots.
     void CreateComputerArmies();
@@ -180,8 +190,9 @@ private:
     Game();
     ~Game();
 
-    // Hands the network manager this game's world and the battle its link
-    // to the network; hosting nothing, so this machine has authority.
+    // Hands the network manager this game's world and screens, the screens
+    // their network and the battle its link to the network; hosting
+    // nothing, so this machine has authority.
     void ConnectNetwork();
     void RunStateHandler();
     void Shutdown();
@@ -208,6 +219,8 @@ private:
     // terrain and the map name as they were, when none of them loads.
     bool LoadBackgroundMap();
     void CreateBackgroundArmies();
+    // The view from behind an army at position, looking at it.
+    void LookAtArmy(const Vec3& position);
     // The windows of the 2-D layer, with the statistics screen under them
     // while a match shows it.
     void DrawWindows();
@@ -236,5 +249,7 @@ private:
     GameInputHost inputHost_{*this};
     std::unique_ptr<GameNetWorld> netWorld_;
     std::unique_ptr<NetBattleLink> netLink_;
+    std::unique_ptr<GameNetUi> netUi_;
+    std::unique_ptr<GameNetSession> netSession_;
     GameMenuHost menuHost_{*this};
 };

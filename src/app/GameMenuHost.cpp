@@ -3,6 +3,7 @@
 
 #include "app/Game.h"
 #include "game/Battle.h"
+#include "net/NetworkManager.h"
 #include "render/CameraCommand.h"
 
 const GameOptions& GameMenuHost::GetOptions() const
@@ -33,8 +34,8 @@ bool GameMenuHost::HasAuthority() const
 
 void GameMenuHost::SetAuthority(bool authority)
 {
-    // TODO(net): NetworkManager::Instance()->SetAuthority, which hands the flag to the battle.
-    Battle::Instance()->SetAuthority(authority);
+    // The network's flag is the one the handlers read; it hands it to the battle.
+    NetworkManager::Instance()->SetAuthority(authority);
 }
 
 bool GameMenuHost::InMatch() const
@@ -67,6 +68,17 @@ void GameMenuHost::CreateArmy(bool local, const ArmyUnitCounts& counts, const Ve
 void GameMenuHost::CreateComputerArmies()
 {
     game_.CreateComputerArmies();
+}
+
+bool GameMenuHost::ClaimStartSlot(Vec3& position, std::uint32_t& colour)
+{
+    return game_.ClaimNetworkStartSlot(position, colour);
+}
+
+void GameMenuHost::CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position,
+                                     const std::string& name, std::uint32_t colour)
+{
+    game_.CreateNetworkArmy(selected, counts, position, name, colour);
 }
 
 void GameMenuHost::EnterMatchState()

@@ -24,6 +24,9 @@ public:
     void CreateArmy(bool local, const ArmyUnitCounts& counts, const Vec3& position, bool human,
                     const std::string& name) override;
     void CreateComputerArmies() override;
+    bool ClaimStartSlot(Vec3& position, std::uint32_t& colour) override;
+    void CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position, const std::string& name,
+                           std::uint32_t colour) override;
     void EnterMatchState() override;
     void RestartFrameClock() override;
 

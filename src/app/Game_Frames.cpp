@@ -23,6 +23,7 @@
 #include "input/Cursor.h"
 #include "input/Keyboard.h"
 #include "input/Mouse.h"
+#include "net/NetSenders.h"
 #include "net/NetworkManager.h"
 #include "physics/Physics.h"
 #include "platform/MessageBox.h"
@@ -378,9 +379,9 @@ void Game::ConnectPlayerControls()
     PlayScreenHooks hooks;
     hooks.inMenus = [this] { return GetSetting(kSettingGameState) == kStateMenus; };
     hooks.camera = &camera_;
-    hooks.sendChat = [](const std::string& /*text*/) {
-        // TODO(net): SendGameChat(text).
-    };
+    // The chat line goes out as "name >> text", cut to the record's field
+    // with its terminator by the sender.
+    hooks.sendChat = [](const std::string& text) { SendGameChat(*NetworkManager::Instance(), text); };
     PlayScreen::Instance()->SetHooks(std::move(hooks));
 
     FrameLayers layers;

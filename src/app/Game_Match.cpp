@@ -107,15 +107,53 @@ Army* Game::CreateArmy(bool local, const ArmyUnitCounts& counts, Vec3& position,
     army->SetColour(kSlotColours[*slot]);
 
     if (local) {
-        const Vec3 out = OutwardDirection(position);
-        CameraView& view = camera_.GetView();
-        view.SetAt(position);
-        view.SetEye(position + Vec3(kArmyViewDistance * out.x, kArmyViewDistance, kArmyViewDistance * out.z));
+        LookAtArmy(position);
     } else if (computer) {
         static_cast<ComputerArmy&>(*army).SetupStrategies(GameRules::Instance()->GetMode());
     }
     Army* const added = battle->AddArmy(std::move(army));
     if (local) {
+        SelectionController::Instance()->SetArmy(added);
+    }
+    return added;
+}
+
+void Game::LookAtArmy(const Vec3& position)
+{
+    const Vec3 out = OutwardDirection(position);
+    CameraView& view = camera_.GetView();
+    view.SetAt(position);
+    view.SetEye(position + Vec3(kArmyViewDistance * out.x, kArmyViewDistance, kArmyViewDistance * out.z));
+}
+
+bool Game::ClaimNetworkStartSlot(Vec3& position, std::uint32_t& colour)
+{
+    std::array<StartSlot, kStartSlotCount>& slots = Battle::Instance()->GetStartSlots();
+    const std::optional<std::size_t> slot = ClaimStartSlot(slots);
+    if (!slot) {
+        return false;
+    }
+    position = slots[*slot].position;
+    colour = kSlotColours[*slot];
+    return true;
+}
+
+Army* Game::CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position,
+                              const std::string& name, std::uint32_t colour)
+{
+    auto army = std::make_unique<Army>();
+    army->SetName(name);
+    army->SetPoints(kArmyPoints);
+    BuyUnits(*army, kSmashtor, counts.smashtors);
+    BuyUnits(*army, kTriangoloid, counts.triangoloids);
+    BuyUnits(*army, kTrajectagon, counts.trajectagons);
+    BuyUnits(*army, kDetagon, counts.detagons);
+    BuyUnits(*army, kArtillerator, counts.artillerators);
+    army->Place(position.x, position.y, position.z);
+    army->SetColour(colour);
+    Army* const added = Battle::Instance()->AddArmy(std::move(army));
+    if (selected) {
+        LookAtArmy(position);
         SelectionController::Instance()->SetArmy(added);
     }
     return added;

@@ -236,7 +236,10 @@ void SelectionController::OrderAttack(Unit& target)
         unit->SetTargets(record);
         unit->SetTargetAssigned(ctrlHeld_);
         unit->SetOrder(kOrderEngage, false);
-        // TODO(net): SendAttackOrder(unit->GetIndex(), unit->GetArmyId(), target's position, record, ctrlHeld_).
+        // The other machines hear of it through the battle's network link.
+        if (BattleNetwork* const network = Battle::Instance()->GetNetwork()) {
+            network->AttackOrder(*unit);
+        }
     }
 }
 

@@ -157,6 +157,7 @@ void MessageHandlers::HostLeave(const ReceivedMessage& message)
     const bool wasJoined = message.from->joined;
     // A quitting client sends two leaves; only the first finds its record.
     if (net_.RemoveConnection(message.from) && wasJoined) {
+        SendPlayerNames(net_);
         net_.Ui().LobbyPlayersChanged();
     }
 }
@@ -258,8 +259,12 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
         return;
     }
     const int screen = net_.Ui().CurrentScreen();
+    // Unit selection stays the screen's id through the match; only before
+    // the match does the client wait there for a host that is gone.
+    const bool choosingUnits = screen == kScreenUnitSelection && !InMatch();
     net_.Leave();
-    if (screen == kScreenLobby || screen == kScreenOptions) {
+    // Refused or dropped: back to a fresh connection screen, listening again.
+    if (screen == kScreenLobby || screen == kScreenOptions || screen == kScreenConnection || choosingUnits) {
         net_.Ui().SetScreen(kScreenConnection);
     }
 }

@@ -42,6 +42,7 @@ void NetworkManager::Reset()
 {
     FlushOutgoing();
     // Joined before any socket they use is closed.
+    connectThread_.Close();
     tcpThread_.Close();
     udpThread_.Close();
     StopAnnouncing();
@@ -52,6 +53,9 @@ void NetworkManager::Reset()
     MutexLock lock(mutex_);
     connections_.clear();
     hostConnection_.reset();
+    connectingTo_.reset();
+    connectedStream_.reset();
+    connectDone_ = false;
     listener_.Close();
     udp_.Close();
     udpPair_.Reset();
@@ -108,7 +112,8 @@ std::shared_ptr<Connection> NetworkManager::HostConnection() const
 
 bool NetworkManager::IsConnecting() const
 {
-    return HostConnection() != nullptr;
+    MutexLock lock(mutex_);
+    return hostConnection_ != nullptr || connectingTo_ != nullptr;
 }
 
 void NetworkManager::AttachHost(const std::shared_ptr<Connection>& host, const std::string& name)
@@ -191,6 +196,7 @@ std::size_t NetworkManager::ConnectionCount() const
 void NetworkManager::ProcessIncoming()
 {
     inMatch_ = world_->GameState() == kNetStateMatch;
+    FinishConnect();
     const std::vector<ReceivedMessage> messages = queue_.TakeAll();
     const std::uint32_t resetCount = resetCount_;
     for (const ReceivedMessage& message : messages) {

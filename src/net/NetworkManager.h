@@ -65,8 +65,13 @@ public:
     // The game's one manager, created on first use.
     static NetworkManager* Instance();
 
-    // Only while nothing runs (new, or after Reset).
-    void SetConfig(const NetConfig& config) { config_ = config; }
+    // Only while nothing runs (new, or after Reset); the port search starts
+    // again from the new base.
+    void SetConfig(const NetConfig& config)
+    {
+        config_ = config;
+        nextUdpPort_ = config.udpBasePort;
+    }
     const NetConfig& GetConfig() const { return config_; }
     // Borrowed; null restores the do-nothing ones.
     void SetWorld(NetWorld* world);
@@ -85,9 +90,11 @@ public:
     bool Host(const std::string& name);
     void AnnounceHost();
     void StopAnnouncing();
-    // "Connect" on host button i: a bounded connect to that host, then the
-    // join. False at once while hosting or while a connection is held; false
-    // after the attempts fail, with NetUi::ConnectFailed.
+    // "Connect" on host button i: starts a bounded connect to that host on a
+    // worker, so the frame never waits on it; the frame that sees it done
+    // sends the join, or reports NetUi::ConnectFailed. False at once (nothing
+    // started) while hosting, while an attempt runs or a connection is held,
+    // or for an index past the list.
     bool Connect(std::size_t hostIndex, const std::string& name);
     // The lobby's kick: a leave (sender 0) to that client, then it is dropped.
     bool Kick(std::int32_t id);
@@ -161,6 +168,9 @@ private:
     void FlushPair(PacketPair& pair, bool datagrams);
     bool IsDatagramTarget(const Connection& connection) const;
     void UdpLoop(const Thread& self);
+    void ConnectLoop(const Thread& self);
+    // The main thread's end of a connect: the join sent, or the failure shown.
+    void FinishConnect();
     void TcpLoop(const Thread& self);
     void AcceptClients();
     void ReadStream(const std::shared_ptr<Connection>& connection);
@@ -195,8 +205,15 @@ private:
     std::uint32_t resetCount_ = 0;
     std::uint32_t announceTimer_ = kNoTimer;
     std::uint32_t syncTimer_ = kNoTimer;
+    // The connect under way (main thread), and what the worker hands back
+    // under the mutex.
+    std::shared_ptr<Connection> connectingTo_;
+    std::string connectingName_;
+    std::unique_ptr<platform::TcpStream> connectedStream_;
+    std::atomic<bool> connectDone_{false};
 
     // Last: destroyed first, so the loops have stopped before anything they use goes.
     Thread udpThread_{[this](const Thread& self) { UdpLoop(self); }};
     Thread tcpThread_{[this](const Thread& self) { TcpLoop(self); }};
+    Thread connectThread_{[this](const Thread& self) { ConnectLoop(self); }};
 };

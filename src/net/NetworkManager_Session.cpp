@@ -100,22 +100,65 @@ void NetworkManager::SyncTimer(TimerWord manager, TimerWord)
 bool NetworkManager::Connect(std::size_t hostIndex, const std::string& name)
 {
     if (hosting_ || IsConnecting()) {
-        return false;
+        return false; // one attempt at a time: a second "Connect" is ignored
     }
-    std::shared_ptr<Connection> host;
     {
         MutexLock lock(mutex_);
         if (hostIndex >= connections_.size()) {
             return false;
         }
-        host = connections_[hostIndex];
+        connectingTo_ = connections_[hostIndex];
+        connectingName_ = name;
+        connectedStream_.reset();
     }
-    // Bounded: a vanished host costs a few seconds, never the program.
-    std::unique_ptr<platform::TcpStream> stream = platform::TcpStream::Connect(
-        {host->address.ip, config_.tcpPort}, config_.connectTimeoutMs, config_.connectAttempts);
+    connectDone_ = false;
+    if (!connectThread_.Start()) {
+        MutexLock lock(mutex_);
+        connectingTo_.reset();
+        return false;
+    }
+    return true;
+}
+
+void NetworkManager::ConnectLoop(const Thread& self)
+{
+    platform::NetAddress to;
+    {
+        MutexLock lock(mutex_);
+        to = {connectingTo_->address.ip, config_.tcpPort};
+    }
+    // Attempt by attempt, so a Reset meanwhile waits for one attempt at most.
+    std::unique_ptr<platform::TcpStream> stream;
+    for (int attempt = 0; attempt < config_.connectAttempts && !stream && !self.StopRequested(); ++attempt) {
+        stream = platform::TcpStream::Connect(to, config_.connectTimeoutMs, 1);
+    }
+    MutexLock lock(mutex_);
+    connectedStream_ = std::move(stream);
+    connectDone_ = true;
+}
+
+void NetworkManager::FinishConnect()
+{
+    if (!connectDone_.exchange(false)) {
+        return;
+    }
+    connectThread_.Close();
+    std::shared_ptr<Connection> host;
+    std::unique_ptr<platform::TcpStream> stream;
+    std::string name;
+    {
+        MutexLock lock(mutex_);
+        host = std::move(connectingTo_);
+        connectingTo_.reset();
+        stream = std::move(connectedStream_);
+        name = connectingName_;
+    }
+    if (!host) {
+        return;
+    }
     if (!stream) {
         ui_->ConnectFailed();
-        return false;
+        return;
     }
     {
         MutexLock lock(mutex_);
@@ -124,7 +167,7 @@ bool NetworkManager::Connect(std::size_t hostIndex, const std::string& name)
     AttachHost(host, name);
     QueueTcp(JoinRequestMessage{ownName_, udp_.BoundPort(), 0});
     FlushOutgoing();
-    return tcpThread_.Start();
+    tcpThread_.Start();
 }
 
 bool NetworkManager::Kick(std::int32_t id)
@@ -143,6 +186,7 @@ bool NetworkManager::Kick(std::int32_t id)
     }
     SendDirect(*kicked, LeaveMessage{});
     RemoveConnection(kicked);
+    SendPlayerNames(*this);
     ui_->LobbyPlayersChanged();
     return true;
 }

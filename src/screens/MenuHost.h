@@ -37,6 +37,13 @@ public:
     virtual void CreateArmy(bool local, const ArmyUnitCounts& counts, const Vec3& position, bool human,
                             const std::string& name) = 0;
     virtual void CreateComputerArmies() = 0;
+    // Network matches: the host draws a free start slot of the new match's
+    // map for each player (false when none is left), and every machine then
+    // makes the same armies in the same order where the host placed them;
+    // only this machine's own army is selected.
+    virtual bool ClaimStartSlot(Vec3& position, std::uint32_t& colour) = 0;
+    virtual void CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position,
+                                   const std::string& name, std::uint32_t colour) = 0;
     virtual void EnterMatchState() = 0;
     // The loading just done is not counted as one long frame.
     virtual void RestartFrameClock() = 0;

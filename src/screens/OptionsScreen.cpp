@@ -8,7 +8,9 @@
 #include "gui/guiSlider.h"
 #include "gui/guiWindow.h"
 #include "render/Canvas2D.h"
+#include "screens/LobbyScreen.h"
 #include "screens/MenuHost.h"
+#include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 
 #include <algorithm>
@@ -414,7 +416,8 @@ std::uint32_t OptionsScreen::OptionsCancelPressed(std::uint32_t code, guiParam*,
         return 0;
     }
     if (Instance()->overLobby_) {
-        // TODO(net): LobbyScreen::ReturnFromOptions, the lobby keeping its own options.
+        // The lobby keeps the settings it had.
+        LobbyScreen::Instance()->ReturnFromOptions();
     } else {
         ScreenManager::Instance()->SetScreen(kScreenMainMenu);
     }
@@ -431,7 +434,11 @@ std::uint32_t OptionsScreen::OptionsOkPressed(std::uint32_t code, guiParam*, gui
     screen->options_.unitMask = screen->MaskFromBoxes();
     const GameOptions chosen = Checked(screen->options_);
     if (screen->overLobby_) {
-        // TODO(net): LobbyScreen::SetGameOptions(chosen), ReturnFromOptions, SendGameSettings(chosen).
+        LobbyScreen::Instance()->SetGameOptions(chosen);
+        if (NetSession* session = ScreenManager::Instance()->GetNetSession()) {
+            session->SendGameSettings(LobbyScreen::Instance()->GetOptions());
+        }
+        LobbyScreen::Instance()->ReturnFromOptions();
     } else if (MenuHost* host = ScreenManager::Instance()->GetHost(); host && host->SetOptions(chosen)) {
         ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
     }

@@ -58,6 +58,7 @@ public:
     // Human players besides this one; they take start slots and lower the
     // computer armies' limit. Zero in single player.
     void SetOtherPlayers(int count) { otherPlayers_ = count; }
+    int GetOtherPlayers() const { return otherPlayers_; }
     // Over the lobby "OK" and "Cancel" go back to it (the network layer).
     void SetOverLobby(bool overLobby) { overLobby_ = overLobby; }
 

@@ -4,7 +4,10 @@
 
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
+#include "screens/ConnectionScreen.h"
+#include "screens/LobbyScreen.h"
 #include "screens/MenuHost.h"
+#include "screens/NetSession.h"
 #include "screens/OptionsScreen.h"
 #include "screens/PlayScreen.h"
 #include "screens/UnitSelectionScreen.h"
@@ -52,6 +55,36 @@ void DrawOptions(Canvas2D& canvas)
     OptionsScreen::Instance()->Draw(canvas);
 }
 
+void BuildConnection()
+{
+    ConnectionScreen::Instance()->Build();
+}
+
+void CloseConnection()
+{
+    ConnectionScreen::Instance()->Close();
+}
+
+void DrawConnection(Canvas2D& canvas)
+{
+    ConnectionScreen::Instance()->Draw(canvas);
+}
+
+void BuildLobby()
+{
+    LobbyScreen::Instance()->Build();
+}
+
+void CloseLobby()
+{
+    LobbyScreen::Instance()->Close();
+}
+
+void DrawLobby(Canvas2D& canvas)
+{
+    LobbyScreen::Instance()->Draw(canvas);
+}
+
 bool IsScreenId(int id)
 {
     return id >= 0 && id < kScreenCount;
@@ -64,6 +97,8 @@ ScreenManager::ScreenManager()
     screens_[kScreenTitle] = {MakeTitleScreen, nullptr, nullptr};
     screens_[kScreenMainMenu] = {MakeMainMenu, nullptr, nullptr};
     screens_[kScreenUnitSelection] = {BuildUnitSelection, CloseUnitSelection, DrawUnitSelection};
+    screens_[kScreenConnection] = {BuildConnection, CloseConnection, DrawConnection};
+    screens_[kScreenLobby] = {BuildLobby, CloseLobby, DrawLobby};
     // The options' own close is only for its windows laid over the lobby.
     screens_[kScreenOptions] = {BuildOptions, nullptr, DrawOptions};
 }
@@ -114,9 +149,12 @@ void ScreenManager::PrepareNetwork()
     if (host_) {
         host_->SetAuthority(false);
     }
-    // TODO(net): bind the TCP socket on port 4444 again (closing a previous
-    //            listening socket first), create the UDP socket if there is
-    //            none, and start the UDP receive thread unless it already runs.
+    // The receive port opens (once; entering again keeps it, so the port a
+    // join names is the one bound), so that the hosts' announcements arrive.
+    // The game port is listened on only by "Host Game".
+    if (session_) {
+        session_->OpenDiscovery();
+    }
 }
 
 void ScreenManager::DrawCurrentScreen(Canvas2D& canvas) const
@@ -193,8 +231,7 @@ guiWindow* ScreenManager::FadingWindow() const
     case kScreenUnitSelection:
         return gui->GetWindow(kUnitSelectionWindow);
     case kScreenConnection:
-        // TODO(net): the connection screen's window ("ButtonsWindow").
-        return gui->GetWindow("ButtonsWindow");
+        return gui->GetWindow(ConnectionScreen::kWindow);
     default:
         // The lobby and the options fade only the value.
         return nullptr;

@@ -6,8 +6,9 @@
 // Every screen is a single instance with a build function and, where it
 // needs them, a close and a per-frame draw; there is no screen base class.
 // SetScreen closes the current screen, destroys every window and builds the
-// next one. The connection screen and the lobby belong to the network layer
-// above, which registers their functions here (RegisterScreen).
+// next one. The connection screen and the lobby reach the network through
+// the NetSession the game hands over (SetNetSession); without one they show
+// and do nothing network.
 //
 // ScreenManager_Menus.cpp holds the title and the main menu.
 #pragma once
@@ -23,6 +24,7 @@
 
 class Canvas2D;
 class MenuHost;
+class NetSession;
 class guiWindow;
 
 // Where the eight armies of the battle behind the menus start, in order:
@@ -74,6 +76,9 @@ public:
     // Borrowed; the Game sets it once, the tests their recording host.
     void SetHost(MenuHost* host) { host_ = host; }
     MenuHost* GetHost() const { return host_; }
+    // Borrowed, like the host; null without a network.
+    void SetNetSession(NetSession* session) { session_ = session; }
+    NetSession* GetNetSession() const { return session_; }
 
     // Closes the current screen, destroys every window, builds screen id and
     // makes it current. An id outside the table builds nothing and keeps the
@@ -83,7 +88,7 @@ public:
     // The options laid over the lobby change the id without a switch: the
     // lobby stays built underneath.
     void SetScreenIdDirectly(ScreenId id) { current_ = id; }
-    // The connection screen and the lobby, from the network layer.
+    // Replaces a screen's functions (tests stand in their own).
     void RegisterScreen(ScreenId id, const ScreenFunctions& functions);
 
     void BuildTitleScreen();
@@ -133,6 +138,7 @@ private:
                        float labelX);
 
     MenuHost* host_ = nullptr;
+    NetSession* session_ = nullptr;
     std::array<ScreenFunctions, kScreenCount> screens_{};
     ScreenId current_ = kScreenTitle;
     std::uint32_t firstFadeTimer_ = kNoTimer;

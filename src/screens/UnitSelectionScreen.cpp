@@ -8,6 +8,7 @@
 #include "gui/guiWindow.h"
 #include "render/Canvas2D.h"
 #include "screens/MenuHost.h"
+#include "screens/NetSession.h"
 #include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
 
@@ -102,7 +103,7 @@ void UnitSelectionScreen::Build()
     startAllowed_ = true;
     // Nobody is ready and nobody chose yet: a second match must not find the
     // armies of the first.
-    slots_.fill(PlayerSlot{});
+    slots_.fill(PlayerSetup{});
     required_ = static_cast<int>(options_.maxUnits);
     perTypeMaximum_ = required_;
     for (int type = 0; type < kUnitTypes; ++type) {
@@ -157,7 +158,9 @@ void UnitSelectionScreen::AddButtons()
     // A network host starts only once every player is ready.
     if (!singlePlayer && authority) {
         start->SetVisible(0);
-        startAllowed_ = false;
+        // Alone in the lobby, the host waits for nobody.
+        const NetSession* session = ScreenManager::Instance()->GetNetSession();
+        startAllowed_ = session && session->Players().empty();
     }
 }
 
@@ -256,13 +259,13 @@ std::uint32_t UnitSelectionScreen::StartGameFromUnitSelection(std::uint32_t code
             Instance()->StartSinglePlayer();
             *handled = true;
         }
-    } else {
-        // TODO(net): the host copies its own slot into entry 0, starts the
-        //            match, gives every ready slot a free start slot and its
-        //            army, removes the announcement timer
-        //            (ScreenManager::TakeHostAnnouncementTimer), starts the
-        //            unit-state sync and sends the slots; a client sends its
-        //            slot, hides "Start" and waits for the host's slots.
+    } else if (Instance()->GetTotal() == Instance()->required_ && Instance()->startAllowed_) {
+        if (host->HasAuthority()) {
+            Instance()->StartNetworkHost();
+            *handled = true;
+        } else {
+            Instance()->SendClientSlot();
+        }
     }
     host->RestartFrameClock();
     return 0;
@@ -279,6 +282,103 @@ void UnitSelectionScreen::StartSinglePlayer()
     host->CreateArmy(true, GetArmyCounts(), Vec3(), false, "Player");
     host->EnterMatchState();
     host->CreateComputerArmies();
+}
+
+PlayerSetup UnitSelectionScreen::OwnSetup() const
+{
+    PlayerSetup own;
+    own.counts = GetArmyCounts();
+    own.ready = true;
+    if (const NetSession* session = ScreenManager::Instance()->GetNetSession()) {
+        own.name = session->OwnName();
+    }
+    return own;
+}
+
+void UnitSelectionScreen::StartNetworkHost()
+{
+    MenuHost* host = ScreenManager::Instance()->GetHost();
+    NetSession* session = ScreenManager::Instance()->GetNetSession();
+    Close();
+    host->StopMenuCamera();
+    host->EndMatch();
+    slots_[0] = OwnSetup();
+    slots_[0].mode = options_.mode;
+    host->StartMatch();
+    for (int i = 0; i < kSlots; ++i) {
+        PlayerSetup& slot = slots_[static_cast<std::size_t>(i)];
+        // A player the map has no start for is left out on every machine.
+        if (slot.ready && !host->ClaimStartSlot(slot.start, slot.colour)) {
+            slot.ready = false;
+        }
+        if (slot.ready) {
+            CreateNetworkArmy(i, i == 0);
+        }
+    }
+    // The match's own timers replace the lobby's announcements.
+    ScreenManager::Instance()->TakeHostAnnouncementTimer();
+    if (session) {
+        session->StopAnnouncing();
+        session->StartUnitStateSync();
+        session->SendSlotsAsHost(slots_);
+    }
+    host->EnterMatchState();
+}
+
+void UnitSelectionScreen::SendClientSlot()
+{
+    slots_[0] = OwnSetup();
+    if (NetSession* session = ScreenManager::Instance()->GetNetSession()) {
+        session->SendSlotAsClient(slots_[0]);
+    }
+    startAllowed_ = false;
+    if (guiObject* start = guiManager::Instance()->FindObject(ScreenManager::kUnitSelectionWindow,
+                                                              ScreenManager::kStartButton, kGuiButton)) {
+        start->SetVisible(0);
+    }
+}
+
+void UnitSelectionScreen::CreateNetworkArmy(int index, bool selected)
+{
+    const PlayerSetup& slot = slots_[static_cast<std::size_t>(index)];
+    ScreenManager::Instance()->GetHost()->CreateNetworkArmy(selected, slot.counts, slot.start, slot.name, slot.colour);
+}
+
+void UnitSelectionScreen::PlayersChanged(const std::vector<std::int32_t>& ids)
+{
+    bool allReady = true;
+    for (int id = 1; id < kSlots; ++id) {
+        const bool joined = std::find(ids.begin(), ids.end(), id) != ids.end();
+        PlayerSetup& slot = slots_[static_cast<std::size_t>(id)];
+        if (!joined) {
+            slot = PlayerSetup{};
+        } else if (!slot.ready) {
+            allReady = false;
+        }
+    }
+    startAllowed_ = allReady;
+}
+
+void UnitSelectionScreen::StartNetworkMatch(const std::array<PlayerSetup, 8>& slots, std::int32_t ownId)
+{
+    MenuHost* host = ScreenManager::Instance()->GetHost();
+    if (!host) {
+        return;
+    }
+    Close();
+    host->StopMenuCamera();
+    host->EndMatch();
+    slots_ = slots;
+    // The new map first, so the armies stand on its ground, in the host's
+    // order, so every machine numbers them alike.
+    host->StartMatch();
+    for (int i = 0; i < kSlots; ++i) {
+        if (slots_[static_cast<std::size_t>(i)].ready) {
+            CreateNetworkArmy(i, i == ownId);
+        }
+    }
+    host->EnterMatchState();
+    host->RestartFrameClock();
 }
 
 std::uint32_t UnitSelectionScreen::UnitSelectionBackPressed(std::uint32_t code, guiParam*, guiParam*, bool*)

@@ -4,9 +4,12 @@
 // bar show a red cross and count 0. A slider moved past the total is pushed
 // back, so the total never exceeds the maximum.
 //
-// The screen also keeps the players' set-up records (PlayerSlot) that a
-// network game exchanges; they are cleared at every build, so a match never
-// starts with armies left over from the one before.
+// The screen also keeps the players' set-up records (PlayerSetup) that a
+// network game exchanges, by connection id (0 the host); they are cleared at
+// every build, so a match never starts with armies left over from the one
+// before. In a network game the host's "Start" shows once every joined
+// client has sent its ready slot; the host then places every ready player
+// and sends the slots, and each client makes the same armies from them.
 #pragma once
 
 #include "core/Singleton.h"
@@ -17,12 +20,13 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <vector>
 
 class Canvas2D;
 
 // One player's set-up, carried whole between machines (the network layer
-// writes and reads its bytes).
-struct PlayerSlot {
+// turns it into its PlayerSlot record and back).
+struct PlayerSetup {
     ArmyUnitCounts counts;
     Vec3 start;
     bool ready = false;
@@ -59,10 +63,19 @@ public:
     int GetTotal() const;
     int GetRequiredTotal() const { return required_; }
     bool IsStartAllowed() const { return startAllowed_; }
+    // Network host: every joined client is ready (or none is joined).
+    void SetStartAllowed(bool allowed) { startAllowed_ = allowed; }
+    // Host: the joined clients are now these ids; the slots of those who
+    // left are cleared, and "Start" follows whether the rest are all ready.
+    void PlayersChanged(const std::vector<std::int32_t>& ids);
+    // Client: the host's slots arrived; the match starts with the armies it
+    // placed, own the one at ownId.
+    void StartNetworkMatch(const std::array<PlayerSetup, 8>& slots, std::int32_t ownId);
+
     // The counts in the order army creation takes them.
     ArmyUnitCounts GetArmyCounts() const;
-    const std::array<PlayerSlot, kSlots>& GetSlots() const { return slots_; }
-    PlayerSlot& GetSlot(int index) { return slots_[static_cast<std::size_t>(index)]; }
+    const std::array<PlayerSetup, kSlots>& GetSlots() const { return slots_; }
+    PlayerSetup& GetSlot(int index) { return slots_[static_cast<std::size_t>(index)]; }
 
     // A slider's count: the integer part of (1 - value) x the maximum.
     static int CountFromSlider(float value, int maximum);
@@ -86,9 +99,14 @@ private:
     // The moved slider's count, pushed back by what goes over the total.
     void SliderMoved(Type type, float value);
     void StartSinglePlayer();
+    void StartNetworkHost();
+    void SendClientSlot();
+    // Slot i's army, created from the entry as it stands.
+    void CreateNetworkArmy(int index, bool selected);
+    PlayerSetup OwnSetup() const;
 
     std::array<int, kUnitTypes> counts_{};
-    std::array<PlayerSlot, kSlots> slots_{};
+    std::array<PlayerSetup, kSlots> slots_{};
     GameOptions options_;
     int required_ = 0;
     // The most a slider gives, at its end stop.

@@ -113,8 +113,10 @@ TEST_CASE("a host and two clients find each other, join, chat, change settings a
         CHECK(host.ui.playerChanges == changes + 1);
         CHECK(host.net->LowestFreeId() == leavingId);
     }
-    SUBCASE("the host leaving sends its clients back to the connection screen")
+    SUBCASE("the host leaving sends its clients back to the connection screen, from unit selection too")
     {
+        second.ui.screen = kScreenUnitSelection;
+        second.world.state = 1; // the menus: no match yet
         host.net->Leave();
         REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
         CHECK_FALSE(first.net->IsConnecting());
@@ -323,9 +325,14 @@ TEST_CASE("joins outside the lobby are refused and a host is known by address an
         NetworkManager& client = *session.Client(0).net;
         REQUIRE(client.OpenDiscovery());
         CHECK(client.NoteHost("Gone", {platform::kLoopbackIp, 22451}));
-        CHECK_FALSE(client.Connect(0, "Me"));
-        CHECK(session.Client(0).ui.connectFailures == 1);
+        // The attempt runs beside the frame: Connect returns at once, and a
+        // second press meanwhile starts nothing.
+        REQUIRE(client.Connect(0, "Me"));
+        CHECK_FALSE(client.Connect(0, "Again"));
+        CHECK(client.IsConnecting());
+        REQUIRE(session.Pump([&] { return session.Client(0).ui.connectFailures == 1; }));
         CHECK_FALSE(client.IsConnecting());
+        CHECK(client.GetOwnId() == -1);
     }
     SUBCASE("the announcement is 72 bytes: length 0, sequence 1, sender 0, channel 0 and the name")
     {

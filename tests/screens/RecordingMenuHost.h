@@ -16,6 +16,7 @@ struct ArmyMade {
     ArmyUnitCounts counts;
     Vec3 position;
     std::string name;
+    std::uint32_t colour = 0;
 };
 
 class RecordingMenuHost : public MenuHost {
@@ -49,9 +50,25 @@ public:
                     const std::string& name) override
     {
         calls.push_back("CreateArmy");
-        armies.push_back({local, counts, position, name});
+        armies.push_back({local, counts, position, name, 0});
     }
     void CreateComputerArmies() override { calls.push_back("CreateComputerArmies"); }
+    bool ClaimStartSlot(Vec3& position, std::uint32_t& colour) override
+    {
+        if (startSlotsLeft == 0) {
+            return false;
+        }
+        --startSlotsLeft;
+        position = {static_cast<float>(startSlotsLeft) * 10.0f, 0.0f, 5.0f};
+        colour = 0xFF000000u | startSlotsLeft;
+        return true;
+    }
+    void CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position, const std::string& name,
+                           std::uint32_t colour) override
+    {
+        calls.push_back("CreateNetworkArmy");
+        armies.push_back({selected, counts, position, name, colour});
+    }
     void EnterMatchState() override
     {
         calls.push_back("EnterMatchState");
@@ -65,6 +82,7 @@ public:
     SessionKind session = kSinglePlayer;
     bool authority = true;
     bool inMatch = false;
+    std::uint32_t startSlotsLeft = 8;
     std::vector<std::string> calls;
     std::vector<ArmyMade> armies;
 };

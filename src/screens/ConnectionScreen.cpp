@@ -1,0 +1,220 @@
+// ConnectionScreen: the layout, the host buttons, the connection list's text
+// and the three buttons' actions.
+#include "screens/ConnectionScreen.h"
+
+#include "gui/guiButton.h"
+#include "gui/guiEditBox.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+#include "render/Canvas2D.h"
+#include "screens/MenuHost.h"
+#include "screens/NetSession.h"
+#include "screens/ScreenManager.h"
+
+namespace {
+
+const ColorValue kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+const ColorValue kStatusColor{1.0f, 0.35f, 0.25f, 1.0f};
+constexpr int kLineStep = 30;
+
+guiButton* AddButton(guiWindow& window, const std::string& name, guiCallback callback, float x, float y, float width,
+                     float height, const char* label, float labelX, float labelY)
+{
+    auto* button = static_cast<guiButton*>(window.CreateObject(name, kGuiButton, callback, x, y, width, height));
+    button->SetLabel(label, "ButtonDefault", labelX, labelY, 1.0f, 1.0f, 1.0f, 1.0f);
+    button->SetUpTexture(ScreenManager::kButtonUp);
+    button->SetDownTexture(ScreenManager::kButtonDown);
+    button->SetHoverTexture(ScreenManager::kButtonHover);
+    return button;
+}
+
+NetSession* Session()
+{
+    return ScreenManager::Instance()->GetNetSession();
+}
+
+} // namespace
+
+void ConnectionScreen::Build()
+{
+    hostButtons_.clear();
+    nextY_ = kFirstHostButtonY;
+    status_.clear();
+    connectingTo_.clear();
+    guiWindow* window = guiManager::Instance()->CreateWindow(kWindow);
+    window->SetCallback(ConnectionWindowCallback);
+    window->SetPositionXYZ(0.0f, 0.0f, 1.0f);
+    window->AddTexture("Interface/Textures/GameConnect.png", 0.25f, 0.01f, 0.5f, 0.083f);
+    window->AddTexture("Interface/Textures/UnitSelectBack.png", 0.125f, 0.125f, 0.75f, 0.75f);
+    auto* name = static_cast<guiEditBox*>(
+        window->CreateObject(kNameBox, kGuiEditBox, NameBoxCallback, 0.3f, 0.15f, 0.5f, 0.03f));
+    name->SetText(kDefaultName);
+    name->SetBackgroundTexture(ScreenManager::kTrackPicture);
+    name->SetMaxLength(100);
+    name->SetTextOffsetX(15);
+    name->SetTextOffsetY(3);
+    name->SetActive(1);
+    name->SetClearOnEnter(0);
+    AddButton(*window, ScreenManager::kHostGameButton, HostGamePressed, 0.18f, 0.15f, 0.1f, 0.03f, "Host Game", 11.0f,
+              6.0f);
+    AddButton(*window, kBackButton, ConnectionBackPressed, 0.72f, 0.919f, 0.1f, 0.05f, "Back", 35.0f, 12.0f);
+    // Hosts heard on an earlier visit keep their places in the list.
+    RefreshHosts();
+}
+
+void ConnectionScreen::Close()
+{
+    hostButtons_.clear();
+    guiManager::Instance()->DestroyWindow(kWindow);
+}
+
+void ConnectionScreen::RefreshHosts()
+{
+    const NetSession* session = Session();
+    if (!session || !guiManager::Instance()->GetWindow(kWindow)) {
+        return;
+    }
+    const std::size_t hosts = session->Hosts().size();
+    while (hostButtons_.size() < hosts && hostButtons_.size() < kMaxHostButtons) {
+        AddHostButton();
+    }
+}
+
+void ConnectionScreen::AddHostButton()
+{
+    guiWindow* window = guiManager::Instance()->GetWindow(kWindow);
+    const std::string name = kHostButtonPrefix + std::to_string(hostButtons_.size());
+    const bool hosting = Session() && Session()->IsHosting();
+    guiButton* button = AddButton(*window, name, ConnectPressed, kHostButtonX, nextY_, 0.08f, 0.04f,
+                                  hosting ? "Kick" : "Connect", hosting ? 0.0f : 5.0f, hosting ? 0.0f : 5.0f);
+    nextY_ += kHostButtonStep;
+    // Hidden like the others while an attempt runs.
+    if (Session() && Session()->IsConnecting()) {
+        button->SetVisible(0);
+    }
+    hostButtons_.push_back(button);
+}
+
+int ConnectionScreen::FindHostButton(const void* button) const
+{
+    for (std::size_t i = 0; i < hostButtons_.size(); ++i) {
+        if (hostButtons_[i] == button) {
+            return static_cast<int>(i);
+        }
+    }
+    return -1;
+}
+
+std::string ConnectionScreen::TypedName() const
+{
+    const guiEditBox* box =
+        static_cast<guiEditBox*>(guiManager::Instance()->FindObject(kWindow, kNameBox, kGuiEditBox));
+    return box ? box->GetText() : std::string(kDefaultName);
+}
+
+void ConnectionScreen::ShowChoices(bool shown)
+{
+    for (guiButton* button : hostButtons_) {
+        button->SetVisible(shown ? 1 : 0);
+    }
+    if (guiObject* host = guiManager::Instance()->FindObject(kWindow, ScreenManager::kHostGameButton, kGuiButton)) {
+        host->SetVisible(shown ? 1 : 0);
+    }
+}
+
+void ConnectionScreen::Connect(int index)
+{
+    NetSession* session = Session();
+    if (!session || index < 0 || session->IsConnecting()) {
+        return;
+    }
+    const std::vector<NetPeerName> hosts = session->Hosts();
+    if (static_cast<std::size_t>(index) >= hosts.size()) {
+        return;
+    }
+    if (!session->Connect(static_cast<std::size_t>(index), TypedName())) {
+        status_ = "Could not connect to " + hosts[static_cast<std::size_t>(index)].name;
+        return;
+    }
+    connectingTo_ = hosts[static_cast<std::size_t>(index)].name;
+    status_ = "Connecting to " + connectingTo_ + "...";
+    ShowChoices(false);
+}
+
+void ConnectionScreen::ConnectFailed()
+{
+    status_ = "Could not connect to " + connectingTo_;
+    if (guiManager::Instance()->GetWindow(kWindow)) {
+        ShowChoices(true);
+    }
+}
+
+void ConnectionScreen::Draw(Canvas2D& canvas) const
+{
+    const MenuHost* host = ScreenManager::Instance()->GetHost();
+    const int width = host ? host->ScreenWidth() : 1024;
+    const int height = host ? host->ScreenHeight() : 768;
+    const int x = static_cast<int>(0.4f * static_cast<float>(width));
+    int y = static_cast<int>(0.2f * static_cast<float>(height));
+    const std::vector<NetPeerName> hosts = Session() ? Session()->Hosts() : std::vector<NetPeerName>{};
+    canvas.DrawText("Current Connections: ", x, y, "Default", kWhite);
+    for (std::size_t i = 0; i < hosts.size(); ++i) {
+        y += kLineStep;
+        canvas.DrawText(std::to_string(i) + " : Name: " + hosts[i].name, x, y, "Default", kWhite);
+    }
+    y += kLineStep;
+    canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, y, "Default", kWhite);
+    if (!status_.empty()) {
+        canvas.DrawText(status_, static_cast<int>(0.18f * static_cast<float>(width)),
+                        static_cast<int>(0.93f * static_cast<float>(height)), "Default", kStatusColor);
+    }
+}
+
+std::uint32_t ConnectionScreen::HostGamePressed(std::uint32_t code, guiParam*, guiParam*, bool* handled)
+{
+    NetSession* session = Session();
+    if (code != kGuiButtonReleased || !session || session->IsConnecting()) {
+        return 0;
+    }
+    *handled = true;
+    if (!session->Host(Instance()->TypedName())) {
+        Instance()->status_ = "Could not host: the game's port is taken";
+        return 0;
+    }
+    ScreenManager::Instance()->SetScreen(kScreenLobby);
+    return 0;
+}
+
+std::uint32_t ConnectionScreen::ConnectPressed(std::uint32_t code, guiParam* a, guiParam*, bool*)
+{
+    if (code == kGuiButtonReleased && a) {
+        Instance()->Connect(Instance()->FindHostButton(a->AsPointer()));
+    }
+    return 0;
+}
+
+std::uint32_t ConnectionScreen::ConnectionBackPressed(std::uint32_t code, guiParam*, guiParam*, bool* handled)
+{
+    if (code != kGuiButtonReleased) {
+        return 0;
+    }
+    // Nothing of the network stays behind the main menu: the receive port
+    // closes and any attempt is given up.
+    if (NetSession* session = Session()) {
+        session->Leave();
+    }
+    *handled = true;
+    ScreenManager::Instance()->SetScreen(kScreenMainMenu);
+    return 0;
+}
+
+std::uint32_t ConnectionScreen::ConnectionWindowCallback(std::uint32_t code, guiParam* a, guiParam*, bool*)
+{
+    ScreenManager::QuitOrResetFade(code, a);
+    return 0;
+}
+
+std::uint32_t ConnectionScreen::NameBoxCallback(std::uint32_t, guiParam*, guiParam*, bool*)
+{
+    return 0;
+}

@@ -1,0 +1,78 @@
+// The connection screen, the first multi-player screen: the player types a
+// name, then hosts ("Host Game", on to the lobby) or joins one of the hosts
+// heard on the local network, each announced host adding a "Connect" button
+// below the last. Entering it opens the network's receive port (the screen
+// manager's network preparation); the host's welcome moves a joining player
+// on to the lobby.
+//
+// One connection attempt at a time: while it runs every "Connect" and "Host
+// Game" is hidden, so a second press cannot start another; a failed attempt
+// shows them again with the failure written on the screen. The host buttons
+// stop where the panel ends, and button i always stands for host i of the
+// network's list (buttons and hosts are only ever appended together).
+#pragma once
+
+#include "core/Singleton.h"
+#include "gui/guiCodes.h"
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+class Canvas2D;
+class guiButton;
+
+class ConnectionScreen : public Singleton<ConnectionScreen> {
+    friend class Singleton<ConnectionScreen>;
+
+public:
+    static constexpr const char* kWindow = "ButtonsWindow";
+    static constexpr const char* kNameBox = "NameText";
+    static constexpr const char* kDefaultName = "NameGoesHere";
+    // Spelled as the layout has always named it.
+    static constexpr const char* kBackButton = "connectoinscreenQuitButtonHandle";
+    static constexpr const char* kHostButtonPrefix = "ConnectionButton";
+    static constexpr float kHostButtonX = 0.35f;
+    static constexpr float kFirstHostButtonY = 0.235f;
+    static constexpr float kHostButtonStep = 0.04f;
+    // Host buttons that fit on the panel (the last ends above 0.9).
+    static constexpr std::size_t kMaxHostButtons = 16;
+
+    void Build();
+    void Close();
+    // The hosts heard of, at (0.4, 0.2) of the screen, and what the last
+    // attempt came to.
+    void Draw(Canvas2D& canvas) const;
+
+    // The network's host list grew (or a host was renamed): one button for
+    // each host that has none yet, up to the cap.
+    void RefreshHosts();
+    // The attempt failed: the buttons come back and the failure is shown.
+    void ConnectFailed();
+    // The button's index in the host button list, or -1.
+    int FindHostButton(const void* button) const;
+    std::size_t HostButtonCount() const { return hostButtons_.size(); }
+    const std::string& GetStatus() const { return status_; }
+    // The name typed (the default when the box is gone).
+    std::string TypedName() const;
+
+    static std::uint32_t HostGamePressed(std::uint32_t code, guiParam* a, guiParam* b, bool* handled);
+    static std::uint32_t ConnectPressed(std::uint32_t code, guiParam* a, guiParam* b, bool* handled);
+    static std::uint32_t ConnectionBackPressed(std::uint32_t code, guiParam* a, guiParam* b, bool* handled);
+    static std::uint32_t ConnectionWindowCallback(std::uint32_t code, guiParam* a, guiParam* b, bool* handled);
+    // The name box takes keys but acts on nothing, Enter included.
+    static std::uint32_t NameBoxCallback(std::uint32_t code, guiParam* a, guiParam* b, bool* handled);
+
+private:
+    ConnectionScreen() = default;
+
+    void AddHostButton();
+    // Every "Connect" and "Host Game" shown or hidden together.
+    void ShowChoices(bool shown);
+    void Connect(int index);
+
+    std::vector<guiButton*> hostButtons_;
+    float nextY_ = kFirstHostButtonY;
+    std::string status_;
+    std::string connectingTo_;
+};
