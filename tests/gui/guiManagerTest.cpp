@@ -1,4 +1,3 @@
-#include "gui/guiButton.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 
@@ -147,23 +146,5 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         manager->DestroyWindow("a");
         CHECK(testing::ReadTextFile("guiWindow.txt").find("Trying to destroy non-existent window") !=
               std::string::npos);
-    }
-
-    SUBCASE("typed getters warn in the window's and the kind's logs, the silent lookup does not")
-    {
-        guiWindow* window = manager->CreateWindow("Menu");
-        auto* play = static_cast<guiButton*>(window->CreateObject("Play", kGuiButton, nullptr, 0, 0, 1, 1));
-        CHECK(manager->GetButton("Menu", "Play") == play);
-        CHECK(manager->FindObject("Menu", "Play", kGuiButton) == play);
-        CHECK(manager->FindObject("Menu", "Play", kGuiSlider) == nullptr);
-        CHECK(manager->FindObject("None", "Play", kGuiButton) == nullptr);
-        CHECK(testing::ReadTextFile("guiWindow.txt").empty());
-        CHECK(manager->GetButton("None", "Play") == nullptr);
-        CHECK(testing::ReadTextFile("guiWindow.txt").find("Could not find window associtated with handle") !=
-              std::string::npos);
-        CHECK(testing::ReadTextFile("guiButton.txt").find("Could not find button associated with handle") !=
-              std::string::npos);
-        CHECK(manager->GetSlider("Menu", "Play") == nullptr);
-        CHECK(testing::ReadTextFile("guiSlider.txt").find("Could not find slider") != std::string::npos);
     }
 }

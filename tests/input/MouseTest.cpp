@@ -58,15 +58,6 @@ TEST_CASE("the mouse moves by twice the motion and drops moves that would leave 
 {
     MouseFixture f;
 
-    SUBCASE("each accepted axis sends its own message")
-    {
-        f.Move(3, -2);
-        f.mouse->Poll();
-        CHECK(f.host.sent == std::vector<SentMessage>{{kGuiMouseMove, 518, 384}, {kGuiMouseMove, 518, 380}});
-        CHECK(Cursor::Instance()->GetX() == 518);
-        CHECK(Cursor::Instance()->GetY() == 380);
-    }
-
     SUBCASE("the screen's edges are refused, the pixels next to them taken")
     {
         f.Move(-256, 0); // to 0
