@@ -44,16 +44,6 @@ struct MouseFixture {
 
 } // namespace
 
-TEST_CASE("the mouse starts in the middle of the screen")
-{
-    testing::RecordingInputHost host;
-    host.width = 800;
-    host.height = 600;
-    Mouse::Instance()->Init(nullptr, &host);
-    CHECK(Mouse::Instance()->GetX() == 400);
-    CHECK(Mouse::Instance()->GetY() == 300);
-}
-
 TEST_CASE("the mouse moves by twice the motion and drops moves that would leave the screen")
 {
     MouseFixture f;

@@ -76,17 +76,6 @@ struct SelectionFixture {
 
 TEST_CASE("unit selection shares out the units, keeps the total and starts the match")
 {
-    SUBCASE("40 units: 10, 10, 10, 5, 5 and Start shown at once")
-    {
-        SelectionFixture f(40);
-        Screen* screen = Screen::Instance();
-        CHECK(screen->GetCount(Screen::kDetagon) == 5);
-        CHECK(DrawnTotal() == "Total Units: 40 Units is just right!");
-        CHECK(StartButton()->IsVisible());
-        // Back is there in single player.
-        CHECK(guiManager::Instance()->FindObject("", Screen::kBackButton, kGuiButton) != nullptr);
-    }
-
     SUBCASE("99 units fall short by three: red line, Start hidden until a slider adds them")
     {
         SelectionFixture f(99);
@@ -100,7 +89,7 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
         CHECK(Screen::Instance()->GetCount(Screen::kSmashtor) == 27);
         CHECK(Screen::Instance()->GetTotal() == 99);
         CHECK(Slider("SmashtorSlider")->GetValue() == doctest::Approx(72.0f / 99.0f));
-        DrawnTotal();
+        CHECK(DrawnTotal() == "Total Units: 99 Units is just right!");
         CHECK(StartButton()->IsVisible());
     }
 
@@ -147,6 +136,7 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
     SUBCASE("Back returns to the options with the game's options")
     {
         SelectionFixture f(64);
+        REQUIRE(guiManager::Instance()->FindObject("", Screen::kBackButton, kGuiButton) != nullptr);
         guiParam a;
         guiParam b;
         bool handled = false;
