@@ -41,23 +41,25 @@ std::string DrawnTotal(ColorValue* color = nullptr)
     return canvas.calls.front().text;
 }
 
+// Calls a widget's callback as the window does.
+bool Fire(guiCallback callback, std::uint32_t code, guiParam a = {})
+{
+    guiParam b;
+    bool handled = false;
+    callback(code, &a, &b, &handled);
+    return handled;
+}
+
 // What a drag does: the thumb moves, then the callback hears of it.
 void Slide(const char* slider, guiCallback callback, float value)
 {
     Slider(slider)->SetValue(value);
-    guiParam a = guiParam::FromFloat(value);
-    guiParam b;
-    bool handled = false;
-    callback(kGuiSliderMoved, &a, &b, &handled);
+    Fire(callback, kGuiSliderMoved, guiParam::FromFloat(value));
 }
 
 bool PressStart()
 {
-    guiParam a;
-    guiParam b;
-    bool handled = false;
-    Screen::StartGameFromUnitSelection(kGuiButtonReleased, &a, &b, &handled);
-    return handled;
+    return Fire(Screen::StartGameFromUnitSelection, kGuiButtonReleased);
 }
 
 struct SelectionFixture {
@@ -137,10 +139,7 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
     {
         SelectionFixture f(64);
         REQUIRE(guiManager::Instance()->FindObject("", Screen::kBackButton, kGuiButton) != nullptr);
-        guiParam a;
-        guiParam b;
-        bool handled = false;
-        Screen::UnitSelectionBackPressed(kGuiButtonReleased, &a, &b, &handled);
+        Fire(Screen::UnitSelectionBackPressed, kGuiButtonReleased);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
         CHECK(OptionsScreen::Instance()->GetOptions().maxUnits == 64);
     }
