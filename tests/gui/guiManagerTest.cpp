@@ -127,16 +127,13 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         CHECK(manager->GetStackingOrder().size() == 2);
     }
 
-    SUBCASE("destroying everything and destroying twice")
+    SUBCASE("everything destroyed takes no input and draws nothing, and destroying again is harmless")
     {
         MakeWindow("a", Heard<1>);
-        MakeWindow("b", Heard<2>);
         manager->DestroyAllWindows();
+        manager->DestroyWindow("a");
         Dispatch(kGuiRightDown);
         CHECK(heard.empty());
         CHECK(Drawn(gui).empty());
-        manager->DestroyWindow("a");
-        CHECK(testing::ReadTextFile("guiWindow.txt").find("Trying to destroy non-existent window") !=
-              std::string::npos);
     }
 }
