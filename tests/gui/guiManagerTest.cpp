@@ -1,4 +1,3 @@
-#include "gui/guiButton.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 
@@ -78,21 +77,13 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         CHECK(testing::ReadTextFile("guiWindow.txt").empty());
     }
 
-    SUBCASE("newer windows of equal z lie in front")
-    {
-        MakeWindow("one", Heard<1>);
-        MakeWindow("two", Heard<2>);
-        MakeWindow("three", Heard<3>);
-        Dispatch(kGuiRightDown);
-        CHECK(heard == std::vector<int>{3, 2, 1});
-        CHECK(Drawn(gui) == Names{"one", "two", "three"});
-    }
-
-    SUBCASE("a new window goes in front of a higher one until the next sort, which is stable")
+    SUBCASE("a new window goes in front, of a higher one too until the next sort, which is stable")
     {
         MakeWindow("high", Heard<1>)->SetPositionXYZ(0.0f, 0.0f, 1.0f);
         MakeWindow("low", Heard<2>);
         MakeWindow("lower", Heard<3>);
+        Dispatch(kGuiRightDown);
+        CHECK(heard == std::vector<int>{3, 2, 1});
         CHECK(Drawn(gui) == Names{"high", "low", "lower"});
         manager->SortWindows();
         CHECK(Drawn(gui) == Names{"low", "lower", "high"});
@@ -136,34 +127,13 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         CHECK(manager->GetStackingOrder().size() == 2);
     }
 
-    SUBCASE("destroying everything and destroying twice")
+    SUBCASE("everything destroyed takes no input and draws nothing, and destroying again is harmless")
     {
         MakeWindow("a", Heard<1>);
-        MakeWindow("b", Heard<2>);
         manager->DestroyAllWindows();
+        manager->DestroyWindow("a");
         Dispatch(kGuiRightDown);
         CHECK(heard.empty());
         CHECK(Drawn(gui).empty());
-        manager->DestroyWindow("a");
-        CHECK(testing::ReadTextFile("guiWindow.txt").find("Trying to destroy non-existent window") !=
-              std::string::npos);
-    }
-
-    SUBCASE("typed getters warn in the window's and the kind's logs, the silent lookup does not")
-    {
-        guiWindow* window = manager->CreateWindow("Menu");
-        auto* play = static_cast<guiButton*>(window->CreateObject("Play", kGuiButton, nullptr, 0, 0, 1, 1));
-        CHECK(manager->GetButton("Menu", "Play") == play);
-        CHECK(manager->FindObject("Menu", "Play", kGuiButton) == play);
-        CHECK(manager->FindObject("Menu", "Play", kGuiSlider) == nullptr);
-        CHECK(manager->FindObject("None", "Play", kGuiButton) == nullptr);
-        CHECK(testing::ReadTextFile("guiWindow.txt").empty());
-        CHECK(manager->GetButton("None", "Play") == nullptr);
-        CHECK(testing::ReadTextFile("guiWindow.txt").find("Could not find window associtated with handle") !=
-              std::string::npos);
-        CHECK(testing::ReadTextFile("guiButton.txt").find("Could not find button associated with handle") !=
-              std::string::npos);
-        CHECK(manager->GetSlider("Menu", "Play") == nullptr);
-        CHECK(testing::ReadTextFile("guiSlider.txt").find("Could not find slider") != std::string::npos);
     }
 }

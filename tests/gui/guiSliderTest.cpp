@@ -106,9 +106,6 @@ TEST_CASE("a slider follows the cursor while held and reports every move and rel
         };
         CHECK(thumb(0.0f).topLeft.x == doctest::Approx(256.0));
         CHECK(thumb(1.0f).bottomRight.x == doctest::Approx(768.0));
-        const testing::CanvasCall middle = thumb(0.5f);
-        CHECK(middle.topLeft.x == doctest::Approx(460.8));
-        CHECK(middle.bottomRight.x == doctest::Approx(563.2));
-        CHECK(middle.topLeft.y == doctest::Approx(345.6));
+        CHECK(thumb(0.5f).topLeft.x == doctest::Approx(460.8));
     }
 }

@@ -44,28 +44,9 @@ struct MouseFixture {
 
 } // namespace
 
-TEST_CASE("the mouse starts in the middle of the screen")
-{
-    testing::RecordingInputHost host;
-    host.width = 800;
-    host.height = 600;
-    Mouse::Instance()->Init(nullptr, &host);
-    CHECK(Mouse::Instance()->GetX() == 400);
-    CHECK(Mouse::Instance()->GetY() == 300);
-}
-
 TEST_CASE("the mouse moves by twice the motion and drops moves that would leave the screen")
 {
     MouseFixture f;
-
-    SUBCASE("each accepted axis sends its own message")
-    {
-        f.Move(3, -2);
-        f.mouse->Poll();
-        CHECK(f.host.sent == std::vector<SentMessage>{{kGuiMouseMove, 518, 384}, {kGuiMouseMove, 518, 380}});
-        CHECK(Cursor::Instance()->GetX() == 518);
-        CHECK(Cursor::Instance()->GetY() == 380);
-    }
 
     SUBCASE("the screen's edges are refused, the pixels next to them taken")
     {
