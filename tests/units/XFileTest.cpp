@@ -88,6 +88,7 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
         {"a corner past the last vertex", Replaced(good, "4;0,1,2,3;", "4;0,1,2,4;"), "corner past"},
         {"a polygon of two corners", Replaced(good, "4;0,1,2,3;", "2;0,1;"), "fewer than 3"},
         {"normals that do not match the faces", Replaced(good, "  4;0,0,0,0;", "  3;0,0,0;"), "corner for corner"},
+        {"a normal index past the last normal", Replaced(good, "  4;0,0,0,0;", "  4;0,0,0,1;"), "corner for corner"},
         {"more vertices than the file holds", Replaced(good, "  4;\n  0;0;0;", "  60000;\n  0;0;0;"), "room for"},
         {"more vertices than the limit", Replaced(good, "  4;\n  0;0;0;", "  70000;\n  0;0;0;"), "limit"},
         {"key times that go back", Replaced(good, "15;4;", "0;4;"), "do not increase"},
