@@ -262,8 +262,9 @@ void CheckTrips(const Terrain& ground, std::vector<Trip> (*makeTrips)(const Terr
         PhysicsScope physics;
         std::vector<Trip> trips = makeTrips(ground);
         float elapsed = 0.0f;
-        float longest = kStandSeconds;
-        std::size_t arrived = trips.front().timeLimit > 0.0f ? 0 : trips.size();
+        const bool standing = trips.front().timeLimit == 0.0f;
+        float longest = standing ? kStandSeconds : 0.0f;
+        std::size_t arrived = 0;
         for (Trip& trip : trips) {
             longest = std::max(longest, trip.timeLimit);
             if (trip.timeLimit > 0.0f) {
@@ -276,7 +277,7 @@ void CheckTrips(const Terrain& ground, std::vector<Trip> (*makeTrips)(const Terr
             }
         }
         const float dt = 1.0f / static_cast<float>(rate);
-        for (int step = 0; (arrived < trips.size() || elapsed < kStandSeconds) && step < longest * rate; ++step) {
+        for (int step = 0; (standing || arrived < trips.size()) && step < longest * rate; ++step) {
             elapsed += dt;
             Physics::Instance()->Step(dt);
         }
