@@ -147,11 +147,10 @@ public:
             CHECK(army->GetPoints() + army->GetLiveValue() == army->GetStartingPoints());
             CHECK(army->GetLiveValue() == live);
             CHECK(army->GetDeadCount() == army->GetBoughtValue() - live);
-            CHECK(army->GetStrength() >= 0.0);
-            CHECK(army->GetStrength() <= 1.0);
-            CHECK(army->GetDamageDealt() >= 0);
-            CHECK(army->GetDamageTaken() >= 0);
-            CHECK(army->GetDamageTaken() <= static_cast<std::int64_t>(army->GetDeadCount()));
+            CHECK((army->GetStrength() >= 0.0 && army->GetStrength() <= 1.0));
+            // Taken counts deaths (never below zero, never more than died); dealt balances it below.
+            CHECK((army->GetDamageTaken() >= 0 &&
+                   army->GetDamageTaken() <= static_cast<std::int64_t>(army->GetDeadCount())));
             dealt += army->GetDamageDealt();
             taken += army->GetDamageTaken();
             int holding = 0;

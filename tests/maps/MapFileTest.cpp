@@ -1,8 +1,5 @@
 #include "world/MapFile.h"
 
-#include "platform/Random.h"
-#include "world/Terrain.h"
-
 #include "TestMaps.h"
 
 #include <doctest/doctest.h>
@@ -130,7 +127,9 @@ TEST_CASE("files that break the format are refused, each for its own fault")
     }
 }
 
-TEST_CASE("every cut-short copy of a map is refused, and randomly damaged ones are refused or load soundly")
+// Random damage is the map fuzzer's job (fuzz/fuzz_map_file.cpp); here only
+// the cut-short copies, which must all be refused.
+TEST_CASE("every cut-short copy of a map is refused")
 {
     const std::vector<std::uint8_t> good =
         WriteMapFile(testing::SmallMap(4, 3, 40.0f, [](float x, float z) { return std::sin(x) + 0.1f * z; }));
@@ -139,32 +138,6 @@ TEST_CASE("every cut-short copy of a map is refused, and randomly damaged ones a
         INFO("length " << length);
         CHECK_FALSE(ParseMapFile(std::span(good.data(), length), data));
     }
-    platform::SeedRand(20240607u);
-    int refused = 0;
-    for (int round = 0; round < 4000; ++round) {
-        std::vector<std::uint8_t> bytes = good;
-        for (int i = 1 + platform::Rand() % 4; i > 0; --i) {
-            // Half the damage lands in the header, where the counts live.
-            const std::size_t span = (platform::Rand() % 2) ? 56 : bytes.size();
-            bytes[static_cast<std::size_t>(platform::Rand()) % span] = static_cast<std::uint8_t>(platform::Rand());
-        }
-        if (!ParseMapFile(bytes, data)) {
-            ++refused;
-            continue;
-        }
-        // A parsed map is sound all the way through: the queries stay inside it.
-        Terrain terrain;
-        REQUIRE(terrain.LoadFromData(std::move(data)));
-        const float h = terrain.GetMapSize() / 2.0f;
-        Vec3 normal;
-        for (const float f : {-1.0f, -0.5f, 0.0f, 0.37f, 1.0f}) {
-            (void)terrain.HeightAt(f * h, -f * h);
-            terrain.NormalAt(f * h, f * h, normal);
-        }
-        data = MapData{};
-    }
-    CHECK(refused > 0); // both outcomes occur, so the sweep reaches past the checks
-    CHECK(refused < 4000);
 }
 
 TEST_CASE("the writer refuses what the parser would")

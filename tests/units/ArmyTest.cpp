@@ -1,5 +1,5 @@
 // Armies: the point budget, strength and centre, placing and dealing into
-// groups, ids, removal of units, and the per-frame pass over the armies.
+// groups, removal of units, and the per-frame pass over the armies.
 #include "BattleTestWorld.h"
 
 #include <cmath>
@@ -93,16 +93,6 @@ TEST_CASE("an army buys, loses, places and runs its units")
         none.SetGroupCount(-4);
         none.Place(0.0f, 0.0f, 0.0f);
         CHECK(none.GetGroupCount() == 0);
-    }
-    SUBCASE("ids count up from 0 after a reset and find their armies")
-    {
-        Army::ResetIdCounter();
-        Army& first = world.AddArmy();
-        Army& second = world.AddArmy();
-        CHECK(first.GetId() == 0);
-        CHECK(second.GetId() == 1);
-        CHECK(Battle::Instance()->FindArmyById(1) == &second);
-        CHECK(Battle::Instance()->FindArmyById(9) == nullptr);
     }
     SUBCASE("the pass over the armies: nothing in planning, attacks only without authority")
     {

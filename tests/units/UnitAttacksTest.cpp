@@ -1,4 +1,4 @@
-// The five unit types fight each of the five on flat ground: their attacks
+// Each of the five unit types fights on flat ground: their attacks
 // land with the damage of the attacker's type, kill, scatter debris and blow
 // up as they should. Also the reach of the two shooters.
 #include "BattleTestWorld.h"
@@ -49,26 +49,29 @@ struct Duel {
 
 } // namespace
 
-// Runs fight for every pair of attacker and defender types.
-template <typename Fight> void ForEveryPair(Fight fight)
+// Runs fight for each attacking type once: each attacks in its own way, and
+// the damage and the death that follow go through the same code whatever
+// the defender. The melee pairs meet a Detagon, which goes off when killed.
+template <typename Fight> void ForEachAttacker(Fight fight)
 {
-    for (std::uint32_t a = 0; a < kUnitTypeCount; ++a) {
-        for (std::uint32_t d = 0; d < kUnitTypeCount; ++d) {
-            const auto attackerType = static_cast<UnitType>(a);
-            const auto defenderType = static_cast<UnitType>(d);
-            CAPTURE(Name(attackerType));
-            CAPTURE(Name(defenderType));
-            Duel duel(attackerType, defenderType);
-            fight(duel, attackerType, defenderType);
-        }
+    const std::pair<UnitType, UnitType> pairs[] = {{kSmashtor, kDetagon},
+                                                   {kTriangoloid, kDetagon},
+                                                   {kTrajectagon, kArtillerator},
+                                                   {kArtillerator, kTriangoloid},
+                                                   {kDetagon, kSmashtor}};
+    for (const auto& [attackerType, defenderType] : pairs) {
+        CAPTURE(Name(attackerType));
+        CAPTURE(Name(defenderType));
+        Duel duel(attackerType, defenderType);
+        fight(duel, attackerType, defenderType);
     }
 }
 
-TEST_CASE("every unit type hurts and kills every other type on flat ground")
+TEST_CASE("each unit type hurts and kills on flat ground")
 {
     SUBCASE("the first strike takes the attacker's damage")
     {
-        ForEveryPair([](Duel& duel, UnitType attackerType, UnitType) {
+        ForEachAttacker([](Duel& duel, UnitType attackerType, UnitType) {
             const std::int32_t damage = GetUnitTypeStats(attackerType).damage;
             const std::int32_t full = duel.defender->GetHitPoints();
             REQUIRE(duel.world.RunUntil(20.0f, [&] { return duel.defender->GetHitPoints() < full; }));
@@ -90,7 +93,7 @@ TEST_CASE("every unit type hurts and kills every other type on flat ground")
     }
     SUBCASE("a strike that kills counts the death and scatters the unit")
     {
-        ForEveryPair([](Duel& duel, UnitType attackerType, UnitType defenderType) {
+        ForEachAttacker([](Duel& duel, UnitType attackerType, UnitType defenderType) {
             duel.defender->SetHitPoints(1);
             REQUIRE(duel.world.RunUntil(20.0f, [&] { return duel.blue.GetUnits().empty(); }));
             CHECK(duel.blue.GetDeadCount() == 1);

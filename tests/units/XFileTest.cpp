@@ -1,9 +1,5 @@
 #include "world/XFile.h"
 
-#include "platform/Random.h"
-#include "world/AnimatedMesh.h"
-#include "world/ObjectMesh.h"
-
 #include "TestMeshes.h"
 
 #include <doctest/doctest.h>
@@ -92,6 +88,7 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
         {"a corner past the last vertex", Replaced(good, "4;0,1,2,3;", "4;0,1,2,4;"), "corner past"},
         {"a polygon of two corners", Replaced(good, "4;0,1,2,3;", "2;0,1;"), "fewer than 3"},
         {"normals that do not match the faces", Replaced(good, "  4;0,0,0,0;", "  3;0,0,0;"), "corner for corner"},
+        {"a normal index past the last normal", Replaced(good, "  4;0,0,0,0;", "  4;0,0,0,1;"), "corner for corner"},
         {"more vertices than the file holds", Replaced(good, "  4;\n  0;0;0;", "  60000;\n  0;0;0;"), "room for"},
         {"more vertices than the limit", Replaced(good, "  4;\n  0;0;0;", "  70000;\n  0;0;0;"), "limit"},
         {"key times that go back", Replaced(good, "15;4;", "0;4;"), "do not increase"},
@@ -106,7 +103,6 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
         {"a rotation of length zero", Replaced(good, "0;4;1,0,0,0;;", "0;4;0,0,0,0;;"), "length zero"},
         {"a face material past the list", Replaced(good, "   1;\n   1;\n   0;", "   1;\n   1;\n   3;"), "material"},
         {"zero ticks per second", Replaced(good, "30;\n}", "0;\n}"), "ticks"},
-        {"a stray character", Replaced(good, "Frame Child", "Frame @Child"), "starts no word"},
     };
     for (const Case& c : cases) {
         INFO(c.what);
@@ -125,7 +121,8 @@ TEST_CASE("mesh files that break the format are refused, each for its own fault"
     CHECK(why.find("larger") != std::string::npos);
 }
 
-TEST_CASE("a mesh file cut inside an object is refused, and damaged ones are refused or load soundly")
+// Random damage is the mesh fuzzer's job (fuzz/fuzz_mesh_file.cpp).
+TEST_CASE("a mesh file cut inside an object is refused, and one cut between objects is read")
 {
     const std::string good = WriteXFile(FullFile());
     XFileData out;
@@ -142,33 +139,6 @@ TEST_CASE("a mesh file cut inside an object is refused, and damaged ones are ref
             last = length < 16 || c == ' ' || c == '\n' ? last : c;
         }
     }
-    platform::SeedRand(20240611u);
-    const char alphabet[] = "0123456789.-;,{}\" abeE#/<>\n";
-    int refused = 0;
-    for (int round = 0; round < 3000; ++round) {
-        std::string bytes = good;
-        for (int i = 1 + platform::Rand() % 3; i > 0; --i) {
-            const std::size_t at = static_cast<std::size_t>(platform::Rand()) % bytes.size();
-            bytes[at] = alphabet[static_cast<std::size_t>(platform::Rand()) % (sizeof alphabet - 1)];
-        }
-        XFileData data;
-        if (!ParseXFile(testing::Bytes(bytes), data)) {
-            ++refused;
-            continue;
-        }
-        // What is read can be written again and built into drawable meshes.
-        REQUIRE_FALSE(WriteXFile(data).empty());
-        AnimatedMesh unit;
-        REQUIRE(unit.LoadFromData(data));
-        for (int part = 0; part < unit.GetPartCount(); ++part) {
-            (void)unit.GetPartWorldMatrix(part, 0.37 * round, {}, {0, 1, 0}, 0.5f);
-            CHECK(unit.GetPartGeometry(part).subsets.size() >= 1);
-        }
-        ObjectMesh object;
-        REQUIRE(object.LoadFromData(data));
-    }
-    CHECK(refused > 0); // both outcomes occur, so the damage reaches past the checks
-    CHECK(refused < 3000);
 }
 
 TEST_CASE("the writer refuses data the reader would refuse")
