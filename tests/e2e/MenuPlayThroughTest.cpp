@@ -1,7 +1,7 @@
 // Plays the game through its menus the way a player does (ScriptedPlayer.h),
 // in an offscreen window at 1024x768, with a fixed seed and a fixed frame
 // time. Probes read the game after chosen frames, and the
-// title, options, unit selection, the match with its HUD and the statistics
+// title, the options, the match with its HUD and the statistics
 // are saved as screenshots in the build folder and checked at a few pixels.
 //
 // In the match the player commands the army with the mouse and keys alone:
@@ -19,14 +19,11 @@
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "input/Cursor.h"
-#include "input/KeyCommand.h"
 #include "input/Mouse.h"
 #include "input/SelectionController.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/ImageFile.h"
-#include "platform/InputEvents.h"
 #include "platform/NullWindow.h"
-#include "platform/QuitRequest.h"
 #include "platform/Random.h"
 #include "platform/ScanCodes.h"
 #include "platform/SdlWindow.h"
@@ -54,6 +51,7 @@
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -67,7 +65,6 @@ constexpr unsigned kSeed = 1414;
 // The plain pictures (0xRRGGBB) the pixel checks look for.
 constexpr std::uint32_t kTitleColour = 0x2050A0;
 constexpr std::uint32_t kOptionsColour = 0x406020;
-constexpr std::uint32_t kSelectionColour = 0x603060;
 constexpr std::uint32_t kGameOverColour = 0x205050;
 constexpr std::uint32_t kButtonUpColour = 0xC08020;
 constexpr std::uint32_t kButtonDownColour = 0x802010;
@@ -105,7 +102,7 @@ void MakeDataTree(const fs::path& here)
                                                            {buttons / "bdown.dds", kButtonDownColour},
                                                            {buttons / "bhover.dds", 0xE0E060},
                                                            {textures / "GameOptionsBack.png", kOptionsColour},
-                                                           {textures / "UnitSelectBack.png", kSelectionColour},
+
                                                            {textures / "GameOverScreen.png", kGameOverColour}};
     for (const auto& [path, colour] : pictures) {
         WritePlainPicture(path, colour, false);
@@ -200,9 +197,7 @@ std::size_t Armies()
     return Battle::Instance()->GetArmies().size();
 }
 
-// Pixel centres of the layout's widgets at 1024x768.
-constexpr int kSinglePlayerX = 394;
-constexpr int kSinglePlayerY = 387;
+// Pixel centre of "OK" (and "Start" after it) at 1024x768.
 constexpr int kOkX = 910;
 constexpr int kOkY = 724;
 
@@ -230,13 +225,14 @@ struct PlayThrough {
     }
 
     // Title, main menu, "Single Player", the options with the map and one
-    // unit type changed, "OK": unit selection, from pass `from` on. Returns
-    // the pass after the last step.
-    int ToUnitSelection(int from, const std::function<void(int)>& extraOptions)
+    // unit type changed and what the test adds, "OK"; in unit selection the
+    // Triangoloids' slider pushed to its top (the 10 missing units come) and
+    // "Start". Returns the first pass of the match.
+    int ToMatch(int from, const std::function<void(int)>& extraOptions)
     {
         player.ClickAt(from, 300, 300);
         player.At(from + 4, [] { CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu); });
-        player.ClickAt(from + 5, kSinglePlayerX, kSinglePlayerY);
+        player.ClickAt(from + 5, 394, 387); // "Single Player"
         player.At(from + 9, [] {
             CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
             CHECK(OptionsScreen::Instance()->GetOptions().maxUnits == 40);
@@ -245,7 +241,27 @@ struct PlayThrough {
         player.DragAt(from + 10, 686, 130, 686, 340);
         player.ClickAt(from + 15, 134, 136);
         extraOptions(from + 19);
-        return from + 30;
+        const int selection = from + 30;
+        player.At(selection, [] {
+            CHECK(ScreenManager::Instance()->GetScreenId() == kScreenUnitSelection);
+            const GameOptions& options = Game::Instance()->GetOptions();
+            CHECK(options.mapIndex == 2);
+            CHECK(options.unitMask == (kAllowAllUnitTypes & ~kAllowSmashtor));
+            CHECK(UnitSelectionScreen::Instance()->GetTotal() == 30);
+        });
+        player.DragAt(selection + 1, 608, 600, 608, 462);
+        player.At(selection + 7, [] {
+            CHECK(UnitSelectionScreen::Instance()->GetCount(UnitSelectionScreen::kTriangoloid) == 20);
+            CHECK(UnitSelectionScreen::Instance()->GetTotal() == 40);
+        });
+        player.ClickAt(selection + 8, kOkX, kOkY); // "Start" where "OK" was
+        player.At(selection + 12, [] {
+            REQUIRE(Game::Instance()->GetSetting(kSettingGameState) == kStateMatch);
+            CHECK(Armies() == 8);
+            CHECK(WindowExists(PlayScreen::kWindowName));
+            CHECK(HudOverlay::Instance()->IsVisible());
+        });
+        return selection + 13;
     }
 
     testing::TempDirectory here;
@@ -278,17 +294,18 @@ bool ClickableSpot(const Vec2& point)
 bool ListedOnceAndOwn(const std::vector<Unit*>& units)
 {
     const Army* own = Selection()->GetArmy();
-    for (std::size_t i = 0; i < units.size(); ++i) {
-        if (units[i]->GetArmy() != own || std::count(units.begin(), units.end(), units[i]) != 1) {
-            return false;
-        }
-    }
-    return true;
+    return std::set<Unit*>(units.begin(), units.end()).size() == units.size() &&
+           std::all_of(units.begin(), units.end(), [own](const Unit* unit) { return unit->GetArmy() == own; });
 }
 
 float GroundDistance(const Vec3& a, const Vec3& b)
 {
     return std::hypot(a.x - b.x, a.z - b.z);
+}
+
+bool NearOnGround(const Vec3& a, const Vec3& b, float within)
+{
+    return GroundDistance(a, b) <= within;
 }
 
 float MeanDistance(const std::vector<Unit*>& units, const Vec3& point)
@@ -320,27 +337,18 @@ struct Orders {
     float distanceBefore = 0.0f;
 };
 
-// The box round every own unit on the screen.
+// A box over the battle above the HUD's panels, and the own units in it.
 void PlanBox(Orders& orders)
 {
     const ScreenProjection projection = PlayerProjection();
-    Vec2 low{1e6f, 1e6f};
-    Vec2 high{-1e6f, -1e6f};
-    std::vector<Vec2> seen;
+    orders.boxFrom = {40.0f, 40.0f};
+    orders.boxTo = {984.0f, 530.0f};
     for (const std::unique_ptr<Unit>& unit : Selection()->GetArmy()->GetUnits()) {
         Vec2 at;
-        if (projection.ToScreen(unit->GetPosition(), at)) {
-            seen.push_back(at);
-            low = {std::min(low.x, at.x), std::min(low.y, at.y)};
-            high = {std::max(high.x, at.x), std::max(high.y, at.y)};
-        }
+        const bool seen = projection.ToScreen(unit->GetPosition(), at);
+        orders.inBox += seen && at.x > 40.0f && at.x < 984.0f && at.y > 40.0f && at.y < 530.0f ? 1 : 0;
     }
-    REQUIRE_FALSE(seen.empty());
-    orders.boxFrom = {std::clamp(low.x - 20.0f, 40.0f, 984.0f), std::clamp(low.y - 20.0f, 40.0f, 728.0f)};
-    orders.boxTo = {std::clamp(high.x + 20.0f, 40.0f, 984.0f), std::clamp(high.y + 20.0f, 40.0f, 728.0f)};
-    orders.inBox = static_cast<std::size_t>(std::count_if(seen.begin(), seen.end(), [&orders](const Vec2& at) {
-        return at.x > orders.boxFrom.x && at.x < orders.boxTo.x && at.y > orders.boxFrom.y && at.y < orders.boxTo.y;
-    }));
+    REQUIRE(orders.inBox > 0);
 }
 
 // A point of open ground on the screen away from the army, with no unit on it.
@@ -387,38 +395,22 @@ void PlanCameraJump(Orders& orders)
     FAIL("no enemy army left");
 }
 
-// The enemy unit nearest the middle of the screen that a click would pick.
+// An enemy unit on the screen that a click would pick.
 void PlanAttack(Orders& orders)
 {
     const ScreenProjection projection = PlayerProjection();
-    float best = 1e9f;
     for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
-        if (army.get() == Selection()->GetArmy()) {
-            continue;
-        }
         for (const std::unique_ptr<Unit>& unit : army->GetUnits()) {
             Vec2 at;
-            if (!projection.ToScreen(unit->GetPosition(), at) || !ClickableSpot(at)) {
-                continue;
-            }
-            const float fromMiddle = std::hypot(at.x - 512.0f, at.y - 384.0f);
-            if (fromMiddle < best && Selection()->PickUnit(at.x, at.y) == unit.get()) {
-                best = fromMiddle;
+            if (army.get() != Selection()->GetArmy() && projection.ToScreen(unit->GetPosition(), at) &&
+                ClickableSpot(at) && Selection()->PickUnit(at.x, at.y) == unit.get()) {
                 orders.enemyOnScreen = at;
                 orders.enemy = unit.get();
+                return;
             }
         }
     }
-    REQUIRE(orders.enemy != nullptr);
-}
-
-bool SameGroundPoint(const Vec3& a, const Vec3& b, float within)
-{
-    CAPTURE(a.x);
-    CAPTURE(a.z);
-    CAPTURE(b.x);
-    CAPTURE(b.z);
-    return GroundDistance(a, b) <= within;
+    FAIL("no enemy on the screen to attack");
 }
 
 // A click on a spot planned earlier orders the selection to the point under
@@ -430,7 +422,7 @@ int OrderMove(ScriptedPlayer& player, Orders& orders, int at, const Vec2& spot, 
     player.At(at + 3, [&orders, &point, within] {
         const std::vector<Unit*>& selected = Selection()->GetSelected();
         REQUIRE_FALSE(selected.empty());
-        CHECK(SameGroundPoint(Selection()->GetTargetPoint(), point, within));
+        CHECK(NearOnGround(Selection()->GetTargetPoint(), point, within));
         CHECK(AllOrdered(selected, kOrderMove));
         orders.distanceBefore = MeanDistance(selected, point);
     });
@@ -451,7 +443,6 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
 {
     player.At(from, [&player, &orders] {
         REQUIRE(Selection()->GetArmy() != nullptr);
-        CHECK(HudOverlay::Instance()->IsVisible());
         CHECK(Selection()->GetSelected().empty());
         PlanBox(orders);
         player.MoveTo(static_cast<int>(orders.boxFrom.x), static_cast<int>(orders.boxFrom.y));
@@ -478,7 +469,7 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
     // there and the selection is let go.
     player.ClickOn(at, orders.minimap, e2e::kRightButton);
     player.At(at + 3, [&orders] {
-        CHECK(SameGroundPoint(Game::Instance()->GetCamera().GetView().GetTarget(), orders.enemyCentre, 5.0f));
+        CHECK(NearOnGround(Game::Instance()->GetCamera().GetView().GetTarget(), orders.enemyCentre, 5.0f));
         CHECK(Selection()->GetSelected().empty());
     });
     // "2": every own Triangoloid.
@@ -555,7 +546,7 @@ TEST_CASE("a player goes from the title into a match of eight armies, commands t
         CheckPixel(title, 100, 100, kTitleColour);
         CheckPixel(title, 900, 700, kTitleColour);
     });
-    int pass = run.ToUnitSelection(10, [&player](int when) {
+    const int match = run.ToMatch(10, [&player](int when) {
         player.At(when, [&player] { player.MoveTo(500, 600); });
         player.At(when + 2, [] {
             const platform::RgbImage options = Shot("menus-options");
@@ -567,34 +558,11 @@ TEST_CASE("a player goes from the title into a match of eight armies, commands t
         });
         player.ClickAt(when + 4, kOkX, kOkY);
     });
-    player.At(pass, [] {
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenUnitSelection);
-        const GameOptions& options = Game::Instance()->GetOptions();
-        CHECK(options.mapIndex == 2);
-        CHECK(options.unitMask == (kAllowAllUnitTypes & ~kAllowSmashtor));
-        CHECK(UnitSelectionScreen::Instance()->GetTotal() == 30);
-        CHECK(WindowExists(UnitSelectionScreen::kCrossWindow));
-    });
-    // The Triangoloids' slider pushed to its top: the 10 missing units come.
-    player.DragAt(pass + 1, 608, 600, 608, 462);
-    player.At(pass + 5, [&player] { player.MoveTo(500, 700); });
-    player.At(pass + 7, [] {
-        CHECK(UnitSelectionScreen::Instance()->GetCount(UnitSelectionScreen::kTriangoloid) == 20);
-        CHECK(UnitSelectionScreen::Instance()->GetTotal() == 40);
-        const platform::RgbImage selection = Shot("menus-unit-selection");
-        CheckPixel(selection, 818, 268, kSelectionColour);
-        CheckPixel(selection, 866, 738, kButtonUpColour);
-    });
-    player.ClickAt(pass + 8, kOkX, kOkY); // "Start" where "OK" was
-    player.At(pass + 12, [] {
-        CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMatch);
-        CHECK(Armies() == 8);
-        CHECK(Battle::Instance()->GetAuthority());
-    });
+    player.At(match, [] { CHECK(Battle::Instance()->GetAuthority()); });
     // Without a drawing device no frame runs the selection's marks, the box
     // among them: only the way out of the match is played then.
     Orders orders;
-    const int left = run.screen.Drawn() ? CommandTheArmy(player, orders, pass + 13) : pass + 13;
+    const int left = run.screen.Drawn() ? CommandTheArmy(player, orders, match + 1) : match + 1;
     player.TapAt(left, platform::kScanEscape);
     player.At(left + 6, [] {
         CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
@@ -618,34 +586,29 @@ TEST_CASE("a player plays a short match to the statistics and leaves them with D
     ScriptedPlayer& player = run.player;
 
     // Body Count: the match ends as soon as its minute is over.
-    const int pass = run.ToUnitSelection(10, [&player](int when) {
+    const int pass = run.ToMatch(10, [&player](int when) {
         player.ClickAt(when, 134, 616);
         player.ClickAt(when + 4, kOkX, kOkY);
     });
-    player.At(pass, [] { CHECK(Game::Instance()->GetOptions().mode == 3); });
-    player.DragAt(pass + 1, 608, 600, 608, 462);
-    player.ClickAt(pass + 6, kOkX, kOkY);
-    player.At(pass + 10, [&player] {
-        REQUIRE(Game::Instance()->GetSetting(kSettingGameState) == kStateMatch);
-        CHECK(WindowExists(PlayScreen::kWindowName));
-        CHECK(HudOverlay::Instance()->IsVisible());
+    player.At(pass, [&player] {
+        CHECK(Game::Instance()->GetOptions().mode == 3);
         player.extraSeconds = 61.0;
     });
-    player.At(pass + 14, [&player] {
+    player.At(pass + 4, [&player] {
         CHECK(GameRules::Instance()->GetState() == kMatchStatistics);
         CHECK(guiManager::Instance()->FindObject(StatisticsScreen::kPlayWindow, StatisticsScreen::kDoneButton,
                                                  kGuiButton) != nullptr);
         player.MoveTo(500, 450);
     });
-    player.At(pass + 16, [] {
+    player.At(pass + 6, [] {
         const platform::RgbImage statistics = Shot("menus-statistics");
         CheckPixel(statistics, 500, 150, kGameOverColour);
         CheckPixel(statistics, 823, 72, kButtonUpColour);
         // The first row's panel tints the background with the army's colour.
         CheckNotPixel(statistics, 280, 275, kGameOverColour);
     });
-    player.ClickAt(pass + 17, 874, 57);
-    player.At(pass + 23, [] {
+    player.ClickAt(pass + 7, 874, 57);
+    player.At(pass + 13, [] {
         CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenTitle);
         CHECK(Armies() == 8);

@@ -204,24 +204,16 @@ std::uint16_t FreePortBase()
 
 pid_t StartSide(const std::string& side, std::uint16_t base, const fs::path& report)
 {
-    std::vector<std::string> environment;
-    for (char** entry = environ; *entry; ++entry) {
-        environment.emplace_back(*entry);
-    }
-    environment.push_back("KV_E2E_SIDE=" + side);
-    environment.push_back("KV_E2E_PORT_BASE=" + std::to_string(base));
-    environment.push_back("KV_E2E_REPORT=" + report.string());
-    std::vector<char*> envp;
-    for (std::string& entry : environment) {
-        envp.push_back(entry.data());
-    }
-    envp.push_back(nullptr);
+    // The side inherits this environment: the test's own, and what it plays.
+    setenv("KV_E2E_SIDE", side.c_str(), 1);
+    setenv("KV_E2E_PORT_BASE", std::to_string(base).c_str(), 1);
+    setenv("KV_E2E_REPORT", report.c_str(), 1);
     std::string program = fs::read_symlink("/proc/self/exe").string();
     std::string noSkip = "--no-skip";
     std::string pick = std::string("--test-case=") + kSideCase;
     std::vector<char*> argv = {program.data(), noSkip.data(), pick.data(), nullptr};
     pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), envp.data()) != 0) {
+    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
         return -1;
     }
     return pid;
