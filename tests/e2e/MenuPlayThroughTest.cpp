@@ -47,9 +47,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <memory>
 #include <set>
 #include <string>
@@ -511,12 +509,8 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         const fs::path shot = fs::current_path() / "Screenshots" / "ScreenShot - 0.bmp";
         REQUIRE(fs::exists(shot));
         CHECK_FALSE(fs::exists(fs::current_path() / "Screenshots" / "ScreenShot - 1.bmp"));
-        platform::RgbaImage saved;
-        std::ifstream file(shot, std::ios::binary);
-        const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
-        REQUIRE(platform::DecodeImage(bytes, saved));
-        CHECK(saved.width == 1024);
-        CHECK(saved.height == 768);
+        // A 24-bit picture of the whole 1024x768 window, after its 54-byte header.
+        CHECK(fs::file_size(shot) == 54u + 1024u * 768u * 3u);
         // The frame of the HUD all round, the battle through its middle,
         // the two panels drawn over the frame.
         const platform::RgbImage match = Shot("match-hud");
