@@ -1,11 +1,9 @@
-// Particles and the sky on an offscreen GL picture: a sprite is
-// 768 x size / distance pixels across at a 768-pixel height (here scaled to
-// the picture's), never more than 64, and adds its colour to what is there;
-// the sky covers the whole view. The pictures are written next to the tests
-// in the build folder (effects_sprites.png, effects_sky.png) to look at.
+// Particles on an offscreen GL picture: a sprite is 768 x size / distance
+// pixels across at a 768-pixel height (here scaled to the picture's) and adds
+// its colour to what is there. The picture is written
+// next to the tests in the build folder (effects_sprites.png) to look at.
 #include "platform/ImageFile.h"
 #include "render/ParticleSystem.h"
-#include "render/Sky.h"
 
 #include "RenderTestWindow.h"
 #include "TestSupport.h"
@@ -53,7 +51,7 @@ platform::RgbImage DrawSprite(platform::RenderDevice& device, float size)
 
 } // namespace
 
-TEST_CASE("sprites shrink with distance up to their cap, add their colour, and the sky covers the view")
+TEST_CASE("sprites shrink with distance and add their colour")
 {
     testing::GlTestScreen screen = testing::OpenGlTestScreen(kWidth, kHeight);
     if (!screen.device) {
@@ -74,26 +72,5 @@ TEST_CASE("sprites shrink with distance up to their cap, add their colour, and t
         CHECK(testing::PixelAt(image, cx + 2, cy) == 0xFFFFFFu);
         CHECK(testing::PixelAt(image, cx + 6, cy) == 0x000040u);
         CHECK(testing::PixelAt(image, cx, cy - 6) == 0x000040u);
-    }
-    SUBCASE("a sprite that would be 192 pixels across stops at 64")
-    {
-        const platform::RgbImage image = DrawSprite(device, 10.0f);
-        CHECK(testing::PixelAt(image, cx + 28, cy) == 0xFFFFFFu);
-        CHECK(testing::PixelAt(image, cx + 40, cy) == 0x000040u);
-    }
-    SUBCASE("the sky seen from above fills the picture")
-    {
-        testing::DataDirectoryScope data;
-        LookAt(device, {0.0f, 100.0f, 0.0f}, {0.0f, 0.0f, 1.0f});
-        Sky sky;
-        sky.Create(device);
-        device.Clear(0xFFFF0000u, 1.0f);
-        sky.Draw(device, 0.0f);
-        platform::RgbImage image;
-        device.ReadPicture(image);
-        Save(image, "effects_sky.png");
-        for (const auto& [x, y] : {std::pair{0, 0}, std::pair{cx, cy}, std::pair{kWidth - 1, kHeight - 1}}) {
-            CHECK(testing::PixelAt(image, x, y) != 0xFF0000u);
-        }
     }
 }

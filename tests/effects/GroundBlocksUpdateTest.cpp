@@ -1,13 +1,12 @@
 // The drawn ground after a crater: patching the blocks around it must give
-// what cutting the whole changed grid afresh gives, and far blocks go to the
-// baked runs once the renderer has a baked picture.
+// what cutting the whole changed grid afresh gives.
 #include "render/GroundBlocks.h"
 
 #include <doctest/doctest.h>
 
 #include <cmath>
 
-TEST_CASE("ground blocks patched after a crater match blocks cut afresh, and far blocks draw baked")
+TEST_CASE("ground blocks patched after a crater match blocks cut afresh")
 {
     Terrain terrain;
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
@@ -31,21 +30,5 @@ TEST_CASE("ground blocks patched after a crater match blocks cut afresh, and far
         for (std::size_t i = 0; i < fresh.GetSkirtVertices().size(); ++i) {
             CHECK(patched.GetSkirtVertices()[i].position.y == fresh.GetSkirtVertices()[i].position.y);
         }
-    }
-
-    SUBCASE("beyond the baked distance every drawn block is in the baked runs")
-    {
-        patched.SetBakedBeyond(GroundBlocks::kDetailTextureDistance);
-        patched.Select(MatrixLookAtLH({0.0f, 400.0f, -1.0f}, {}, {0.0f, 1.0f, 0.0f}),
-                       MatrixPerspectiveFovLH(0.785f, 4.0f / 3.0f, 1.0f, 2000.0f));
-        CHECK(patched.GetGroundRuns().empty());
-        CHECK_FALSE(patched.GetBakedGroundRuns().empty());
-        patched.SelectAllAt(0);
-        CHECK(patched.GetBakedGroundRuns().empty());
-        std::uint32_t triangles = 0;
-        for (const GroundBlocks::Run& run : patched.GetGroundRuns()) {
-            triangles += run.triangles;
-        }
-        CHECK(triangles == 2 * 64 * 64);
     }
 }

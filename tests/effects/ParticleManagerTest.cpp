@@ -1,18 +1,14 @@
 // The particle manager: the spawners' bursts, the draw of the systems with
 // something to show in their states and textures, and the clearing at a
-// match's start; and its place in the frame, after the water, with the sky
-// first of all.
+// match's start.
 #include "platform/NullRenderDevice.h"
 #include "platform/Random.h"
 #include "render/ParticleManager.h"
-#include "render/Renderer.h"
-#include "world/MapData.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -42,21 +38,8 @@ TEST_CASE("the particle manager bursts, draws what lives and clears")
     const Vec3 at(10.0f, 2.0f, -4.0f);
     const Vec3 up(0.0f, 1.0f, 0.0f);
 
-    SUBCASE("each spawner bursts its systems, the second bursts 3 higher in their own direction")
+    SUBCASE("a burst into a full pool keeps what fits and drops the rest")
     {
-        using Counts = std::array<int, ParticleManager::kSystemCount>;
-        particles->SpawnSplashExplosion(at, {1.0f, 0.0f, 0.0f});
-        CHECK(LiveCounts() == Counts{256, 6, 0, 10, 0, 0, 0});
-        CHECK(particles->GetSystem(0).GetParams().direction == Vec3(1.0f, 0.0f, 0.0f));
-        CHECK(particles->GetSystem(1).GetParams().position == Vec3(10.0f, 5.0f, -4.0f));
-        CHECK(particles->GetSystem(3).GetParams().direction == ParticleManager::GetPreset(3).direction);
-        particles->SpawnSelfDestructExplosion(at, up);
-        CHECK(LiveCounts() == Counts{512, 6, 6, 30, 0, 0, 0});
-        particles->SpawnTrail(at, up);
-        particles->SpawnArtilleryTrail(at, up);
-        particles->SpawnProjectileExplosion(at, up);
-        CHECK(LiveCounts() == Counts{512, 6, 6, 30, 2, 2, 24});
-        // The smaller pools fill and stop; the rest of a burst is dropped.
         for (int i = 0; i < 20; ++i) {
             particles->SpawnSelfDestructExplosion(at, up);
         }
@@ -71,16 +54,6 @@ TEST_CASE("the particle manager bursts, draws what lives and clears")
         particles->RenderAll(device);
         CHECK(device.CallsStartingWith("DrawPrimitive") ==
               std::vector<std::string>{"DrawPrimitive PointList 0 1", "DrawPrimitive PointList 0 24"});
-        const std::vector<std::string>& calls = device.Calls();
-        const auto at = [&calls](const std::string& call) {
-            return std::find(calls.begin(), calls.end(), call) - calls.begin();
-        };
-        CHECK(calls.front() == "SetTransform World");
-        CHECK(std::ranges::count(calls, "SetTexture 0 set") == 2);
-        CHECK(at("SetRenderState DestBlend 2") < at("DrawPrimitive PointList 0 1"));
-        CHECK(at("SetRenderState PointSize 0.2") < at("DrawPrimitive PointList 0 1"));
-        CHECK(at("SetRenderState PointScaleC 1") < at("DrawPrimitive PointList 0 1"));
-        CHECK(at("SetRenderState ZWriteEnable 0") < at("DrawPrimitive PointList 0 1"));
         const platform::DeviceState& state = device.GetState();
         using platform::RenderState;
         CHECK(state.Get(RenderState::DestBlend) == platform::kBlendInvSrcAlpha);
@@ -102,44 +75,4 @@ TEST_CASE("the particle manager bursts, draws what lives and clears")
         CHECK(device.CallsStartingWith("Draw").empty());
     }
     particles->ReleaseAll();
-}
-
-TEST_CASE("a frame draws the sky first without depth and the particles after the water")
-{
-    testing::ManualClockScope clock;
-    testing::DataDirectoryScope data;
-    auto owned = std::make_unique<NullRenderDevice>();
-    NullRenderDevice* device = owned.get();
-    Renderer* renderer = Renderer::Instance();
-    renderer->CreateDevice(std::move(owned));
-    ParticleManager::Instance()->Init(*device);
-    Terrain terrain;
-    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 3, [](float, float) { return 1.0f; }, -5.0f)));
-    renderer->UploadMap(terrain);
-    renderer->CreateSky();
-    ParticleManager::Instance()->SpawnProjectileExplosion({0.0f, 1.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
-    // The new map's minimap is drawn into its own picture, a pass of its own.
-    renderer->GetTerrainRenderer().Sync(*device, terrain);
-    device->ClearCalls();
-    REQUIRE(renderer->RenderGame({nullptr, &terrain, nullptr, 0.1f}));
-
-    const std::vector<std::string>& calls = device->Calls();
-    const auto at = [&calls](const std::string& call) {
-        return std::find(calls.begin(), calls.end(), call) - calls.begin();
-    };
-    const auto sky = at("DrawPrimitive TriangleFan 0 2");
-    CHECK(at("BeginScene") < at("SetRenderState ZEnable 0"));
-    CHECK(at("SetRenderState ZEnable 0") < sky);
-    CHECK(sky < at("SetRenderState ZEnable 1"));
-    const auto ground = std::find_if(calls.begin(), calls.end(),
-                                     [](const std::string& call) { return call.starts_with("DrawIndexedPrimitive"); }) -
-                        calls.begin();
-    CHECK(at("SetRenderState ZEnable 1") < ground);
-    CHECK(at("DrawPrimitive TriangleStrip 0 2") < at("DrawPrimitive PointList 0 24"));
-    CHECK(at("DrawPrimitive PointList 0 24") < at("EndScene"));
-    // Releasing the device takes the particles' pools and the sky with it.
-    renderer->ReleaseDevice();
-    CHECK_FALSE(ParticleManager::Instance()->GetSystem(6).IsInitialised());
-    CHECK_FALSE(renderer->GetSky().IsCreated());
 }

@@ -1,6 +1,6 @@
 // A particle system's pool: bursts cut to what is free, aging and recycling
 // on the frame clock, the kill that keeps the rest of the list, the vertices
-// newest first in their fading colour, and the random draws it is built on.
+// newest first in their fading colour.
 #include "core/Stopwatch.h"
 #include "platform/NullRenderDevice.h"
 #include "platform/Random.h"
@@ -116,30 +116,5 @@ TEST_CASE("a particle pool emits what is free, ages on the frame clock and takes
         system.Release();
         CHECK_FALSE(system.IsInitialised());
         CHECK(system.Emit(1) == 0);
-    }
-}
-
-TEST_CASE("particle colours and random draws keep to their ranges")
-{
-    SUBCASE("a vertex colour is each channel clamped and rounded to the nearest of 255 steps")
-    {
-        CHECK(PackColor({1.2f, -0.1f, 0.5f, 1.0f}) == 0xFFFF0080u);
-        CHECK(PackColor({0.0f, 1.0f, 0.4f / 255.0f, 0.6f / 255.0f}) == 0x0100FF00u);
-    }
-    SUBCASE("a range is reached at both ends and a unit vector has length 1")
-    {
-        platform::SeedRand(1234);
-        float low = 10.0f;
-        float high = -10.0f;
-        for (int i = 0; i < 100000; ++i) {
-            const float v = RandomRange(-2.0f, 3.0f);
-            low = std::min(low, v);
-            high = std::max(high, v);
-        }
-        CHECK(low == -2.0f);
-        CHECK(high == 3.0f);
-        for (int i = 0; i < 100; ++i) {
-            CHECK(Vec3Length(RandomUnitVector()) == doctest::Approx(1.0f).epsilon(1e-5));
-        }
     }
 }

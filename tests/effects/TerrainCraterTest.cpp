@@ -87,27 +87,6 @@ TEST_CASE("a crater presses the ground into its sphere and keeps everything buil
         CHECK(windows.front().c1 >= 26);
     }
 
-    SUBCASE("on flat ground the bowl bottoms out half a radius down and a second crater there changes nothing")
-    {
-        REQUIRE(terrain.Crater(6.0f, {0.0f, 0.0f, 0.0f}));
-        CHECK(terrain.GetGroundVertices()[20 * 41 + 20].position.y == doctest::Approx(-3.0f));
-        const std::vector<TerrainVertex> once = terrain.GetGroundVertices();
-        REQUIRE(terrain.Crater(6.0f, {0.0f, 0.0f, 0.0f}));
-        for (std::size_t i = 0; i < once.size(); ++i) {
-            CHECK(terrain.GetGroundVertices()[i].position.y == once[i].position.y);
-        }
-    }
-
-    SUBCASE("craters dug into craters stop at the bottom of the height range")
-    {
-        for (int n = 0; n < 40; ++n) {
-            REQUIRE(terrain.Crater(10.0f, {0.0f, terrain.HeightAt(0.0f, 0.0f), 0.0f}));
-        }
-        for (const TerrainVertex& v : terrain.GetGroundVertices()) {
-            CHECK(v.position.y >= -terrain.GetHeightScale() / 2.0f);
-        }
-    }
-
     SUBCASE("at the border the skirt tops go down with the ground and the bottoms stay")
     {
         const std::vector<TerrainVertex> edgesBefore = terrain.GetEdgeVertices();
@@ -160,17 +139,6 @@ TEST_CASE("relighting bakes Lambert light and ambient into the ground colours an
             terrain.Relight(&sun, kGroundAmbient);
         }
         CHECK(terrain.GetGroundVertices()[5].diffuse == (alpha | 0x00FFFFDCu));
-    }
-
-    SUBCASE("under water the light fades to a flat 0.15 over three units")
-    {
-        Terrain shallow = FlatTerrain(1.5f);
-        shallow.Relight(&sun, kGroundAmbient);
-        // s = 0.575: 16/255 + 0.575 and 16/255 + 0.575 x 0.8.
-        CHECK(rgb(shallow, 5) == 0x00A3A385u);
-        Terrain deep = FlatTerrain(3.0f);
-        deep.Relight(&sun, kGroundAmbient);
-        CHECK(rgb(deep, 5) == 0x0036362Fu);
     }
 
     SUBCASE("a light from below leaves only the ambient, and no light is remembered as the last one")

@@ -1,11 +1,11 @@
+// Unit models split into parts: which frames are parts, in what order, which
+// track moves each, and where a part stands at a moment of its animation.
 #include "world/AnimatedMesh.h"
 
 #include "TestMeshes.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
-
-#include <fstream>
 
 namespace {
 
@@ -59,19 +59,6 @@ TEST_CASE("unit parts are found in walk order and matched to their tracks")
                                        {false, true, true, true, true, true}, {"A1", "A2", "B", "B1", "C"})));
         CHECK(PartNames(mesh) == std::vector<std::string>{"A1", "B", "C", "A2", "B1"});
     }
-    SUBCASE("a named frame wrapping the parts gives each part once")
-    {
-        REQUIRE(mesh.LoadFromData(
-            Tree({{"Wrap", -1}, {"P0", 0}, {"P1", 0}, {"P2", 0}}, {false, true, true, true}, {"P0", "P1", "P2"})));
-        CHECK(PartNames(mesh) == std::vector<std::string>{"P0", "P1", "P2"});
-    }
-    SUBCASE("more tracks than parts: only the parts found, each with a track")
-    {
-        REQUIRE(mesh.LoadFromData(
-            Tree({{"Empty", -1}, {"P0", -1}, {"P1", -1}}, {false, true, true}, {"P0", "P1", "P0", "P1"})));
-        CHECK(PartNames(mesh) == std::vector<std::string>{"P0", "P1"});
-        CHECK(mesh.GetPartTrack(0) == 1);
-    }
     SUBCASE("a file without animation is one still part")
     {
         XFileData still = testing::PartsFile(2);
@@ -83,21 +70,6 @@ TEST_CASE("unit parts are found in walk order and matched to their tracks")
         CHECK(mesh.GetPeriod() == 0.0);
         CHECK(mesh.GetPartSrt(0, 0.5).translation == Vec3{});
     }
-}
-
-TEST_CASE("a missing or malformed mesh file is logged and leaves an empty mesh")
-{
-    testing::TempDirectory directory;
-    std::ofstream("broken.X") << "xof 0303txt 0032\nFrame Body { Mesh { 3; 0;0;0;";
-    AnimatedMesh unit;
-    REQUIRE(unit.LoadFromData(testing::PartsFile(2)));
-    CHECK_FALSE(unit.Load("", "missing.X"));
-    CHECK(unit.IsEmpty()); // what was there before is gone too
-    CHECK(unit.GetPeriod() == 0.0);
-    CHECK_FALSE(unit.Load("./", "broken.X"));
-    const std::string log = testing::ReadTextFile("Meshes.txt");
-    CHECK(log.find("missing.X not loaded: missing.X: No such file or directory") != std::string::npos);
-    CHECK(log.find("./broken.X not loaded:") != std::string::npos);
 }
 
 TEST_CASE("a part is placed by its track, turned about the point 0.5 above the unit's origin")

@@ -38,26 +38,6 @@ TEST_CASE("an army buys, loses, places and runs its units")
         CHECK(bought == 256);
         CHECK(army.GetPoints() == 1000 - 256);
     }
-    SUBCASE("strength and centre, and none for an army with no live unit")
-    {
-        Army& army = world.AddArmy(10);
-        CHECK(army.GetStrength() == 0.0);
-        CHECK_FALSE(army.GetCentre().has_value());
-        for (int i = 0; i < 10; ++i) {
-            world.AddUnit(army, kTriangoloid, static_cast<float>(i), 0.0f);
-        }
-        for (std::uint8_t index = 0; index < 3; ++index) {
-            army.RemoveUnit(index);
-        }
-        CHECK(army.GetStrength() == doctest::Approx(0.7));
-        REQUIRE(army.GetCentre().has_value());
-        CHECK(army.GetCentre()->x == doctest::Approx(6.0f));
-        for (std::uint8_t index = 3; index < 10; ++index) {
-            army.RemoveUnit(index);
-        }
-        CHECK(army.GetStrength() == 0.0);
-        CHECK_FALSE(army.GetCentre().has_value());
-    }
     SUBCASE("placing deals the units from the back of the list, group count clamped")
     {
         Army& seven = world.AddArmy(7);
@@ -88,11 +68,6 @@ TEST_CASE("an army buys, loses, places and runs its units")
         }
         CHECK_FALSE(ten.GetGroupCentre(1).has_value());
         CHECK(ten.GetGroupCentre(0).has_value());
-
-        Army& none = world.AddArmy(10);
-        none.SetGroupCount(-4);
-        none.Place(0.0f, 0.0f, 0.0f);
-        CHECK(none.GetGroupCount() == 0);
     }
     SUBCASE("the pass over the armies: nothing in planning, attacks only without authority")
     {

@@ -45,15 +45,4 @@ TEST_CASE("the order queue applies one due change a frame and only to units in t
         CHECK(first.GetOrder() == kOrderRetreat);
         CHECK(queue->GetSize() == 0);
     }
-    SUBCASE("keep leaves the new order's start-up done")
-    {
-        first.SetOrder(kOrderIdle, false);
-        first.UpdateOrder(); // Idle's start-up runs
-        first.SetOrder(kOrderBusy, true);
-        queue->Add(&first, kOrderEngage, kOrderBusy, 0.1f, true);
-        world.Advance(0.2);
-        queue->Update();
-        CHECK(first.GetOrder() == kOrderEngage);
-        CHECK(first.GetOrderStarted());
-    }
 }

@@ -82,32 +82,6 @@ TEST_CASE("a unit's orders, routes and hits")
         unit.UpdateOrder();
         CHECK(unit.GetOrder() == kOrderAttack);
     }
-    SUBCASE("chasing replaces the route every frame, whatever the player's move kind")
-    {
-        Unit& enemy = world.AddUnit(blue, kTriangoloid, 30.0f, 0.0f);
-        OrderAttack(unit, enemy);
-        world.Frame(60);
-        CHECK(unit.GetWaypoints().size() <= 1);
-        CHECK(unit.GetDestination() == enemy.GetPosition());
-    }
-    SUBCASE("a fleeing unit turns to fight once its attacker is beyond 15 at a one-second check")
-    {
-        Unit& gun = world.AddUnit(red, kTrajectagon, 0.0f, 10.0f);
-        Unit& attacker = world.AddUnit(blue, kSmashtor, 15.0f, 10.0f);
-        world.Advance(1.0); // past the attacker's hit interval
-        gun.OnHit(attacker);
-        CHECK(gun.GetOrder() == kOrderRetreat);
-        CHECK(gun.GetHitPoints() == 5);
-        gun.UpdateOrder();
-        CHECK(gun.GetOrder() == kOrderRetreat);
-        CHECK(gun.GetDestination() == Vec3(-750.0f, 0.0f, 10.0f));
-        attacker.SetPosition({15.1f, 0.0f, 10.0f});
-        gun.UpdateOrder();
-        CHECK(gun.GetOrder() == kOrderRetreat); // not yet a second later
-        world.Advance(1.01);
-        gun.UpdateOrder();
-        CHECK(gun.GetOrder() == kOrderEngage);
-    }
     SUBCASE("strikes: one per attacker per 0.35 s, none from comrades, and idle comrades join in")
     {
         Unit& comrade = world.AddUnit(red, kDetagon, 44.0f, 0.0f);

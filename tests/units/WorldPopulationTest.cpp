@@ -32,20 +32,6 @@ TEST_CASE("the map's lists populate the battle and flags the mode does not keep 
     BattleWorld world;
     Battle* const battle = Battle::Instance();
 
-    SUBCASE("scenery, and start slots filled only from the current map")
-    {
-        PopulateWorldObjects(*battle, MapWithLists(8), kModeLastManOnTheHill);
-        REQUIRE(battle->GetWorldObjects().size() == 4);
-        CHECK(battle->GetWorldObjects()[0]->GetMeshType() == ObjectMeshType::Tree);
-        CHECK(battle->GetWorldObjects()[3]->GetMeshType() == ObjectMeshType::Rock);
-        CHECK_FALSE(battle->GetWorldObjects()[0]->GetMovable());
-        CHECK(battle->GetStartSlots()[7].filled);
-        CHECK(battle->GetStartSlots()[7].position == Vec3(70.0f, 0.0f, -50.0f));
-        battle->Clear();
-        PopulateWorldObjects(*battle, MapWithLists(3), kModeLastManOnTheHill);
-        CHECK(battle->GetStartSlots()[2].filled);
-        CHECK_FALSE(battle->GetStartSlots()[3].filled);
-    }
     SUBCASE("kept flags by mode; the others leave the physics")
     {
         PopulateWorldObjects(*battle, MapWithLists(8), kModeTerritories);
@@ -62,18 +48,6 @@ TEST_CASE("the map's lists populate the battle and flags the mode does not keep 
         CHECK(flag.GetCollisionType() == kCollisionNone);
         CHECK_FALSE(flag.GetMovable());
         CHECK(Physics::Instance()->GetBodyCount() == 5);
-    }
-    SUBCASE("the bacon starts at (-5, 0, -5), loose, and rests where it is pushed")
-    {
-        PopulateWorldObjects(*battle, MapWithLists(8), kModeStealTheBacon);
-        REQUIRE(battle->GetFlags().size() == 1);
-        Flag& bacon = *battle->GetFlags()[0];
-        CHECK(bacon.GetMeshType() == ObjectMeshType::Bacon);
-        CHECK(bacon.GetCollisionType() == kCollisionFlag);
-        CHECK(bacon.GetMovable());
-        world.Frame(120);
-        CHECK(std::fabs(bacon.GetPosition().x + 5.0f) < 0.01f);
-        CHECK(std::fabs(bacon.GetPosition().z + 5.0f) < 0.01f);
     }
     SUBCASE("a projectile pitches up rising and down falling, and a vertical flight stays a number")
     {
