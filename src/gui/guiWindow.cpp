@@ -136,7 +136,7 @@ bool guiWindow::AddTexture(const std::string& file, float x, float y, float widt
 {
     TextureHandle texture = guiManager::Instance()->LoadTexture(file);
     if (!texture) {
-        Warn("Attempting to load invalid texture into window texture list");
+        Warn("Attempting to load invalid texture into window texture list: " + file);
         return false;
     }
     textures_.push_back({x, y, width, height, std::move(texture)});
