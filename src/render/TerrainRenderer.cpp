@@ -71,7 +71,7 @@ void TerrainRenderer::Upload(platform::RenderDevice& device, const Terrain& terr
     // still shows.
     const auto texture = [&device](const std::vector<std::uint8_t>& bytes, const char* what) {
         std::unique_ptr<platform::Texture> made;
-        std::string why;
+        std::string why = "the map holds none";
         if (!bytes.empty()) {
             made = device.CreateTextureFromMemory(bytes, &why);
         }
