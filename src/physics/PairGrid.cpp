@@ -67,7 +67,7 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
 // any of them is within its highest: a box it overlaps lies there, and the
 // walk ends where nothing after can reach back. False, having found nothing,
 // when the walks could pass kSweepVisitsPerBox a box on average.
-bool PairGrid::SweepInOrder(std::span<const Item> items)
+KV_LANES_DISPATCHED bool PairGrid::SweepInOrder(std::span<const Item> items)
 {
     const std::size_t count = items.size();
     // The walks go four boxes at a time, each bound of four boxes read

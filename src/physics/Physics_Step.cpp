@@ -187,7 +187,7 @@ struct Physics::MotionBatch {
     PhysicsEntry* entries[4] = {};
 };
 
-float Physics::MoveBodies(float dt)
+KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
 {
     // Without a terrain there is no ground and no water: nothing is below
     // minus infinity.
