@@ -206,8 +206,10 @@ private:
     void SampleStartGround(const GroundGrid& grid, const PhysicsEntry* const entries[4],
                            const physics::Vec3Lanes& start, GroundGrid::Samples4& ground) const;
     void NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox, bool clearOfWalls);
-    void Steer(PhysicsEntry& entry, float dt);
-    double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
+    struct TurnBatch;
+    void Steer(PhysicsEntry& entry, TurnBatch& turns, float dt);
+    void Turn(TurnBatch& turns, float dt);
+    double Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const;
     void RunCallbacks();
     void DropRemovedEntries();
 

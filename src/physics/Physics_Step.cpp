@@ -26,6 +26,12 @@
 #include <cmath>
 #include <limits>
 
+// The turns pass the lane vectors of PhysicsMath.h by value, which GCC warns
+// is done differently with AVX; PhysicsMath.h says why that does not matter.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 namespace {
 
 using physics::Vec3Lanes;
@@ -187,6 +193,15 @@ struct Physics::MotionBatch {
     PhysicsEntry* entries[4] = {};
 };
 
+// Up to four walking bodies turned together, each with the way to its
+// destination taken before the step moved it.
+struct Physics::TurnBatch {
+    int count = 0;
+    PhysicsEntry* entries[4] = {};
+    float toX[4] = {};
+    float toZ[4] = {};
+};
+
 KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
 {
     // Without a terrain there is no ground and no water: nothing is below
@@ -198,6 +213,7 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
     FollowGround(terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr);
     float sweep = 0.0f;
     MotionBatch batch;
+    TurnBatch turns;
     // In the order the entries lie in memory, not the list's: each body is
     // moved on its own, and this way the walk reads memory front to back.
     for (PhysicsEntry& entry : entries_) {
@@ -206,7 +222,7 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
         }
         Physical& body = *entry.body;
         if (body.steering_) {
-            Steer(entry, dt);
+            Steer(entry, turns, dt);
         }
         if (!body.movable_ && !body.gravityEnabled_) {
             // Not moved; the impulse is spent all the same.
@@ -224,6 +240,9 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
     }
     if (batch.count > 0) {
         sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel, wallHalf));
+    }
+    if (turns.count > 0) {
+        Turn(turns, dt);
     }
     // Every position was written behind the list's back.
     sorted_ = false;
@@ -461,31 +480,30 @@ void Physics::NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptB
     entry.clearOfWalls = clearOfWalls;
 }
 
-// The heading that looks along toTarget: within the quick arc tangent's
-// error, or exact. A body whose way to its destination is the same to the
-// bit as in the last step (it did not move) reuses the last answer. Inline:
-// every walking body aims in every step.
-inline double Physics::Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const
+// The heading that looks along (toX, toZ): within the quick arc tangent's
+// error (quick, worked out for it), or exact. A body whose way to its
+// destination is the same to the bit as in the last step (it did not move)
+// reuses the last answer. Inline: every walking body aims in every step.
+inline double Physics::Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const
 {
-    const bool same = entry.aimed &&
-                      std::bit_cast<std::uint32_t>(toTarget.x) == std::bit_cast<std::uint32_t>(entry.aimX) &&
-                      std::bit_cast<std::uint32_t>(toTarget.z) == std::bit_cast<std::uint32_t>(entry.aimZ);
+    const bool same = entry.aimed && std::bit_cast<std::uint32_t>(toX) == std::bit_cast<std::uint32_t>(entry.aimX) &&
+                      std::bit_cast<std::uint32_t>(toZ) == std::bit_cast<std::uint32_t>(entry.aimZ);
     if (same && (entry.aimExact || !exact)) {
         return entry.aim;
     }
-    const double z = toTarget.z;
-    const double x = toTarget.x;
-    const double quick = exact ? NAN : physics::QuickAtan2(z, x);
     // Where the quick one has no answer the exact one is taken at once.
     entry.aimExact = exact || std::isnan(quick);
-    entry.aim = physics::kPi / 2.0 - (entry.aimExact ? std::atan2(z, x) : quick);
-    entry.aimX = toTarget.x;
-    entry.aimZ = toTarget.z;
+    entry.aim =
+        physics::kPi / 2.0 - (entry.aimExact ? std::atan2(static_cast<double>(toZ), static_cast<double>(toX)) : quick);
+    entry.aimX = toX;
+    entry.aimZ = toZ;
     entry.aimed = true;
     return entry.aim;
 }
 
-void Physics::Steer(PhysicsEntry& entry, float dt)
+// A spinning body turns with its spin and an arrived one stays as it is; a
+// walking body joins the batch of turns toward the destination.
+void Physics::Steer(PhysicsEntry& entry, TurnBatch& turns, float dt)
 {
     Physical& body = *entry.body;
     if (body.spinRate_ != 0.0f) {
@@ -497,13 +515,57 @@ void Physics::Steer(PhysicsEntry& entry, float dt)
         return;
     }
     const Vec3 toTarget = body.destination_ - body.position_;
-    double turned = 0.0;
-    if (!physics::TurnTowardNear(Aim(entry, toTarget, false), physics::kQuickAtan2Error, body.heading_, body.turnRate_,
-                                 dt, turned)) {
-        turned = physics::TurnToward(Aim(entry, toTarget, true), body.heading_, body.turnRate_, dt);
+    turns.entries[turns.count] = &entry;
+    turns.toX[turns.count] = toTarget.x;
+    turns.toZ[turns.count] = toTarget.z;
+    if (++turns.count == 4) {
+        Turn(turns, dt);
+        turns.count = 0;
     }
-    if (turned > -kHeadingLimit && turned < kHeadingLimit) {
-        body.heading_ = static_cast<float>(turned);
+}
+
+// The turns of a batch, four lanes at once where the quick arc tangent
+// decides them; a lane it does not decide turns on its own, with the exact
+// aim where that is needed. Lanes past the count repeat the first.
+void Physics::Turn(TurnBatch& turns, float dt)
+{
+    physics::Double4 toX{};
+    physics::Double4 toZ{};
+    physics::Double4 heading{};
+    physics::Double4 rate{};
+    for (int i = 0; i < 4; ++i) {
+        const int from = i < turns.count ? i : 0;
+        const Physical& body = *turns.entries[from]->body;
+        toX[i] = turns.toX[from];
+        toZ[i] = turns.toZ[from];
+        heading[i] = body.heading_;
+        rate[i] = body.turnRate_;
+    }
+    const physics::Double4 quick = physics::QuickAtan2Lanes(toZ, toX);
+    physics::Double4 target{};
+    for (int i = 0; i < turns.count; ++i) {
+        target[i] = Aim(*turns.entries[i], turns.toX[i], turns.toZ[i], false, quick[i]);
+    }
+    for (int i = turns.count; i < 4; ++i) {
+        target[i] = target[0];
+    }
+    const double step = dt;
+    physics::Mask4d decided{};
+    physics::Double4 turned{};
+    physics::TurnTowardNearLanes(target, physics::kQuickAtan2Error, heading, rate, physics::Double4{} + step, decided,
+                                 turned);
+    for (int i = 0; i < turns.count; ++i) {
+        PhysicsEntry& entry = *turns.entries[i];
+        Physical& body = *entry.body;
+        double result = turned[i];
+        if (decided[i] == 0 &&
+            !physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, body.heading_, body.turnRate_, dt, result)) {
+            result = physics::TurnToward(Aim(entry, turns.toX[i], turns.toZ[i], true, NAN), body.heading_,
+                                         body.turnRate_, dt);
+        }
+        if (result > -kHeadingLimit && result < kHeadingLimit) {
+            body.heading_ = static_cast<float>(result);
+        }
     }
 }
 
