@@ -228,7 +228,7 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
             // Not moved; the impulse is spent all the same.
             entry.previousPosition = body.position_;
             entry.force = Vec3();
-            NoteForCollisions(entry, physics::SweptBox(body.position_, body.position_, body.radius_),
+            NoteForCollisions(entry, body.position_, physics::SweptBox(body.position_, body.position_, body.radius_),
                               physics::InsideWalls(body.position_, body.position_, body.radius_, wallHalf));
             continue;
         }
@@ -442,8 +442,9 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float w
             entry.reportedNonFinite = true;
         }
         body.velocity_ = Vec3(vx[i], vy[i], vz[i]);
-        body.position_ = Vec3(x[i], y[i], z[i]);
-        NoteForCollisions(entry, {minX[i], maxX[i], minZ[i], maxZ[i]}, (clearBits & bit) != 0);
+        const Vec3 moved(x[i], y[i], z[i]);
+        body.position_ = moved;
+        NoteForCollisions(entry, moved, {minX[i], maxX[i], minZ[i], maxZ[i]}, (clearBits & bit) != 0);
         entry.groundX = x[i];
         entry.groundZ = z[i];
         entry.groundHeight = heights[i];
@@ -468,11 +469,12 @@ float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float w
 
 // What the sort and the collision pass read of a body the step has moved
 // (or left), kept in its entry beside the start of its step.
-void Physics::NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox, bool clearOfWalls)
+void Physics::NoteForCollisions(PhysicsEntry& entry, const Vec3& position, const PairGrid::Box& sweptBox,
+                                bool clearOfWalls)
 {
     const Physical& body = *entry.body;
-    entry.sortX = physics::SortKeyX(body.position_.x);
-    entry.stepPosition = body.position_;
+    entry.sortX = physics::SortKeyX(position.x);
+    entry.stepPosition = position;
     entry.sweptBox = sweptBox;
     entry.radius = body.radius_;
     entry.collides = body.collides_;
