@@ -66,6 +66,11 @@ public:
 
 private:
     bool SweepInOrder(std::span<const Item> items);
+    bool WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
+    bool WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
+    static bool WideSweepAvailable();
+    static std::size_t NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps, std::uint64_t mine,
+                                 bool movable, std::uint64_t* pairs, std::size_t found);
     bool WalksWithin(std::size_t budget) const;
     void OrderAlongX(std::span<const Item> items);
     void FileRows(std::span<const Item> items);

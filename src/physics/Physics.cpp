@@ -161,6 +161,7 @@ void Physics::ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event)
         if (callback.event == event) {
             callback.fired = true;
             entry.anyFired = true;
+            someFired_ = true;
         }
     }
 }

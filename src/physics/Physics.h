@@ -267,6 +267,9 @@ private:
         std::unique_ptr<PhysicsCallbackFunction> owned;
     };
     std::vector<DueCallback> due_;
+    // Some entry may have a fired callback: mostly none has, and then the
+    // step's callbacks need no walk along the list.
+    bool someFired_ = false;
     // Callbacks removed while the step's callbacks run, kept alive until the
     // last of them has returned.
     std::vector<std::unique_ptr<PhysicsCallbackFunction>> retired_;

@@ -577,8 +577,10 @@ void Physics::RunCallbacks()
     // explosion or touch other callbacks, and none of that may change which
     // callbacks run in this step.
     due_.clear();
-    for (PhysicsEntry* const listed : order_) {
-        PhysicsEntry& entry = *listed;
+    const bool walk = someFired_;
+    someFired_ = false;
+    for (std::size_t i = 0; walk && i < order_.size(); ++i) {
+        PhysicsEntry& entry = *order_[i];
         if (entry.removed || !entry.anyFired) {
             continue;
         }
@@ -596,6 +598,8 @@ void Physics::RunCallbacks()
             fired->fired = false;
         }
         entry.RecountCallbacks();
+        // One callback of an entry runs a step; the next waits for the next.
+        someFired_ = someFired_ || entry.anyFired;
     }
     for (const DueCallback& due : due_) {
         if (!due.entry->removed) {
