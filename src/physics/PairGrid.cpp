@@ -89,22 +89,13 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
         std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count), bounds->end(), NAN);
     }
     lowestAfter_.resize(count + kSweepPadding);
-    float* const lowX = sweptMinX_.data();
-    float* const highX = sweptMaxX_.data();
-    float* const lowZ = sweptMinZ_.data();
-    float* const highZ = sweptMaxZ_.data();
+    SplitBounds(items);
+    const float* const lowX = sweptMinX_.data();
     float* const lowest = lowestAfter_.data();
     std::fill(lowest + count, lowest + count + kSweepPadding, std::numeric_limits<float>::infinity());
     for (std::size_t i = count; i-- > 0;) {
-        const Box& box = items[i].box;
-        // Every comparison with NaN fails: a box not finite is made NaN,
-        // overlaps nothing and stops no walk.
-        const bool finite = IsFinite(box);
-        lowX[i] = finite ? box.minX : NAN;
-        highX[i] = finite ? box.maxX : NAN;
-        lowZ[i] = finite ? box.minZ : NAN;
-        highZ[i] = finite ? box.maxZ : NAN;
-        lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
+        // A box that is not finite has a NaN lowest x, which equals nothing.
+        lowest[i] = lowX[i] == lowX[i] ? std::min(lowX[i], lowest[i + 1]) : lowest[i + 1];
     }
     const std::size_t budget = kSweepVisitsPerBox * count;
     // After a step that swept within the budget the walks are simply taken:
@@ -126,6 +117,40 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
         WideSweepAvailable() ? WalkEightWide(items, giveUp, visits) : WalkFourWide(items, giveUp, visits);
     lastSweepVisits_ = visits;
     return walked;
+}
+
+// The bounds of the boxes, each in its array. Every comparison with NaN
+// fails: a box not finite is made NaN, overlaps nothing and stops no walk.
+// Four boxes at a time, each read whole and the four turned into columns.
+KV_LANES_DISPATCHED void PairGrid::SplitBounds(std::span<const Item> items)
+{
+    float* const lowX = sweptMinX_.data();
+    float* const highX = sweptMaxX_.data();
+    float* const lowZ = sweptMinZ_.data();
+    float* const highZ = sweptMaxZ_.data();
+    const std::size_t count = items.size();
+    const Float4 largest(std::numeric_limits<float>::max());
+    const Float4 none(NAN);
+    std::size_t i = 0;
+    for (; i + kSweepGroup <= count; i += kSweepGroup) {
+        Float4 box[4] = {Float4::Load(&items[i].box.minX), Float4::Load(&items[i + 1].box.minX),
+                         Float4::Load(&items[i + 2].box.minX), Float4::Load(&items[i + 3].box.minX)};
+        const auto finite = [&largest](const Float4& b) { return (Abs(b) <= largest).Bits() == 0xF; };
+        const Mask4 kept = Mask4::FromBools(finite(box[0]), finite(box[1]), finite(box[2]), finite(box[3]));
+        Transpose(box[0], box[1], box[2], box[3]);
+        Select(kept, box[0], none).Store(lowX + i);
+        Select(kept, box[1], none).Store(highX + i);
+        Select(kept, box[2], none).Store(lowZ + i);
+        Select(kept, box[3], none).Store(highZ + i);
+    }
+    for (; i < count; ++i) {
+        const Box& box = items[i].box;
+        const bool finite = IsFinite(box);
+        lowX[i] = finite ? box.minX : NAN;
+        highX[i] = finite ? box.maxX : NAN;
+        lowZ[i] = finite ? box.minZ : NAN;
+        highZ[i] = finite ? box.maxZ : NAN;
+    }
 }
 
 // The walks of the sweep, four boxes a visit; false, having given up, once

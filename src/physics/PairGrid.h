@@ -34,12 +34,14 @@
 
 class PairGrid {
 public:
+    // Four floats in this order: the sweep reads a box as one.
     struct Box {
         float minX = 0.0f;
         float maxX = 0.0f;
         float minZ = 0.0f;
         float maxZ = 0.0f;
     };
+    static_assert(sizeof(Box) == 4 * sizeof(float), "a box is read as four floats");
     // One body. number is what the pairs are told in (the collision pass
     // gives each body's place in its list).
     struct Item {
@@ -66,6 +68,7 @@ public:
 
 private:
     bool SweepInOrder(std::span<const Item> items);
+    void SplitBounds(std::span<const Item> items);
     bool WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
     bool WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
     static bool WideSweepAvailable();
