@@ -268,9 +268,9 @@ inline bool TurnTowardNear(double target, double error, double heading, double r
 // register in the code built for it (Float4.h KV_LANES_DISPATCHED). Each
 // lane does the IEEE arithmetic of the scalar code to the bit.
 //
-// GCC warns that passing such a vector by value is done differently with
+// Compilers warn that passing such a vector by value is done differently with
 // AVX; every file is built alike, and the helpers are inlined into the step.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
@@ -364,7 +364,7 @@ inline void TurnTowardNearLanes(const Double4& target, double error, const Doubl
     turned = SelectLanes(reaches, target, SelectLanes(toNegative <= toPositive, negative, positive));
 }
 
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 #pragma GCC diagnostic pop
 #endif
 

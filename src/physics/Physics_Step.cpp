@@ -26,9 +26,9 @@
 #include <cmath>
 #include <limits>
 
-// The turns pass the lane vectors of PhysicsMath.h by value, which GCC warns
+// The turns pass the lane vectors of PhysicsMath.h by value, which compilers warn
 // is done differently with AVX; PhysicsMath.h says why that does not matter.
-#if defined(__GNUC__) && !defined(__clang__)
+#if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
