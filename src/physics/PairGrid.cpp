@@ -490,8 +490,13 @@ void PairGrid::Collect(std::size_t numberCount)
     for (std::size_t i = 0; i < pairCount_; ++i) {
         ++firstOfNumber_[pairs_[i] >> 32];
     }
-    for (std::size_t i = 1; i < firstOfNumber_.size(); ++i) {
-        firstOfNumber_[i] += firstOfNumber_[i - 1];
+    // The numbers with any later overlap are noted on the way.
+    withLater_.clear();
+    for (std::size_t i = 0; i < firstOfNumber_.size(); ++i) {
+        if (firstOfNumber_[i] != 0) {
+            withLater_.push_back(static_cast<std::uint32_t>(i));
+        }
+        firstOfNumber_[i] += i > 0 ? firstOfNumber_[i - 1] : 0;
     }
     later_.resize(pairCount_);
     for (std::size_t i = 0; i < pairCount_; ++i) {

@@ -55,6 +55,8 @@ public:
     // numberCount. Items whose box is not finite are left out. Items given
     // nearly in order of their lowest x are ordered fastest.
     void FindPairs(std::span<const Item> items, std::size_t numberCount);
+    // The numbers that have any overlap with a higher number, lowest first.
+    std::span<const std::uint32_t> NumbersWithLaterOverlaps() const { return withLater_; }
     // The numbers above number whose boxes overlap its box, in no order.
     // Inline: the collision pass asks once for every body in every step.
     std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const
@@ -124,4 +126,5 @@ private:
     std::size_t pairCount_ = 0;
     std::vector<std::uint32_t> firstOfNumber_;
     std::vector<std::uint32_t> later_;
+    std::vector<std::uint32_t> withLater_;
 };

@@ -223,13 +223,11 @@ void Physics::CollideWithWalls()
 
 void Physics::CollidePairs(float range)
 {
-    for (std::size_t rank = 0; rank < ranked_.size(); ++rank) {
-        // Most bodies have no later overlap (nor has any body that does not
-        // collide), and then nothing else about them need be read.
-        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank));
-        if (candidates.empty()) {
-            continue;
-        }
+    // Most bodies have no later overlap (nor has any body that does not
+    // collide), and they are not visited at all. The pairs were found
+    // before any game code ran, and it cannot find them again.
+    for (const std::uint32_t rank : pairGrid_.NumbersWithLaterOverlaps()) {
+        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(rank);
         PhysicsEntry& first = *ranked_[rank];
         if (first.removed) {
             continue;
