@@ -8,6 +8,13 @@
 
 #include "platform/math/Float4.h"
 
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#include <immintrin.h>
+#define KV_WIDE_SWEEP 1
+#else
+#define KV_WIDE_SWEEP 0
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <cmath>
@@ -22,8 +29,12 @@ constexpr std::size_t kMovesPerBox = 8;
 // The sweep in the order given gives up beyond this many visits a box on
 // average: then bodies crowd along x and the rows cost less.
 constexpr std::size_t kSweepVisitsPerBox = 24;
-// The sweep meets this many boxes at once, one a lane.
+// The sweep meets this many boxes at once, one a lane: four in SSE2
+// registers, eight in AVX ones where the processor has them. The arrays run
+// on by enough boxes for either.
 constexpr std::size_t kSweepGroup = 4;
+constexpr std::size_t kWideSweepGroup = 8;
+constexpr std::size_t kSweepPadding = kWideSweepGroup;
 
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
@@ -70,30 +81,21 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
 bool PairGrid::SweepInOrder(std::span<const Item> items)
 {
     const std::size_t count = items.size();
-    // The walks go four boxes at a time, each bound of four boxes read
-    // side by side, so the arrays run on by a few boxes that meet nothing
-    // and stop every walk.
+    // The walks go four or eight boxes at a time, each bound of those boxes
+    // read side by side, so the arrays run on by a few boxes that meet
+    // nothing and stop every walk.
     for (std::vector<float>* const bounds : {&sweptMinX_, &sweptMaxX_, &sweptMinZ_, &sweptMaxZ_}) {
-        bounds->resize(count + kSweepGroup - 1);
+        bounds->resize(count + kSweepPadding - 1);
         std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count), bounds->end(), NAN);
     }
-    lowestAfter_.resize(count + kSweepGroup);
-    float* const lowX = sweptMinX_.data();
-    float* const highX = sweptMaxX_.data();
-    float* const lowZ = sweptMinZ_.data();
-    float* const highZ = sweptMaxZ_.data();
+    lowestAfter_.resize(count + kSweepPadding);
+    SplitBounds(items);
+    const float* const lowX = sweptMinX_.data();
     float* const lowest = lowestAfter_.data();
-    std::fill(lowest + count, lowest + count + kSweepGroup, std::numeric_limits<float>::infinity());
+    std::fill(lowest + count, lowest + count + kSweepPadding, std::numeric_limits<float>::infinity());
     for (std::size_t i = count; i-- > 0;) {
-        const Box& box = items[i].box;
-        // Every comparison with NaN fails: a box not finite is made NaN,
-        // overlaps nothing and stops no walk.
-        const bool finite = IsFinite(box);
-        lowX[i] = finite ? box.minX : NAN;
-        highX[i] = finite ? box.maxX : NAN;
-        lowZ[i] = finite ? box.minZ : NAN;
-        highZ[i] = finite ? box.maxZ : NAN;
-        lowest[i] = finite ? std::min(box.minX, lowest[i + 1]) : lowest[i + 1];
+        // A box that is not finite has a NaN lowest x, which equals nothing.
+        lowest[i] = lowX[i] == lowX[i] ? std::min(lowX[i], lowest[i + 1]) : lowest[i + 1];
     }
     const std::size_t budget = kSweepVisitsPerBox * count;
     // After a step that swept within the budget the walks are simply taken:
@@ -110,10 +112,59 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
     // Each pair found takes a visit: room for the visits allowed and one
     // more walk is room for all.
     Reserve(giveUp + count);
+    std::size_t visits = 0;
+    const bool walked =
+        WideSweepAvailable() ? WalkEightWide(items, giveUp, visits) : WalkFourWide(items, giveUp, visits);
+    lastSweepVisits_ = visits;
+    return walked;
+}
+
+// The bounds of the boxes, each in its array. Every comparison with NaN
+// fails: a box not finite is made NaN, overlaps nothing and stops no walk.
+// Four boxes at a time, each read whole and the four turned into columns.
+KV_LANES_DISPATCHED void PairGrid::SplitBounds(std::span<const Item> items)
+{
+    float* const lowX = sweptMinX_.data();
+    float* const highX = sweptMaxX_.data();
+    float* const lowZ = sweptMinZ_.data();
+    float* const highZ = sweptMaxZ_.data();
+    const std::size_t count = items.size();
+    const Float4 largest(std::numeric_limits<float>::max());
+    const Float4 none(NAN);
+    std::size_t i = 0;
+    for (; i + kSweepGroup <= count; i += kSweepGroup) {
+        Float4 box[4] = {Float4::Load(&items[i].box.minX), Float4::Load(&items[i + 1].box.minX),
+                         Float4::Load(&items[i + 2].box.minX), Float4::Load(&items[i + 3].box.minX)};
+        const auto finite = [&largest](const Float4& b) { return (Abs(b) <= largest).Bits() == 0xF; };
+        const Mask4 kept = Mask4::FromBools(finite(box[0]), finite(box[1]), finite(box[2]), finite(box[3]));
+        Transpose(box[0], box[1], box[2], box[3]);
+        Select(kept, box[0], none).Store(lowX + i);
+        Select(kept, box[1], none).Store(highX + i);
+        Select(kept, box[2], none).Store(lowZ + i);
+        Select(kept, box[3], none).Store(highZ + i);
+    }
+    for (; i < count; ++i) {
+        const Box& box = items[i].box;
+        const bool finite = IsFinite(box);
+        lowX[i] = finite ? box.minX : NAN;
+        highX[i] = finite ? box.maxX : NAN;
+        lowZ[i] = finite ? box.minZ : NAN;
+        highZ[i] = finite ? box.maxZ : NAN;
+    }
+}
+
+// The walks of the sweep, four boxes a visit; false, having given up, once
+// the visits pass giveUp.
+bool PairGrid::WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits)
+{
+    const float* const lowX = sweptMinX_.data();
+    const float* const highX = sweptMaxX_.data();
+    const float* const lowZ = sweptMinZ_.data();
+    const float* const highZ = sweptMaxZ_.data();
+    const float* const lowest = lowestAfter_.data();
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
-    std::size_t visits = 0;
-    for (std::size_t a = 0; a < count; ++a) {
+    for (std::size_t a = 0; a < items.size(); ++a) {
         const float reach = highX[a];
         const Float4 minX(lowX[a]);
         const Float4 maxX(reach);
@@ -128,34 +179,95 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
             const Float4 otherMaxX = Float4::Load(highX + b);
             const Float4 otherMinZ = Float4::Load(lowZ + b);
             const Float4 otherMaxZ = Float4::Load(highZ + b);
-            int overlaps =
+            const int overlaps =
                 ((otherMinX <= maxX) & (minX <= otherMaxX) & (otherMinZ <= maxZ) & (minZ <= otherMaxZ)).Bits();
-            // Mostly none: only an overlap costs more.
-            for (; overlaps != 0; overlaps &= overlaps - 1) {
-                const std::size_t other =
-                    b + static_cast<std::size_t>(std::countr_zero(static_cast<unsigned>(overlaps)));
-                if (movable || items[other].movable) {
-                    const std::uint64_t theirs = items[other].number;
-                    pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
-                }
-            }
+            found = NotePairs(items, b, static_cast<unsigned>(overlaps), mine, movable, pairs, found);
             visits += kSweepGroup;
         }
         if (visits > giveUp) {
-            lastSweepVisits_ = visits;
             return false;
         }
     }
-    lastSweepVisits_ = visits;
     pairCount_ = found;
     return true;
+}
+
+// WalkFourWide eight boxes a visit, for a processor with AVX.
+#if KV_WIDE_SWEEP
+__attribute__((target("avx2"))) bool PairGrid::WalkEightWide(std::span<const Item> items, std::size_t giveUp,
+                                                             std::size_t& visits)
+{
+    const float* const lowX = sweptMinX_.data();
+    const float* const highX = sweptMaxX_.data();
+    const float* const lowZ = sweptMinZ_.data();
+    const float* const highZ = sweptMaxZ_.data();
+    const float* const lowest = lowestAfter_.data();
+    std::uint64_t* const pairs = pairs_.data();
+    std::size_t found = 0;
+    for (std::size_t a = 0; a < items.size(); ++a) {
+        const float reach = highX[a];
+        const __m256 minX = _mm256_set1_ps(lowX[a]);
+        const __m256 maxX = _mm256_set1_ps(reach);
+        const __m256 minZ = _mm256_set1_ps(lowZ[a]);
+        const __m256 maxZ = _mm256_set1_ps(highZ[a]);
+        const std::uint64_t mine = items[a].number;
+        const bool movable = items[a].movable;
+        for (std::size_t b = a + 1; lowest[b] <= reach; b += kWideSweepGroup) {
+            // Ordered comparisons, false with NaN, as Float4's.
+            const __m256 inX = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowX + b), maxX, _CMP_LE_OS),
+                                             _mm256_cmp_ps(minX, _mm256_loadu_ps(highX + b), _CMP_LE_OS));
+            const __m256 inZ = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowZ + b), maxZ, _CMP_LE_OS),
+                                             _mm256_cmp_ps(minZ, _mm256_loadu_ps(highZ + b), _CMP_LE_OS));
+            const int overlaps = _mm256_movemask_ps(_mm256_and_ps(inX, inZ));
+            found = NotePairs(items, b, static_cast<unsigned>(overlaps), mine, movable, pairs, found);
+            visits += kWideSweepGroup;
+        }
+        if (visits > giveUp) {
+            return false;
+        }
+    }
+    pairCount_ = found;
+    return true;
+}
+
+bool PairGrid::WideSweepAvailable()
+{
+    static const bool available = __builtin_cpu_supports("avx2");
+    return available;
+}
+#else
+bool PairGrid::WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits)
+{
+    return WalkFourWide(items, giveUp, visits);
+}
+
+bool PairGrid::WideSweepAvailable()
+{
+    return false;
+}
+#endif
+
+// Notes the pairs of a box (its number mine) with the boxes of a visit from
+// b on that overlap it (overlaps holds one bit a box); mostly there are none. Returns the pairs
+// found so far.
+inline std::size_t PairGrid::NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps,
+                                       std::uint64_t mine, bool movable, std::uint64_t* pairs, std::size_t found)
+{
+    for (; overlaps != 0; overlaps &= overlaps - 1) {
+        const std::size_t other = b + static_cast<std::size_t>(std::countr_zero(overlaps));
+        if (movable || items[other].movable) {
+            const std::uint64_t theirs = items[other].number;
+            pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+        }
+    }
+    return found;
 }
 
 // Whether the sweep's walks, bounded as above, stay within budget visits.
 bool PairGrid::WalksWithin(std::size_t budget) const
 {
     const float* const lowest = lowestAfter_.data();
-    const std::size_t count = lowestAfter_.size() - kSweepGroup;
+    const std::size_t count = lowestAfter_.size() - kSweepPadding;
     std::size_t bound = 0;
     std::size_t end = 0;
     float reach = -std::numeric_limits<float>::infinity();
@@ -378,8 +490,13 @@ void PairGrid::Collect(std::size_t numberCount)
     for (std::size_t i = 0; i < pairCount_; ++i) {
         ++firstOfNumber_[pairs_[i] >> 32];
     }
-    for (std::size_t i = 1; i < firstOfNumber_.size(); ++i) {
-        firstOfNumber_[i] += firstOfNumber_[i - 1];
+    // The numbers with any later overlap are noted on the way.
+    withLater_.clear();
+    for (std::size_t i = 0; i < firstOfNumber_.size(); ++i) {
+        if (firstOfNumber_[i] != 0) {
+            withLater_.push_back(static_cast<std::uint32_t>(i));
+        }
+        firstOfNumber_[i] += i > 0 ? firstOfNumber_[i - 1] : 0;
     }
     later_.resize(pairCount_);
     for (std::size_t i = 0; i < pairCount_; ++i) {

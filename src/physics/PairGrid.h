@@ -34,12 +34,14 @@
 
 class PairGrid {
 public:
+    // Four floats in this order: the sweep reads a box as one.
     struct Box {
         float minX = 0.0f;
         float maxX = 0.0f;
         float minZ = 0.0f;
         float maxZ = 0.0f;
     };
+    static_assert(sizeof(Box) == 4 * sizeof(float), "a box is read as four floats");
     // One body. number is what the pairs are told in (the collision pass
     // gives each body's place in its list).
     struct Item {
@@ -53,6 +55,8 @@ public:
     // numberCount. Items whose box is not finite are left out. Items given
     // nearly in order of their lowest x are ordered fastest.
     void FindPairs(std::span<const Item> items, std::size_t numberCount);
+    // The numbers that have any overlap with a higher number, lowest first.
+    std::span<const std::uint32_t> NumbersWithLaterOverlaps() const { return withLater_; }
     // The numbers above number whose boxes overlap its box, in no order.
     // Inline: the collision pass asks once for every body in every step.
     std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const
@@ -66,6 +70,12 @@ public:
 
 private:
     bool SweepInOrder(std::span<const Item> items);
+    void SplitBounds(std::span<const Item> items);
+    bool WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
+    bool WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
+    static bool WideSweepAvailable();
+    static std::size_t NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps, std::uint64_t mine,
+                                 bool movable, std::uint64_t* pairs, std::size_t found);
     bool WalksWithin(std::size_t budget) const;
     void OrderAlongX(std::span<const Item> items);
     void FileRows(std::span<const Item> items);
@@ -116,4 +126,5 @@ private:
     std::size_t pairCount_ = 0;
     std::vector<std::uint32_t> firstOfNumber_;
     std::vector<std::uint32_t> later_;
+    std::vector<std::uint32_t> withLater_;
 };

@@ -161,6 +161,7 @@ void Physics::ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event)
         if (callback.event == event) {
             callback.fired = true;
             entry.anyFired = true;
+            someFired_ = true;
         }
     }
 }
@@ -224,20 +225,27 @@ void Physics::SortBySortX()
     // Both keep bodies of equal x in list order.
     const std::size_t budget = 8 * sortKeys_.size();
     std::size_t moves = 0;
+    // Only the list from the first key that moved on needs writing back.
+    std::size_t firstMoved = sortKeys_.size();
     for (std::size_t i = 1; i < sortKeys_.size() && moves <= budget; ++i) {
         const SortKey key = sortKeys_[i];
+        if (!(key.x < sortKeys_[i - 1].x)) {
+            continue;
+        }
         std::size_t j = i;
         for (; j > 0 && key.x < sortKeys_[j - 1].x; --j) {
             sortKeys_[j] = sortKeys_[j - 1];
         }
         moves += i - j;
         sortKeys_[j] = key;
+        firstMoved = std::min(firstMoved, j);
     }
     if (moves > budget) {
         std::stable_sort(sortKeys_.begin(), sortKeys_.end(),
                          [](const SortKey& a, const SortKey& b) { return a.x < b.x; });
+        firstMoved = 0;
     }
-    for (std::size_t i = 0; i < order_.size(); ++i) {
+    for (std::size_t i = firstMoved; i < order_.size(); ++i) {
         order_[i] = sortKeys_[i].entry;
     }
     sorted_ = true;

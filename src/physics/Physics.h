@@ -205,22 +205,22 @@ private:
     void FollowGround(const GroundGrid* grid);
     void SampleStartGround(const GroundGrid& grid, const PhysicsEntry* const entries[4],
                            const physics::Vec3Lanes& start, GroundGrid::Samples4& ground) const;
-    void NoteForCollisions(PhysicsEntry& entry, const PairGrid::Box& sweptBox, bool clearOfWalls);
-    void Steer(PhysicsEntry& entry, float dt);
-    double Aim(PhysicsEntry& entry, const Vec3& toTarget, bool exact) const;
+    void NoteForCollisions(PhysicsEntry& entry, const Vec3& position, const PairGrid::Box& sweptBox, bool clearOfWalls);
+    struct TurnBatch;
+    void Steer(PhysicsEntry& entry, TurnBatch& turns, float dt);
+    void Turn(TurnBatch& turns, float dt);
+    double Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const;
     void RunCallbacks();
     void DropRemovedEntries();
 
     // Physics_Collisions.cpp
-    struct Collider;
     void Collide(float range);
     void GatherColliders();
     void CollideWithWalls();
-    void FindPairCandidates();
     void CollidePairs(float range);
-    void ResolvePair(Collider& first, Collider& second, float time);
+    void ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time);
     void Dispatch(Physical& first, Physical& second) const;
-    void MoveBack(Collider& collider, float time);
+    void MoveBack(PhysicsEntry& entry, float time);
 
     // Entries by slot; a deque, so adding never moves the others.
     std::deque<PhysicsEntry> entries_;
@@ -250,17 +250,11 @@ private:
     };
     std::vector<SortKey> sortKeys_;
 
-    // What the collision pass reads of each body, by its place in the sorted
-    // list: the ends of its step, kept up to date as the pass moves it back.
-    struct Collider {
-        Vec3 previous;
-        Vec3 current;
-        float radius = 0.0f;
-        bool collides = false;
-        bool movable = false;
-        PhysicsEntry* entry = nullptr;
-    };
-    std::vector<Collider> colliders_;
+    // The entries by their place in the list as the collision pass began,
+    // which game code it calls cannot change. The pass reads each body's
+    // ends of step from its entry (previousPosition, stepPosition) and keeps
+    // stepPosition up to date as it moves the body back.
+    std::vector<PhysicsEntry*> ranked_;
     std::vector<PairGrid::Item> pairItems_;
     // The ranks of the moving colliders a wall might stop.
     std::vector<std::uint32_t> nearWalls_;
@@ -273,6 +267,9 @@ private:
         std::unique_ptr<PhysicsCallbackFunction> owned;
     };
     std::vector<DueCallback> due_;
+    // Some entry may have a fired callback: mostly none has, and then the
+    // step's callbacks need no walk along the list.
+    bool someFired_ = false;
     // Callbacks removed while the step's callbacks run, kept alive until the
     // last of them has returned.
     std::vector<std::unique_ptr<PhysicsCallbackFunction>> retired_;

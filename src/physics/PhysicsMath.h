@@ -13,7 +13,10 @@
 
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cmath>
+#include <cstdint>
+#include <limits>
 
 namespace physics {
 
@@ -189,16 +192,22 @@ inline double TurnToward(double target, double heading, double rate, double dt)
 // precision. Outside those inputs it is not a number.
 inline constexpr double kQuickAtan2Error = 1e-12;
 
-inline double QuickAtan2(double y, double x)
+// atan(k / 64) for k from 0 to 64.
+inline const std::array<double, 65>& QuickAtan2Table()
 {
-    constexpr int kSteps = 64;
-    static const std::array<double, kSteps + 1> table = [] {
-        std::array<double, kSteps + 1> values{};
-        for (int k = 0; k <= kSteps; ++k) {
-            values[static_cast<std::size_t>(k)] = std::atan(static_cast<double>(k) / kSteps);
+    static const std::array<double, 65> table = [] {
+        std::array<double, 65> values{};
+        for (std::size_t k = 0; k < values.size(); ++k) {
+            values[k] = std::atan(static_cast<double>(k) / 64.0);
         }
         return values;
     }();
+    return table;
+}
+
+inline double QuickAtan2(double y, double x)
+{
+    constexpr int kSteps = 64;
     constexpr double kHalfPi = 1.5707963267948966;
     constexpr double kTruePi = 3.141592653589793;
     const double ax = std::fabs(x);
@@ -214,7 +223,7 @@ inline double QuickAtan2(double y, double x)
     const double r = (t - c) / (1.0 + t * c);
     const double r2 = r * r;
     const double series = r - r * r2 * (1.0 / 3.0 - r2 * (1.0 / 5.0 - r2 * (1.0 / 7.0 - r2 / 9.0)));
-    double angle = table[static_cast<std::size_t>(k)] + series;
+    double angle = QuickAtan2Table()[static_cast<std::size_t>(k)] + series;
     angle = steep ? kHalfPi - angle : angle;
     angle = x < 0.0 ? kTruePi - angle : angle;
     return y < 0.0 ? -angle : angle;
@@ -252,5 +261,111 @@ inline bool TurnTowardNear(double target, double error, double heading, double r
     turned = toNegative <= toPositive ? negative : positive;
     return true;
 }
+
+// Four doubles, one a lane, for the turns of four bodies at once, and the
+// answers of their comparisons (all bits set where true). The compiler's
+// vector types: two SSE2 registers on the baseline processor, one AVX
+// register in the code built for it (Float4.h KV_LANES_DISPATCHED). Each
+// lane does the IEEE arithmetic of the scalar code to the bit.
+//
+// Compilers warn that passing such a vector by value is done differently with
+// AVX; every file is built alike, and the helpers are inlined into the step.
+#if defined(__GNUC__)
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+using Double4 = double __attribute__((vector_size(32)));
+using Mask4d = std::int64_t __attribute__((vector_size(32)));
+using Int4d = std::int32_t __attribute__((vector_size(16)));
+
+inline Double4 SelectLanes(const Mask4d& mask, const Double4& ifTrue, const Double4& ifFalse)
+{
+    return std::bit_cast<Double4>((mask & std::bit_cast<Mask4d>(ifTrue)) | (~mask & std::bit_cast<Mask4d>(ifFalse)));
+}
+
+inline Double4 AbsLanes(const Double4& v)
+{
+    return std::bit_cast<Double4>(std::bit_cast<Mask4d>(v) & std::numeric_limits<std::int64_t>::max());
+}
+
+// std::min and std::max as they are written: b < a ? b : a and a < b ? b : a.
+inline Double4 MinLanes(const Double4& a, const Double4& b)
+{
+    return SelectLanes(b < a, b, a);
+}
+
+inline Double4 MaxLanes(const Double4& a, const Double4& b)
+{
+    return SelectLanes(a < b, b, a);
+}
+
+// AngularDistance for headings already within (-2pi, 2pi), which then need
+// no reducing.
+inline Double4 AngularDistanceLanes(const Double4& a, const Double4& b)
+{
+    const Double4 difference = MaxLanes(a, b) - MinLanes(a, b);
+    return MinLanes(AbsLanes(difference), AbsLanes(kTwoPi - difference));
+}
+
+// QuickAtan2 of four points: the same arithmetic lane by lane, and NaN where
+// it has no answer.
+inline Double4 QuickAtan2Lanes(const Double4& y, const Double4& x)
+{
+    constexpr double kHalfPi = 1.5707963267948966;
+    constexpr double kTruePi = 3.141592653589793;
+    const Double4 ax = AbsLanes(x);
+    const Double4 ay = AbsLanes(y);
+    const Mask4d answered = (ax > 0.0) & (ay > 0.0) & (ax <= 1e300) & (ay <= 1e300);
+    const Mask4d steep = ay > ax;
+    // Unanswered lanes divide harmlessly by one.
+    const Double4 t = SelectLanes(answered, SelectLanes(steep, ax, ay) / SelectLanes(steep, ay, ax), Double4{});
+    const Int4d k = __builtin_convertvector(t * 64.0 + 0.5, Int4d);
+    const Double4 c = __builtin_convertvector(k, Double4) / 64.0;
+    const Double4 r = (t - c) / (1.0 + t * c);
+    const Double4 r2 = r * r;
+    const Double4 series = r - r * r2 * (1.0 / 3.0 - r2 * (1.0 / 5.0 - r2 * (1.0 / 7.0 - r2 / 9.0)));
+    const std::array<double, 65>& table = QuickAtan2Table();
+    const Double4 tabled = {table[static_cast<std::size_t>(k[0])], table[static_cast<std::size_t>(k[1])],
+                            table[static_cast<std::size_t>(k[2])], table[static_cast<std::size_t>(k[3])]};
+    Double4 angle = tabled + series;
+    angle = SelectLanes(steep, kHalfPi - angle, angle);
+    angle = SelectLanes(x < 0.0, kTruePi - angle, angle);
+    angle = SelectLanes(y < 0.0, -angle, angle);
+    const Double4 none = {NAN, NAN, NAN, NAN};
+    return SelectLanes(answered, angle, none);
+}
+
+// TurnTowardNear of four bodies. decided holds the lanes it answered, each
+// with the turn TurnTowardNear gives; the others need the scalar turn. Lanes
+// whose heading, target or either turned heading lie outside (-2pi, 2pi),
+// or are not numbers, are left undecided.
+inline void TurnTowardNearLanes(const Double4& target, double error, const Double4& heading, const Double4& rate,
+                                const Double4& dt, Mask4d& decided, Double4& turned)
+{
+    const double margin = 2.0 * error + 1e-13;
+    const Double4 step = rate * dt;
+    const Double4 negative = heading - step;
+    const Double4 positive = heading + step;
+    const Mask4d reduced = (AbsLanes(heading) < kTwoPi) & (AbsLanes(target) < kTwoPi) & (AbsLanes(negative) < kTwoPi) &
+                           (AbsLanes(positive) < kTwoPi);
+    const Double4 distance = AngularDistanceLanes(heading, target);
+    const Mask4d clear = AbsLanes(step - distance) > margin;
+    const Mask4d reaches = step > distance;
+    using Float4d = float __attribute__((vector_size(16)));
+    using Int4f = std::int32_t __attribute__((vector_size(16)));
+    const Int4f sameFloat =
+        __builtin_convertvector(target - margin, Float4d) == __builtin_convertvector(target + margin, Float4d);
+    constexpr double kTie = 1e-6;
+    const Double4 toNegative = AngularDistanceLanes(negative, target);
+    const Double4 toPositive = AngularDistanceLanes(positive, target) + kTie;
+    const Mask4d apart = AbsLanes(toNegative - toPositive) > 2.0 * margin;
+    const Mask4d reachedAlike = __builtin_convertvector(sameFloat, Mask4d);
+    decided = reduced & clear & ((reaches & reachedAlike) | (~reaches & apart));
+    turned = SelectLanes(reaches, target, SelectLanes(toNegative <= toPositive, negative, positive));
+}
+
+#if defined(__GNUC__)
+#pragma GCC diagnostic pop
+#endif
 
 } // namespace physics

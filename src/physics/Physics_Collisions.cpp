@@ -157,44 +157,37 @@ void Physics::Collide(float range)
 {
     GatherColliders();
     CollideWithWalls();
-    FindPairCandidates();
+    pairGrid_.FindPairs(pairItems_, ranked_.size());
     CollidePairs(range);
 }
 
-// Reads what the pass needs of each body, by its place in the sorted list,
-// and the box each colliding body swept through. The walls may still move a
-// body back along its path, which keeps it inside that box.
+// Takes the list's order for the pass and the box each colliding body swept
+// through. The walls may still move a body back along its path, which keeps
+// it inside that box.
 void Physics::GatherColliders()
 {
-    colliders_.resize(order_.size());
-    pairItems_.resize(order_.size());
+    ranked_.assign(order_.begin(), order_.end());
+    pairItems_.resize(ranked_.size());
     nearWalls_.clear();
     std::size_t items = 0;
-    for (std::size_t rank = 0; rank < order_.size(); ++rank) {
-        PhysicsEntry& entry = *order_[rank];
-        Collider& collider = colliders_[rank];
-        collider.entry = &entry;
-        collider.collides = !entry.removed && entry.collides;
-        if (!collider.collides) {
+    for (std::size_t rank = 0; rank < ranked_.size(); ++rank) {
+        const PhysicsEntry& entry = *ranked_[rank];
+        if (entry.removed || !entry.collides) {
             continue;
         }
-        collider.previous = entry.previousPosition;
-        collider.current = entry.stepPosition;
-        collider.radius = entry.radius;
-        collider.movable = entry.movable;
-        if (collider.movable && !entry.clearOfWalls) {
+        if (entry.movable && !entry.clearOfWalls) {
             nearWalls_.push_back(static_cast<std::uint32_t>(rank));
         }
-        pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), collider.movable};
+        pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), entry.movable};
     }
     pairItems_.resize(items);
 }
 
-void Physics::MoveBack(Collider& collider, float time)
+void Physics::MoveBack(PhysicsEntry& entry, float time)
 {
-    const Vec3 start = collider.previous;
-    collider.current = start + (collider.current - start) * time;
-    collider.entry->body->position_ = collider.current;
+    const Vec3 start = entry.previousPosition;
+    entry.stepPosition = start + (entry.stepPosition - start) * time;
+    entry.body->position_ = entry.stepPosition;
     sorted_ = false;
 }
 
@@ -213,51 +206,47 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
     for (const std::uint32_t rank : nearWalls_) {
-        Collider& collider = colliders_[rank];
-        Physical& body = *collider.entry->body;
+        PhysicsEntry& entry = *ranked_[rank];
+        Physical& body = *entry.body;
         for (const Wall& wall : walls) {
             float time = 0.0f;
-            if (!WallContact(collider.previous, collider.current, collider.radius, wall, time)) {
+            if (!WallContact(entry.previousPosition, entry.stepPosition, entry.radius, wall, time)) {
                 continue;
             }
-            collider.current = collider.previous + (collider.current - collider.previous) * time;
-            body.position_ = collider.current;
+            entry.stepPosition = entry.previousPosition + (entry.stepPosition - entry.previousPosition) * time;
+            body.position_ = entry.stepPosition;
             sorted_ = false;
             Bounce(body, wall.inward);
         }
     }
 }
 
-void Physics::FindPairCandidates()
-{
-    pairGrid_.FindPairs(pairItems_, colliders_.size());
-}
-
 void Physics::CollidePairs(float range)
 {
-    for (std::size_t rank = 0; rank < colliders_.size(); ++rank) {
-        // Most bodies have no later overlap (nor has any body that does not
-        // collide), and then nothing else about them need be read.
-        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(static_cast<std::uint32_t>(rank));
-        Collider& first = colliders_[rank];
-        if (candidates.empty() || first.entry->removed) {
+    // Most bodies have no later overlap (nor has any body that does not
+    // collide), and they are not visited at all. The pairs were found
+    // before any game code ran, and it cannot find them again.
+    for (const std::uint32_t rank : pairGrid_.NumbersWithLaterOverlaps()) {
+        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(rank);
+        PhysicsEntry& first = *ranked_[rank];
+        if (first.removed) {
             continue;
         }
-        const Vec3 position = first.current;
-        Collider* nearest = nullptr;
+        const Vec3 position = first.stepPosition;
+        PhysicsEntry* nearest = nullptr;
         std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
         for (const std::uint32_t candidate : candidates) {
-            Collider& second = colliders_[candidate];
-            const Vec3 other = second.current;
-            if (second.entry->removed || !(other.x - position.x < range) ||
-                !(std::fabs(other.z - position.z) < range) || (!first.movable && !second.movable)) {
+            PhysicsEntry& second = *ranked_[candidate];
+            const Vec3 other = second.stepPosition;
+            if (second.removed || !(other.x - position.x < range) || !(std::fabs(other.z - position.z) < range) ||
+                (!first.movable && !second.movable)) {
                 continue;
             }
             // The earliest contact wins; of two at one time, the one nearer
             // in the list, as a walk along it would meet them.
-            const float time = TimeOfImpact(first.previous, first.current, first.radius, second.previous,
-                                            second.current, second.radius);
+            const float time = TimeOfImpact(first.previousPosition, first.stepPosition, first.radius,
+                                            second.previousPosition, second.stepPosition, second.radius);
             if (time < nearestTime || (time == nearestTime && candidate < nearestRank)) {
                 nearestTime = time;
                 nearest = &second;
@@ -270,10 +259,10 @@ void Physics::CollidePairs(float range)
     }
 }
 
-void Physics::ResolvePair(Collider& first, Collider& second, float time)
+void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
 {
-    Physical& a = *first.entry->body;
-    Physical& b = *second.entry->body;
+    Physical& a = *first.body;
+    Physical& b = *second.body;
     const bool bothRespond = a.GetCollisionResponse() && b.GetCollisionResponse();
     const bool eitherResponds = a.GetCollisionResponse() || b.GetCollisionResponse();
     if (bothRespond) {
@@ -286,14 +275,14 @@ void Physics::ResolvePair(Collider& first, Collider& second, float time)
     // The handlers are game code and may remove either body (after which it
     // is never touched again) or move it (which the rest of the pass sees).
     Dispatch(a, b);
-    for (Collider* collider : {&first, &second}) {
-        if (!collider->entry->removed) {
-            collider->current = collider->entry->body->position_;
+    for (PhysicsEntry* entry : {&first, &second}) {
+        if (!entry->removed) {
+            entry->stepPosition = entry->body->position_;
         }
     }
     if (eitherResponds) {
-        FireEvent(*first.entry, kEventCollision);
-        FireEvent(*second.entry, kEventCollision);
+        FireEvent(first, kEventCollision);
+        FireEvent(second, kEventCollision);
     }
 }
 

@@ -221,7 +221,7 @@ void GroundGrid::NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& n
     nz = z[0] * w00 + z[1] * w10 + z[2] * w01 + z[3] * w11;
 }
 
-Float4 GroundGrid::HeightLanes(const Float4& x, const Float4& z) const
+KV_LANES_DISPATCHED Float4 GroundGrid::HeightLanes(const Float4& x, const Float4& z) const
 {
     if (IsEmpty()) {
         return Float4(0.0f);
@@ -229,7 +229,7 @@ Float4 GroundGrid::HeightLanes(const Float4& x, const Float4& z) const
     return Select(InsideLanes(x, z), HeightInCellLanes(GridX(x), GridZ(z)), Float4(0.0f));
 }
 
-void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) const
+KV_LANES_DISPATCHED void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) const
 {
     if (IsEmpty()) {
         out.height = Float4(0.0f);
@@ -242,7 +242,7 @@ void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) co
     NormalOfLanes(inside, gx, gz, out);
 }
 
-void GroundGrid::NormalLanes(const Float4& x, const Float4& z, Samples4& out) const
+KV_LANES_DISPATCHED void GroundGrid::NormalLanes(const Float4& x, const Float4& z, Samples4& out) const
 {
     if (IsEmpty()) {
         return;

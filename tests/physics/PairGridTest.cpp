@@ -23,10 +23,19 @@ void Add(std::vector<PairGrid::Item>& items, float x, float z, float width, floa
     items.push_back({{x, x + width, z, z + depth}, static_cast<std::uint32_t>(items.size()), movable});
 }
 
-// Each number's later overlaps, found by the grid and by brute force.
+// Each number's later overlaps, found by the grid and by brute force, and
+// the numbers that have any, lowest first.
 void CheckFound(PairGrid& grid, const std::vector<PairGrid::Item>& items)
 {
     grid.FindPairs(items, items.size());
+    std::vector<std::uint32_t> withLater;
+    for (std::uint32_t number = 0; number < items.size(); ++number) {
+        if (!grid.LaterOverlaps(number).empty()) {
+            withLater.push_back(number);
+        }
+    }
+    const auto listed = grid.NumbersWithLaterOverlaps();
+    CHECK(std::vector<std::uint32_t>(listed.begin(), listed.end()) == withLater);
     for (const PairGrid::Item& a : items) {
         std::vector<std::uint32_t> expected;
         for (const PairGrid::Item& b : items) {

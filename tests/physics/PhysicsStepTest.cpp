@@ -220,6 +220,49 @@ TEST_CASE("steering bodies turn toward their destination the short way, by at mo
         TestWorld::Step(0.05f);
         CHECK(body->GetHeading() == faced);
     }
+    SUBCASE("bodies turned together turn to the bit as each would alone")
+    {
+        // Seven turns, so one batch is full and one is not: snapping, a tie
+        // straight behind, headings beyond two pi and beyond the turn's
+        // limit, a quick aim right at the edge of a step's turn.
+        const struct {
+            float heading;
+            Vec3 toDestination;
+        } turns[] = {
+            {0.1f, Vec3(0.0f, 0.0f, 100.0f)},
+            {3.0f, Vec3(-40.0f, 0.0f, 3.0f)},
+            {0.0f, Vec3(0.0f, 0.0f, -50.0f)},
+            {7.0f, Vec3(20.0f, 0.0f, 20.0f)},
+            {-20.0f, Vec3(-5.0f, 0.0f, 9.0f)},
+            {2.0e6f, Vec3(1.0f, 0.0f, 1.0f)},
+            {0.3f, Vec3(100.0f, 0.0f, 100.0f * std::tan(kPi / 2.0f - 0.6f))},
+        };
+        const auto turned = [&turns](std::size_t first, std::size_t last) {
+            std::vector<std::unique_ptr<Physical>> bodies;
+            for (std::size_t i = first; i < last; ++i) {
+                const Vec3 start(-90.0f + 30.0f * static_cast<float>(i), 20.0f, 0.0f);
+                bodies.push_back(MakeFreeBody(start));
+                bodies.back()->SetSteering(true);
+                bodies.back()->SetTurnRate(6.0f);
+                bodies.back()->SetHeading(turns[i].heading);
+                const Vec3 to = start + turns[i].toDestination;
+                bodies.back()->SetDestination(to.x, to.y, to.z);
+            }
+            TestWorld::Step(0.05f, 3);
+            std::vector<float> headings;
+            for (const auto& b : bodies) {
+                headings.push_back(b->GetHeading());
+                Physics::Instance()->RemoveObject(b.get());
+            }
+            return headings;
+        };
+        const std::vector<float> together = turned(0, std::size(turns));
+        for (std::size_t i = 0; i < std::size(turns); ++i) {
+            CAPTURE(i);
+            CHECK(turned(i, i + 1).front() == together[i]);
+        }
+        CHECK(together[5] == 2.0e6f);
+    }
     SUBCASE("a spinning body turns at its spin until it touches the ground")
     {
         body->SetDestination(0.0f, 20.0f, -100.0f); // straight behind: pi

@@ -12,6 +12,18 @@
 #include <emmintrin.h>
 #endif
 
+// Marks a hot function of lane arithmetic to be built twice, for the
+// baseline processor and for one with AVX2, the copy the processor can run
+// picked once as the program loads. AVX's three-operand instructions spare
+// most of the register copies SSE2 needs; every helper the function calls
+// is built into each copy (flatten). FMA is not asked for, so both copies
+// round every operation alike and give the same results to the bit.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+#define KV_LANES_DISPATCHED __attribute__((target_clones("avx2", "default"), flatten))
+#else
+#define KV_LANES_DISPATCHED
+#endif
+
 #if defined(__SSE2__)
 
 class Mask4 {
