@@ -58,7 +58,7 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
     EventTimer::Instance()->Restart();
     ScreenManager::Instance()->SetScreen(kScreenConnection);
     ConnectionScreen* screen = ConnectionScreen::Instance();
-    REQUIRE(session.discoveries == 1);
+    REQUIRE(session.Count("OpenDiscovery") == 1);
 
     SUBCASE("buttons follow the hosts, stop at the panel's end and start again on every entry")
     {
@@ -117,7 +117,7 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
         CHECK_FALSE(testing::Offer(*window, kGuiKeyDown, 0, '\n'));
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenConnection);
         Press(ConnectionScreen::ConnectionBackPressed);
-        CHECK(session.leaves == 1);
+        CHECK(session.Count("Leave") == 1);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
         CHECK(host.authority);
     }

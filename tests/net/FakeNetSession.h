@@ -1,12 +1,13 @@
 // A network session for the multi-player screens that records what they ask
 // and answers from lists the test fills: the hosts heard, the players joined,
-// whether an attempt runs.
+// whether an attempt runs. Calls with nothing to keep are only named in calls.
 #pragma once
 
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 #include "screens/UnitSelectionScreen.h"
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -17,9 +18,11 @@ public:
     FakeNetSession(const FakeNetSession&) = delete;
     FakeNetSession& operator=(const FakeNetSession&) = delete;
 
+    long Count(const std::string& call) const { return std::count(calls.begin(), calls.end(), call); }
+
     bool OpenDiscovery() override
     {
-        ++discoveries;
+        calls.push_back("OpenDiscovery");
         hosting = false;
         return true;
     }
@@ -46,13 +49,13 @@ public:
     std::vector<NetPeerName> Players() const override { return players; }
     bool Kick(std::int32_t id) override
     {
-        kicked.push_back(id);
+        calls.push_back("Kick " + std::to_string(id));
         return true;
     }
-    void Leave() override { ++leaves; }
-    void SendLobbyChat(const std::string& text) override { chat.push_back(text); }
-    void SendGameSettings(const GameOptions& options) override { settingsSent.push_back(options); }
-    void SendStartGame() override { ++starts; }
+    void Leave() override { calls.push_back("Leave"); }
+    void SendLobbyChat(const std::string& text) override { calls.push_back("Chat " + text); }
+    void SendGameSettings(const GameOptions&) override { calls.push_back("SendGameSettings"); }
+    void SendStartGame() override { calls.push_back("SendStartGame"); }
     void StopAnnouncing() override { calls.push_back("StopAnnouncing"); }
     void StartUnitStateSync() override { calls.push_back("StartUnitStateSync"); }
     void SendSlotsAsHost(const std::array<PlayerSetup, 8>& slots) override
@@ -60,11 +63,7 @@ public:
         calls.push_back("SendSlotsAsHost");
         hostSlots = slots;
     }
-    void SendSlotAsClient(const PlayerSetup& own) override
-    {
-        calls.push_back("SendSlotAsClient");
-        clientSlots.push_back(own);
-    }
+    void SendSlotAsClient(const PlayerSetup& own) override { clientSlots.push_back(own); }
 
     bool hosting = false;
     bool hostingWorks = true;
@@ -74,14 +73,8 @@ public:
     std::vector<NetPeerName> hosts;
     std::vector<NetPeerName> players;
 
-    int discoveries = 0;
-    int leaves = 0;
-    int starts = 0;
     std::string hostedAs;
     std::vector<NetPeerName> connects;
-    std::vector<std::int32_t> kicked;
-    std::vector<std::string> chat;
-    std::vector<GameOptions> settingsSent;
     std::vector<std::string> calls;
     std::array<PlayerSetup, 8> hostSlots{};
     std::vector<PlayerSetup> clientSlots;

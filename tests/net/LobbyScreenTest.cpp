@@ -104,14 +104,14 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
         Press(LobbyScreen::LobbyKickPressed, Kick(1));
         Press(LobbyScreen::LobbyKickPressed, Kick(6));
         Press(LobbyScreen::LobbyKickPressed, nullptr);
-        CHECK(session.kicked == std::vector<std::int32_t>{5});
+        CHECK(session.calls == std::vector<std::string>{"Kick 5"});
     }
     SUBCASE("chat: an empty line sends nothing, a line is sent once and the line empties")
     {
         Enter("");
         CommandLine()->SetText("gg");
         Enter("gg");
-        CHECK(session.chat == std::vector<std::string>{"gg"});
+        CHECK(session.calls == std::vector<std::string>{"Chat gg"});
         CHECK(CommandLine()->GetText().empty());
     }
     SUBCASE("settings words out of range never reach the tables")
@@ -138,13 +138,12 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
         guiManager::Instance()->RenderAll();
         Dispatch(kGuiKeyDown, 0, 'x');
         Dispatch(kGuiKeyDown, 0, '\n');
-        CHECK(session.kicked.empty());
-        CHECK(session.chat.empty());
+        CHECK(session.calls.empty());
 
         Press(OptionsScreen::OptionsCancelPressed);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenLobby);
         CHECK_FALSE(window->IsDisabled());
-        CHECK(session.settingsSent.empty());
+        CHECK(session.calls.empty());
         CHECK(lobby->GetOptions().mode == 1);
     }
 }
@@ -164,5 +163,5 @@ TEST_CASE("a client's lobby lists its host, then the names the host sends, and c
     CHECK(lobby->GetPlayerName(0).size() == LobbyScreen::kNameLength);
     CHECK_FALSE(Press(LobbyScreen::LobbyReadyPressed));
     CHECK_FALSE(Press(LobbyScreen::LobbyOptionsPressed));
-    CHECK(session.starts == 0);
+    CHECK(session.calls.empty());
 }
