@@ -29,15 +29,6 @@ guiObject* HostGameButton()
     return guiManager::Instance()->FindObject(ConnectionScreen::kWindow, ScreenManager::kHostGameButton, kGuiButton);
 }
 
-void Press(guiCallback callback, void* button = nullptr)
-{
-    guiParam a = guiParam::FromPointer(button);
-    guiParam b = guiParam::FromInt(0);
-    bool handled = false;
-    callback(kGuiButtonReleased, &a, &b, &handled);
-    guiManager::Instance()->RenderAll();
-}
-
 void HearHosts(FakeNetSession& session, int count)
 {
     for (int i = 0; i < count; ++i) {

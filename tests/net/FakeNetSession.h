@@ -3,6 +3,7 @@
 // whether an attempt runs. Calls with nothing to keep are only named in calls.
 #pragma once
 
+#include "gui/guiCodes.h"
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 #include "screens/UnitSelectionScreen.h"
@@ -10,6 +11,17 @@
 #include <algorithm>
 #include <string>
 #include <vector>
+
+// A screen's callback called as the gui calls it: the pointer is the button
+// pressed or the text entered.
+inline bool Press(guiCallback callback, void* pointer = nullptr, std::uint32_t code = kGuiButtonReleased)
+{
+    guiParam a = guiParam::FromPointer(pointer);
+    guiParam b = guiParam::FromInt(0);
+    bool handled = false;
+    callback(code, &a, &b, &handled);
+    return handled;
+}
 
 class FakeNetSession : public NetSession {
 public:

@@ -34,23 +34,6 @@ guiEditBox* CommandLine()
         guiManager::Instance()->FindObject(LobbyScreen::kWindow, LobbyScreen::kCommandLine, kGuiEditBox));
 }
 
-bool Press(guiCallback callback, void* button = nullptr)
-{
-    guiParam a = guiParam::FromPointer(button);
-    guiParam b = guiParam::FromInt(0);
-    bool handled = false;
-    callback(kGuiButtonReleased, &a, &b, &handled);
-    return handled;
-}
-
-void Enter(std::string text)
-{
-    guiParam a = guiParam::FromPointer(text.data());
-    guiParam b = guiParam::FromInt(0);
-    bool handled = false;
-    LobbyScreen::LobbyChatEntered(kGuiEditBoxEnter, &a, &b, &handled);
-}
-
 void Dispatch(std::uint32_t message, int a, int b)
 {
     bool handled = false;
@@ -108,9 +91,9 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
     }
     SUBCASE("chat: an empty line sends nothing, a line is sent once and the line empties")
     {
-        Enter("");
+        Press(LobbyScreen::LobbyChatEntered, std::string().data(), kGuiEditBoxEnter);
         CommandLine()->SetText("gg");
-        Enter("gg");
+        Press(LobbyScreen::LobbyChatEntered, std::string("gg").data(), kGuiEditBoxEnter);
         CHECK(session.calls == std::vector<std::string>{"Chat gg"});
         CHECK(CommandLine()->GetText().empty());
     }
