@@ -1,6 +1,6 @@
 // The platform's sockets as the network uses them: the loopback guard that
-// keeps every test's packets on this machine, addresses parsed strictly, and
-// datagrams over the game's largest packet dropped at the socket.
+// keeps every test's packets on this machine, and datagrams over the game's
+// largest packet dropped at the socket.
 #include "platform/NetAddress.h"
 #include "platform/TcpStream.h"
 #include "platform/UdpSocket.h"
@@ -14,13 +14,6 @@ using platform::UdpSocket;
 
 TEST_CASE("the guard keeps every send on loopback and datagrams over 4015 bytes are dropped")
 {
-    std::uint32_t ip = 0;
-    CHECK(platform::ParseIpv4("127.255.255.255", ip));
-    CHECK(ip == 0x7FFFFFFFu);
-    for (const char* bad : {"", "1.2.3", "256.1.1.1", "host", "1.2.3.4 "}) {
-        CHECK_FALSE(platform::ParseIpv4(bad, ip));
-    }
-
     // The test runner sets the guard for every test.
     REQUIRE(platform::LoopbackGuardOn());
     UdpSocket receiver;
