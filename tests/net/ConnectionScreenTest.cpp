@@ -51,7 +51,7 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
     ConnectionScreen* screen = ConnectionScreen::Instance();
     REQUIRE(session.Count("OpenDiscovery") == 1);
 
-    SUBCASE("buttons follow the hosts, stop at the panel's end and start again on every entry")
+    SUBCASE("buttons follow the hosts and stop at the panel's end")
     {
         HearHosts(session, 2);
         screen->RefreshHosts(); // a repeated announcement adds no button
@@ -60,9 +60,6 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
         CHECK(screen->HostButtonCount() == ConnectionScreen::kMaxHostButtons);
         const float last = HostButton(static_cast<int>(ConnectionScreen::kMaxHostButtons) - 1)->GetPosition().y;
         CHECK(last + 0.04f <= 0.9f);
-        session.hosts.clear();
-        ScreenManager::Instance()->SetScreen(kScreenConnection);
-        CHECK(screen->HostButtonCount() == 0);
     }
     SUBCASE("Connect joins that button's host with the name typed, and a second press starts nothing")
     {

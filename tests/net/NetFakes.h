@@ -56,7 +56,6 @@ struct FakeNetWorld : NetWorld {
     std::vector<UnitHead> destroyed;
     std::vector<ExplosionMessage> explosions;
     std::vector<UnitStateMessage> applied;
-    std::vector<GameSettingsMessage> optionsSet;
 
     // count units in each of armyCount armies, ids 0.., unit indices 0..
     void Populate(std::size_t armyCount, std::size_t count)
@@ -70,6 +69,12 @@ struct FakeNetWorld : NetWorld {
             }
         }
     }
+    // Records what the handlers handed over; true when it names a unit there is.
+    template <typename T> bool Note(std::vector<T>& log, const T& entry, const UnitHead& head)
+    {
+        log.push_back(entry);
+        return Find(head) != nullptr;
+    }
     UnitStateMessage* Find(const UnitHead& head)
     {
         if (head.army >= armies.size()) {
@@ -81,32 +86,15 @@ struct FakeNetWorld : NetWorld {
     }
 
     std::uint32_t GameState() const override { return state; }
-    bool SetOptions(const GameSettingsMessage& options) override
-    {
-        optionsSet.push_back(options);
-        return true;
-    }
+    bool SetOptions(const GameSettingsMessage&) override { return true; }
     void SetAuthority(bool) override {}
     bool MoveUnit(const UnitHead& unit, const Vec3& point) override
     {
-        moves.push_back({unit, point});
-        return Find(unit) != nullptr;
+        return Note(moves, MoveOrderMessage{unit, point}, unit);
     }
-    bool AttackWith(const AttackOrderMessage& order) override
-    {
-        attacks.push_back(order);
-        return Find(order.head) != nullptr;
-    }
-    bool StartAttack(const UnitHead& unit) override
-    {
-        attacksStarted.push_back(unit);
-        return Find(unit) != nullptr;
-    }
-    bool DestroyUnit(const UnitHead& unit) override
-    {
-        destroyed.push_back(unit);
-        return Find(unit) != nullptr;
-    }
+    bool AttackWith(const AttackOrderMessage& order) override { return Note(attacks, order, order.head); }
+    bool StartAttack(const UnitHead& unit) override { return Note(attacksStarted, unit, unit); }
+    bool DestroyUnit(const UnitHead& unit) override { return Note(destroyed, unit, unit); }
     void Explode(const ExplosionMessage& explosion) override { explosions.push_back(explosion); }
     bool ApplyUnitState(const UnitStateMessage& state) override
     {
