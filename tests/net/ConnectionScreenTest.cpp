@@ -9,10 +9,7 @@
 #include "screens/ConnectionScreen.h"
 #include "screens/ScreenManager.h"
 
-#include "../screens/RecordingMenuHost.h"
 #include "FakeNetSession.h"
-#include "RecordingCanvas.h"
-#include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
@@ -41,11 +38,9 @@ void HearHosts(FakeNetSession& session, int count)
 
 TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
 {
-    testing::TempDirectory logs;
+    NetScreenScope scope;
     testing::ManualClockScope clock;
-    testing::GuiTestScope gui;
-    testing::RecordingMenuHost host;
-    FakeNetSession session;
+    FakeNetSession& session = scope.session;
     EventTimer::Instance()->Restart();
     ScreenManager::Instance()->SetScreen(kScreenConnection);
     ConnectionScreen* screen = ConnectionScreen::Instance();
@@ -102,6 +97,6 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
         Press(ConnectionScreen::ConnectionBackPressed);
         CHECK(session.Count("Leave") == 1);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
-        CHECK(host.authority);
+        CHECK(scope.host.authority);
     }
 }

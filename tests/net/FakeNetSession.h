@@ -1,12 +1,17 @@
 // A network session for the multi-player screens that records what they ask
 // and answers from lists the test fills: the hosts heard, the players joined,
 // whether an attempt runs. Calls with nothing to keep are only named in calls.
+// NetScreenScope is what every multi-player screen test stands on.
 #pragma once
 
 #include "gui/guiCodes.h"
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 #include "screens/UnitSelectionScreen.h"
+
+#include "../screens/RecordingMenuHost.h"
+#include "RecordingCanvas.h"
+#include "TestSupport.h"
 
 #include <algorithm>
 #include <string>
@@ -90,4 +95,11 @@ public:
     std::vector<std::string> calls;
     std::array<PlayerSetup, 8> hostSlots{};
     std::vector<PlayerSetup> clientSlots;
+};
+
+struct NetScreenScope {
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui;
+    testing::RecordingMenuHost host;
+    FakeNetSession session;
 };

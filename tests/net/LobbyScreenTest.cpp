@@ -10,10 +10,7 @@
 #include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
 
-#include "../screens/RecordingMenuHost.h"
 #include "FakeNetSession.h"
-#include "RecordingCanvas.h"
-#include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
@@ -40,16 +37,12 @@ void Dispatch(std::uint32_t message, int a, int b)
     guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
 }
 
-struct LobbyFixture {
+struct LobbyFixture : NetScreenScope {
     explicit LobbyFixture(bool hosting)
     {
         session.hosting = hosting;
         ScreenManager::Instance()->SetScreen(kScreenLobby);
     }
-    testing::TempDirectory logs;
-    testing::GuiTestScope gui;
-    testing::RecordingMenuHost host;
-    FakeNetSession session;
     LobbyScreen* lobby = LobbyScreen::Instance();
 };
 
