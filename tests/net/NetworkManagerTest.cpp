@@ -53,9 +53,9 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         const std::string line = first.net->GetOwnName() + " >> hello";
         REQUIRE(session.Pump([&] { return second.ui.lobbyChat.size() == 1 && first.ui.gameChat.size() == 1; }));
         REQUIRE(session.Pump([&] { return first.ui.lobbyChat.size() == 1; }));
-        CHECK(HasOnce(host.ui.lobbyChat, line));
-        CHECK(HasOnce(second.ui.lobbyChat, line));
-        CHECK(HasOnce(first.ui.lobbyChat, line));
+        for (NetPeer* peer : {&host, &first, &second}) {
+            CHECK(HasOnce(peer->ui.lobbyChat, line));
+        }
         CHECK(HasOnce(host.ui.gameChat, "Hal >> go"));
     }
     SUBCASE("settings out of range are ignored and valid ones taken")
@@ -107,9 +107,8 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     SUBCASE("deaths and explosions come only from the host and are checked on arrival")
     {
         SendUnitDestroyed(*host.net, {5, 6});
-        SendUnitDestroyed(*first.net, {5, 7}); // a client cannot report deaths
-        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 1e300, 24.0, 10.0f);
-        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 12.0, 24.0, -1.0f);
+        SendUnitDestroyed(*first.net, {5, 7});                            // a client cannot report deaths
+        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 1e300, 24.0, 10.0f); // the mutation test tries the rest
         SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f);
         SendStartAttack(*host.net, {8, 0});
         REQUIRE(session.Pump([&] { return second.world.attacksStarted.size() == 1; }));
@@ -230,10 +229,8 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
             flood.back()->Send(join);
         }
         REQUIRE(session.Pump([&] { return host.net->Players().size() == 7; }));
-        for (int i = 0; i < 50; ++i) {
-            session.Frame();
-            CHECK(host.net->ConnectionCount() <= 7);
-        }
+        session.Frame();
+        CHECK(host.net->ConnectionCount() == 7);
         CHECK(host.net->LowestFreeId() == -1);
         CHECK(clientStillServed("two"));
     }
