@@ -2,7 +2,6 @@
 // game: the host waits for every joined client's ready slot and sends only
 // players it could place, after the announcing stops and the sync starts; a client sends its own slot once and selects
 // only its own army. That both sides build the same armies is the two-process match's to prove.
-#include "gui/guiManager.h"
 #include "screens/ScreenManager.h"
 #include "screens/UnitSelectionScreen.h"
 

@@ -30,23 +30,16 @@ TEST_CASE("the sync sends forty units a tick in turn, whatever the armies do bet
 {
     FakeNetWorld world;
     UnitStateSync sync;
-
-    SUBCASE("a unit gone between ticks drops out and the rest go on")
-    {
-        world.Populate(2, 30);
-        CHECK(Tick(sync, world).size() == 40); // army 0 whole, army 1 up to unit 9
-        world.armies[1].erase(world.armies[1].begin() + 12);
-        const std::vector<UnitHead> heads = Tick(sync, world);
-        CHECK(heads.front() == UnitHead{10, 1});
-        CHECK(std::find(heads.begin(), heads.end(), UnitHead{12, 1}) == heads.end());
-    }
-    SUBCASE("the cursor past the armies (a match that lost armies) starts again without sending")
-    {
-        world.Populate(3, 40);
-        Tick(sync, world);
-        Tick(sync, world);
-        world.armies.resize(1);
-        CHECK(Tick(sync, world).empty());
-        CHECK(Tick(sync, world).size() == 40);
-    }
+    world.Populate(3, 30);
+    CHECK(Tick(sync, world).size() == 40); // army 0 whole, army 1 up to unit 9
+    // A unit gone between ticks drops out and the rest go on.
+    world.armies[1].erase(world.armies[1].begin() + 12);
+    const std::vector<UnitHead> heads = Tick(sync, world);
+    CHECK(heads.front() == UnitHead{10, 1});
+    CHECK(std::find(heads.begin(), heads.end(), UnitHead{12, 1}) == heads.end());
+    CHECK(heads.back() == UnitHead{20, 2});
+    // The cursor past the armies (a match that lost armies) starts again without sending.
+    world.armies.resize(1);
+    CHECK(Tick(sync, world).empty());
+    CHECK(Tick(sync, world).size() == 40);
 }
