@@ -51,7 +51,8 @@ public:
     }
     bool Connect(std::size_t hostIndex, const std::string& name) override
     {
-        if (connecting || hostIndex >= hosts.size()) {
+        // No refusal of a second attempt here: the screens must not make one.
+        if (hostIndex >= hosts.size()) {
             return false;
         }
         connecting = true;
