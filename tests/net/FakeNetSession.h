@@ -1,14 +1,32 @@
 // A network session for the multi-player screens that records what they ask
 // and answers from lists the test fills: the hosts heard, the players joined,
-// whether an attempt runs.
+// whether an attempt runs. Calls with nothing to keep are only named in calls.
+// NetScreenScope is what every multi-player screen test stands on.
 #pragma once
 
+#include "gui/guiCodes.h"
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 #include "screens/UnitSelectionScreen.h"
 
+#include "../screens/RecordingMenuHost.h"
+#include "RecordingCanvas.h"
+#include "TestSupport.h"
+
+#include <algorithm>
 #include <string>
 #include <vector>
+
+// A screen's callback called as the gui calls it: the pointer is the button
+// pressed or the text entered.
+inline bool Press(guiCallback callback, void* pointer = nullptr, std::uint32_t code = kGuiButtonReleased)
+{
+    guiParam a = guiParam::FromPointer(pointer);
+    guiParam b = guiParam::FromInt(0);
+    bool handled = false;
+    callback(code, &a, &b, &handled);
+    return handled;
+}
 
 class FakeNetSession : public NetSession {
 public:
@@ -17,9 +35,11 @@ public:
     FakeNetSession(const FakeNetSession&) = delete;
     FakeNetSession& operator=(const FakeNetSession&) = delete;
 
+    long Count(const std::string& call) const { return std::count(calls.begin(), calls.end(), call); }
+
     bool OpenDiscovery() override
     {
-        ++discoveries;
+        calls.push_back("OpenDiscovery");
         hosting = false;
         return true;
     }
@@ -31,7 +51,8 @@ public:
     }
     bool Connect(std::size_t hostIndex, const std::string& name) override
     {
-        if (connecting || hostIndex >= hosts.size()) {
+        // No refusal of a second attempt here: the screens must not make one.
+        if (hostIndex >= hosts.size()) {
             return false;
         }
         connecting = true;
@@ -46,13 +67,13 @@ public:
     std::vector<NetPeerName> Players() const override { return players; }
     bool Kick(std::int32_t id) override
     {
-        kicked.push_back(id);
+        calls.push_back("Kick " + std::to_string(id));
         return true;
     }
-    void Leave() override { ++leaves; }
-    void SendLobbyChat(const std::string& text) override { chat.push_back(text); }
-    void SendGameSettings(const GameOptions& options) override { settingsSent.push_back(options); }
-    void SendStartGame() override { ++starts; }
+    void Leave() override { calls.push_back("Leave"); }
+    void SendLobbyChat(const std::string& text) override { calls.push_back("Chat " + text); }
+    void SendGameSettings(const GameOptions&) override { calls.push_back("SendGameSettings"); }
+    void SendStartGame() override { calls.push_back("SendStartGame"); }
     void StopAnnouncing() override { calls.push_back("StopAnnouncing"); }
     void StartUnitStateSync() override { calls.push_back("StartUnitStateSync"); }
     void SendSlotsAsHost(const std::array<PlayerSetup, 8>& slots) override
@@ -60,11 +81,7 @@ public:
         calls.push_back("SendSlotsAsHost");
         hostSlots = slots;
     }
-    void SendSlotAsClient(const PlayerSetup& own) override
-    {
-        calls.push_back("SendSlotAsClient");
-        clientSlots.push_back(own);
-    }
+    void SendSlotAsClient(const PlayerSetup& own) override { clientSlots.push_back(own); }
 
     bool hosting = false;
     bool hostingWorks = true;
@@ -74,15 +91,16 @@ public:
     std::vector<NetPeerName> hosts;
     std::vector<NetPeerName> players;
 
-    int discoveries = 0;
-    int leaves = 0;
-    int starts = 0;
     std::string hostedAs;
     std::vector<NetPeerName> connects;
-    std::vector<std::int32_t> kicked;
-    std::vector<std::string> chat;
-    std::vector<GameOptions> settingsSent;
     std::vector<std::string> calls;
     std::array<PlayerSetup, 8> hostSlots{};
     std::vector<PlayerSetup> clientSlots;
+};
+
+struct NetScreenScope {
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui;
+    testing::RecordingMenuHost host;
+    FakeNetSession session;
 };

@@ -40,6 +40,8 @@ public:
     bool JoinAll();
 
 private:
+    bool EveryClient(const std::function<bool(NetPeer&)>& holds);
+
     NetConfig config_;
     std::vector<std::unique_ptr<NetPeer>> peers_;
 };

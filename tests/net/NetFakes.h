@@ -6,6 +6,7 @@
 #include "net/NetUi.h"
 #include "net/NetWorld.h"
 
+#include <algorithm>
 #include <array>
 #include <map>
 #include <string>
@@ -13,7 +14,6 @@
 
 struct FakeNetUi : NetUi {
     int screen = kScreenConnection;
-    int hostListChanges = 0;
     int connectFailures = 0;
     int playerChanges = 0;
     GameSettingsMessage options;
@@ -28,7 +28,7 @@ struct FakeNetUi : NetUi {
     int CurrentScreen() const override { return screen; }
     void SetScreen(int id) override { screen = id; }
     bool LobbyShown() const override { return screen == kScreenLobby || screen == kScreenOptions; }
-    void HostListChanged() override { ++hostListChanges; }
+    void HostListChanged() override {}
     void ConnectFailed() override { ++connectFailures; }
     void LobbyPlayersChanged() override { ++playerChanges; }
     GameSettingsMessage LobbyOptions() const override { return options; }
@@ -48,7 +48,6 @@ struct FakeNetUi : NetUi {
 
 struct FakeNetWorld : NetWorld {
     std::uint32_t state = kNetStateMatch;
-    bool authority = false;
     // armies[a][u]: the units' states; a unit's head names it.
     std::vector<std::vector<UnitStateMessage>> armies;
     std::vector<MoveOrderMessage> moves;
@@ -57,62 +56,45 @@ struct FakeNetWorld : NetWorld {
     std::vector<UnitHead> destroyed;
     std::vector<ExplosionMessage> explosions;
     std::vector<UnitStateMessage> applied;
-    std::vector<GameSettingsMessage> optionsSet;
 
     // count units in each of armyCount armies, ids 0.., unit indices 0..
     void Populate(std::size_t armyCount, std::size_t count)
     {
-        armies.assign(armyCount, {});
+        armies.assign(armyCount, std::vector<UnitStateMessage>(count));
         for (std::size_t a = 0; a < armyCount; ++a) {
             for (std::size_t u = 0; u < count; ++u) {
-                UnitStateMessage unit;
-                unit.head = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(a)};
-                unit.position = {static_cast<float>(a), 0.0f, static_cast<float>(u)};
-                unit.hitPoints = 100;
-                armies[a].push_back(unit);
+                armies[a][u].head = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(a)};
+                armies[a][u].position = {static_cast<float>(a), 0.0f, static_cast<float>(u)};
+                armies[a][u].hitPoints = 100;
             }
         }
+    }
+    // Records what the handlers handed over; true when it names a unit there is.
+    template <typename T> bool Note(std::vector<T>& log, const T& entry, const UnitHead& head)
+    {
+        log.push_back(entry);
+        return Find(head) != nullptr;
     }
     UnitStateMessage* Find(const UnitHead& head)
     {
         if (head.army >= armies.size()) {
             return nullptr;
         }
-        for (UnitStateMessage& unit : armies[head.army]) {
-            if (unit.head == head) {
-                return &unit;
-            }
-        }
-        return nullptr;
+        std::vector<UnitStateMessage>& army = armies[head.army];
+        const auto found = std::find_if(army.begin(), army.end(), [&](const auto& unit) { return unit.head == head; });
+        return found == army.end() ? nullptr : &*found;
     }
 
     std::uint32_t GameState() const override { return state; }
-    bool SetOptions(const GameSettingsMessage& options) override
-    {
-        optionsSet.push_back(options);
-        return true;
-    }
-    void SetAuthority(bool value) override { authority = value; }
+    bool SetOptions(const GameSettingsMessage&) override { return true; }
+    void SetAuthority(bool) override {}
     bool MoveUnit(const UnitHead& unit, const Vec3& point) override
     {
-        moves.push_back({unit, point});
-        return Find(unit) != nullptr;
+        return Note(moves, MoveOrderMessage{unit, point}, unit);
     }
-    bool AttackWith(const AttackOrderMessage& order) override
-    {
-        attacks.push_back(order);
-        return Find(order.head) != nullptr;
-    }
-    bool StartAttack(const UnitHead& unit) override
-    {
-        attacksStarted.push_back(unit);
-        return Find(unit) != nullptr;
-    }
-    bool DestroyUnit(const UnitHead& unit) override
-    {
-        destroyed.push_back(unit);
-        return Find(unit) != nullptr;
-    }
+    bool AttackWith(const AttackOrderMessage& order) override { return Note(attacks, order, order.head); }
+    bool StartAttack(const UnitHead& unit) override { return Note(attacksStarted, unit, unit); }
+    bool DestroyUnit(const UnitHead& unit) override { return Note(destroyed, unit, unit); }
     void Explode(const ExplosionMessage& explosion) override { explosions.push_back(explosion); }
     bool ApplyUnitState(const UnitStateMessage& state) override
     {

@@ -10,29 +10,27 @@ inline std::vector<NetRecord> SampleRecords()
 {
     PlayerSlotsMessage slots;
     for (std::size_t i = 0; i < slots.slots.size(); ++i) {
-        PlayerSlot& slot = slots.slots[i];
-        slot.counts = {1, 2, 3, 4, static_cast<std::int32_t>(i)};
-        slot.start = {1.5f, -2.0f, 3.25f};
-        slot.ready = 1;
-        slot.name = "player " + std::to_string(i);
-        slot.colour = 0xFF00FF00u;
-        slot.mode = 2;
+        slots.slots[i] = {{1, 2, 3, 4, static_cast<std::int32_t>(i)},
+                          {1.5f, -2.0f, 3.25f},
+                          1,
+                          "player " + std::to_string(i),
+                          0xFF00FF00u,
+                          2};
     }
     slots.senderId = 3;
     PlayerNamesMessage names;
     names.names = {"Ann", "Bo", "", "Cy", "Di", "Ed", "Flo"};
-    UnitStateMessage state;
-    state.head = {17, 5};
-    state.position = {1.0f, 2.0f, 3.0f};
-    state.destination = {4.0f, 5.0f, 6.0f};
-    state.velocity = {-1.0f, 0.5f, 0.25f};
-    state.spinAxis = {0.0f, 1.0f, 0.0f};
-    state.turnRate = 0.75f;
-    state.heading = 3.0f;
-    state.order = 2;
-    state.hitPoints = -5;
-    state.targets = {3, 4, 1, 2};
-    state.arrived = 1;
+    const UnitStateMessage state{{17, 5},
+                                 {1.0f, 2.0f, 3.0f},
+                                 {4.0f, 5.0f, 6.0f},
+                                 {-1.0f, 0.5f, 0.25f},
+                                 {0.0f, 1.0f, 0.0f},
+                                 0.75f,
+                                 3.0f,
+                                 2,
+                                 -5,
+                                 {3, 4, 1, 2},
+                                 1};
     return {
         JoinRequestMessage{"Joiner", 3340, 0},
         HostAnnounceMessage{"Hosting Hal"},

