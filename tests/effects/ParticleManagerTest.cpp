@@ -104,7 +104,7 @@ TEST_CASE("the particle manager bursts, draws what lives and clears")
     particles->ReleaseAll();
 }
 
-TEST_CASE("a frame draws the sky first without depth and the particles after the water")
+TEST_CASE("a frame draws the sky behind the ground and units, before the water, and the particles after the water")
 {
     testing::ManualClockScope clock;
     testing::DataDirectoryScope data;
@@ -115,7 +115,7 @@ TEST_CASE("a frame draws the sky first without depth and the particles after the
     ParticleManager::Instance()->Init(*device);
     Terrain terrain;
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 3, [](float, float) { return 1.0f; }, -5.0f)));
+        400.0f, 3, [](float, float) { return 1.0f; }, 5.0f)));
     renderer->UploadMap(terrain);
     renderer->CreateSky();
     ParticleManager::Instance()->SpawnProjectileExplosion({0.0f, 1.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
@@ -129,14 +129,21 @@ TEST_CASE("a frame draws the sky first without depth and the particles after the
         return std::find(calls.begin(), calls.end(), call) - calls.begin();
     };
     const auto sky = at("DrawPrimitive TriangleFan 0 2");
-    CHECK(at("BeginScene") < at("SetRenderState ZEnable 0"));
-    CHECK(at("SetRenderState ZEnable 0") < sky);
-    CHECK(sky < at("SetRenderState ZEnable 1"));
+    const auto water = at("DrawPrimitive TriangleList 0 2");
     const auto ground = std::find_if(calls.begin(), calls.end(),
                                      [](const std::string& call) { return call.starts_with("DrawIndexedPrimitive"); }) -
                         calls.begin();
-    CHECK(at("SetRenderState ZEnable 1") < ground);
-    CHECK(at("DrawPrimitive TriangleStrip 0 2") < at("DrawPrimitive PointList 0 24"));
+    // After the opaque ground, tested against its depth without writing any,
+    // so it shows only where nothing stands; the depth writes come back
+    // before the water.
+    CHECK(ground < sky);
+    const auto depthWritesOff = std::find(calls.begin() + ground, calls.end(), "SetRenderState ZWriteEnable 0");
+    REQUIRE(depthWritesOff != calls.end());
+    CHECK(*(depthWritesOff - 1) == "SetRenderState ZEnable 1");
+    CHECK(depthWritesOff - calls.begin() < sky);
+    const auto depthWritesOn = std::find(calls.begin() + sky, calls.end(), "SetRenderState ZWriteEnable 1");
+    CHECK(depthWritesOn - calls.begin() < water);
+    CHECK(water < at("DrawPrimitive PointList 0 24"));
     CHECK(at("DrawPrimitive PointList 0 24") < at("EndScene"));
     // Releasing the device takes the particles' pools and the sky with it.
     renderer->ReleaseDevice();

@@ -1,6 +1,7 @@
 // The sky: each corner circling its point of the picture at 0.6 radians a
-// second, a long frame taken off one turn only, drawn with no depth and the
-// depth back on after, and nothing drawn before it is built.
+// second, a long frame taken off one turn only, drawn depth-tested without
+// writing depth (so it shows only where nothing was drawn) and depth writes
+// back on after, and nothing drawn before it is built.
 #include "platform/NullRenderDevice.h"
 #include "render/Sky.h"
 
@@ -11,7 +12,7 @@
 #include <string>
 #include <vector>
 
-TEST_CASE("the sky swirls, draws without depth, and rebuilds")
+TEST_CASE("the sky swirls, draws behind what is drawn, and rebuilds")
 {
     testing::DataDirectoryScope data;
     platform::NullRenderDevice device;
@@ -43,13 +44,13 @@ TEST_CASE("the sky swirls, draws without depth, and rebuilds")
         CHECK(sky.GetPhase(3) == doctest::Approx(12.0f - 2.0f * kPi));
         CHECK(sky.GetPhase(0) == doctest::Approx(kPi / 2.0f + 12.0f - 2.0f * kPi));
     }
-    SUBCASE("it draws one fan of two with depth and lighting off, then depth back on")
+    SUBCASE("it draws one fan of two depth-tested, without depth writes or lighting, then depth writes back on")
     {
         sky.Create(device);
         device.ClearCalls();
         sky.Draw(device, 0.1f);
         const std::vector<std::string> expectedStart{"SetTransform World", "SetRenderState Lighting 0",
-                                                     "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 0",
+                                                     "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 1",
                                                      "SetRenderState ZWriteEnable 0"};
         const std::vector<std::string>& calls = device.Calls();
         REQUIRE(calls.size() > expectedStart.size());
