@@ -202,7 +202,6 @@ bool Renderer::RenderGame(const RenderScene& scene)
     }
     // The device's scenes never fail; a frame is always drawn whole.
     d.BeginScene();
-    sky_.Draw(d, scene.frameTime);
     terrain_.Draw(d);
     grid_.Rebuild(*Battle::Instance());
     FindVisibleCells(scene);
@@ -214,6 +213,9 @@ bool Renderer::RenderGame(const RenderScene& scene)
     SetDefaultMaterial();
     d.SetRenderState(platform::RenderState::Lighting, 0);
     RunLayer(layers_.afterUnits);
+    // The sky fills what the opaque world left empty (Sky.h), before the
+    // blended objects, which mix with whatever lies behind them.
+    sky_.Draw(d, scene.frameTime);
     d.SetRenderState(platform::RenderState::Lighting, 1);
     SetBlendedObjectStates();
     grid_.DrawObjects(*objects_);

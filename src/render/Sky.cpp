@@ -87,7 +87,10 @@ void Sky::Draw(platform::RenderDevice& device, float frameTime)
     device.SetTransform(platform::TransformKind::World, Matrix::Identity());
     device.SetRenderState(RenderState::Lighting, 0);
     device.SetRenderState(RenderState::AlphaBlendEnable, 0);
-    device.SetRenderState(RenderState::ZEnable, 0);
+    // Tested against what is already drawn, so the ground's pixels are
+    // rejected before the picture is read; nothing of the map reaches down
+    // to the square, so nothing it could show through is hidden.
+    device.SetRenderState(RenderState::ZEnable, 1);
     device.SetRenderState(RenderState::ZWriteEnable, 0);
     device.SetPixelShader(nullptr);
     device.SetVertexFormat(kFormat);
@@ -96,6 +99,5 @@ void Sky::Draw(platform::RenderDevice& device, float frameTime)
     device.DrawPrimitive(platform::Primitive::TriangleFan, 0, 2);
 
     device.SetTexture(0, nullptr);
-    device.SetRenderState(RenderState::ZEnable, 1);
     device.SetRenderState(RenderState::ZWriteEnable, 1);
 }

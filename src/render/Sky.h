@@ -1,6 +1,10 @@
 // The space the battle floats in: one large square of the nebula picture
-// spread 80 units below the map, drawn first in every frame without depth so
-// everything drawn after covers it. Each corner's texture coordinate circles
+// spread 80 units below the map (the ground's skirts stop at 40). It is drawn
+// after the opaque ground and units, depth-tested but leaving the depth as it
+// was: it lies below everything, so it shows only where nothing was drawn,
+// and a software rasteriser skips the texture reads of every covered pixel
+// (most of the view, under the menu camera). The blended objects come after
+// it, so they still mix with it where they stand against the void. Each corner's texture coordinate circles
 // its own point of the picture at 0.6 radians a second, the four a quarter
 // turn apart, so the nebula seems to swirl.
 #pragma once
@@ -21,7 +25,8 @@ public:
     // logged and the square draws white), the square and the corners'
     // starting phases.
     void Create(platform::RenderDevice& device);
-    // Turns the swirl by the frame time and draws; nothing before Create.
+    // Turns the swirl by the frame time and draws, after the opaque world;
+    // nothing before Create.
     void Draw(platform::RenderDevice& device, float frameTime);
     void Release();
 

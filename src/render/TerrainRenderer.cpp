@@ -103,7 +103,7 @@ void TerrainRenderer::UploadGeometry(platform::RenderDevice& device, const Terra
     }
     groundBuffer_ = MakeVertexBuffer(device, drawnGround_);
     edgeBuffer_ = MakeVertexBuffer(device, terrain.GetEdgeVertices());
-    waterBuffer_ = MakeVertexBuffer(device, terrain.GetWaterVertices());
+    RebuildWater(device, terrain);
     blocks_.Build(terrain);
     const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
     indexCount_ = static_cast<std::uint32_t>(indices.size());
@@ -126,6 +126,7 @@ void TerrainRenderer::Release()
     skirtBuffer_.reset();
     baked_.reset();
     blocks_ = GroundBlocks();
+    water_ = WaterPatches();
     drawnGround_.clear();
     for (auto& texture : groundTextures_) {
         texture.reset();
@@ -141,7 +142,7 @@ void TerrainRenderer::Release()
 void TerrainRenderer::Sync(platform::RenderDevice& device, const Terrain& terrain)
 {
     if (loaded_ && terrain.GetEditCount() != syncedEdits_) {
-        ApplyEdits(terrain);
+        ApplyEdits(device, terrain);
     }
     if (minimapStale_ || terrain.GetRelightCount() != syncedRelights_) {
         RenderMinimap(device, terrain);
@@ -152,7 +153,7 @@ void TerrainRenderer::Sync(platform::RenderDevice& device, const Terrain& terrai
 
 // The buffers keep their sizes; a terrain of another grid (a load the
 // upload missed) is not this renderer's to patch.
-void TerrainRenderer::ApplyEdits(const Terrain& terrain)
+void TerrainRenderer::ApplyEdits(platform::RenderDevice& device, const Terrain& terrain)
 {
     const std::uint32_t since = syncedEdits_;
     syncedEdits_ = terrain.GetEditCount();
@@ -167,6 +168,19 @@ void TerrainRenderer::ApplyEdits(const Terrain& terrain)
         blocks_.Update(terrain, window);
     }
     RefillBuffers(terrain);
+    // A crater can dig a dry tile below the water.
+    RebuildWater(device, terrain);
+}
+
+// The water's buffer holds just its patches, so it is made again whenever
+// they are (a map load, a crater): never in an ordinary frame.
+void TerrainRenderer::RebuildWater(platform::RenderDevice& device, const Terrain& terrain)
+{
+    water_.Build(terrain);
+    waterBuffer_.reset();
+    if (!water_.GetVertices().empty()) {
+        waterBuffer_ = MakeVertexBuffer(device, water_.GetVertices());
+    }
 }
 
 void TerrainRenderer::RefillBuffers(const Terrain& terrain)
@@ -295,17 +309,21 @@ void TerrainRenderer::DrawWater(platform::RenderDevice& device)
     if (!loaded_) {
         return;
     }
+    // The animation runs on while the view holds no water.
+    StepWater();
+    if (!waterBuffer_) {
+        return;
+    }
     device.SetTransform(platform::TransformKind::World, Matrix::Identity());
     device.SetRenderState(RenderState::Lighting, 1);
     device.SetRenderState(RenderState::AlphaBlendEnable, 1);
     device.SetRenderState(RenderState::SpecularEnable, 1);
     device.SetRenderState(RenderState::SpecularMaterialSource, platform::kSourceMaterial);
     SetEdgeMaterial(device);
-    StepWater();
     device.SetVertexFormat(kVertexFormat);
     device.SetTexture(0, waterTextures_[static_cast<std::size_t>(waterFrame_)].get());
     device.SetStreamSource(waterBuffer_.get(), kStride);
-    device.DrawPrimitive(platform::Primitive::TriangleStrip, 0, 2);
+    device.DrawPrimitive(platform::Primitive::TriangleList, 0, water_.GetTriangleCount());
     device.SetRenderState(RenderState::AlphaBlendEnable, 0);
     device.SetTexture(0, nullptr);
 }

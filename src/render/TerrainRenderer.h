@@ -1,7 +1,8 @@
 // The terrain as the device draws it: the ground grid in one vertex and one
 // index buffer, drawn block by block with the far blocks coarser
 // (GroundBlocks.h), blended from two ground layers by the ground shader, the
-// four edge skirts, and the animated, partly transparent water. The buffers
+// four edge skirts, and the animated, partly transparent water over only the
+// parts of the map low enough to show it (WaterPatches.h). The buffers
 // and textures are made from the map the Terrain holds (src/world) when a
 // map is uploaded; the shaders are made once, when the device is.
 //
@@ -18,6 +19,7 @@
 #include "platform/RenderDevice.h"
 #include "render/GroundBlocks.h"
 #include "render/Minimap.h"
+#include "render/WaterPatches.h"
 #include "world/MapData.h"
 #include "world/Terrain.h"
 
@@ -60,7 +62,8 @@ public:
     // empty. Draws nothing without a map.
     void Draw(platform::RenderDevice& device);
     // Steps the water animation and draws the water blended, with specular
-    // highlights from the material. Draws nothing without a map.
+    // highlights from the material. Draws nothing without a map or where the
+    // whole map stands above the water.
     void DrawWater(platform::RenderDevice& device);
     void SetEdgeMaterial(platform::RenderDevice& device) const;
 
@@ -71,7 +74,8 @@ public:
 
 private:
     void UploadGeometry(platform::RenderDevice& device, const Terrain& terrain);
-    void ApplyEdits(const Terrain& terrain);
+    void ApplyEdits(platform::RenderDevice& device, const Terrain& terrain);
+    void RebuildWater(platform::RenderDevice& device, const Terrain& terrain);
     void RefillBuffers(const Terrain& terrain);
     void DrawGround(platform::RenderDevice& device, bool withSkirts);
     // The ground at full detail from above into the minimap's target.
@@ -89,6 +93,7 @@ private:
     std::unique_ptr<platform::VertexBuffer> waterBuffer_;
     std::unique_ptr<platform::VertexBuffer> skirtBuffer_;
     GroundBlocks blocks_;
+    WaterPatches water_;
     std::unique_ptr<platform::Texture> baked_;
     Minimap minimap_;
     std::vector<TerrainVertex> drawnGround_;

@@ -4,11 +4,14 @@
 #include "platform/NullRenderDevice.h"
 #include "platform/Random.h"
 #include "render/ParticleManager.h"
+#include "render/Renderer.h"
+#include "world/MapData.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <vector>
@@ -75,4 +78,51 @@ TEST_CASE("the particle manager bursts, draws what lives and clears")
         CHECK(device.CallsStartingWith("Draw").empty());
     }
     particles->ReleaseAll();
+}
+
+TEST_CASE("a frame draws the sky behind the ground and units, before the water, and the particles after the water")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    auto owned = std::make_unique<NullRenderDevice>();
+    NullRenderDevice* device = owned.get();
+    Renderer* renderer = Renderer::Instance();
+    renderer->CreateDevice(std::move(owned));
+    ParticleManager::Instance()->Init(*device);
+    Terrain terrain;
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+        400.0f, 3, [](float, float) { return 1.0f; }, 5.0f)));
+    renderer->UploadMap(terrain);
+    renderer->CreateSky();
+    ParticleManager::Instance()->SpawnProjectileExplosion({0.0f, 1.0f, 0.0f}, {0.0f, 1.0f, 0.0f});
+    // The new map's minimap is drawn into its own picture, a pass of its own.
+    renderer->GetTerrainRenderer().Sync(*device, terrain);
+    device->ClearCalls();
+    REQUIRE(renderer->RenderGame({nullptr, &terrain, nullptr, 0.1f}));
+
+    const std::vector<std::string>& calls = device->Calls();
+    const auto at = [&calls](const std::string& call) {
+        return std::find(calls.begin(), calls.end(), call) - calls.begin();
+    };
+    const auto sky = at("DrawPrimitive TriangleFan 0 2");
+    const auto water = at("DrawPrimitive TriangleList 0 2");
+    const auto ground = std::find_if(calls.begin(), calls.end(),
+                                     [](const std::string& call) { return call.starts_with("DrawIndexedPrimitive"); }) -
+                        calls.begin();
+    // After the opaque ground, tested against its depth without writing any,
+    // so it shows only where nothing stands; the depth writes come back
+    // before the water.
+    CHECK(ground < sky);
+    const auto depthWritesOff = std::find(calls.begin() + ground, calls.end(), "SetRenderState ZWriteEnable 0");
+    REQUIRE(depthWritesOff != calls.end());
+    CHECK(*(depthWritesOff - 1) == "SetRenderState ZEnable 1");
+    CHECK(depthWritesOff - calls.begin() < sky);
+    const auto depthWritesOn = std::find(calls.begin() + sky, calls.end(), "SetRenderState ZWriteEnable 1");
+    CHECK(depthWritesOn - calls.begin() < water);
+    CHECK(water < at("DrawPrimitive PointList 0 24"));
+    CHECK(at("DrawPrimitive PointList 0 24") < at("EndScene"));
+    // Releasing the device takes the particles' pools and the sky with it.
+    renderer->ReleaseDevice();
+    CHECK_FALSE(ParticleManager::Instance()->GetSystem(6).IsInitialised());
+    CHECK_FALSE(renderer->GetSky().IsCreated());
 }

@@ -1,5 +1,6 @@
-// The sky: drawn with no depth and the depth back on after, and nothing drawn
-// before it is built.
+// The sky: drawn depth-tested without writing depth (so it shows only where
+// nothing was drawn) and depth writes back on after, and nothing drawn before
+// it is built.
 #include "platform/NullRenderDevice.h"
 #include "render/Sky.h"
 
@@ -10,7 +11,7 @@
 #include <string>
 #include <vector>
 
-TEST_CASE("the sky draws without depth, once built")
+TEST_CASE("the sky draws behind what is drawn, once built")
 {
     testing::DataDirectoryScope data;
     platform::NullRenderDevice device;
@@ -21,13 +22,13 @@ TEST_CASE("the sky draws without depth, once built")
         sky.Draw(device, 0.1f);
         CHECK(device.Calls().empty());
     }
-    SUBCASE("it draws one fan of two with depth and lighting off, then depth back on")
+    SUBCASE("it draws one fan of two depth-tested, without depth writes or lighting, then depth writes back on")
     {
         sky.Create(device);
         device.ClearCalls();
         sky.Draw(device, 0.1f);
         const std::vector<std::string> expectedStart{"SetTransform World", "SetRenderState Lighting 0",
-                                                     "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 0",
+                                                     "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 1",
                                                      "SetRenderState ZWriteEnable 0"};
         const std::vector<std::string>& calls = device.Calls();
         REQUIRE(calls.size() > expectedStart.size());

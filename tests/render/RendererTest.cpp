@@ -135,7 +135,7 @@ TEST_CASE("a frame runs the camera before its view, draws the world then the tex
     Renderer* renderer = Renderer::Instance();
     Terrain terrain;
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 3, [](float, float) { return 1.0f; }, -5.0f)));
+        400.0f, 3, [](float, float) { return 1.0f; }, 5.0f)));
     renderer->UploadMap(terrain);
     TextManager::Instance()->Init(null.device);
     Camera camera;
@@ -159,11 +159,11 @@ TEST_CASE("a frame runs the camera before its view, draws the world then the tex
     CHECK(at("SetTransform View") < at("BeginScene"));
     CHECK(at("SetLight") < at("BeginScene"));
     CHECK(at("BeginScene") < at("DrawIndexedPrimitive TriangleList 0 0 9 0 8"));
-    CHECK(at("DrawIndexedPrimitive TriangleList 0 0 9 0 8") < at("DrawPrimitive TriangleStrip 0 2"));
-    CHECK(at("DrawPrimitive TriangleStrip 0 2") < at("BeginSprites"));
+    CHECK(at("DrawIndexedPrimitive TriangleList 0 0 9 0 8") < at("DrawPrimitive TriangleList 0 2"));
+    CHECK(at("DrawPrimitive TriangleList 0 2") < at("BeginSprites"));
     // The 2-D states for the rules' overlay come after the water, before the text.
     const auto twoD = std::find(calls.rbegin(), calls.rend(), "SetVertexFormat 00000144").base() - calls.begin() - 1;
-    CHECK(at("DrawPrimitive TriangleStrip 0 2") < twoD);
+    CHECK(at("DrawPrimitive TriangleList 0 2") < twoD);
     CHECK(twoD < at("BeginSprites"));
     CHECK(at("BeginSprites") < at("EndScene"));
     CHECK(calls.back() == "Present");
@@ -178,7 +178,7 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
     Renderer* renderer = Renderer::Instance();
     Terrain terrain;
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 3, [](float, float) { return 0.0f; }, -5.0f)));
+        400.0f, 3, [](float, float) { return 0.0f; }, 5.0f)));
     renderer->UploadMap(terrain);
     Battle* battle = Battle::Instance();
     const auto addArmy = [battle](std::uint32_t colour, const Vec3& at) -> Unit& {
@@ -201,8 +201,10 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
     Camera camera;
     camera.GetView().SetEye({0, 150, -60});
     const LightRecord light;
+    renderer->CreateSky();
     null.device->ClearCalls();
     REQUIRE(renderer->RenderGame({&camera, &terrain, &light, 0.0f}));
+    renderer->ReleaseSky();
 
     const std::vector<std::string>& calls = null.device->Calls();
     const auto at = [&calls](const std::string& call) {
@@ -221,12 +223,17 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
     const std::ptrdiff_t projectile = at("SetMaterial FFFFFF00 30.000000");
     const std::ptrdiff_t white = at("SetRenderState Ambient 4294967295");
     const std::ptrdiff_t flag = at("SetMaterial FFFF0000 30.000000");
-    const std::ptrdiff_t water = at("DrawPrimitive TriangleStrip 0 2");
+    const std::ptrdiff_t water = at("DrawPrimitive TriangleList 0 2");
     CHECK(ground < unit);
     const std::ptrdiff_t defaultMaterial =
         std::find(calls.begin() + unit, calls.end(), "SetMaterial FFFFFFFF 30.000000") - calls.begin();
     CHECK(drawAfter(unit) < defaultMaterial);
     CHECK(defaultMaterial < blended);
+    // The sky fills what the opaque units left empty before the blended
+    // objects mix with it.
+    const std::ptrdiff_t sky = at("DrawPrimitive TriangleFan 0 2");
+    CHECK(drawAfter(unit) < sky);
+    CHECK(sky < blended);
     // The tree and the flag, plainly, through the grid.
     CHECK(drawAfter(drawAfter(blended) + 1) < projectile);
     CHECK(drawAfter(projectile) < white);

@@ -43,11 +43,14 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
         CHECK(device.GetState().material.power == 30.0f);
     }
 
-    SUBCASE("water frames step once per 0.08 s, up to 7 and back, never skipping")
+    SUBCASE("water frames step once per 0.08 s, up to 7 and back, never skipping, with or without water")
     {
         REQUIRE(map.LoadFromData(MakeHeightFieldMap(
-            400.0f, 2, [](float, float) { return 0.0f; }, -5.0f)));
+            400.0f, 2, [](float, float) { return 0.0f; }, 5.0f)));
         terrain.Upload(device, map);
+        device.ClearCalls();
+        terrain.DrawWater(device);
+        CHECK(device.CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleList 0 2"});
         std::vector<int> frames;
         for (int call = 0; call < 16; ++call) {
             clock.Advance(0.05); // too soon: no step
@@ -61,5 +64,31 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
         CHECK_FALSE(device.GetState().IsOn(platform::RenderState::AlphaBlendEnable));
         terrain.Release();
         CHECK(terrain.GetWaterFrame() == 0);
+
+        REQUIRE(map.LoadFromData(MakeHeightFieldMap(
+            400.0f, 2, [](float, float) { return 0.0f; }, -5.0f)));
+        terrain.Upload(device, map);
+        device.ClearCalls();
+        clock.Advance(0.5);
+        terrain.DrawWater(device);
+        CHECK(device.CallsStartingWith("Draw").empty());
+        CHECK(terrain.GetWaterFrame() == 1);
+    }
+
+    SUBCASE("a crater dug below the water brings water where the map had none")
+    {
+        REQUIRE(map.LoadFromData(MakeHeightFieldMap(
+            400.0f, 33, [](float, float) { return 0.0f; }, -2.0f)));
+        terrain.Upload(device, map);
+        terrain.Sync(device, map);
+        device.ClearCalls();
+        terrain.DrawWater(device);
+        CHECK(device.CallsStartingWith("Draw").empty());
+        // Off the tiles' corners, so one tile alone is wet.
+        REQUIRE(map.Crater(10.0f, {-50.0f, 0.0f, 50.0f}));
+        terrain.Sync(device, map);
+        device.ClearCalls();
+        terrain.DrawWater(device);
+        CHECK(device.CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleList 0 2"});
     }
 }
