@@ -19,18 +19,6 @@ Vec3 Facing(const Vec3& v0, const Vec3& v1, const Vec3& v2)
 
 } // namespace
 
-TEST_CASE("a height-field map stands on the grid with its heights, and holds together")
-{
-    const auto height = [](float x, float z) { return 3.0f * std::sin(x / 20.0f) - 0.02f * z; };
-    const MapData map = MakeHeightFieldMap(400.0f, 33, height, -5.0f);
-    CHECK(ValidateMapData(map));
-    CHECK(map.heightScale / 2.0f > 7.0f + 10.0f); // the ground and room below it
-    const MapGroundRecord& g = map.ground[5 * 33 + 7];
-    CHECK(g.position.x == doctest::Approx(-200.0f + 7 * 12.5f));
-    CHECK(g.position.z == doctest::Approx(200.0f - 5 * 12.5f));
-    CHECK(g.position.y == doctest::Approx(height(g.position.x, g.position.z)));
-}
-
 TEST_CASE("ground, skirts and water face outwards, and skirts reach from the border to the floor")
 {
     const MapData map = testing::SmallMap(6, 5, 50.0f, [](float x, float z) { return std::sin(x) + std::cos(z); });
