@@ -38,14 +38,9 @@ struct Picture {
 const Picture kPictures[] = {
     {"Interface/Button/KVTitle.png", 1024, 768, Cover::Opaque},
     {"Interface/Textures/UnitSelectBack.png", 768, 576, Cover::Any},
-    {"Interface/Textures/GameOverScreen.png", 1024, 768, Cover::Any},
     {"Interface/Textures/whiteTexture.png", 16, 16, Cover::Opaque},
-    {"Interface/Textures/TheX.png", 256, 256, Cover::ClearBackground},
     {"Interface/Textures/Border.dds", 1024, 768, Cover::ClearBackground},
-    {"Interface/Textures/GameLobbyTitle.dds", 512, 64, Cover::ClearBackground},
-    {"Interface/Textures/AIPlayersText.png", 256, 64, Cover::ClearBackground},
     {"Interface/Textures/Last Man on the Hill.png", 512, 128, Cover::ClearBackground},
-    {"Interface/Textures/1Artillerator1.png", 256, 64, Cover::ClearBackground},
     {"Interface/Textures/Dedagon.dds", 256, 256, Cover::Opaque},
     {"Maps/Ex-Cathedra.png", 256, 64, Cover::ClearBackground},
     {"Maps/Ex-Cathedra.bmp", 256, 256, Cover::Opaque},
@@ -104,21 +99,6 @@ TEST_CASE("Menu and HUD pictures")
                 CHECK(Alpha(image, image.width - 1, image.height - 1) == 0);
                 CHECK(most == 255); // something is drawn, and solidly
             }
-        }
-    }
-
-    SUBCASE("the HUD border is clear over the battle and solid round both bottom panels")
-    {
-        const platform::RgbaImage border = LoadExactly("Interface/Textures/Border.dds");
-        CHECK(Alpha(border, 512, 384) == 0);
-        CHECK(Alpha(border, 500, 640) == 0); // the chat lines
-        // The panels are 200-pixel squares centred at (112.6, 655.1) and
-        // (911.4, 655.1); their frames stand just outside.
-        for (const float centreX : {112.6f, 911.4f}) {
-            const int x = static_cast<int>(centreX);
-            CHECK(Alpha(border, x - 104, 655) == 255);
-            CHECK(Alpha(border, x, 759) == 255);
-            CHECK(Alpha(border, x, 655) == 255);
         }
     }
 
