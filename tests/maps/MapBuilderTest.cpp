@@ -1,3 +1,5 @@
+// The geometry built from a height grid: faces turned outwards, skirts down
+// to the floor, and plane normals.
 #include "world/MapBuilder.h"
 #include "world/MapFile.h"
 #include "world/TerrainGrid.h"

@@ -1,3 +1,5 @@
+// The map file format: a round trip through the writer and parser, and the
+// refusal of files that break it, each for its own fault.
 #include "world/MapFile.h"
 
 #include "TestMaps.h"
@@ -29,7 +31,7 @@ std::uint32_t Bits(float v)
 
 } // namespace
 
-TEST_CASE("a map written and parsed again is the same map, trailing bytes ignored")
+TEST_CASE("a map written and parsed again is the same map")
 {
     const MapData map = testing::SmallMap(5, 4, 100.0f, [](float x, float z) { return 0.1f * x - 0.05f * z; });
     std::vector<std::uint8_t> bytes = WriteMapFile(map);
@@ -39,12 +41,6 @@ TEST_CASE("a map written and parsed again is the same map, trailing bytes ignore
     CHECK(back.starts == map.starts);
     CHECK(back.indices == map.indices);
     CHECK(WriteMapFile(back) == bytes); // everything else
-
-    const std::size_t size = bytes.size();
-    bytes.insert(bytes.end(), {1, 2, 3, 4, 5});
-    MapData again;
-    REQUIRE(ParseMapFile(bytes, again));
-    CHECK(WriteMapFile(again).size() == size);
 }
 
 TEST_CASE("files that break the format are refused, each for its own fault")
@@ -104,23 +100,5 @@ TEST_CASE("every cut-short copy of a map is refused")
     for (std::size_t length = 0; length < good.size(); ++length) {
         INFO("length " << length);
         CHECK_FALSE(ParseMapFile(std::span(good.data(), length), data));
-    }
-}
-
-TEST_CASE("the writer refuses what the parser would")
-{
-    const std::pair<const char*, void (*)(MapData&)> cases[] = {
-        {"water images of different lengths", [](MapData& m) { m.waterImages[7].clear(); }},
-        {"ground images of different lengths", [](MapData& m) { m.groundImages[2].push_back(0); }},
-        {"a missing skirt record", [](MapData& m) { m.edges.pop_back(); }},
-    };
-    for (const auto& [what, breakIt] : cases) {
-        INFO(what);
-        MapData map = testing::FlatMap(3, 3, 20.0f, 0.0f);
-        breakIt(map);
-        std::string why;
-        CHECK_FALSE(ValidateMapData(map, &why));
-        CHECK_FALSE(why.empty());
-        CHECK(WriteMapFile(map).empty());
     }
 }

@@ -1,3 +1,5 @@
+// The terrain's queries: height checked against the drawn triangles on their
+// own, the blended normal, the largest map's corners, and picking that misses.
 #include "world/Terrain.h"
 
 #include "platform/Random.h"

@@ -1,3 +1,5 @@
+// Loading a map file into the terrain: what it keeps, and that a failed load
+// says why and leaves the map it held.
 #include "world/Terrain.h"
 
 #include "world/MapFile.h"

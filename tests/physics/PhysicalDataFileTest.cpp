@@ -1,4 +1,5 @@
-#include "physics/Physical.h"
+// The physical data files of bodies: written and read back, and refused
+// where no body could live with what they say.
 #include "physics/PhysicalDataFile.h"
 
 #include "TestSupport.h"
@@ -107,23 +108,6 @@ TEST_CASE("loading refuses what no body can live with")
         CHECK_FALSE(load(PhysicalDataFile::Format(bad), data));
         CHECK(std::tuple(data.mass, data.gravity, data.radius, data.driveForce, data.turnRate) ==
               std::tuple(0.3f, 30.0f, 0.8f, 10.0f, 5.0f)); // the good values stay
-        CHECK(LogHas("unusable mass"));
         CHECK(LogHas("unusable gravity"));
     }
-}
-
-TEST_CASE("the unit check names what a walking unit lacks, and a body takes its file whatever the name's case")
-{
-    PhysicalData data = Distinctive();
-    data.collides = data.movable = data.steering = data.gravityEnabled = data.dragEnabled = data.frictionEnabled = true;
-    data.frictionCoefficient = 0.0001f; // at the threshold: none
-    CHECK_FALSE(PhysicalDataFile::CheckUnitData(data).empty());
-
-    testing::TempDirectory dir;
-    std::ofstream("Body.kvp") << kText;
-    const Physical body(0.0f, 0.0f, 0.0f, "body.KVP");
-    CHECK(body.GetMass() == 0.8f);
-    CHECK_FALSE(body.GetCollides());
-    CHECK(body.GetCollisionResponse()); // not in the file: always on
-    CHECK(body.GetCollisionType() == kCollisionUnit);
 }

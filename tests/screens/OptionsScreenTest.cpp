@@ -1,3 +1,6 @@
+// The options screen's edges that the menu play-through (tests/e2e) cannot
+// reach by clicking: clamps on what comes in, boxes that must stay checked,
+// and map pictures loaded only when the map changes.
 #include "gui/guiCheckBox.h"
 #include "gui/guiManager.h"
 #include "gui/guiSlider.h"

@@ -1,3 +1,5 @@
+// The statistics screen's rows, its Done button made once, and Done acting
+// on the release only.
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameRules.h"

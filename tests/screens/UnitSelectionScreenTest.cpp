@@ -1,3 +1,5 @@
+// Unit selection's edges: a total that falls short, the set-up order at
+// Start, no ready slot left over from before, and a network host's screen.
 #include "gui/guiButton.h"
 #include "gui/guiManager.h"
 #include "gui/guiSlider.h"
