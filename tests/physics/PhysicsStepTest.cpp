@@ -176,6 +176,8 @@ TEST_CASE("bodies turned together turn to the bit as each would alone")
         CAPTURE(i);
         CHECK(turned(i, i + 1).front() == together[i]);
     }
+    CHECK(together[0] == doctest::Approx(0.0f));                 // closer than a step: snapped
+    CHECK(together[2] == doctest::Approx(-0.9f)); // a tie straight behind goes the negative way
     CHECK(together[5] == 2.0e6f);
 }
 TEST_CASE("no motion that is not a number reaches a position")
