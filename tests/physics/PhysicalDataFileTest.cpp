@@ -80,15 +80,6 @@ TEST_CASE("loading refuses what no body can live with")
     };
     PhysicalData data = Distinctive();
 
-    SUBCASE("a missing or far too large file gives the defaults")
-    {
-        CHECK_FALSE(PhysicalDataFile::Load("Actors/PhysicalData/Nobody.kvp", data));
-        CHECK(Fields(data) == Fields(PhysicalData()));
-        CHECK(LogHas("Warning: Could not read physical file Actors/PhysicalData/Nobody.kvp: No such file"));
-        data = Distinctive();
-        CHECK_FALSE(load(complete + std::string(PhysicalDataFile::kMaxFileBytes, ' '), data));
-        CHECK(Fields(data) == Fields(PhysicalData()));
-    }
     SUBCASE("a short or malformed file keeps the defaults from where it stops")
     {
         CHECK_FALSE(load(complete.substr(0, complete.find("2.0\n")), data)); // lines 1 to 8
