@@ -1,6 +1,6 @@
 // The four maps the data generator writes, checked against what the rest of
-// the game assumes of them: a sound grid and lists, level ground where armies
-// form up, and straight routes that arrive. Units walk straight (there is no
+// the game assumes of them: eight starts and a flag at the centre, level
+// ground where armies form up, and straight routes that arrive. Units walk straight (there is no
 // path finding), so the last two are tried with the game's own physics and
 // the shipped unit data at 30, 60 and 144 frames a second: every type stands
 // on every formation spot, and walks from every start to every flag and to
@@ -116,47 +116,32 @@ void CheckFormationGround(const Terrain& terrain, const Vec3& p, float steepestT
     CHECK(strongestPull <= std::sin(steepestTilt));
 }
 
-// The ground stays inside the height range with room for craters dug into
-// craters, and water lies in low ground; starts, flags and scenery lie where
-// armies can form up and do not overlap.
-void CheckGroundAndLists(const Terrain& terrain, float steepestTilt)
+// The starts, then the flags: where armies form up.
+std::vector<Vec3> FormationPlaces(const Terrain& terrain)
 {
-    const float floor = -terrain.GetHeightScale() / 2.0f;
-    int underWater = 0;
-    for (const TerrainVertex& v : terrain.GetGroundVertices()) {
-        REQUIRE(v.position.y > floor + 25.0f);
-        REQUIRE(v.position.y < -floor - 10.0f);
-        underWater += v.position.y < terrain.GetWaterLevel() ? 1 : 0;
-    }
-    CHECK(underWater > 100);
-    REQUIRE(terrain.GetStartCount() == 8);
-    const std::uint32_t flags = terrain.GetFlagCount();
-    REQUIRE(flags >= 4);
-    REQUIRE(flags <= 6);
-    CHECK(Distance(terrain.GetFlagPosition(0), {}) < 0.5f);
-    CHECK(terrain.HeightAt(-5.0f, -5.0f) > terrain.GetWaterLevel() + 0.5f); // Steal the Bacon's flag
     std::vector<Vec3> places;
-    for (std::uint32_t i = 0; i < 8; ++i) {
-        const Vec3 s = terrain.GetStartPosition(i);
-        INFO("start " << i);
-        CHECK(std::hypot(s.x, s.z) >= 60.0f);
-        CHECK(std::hypot(s.x, s.z) <= 150.0f);
-        CHECK(std::max(std::fabs(s.x), std::fabs(s.z)) <= terrain.GetMapSize() / 2.0f - 30.0f);
-        places.push_back(s);
+    for (std::uint32_t i = 0; i < terrain.GetStartCount(); ++i) {
+        places.push_back(terrain.GetStartPosition(i));
     }
-    for (std::uint32_t i = 0; i < flags; ++i) {
-        for (std::uint32_t j = i + 1; j < flags; ++j) {
-            CHECK(Distance(terrain.GetFlagPosition(i), terrain.GetFlagPosition(j)) >= 50.0f);
-        }
+    for (std::uint32_t i = 0; i < terrain.GetFlagCount(); ++i) {
         places.push_back(terrain.GetFlagPosition(i));
     }
+    return places;
+}
+
+// The game forms eight armies on the starts and plays for the flags, the
+// first at the centre (Steal the Bacon); every start and flag is ground an
+// army can form up on, and scenery stands on dry ground off those spots.
+void CheckGroundAndLists(const Terrain& terrain, float steepestTilt)
+{
+    REQUIRE(terrain.GetStartCount() == 8);
+    REQUIRE(terrain.GetFlagCount() >= 1);
+    CHECK(Distance(terrain.GetFlagPosition(0), {}) < 0.5f);
+    const std::vector<Vec3> places = FormationPlaces(terrain);
     for (const Vec3& place : places) {
         INFO("formation at " << Where(place));
         CheckFormationGround(terrain, place, steepestTilt);
     }
-    // Scenery stands on dry ground and off the formation spots.
-    CHECK(terrain.GetTreeCount() >= 10);
-    CHECK(terrain.GetRockCount() >= 10);
     std::vector<Vec3> scenery;
     for (std::uint32_t i = 0; i < terrain.GetTreeCount(); ++i) {
         scenery.push_back(terrain.GetTreePosition(i));
@@ -172,17 +157,6 @@ void CheckGroundAndLists(const Terrain& terrain, float steepestTilt)
             CHECK(Distance(p, place) >= kFormationRadius + 3.0f);
         }
     }
-}
-
-// A square, power-of-two, uncompressed 24-bit BMP whose length field agrees
-// with its bytes: what the texture loader takes.
-void CheckImage(const std::vector<std::uint8_t>& b)
-{
-    REQUIRE(b.size() > 54);
-    CHECK((b[0] == 'B' && b[1] == 'M' && b[28] == 24 && b[30] == 0));
-    const unsigned width = b[18] | b[19] << 8;
-    CHECK((width >= 64 && (width & (width - 1)) == 0 && b[22] == b[18] && b[23] == b[19]));
-    CHECK((b[2] | b[3] << 8 | b[4] << 16 | std::size_t{b[5]} << 24) == b.size());
 }
 
 // A unit on its way: it collides with nothing, so units of every type can
@@ -209,11 +183,13 @@ Trip SetOff(const char* type, const Vec3& from, const Vec3* to)
     return trip;
 }
 
-// Every type on the nine spots round every start and flag, told to stay.
+// Standers: every type on the nine spots round every start and flag, told
+// to stay. Walkers: every type sent from every start to every flag (the
+// first is the hill at the centre) and to the opposite start.
 std::vector<Trip> Standers(const Terrain& ground)
 {
     std::vector<Trip> trips;
-    const auto standAround = [&](const Vec3& place) {
+    for (const Vec3& place : FormationPlaces(ground)) {
         for (int i = 0; i < 9; ++i) {
             const Vec3 spot{place.x + kSpotSpacing * static_cast<float>(i % 3 - 1), 0.0f,
                             place.z + kSpotSpacing * static_cast<float>(i / 3 - 1)};
@@ -221,18 +197,10 @@ std::vector<Trip> Standers(const Terrain& ground)
                 trips.push_back(SetOff(type, spot, nullptr));
             }
         }
-    };
-    for (std::uint32_t i = 0; i < ground.GetStartCount(); ++i) {
-        standAround(ground.GetStartPosition(i));
-    }
-    for (std::uint32_t i = 0; i < ground.GetFlagCount(); ++i) {
-        standAround(ground.GetFlagPosition(i));
     }
     return trips;
 }
 
-// Every type sent from every start to every flag (the first is the hill at
-// the centre) and to the opposite start.
 std::vector<Trip> Walkers(const Terrain& ground)
 {
     const std::uint32_t starts = ground.GetStartCount();
@@ -305,11 +273,7 @@ TEST_CASE("each generated map loads and keeps the promises the game relies on")
         INFO("map " << std::string(name));
         Terrain terrain;
         REQUIRE(terrain.Load(name));
-        CHECK(terrain.GetMapSize() == 400.0f);
         CheckGroundAndLists(terrain, steepestTilt);
-        CheckImage(terrain.GetGroundImages()[0]);
-        CheckImage(terrain.GetWaterImages()[7]);
-        CHECK(terrain.GetWaterImages()[0] != terrain.GetWaterImages()[1]); // the water moves
     }
 }
 

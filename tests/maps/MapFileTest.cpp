@@ -1,3 +1,5 @@
+// The map file format: a round trip through the writer and parser, and the
+// refusal of files that break it, each for its own fault.
 #include "world/MapFile.h"
 
 #include "TestMaps.h"
@@ -12,13 +14,6 @@ namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
 constexpr float kInf = std::numeric_limits<float>::infinity();
-
-float F32At(const std::vector<std::uint8_t>& bytes, std::size_t offset)
-{
-    float v = 0.0f;
-    std::memcpy(&v, bytes.data() + offset, sizeof v);
-    return v;
-}
 
 void PutU32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t v)
 {
@@ -36,7 +31,7 @@ std::uint32_t Bits(float v)
 
 } // namespace
 
-TEST_CASE("a map written and parsed again is the same map, trailing bytes ignored")
+TEST_CASE("a map written and parsed again is the same map")
 {
     const MapData map = testing::SmallMap(5, 4, 100.0f, [](float x, float z) { return 0.1f * x - 0.05f * z; });
     std::vector<std::uint8_t> bytes = WriteMapFile(map);
@@ -46,33 +41,6 @@ TEST_CASE("a map written and parsed again is the same map, trailing bytes ignore
     CHECK(back.starts == map.starts);
     CHECK(back.indices == map.indices);
     CHECK(WriteMapFile(back) == bytes); // everything else
-
-    const std::size_t size = bytes.size();
-    bytes.insert(bytes.end(), {1, 2, 3, 4, 5});
-    MapData again;
-    REQUIRE(ParseMapFile(bytes, again));
-    CHECK(WriteMapFile(again).size() == size);
-}
-
-TEST_CASE("the sections of a 2 x 2 map lie where the format puts them")
-{
-    const MapData map = testing::FlatMap(2, 2, 20.0f, 0.5f);
-    const std::vector<std::uint8_t> bytes = WriteMapFile(map);
-    // Header 56, lists 12 each (tree, no rocks, two starts, flag), ground 36
-    // each, indices 2 each, edges 32 each, water 128, images 3 x 10 and 8 x 5.
-    REQUIRE(bytes.size() == 970);
-    CHECK(std::memcmp(bytes.data(), "KVMP", 4) == 0);
-    const std::pair<std::size_t, float> floats[] = {{56, 1.0f},  {68, -4.0f},   {80, 4.0f},
-                                                    {92, 0.0f},  {104, -10.0f}, {112, 10.0f},
-                                                    {144, 0.5f}, {280, 1.0f},   {776, map.waterLevel}};
-    for (const auto& [offset, value] : floats) {
-        CHECK_MESSAGE(F32At(bytes, offset) == value, "at " << offset);
-    }
-    CHECK((bytes[248] | bytes[249] << 8) == 0); // the first index is corner a
-    CHECK(bytes[900] == 0x10);
-    CHECK(bytes[929] == 0x12);
-    CHECK(bytes[930] == 0x20);
-    CHECK(bytes[969] == 0x27);
 }
 
 TEST_CASE("files that break the format are refused, each for its own fault")
@@ -97,18 +65,13 @@ TEST_CASE("files that break the format are refused, each for its own fault")
         {"more vertices than 16-bit indices reach", {{12, 65537}, {4, 65537 * 3}, {8, 6 * 65536 * 2}}, "vertex count"},
         {"an index past the last vertex", {{kIndices, 9}}, "index lies past"},
         {"a map size that is not a number", {{44, Bits(kNaN)}}, "map size"},
-        {"a map size of zero", {{44, 0}}, "map size"},
         // 3e38 took the grid arithmetic to infinity and the cast after it to undefined behaviour.
         {"a map size of 3e38", {{44, Bits(3e38f)}}, "map size"},
         {"a map size just above 4096", {{44, Bits(4097.0f)}}, "map size"},
-        {"a height scale of zero", {{48, 0}}, "height scale"},
         {"a height scale just above 2048", {{48, Bits(2049.0f)}}, "height scale"},
         {"an infinite water level", {{52, Bits(kInf)}}, "water level"},
-        {"a water level of 1e30", {{52, Bits(1e30f)}}, "water level"},
         {"a ground vertex that is not a number", {{kGround + 36 * 4 + 4, Bits(kNaN)}}, "ground vertex"},
-        {"a ground vertex far off the map", {{kGround + 36 * 4, Bits(1e6f)}}, "ground vertex"},
         {"a ground normal far longer than 1", {{kGround + 36 * 4 + 16, Bits(3e38f)}}, "ground vertex"},
-        {"a list position that is not finite", {{56, Bits(kInf)}}, "list position"},
         {"a tree past the map's border and margin", {{56, Bits(10.0f + 16.5f)}}, "list position"},
         {"a list count far larger than the file", {{20, 0xFFFFFFFFu}}, "shorter"},
         {"image lengths whose total overflows 32 bits", {{36, 0x55555556u}, {40, 0x20000000u}}, "shorter"},
@@ -137,23 +100,5 @@ TEST_CASE("every cut-short copy of a map is refused")
     for (std::size_t length = 0; length < good.size(); ++length) {
         INFO("length " << length);
         CHECK_FALSE(ParseMapFile(std::span(good.data(), length), data));
-    }
-}
-
-TEST_CASE("the writer refuses what the parser would")
-{
-    const std::pair<const char*, void (*)(MapData&)> cases[] = {
-        {"water images of different lengths", [](MapData& m) { m.waterImages[7].clear(); }},
-        {"ground images of different lengths", [](MapData& m) { m.groundImages[2].push_back(0); }},
-        {"a missing skirt record", [](MapData& m) { m.edges.pop_back(); }},
-    };
-    for (const auto& [what, breakIt] : cases) {
-        INFO(what);
-        MapData map = testing::FlatMap(3, 3, 20.0f, 0.0f);
-        breakIt(map);
-        std::string why;
-        CHECK_FALSE(ValidateMapData(map, &why));
-        CHECK_FALSE(why.empty());
-        CHECK(WriteMapFile(map).empty());
     }
 }

@@ -1,8 +1,9 @@
+// The terrain's queries: height checked against the drawn triangles on their
+// own, the blended normal, the largest map's corners, and picking that misses.
 #include "world/Terrain.h"
 
 #include "platform/Random.h"
 #include "world/MapFile.h"
-#include "world/TerrainGrid.h"
 
 #include "TestMaps.h"
 
@@ -132,31 +133,6 @@ TEST_CASE("the largest map the validator takes answers finite heights and normal
             terrain.NormalAt(x, z, n);
             CHECK(Vec3IsFinite(n));
         }
-    }
-
-    // The grid line of a coordinate is clamped before it becomes an integer.
-    using terrain_grid::ClampedGridLine;
-    CHECK(ClampedGridLine(-0.5f, 255) == 0);
-    CHECK(ClampedGridLine(255.0f, 255) == 255);
-    CHECK(ClampedGridLine(3e38f, 255) == 255);
-    CHECK(ClampedGridLine(std::numeric_limits<float>::infinity(), 255) == 255);
-    CHECK(ClampedGridLine(kNaN, 255) == 0);
-}
-
-TEST_CASE("a ground point projected to the screen picks back to itself")
-{
-    const Terrain terrain = LoadedTerrain(testing::SmallMap(
-        33, 33, 400.0f, [](float x, float z) { return 6.0f * std::sin(x / 40.0f) + 4.0f * std::cos(z / 30.0f); }));
-    const PickView view = Camera({-30.0f, 90.0f, -60.0f}, {10.0f, 0.0f, 20.0f});
-    const Viewport viewport{0.0f, 0.0f, 1024.0f, 768.0f, 0.0f, 1.0f};
-    for (const Vec2 place : {Vec2{10.0f, 20.0f}, Vec2{-25.0f, 41.0f}, Vec2{30.0f, 5.0f}}) {
-        const Vec3 ground{place.x, terrain.HeightAt(place.x, place.y), place.y};
-        const Vec3 screen = Vec3Project(ground, viewport, view.projection, view.view, Matrix::Identity());
-        Vec3 out;
-        REQUIRE(terrain.ScreenToTerrain(view, screen.x, screen.y, out));
-        CHECK(std::fabs(out.x - ground.x) < 0.25f);
-        CHECK(std::fabs(out.z - ground.z) < 0.25f);
-        CHECK(std::fabs(out.y - ground.y) < 0.2f);
     }
 }
 

@@ -1,3 +1,5 @@
+// Loading a map file into the terrain: what it keeps, and that a failed load
+// says why and leaves the map it held.
 #include "world/Terrain.h"
 
 #include "world/MapFile.h"
@@ -36,14 +38,6 @@ TEST_CASE("a map file loads into the terrain's copies, again the same, and relea
     CHECK(terrain.GetGroundImages() == map.groundImages);
     CHECK(terrain.GetWaterImages() == map.waterImages);
 
-    // Ground keeps its blend alpha with white light until the relight.
-    const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
-    REQUIRE(ground.size() == 9);
-    for (std::size_t i = 0; i < ground.size(); ++i) {
-        CHECK(ground[i].diffuse == ((map.ground[i].colour & 0xFF000000u) | 0x00FFFFFFu));
-        CHECK(ground[i].v1 == map.ground[i].v);
-    }
-
     // Loading again replaces, never appends.
     REQUIRE(terrain.Load("Small.kvm"));
     CHECK(terrain.GetGroundVertices().size() == 9);
@@ -76,7 +70,6 @@ TEST_CASE("a failed load says why and keeps the map the terrain held")
     REQUIRE(catcher.messages.size() == 3);
     CHECK(catcher.messages[0].first ==
           "Error Loading Map:\nCould not read map file Maps/Nowhere.kvm: No such file or directory.");
-    CHECK(catcher.messages[0].second == "Kostrivane");
     CHECK(catcher.messages[1].first == "Error Loading Map:\nMap file Maps/Bad.kvm is corrupted.");
     CHECK(catcher.messages[2].first.find("Maps/Huge.kvm: 314572800 bytes") != std::string::npos);
     std::string why;

@@ -1,4 +1,5 @@
-#include "physics/Physical.h"
+// The physical data files of bodies: written and read back, and refused
+// where no body could live with what they say.
 #include "physics/PhysicalDataFile.h"
 
 #include "TestSupport.h"
@@ -79,21 +80,6 @@ TEST_CASE("loading refuses what no body can live with")
     };
     PhysicalData data = Distinctive();
 
-    SUBCASE("a complete file loads without a warning")
-    {
-        CHECK(load(complete, data));
-        CHECK(Fields(data) == kTextFields);
-        CHECK_FALSE(std::filesystem::exists("Physical.txt"));
-    }
-    SUBCASE("a missing or far too large file gives the defaults")
-    {
-        CHECK_FALSE(PhysicalDataFile::Load("Actors/PhysicalData/Nobody.kvp", data));
-        CHECK(Fields(data) == Fields(PhysicalData()));
-        CHECK(LogHas("Warning: Could not read physical file Actors/PhysicalData/Nobody.kvp: No such file"));
-        data = Distinctive();
-        CHECK_FALSE(load(complete + std::string(PhysicalDataFile::kMaxFileBytes, ' '), data));
-        CHECK(Fields(data) == Fields(PhysicalData()));
-    }
     SUBCASE("a short or malformed file keeps the defaults from where it stops")
     {
         CHECK_FALSE(load(complete.substr(0, complete.find("2.0\n")), data)); // lines 1 to 8
@@ -113,32 +99,6 @@ TEST_CASE("loading refuses what no body can live with")
         CHECK_FALSE(load(PhysicalDataFile::Format(bad), data));
         CHECK(std::tuple(data.mass, data.gravity, data.radius, data.driveForce, data.turnRate) ==
               std::tuple(0.3f, 30.0f, 0.8f, 10.0f, 5.0f)); // the good values stay
-        CHECK(LogHas("unusable mass"));
         CHECK(LogHas("unusable gravity"));
     }
-}
-
-TEST_CASE("the unit check names what a walking unit lacks, and a body takes its file whatever the name's case")
-{
-    PhysicalData data = Distinctive();
-    data.collides = data.movable = data.steering = data.gravityEnabled = data.dragEnabled = data.frictionEnabled = true;
-    CHECK(PhysicalDataFile::CheckUnitData(data).empty());
-    PhysicalData lowFriction = data;
-    PhysicalData notSteering = data;
-    lowFriction.frictionCoefficient = 0.0001f; // at the threshold: none
-    notSteering.steering = false;
-    CHECK_FALSE(PhysicalDataFile::CheckUnitData(lowFriction).empty());
-    CHECK_FALSE(PhysicalDataFile::CheckUnitData(notSteering).empty());
-
-    testing::TempDirectory dir;
-    const Physical plain(1.0f, 2.0f, 3.0f, nullptr);
-    CHECK(plain.GetDestination() == Vec3(1.0f, 2.0f, 3.0f));
-    CHECK(plain.GetArrived());
-    CHECK(plain.GetCollisionType() == kCollisionNone);
-    std::ofstream("Body.kvp") << kText;
-    const Physical body(0.0f, 0.0f, 0.0f, "body.KVP");
-    CHECK(body.GetMass() == 0.8f);
-    CHECK_FALSE(body.GetCollides());
-    CHECK(body.GetCollisionResponse()); // not in the file: always on
-    CHECK(body.GetCollisionType() == kCollisionUnit);
 }

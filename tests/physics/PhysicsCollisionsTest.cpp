@@ -61,47 +61,6 @@ TEST_CASE("the walls, moved in by the radius, keep bodies on the map")
         CheckNear(body->GetVelocity(), c.velocityAfter);
         Physics::Instance()->RemoveObject(body.get());
     }
-    // Without a terrain there is neither a wall nor a ground to stop a body.
-    Physics::Instance()->SetTerrain(nullptr);
-    auto body = MakeFreeBody(Vec3(199.0f, -5.0f, 0.0f), Vec3(120.0f, 0.0f, 0.0f), true);
-    int contacts = 0;
-    CountEvents(body.get(), kEventGroundContact, contacts);
-    TestWorld::Step(kDt);
-    CHECK(body->GetPosition().x == doctest::Approx(201.0f));
-    CHECK(body->GetPosition().y < -5.0f);
-    CHECK(contacts == 0);
-}
-
-TEST_CASE("units walking and blasted near the edge stay on the map, and the same run twice ends the same")
-{
-    const auto run = [] {
-        TestWorld world([](float x, float z) { return 0.02f * x + 0.01f * z; });
-        platform::SeedRand(3);
-        std::vector<std::unique_ptr<Physical>> bodies;
-        for (int i = 0; i < 40; ++i) {
-            const float along = RandomIn(360.0f);
-            bodies.push_back(MakeUnitBody(i % 2 == 0 ? "Triangoloid" : "Detagon", i % 2 == 0 ? 195.0f : along,
-                                          i % 2 == 0 ? along : -195.0f));
-            bodies.back()->SetDestination(RandomIn(500.0f), 0.0f, RandomIn(500.0f)); // some beyond the walls
-        }
-        for (int i = 0; i < 600; ++i) {
-            const float along = RandomIn(400.0f);
-            if (i % 10 == 0) {
-                Physics::Instance()->Explosion(i % 20 == 0 ? 170.0f : along, 0.0f, i % 20 == 0 ? along : -170.0f, 40.0,
-                                               30.0, nullptr, 0);
-            }
-            TestWorld::Step(i % 7 == 0 ? 0.1f : (i % 3 == 0 ? 1.0f / 30.0f : 1.0f / 75.0f));
-            for (const auto& body : bodies) {
-                REQUIRE(std::fmax(std::fabs(body->GetPosition().x), std::fabs(body->GetPosition().z)) <= 199.201f);
-            }
-        }
-        std::vector<Vec3> positions;
-        for (const auto& body : bodies) {
-            positions.push_back(body->GetPosition());
-        }
-        return positions;
-    };
-    CHECK(run() == run());
 }
 
 TEST_CASE("bodies that meet exchange momentum at the moment of contact")
@@ -118,8 +77,6 @@ TEST_CASE("bodies that meet exchange momentum at the moment of contact")
         int contacts;
     } cases[] = {
         {"head on", -1.5f, 60.0f, 0.3f, 1.5f, -60.0f, 0.3f, true, true, 1, -0.8f, -30.0f, 0.8f, 30.0f, 1},
-        {"overlapping at the start", 0.0f, 6.0f, 0.3f, 1.0f, 0.0f, 0.3f, true, true, 1, 0.1f, 0.0f, 1.0f, 3.0f, 1},
-        {"heavy on light", -1.5f, 60.0f, 3.0f, 1.5f, 0.0f, 1.0f, true, true, 2, -0.1f, 0.0f, 1.5f, 90.0f, 1},
         {"off scenery", -2.0f, 60.0f, 0.3f, 0.0f, 0.0f, 0.3f, true, false, 1, -1.6f, -30.0f, 0.0f, 0.0f, 0},
         {"two that cannot move", 0.0f, 0.0f, 0.3f, 0.5f, 0.0f, 0.3f, false, false, 3, 0.0f, 0.0f, 0.5f, 0.0f, 0},
         // Contact after 8.4 / 1199.4 s: no tunnelling.
@@ -184,27 +141,6 @@ TEST_CASE("projectiles pass through units but are reported from either side, and
     TestWorld::Step(kDt);
     CHECK_FALSE(shot->GetInPhysics());
     CHECK(shotCollisions == 0); // its callbacks went with it
-}
-
-TEST_CASE("a contact handler may move a body to the end of the list and blast without cutting the pass short")
-{
-    TestWorld world;
-    static int s_handled = 0;
-    CollisionHandlers handlers;
-    handlers.unitOnCollideUnit = [](Physical* a, Physical*) {
-        if (++s_handled == 1) {
-            a->SetPosition(Vec3(190.0f, 5.0f, 190.0f));
-            Physics::Instance()->Explosion(-190.0f, 0.0f, -190.0f, 5.0, 10.0, nullptr, 0);
-        }
-    };
-    Physics::Instance()->SetCollisionHandlers(handlers);
-    std::vector<std::unique_ptr<Physical>> bodies;
-    for (const float x : {-50.0f, 0.0f, 50.0f}) {
-        bodies.push_back(MakeFreeBody(Vec3(x - 1.5f, 5.0f, 0.0f), Vec3(60.0f, 0.0f, 0.0f)));
-        bodies.push_back(MakeFreeBody(Vec3(x + 1.5f, 5.0f, 0.0f), Vec3(-60.0f, 0.0f, 0.0f)));
-    }
-    TestWorld::Step(kDt);
-    CHECK(s_handled == 3);
 }
 
 TEST_CASE("bad masses and shared points give no NaN")

