@@ -2,6 +2,7 @@
 // friction and the engine's switches, water, turning and spinning, arrival,
 // non-finite motion, and a recorded battle.
 #include "PhysicsTestWorld.h"
+#include "physics/PhysicsMath.h"
 
 #include <algorithm>
 #include <bit>
@@ -176,9 +177,18 @@ TEST_CASE("bodies turned together turn to the bit as each would alone")
         CAPTURE(i);
         CHECK(turned(i, i + 1).front() == together[i]);
     }
-    CHECK(together[0] == doctest::Approx(0.0f));                 // closer than a step: snapped
+    CHECK(together[0] == doctest::Approx(0.0f));  // closer than a step: snapped
     CHECK(together[2] == doctest::Approx(-0.9f)); // a tie straight behind goes the negative way
     CHECK(together[5] == 2.0e6f);
+
+    // The turn of one body, which the batch falls back on when it cannot
+    // settle a turn: the short way round, across two pi too, reaching a
+    // target closer than a step, and straight behind the negative way.
+    CHECK(physics::TurnToward(1.0, 0.0, 6.0, 0.05) == doctest::Approx(0.3));
+    CHECK(physics::TurnToward(-1.0, 0.0, 6.0, 0.05) == doctest::Approx(-0.3));
+    CHECK(physics::TurnToward(5.5, 0.0, 6.0, 0.05) == doctest::Approx(-0.3));
+    CHECK(physics::TurnToward(0.2, 0.0, 6.0, 0.05) == 0.2);
+    CHECK(physics::TurnToward(kPi, 0.0, 6.0, 0.05) == doctest::Approx(-0.3));
 }
 TEST_CASE("no motion that is not a number reaches a position")
 {
