@@ -284,8 +284,12 @@ void SdlWindow::ComposeToWindow()
     glBindFramebuffer(GL_READ_FRAMEBUFFER, framebuffer_);
     glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
     glViewport(0, 0, width, height);
-    glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-    glClear(GL_COLOR_BUFFER_BIT);
+    // Bars only where the picture leaves some: on llvmpipe a clear of the
+    // whole window is a full-screen pass of its own, as costly as the blit.
+    if (!FillsWindow(rect, width, height)) {
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+    }
     glBlitFramebuffer(0, 0, config_.width, config_.height, rect.x, rect.y, rect.x + rect.width, rect.y + rect.height,
                       GL_COLOR_BUFFER_BIT, GL_LINEAR);
 }
