@@ -28,4 +28,9 @@ PixelRect FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int w
     return rect;
 }
 
+bool FillsWindow(const PixelRect& rect, int windowWidth, int windowHeight)
+{
+    return rect.x <= 0 && rect.y <= 0 && rect.x + rect.width >= windowWidth && rect.y + rect.height >= windowHeight;
+}
+
 } // namespace platform

@@ -38,6 +38,9 @@ struct PixelRect {
 // centred; an empty rectangle when either size is empty.
 PixelRect FitPicture(int pictureWidth, int pictureHeight, int windowWidth, int windowHeight);
 
+// Whether the rectangle covers the whole window, leaving no bars to paint.
+bool FillsWindow(const PixelRect& rect, int windowWidth, int windowHeight);
+
 class Window {
 public:
     virtual ~Window() = default;

@@ -19,7 +19,11 @@
 
 namespace {
 
-constexpr int kMaxBakedSize = 4096;
+// The baked picture is seen only beyond the near ground's 50 units, where a
+// 2048 picture looks as a 4096 one does (in the render bench's frame under
+// 1% of pixels move by more than 8 levels of 255), and sampling it cost
+// llvmpipe about 8 ms of processor a frame less on Grassland and Desert.
+constexpr int kMaxBakedSize = 2048;
 
 // A layer halved `times` times by averaging 2 x 2 texels, as a mip level is.
 platform::RgbaImage Halved(platform::RgbaImage image, int times)

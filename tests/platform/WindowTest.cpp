@@ -48,6 +48,10 @@ TEST_CASE("the picture fits the window with its aspect kept")
     CHECK(rect.y >= 0);
     CHECK(rect.x + rect.width <= 1001);
     CHECK(rect.y + rect.height <= 777);
+    // Only a picture reaching every edge spares the bars' clear.
+    CHECK(platform::FillsWindow(FitPicture(1024, 768, 2048, 1536), 2048, 1536));
+    CHECK_FALSE(platform::FillsWindow(rect, 1001, 777));
+    CHECK_FALSE(platform::FillsWindow(FitPicture(1024, 768, 1920, 1080), 1920, 1080));
 }
 
 TEST_CASE("the SDL window opens with a GL context and scales its 1024x768 picture inside black bars")
@@ -59,6 +63,17 @@ TEST_CASE("the SDL window opens with a GL context and scales its 1024x768 pictur
     window->GetDrawableSize(width, height); // no size asked: the picture's own
     CHECK(width == 1024);
     CHECK(height == 768);
+    // The picture fills such a window: no bars are cleared, so the blit alone
+    // must reach every corner, whatever scissor the drawing code left on.
+    REQUIRE(window->BeginFrame());
+    window->Clear(kGreen);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, 16, 16);
+    window->ComposeToWindow();
+    CHECK(WindowPixel(0, 0) == kGreen);
+    CHECK(WindowPixel(1023, 767) == kGreen);
+    glDisable(GL_SCISSOR_TEST);
+    window->SwapBuffers();
     window.reset();
 
     window = OpenTestWindow(800, 800);
