@@ -230,6 +230,11 @@ void GlRenderDevice::InitialiseGl()
 
 void GlRenderDevice::SetRenderState(RenderState state, std::uint32_t value)
 {
+    // The renderer sets each draw's states whether or not they changed; an
+    // unchanged one must not send the whole state block to GL again.
+    if (state_.renderStates[static_cast<int>(state)] == value) {
+        return;
+    }
     state_.renderStates[static_cast<int>(state)] = value;
     dirty_ |= kDirtyStates;
     if (state == RenderState::SpecularEnable || state == RenderState::DiffuseMaterialSource) {
@@ -239,7 +244,11 @@ void GlRenderDevice::SetRenderState(RenderState state, std::uint32_t value)
 
 void GlRenderDevice::SetTransform(TransformKind kind, const Matrix& matrix)
 {
-    state_.transforms[static_cast<int>(kind)] = matrix;
+    Matrix& current = state_.transforms[static_cast<int>(kind)];
+    if (std::memcmp(&current, &matrix, sizeof matrix) == 0) {
+        return;
+    }
+    current = matrix;
     dirty_ |= kDirtyTransforms;
     if (kind == TransformKind::View) {
         dirty_ |= kDirtyLight;
@@ -248,6 +257,9 @@ void GlRenderDevice::SetTransform(TransformKind kind, const Matrix& matrix)
 
 void GlRenderDevice::SetMaterial(const Material& material)
 {
+    if (std::memcmp(&state_.material, &material, sizeof material) == 0) {
+        return;
+    }
     state_.material = material;
     dirty_ |= kDirtyMaterial;
 }
@@ -266,7 +278,7 @@ void GlRenderDevice::EnableLight(bool on)
 
 void GlRenderDevice::SetTexture(int stage, Texture* texture)
 {
-    if (stage < 0 || stage >= kTextureStages) {
+    if (stage < 0 || stage >= kTextureStages || state_.textures[static_cast<std::size_t>(stage)] == texture) {
         return;
     }
     state_.textures[static_cast<std::size_t>(stage)] = texture;
@@ -275,6 +287,9 @@ void GlRenderDevice::SetTexture(int stage, Texture* texture)
 
 void GlRenderDevice::SetVertexFormat(std::uint32_t format)
 {
+    if (state_.vertexFormat == format) {
+        return;
+    }
     state_.vertexFormat = format;
     dirty_ |= kDirtyMaterial | kDirtyTextures;
 }
@@ -292,6 +307,9 @@ void GlRenderDevice::SetIndices(IndexBuffer* buffer)
 
 void GlRenderDevice::SetPixelShader(PixelShader* shader)
 {
+    if (state_.pixelShader == shader) {
+        return;
+    }
     state_.pixelShader = shader;
     dirty_ |= kDirtyTextures;
 }

@@ -106,6 +106,25 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(Near(testing::PixelAt(image, 12, 4), 0x808080u, 1));
     }
 
+    SUBCASE("a state set to the value it holds changes nothing, one set back takes effect at the next draw")
+    {
+        device.SetRenderState(RenderState::AlphaBlendEnable, 1);
+        device.SetRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
+        device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
+        auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetRenderState(RenderState::AlphaBlendEnable, 1);
+        buffer = Stream(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetRenderState(RenderState::AlphaBlendEnable, 0);
+        buffer = Stream(device, ScreenRect(16.0f, 0.0f, 24.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        const RgbImage image = Read(device);
+        CHECK(Near(testing::PixelAt(image, 4, 4), 0x800000u, 1));
+        CHECK(Near(testing::PixelAt(image, 12, 4), 0x800000u, 1));
+        CHECK(testing::PixelAt(image, 20, 4) == 0xFF0000u);
+    }
+
     SUBCASE("a texture, buffer or target freed while bound is unbound, never drawn from")
     {
         const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
