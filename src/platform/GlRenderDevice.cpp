@@ -490,37 +490,64 @@ void GlRenderDevice::ApplyArrays(std::uint32_t byteOffset)
         glVertexPointer(3, GL_FLOAT, stride, Offset(at));
         at += 12;
     }
-    if (format & kVertexNormal) {
-        glEnableClientState(GL_NORMAL_ARRAY);
+    // The constant normal and colour are set again whenever their array goes
+    // off: a draw from the array leaves the current value undefined.
+    const int normals = (format & kVertexNormal) ? 1 : 0;
+    if (normals) {
+        if (appliedNormals_ != 1) {
+            glEnableClientState(GL_NORMAL_ARRAY);
+        }
         glNormalPointer(GL_FLOAT, stride, Offset(at));
         at += 12;
-    } else {
+    } else if (appliedNormals_ != 0) {
         glDisableClientState(GL_NORMAL_ARRAY);
         glNormal3f(0.0f, 0.0f, 0.0f);
     }
-    if (format & kVertexDiffuse) {
-        glEnableClientState(GL_COLOR_ARRAY);
+    appliedNormals_ = normals;
+    const int colours = (format & kVertexDiffuse) ? 1 : 0;
+    if (colours) {
+        if (appliedColours_ != 1) {
+            glEnableClientState(GL_COLOR_ARRAY);
+        }
         glColorPointer(GL_BGRA, GL_UNSIGNED_BYTE, stride, Offset(at));
         at += 4;
-    } else {
+    } else if (appliedColours_ != 0) {
         glDisableClientState(GL_COLOR_ARRAY);
         glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     }
+    appliedColours_ = colours;
     if (format & kVertexSpecular) {
         at += 4;
     }
-    const int sets = (format & kVertexTex2) ? 2 : ((format & kVertexTex1) ? 1 : 0);
+    ApplyTexCoordArrays((format & kVertexTex2) ? 2 : ((format & kVertexTex1) ? 1 : 0), stride, at);
+}
+
+void GlRenderDevice::ApplyTexCoordArrays(int sets, int stride, std::uint32_t at)
+{
+    bool movedUnit = false;
     for (int set = 0; set < 2; ++set) {
-        glClientActiveTexture(GL_TEXTURE0 + set);
-        if (set < sets) {
-            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
-            glTexCoordPointer(2, GL_FLOAT, stride, Offset(at));
-            at += 8;
-        } else {
-            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+        const bool on = set < sets;
+        const bool known = appliedTexSets_ >= 0;
+        const bool wasOn = known && set < appliedTexSets_;
+        if (!on && known && !wasOn) {
+            continue;
         }
+        glClientActiveTexture(GL_TEXTURE0 + set);
+        movedUnit = movedUnit || set != 0;
+        if (!on) {
+            glDisableClientState(GL_TEXTURE_COORD_ARRAY);
+            continue;
+        }
+        if (!wasOn) {
+            glEnableClientState(GL_TEXTURE_COORD_ARRAY);
+        }
+        glTexCoordPointer(2, GL_FLOAT, stride, Offset(at));
+        at += 8;
     }
-    glClientActiveTexture(GL_TEXTURE0);
+    if (movedUnit) {
+        glClientActiveTexture(GL_TEXTURE0);
+    }
+    appliedTexSets_ = sets;
 }
 
 bool GlRenderDevice::PrepareDraw()
@@ -564,6 +591,10 @@ void GlRenderDevice::ApplyPointSprites(Primitive type)
     // the GL replaces their texture coordinates as well, and every textured
     // quad or mesh shows one texel stretched over it.
     const bool sprites = type == Primitive::PointList && state_.IsOn(RenderState::PointSpriteEnable);
+    if (appliedSprites_ == static_cast<int>(sprites)) {
+        return;
+    }
+    appliedSprites_ = static_cast<int>(sprites);
     SetCap(GL_POINT_SPRITE, sprites);
     glActiveTexture(GL_TEXTURE0);
     glTexEnvi(GL_POINT_SPRITE, GL_COORD_REPLACE, sprites ? GL_TRUE : GL_FALSE);

@@ -97,6 +97,7 @@ private:
     void ApplyTextures();
     void ApplyViewport();
     void ApplyArrays(std::uint32_t byteOffset);
+    void ApplyTexCoordArrays(int sets, int stride, std::uint32_t at);
     // Point sprites on for point lists only, when the sprite state asks.
     void ApplyPointSprites(Primitive type);
     void BindTarget();
@@ -114,6 +115,12 @@ private:
     int lastFrameDrawCalls_ = 0;
     Texture* target_ = nullptr;
     std::uint32_t boundArrayBuffer_ = 0;
+    // What the last draw left switched on, so a draw like the one before it
+    // sends only its pointers; -1 until the first draw.
+    int appliedSprites_ = -1;
+    int appliedNormals_ = -1;
+    int appliedColours_ = -1;
+    int appliedTexSets_ = -1;
 
     std::vector<ScreenTexVertex> sprites_;
     Texture* spriteTexture_ = nullptr;
