@@ -100,4 +100,18 @@ GuiTestScope::~GuiTestScope()
     manager->SetClickSound(nullptr);
 }
 
+bool Dispatch(std::uint32_t message, int a, int b)
+{
+    bool handled = false;
+    guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
+    return handled;
+}
+
+bool Fire(guiCallback callback, std::uint32_t code, guiParam a, guiParam b)
+{
+    bool handled = false;
+    callback(code, &a, &b, &handled);
+    return handled;
+}
+
 } // namespace testing

@@ -1,6 +1,7 @@
 #include "TestSupport.h"
 
 #include "platform/MessageBox.h"
+#include "world/Terrain.h"
 
 #include <doctest/doctest.h>
 
@@ -91,6 +92,25 @@ void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon)
     CHECK(actual.x == doctest::Approx(expected.x).epsilon(epsilon));
     CHECK(actual.y == doctest::Approx(expected.y).epsilon(epsilon));
     CHECK(actual.z == doctest::Approx(expected.z).epsilon(epsilon));
+}
+
+bool DrawnHeightAt(const Terrain& terrain, float x, float z, float& height)
+{
+    const std::vector<TerrainVertex>& v = terrain.GetGroundVertices();
+    const std::vector<std::uint16_t>& indices = terrain.GetIndices();
+    for (std::size_t t = 0; t + 2 < indices.size(); t += 3) {
+        const Vec3 p0 = v[indices[t]].position;
+        const Vec3 p1 = v[indices[t + 1]].position;
+        const Vec3 p2 = v[indices[t + 2]].position;
+        const float det = (p1.x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (p1.z - p0.z);
+        const float s = ((x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (z - p0.z)) / det;
+        const float u = ((p1.x - p0.x) * (z - p0.z) - (x - p0.x) * (p1.z - p0.z)) / det;
+        if (s >= -1e-5f && u >= -1e-5f && s + u <= 1.0f + 1e-5f) {
+            height = p0.y + s * (p1.y - p0.y) + u * (p2.y - p0.y);
+            return true;
+        }
+    }
+    return false;
 }
 
 } // namespace testing

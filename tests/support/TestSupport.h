@@ -1,6 +1,7 @@
 // Helpers shared by the tests: a private working directory, the generated data
 // tree, a manual clock installed for the length of a test, the hostile files a
-// data directory may hold, message boxes caught, and vectors compared.
+// data directory may hold, message boxes caught, vectors compared, and the
+// ground's height read off its drawn triangles.
 #pragma once
 
 #include "platform/Clock.h"
@@ -12,6 +13,8 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+class Terrain;
 
 namespace testing {
 
@@ -87,5 +90,9 @@ public:
 
 // Each coordinate within a relative epsilon of the expected one.
 void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon = 1e-4);
+
+// The height at (x, z) of whichever of the terrain's indexed triangles holds
+// it, worked out from the triangles alone; false when none does.
+bool DrawnHeightAt(const Terrain& terrain, float x, float z, float& height);
 
 } // namespace testing
