@@ -1,3 +1,4 @@
+// The GUI manager: the windows' stacking, input order and drawing order.
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 

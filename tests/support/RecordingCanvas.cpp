@@ -100,6 +100,27 @@ GuiTestScope::~GuiTestScope()
     manager->SetClickSound(nullptr);
 }
 
+std::vector<GuiEvent>& RecordedEvents()
+{
+    static std::vector<GuiEvent> events;
+    return events;
+}
+
+std::vector<std::uint32_t> RecordedCodes()
+{
+    std::vector<std::uint32_t> codes;
+    for (const GuiEvent& event : RecordedEvents()) {
+        codes.push_back(event.code);
+    }
+    return codes;
+}
+
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool*)
+{
+    RecordedEvents().push_back({code, *a, *b});
+    return 0;
+}
+
 bool Dispatch(std::uint32_t message, int a, int b)
 {
     bool handled = false;
