@@ -244,7 +244,7 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     platform::SetLoopbackGuard(true);
     const bool hosting = std::string(side) == "host";
     testing::TempDirectory here;
-    e2e::MakeDataTree(here.Path(), "");
+    testing::LinkDataTree(here.Path());
     testing::ManualClockScope clock;
     ScriptedPlayer player(clock);
     std::string report;

@@ -36,6 +36,22 @@ TempDirectory::~TempDirectory()
     std::filesystem::remove_all(path_, ignored);
 }
 
+void LinkDataTree(const std::filesystem::path& here, const std::string& copied)
+{
+    namespace fs = std::filesystem;
+    for (const fs::directory_entry& entry : fs::directory_iterator(DataDirectory())) {
+        const fs::path name = entry.path().filename();
+        if (!entry.is_directory()) {
+            continue;
+        }
+        if (name == copied) {
+            fs::copy(entry.path(), here / name, fs::copy_options::recursive);
+        } else {
+            fs::create_directory_symlink(entry.path(), here / name);
+        }
+    }
+}
+
 DataDirectoryScope::DataDirectoryScope() : previous_(std::filesystem::current_path())
 {
     std::filesystem::current_path(DataDirectory());

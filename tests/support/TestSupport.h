@@ -1,5 +1,5 @@
 // Helpers shared by the tests: a private working directory, the generated data
-// tree, a manual clock installed for the length of a test, the hostile files a
+// tree (or links to it), a manual clock installed for the length of a test, the hostile files a
 // data directory may hold, message boxes caught, vectors compared, and the
 // ground's height read off its drawn triangles.
 #pragma once
@@ -37,6 +37,11 @@ private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };
+
+// Links the generated data's folders into here, but for the one named
+// copied, which is copied so the test may change what is in it. Loose files
+// are left out: other tests' logs may lie beside the folders.
+void LinkDataTree(const std::filesystem::path& here, const std::string& copied = "");
 
 // Makes the generated data tree the working directory for a test's length.
 class DataDirectoryScope {
