@@ -1,5 +1,6 @@
 #include "TestSupport.h"
 
+#include "net/NetConfig.h"
 #include "platform/MessageBox.h"
 #include "world/Terrain.h"
 
@@ -101,6 +102,18 @@ MessageCatcher::MessageCatcher()
 MessageCatcher::~MessageCatcher()
 {
     platform::SetMessageBoxSink(nullptr);
+}
+
+NetConfig LoopbackNetConfig(std::uint16_t portBase)
+{
+    NetConfig config;
+    config.udpBasePort = portBase;
+    config.udpLastPort = static_cast<std::uint16_t>(portBase + 19);
+    config.announceFirstPort = portBase;
+    config.announceLastPort = static_cast<std::uint16_t>(portBase + 19);
+    config.announceAddress = "127.255.255.255";
+    config.tcpPort = static_cast<std::uint16_t>(portBase + 50);
+    return config;
 }
 
 void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon)

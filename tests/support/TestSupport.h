@@ -1,7 +1,8 @@
 // Helpers shared by the tests: a private working directory, the generated data
 // tree (or links to it), a manual clock installed for the length of a test, the hostile files a
-// data directory may hold, message boxes caught, vectors compared, and the
-// ground's height read off its drawn triangles.
+// data directory may hold, message boxes caught, the network kept to a test's
+// own ports, vectors compared, and the ground's height read off its drawn
+// triangles.
 #pragma once
 
 #include "platform/Clock.h"
@@ -15,6 +16,7 @@
 #include <vector>
 
 class Terrain;
+struct NetConfig;
 
 namespace testing {
 
@@ -92,6 +94,11 @@ public:
 
     std::vector<std::pair<std::string, std::string>> messages;
 };
+
+// The network's ports moved to a test's own range from portBase (receive
+// ports and announcements on the first twenty, the game port 50 up), with
+// announcements to 127.255.255.255, so tests side by side never meet.
+NetConfig LoopbackNetConfig(std::uint16_t portBase);
 
 // Each coordinate within a relative epsilon of the expected one.
 void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon = 1e-4);
