@@ -10,7 +10,6 @@
 
 #include <doctest/doctest.h>
 
-#include <filesystem>
 #include <set>
 
 namespace {
@@ -53,9 +52,7 @@ TEST_CASE("a match takes one start slot per army, eight at most, and its end cle
     testing::ManualClockScope clock;
     // The refused ninth army is logged here, not in the data tree.
     const testing::TempDirectory directory;
-    for (const char* folder : {"Actors", "Interface", "Maps", "Sounds"}) {
-        std::filesystem::create_directory_symlink(testing::DataDirectory() / folder, folder);
-    }
+    testing::LinkDataTree(directory.Path());
     Game* const game = Game::Instance();
     game->Init();
     platform::SeedRand(3);

@@ -24,7 +24,6 @@
 
 #include <cmath>
 #include <cstdio>
-#include <filesystem>
 #include <map>
 #include <string>
 
@@ -64,9 +63,7 @@ class HeadlessBattle {
 public:
     explicit HeadlessBattle(const BattleSettings& settings) : settings_(settings)
     {
-        for (const char* folder : {"Actors", "Interface", "Maps", "Sounds"}) {
-            std::filesystem::create_directory_symlink(testing::DataDirectory() / folder, folder);
-        }
+        testing::LinkDataTree(directory_.Path());
         Game* const game = Game::Instance();
         game->Init();
         platform::SeedRand(settings.seed);

@@ -92,7 +92,7 @@ void WritePlainPicture(const fs::path& path, std::uint32_t rgb, bool ring)
 // The generated data, with the checked pictures replaced by plain ones.
 void MakeDataTree(const fs::path& here)
 {
-    e2e::MakeDataTree(here, "Interface");
+    testing::LinkDataTree(here, "Interface");
     const fs::path buttons = here / "Interface" / "Button";
     const fs::path textures = here / "Interface" / "Textures";
     const std::pair<fs::path, std::uint32_t> pictures[] = {{buttons / "KVTitle.png", kTitleColour},

@@ -18,7 +18,6 @@
 
 #include <chrono>
 #include <deque>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -175,24 +174,5 @@ private:
     int x_ = 512;
     int y_ = 384;
 };
-
-// The working directory: the generated data's folders linked in, but for the
-// one named copied, which is copied so the test may change what is in it.
-// Loose files are left out: other tests' logs may lie beside the folders.
-inline void MakeDataTree(const std::filesystem::path& here, const std::string& copied)
-{
-    namespace fs = std::filesystem;
-    for (const fs::directory_entry& entry : fs::directory_iterator(testing::DataDirectory())) {
-        const fs::path name = entry.path().filename();
-        if (!entry.is_directory()) {
-            continue;
-        }
-        if (name == copied) {
-            fs::copy(entry.path(), here / name, fs::copy_options::recursive);
-        } else {
-            fs::create_directory_symlink(entry.path(), here / name);
-        }
-    }
-}
 
 } // namespace e2e

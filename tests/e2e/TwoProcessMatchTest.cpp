@@ -174,18 +174,6 @@ void ScriptClient(ScriptedPlayer& player, std::string& report)
     PlayTheMatch(player, report);
 }
 
-NetConfig SideConfig(std::uint16_t base)
-{
-    NetConfig config;
-    config.udpBasePort = base;
-    config.udpLastPort = static_cast<std::uint16_t>(base + 19);
-    config.announceFirstPort = base;
-    config.announceLastPort = static_cast<std::uint16_t>(base + 19);
-    config.announceAddress = "127.255.255.255";
-    config.tcpPort = static_cast<std::uint16_t>(base + 50);
-    return config;
-}
-
 // A base whose receive ports and game port are free now.
 std::uint16_t FreePortBase()
 {
@@ -244,7 +232,7 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     platform::SetLoopbackGuard(true);
     const bool hosting = std::string(side) == "host";
     testing::TempDirectory here;
-    e2e::MakeDataTree(here.Path(), "");
+    testing::LinkDataTree(here.Path());
     testing::ManualClockScope clock;
     ScriptedPlayer player(clock);
     std::string report;
@@ -262,7 +250,7 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     };
     platform::TakePendingQuit();
     platform::SetInputFocus(true);
-    NetworkManager::Instance()->SetConfig(SideConfig(static_cast<std::uint16_t>(std::atoi(base))));
+    NetworkManager::Instance()->SetConfig(testing::LoopbackNetConfig(static_cast<std::uint16_t>(std::atoi(base))));
     platform::NullWindow window{platform::WindowConfig{}};
     Game* game = Game::Instance();
     game->Init();

@@ -2,15 +2,13 @@
 // its -x, +z quarter, drawn through the terrain renderer's sync, then the
 // picture laid on the screen and read back: row 0 must be +z and column 0
 // -x.
-#include "platform/GlRenderDevice.h"
-#include "platform/SdlWindow.h"
 #include "render/TerrainRenderer.h"
 
+#include "RenderTestWindow.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
-#include <cstdlib>
 #include <cstring>
 
 namespace {
@@ -43,27 +41,14 @@ platform::RgbImage ShowMinimap(platform::RenderDevice& device, platform::Texture
     return picture;
 }
 
-std::uint32_t Pixel(const platform::RgbImage& image, int x, int y)
-{
-    const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 3;
-    return (static_cast<std::uint32_t>(image.rgb[at]) << 16) | (static_cast<std::uint32_t>(image.rgb[at + 1]) << 8) |
-           image.rgb[at + 2];
-}
-
 } // namespace
 
 TEST_CASE("the minimap shows +x to the right and +z up")
 {
     testing::ManualClockScope clock;
-    setenv("SDL_VIDEODRIVER", "offscreen", 0);
-    platform::WindowConfig config;
-    config.width = kPicture;
-    config.height = kPicture;
-    config.windowed = true;
-    std::unique_ptr<platform::SdlWindow> window = platform::SdlWindow::Open(config);
-    REQUIRE(window);
-    std::unique_ptr<platform::GlRenderDevice> device = platform::GlRenderDevice::Create(*window, nullptr);
-    REQUIRE(device);
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(kPicture, kPicture);
+    REQUIRE(screen.device);
+    platform::RenderDevice* const device = screen.device.get();
     // Dry land in the -x, +z quarter; elsewhere deep under water, where the
     // light fades to 0.15.
     Terrain terrain;
@@ -81,11 +66,11 @@ TEST_CASE("the minimap shows +x to the right and +z up")
         renderer.Sync(*device, terrain);
         REQUIRE(renderer.GetMinimapTexture() != nullptr);
         const platform::RgbImage picture = ShowMinimap(*device, renderer.GetMinimapTexture());
-        CHECK(Pixel(picture, 8, 8) == 0xFFFFFFu);
+        CHECK(testing::PixelAt(picture, 8, 8) == 0xFFFFFFu);
         const std::uint32_t dim = 0x262626u; // 0.15 of white
-        CHECK(Pixel(picture, kPicture - 8, 8) == dim);
-        CHECK(Pixel(picture, 8, kPicture - 8) == dim);
-        CHECK(Pixel(picture, kPicture - 8, kPicture - 8) == dim);
+        CHECK(testing::PixelAt(picture, kPicture - 8, 8) == dim);
+        CHECK(testing::PixelAt(picture, 8, kPicture - 8) == dim);
+        CHECK(testing::PixelAt(picture, kPicture - 8, kPicture - 8) == dim);
     }
 
     renderer = TerrainRenderer();

@@ -4,6 +4,8 @@
 #include "world/Terrain.h"
 #include "world/TerrainGrid.h"
 
+#include "TestSupport.h"
+
 #include <doctest/doctest.h>
 
 #include <cmath>
@@ -19,32 +21,6 @@ Terrain FlatTerrain(float waterLevel = -50.0f)
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
         40.0f, 41, [](float, float) { return 0.0f; }, waterLevel)));
     return terrain;
-}
-
-// The height of the drawn triangle under (x, z), found from the indices.
-float DrawnHeightAt(const Terrain& terrain, float x, float z)
-{
-    const std::uint32_t columns = terrain.GetColumns();
-    const float h = terrain.GetMapSize() / 2.0f;
-    const float gx = (x + h) * static_cast<float>(columns - 1) / terrain.GetMapSize();
-    const float gz = (h - z) * static_cast<float>(terrain.GetRows() - 1) / terrain.GetMapSize();
-    const auto c = static_cast<std::uint32_t>(gx);
-    const auto r = static_cast<std::uint32_t>(gz);
-    const std::size_t first = 6 * (static_cast<std::size_t>(columns - 1) * r + c);
-    const std::vector<TerrainVertex>& v = terrain.GetGroundVertices();
-    for (std::size_t t = first; t < first + 6; t += 3) {
-        const Vec3 a = v[terrain.GetIndices()[t]].position;
-        const Vec3 b = v[terrain.GetIndices()[t + 1]].position;
-        const Vec3 d = v[terrain.GetIndices()[t + 2]].position;
-        const float area = (b.x - a.x) * (d.z - a.z) - (d.x - a.x) * (b.z - a.z);
-        const float wb = ((x - a.x) * (d.z - a.z) - (d.x - a.x) * (z - a.z)) / area;
-        const float wd = ((b.x - a.x) * (z - a.z) - (x - a.x) * (b.z - a.z)) / area;
-        if (wb >= -1e-4f && wd >= -1e-4f && wb + wd <= 1.0f + 1e-4f) {
-            return a.y + wb * (b.y - a.y) + wd * (d.y - a.y);
-        }
-    }
-    FAIL("no drawn triangle holds the point");
-    return 0.0f;
 }
 
 } // namespace
@@ -73,7 +49,9 @@ TEST_CASE("a crater presses the ground into its sphere and keeps everything buil
         CHECK(terrain.HeightAt(0.0f, 0.0f) < -2.5f);
         for (float x = -8.0f; x <= 8.0f; x += 0.37f) {
             for (float z = -8.0f; z <= 8.0f; z += 0.41f) {
-                CHECK(terrain.HeightAt(x, z) == doctest::Approx(DrawnHeightAt(terrain, x, z)).epsilon(1e-4));
+                float drawn = 0.0f;
+                REQUIRE(testing::DrawnHeightAt(terrain, x, z, drawn));
+                CHECK(terrain.HeightAt(x, z) == doctest::Approx(drawn).epsilon(1e-4));
                 // The physics stands bodies on the same new ground at once.
                 CHECK(terrain.GetGroundGrid().HeightAt(x, z) == terrain.HeightAt(x, z));
             }

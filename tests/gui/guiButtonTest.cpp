@@ -1,3 +1,4 @@
+// The button: its press, its click and the face it draws in each state.
 #include "gui/guiButton.h"
 #include "gui/guiWindow.h"
 
@@ -9,24 +10,12 @@
 
 using testing::Offer;
 
-namespace {
-
-std::vector<std::uint32_t> events;
-
-std::uint32_t RecordEvent(std::uint32_t code, guiParam*, guiParam*, bool*)
-{
-    events.push_back(code);
-    return 0;
-}
-
-} // namespace
-
 TEST_CASE("a button reports a press inside, completes the click on any release and draws the face of its state")
 {
     testing::GuiTestScope gui(1025, 769);
     guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-    guiButton button(&window, RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f); // pixels 256-768 x 192-576
-    events.clear();
+    guiButton button(&window, testing::RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f); // pixels 256-768 x 192-576
+    testing::RecordedEvents().clear();
     const auto face = [&] {
         gui.canvas.calls.clear();
         button.Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
@@ -48,7 +37,7 @@ TEST_CASE("a button reports a press inside, completes the click on any release a
         CHECK_FALSE(Offer(button, kGuiMouseMove, 769, 576));
         CHECK(face() == Faces{"up"});
         CHECK(Offer(button, kGuiLeftUp, 10, 10));
-        CHECK(events == std::vector<std::uint32_t>{kGuiButtonPressed, kGuiButtonReleased});
+        CHECK(testing::RecordedCodes() == std::vector<std::uint32_t>{kGuiButtonPressed, kGuiButtonReleased});
         CHECK_FALSE(button.IsPressed());
     }
 
@@ -57,7 +46,7 @@ TEST_CASE("a button reports a press inside, completes the click on any release a
         CHECK_FALSE(Offer(button, kGuiLeftUp, 300, 300));
         CHECK_FALSE(Offer(button, kGuiLeftDown, 255, 300));
         CHECK_FALSE(Offer(button, kGuiRightDown, 300, 300));
-        CHECK(events.empty());
+        CHECK(testing::RecordedEvents().empty());
         CHECK(gui.clicks == 0);
     }
 

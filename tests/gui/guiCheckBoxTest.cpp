@@ -1,3 +1,4 @@
+// The check box: its toggle and the face it draws in each state.
 #include "gui/guiCheckBox.h"
 #include "gui/guiWindow.h"
 
@@ -9,25 +10,12 @@
 
 using testing::Offer;
 
-namespace {
-
-std::vector<std::uint32_t> events;
-
-std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam*, bool*)
-{
-    CHECK(a->AsPointer() != nullptr);
-    events.push_back(code);
-    return 0;
-}
-
-} // namespace
-
 TEST_CASE("a check box toggles on a press inside and draws the first face that applies")
 {
     testing::GuiTestScope gui(1025, 769);
     guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
-    guiCheckBox box(&window, RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f);
-    events.clear();
+    guiCheckBox box(&window, testing::RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f);
+    testing::RecordedEvents().clear();
     const auto face = [&] {
         gui.canvas.calls.clear();
         box.Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
@@ -43,10 +31,13 @@ TEST_CASE("a check box toggles on a press inside and draws the first face that a
         CHECK_FALSE(Offer(box, kGuiLeftDown, 100, 100));
         CHECK(Offer(box, kGuiLeftDown, 768, 576));
         CHECK(box.IsChecked() == 0);
-        CHECK(events == std::vector<std::uint32_t>{kGuiChecked, kGuiUnchecked});
+        CHECK(testing::RecordedCodes() == std::vector<std::uint32_t>{kGuiChecked, kGuiUnchecked});
+        for (const testing::GuiEvent& event : testing::RecordedEvents()) {
+            CHECK(event.a.AsPointer() == &box);
+        }
         CHECK(gui.clicks == 2);
         box.SetChecked(1);
-        CHECK(events.size() == 2);
+        CHECK(testing::RecordedEvents().size() == 2);
     }
 
     SUBCASE("a state under the cursor without its own face falls back to the plain one, else all four faces")

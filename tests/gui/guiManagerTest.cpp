@@ -1,3 +1,4 @@
+// The GUI manager: the windows' stacking, input order and drawing order.
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 
@@ -43,12 +44,6 @@ guiWindow* MakeWindow(const std::string& name, guiCallback callback)
     return window;
 }
 
-void Dispatch(std::uint32_t message)
-{
-    bool handled = false;
-    guiManager::Instance()->DispatchInput(message, guiParam::FromInt(5), guiParam::FromInt(5), &handled);
-}
-
 std::vector<std::string> Drawn(testing::GuiTestScope& gui)
 {
     gui.canvas.calls.clear();
@@ -82,7 +77,7 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         MakeWindow("high", Heard<1>)->SetPositionXYZ(0.0f, 0.0f, 1.0f);
         MakeWindow("low", Heard<2>);
         MakeWindow("lower", Heard<3>);
-        Dispatch(kGuiRightDown);
+        testing::Dispatch(kGuiRightDown, 5, 5);
         CHECK(heard == std::vector<int>{3, 2, 1});
         CHECK(Drawn(gui) == Names{"high", "low", "lower"});
         manager->SortWindows();
@@ -97,7 +92,7 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         MakeWindow("back", Heard<1>);
         MakeWindow("middle", HeardAndHandled);
         MakeWindow("front", Heard<3>)->SetDisabled(1);
-        Dispatch(kGuiRightDown);
+        testing::Dispatch(kGuiRightDown, 5, 5);
         CHECK(heard == std::vector<int>{9});
     }
 
@@ -108,7 +103,7 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         guiWindow* fresh = MakeWindow("Screen", Heard<2>);
         CHECK(manager->GetWindow("Screen") == fresh);
         CHECK(manager->GetStackingOrder().size() == 2);
-        Dispatch(kGuiRightDown);
+        testing::Dispatch(kGuiRightDown, 5, 5);
         CHECK(heard == std::vector<int>{2});
         CHECK(Drawn(gui) == Names{"Screen"});
         CHECK(manager->GetStackingOrder().size() == 1);
@@ -120,8 +115,8 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
     {
         MakeWindow("Lobby", Heard<2>);
         MakeWindow("Options", CloseAndReopen);
-        Dispatch(kGuiLeftDown);
-        Dispatch(kGuiLeftDown);
+        testing::Dispatch(kGuiLeftDown, 5, 5);
+        testing::Dispatch(kGuiLeftDown, 5, 5);
         CHECK(heard == std::vector<int>{1, 2, 3, 2});
         CHECK(Drawn(gui) == Names{"Lobby"});
         CHECK(manager->GetStackingOrder().size() == 2);
@@ -132,7 +127,7 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         MakeWindow("a", Heard<1>);
         manager->DestroyAllWindows();
         manager->DestroyWindow("a");
-        Dispatch(kGuiRightDown);
+        testing::Dispatch(kGuiRightDown, 5, 5);
         CHECK(heard.empty());
         CHECK(Drawn(gui).empty());
     }

@@ -1,3 +1,4 @@
+// The slider: the thumb following the cursor, its ends, and what it reports.
 #include "gui/guiSlider.h"
 #include "gui/guiWindow.h"
 
@@ -11,31 +12,14 @@
 
 using testing::Offer;
 
-namespace {
-
-struct Event {
-    std::uint32_t code = 0;
-    float value = 0.0f;
-    float change = 0.0f;
-};
-
-std::vector<Event> events;
-
-std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool*)
-{
-    events.push_back({code, a->AsFloat(), b->AsFloat()});
-    return 0;
-}
-
-} // namespace
-
 TEST_CASE("a slider follows the cursor while held and reports every move and release")
 {
     testing::GuiTestScope gui(1025, 769);
     guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     // Pixels 256-768 x 192-576; a thumb a fifth of the track.
-    guiSlider slider(&window, RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f);
+    guiSlider slider(&window, testing::RecordEvent, 0.25f, 0.25f, 0.5f, 0.5f);
     slider.SetThumbTexture("thumb", 0.1f, 0.1f);
+    std::vector<testing::GuiEvent>& events = testing::RecordedEvents();
     events.clear();
 
     SUBCASE("the thumb's centre is on the cursor and stays on the track")
@@ -54,11 +38,11 @@ TEST_CASE("a slider follows the cursor while held and reports every move and rel
         CHECK_FALSE(Offer(slider, kGuiLeftUp, 1000, 700));
         CHECK_FALSE(Offer(slider, kGuiMouseMove, 512, 300));
         REQUIRE(events.size() == 6);
-        CHECK(events[1].change == doctest::Approx(0.03125 - 0.5));
+        CHECK(events[1].b.AsFloat() == doctest::Approx(0.03125 - 0.5));
         CHECK(events[3].code == kGuiSliderMoved);
-        CHECK(events[3].change == 0.0f);
+        CHECK(events[3].b.AsFloat() == 0.0f);
         CHECK(events[5].code == kGuiSliderReleased);
-        CHECK(events[5].value == 1.0f);
+        CHECK(events[5].a.AsFloat() == 1.0f);
     }
 
     SUBCASE("a vertical slider reads the cursor's height")

@@ -24,15 +24,12 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 TEST_CASE("a match shows the HUD and its window, and its end leaves the selection pointing at nothing")
 {
     testing::ManualClockScope clock;
     const testing::TempDirectory directory;
-    for (const char* folder : {"Actors", "Interface", "Maps", "Sounds"}) {
-        std::filesystem::create_directory_symlink(testing::DataDirectory() / folder, folder);
-    }
+    testing::LinkDataTree(directory.Path());
     Renderer* renderer = Renderer::Instance();
     renderer->CreateDevice(std::make_unique<platform::NullRenderDevice>());
     auto& device = static_cast<platform::NullRenderDevice&>(*renderer->GetDevice());

@@ -35,11 +35,7 @@ struct Screen {
         PlayScreen::Build();
     }
 
-    void Send(std::uint32_t message, std::int32_t a, std::int32_t b = 0)
-    {
-        bool handled = false;
-        guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
-    }
+    void Send(std::uint32_t message, std::int32_t a, std::int32_t b = 0) { testing::Dispatch(message, a, b); }
     void Down(std::uint32_t key, char typed = 0) { Send(kGuiKeyDown, static_cast<std::int32_t>(key), typed); }
     void Up(std::uint32_t key) { Send(kGuiKeyUp, static_cast<std::int32_t>(key)); }
     guiEditBox* ChatBox() const
@@ -190,8 +186,7 @@ TEST_CASE("the chat key opens the focused chat line, closes it, opens it again, 
 
     // A line longer than the box holds is cut to it before it goes.
     std::string longLine(150, 'x');
-    guiParam text = guiParam::FromPointer(longLine.data());
-    PlayScreen::ChatBoxCallback(kGuiEditBoxEnter, &text, nullptr, nullptr);
+    testing::Fire(PlayScreen::ChatBoxCallback, kGuiEditBoxEnter, guiParam::FromPointer(longLine.data()));
     REQUIRE(s.sent.size() == 2);
     CHECK(s.sent[1].size() == static_cast<std::size_t>(PlayScreen::kChatMaxLength));
 }

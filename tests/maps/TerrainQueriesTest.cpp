@@ -6,6 +6,7 @@
 #include "world/MapFile.h"
 
 #include "TestMaps.h"
+#include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
@@ -18,26 +19,6 @@ using testing::LoadedTerrain;
 namespace {
 
 constexpr float kNaN = std::numeric_limits<float>::quiet_NaN();
-
-// Height on whichever indexed triangle holds (x, z).
-bool IndexedHeight(const Terrain& terrain, float x, float z, float& height)
-{
-    const std::vector<TerrainVertex>& v = terrain.GetGroundVertices();
-    const std::vector<std::uint16_t>& indices = terrain.GetIndices();
-    for (std::size_t t = 0; t < indices.size(); t += 3) {
-        const Vec3 p0 = v[indices[t]].position;
-        const Vec3 p1 = v[indices[t + 1]].position;
-        const Vec3 p2 = v[indices[t + 2]].position;
-        const float det = (p1.x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (p1.z - p0.z);
-        const float s = ((x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (z - p0.z)) / det;
-        const float u = ((p1.x - p0.x) * (z - p0.z) - (x - p0.x) * (p1.z - p0.z)) / det;
-        if (s >= -1e-5f && u >= -1e-5f && s + u <= 1.0f + 1e-5f) {
-            height = p0.y + s * (p1.y - p0.y) + u * (p2.y - p0.y);
-            return true;
-        }
-    }
-    return false;
-}
 
 PickView Camera(const Vec3& eye, const Vec3& at)
 {
@@ -78,7 +59,7 @@ TEST_CASE("height lies on the drawn triangles up to the border, and is 0 outside
         const float x = -40.0f + 80.0f * platform::Rand() / platform::kRandMax;
         const float z = -40.0f + 80.0f * platform::Rand() / platform::kRandMax;
         float expected = 0.0f;
-        REQUIRE(IndexedHeight(terrain, x, z, expected));
+        REQUIRE(testing::DrawnHeightAt(terrain, x, z, expected));
         INFO("at " << x << ", " << z);
         CHECK(terrain.HeightAt(x, z) == doctest::Approx(expected).epsilon(1e-4));
     }

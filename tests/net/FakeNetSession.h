@@ -21,11 +21,7 @@
 // pressed or the text entered.
 inline bool Press(guiCallback callback, void* pointer = nullptr, std::uint32_t code = kGuiButtonReleased)
 {
-    guiParam a = guiParam::FromPointer(pointer);
-    guiParam b = guiParam::FromInt(0);
-    bool handled = false;
-    callback(code, &a, &b, &handled);
-    return handled;
+    return testing::Fire(callback, code, guiParam::FromPointer(pointer), guiParam::FromInt(0));
 }
 
 class FakeNetSession : public NetSession {

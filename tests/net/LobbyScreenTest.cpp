@@ -31,12 +31,6 @@ guiEditBox* CommandLine()
         guiManager::Instance()->FindObject(LobbyScreen::kWindow, LobbyScreen::kCommandLine, kGuiEditBox));
 }
 
-void Dispatch(std::uint32_t message, int a, int b)
-{
-    bool handled = false;
-    guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
-}
-
 struct LobbyFixture : NetScreenScope {
     explicit LobbyFixture(bool hosting)
     {
@@ -95,11 +89,11 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
         guiWindow* window = guiManager::Instance()->GetWindow(LobbyScreen::kWindow);
         // A left click on the first kick button's place, then typing with Enter.
         for (const std::uint32_t message : {kGuiMouseMove, kGuiLeftDown, kGuiLeftUp}) {
-            Dispatch(message, 353, 149);
+            testing::Dispatch(message, 353, 149);
         }
         guiManager::Instance()->RenderAll();
-        Dispatch(kGuiKeyDown, 0, 'x');
-        Dispatch(kGuiKeyDown, 0, '\n');
+        testing::Dispatch(kGuiKeyDown, 0, 'x');
+        testing::Dispatch(kGuiKeyDown, 0, '\n');
         Press(OptionsScreen::OptionsCancelPressed);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenLobby);
         CHECK_FALSE(window->IsDisabled());

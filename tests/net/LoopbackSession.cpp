@@ -1,18 +1,14 @@
 // The loopback session of the net tests: managers made, ports moved, frames pumped.
 #include "LoopbackSession.h"
 
+#include "TestSupport.h"
+
 #include <chrono>
 #include <string>
 
 NetConfig LoopbackSession::ConfigFor(std::uint16_t portBase)
 {
-    NetConfig config;
-    config.udpBasePort = portBase;
-    config.udpLastPort = static_cast<std::uint16_t>(portBase + 19);
-    config.announceFirstPort = portBase;
-    config.announceLastPort = static_cast<std::uint16_t>(portBase + 19);
-    config.announceAddress = "127.255.255.255";
-    config.tcpPort = static_cast<std::uint16_t>(portBase + 50);
+    NetConfig config = testing::LoopbackNetConfig(portBase);
     config.connectTimeoutMs = 2000;
     config.connectAttempts = 1;
     return config;

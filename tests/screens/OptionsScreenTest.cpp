@@ -36,29 +36,21 @@ guiCheckBox* ModeBox(int i)
     return Window()->GetCheckBox("OptionsScreenGameTypeOptionBox" + std::to_string(i));
 }
 
-// Calls a widget's callback as the window does.
-bool Fire(guiCallback callback, std::uint32_t code, guiParam a = {}, guiParam b = {})
-{
-    bool handled = false;
-    callback(code, &a, &b, &handled);
-    return handled;
-}
-
 // What a box's press does: toggle it and tell its callback.
 void Toggle(guiCheckBox* box, guiCallback callback)
 {
     box->SetChecked(box->IsChecked() ? 0 : 1);
-    Fire(callback, box->IsChecked() ? kGuiChecked : kGuiUnchecked, guiParam::FromPointer(box));
+    testing::Fire(callback, box->IsChecked() ? kGuiChecked : kGuiUnchecked, guiParam::FromPointer(box));
 }
 
 void Slide(guiCallback callback, float value)
 {
-    Fire(callback, kGuiSliderMoved, guiParam::FromFloat(value), guiParam::FromFloat(0.0f));
+    testing::Fire(callback, kGuiSliderMoved, guiParam::FromFloat(value), guiParam::FromFloat(0.0f));
 }
 
 void PressOk()
 {
-    CHECK(Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
+    CHECK(testing::Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
 }
 
 } // namespace

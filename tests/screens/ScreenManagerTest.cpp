@@ -33,8 +33,7 @@ void CloseLobby()
 
 void Dispatch(std::uint32_t message, int a, int b)
 {
-    bool handled = false;
-    guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
+    testing::Dispatch(message, a, b);
     // Windows destroyed by the message go now, as at the next drawing.
     guiManager::Instance()->RenderAll();
 }

@@ -32,13 +32,6 @@ std::vector<std::unique_ptr<Army>> EightArmies()
     return armies;
 }
 
-void Press(std::uint32_t event, bool* handled)
-{
-    guiParam a;
-    guiParam b;
-    StatisticsScreen::DoneButtonCallback(event, &a, &b, handled);
-}
-
 } // namespace
 
 TEST_CASE("the statistics screen lists the armies in ranked order and leaves by Done")
@@ -80,12 +73,9 @@ TEST_CASE("the statistics screen lists the armies in ranked order and leaves by 
     SUBCASE("Done ends the match on the release, not the press")
     {
         GameRules::Instance()->SetState(kMatchStatistics);
-        bool handled = false;
-        Press(kGuiButtonPressed, &handled);
+        CHECK_FALSE(testing::Fire(StatisticsScreen::DoneButtonCallback, kGuiButtonPressed));
         CHECK(GameRules::Instance()->GetState() == kMatchStatistics);
-        CHECK_FALSE(handled);
-        Press(kGuiButtonReleased, &handled);
+        CHECK(testing::Fire(StatisticsScreen::DoneButtonCallback, kGuiButtonReleased));
         CHECK(GameRules::Instance()->GetState() == kMatchGameOver);
-        CHECK(handled);
     }
 }

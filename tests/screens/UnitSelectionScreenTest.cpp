@@ -42,25 +42,16 @@ std::string DrawnTotal(ColorValue* color = nullptr)
     return canvas.calls.front().text;
 }
 
-// Calls a widget's callback as the window does.
-bool Fire(guiCallback callback, std::uint32_t code, guiParam a = {})
-{
-    guiParam b;
-    bool handled = false;
-    callback(code, &a, &b, &handled);
-    return handled;
-}
-
 // What a drag does: the thumb moves, then the callback hears of it.
 void Slide(const char* slider, guiCallback callback, float value)
 {
     Slider(slider)->SetValue(value);
-    Fire(callback, kGuiSliderMoved, guiParam::FromFloat(value));
+    testing::Fire(callback, kGuiSliderMoved, guiParam::FromFloat(value));
 }
 
 bool PressStart()
 {
-    return Fire(Screen::StartGameFromUnitSelection, kGuiButtonReleased);
+    return testing::Fire(Screen::StartGameFromUnitSelection, kGuiButtonReleased);
 }
 
 struct SelectionFixture {

@@ -100,4 +100,39 @@ GuiTestScope::~GuiTestScope()
     manager->SetClickSound(nullptr);
 }
 
+std::vector<GuiEvent>& RecordedEvents()
+{
+    static std::vector<GuiEvent> events;
+    return events;
+}
+
+std::vector<std::uint32_t> RecordedCodes()
+{
+    std::vector<std::uint32_t> codes;
+    for (const GuiEvent& event : RecordedEvents()) {
+        codes.push_back(event.code);
+    }
+    return codes;
+}
+
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool*)
+{
+    RecordedEvents().push_back({code, *a, *b});
+    return 0;
+}
+
+bool Dispatch(std::uint32_t message, int a, int b)
+{
+    bool handled = false;
+    guiManager::Instance()->DispatchInput(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
+    return handled;
+}
+
+bool Fire(guiCallback callback, std::uint32_t code, guiParam a, guiParam b)
+{
+    bool handled = false;
+    callback(code, &a, &b, &handled);
+    return handled;
+}
+
 } // namespace testing

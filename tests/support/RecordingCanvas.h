@@ -4,7 +4,9 @@
 //
 // GuiTestScope installs one into the GUI manager for a test's length, with
 // a counted click sound and the screen size given; Offer hands a widget or a
-// window one message and tells whether it was handled.
+// window one message, Dispatch the GUI manager, Fire a screen's callback as
+// its widget would call it, and each tells whether it was handled;
+// RecordEvent is a widget callback that keeps what it is told.
 #pragma once
 
 #include "gui/guiCodes.h"
@@ -84,6 +86,20 @@ template <typename Receiver> bool Offer(Receiver& receiver, std::uint32_t messag
     receiver.HandleMessage(message, guiParam::FromInt(a), guiParam::FromInt(b), &handled);
     return handled;
 }
+
+// What widget callbacks were told through RecordEvent, in order; the test
+// that reads them clears them first.
+struct GuiEvent {
+    std::uint32_t code = 0;
+    guiParam a;
+    guiParam b;
+};
+std::vector<GuiEvent>& RecordedEvents();
+std::vector<std::uint32_t> RecordedCodes();
+std::uint32_t RecordEvent(std::uint32_t code, guiParam* a, guiParam* b, bool* handled);
+
+bool Dispatch(std::uint32_t message, int a, int b);
+bool Fire(guiCallback callback, std::uint32_t code, guiParam a = {}, guiParam b = {});
 
 class GuiTestScope {
 public:

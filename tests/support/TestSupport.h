@@ -1,6 +1,8 @@
 // Helpers shared by the tests: a private working directory, the generated data
-// tree, a manual clock installed for the length of a test, the hostile files a
-// data directory may hold, message boxes caught, and vectors compared.
+// tree (or links to it), a manual clock installed for the length of a test, the hostile files a
+// data directory may hold, message boxes caught, the network kept to a test's
+// own ports, vectors compared, and the ground's height read off its drawn
+// triangles.
 #pragma once
 
 #include "platform/Clock.h"
@@ -12,6 +14,9 @@
 #include <string>
 #include <utility>
 #include <vector>
+
+class Terrain;
+struct NetConfig;
 
 namespace testing {
 
@@ -34,6 +39,11 @@ private:
     std::filesystem::path previous_;
     std::filesystem::path path_;
 };
+
+// Links the generated data's folders into here, but for the one named
+// copied, which is copied so the test may change what is in it. Loose files
+// are left out: other tests' logs may lie beside the folders.
+void LinkDataTree(const std::filesystem::path& here, const std::string& copied = "");
 
 // Makes the generated data tree the working directory for a test's length.
 class DataDirectoryScope {
@@ -85,7 +95,16 @@ public:
     std::vector<std::pair<std::string, std::string>> messages;
 };
 
+// The network's ports moved to a test's own range from portBase (receive
+// ports and announcements on the first twenty, the game port 50 up), with
+// announcements to 127.255.255.255, so tests side by side never meet.
+NetConfig LoopbackNetConfig(std::uint16_t portBase);
+
 // Each coordinate within a relative epsilon of the expected one.
 void CheckNear(const Vec3& actual, const Vec3& expected, double epsilon = 1e-4);
+
+// The height at (x, z) of whichever of the terrain's indexed triangles holds
+// it, worked out from the triangles alone; false when none does.
+bool DrawnHeightAt(const Terrain& terrain, float x, float z, float& height);
 
 } // namespace testing

@@ -21,7 +21,6 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
-#include <filesystem>
 #include <functional>
 #include <vector>
 
@@ -62,9 +61,7 @@ public:
     {
         // The data files are found from the working directory, and logs
         // written there stay out of the data tree.
-        for (const char* folder : {"Actors", "Interface"}) {
-            std::filesystem::create_directory_symlink(testing::DataDirectory() / folder, folder);
-        }
+        testing::LinkDataTree(directory_.Path());
         platform::SeedRand(1234);
         ground_.LoadFromData(MakeHeightFieldMap(400.0f, 101, height, waterLevel));
         Physics* const physics = Physics::Instance();
