@@ -187,7 +187,7 @@ void Physics::MoveBack(PhysicsEntry& entry, float time)
 {
     const Vec3 start = entry.previousPosition;
     entry.stepPosition = start + (entry.stepPosition - start) * time;
-    entry.body->position_ = entry.stepPosition;
+    entry.body->PutPosition(entry.stepPosition);
     sorted_ = false;
 }
 
@@ -214,7 +214,7 @@ void Physics::CollideWithWalls()
                 continue;
             }
             entry.stepPosition = entry.previousPosition + (entry.stepPosition - entry.previousPosition) * time;
-            body.position_ = entry.stepPosition;
+            body.PutPosition(entry.stepPosition);
             sorted_ = false;
             Bounce(body, wall.inward);
         }
@@ -277,7 +277,7 @@ void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
     Dispatch(a, b);
     for (PhysicsEntry* entry : {&first, &second}) {
         if (!entry->removed) {
-            entry->stepPosition = entry->body->position_;
+            entry->stepPosition = entry->body->GetPosition();
         }
     }
     if (eitherResponds) {
