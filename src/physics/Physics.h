@@ -91,14 +91,6 @@ struct PhysicsEntry {
     bool removed = false;
     // Non-finite motion is reported once per body, not in every step.
     bool reportedNonFinite = false;
-    // The way to the destination the heading was last aimed along, and the
-    // aim (exact, or within the quick arc tangent's error): a body that has
-    // not moved is not aimed again.
-    float aimX = 0.0f;
-    float aimZ = 0.0f;
-    double aim = 0.0;
-    bool aimed = false;
-    bool aimExact = false;
 
     // Works awaitedEvents and anyFired out again after callbacks changed.
     void RecountCallbacks();
@@ -196,7 +188,6 @@ private:
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
 
     // Physics_Step.cpp
-    struct TurnBatch;
     float MoveBodies(float dt);
     float MoveBlock(BodyStore::Block& block, int live, float dt, float waterLevel, float wallHalf);
     void FollowGround(const GroundGrid* grid);
@@ -204,9 +195,8 @@ private:
                                   const Float4& x, const Float4& z, GroundGrid::Samples4& ground);
     void NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane, const Vec3& position,
                            const PairGrid::Box& sweptBox, bool clearOfWalls);
-    void SteerBlock(BodyStore::Block& block, int live, TurnBatch& turns, float dt);
-    void Turn(TurnBatch& turns, float dt);
-    double Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const;
+    void SteerBlock(BodyStore::Block& block, int live, float dt);
+    static void Turn(BodyStore::Block& block, int first, int lanes, const float* toX, const float* toZ, float dt);
     void RunCallbacks();
     void DropRemovedEntries();
 

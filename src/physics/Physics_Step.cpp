@@ -27,6 +27,7 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 // The turns pass the lane vectors of PhysicsMath.h by value, which compilers warn
@@ -212,15 +213,6 @@ void Physics::Step(float frameTime)
     DropRemovedEntries();
 }
 
-// Up to four walking bodies turned together, each with the way to its
-// destination taken before the step moved it.
-struct Physics::TurnBatch {
-    int count = 0;
-    PhysicsEntry* entries[4] = {};
-    float toX[4] = {};
-    float toZ[4] = {};
-};
-
 KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
 {
     // Without a terrain there is no ground and no water: nothing is below
@@ -231,7 +223,6 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
     const float wallHalf = terrain_ != nullptr ? terrain_->GetMapSize() / 2.0f : 0.0f;
     FollowGround(terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr);
     float sweep = 0.0f;
-    TurnBatch turns;
     // In the order the bodies lie in the store, not the list's: each body is
     // moved on its own, and this way the walk reads memory front to back.
     for (std::size_t i = 0; i < bodies_.GetBlockCount(); ++i) {
@@ -240,11 +231,8 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
         if (live == 0) {
             continue;
         }
-        SteerBlock(block, live, turns, dt);
+        SteerBlock(block, live, dt);
         sweep = std::max(sweep, MoveBlock(block, live, dt, waterLevel, wallHalf));
-    }
-    if (turns.count > 0) {
-        Turn(turns, dt);
     }
     // Every position was written behind the list's back.
     sorted_ = false;
@@ -492,31 +480,10 @@ void Physics::NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& blo
     entry.clearOfWalls = clearOfWalls;
 }
 
-// The heading that looks along (toX, toZ): within the quick arc tangent's
-// error (quick, worked out for it), or exact. A body whose way to its
-// destination is the same to the bit as in the last step (it did not move)
-// reuses the last answer. Inline: every walking body aims in every step.
-inline double Physics::Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const
-{
-    const bool same = entry.aimed && std::bit_cast<std::uint32_t>(toX) == std::bit_cast<std::uint32_t>(entry.aimX) &&
-                      std::bit_cast<std::uint32_t>(toZ) == std::bit_cast<std::uint32_t>(entry.aimZ);
-    if (same && (entry.aimExact || !exact)) {
-        return entry.aim;
-    }
-    // Where the quick one has no answer the exact one is taken at once.
-    entry.aimExact = exact || std::isnan(quick);
-    entry.aim =
-        physics::kPi / 2.0 - (entry.aimExact ? std::atan2(static_cast<double>(toZ), static_cast<double>(toX)) : quick);
-    entry.aimX = toX;
-    entry.aimZ = toZ;
-    entry.aimed = true;
-    return entry.aim;
-}
-
 // A spinning body turns with its spin and an arrived one stays as it is; a
-// walking body joins the batch of turns toward the destination, with the way
-// to it taken before the step moves it.
-void Physics::SteerBlock(BodyStore::Block& block, int live, TurnBatch& turns, float dt)
+// walking body turns toward its destination as it was before the step moved
+// it.
+void Physics::SteerBlock(BodyStore::Block& block, int live, float dt)
 {
     const int steering = Mask8::Load(block.steering).Bits() & live;
     if (steering == 0) {
@@ -533,61 +500,56 @@ void Physics::SteerBlock(BodyStore::Block& block, int live, TurnBatch& turns, fl
     const int arrived = Mask8::Load(block.arrived).Bits() & steering & ~spinning;
     ForEachLane(arrived, [&](std::uint32_t i) { FireEvent(*block.entry[i], kEventArrived); });
     const int walking = steering & ~spinning & ~arrived;
-    ForEachLane(walking, [&](std::uint32_t i) {
-        turns.entries[turns.count] = block.entry[i];
-        turns.toX[turns.count] = block.destinationX[i] - block.positionX[i];
-        turns.toZ[turns.count] = block.destinationZ[i] - block.positionZ[i];
-        if (++turns.count == 4) {
-            Turn(turns, dt);
-            turns.count = 0;
+    if (walking == 0) {
+        return;
+    }
+    float toX[8], toZ[8];
+    (Float8::Load(block.destinationX) - Float8::Load(block.positionX)).Store(toX);
+    (Float8::Load(block.destinationZ) - Float8::Load(block.positionZ)).Store(toZ);
+    for (int half = 0; half < 2; ++half) {
+        const int lanes = (walking >> (4 * half)) & 0xF;
+        if (lanes != 0) {
+            Turn(block, 4 * half, lanes, toX + 4 * half, toZ + 4 * half, dt);
         }
-    });
+    }
 }
 
-// The turns of a batch, four lanes at once where the quick arc tangent
-// decides them; a lane it does not decide turns on its own, with the exact
-// aim where that is needed. Lanes past the count repeat the first.
-void Physics::Turn(TurnBatch& turns, float dt)
+// The turns of four lanes of a block from first on (lanes, bits from first),
+// each toward the heading that looks along (toX, toZ): four at once with the
+// quick arc tangent where it decides the turn (then the exact aim would turn
+// the body alike to the bit), each alone with the exact aim elsewhere.
+void Physics::Turn(BodyStore::Block& block, int first, int lanes, const float* toX, const float* toZ, float dt)
 {
-    physics::Double4 toX{};
-    physics::Double4 toZ{};
-    physics::Double4 heading{};
-    physics::Double4 rate{};
-    for (int i = 0; i < 4; ++i) {
-        const int from = i < turns.count ? i : 0;
-        const Physical& body = *turns.entries[from]->body;
-        toX[i] = turns.toX[from];
-        toZ[i] = turns.toZ[from];
-        heading[i] = body.GetHeading();
-        rate[i] = body.GetTurnRate();
-    }
-    const physics::Double4 quick = physics::QuickAtan2Lanes(toZ, toX);
-    physics::Double4 target{};
-    for (int i = 0; i < turns.count; ++i) {
-        target[i] = Aim(*turns.entries[i], turns.toX[i], turns.toZ[i], false, quick[i]);
-    }
-    for (int i = turns.count; i < 4; ++i) {
-        target[i] = target[0];
-    }
+    using Float4d = float __attribute__((vector_size(16)));
+    const auto widened = [](const float* p) {
+        Float4d v;
+        std::memcpy(&v, p, sizeof(v));
+        return __builtin_convertvector(v, physics::Double4);
+    };
+    const physics::Double4 x = widened(toX);
+    const physics::Double4 z = widened(toZ);
+    const physics::Double4 heading = widened(block.heading + first);
+    const physics::Double4 rate = widened(block.turnRate + first);
+    // Where the quick one has no answer, the target is not a number and the
+    // lane is not decided.
+    const physics::Double4 target = physics::kPi / 2.0 - physics::QuickAtan2Lanes(z, x);
     const double step = dt;
     physics::Mask4d decided{};
     physics::Double4 turned{};
     physics::TurnTowardNearLanes(target, physics::kQuickAtan2Error, heading, rate, physics::Double4{} + step, decided,
                                  turned);
-    for (int i = 0; i < turns.count; ++i) {
-        PhysicsEntry& entry = *turns.entries[i];
-        Physical& body = *entry.body;
+    ForEachLane(lanes, [&](std::uint32_t i) {
         double result = turned[i];
-        const float heading = body.GetHeading();
-        const float rate = body.GetTurnRate();
         if (decided[i] == 0 &&
-            !physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, heading, rate, dt, result)) {
-            result = physics::TurnToward(Aim(entry, turns.toX[i], turns.toZ[i], true, NAN), heading, rate, dt);
+            !physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, heading[i], rate[i], dt, result)) {
+            const double aim =
+                physics::kPi / 2.0 - std::atan2(static_cast<double>(toZ[i]), static_cast<double>(toX[i]));
+            result = physics::TurnToward(aim, heading[i], rate[i], dt);
         }
         if (result > -kHeadingLimit && result < kHeadingLimit) {
-            body.SetHeading(static_cast<float>(result));
+            block.heading[first + i] = static_cast<float>(result);
         }
-    }
+    });
 }
 
 void Physics::RunCallbacks()
