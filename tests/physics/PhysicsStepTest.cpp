@@ -133,6 +133,93 @@ TEST_CASE("bodies top out once, come to rest on the ground and know when they ar
     CHECK(std::fabs(dropped->GetVelocity().y) < 1e-3f);
 }
 
+TEST_CASE("gravity, drag and the ground's push each stop acting once switched off, and friction stops a slow body")
+{
+    TestWorld world;
+    Physics& physics = *Physics::Instance();
+    // Falling and dragged in the air; pressed into the ground; sliding
+    // slowly on it with friction and without.
+    auto flying = MakeFreeBody(Vec3(0.0f, 100.0f, 0.0f), Vec3(10.0f, 0.0f, 0.0f), true);
+    flying->SetDragEnabled(true);
+    flying->SetDragCoefficient(0.5f);
+    auto pressed = MakeFreeBody(Vec3(20.0f, 0.0f, 0.0f), Vec3(0.0f, -5.0f, 0.0f), true);
+    auto slow = MakeFreeBody(Vec3(-20.0f, 0.0f, 0.0f), Vec3(0.5f, 0.0f, 0.0f), true);
+    slow->SetFrictionEnabled(true);
+    slow->SetFrictionCoefficient(0.5f);
+    auto slick = MakeFreeBody(Vec3(-40.0f, 0.0f, 0.0f), Vec3(0.5f, 0.0f, 0.0f), true);
+    slick->SetFrictionCoefficient(0.5f); // but friction is not enabled
+
+    SUBCASE("all on")
+    {
+        TestWorld::Step(kDt);
+        CHECK(flying->GetVelocity().x < 9.99f);
+        CHECK(flying->GetVelocity().y == doctest::Approx(-30.0f * kDt));
+        CHECK(std::fabs(pressed->GetVelocity().y) < 1e-3f);
+        // A speed loss per step larger than the speed stops the body dead,
+        // neither reversed nor NaN.
+        CHECK(slow->GetVelocity() == Vec3());
+        CHECK(slick->GetVelocity() == Vec3(0.5f, 0.0f, 0.0f));
+    }
+    SUBCASE("gravity off")
+    {
+        physics.SetGravityOn(false);
+        TestWorld::Step(kDt);
+        CHECK(flying->GetVelocity().y == 0.0f);
+        CHECK(flying->GetPosition().y == 100.0f);
+        CHECK(flying->GetVelocity().x < 9.99f);
+        CHECK(slow->GetVelocity().x == 0.5f); // nothing presses it on the ground
+    }
+    SUBCASE("drag off")
+    {
+        physics.SetDragOn(false);
+        TestWorld::Step(kDt);
+        CHECK(flying->GetVelocity().x == 10.0f);
+        CHECK(flying->GetVelocity().y < 0.0f);
+    }
+    SUBCASE("the ground's push off: it only holds the body up")
+    {
+        physics.SetGroundOn(false);
+        TestWorld::Step(kDt);
+        CHECK(pressed->GetVelocity().y == -5.0f);
+        CHECK(pressed->GetPosition().y == 0.0f);
+    }
+}
+
+TEST_CASE("a body faces a way as its steering aims, and a spinning body turns with its spin until it lands")
+{
+    TestWorld world;
+    Physical alone(0.0f, 0.0f, 0.0f, nullptr); // not registered: its state is its own all the same
+    const float faced[][3] = {
+        {0.0f, 1.0f, 0.0f}, {1.0f, 0.0f, kPi / 2.0f}, {-1.0f, 0.0f, -kPi / 2.0f}, {0.0f, -1.0f, kPi}};
+    for (const auto& [x, z, heading] : faced) {
+        alone.FaceDirection(x, 5.0f, z);
+        CHECK(alone.GetHeading() == doctest::Approx(heading));
+    }
+    // Facing its destination already, a walking body has no turn to make.
+    auto walker = MakeFreeBody(Vec3(0.0f, 0.0f, 0.0f));
+    walker->SetSteering(true);
+    walker->SetDestination(30.0f, 0.0f, -40.0f);
+    walker->FaceDirection(30.0f, 0.0f, -40.0f);
+    const float facing = walker->GetHeading();
+
+    // Dropped spinning, with its destination straight along +z (heading 0).
+    auto spinner = MakeFreeBody(Vec3(50.0f, 20.0f, 0.0f), Vec3(), true);
+    spinner->SetSteering(true);
+    spinner->SetHeading(1.0f);
+    spinner->SetSpinRate(0.5f);
+    spinner->SetDestination(50.0f, 0.0f, 100.0f);
+    TestWorld::Step(kDt);
+    CHECK(walker->GetHeading() == facing);
+    CHECK(spinner->GetHeading() == doctest::Approx(1.0f + 15.7f * kDt));
+    TestWorld::Step(kDt, 59); // still in the air
+    CHECK(spinner->GetSpinRate() == 0.5f);
+    CHECK(spinner->GetHeading() == doctest::Approx(1.0f + 15.7f).epsilon(1e-4));
+    TestWorld::Step(kDt, 60); // landed, and turned toward the destination since
+    CHECK(spinner->GetSpinRate() == 0.0f);
+    CHECK(spinner->GetSpinAxis() == Vec3(0.0f, 1.0f, 0.0f));
+    CHECK(std::remainder(spinner->GetHeading(), 2.0f * kPi) == doctest::Approx(0.0f).epsilon(1e-5));
+}
+
 // Steering one body at a time is the recorded battle's; these guard the
 // batched turn against it.
 TEST_CASE("bodies turned together turn to the bit as each would alone")
