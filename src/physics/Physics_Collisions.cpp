@@ -178,7 +178,12 @@ void Physics::GatherColliders()
         if (entry.movable && !entry.clearOfWalls) {
             nearWalls_.push_back(static_cast<std::uint32_t>(rank));
         }
-        pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), entry.movable};
+        // Field by field: a whole item built aside and copied in is read
+        // back across its parts, which stalls the store on many processors.
+        PairGrid::Item& item = pairItems_[items++];
+        item.box = entry.sweptBox;
+        item.number = static_cast<std::uint32_t>(rank);
+        item.movable = entry.movable;
     }
     pairItems_.resize(items);
 }

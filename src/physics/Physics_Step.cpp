@@ -538,10 +538,24 @@ void Physics::Turn(BodyStore::Block& block, int first, int lanes, const float* t
     physics::Double4 turned{};
     physics::TurnTowardNearLanes(target, physics::kQuickAtan2Error, heading, rate, physics::Double4{} + step, decided,
                                  turned);
-    ForEachLane(lanes, [&](std::uint32_t i) {
-        double result = turned[i];
-        if (decided[i] == 0 &&
-            !physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, heading[i], rate[i], dt, result)) {
+    // A decided turn lies within two pi of the heading, well inside the
+    // limit; the four are written at once.
+    using Int4f = std::int32_t __attribute__((vector_size(16)));
+    const Int4f laneBits = {1, 2, 4, 8};
+    const Int4f written = __builtin_convertvector(decided, Int4f) & (((Int4f{} + lanes) & laneBits) != 0);
+    Float4d old;
+    std::memcpy(&old, block.heading + first, sizeof(old));
+    const Float4d fresh = __builtin_convertvector(turned, Float4d);
+    const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
+                                                       (~written & reinterpret_cast<Int4f>(old)));
+    std::memcpy(block.heading + first, &headings, sizeof(headings));
+    int undecided = 0;
+    for (int i = 0; i < 4; ++i) {
+        undecided |= decided[i] == 0 ? 1 << i : 0;
+    }
+    ForEachLane(lanes & undecided, [&](std::uint32_t i) {
+        double result = 0.0;
+        if (!physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, heading[i], rate[i], dt, result)) {
             const double aim =
                 physics::kPi / 2.0 - std::atan2(static_cast<double>(toZ[i]), static_cast<double>(toX[i]));
             result = physics::TurnToward(aim, heading[i], rate[i], dt);

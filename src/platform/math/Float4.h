@@ -55,6 +55,7 @@ public:
     static Float4 Lanes(float a, float b, float c, float d) { return Float4(_mm_set_ps(d, c, b, a)); }
     static Float4 Load(const float* p) { return Float4(_mm_loadu_ps(p)); }
     void Store(float* p) const { _mm_storeu_ps(p, v_); }
+    __m128 Raw() const { return v_; }
 
     Float4 operator+(const Float4& o) const { return Float4(_mm_add_ps(v_, o.v_)); }
     Float4 operator-(const Float4& o) const { return Float4(_mm_sub_ps(v_, o.v_)); }

@@ -73,6 +73,7 @@ private:
 class Float8 {
 public:
     using Lanes = float __attribute__((vector_size(32)));
+    using Half = float __attribute__((vector_size(16)));
 
     Float8() : v_{} {}
     Float8(float s) : v_(Lanes{} + s) {}
@@ -84,36 +85,78 @@ public:
         return Float8(v);
     }
     void Store(float* p) const { std::memcpy(p, &v_, sizeof(v_)); }
+    // Halves are joined and split in registers: through memory, eight
+    // lanes written as two halves and read as one stall the read.
     static Float8 FromHalves(const Float4& low, const Float4& high)
     {
+#if defined(__SSE2__)
+        return Float8(__builtin_shufflevector(reinterpret_cast<Half>(low.Raw()), reinterpret_cast<Half>(high.Raw()), 0,
+                                              1, 2, 3, 4, 5, 6, 7));
+#else
         float lanes[8];
         low.Store(lanes);
         high.Store(lanes + 4);
         return Load(lanes);
+#endif
     }
     Float4 Low() const
     {
+#if defined(__SSE2__)
+        return Float4(reinterpret_cast<__m128>(__builtin_shufflevector(v_, v_, 0, 1, 2, 3)));
+#else
         float lanes[8];
         Store(lanes);
         return Float4::Load(lanes);
+#endif
     }
     Float4 High() const
     {
+#if defined(__SSE2__)
+        return Float4(reinterpret_cast<__m128>(__builtin_shufflevector(v_, v_, 4, 5, 6, 7)));
+#else
         float lanes[8];
         Store(lanes);
         return Float4::Load(lanes + 4);
+#endif
     }
 
-    Float8 operator+(const Float8& o) const { return Float8(v_ + o.v_); }
-    Float8 operator-(const Float8& o) const { return Float8(v_ - o.v_); }
-    Float8 operator*(const Float8& o) const { return Float8(v_ * o.v_); }
-    Float8 operator/(const Float8& o) const { return Float8(v_ / o.v_); }
-    Float8 operator-() const { return Float8(-v_); }
+    Float8 operator+(const Float8& o) const
+    {
+        return Float8(v_ + o.v_);
+    }
+    Float8 operator-(const Float8& o) const
+    {
+        return Float8(v_ - o.v_);
+    }
+    Float8 operator*(const Float8& o) const
+    {
+        return Float8(v_ * o.v_);
+    }
+    Float8 operator/(const Float8& o) const
+    {
+        return Float8(v_ / o.v_);
+    }
+    Float8 operator-() const
+    {
+        return Float8(-v_);
+    }
 
-    Mask8 operator<(const Float8& o) const { return Mask8(v_ < o.v_); }
-    Mask8 operator<=(const Float8& o) const { return Mask8(v_ <= o.v_); }
-    Mask8 operator>(const Float8& o) const { return Mask8(v_ > o.v_); }
-    Mask8 operator>=(const Float8& o) const { return Mask8(v_ >= o.v_); }
+    Mask8 operator<(const Float8& o) const
+    {
+        return Mask8(v_ < o.v_);
+    }
+    Mask8 operator<=(const Float8& o) const
+    {
+        return Mask8(v_ <= o.v_);
+    }
+    Mask8 operator>(const Float8& o) const
+    {
+        return Mask8(v_ > o.v_);
+    }
+    Mask8 operator>=(const Float8& o) const
+    {
+        return Mask8(v_ >= o.v_);
+    }
 
     friend Float8 Sqrt(const Float8& a)
     {
