@@ -191,12 +191,11 @@ private:
     float MoveBodies(float dt);
     float MoveBlock(BodyStore::Block& block, int live, float dt, float waterLevel, float wallHalf);
     void FollowGround(const GroundGrid* grid);
-    static void SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int half, int moving,
-                                  const Float4& x, const Float4& z, GroundGrid::Samples4& ground);
+    static void SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+                                  const Float8& z, GroundGrid::Samples8& ground);
     void NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane, const Vec3& position,
                            const PairGrid::Box& sweptBox, bool clearOfWalls);
     void SteerBlock(BodyStore::Block& block, int live, float dt);
-    static void Turn(BodyStore::Block& block, int first, int lanes, const float* toX, const float* toZ, float dt);
     void RunCallbacks();
     void DropRemovedEntries();
 

@@ -189,6 +189,80 @@ template <typename Visit> void ForEachLane(int bits, Visit visit)
     }
 }
 
+// The turns of four lanes of a block toward the headings that look along
+// (toX, toZ): four at once with the quick arc tangent where it decides the
+// turn (then the exact aim would turn the body alike to the bit), each alone
+// with the exact aim elsewhere.
+struct TurnLanes {
+    physics::Double4 target;
+    physics::Double4 heading;
+    physics::Double4 rate;
+    physics::Mask4d decided;
+    physics::Double4 turned;
+};
+
+using Float4d = float __attribute__((vector_size(16)));
+using Int4f = std::int32_t __attribute__((vector_size(16)));
+
+physics::Double4 Widened(const float* p)
+{
+    Float4d v;
+    std::memcpy(&v, p, sizeof(v));
+    return __builtin_convertvector(v, physics::Double4);
+}
+
+// The lanes from first on, turned where the quick aim decides.
+TurnLanes AimLanes(const BodyStore::Block& block, int first, const float* toX, const float* toZ, float dt)
+{
+    TurnLanes turn;
+    turn.heading = Widened(block.heading + first);
+    turn.rate = Widened(block.turnRate + first);
+    // Where the quick one has no answer, the target is not a number and the
+    // lane is not decided.
+    turn.target = physics::kPi / 2.0 - physics::QuickAtan2Lanes(Widened(toZ), Widened(toX));
+    const double step = dt;
+    turn.decided = physics::Mask4d{};
+    turn.turned = physics::Double4{};
+    physics::TurnTowardNearLanes(turn.target, physics::kQuickAtan2Error, turn.heading, turn.rate,
+                                 physics::Double4{} + step, turn.decided, turn.turned);
+    return turn;
+}
+
+// Writes the headings of the lanes (bits) from first on: the decided ones
+// four at once (a decided turn lies within two pi of the heading, well inside
+// the limit), each other one turned alone.
+void WriteTurns(BodyStore::Block& block, int first, int lanes, const TurnLanes& turn, const float* toX,
+                const float* toZ, float dt)
+{
+    if (lanes == 0) {
+        return;
+    }
+    const Int4f laneBits = {1, 2, 4, 8};
+    const Int4f written = __builtin_convertvector(turn.decided, Int4f) & (((Int4f{} + lanes) & laneBits) != 0);
+    Float4d old;
+    std::memcpy(&old, block.heading + first, sizeof(old));
+    const Float4d fresh = __builtin_convertvector(turn.turned, Float4d);
+    const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
+                                                       (~written & reinterpret_cast<Int4f>(old)));
+    std::memcpy(block.heading + first, &headings, sizeof(headings));
+    int undecided = 0;
+    for (int i = 0; i < 4; ++i) {
+        undecided |= turn.decided[i] == 0 ? 1 << i : 0;
+    }
+    ForEachLane(lanes & undecided, [&](std::uint32_t i) {
+        double result = 0.0;
+        if (!physics::TurnTowardNear(turn.target[i], physics::kQuickAtan2Error, turn.heading[i], turn.rate[i], dt,
+                                     result)) {
+            const double aim =
+                physics::kPi / 2.0 - std::atan2(static_cast<double>(toZ[i]), static_cast<double>(toX[i]));
+            result = physics::TurnToward(aim, turn.heading[i], turn.rate[i], dt);
+        }
+        if (result > -kHeadingLimit && result < kHeadingLimit) {
+            block.heading[first + i] = static_cast<float>(result);
+        }
+    });
+}
+
 } // namespace
 
 void Physics::Step(float frameTime)
@@ -254,37 +328,35 @@ void Physics::FollowGround(const GroundGrid* grid)
     }
 }
 
-// The ground under the start of the step of one half of a block (lanes 4 *
-// half on): the normal from the grid, the height kept from where the last
-// step left each body when the body is still there, and from the grid
-// otherwise. The height depends only on the point's value (minus and plus
-// zero give one height), and the grid answers a point alike in a lane and
-// alone. Only the lanes in moving (bits of the whole block) are asked for.
-void Physics::SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int half, int moving,
-                                const Float4& x, const Float4& z, GroundGrid::Samples4& ground)
+// The ground under the start of the step of a block's bodies: the normal
+// from the grid, the height kept from where the last step left each body
+// when the body is still there, and from the grid otherwise. The height
+// depends only on the point's value (minus and plus zero give one height),
+// and the grid answers a point alike in a lane and alone. Only the lanes in
+// moving are asked for.
+void Physics::SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+                                const Float8& z, GroundGrid::Samples8& ground)
 {
-    const int first = 4 * half;
-    const int wanted = (moving >> first) & 0xF;
-    const Float4 keptX = Float4::Load(block.groundX + first);
-    const Float4 keptZ = Float4::Load(block.groundZ + first);
+    const Float8 keptX = Float8::Load(block.groundX);
+    const Float8 keptZ = Float8::Load(block.groundZ);
     // Equal as numbers: a stale place keeps NaN, which equals nothing.
-    const int same = ((x <= keptX) & (x >= keptX) & (z <= keptZ) & (z >= keptZ)).Bits() & wanted;
+    const int same = ((x <= keptX) & (x >= keptX) & (z <= keptZ) & (z >= keptZ)).Bits() & moving;
     if (same == 0) {
         grid.SampleLanes(x, z, ground);
         return;
     }
     grid.NormalLanes(x, z, ground);
-    ground.height = Float4::Load(block.groundHeight + first);
-    const int fresh = wanted & ~same;
+    ground.height = Float8::Load(block.groundHeight);
+    const int fresh = moving & ~same;
     if (fresh == 0) {
         return;
     }
-    float xs[4], zs[4], heights[4];
+    float xs[8], zs[8], heights[8];
     x.Store(xs);
     z.Store(zs);
     ground.height.Store(heights);
     ForEachLane(fresh, [&](std::uint32_t i) { heights[i] = grid.HeightAt(xs[i], zs[i]); });
-    ground.height = Float4::Load(heights);
+    ground.height = Float8::Load(heights);
 }
 
 // The forces, integration and ground of the live bodies of a block; returns
@@ -334,24 +406,15 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
 
         // Outside the map the normal stays zero, and so does every force
         // that needs one.
-        GroundGrid::Samples4 low;
-        GroundGrid::Samples4 high;
+        GroundGrid::Samples8 ground;
         const GroundGrid* const grid = terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr;
-        if (grid == nullptr) {
-            low.height = Float4(-kNoGround);
-            high.height = Float4(-kNoGround);
+        if (grid != nullptr) {
+            SampleStartGround(*grid, block, moving, start.x, start.z, ground);
         } else {
-            if ((moving & 0xF) != 0) {
-                SampleStartGround(*grid, block, 0, moving, start.x.Low(), start.z.Low(), low);
-            }
-            if ((moving & 0xF0) != 0) {
-                SampleStartGround(*grid, block, 1, moving, start.x.High(), start.z.High(), high);
-            }
+            ground.height = Float8(-kNoGround);
         }
-        const Vec3Lanes8 normal = {Float8::FromHalves(low.normalX, high.normalX),
-                                   Float8::FromHalves(low.normalY, high.normalY),
-                                   Float8::FromHalves(low.normalZ, high.normalZ)};
-        const Float8 groundHeight = Float8::FromHalves(low.height, high.height);
+        const Vec3Lanes8 normal = {ground.normalX, ground.normalY, ground.normalZ};
+        const Float8 groundHeight = ground.height;
         const Mask8 onGround = groundHeight >= start.y;
 
         const Mask8 pressed = movable & onGround;
@@ -395,10 +458,7 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
         apexBits = ((oldVelocity.y > Float8(0.0f)) & (velocity.y <= Float8(0.0f))).Bits() & moving;
 
         if (grid != nullptr) {
-            const Float4 none(-kNoGround);
-            height = Float8::FromHalves(
-                (moving & 0xF) != 0 ? grid->HeightLanes(position.x.Low(), position.z.Low()) : none,
-                (moving & 0xF0) != 0 ? grid->HeightLanes(position.x.High(), position.z.High()) : none);
+            grid->HeightLanes(position.x, position.z, height);
         }
         position.y = Select(position.y < height, height, position.y);
         const Mask8 contact = (position.y - Float8(kContactHeight) < height) & movingLanes;
@@ -506,64 +566,12 @@ void Physics::SteerBlock(BodyStore::Block& block, int live, float dt)
     float toX[8], toZ[8];
     (Float8::Load(block.destinationX) - Float8::Load(block.positionX)).Store(toX);
     (Float8::Load(block.destinationZ) - Float8::Load(block.positionZ)).Store(toZ);
-    for (int half = 0; half < 2; ++half) {
-        const int lanes = (walking >> (4 * half)) & 0xF;
-        if (lanes != 0) {
-            Turn(block, 4 * half, lanes, toX + 4 * half, toZ + 4 * half, dt);
-        }
-    }
-}
-
-// The turns of four lanes of a block from first on (lanes, bits from first),
-// each toward the heading that looks along (toX, toZ): four at once with the
-// quick arc tangent where it decides the turn (then the exact aim would turn
-// the body alike to the bit), each alone with the exact aim elsewhere.
-void Physics::Turn(BodyStore::Block& block, int first, int lanes, const float* toX, const float* toZ, float dt)
-{
-    using Float4d = float __attribute__((vector_size(16)));
-    const auto widened = [](const float* p) {
-        Float4d v;
-        std::memcpy(&v, p, sizeof(v));
-        return __builtin_convertvector(v, physics::Double4);
-    };
-    const physics::Double4 x = widened(toX);
-    const physics::Double4 z = widened(toZ);
-    const physics::Double4 heading = widened(block.heading + first);
-    const physics::Double4 rate = widened(block.turnRate + first);
-    // Where the quick one has no answer, the target is not a number and the
-    // lane is not decided.
-    const physics::Double4 target = physics::kPi / 2.0 - physics::QuickAtan2Lanes(z, x);
-    const double step = dt;
-    physics::Mask4d decided{};
-    physics::Double4 turned{};
-    physics::TurnTowardNearLanes(target, physics::kQuickAtan2Error, heading, rate, physics::Double4{} + step, decided,
-                                 turned);
-    // A decided turn lies within two pi of the heading, well inside the
-    // limit; the four are written at once.
-    using Int4f = std::int32_t __attribute__((vector_size(16)));
-    const Int4f laneBits = {1, 2, 4, 8};
-    const Int4f written = __builtin_convertvector(decided, Int4f) & (((Int4f{} + lanes) & laneBits) != 0);
-    Float4d old;
-    std::memcpy(&old, block.heading + first, sizeof(old));
-    const Float4d fresh = __builtin_convertvector(turned, Float4d);
-    const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
-                                                       (~written & reinterpret_cast<Int4f>(old)));
-    std::memcpy(block.heading + first, &headings, sizeof(headings));
-    int undecided = 0;
-    for (int i = 0; i < 4; ++i) {
-        undecided |= decided[i] == 0 ? 1 << i : 0;
-    }
-    ForEachLane(lanes & undecided, [&](std::uint32_t i) {
-        double result = 0.0;
-        if (!physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, heading[i], rate[i], dt, result)) {
-            const double aim =
-                physics::kPi / 2.0 - std::atan2(static_cast<double>(toZ[i]), static_cast<double>(toX[i]));
-            result = physics::TurnToward(aim, heading[i], rate[i], dt);
-        }
-        if (result > -kHeadingLimit && result < kHeadingLimit) {
-            block.heading[first + i] = static_cast<float>(result);
-        }
-    });
+    // Both halves are aimed before either is written, so the processor
+    // works on the two at once.
+    const TurnLanes low = AimLanes(block, 0, toX, toZ, dt);
+    const TurnLanes high = AimLanes(block, 4, toX + 4, toZ + 4, dt);
+    WriteTurns(block, 0, walking & 0xF, low, toX, toZ, dt);
+    WriteTurns(block, 4, walking >> 4, high, toX + 4, toZ + 4, dt);
 }
 
 void Physics::RunCallbacks()

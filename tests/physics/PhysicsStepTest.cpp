@@ -39,7 +39,7 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
     const Terrain& terrain = TestWorld::Ground();
     const GroundGrid& grid = terrain.GetGroundGrid();
     // The corners, the borders, just outside them, vertices (every 4 units),
-    // cell middles and diagonals, and points anywhere; four at a time.
+    // cell middles and diagonals, and points anywhere; eight at a time.
     std::vector<float> xs = {-200.0f, 200.0f, 200.0f, -200.0f, 200.0f,  -7.1f,   200.001f, 0.0f,
                              NAN,     8.0f,   10.0f,  9.0f,    -198.0f, 197.99f, -199.9f,  0.0f};
     std::vector<float> zs = {-200.0f, 200.0f, -200.0f, 200.0f, 13.3f,  -200.0f, 0.0f, -200.001f,
@@ -51,28 +51,30 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
     }
     const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
     // Each lane set starts at -7 so a lane the call should leave alone shows.
-    const auto lanesOf = [](const GroundGrid::Samples4& samples, float(&out)[4][4]) {
+    const auto lanesOf = [](const GroundGrid::Samples8& samples, float(&out)[4][8]) {
         samples.height.Store(out[0]);
         samples.normalX.Store(out[1]);
         samples.normalY.Store(out[2]);
         samples.normalZ.Store(out[3]);
     };
-    for (std::size_t i = 0; i < xs.size(); i += 4) {
-        const Float4 x4 = Float4::Load(&xs[i]);
-        const Float4 z4 = Float4::Load(&zs[i]);
-        GroundGrid::Samples4 sampled;
-        GroundGrid::Samples4 normals;
-        sampled.height = sampled.normalX = sampled.normalY = sampled.normalZ = Float4(-7.0f);
+    for (std::size_t i = 0; i < xs.size(); i += 8) {
+        const Float8 x8 = Float8::Load(&xs[i]);
+        const Float8 z8 = Float8::Load(&zs[i]);
+        GroundGrid::Samples8 sampled;
+        GroundGrid::Samples8 normals;
+        sampled.height = sampled.normalX = sampled.normalY = sampled.normalZ = Float8(-7.0f);
         normals = sampled;
-        grid.SampleLanes(x4, z4, sampled);
-        grid.NormalLanes(x4, z4, normals);
-        float lane[4][4];
-        float normalLane[4][4];
-        float heightLane[4];
+        grid.SampleLanes(x8, z8, sampled);
+        grid.NormalLanes(x8, z8, normals);
+        float lane[4][8];
+        float normalLane[4][8];
+        float heightLane[8];
         lanesOf(sampled, lane);
         lanesOf(normals, normalLane);
-        grid.HeightLanes(x4, z4).Store(heightLane);
-        for (std::size_t k = 0; k < 4; ++k) {
+        Float8 heights;
+        grid.HeightLanes(x8, z8, heights);
+        heights.Store(heightLane);
+        for (std::size_t k = 0; k < 8; ++k) {
             const float x = xs[i + k];
             const float z = zs[i + k];
             CAPTURE(x);

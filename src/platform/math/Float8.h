@@ -43,6 +43,7 @@ public:
 
     Mask8 operator&(const Mask8& o) const { return Mask8(bits_ & o.bits_); }
     Mask8 operator|(const Mask8& o) const { return Mask8(bits_ | o.bits_); }
+    Mask8 operator^(const Mask8& o) const { return Mask8(bits_ ^ o.bits_); }
     Mask8 operator~() const { return Mask8(~bits_); }
     // Lane i's answer in bit i.
     int Bits() const
@@ -180,6 +181,17 @@ public:
     friend Float8 Abs(const Float8& a)
     {
         return Float8(reinterpret_cast<Lanes>(reinterpret_cast<Mask8::Lanes>(a.v_) & 0x7fffffff));
+    }
+    // The lanes rounded toward zero; only for values within the int range.
+    friend Float8 Truncate(const Float8& a)
+    {
+        return Float8(__builtin_convertvector(__builtin_convertvector(a.v_, Mask8::Lanes), Lanes));
+    }
+    // The lanes as whole numbers (rounded toward zero; int range only).
+    void StoreTruncated(std::int32_t* p) const
+    {
+        const Mask8::Lanes whole = __builtin_convertvector(v_, Mask8::Lanes);
+        std::memcpy(p, &whole, sizeof(whole));
     }
     // mask ? ifTrue : ifFalse, lane by lane.
     friend Float8 Select(const Mask8& mask, const Float8& ifTrue, const Float8& ifFalse)
