@@ -9,13 +9,14 @@
 // looks the same from 15 to 1000 frames per second.
 //
 // Forces and integration are one pass: a body's forces depend on nothing but
-// itself and the ground, so the bodies are moved four at a time, one a lane
-// of the processor's vector registers: read, sampled on the ground's packed
-// grid, moved and written back. The walking bodies turn four at a time too,
-// in double lanes, each taken alone only where the quick arc tangent cannot
-// decide its turn. The lanes do the scalar arithmetic of the rules to the
-// bit. The pass is built for the baseline processor and for AVX2
-// (KV_LANES_DISPATCHED), with the same results.
+// itself and the ground, so the bodies are moved a block of the body store
+// at a time (BodyStore.h), eight lanes whose every field is read and written
+// as one vector, sampled on the ground's packed grid eight at once. The
+// walking bodies of a block turn together in double lanes, each taken alone
+// only where the quick arc tangent cannot decide its turn. The lanes do the
+// scalar arithmetic of the rules to the bit. The pass is built for the
+// baseline processor and for AVX2 (KV_LANES_DISPATCHED), with the same
+// results.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
