@@ -34,7 +34,10 @@ constexpr std::size_t kSweepVisitsPerBox = 24;
 // on by enough boxes for either.
 constexpr std::size_t kSweepGroup = 4;
 constexpr std::size_t kWideSweepGroup = 8;
-constexpr std::size_t kSweepPadding = kWideSweepGroup;
+// The wide walks' first visits, taken before their end is looked at
+// (measured on the battle and the crowd, one costs least).
+constexpr std::size_t kSureWideVisits = 1;
+constexpr std::size_t kSweepPadding = (kSureWideVisits + 1) * kWideSweepGroup;
 
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
@@ -212,7 +215,11 @@ __attribute__((target("avx2"))) bool PairGrid::WalkEightWide(std::span<const Ite
         const __m256 maxZ = _mm256_set1_ps(highZ[a]);
         const std::uint64_t mine = items[a].number;
         const bool movable = items[a].movable;
-        for (std::size_t b = a + 1; lowest[b] <= reach; b += kWideSweepGroup) {
+        // The first visits are taken whether or not the walk reaches them:
+        // most walks take at least as many, and a walk of varying length
+        // would have its end guessed wrong. Boxes past the end meet nothing.
+        const std::size_t sure = a + 1 + kSureWideVisits * kWideSweepGroup;
+        for (std::size_t b = a + 1; b < sure || lowest[b] <= reach; b += kWideSweepGroup) {
             // Ordered comparisons, false with NaN, as Float4's.
             const __m256 inX = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowX + b), maxX, _CMP_LE_OS),
                                              _mm256_cmp_ps(minX, _mm256_loadu_ps(highX + b), _CMP_LE_OS));
@@ -490,14 +497,21 @@ void PairGrid::Collect(std::size_t numberCount)
     for (std::size_t i = 0; i < pairCount_; ++i) {
         ++firstOfNumber_[pairs_[i] >> 32];
     }
-    // The numbers with any later overlap are noted on the way.
-    withLater_.clear();
+    // The numbers with any later overlap are noted on the way, each written
+    // and counted only when it has one: about half of a battle's have, and a
+    // branch would be guessed wrong as often.
+    withLater_.resize(firstOfNumber_.size());
+    std::uint32_t* const withLater = withLater_.data();
+    std::uint32_t* const first = firstOfNumber_.data();
+    std::size_t noted = 0;
+    std::uint32_t sum = 0;
     for (std::size_t i = 0; i < firstOfNumber_.size(); ++i) {
-        if (firstOfNumber_[i] != 0) {
-            withLater_.push_back(static_cast<std::uint32_t>(i));
-        }
-        firstOfNumber_[i] += i > 0 ? firstOfNumber_[i - 1] : 0;
+        withLater[noted] = static_cast<std::uint32_t>(i);
+        noted += first[i] != 0 ? 1 : 0;
+        sum += first[i];
+        first[i] = sum;
     }
+    withLater_.resize(noted);
     later_.resize(pairCount_);
     for (std::size_t i = 0; i < pairCount_; ++i) {
         later_[--firstOfNumber_[pairs_[i] >> 32]] = static_cast<std::uint32_t>(pairs_[i]);

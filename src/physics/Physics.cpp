@@ -43,6 +43,15 @@ void Physics::AddObject(Physical* body)
     entry.slot = slot;
     entry.previousPosition = body->GetPosition();
     entry.sortX = entry.previousPosition.x;
+    // A new entry has no impulse and knows no ground yet.
+    BodyStore::Block& state = body->state_;
+    const std::uint32_t lane = body->lane_;
+    state.forceX[lane] = 0.0f;
+    state.forceY[lane] = 0.0f;
+    state.forceZ[lane] = 0.0f;
+    state.groundX[lane] = kStaleGround;
+    state.registered[lane] = -1;
+    state.entry[lane] = &entry;
     order_.push_back(&entry);
     index_[body] = slot;
     body->SetInPhysics(true);
@@ -76,6 +85,7 @@ void Physics::RemoveObject(Physical* body)
     PhysicsEntry& entry = entries_[found->second];
     index_.erase(found);
     body->SetInPhysics(false);
+    Unregister(*body);
     if (!notStepping_) {
         entry.removed = true;
         ++pendingRemovals_;
@@ -85,6 +95,12 @@ void Physics::RemoveObject(Physical* body)
     FreeSlot(entry.slot);
 }
 
+void Physics::Unregister(Physical& body)
+{
+    body.state_.registered[body.lane_] = 0;
+    body.state_.entry[body.lane_] = nullptr;
+}
+
 void Physics::Clear()
 {
     for (PhysicsEntry* const entry : order_) {
@@ -92,6 +108,7 @@ void Physics::Clear()
             continue;
         }
         entry->body->SetInPhysics(false);
+        Unregister(*entry->body);
         entry->removed = true;
         ++pendingRemovals_;
     }
@@ -118,7 +135,11 @@ void Physics::AddForce(Physical* body, const Vec3& force)
     if (entry == nullptr || !Vec3IsFinite(force)) {
         return;
     }
-    entry->force += force;
+    Physical& moved = *entry->body;
+    BodyStore::Block& state = moved.state_;
+    state.forceX[moved.lane_] += force.x;
+    state.forceY[moved.lane_] += force.y;
+    state.forceZ[moved.lane_] += force.z;
 }
 
 void Physics::AddCallback(Physical* body, PhysicsCallbackFunction function, PhysicsEvent event, bool removeAfterFiring)
@@ -208,7 +229,7 @@ void Physics::SortBodies()
 {
     for (PhysicsEntry* const entry : order_) {
         if (!entry->removed) {
-            entry->sortX = physics::SortKeyX(entry->body->position_.x);
+            entry->sortX = physics::SortKeyX(entry->body->GetPosition().x);
         }
     }
     SortBySortX();

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "core/Singleton.h"
+#include "physics/BodyStore.h"
 #include "physics/Physical.h"
 #include "physics/PairGrid.h"
 #include "physics/PhysicsMath.h"
@@ -68,8 +69,6 @@ struct PhysicsEntry {
     // Where the body was when the last integration began: the start of the
     // swept collision tests.
     Vec3 previousPosition;
-    // Accumulated since the last step; acts as an impulse.
-    Vec3 force;
     std::vector<PhysicsCallback> callbacks;
     // One bit per event some callback waits for, so raising an event nobody
     // waits for costs one test.
@@ -87,25 +86,11 @@ struct PhysicsEntry {
     bool movable = false;
     // No wall can stop the body in this step (PhysicsMath.h InsideWalls).
     bool clearOfWalls = false;
-    // The ground's height under (groundX, groundZ), where the last step left
-    // the body: the next step begins there unless something moved the body
-    // since. NaN until known, and again once the ground changes.
-    float groundX = kStaleGround;
-    float groundZ = 0.0f;
-    float groundHeight = 0.0f;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
     bool removed = false;
     // Non-finite motion is reported once per body, not in every step.
     bool reportedNonFinite = false;
-    // The way to the destination the heading was last aimed along, and the
-    // aim (exact, or within the quick arc tangent's error): a body that has
-    // not moved is not aimed again.
-    float aimX = 0.0f;
-    float aimZ = 0.0f;
-    double aim = 0.0;
-    bool aimed = false;
-    bool aimExact = false;
 
     // Works awaitedEvents and anyFired out again after callbacks changed.
     void RecountCallbacks();
@@ -129,6 +114,8 @@ struct CollisionHandlers {
 
 class Physics : public Singleton<Physics> {
     friend class Singleton<Physics>;
+    // Every body takes its place in the store when it is built.
+    friend class Physical;
 
 public:
     // Registry. Adding a registered body again is ignored. Removing while a
@@ -191,6 +178,8 @@ private:
     Physics() = default;
 
     PhysicsEntry* FindEntry(const Physical* body);
+    // The step no longer moves the body (which may be deleted next).
+    static void Unregister(Physical& body);
     void ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event);
     // The stable sort by each entry's sortX as it stands.
     void SortBySortX();
@@ -199,17 +188,14 @@ private:
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
 
     // Physics_Step.cpp
-    struct MotionBatch;
     float MoveBodies(float dt);
-    float MoveBatch(MotionBatch& batch, float dt, float waterLevel, float wallHalf);
+    float MoveBlock(BodyStore::Block& block, int live, float dt, float waterLevel, float wallHalf);
     void FollowGround(const GroundGrid* grid);
-    void SampleStartGround(const GroundGrid& grid, const PhysicsEntry* const entries[4],
-                           const physics::Vec3Lanes& start, GroundGrid::Samples4& ground) const;
-    void NoteForCollisions(PhysicsEntry& entry, const Vec3& position, const PairGrid::Box& sweptBox, bool clearOfWalls);
-    struct TurnBatch;
-    void Steer(PhysicsEntry& entry, TurnBatch& turns, float dt);
-    void Turn(TurnBatch& turns, float dt);
-    double Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const;
+    static void SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+                                  const Float8& z, GroundGrid::Samples8& ground);
+    void NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane, const Vec3& position,
+                           const PairGrid::Box& sweptBox, bool clearOfWalls);
+    void SteerBlock(BodyStore::Block& block, int live, float dt);
     void RunCallbacks();
     void DropRemovedEntries();
 
@@ -222,6 +208,8 @@ private:
     void Dispatch(Physical& first, Physical& second) const;
     void MoveBack(PhysicsEntry& entry, float time);
 
+    // Every body's state, eight to a block.
+    BodyStore bodies_;
     // Entries by slot; a deque, so adding never moves the others.
     std::deque<PhysicsEntry> entries_;
     std::vector<std::uint32_t> freeSlots_;

@@ -3,12 +3,14 @@
 // outside the map and two bodies can stand on one point, and neither may put
 // a NaN into a velocity.
 //
-// Vec3Lanes holds four vectors, one a lane, for the step that moves four
-// bodies at once; its helpers do lane by lane exactly what the Vec3 ones do.
+// Vec3Lanes holds four vectors and Vec3Lanes8 eight, one a lane, for the step
+// that moves several bodies at once; their helpers do lane by lane exactly
+// what the Vec3 ones do.
 #pragma once
 
 #include "physics/PairGrid.h"
 #include "platform/math/Float4.h"
+#include "platform/math/Float8.h"
 #include "platform/math/Vector.h"
 
 #include <algorithm>
@@ -37,50 +39,53 @@ inline Vec3 ProjectOnto(const Vec3& v, const Vec3& n)
     return n * (Vec3Dot(v, n) / lengthSq);
 }
 
-struct Vec3Lanes {
-    Float4 x;
-    Float4 y;
-    Float4 z;
+template <typename Lanes> struct Vec3LanesOf {
+    Lanes x;
+    Lanes y;
+    Lanes z;
 };
+using Vec3Lanes = Vec3LanesOf<Float4>;
+using Vec3Lanes8 = Vec3LanesOf<Float8>;
 
-inline Vec3Lanes operator+(const Vec3Lanes& a, const Vec3Lanes& b)
+template <typename Lanes> Vec3LanesOf<Lanes> operator+(const Vec3LanesOf<Lanes>& a, const Vec3LanesOf<Lanes>& b)
 {
     return {a.x + b.x, a.y + b.y, a.z + b.z};
 }
 
-inline Vec3Lanes operator-(const Vec3Lanes& a, const Vec3Lanes& b)
+template <typename Lanes> Vec3LanesOf<Lanes> operator-(const Vec3LanesOf<Lanes>& a, const Vec3LanesOf<Lanes>& b)
 {
     return {a.x - b.x, a.y - b.y, a.z - b.z};
 }
 
-inline Vec3Lanes operator*(const Vec3Lanes& v, const Float4& s)
+template <typename Lanes> Vec3LanesOf<Lanes> operator*(const Vec3LanesOf<Lanes>& v, const Lanes& s)
 {
     return {v.x * s, v.y * s, v.z * s};
 }
 
-inline Float4 Dot(const Vec3Lanes& a, const Vec3Lanes& b)
+template <typename Lanes> Lanes Dot(const Vec3LanesOf<Lanes>& a, const Vec3LanesOf<Lanes>& b)
 {
     return a.x * b.x + a.y * b.y + a.z * b.z;
 }
 
-inline Float4 Length(const Vec3Lanes& v)
+template <typename Lanes> Lanes Length(const Vec3LanesOf<Lanes>& v)
 {
     return Sqrt(Dot(v, v));
 }
 
-inline Vec3Lanes Select(const Mask4& mask, const Vec3Lanes& ifTrue, const Vec3Lanes& ifFalse)
+template <typename Mask, typename Lanes>
+Vec3LanesOf<Lanes> Select(const Mask& mask, const Vec3LanesOf<Lanes>& ifTrue, const Vec3LanesOf<Lanes>& ifFalse)
 {
     return {Select(mask, ifTrue.x, ifFalse.x), Select(mask, ifTrue.y, ifFalse.y), Select(mask, ifTrue.z, ifFalse.z)};
 }
 
-inline Vec3Lanes ProjectOnto(const Vec3Lanes& v, const Vec3Lanes& n)
+template <typename Lanes> Vec3LanesOf<Lanes> ProjectOnto(const Vec3LanesOf<Lanes>& v, const Vec3LanesOf<Lanes>& n)
 {
-    const Float4 lengthSq = Dot(n, n);
-    return Select(lengthSq >= Float4(kNoDirectionLengthSq), n * (Dot(v, n) / lengthSq), Vec3Lanes());
+    const Lanes lengthSq = Dot(n, n);
+    return Select(lengthSq >= Lanes(kNoDirectionLengthSq), n * (Dot(v, n) / lengthSq), Vec3LanesOf<Lanes>());
 }
 
 // The part of v across n (along the ground when n is the ground's normal).
-inline Vec3Lanes TangentialPart(const Vec3Lanes& v, const Vec3Lanes& n)
+template <typename Lanes> Vec3LanesOf<Lanes> TangentialPart(const Vec3LanesOf<Lanes>& v, const Vec3LanesOf<Lanes>& n)
 {
     return v - ProjectOnto(v, n);
 }
@@ -110,24 +115,25 @@ inline PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
             Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
 }
 
-// SweptBox of four bodies, lane by lane to the bit; the positions are finite.
-struct BoxLanes {
-    Float4 minX;
-    Float4 maxX;
-    Float4 minZ;
-    Float4 maxZ;
+// SweptBox of several bodies, lane by lane to the bit; the positions are finite.
+template <typename Lanes> struct BoxLanesOf {
+    Lanes minX;
+    Lanes maxX;
+    Lanes minZ;
+    Lanes maxZ;
 };
 
-inline BoxLanes SweptBoxLanes(const Vec3Lanes& from, const Vec3Lanes& to, const Float4& radius)
+template <typename Lanes>
+BoxLanesOf<Lanes> SweptBoxLanes(const Vec3LanesOf<Lanes>& from, const Vec3LanesOf<Lanes>& to, const Lanes& radius)
 {
     // std::min and std::max as they are written: b < a ? b : a and a < b ? b : a.
-    const auto low = [](const Float4& a, const Float4& b) { return Select(b < a, b, a); };
-    const auto high = [](const Float4& a, const Float4& b) { return Select(a < b, b, a); };
-    const auto slack = [](const Float4& bound) { return Float4(kBoxSlack) + Abs(bound) * Float4(kBoxSlackPerUnit); };
-    const Float4 minX = low(from.x, to.x) - radius;
-    const Float4 maxX = high(from.x, to.x) + radius;
-    const Float4 minZ = low(from.z, to.z) - radius;
-    const Float4 maxZ = high(from.z, to.z) + radius;
+    const auto low = [](const Lanes& a, const Lanes& b) { return Select(b < a, b, a); };
+    const auto high = [](const Lanes& a, const Lanes& b) { return Select(a < b, b, a); };
+    const auto slack = [](const Lanes& bound) { return Lanes(kBoxSlack) + Abs(bound) * Lanes(kBoxSlackPerUnit); };
+    const Lanes minX = low(from.x, to.x) - radius;
+    const Lanes maxX = high(from.x, to.x) + radius;
+    const Lanes minZ = low(from.z, to.z) - radius;
+    const Lanes maxZ = high(from.z, to.z) + radius;
     return {minX - slack(minX), maxX + slack(maxX), minZ - slack(minZ), maxZ + slack(maxZ)};
 }
 
@@ -142,9 +148,10 @@ inline bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float 
            std::fabs(end.z) < reach;
 }
 
-inline Mask4 InsideWallsLanes(const Vec3Lanes& start, const Vec3Lanes& end, const Float4& radius, float half)
+template <typename Lanes>
+auto InsideWallsLanes(const Vec3LanesOf<Lanes>& start, const Vec3LanesOf<Lanes>& end, const Lanes& radius, float half)
 {
-    const Float4 reach = Float4(half) - radius;
+    const Lanes reach = Lanes(half) - radius;
     return (Abs(start.x) < reach) & (Abs(end.x) < reach) & (Abs(start.z) < reach) & (Abs(end.z) < reach);
 }
 

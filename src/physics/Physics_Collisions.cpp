@@ -178,7 +178,12 @@ void Physics::GatherColliders()
         if (entry.movable && !entry.clearOfWalls) {
             nearWalls_.push_back(static_cast<std::uint32_t>(rank));
         }
-        pairItems_[items++] = {entry.sweptBox, static_cast<std::uint32_t>(rank), entry.movable};
+        // Field by field: a whole item built aside and copied in is read
+        // back across its parts, which stalls the store on many processors.
+        PairGrid::Item& item = pairItems_[items++];
+        item.box = entry.sweptBox;
+        item.number = static_cast<std::uint32_t>(rank);
+        item.movable = entry.movable;
     }
     pairItems_.resize(items);
 }
@@ -187,7 +192,7 @@ void Physics::MoveBack(PhysicsEntry& entry, float time)
 {
     const Vec3 start = entry.previousPosition;
     entry.stepPosition = start + (entry.stepPosition - start) * time;
-    entry.body->position_ = entry.stepPosition;
+    entry.body->PutPosition(entry.stepPosition);
     sorted_ = false;
 }
 
@@ -214,7 +219,7 @@ void Physics::CollideWithWalls()
                 continue;
             }
             entry.stepPosition = entry.previousPosition + (entry.stepPosition - entry.previousPosition) * time;
-            body.position_ = entry.stepPosition;
+            body.PutPosition(entry.stepPosition);
             sorted_ = false;
             Bounce(body, wall.inward);
         }
@@ -277,7 +282,7 @@ void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
     Dispatch(a, b);
     for (PhysicsEntry* entry : {&first, &second}) {
         if (!entry->removed) {
-            entry->stepPosition = entry->body->position_;
+            entry->stepPosition = entry->body->GetPosition();
         }
     }
     if (eitherResponds) {

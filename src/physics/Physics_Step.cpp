@@ -9,23 +9,26 @@
 // looks the same from 15 to 1000 frames per second.
 //
 // Forces and integration are one pass: a body's forces depend on nothing but
-// itself and the ground, so the bodies are moved four at a time, one a lane
-// of the processor's vector registers: read, sampled on the ground's packed
-// grid, moved and written back. The walking bodies turn four at a time too,
-// in double lanes, each taken alone only where the quick arc tangent cannot
-// decide its turn. The lanes do the scalar arithmetic of the rules to the
-// bit. The pass is built for the baseline processor and for AVX2
-// (KV_LANES_DISPATCHED), with the same results.
+// itself and the ground, so the bodies are moved a block of the body store
+// at a time (BodyStore.h), eight lanes whose every field is read and written
+// as one vector, sampled on the ground's packed grid eight at once. The
+// walking bodies of a block turn together in double lanes, each taken alone
+// only where the quick arc tangent cannot decide its turn. The lanes do the
+// scalar arithmetic of the rules to the bit. The pass is built for the
+// baseline processor and for AVX2 (KV_LANES_DISPATCHED), with the same
+// results.
 #include "physics/Physics.h"
 
 #include "core/ErrorLog.h"
 #include "physics/PhysicsMath.h"
 #include "platform/math/Float4.h"
+#include "platform/math/Float8.h"
 #include "world/Terrain.h"
 
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 // The turns pass the lane vectors of PhysicsMath.h by value, which compilers warn
@@ -36,7 +39,7 @@
 
 namespace {
 
-using physics::Vec3Lanes;
+using physics::Vec3Lanes8;
 
 // A frame longer than this is a stall (loading, a dragged window); stepping
 // it in full would launch bodies, so it is stepped as a short frame.
@@ -83,85 +86,182 @@ float StepTime(float frameTime)
     return frameTime > kLongestFrame ? kStalledFrameStep : frameTime;
 }
 
-// The force rules below work on four bodies at once, one a lane; each does
+// The force rules below work on eight bodies at once, one a lane; each does
 // lane by lane exactly the arithmetic of the rule it is named after, a
 // branch of the rule becoming a Select of both sides.
 
 // Friction is a speed loss per step: the coefficient times the ground force.
-Float4 FrictionAmount(const Vec3Lanes& groundForce, const Float4& coefficient)
+Float8 FrictionAmount(const Vec3Lanes8& groundForce, const Float8& coefficient)
 {
-    const Float4 ground = Length(groundForce);
-    const Mask4 some = ~(coefficient < Float4(kLeastFrictionCoefficient)) & ~(ground < Float4(kLeastGroundForce));
-    return Select(some, coefficient * ground, Float4(0.0f));
+    const Float8 ground = Length(groundForce);
+    const Mask8 some = ~(coefficient < Float8(kLeastFrictionCoefficient)) & ~(ground < Float8(kLeastGroundForce));
+    return Select(some, coefficient * ground, Float8(0.0f));
 }
 
 // Pushes along the ground toward the destination, less as the body nears its
 // walking speed.
-Vec3Lanes SeekForce(const Vec3Lanes& position, const Vec3Lanes& destination, const Vec3Lanes& velocity,
-                    const Float4& driveFalloff, const Vec3Lanes& normal, const Float4& drive)
+Vec3Lanes8 SeekForce(const Vec3Lanes8& position, const Vec3Lanes8& destination, const Vec3Lanes8& velocity,
+                     const Float8& driveFalloff, const Vec3Lanes8& normal, const Float8& drive)
 {
-    Vec3Lanes direction = TangentialPart(destination - position, normal);
-    const Float4 length = Length(direction);
+    Vec3Lanes8 direction = TangentialPart(destination - position, normal);
+    const Float8 length = Length(direction);
     direction =
-        Select(length > Float4(kSeekShortDistance), direction * (Float4(kSeekDirectionLength) / length), direction);
-    const Float4 wanted = drive - driveFalloff * Dot(velocity, velocity);
-    const Float4 push = Select(Float4(0.0f) < wanted, wanted, Float4(0.0f));
-    return Select(~(Dot(normal, normal) < Float4(kLeastDriveNormalSq)), direction * push, Vec3Lanes());
+        Select(length > Float8(kSeekShortDistance), direction * (Float8(kSeekDirectionLength) / length), direction);
+    const Float8 wanted = drive - driveFalloff * Dot(velocity, velocity);
+    const Float8 push = Select(Float8(0.0f) < wanted, wanted, Float8(0.0f));
+    return Select(~(Dot(normal, normal) < Float8(kLeastDriveNormalSq)), direction * push, Vec3Lanes8());
 }
 
 // Stops an arrived body in one step along the ground, within what the
 // ground holds.
-Vec3Lanes BrakeForce(const Vec3Lanes& velocity, const Float4& mass, const Vec3Lanes& normal, const Vec3Lanes& force,
-                     float dt)
+Vec3Lanes8 BrakeForce(const Vec3Lanes8& velocity, const Float8& mass, const Vec3Lanes8& normal, const Vec3Lanes8& force,
+                      float dt)
 {
-    const Float4 normalLength = Length(normal);
-    const Vec3Lanes stop = velocity * (-mass / dt) - force;
-    Vec3Lanes brake = TangentialPart(stop, normal);
-    const Float4 cap = Float4(kBrakeShare) * normalLength;
-    const Float4 length = Length(brake);
+    const Float8 normalLength = Length(normal);
+    const Vec3Lanes8 stop = velocity * (-mass / Float8(dt)) - force;
+    Vec3Lanes8 brake = TangentialPart(stop, normal);
+    const Float8 cap = Float8(kBrakeShare) * normalLength;
+    const Float8 length = Length(brake);
     brake = Select(length > cap, brake * (cap / length), brake);
-    return Select(~(normalLength < Float4(kLeastBrakeNormal)), brake, Vec3Lanes());
+    return Select(~(normalLength < Float8(kLeastBrakeNormal)), brake, Vec3Lanes8());
 }
 
-Vec3Lanes ApplyFriction(const Vec3Lanes& velocity, const Float4& frictionAmount)
+Vec3Lanes8 ApplyFriction(const Vec3Lanes8& velocity, const Float8& frictionAmount)
 {
-    const Float4 speed = Length(velocity);
-    const Float4 left = speed - frictionAmount;
-    const Float4 kept = Select(left < Float4(0.0f), Float4(0.0f), left);
-    const Vec3Lanes slowed = Select(speed <= Float4(kStoppedSpeed), Vec3Lanes(), velocity * (kept / speed));
-    return Select(frictionAmount < Float4(kLeastFrictionAmount), velocity, slowed);
+    const Float8 speed = Length(velocity);
+    const Float8 left = speed - frictionAmount;
+    const Float8 kept = Select(left < Float8(0.0f), Float8(0.0f), left);
+    const Vec3Lanes8 slowed = Select(speed <= Float8(kStoppedSpeed), Vec3Lanes8(), velocity * (kept / speed));
+    return Select(frictionAmount < Float8(kLeastFrictionAmount), velocity, slowed);
 }
 
 // The ground's push on a body on or below it. With the ground switched on it
 // cancels the velocity along the normal in one step, and whatever presses the
 // body into the ground; switched off, it only holds the body up.
-Vec3Lanes GroundForce(bool groundOn, const Vec3Lanes& force, const Vec3Lanes& normal, const Vec3Lanes& velocity,
-                      const Float4& mass, float dt)
+Vec3Lanes8 GroundForce(bool groundOn, const Vec3Lanes8& force, const Vec3Lanes8& normal, const Vec3Lanes8& velocity,
+                       const Float8& mass, float dt)
 {
     if (!groundOn) {
-        return {Float4(0.0f), Select(force.y <= Float4(0.0f), -force.y, Float4(0.0f)), Float4(0.0f)};
+        return {Float8(0.0f), Select(force.y <= Float8(0.0f), -force.y, Float8(0.0f)), Float8(0.0f)};
     }
-    const Vec3Lanes ground = physics::ProjectOnto(velocity, normal) * -(mass / dt);
-    return Select(Dot(force, normal) < Float4(0.0f), ground - physics::ProjectOnto(force, normal), ground);
+    const Vec3Lanes8 ground = physics::ProjectOnto(velocity, normal) * -(mass / Float8(dt));
+    return Select(Dot(force, normal) < Float8(0.0f), ground - physics::ProjectOnto(force, normal), ground);
 }
 
-// Select(mask, work(), ifFalse), with the work and the blend skipped where
-// every lane takes one side: the answer is then that side to the bit. Most
-// batches are alike in every lane (all on the ground, all dragged).
-template <typename Work> Vec3Lanes SelectWorked(const Mask4& mask, Work work, const Vec3Lanes& ifFalse)
+// Select(mask, work(), ifFalse) for the lanes in lanes (bits), with the work
+// and the blend skipped where all of them take one side: the answer is then
+// that side to the bit. Most blocks are alike in every lane (all on the
+// ground, all dragged). Lanes outside lanes get either side.
+template <typename Work> Vec3Lanes8 SelectWorked(const Mask8& mask, int lanes, Work work, const Vec3Lanes8& ifFalse)
 {
-    const int bits = mask.Bits();
+    const int bits = mask.Bits() & lanes;
     if (bits == 0) {
         return ifFalse;
     }
-    const Vec3Lanes worked = work();
-    return bits == 0xF ? worked : Select(mask, worked, ifFalse);
+    const Vec3Lanes8 worked = work();
+    return bits == lanes ? worked : Select(mask, worked, ifFalse);
 }
 
-Mask4 IsFinite(const Vec3Lanes& v)
+Mask8 IsFinite(const Vec3Lanes8& v)
 {
-    const Float4 largest(std::numeric_limits<float>::max());
+    const Float8 largest(std::numeric_limits<float>::max());
     return (Abs(v.x) <= largest) & (Abs(v.y) <= largest) & (Abs(v.z) <= largest);
+}
+
+Vec3Lanes8 LoadVectors(const float* x, const float* y, const float* z)
+{
+    return {Float8::Load(x), Float8::Load(y), Float8::Load(z)};
+}
+
+void StoreVectors(const Vec3Lanes8& v, float* x, float* y, float* z)
+{
+    v.x.Store(x);
+    v.y.Store(y);
+    v.z.Store(z);
+}
+
+// Calls visit(lane) for each lane whose bit is set, lowest first.
+template <typename Visit> void ForEachLane(int bits, Visit visit)
+{
+    while (bits != 0) {
+        const std::uint32_t lane = static_cast<std::uint32_t>(std::countr_zero(static_cast<unsigned>(bits)));
+        bits &= bits - 1;
+        visit(lane);
+    }
+}
+
+// The turns of four lanes of a block toward the headings that look along
+// (toX, toZ): four at once with the quick arc tangent where it decides the
+// turn (then the exact aim would turn the body alike to the bit), each alone
+// with the exact aim elsewhere.
+struct TurnLanes {
+    physics::Double4 target;
+    physics::Double4 heading;
+    physics::Double4 rate;
+    physics::Mask4d decided;
+    physics::Double4 turned;
+};
+
+using Float4d = float __attribute__((vector_size(16)));
+using Int4f = std::int32_t __attribute__((vector_size(16)));
+
+physics::Double4 Widened(const float* p)
+{
+    Float4d v;
+    std::memcpy(&v, p, sizeof(v));
+    return __builtin_convertvector(v, physics::Double4);
+}
+
+// The lanes from first on, turned where the quick aim decides.
+TurnLanes AimLanes(const BodyStore::Block& block, int first, const float* toX, const float* toZ, float dt)
+{
+    TurnLanes turn;
+    turn.heading = Widened(block.heading + first);
+    turn.rate = Widened(block.turnRate + first);
+    // Where the quick one has no answer, the target is not a number and the
+    // lane is not decided.
+    turn.target = physics::kPi / 2.0 - physics::QuickAtan2Lanes(Widened(toZ), Widened(toX));
+    const double step = dt;
+    turn.decided = physics::Mask4d{};
+    turn.turned = physics::Double4{};
+    physics::TurnTowardNearLanes(turn.target, physics::kQuickAtan2Error, turn.heading, turn.rate,
+                                 physics::Double4{} + step, turn.decided, turn.turned);
+    return turn;
+}
+
+// Writes the headings of the lanes (bits) from first on: the decided ones
+// four at once (a decided turn lies within two pi of the heading, well inside
+// the limit), each other one turned alone.
+void WriteTurns(BodyStore::Block& block, int first, int lanes, const TurnLanes& turn, const float* toX,
+                const float* toZ, float dt)
+{
+    if (lanes == 0) {
+        return;
+    }
+    const Int4f laneBits = {1, 2, 4, 8};
+    const Int4f written = __builtin_convertvector(turn.decided, Int4f) & (((Int4f{} + lanes) & laneBits) != 0);
+    Float4d old;
+    std::memcpy(&old, block.heading + first, sizeof(old));
+    const Float4d fresh = __builtin_convertvector(turn.turned, Float4d);
+    const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
+                                                       (~written & reinterpret_cast<Int4f>(old)));
+    std::memcpy(block.heading + first, &headings, sizeof(headings));
+    int undecided = 0;
+    for (int i = 0; i < 4; ++i) {
+        undecided |= turn.decided[i] == 0 ? 1 << i : 0;
+    }
+    ForEachLane(lanes & undecided, [&](std::uint32_t i) {
+        double result = 0.0;
+        if (!physics::TurnTowardNear(turn.target[i], physics::kQuickAtan2Error, turn.heading[i], turn.rate[i], dt,
+                                     result)) {
+            const double aim =
+                physics::kPi / 2.0 - std::atan2(static_cast<double>(toZ[i]), static_cast<double>(toX[i]));
+            result = physics::TurnToward(aim, turn.heading[i], turn.rate[i], dt);
+        }
+        if (result > -kHeadingLimit && result < kHeadingLimit) {
+            block.heading[first + i] = static_cast<float>(result);
+        }
+    });
 }
 
 } // namespace
@@ -188,22 +288,6 @@ void Physics::Step(float frameTime)
     DropRemovedEntries();
 }
 
-// Up to four bodies moved together, one a lane. Lanes without a body repeat
-// the first body, so their arithmetic stays harmless; they are never written.
-struct Physics::MotionBatch {
-    int count = 0;
-    PhysicsEntry* entries[4] = {};
-};
-
-// Up to four walking bodies turned together, each with the way to its
-// destination taken before the step moved it.
-struct Physics::TurnBatch {
-    int count = 0;
-    PhysicsEntry* entries[4] = {};
-    float toX[4] = {};
-    float toZ[4] = {};
-};
-
 KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
 {
     // Without a terrain there is no ground and no water: nothing is below
@@ -214,37 +298,16 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
     const float wallHalf = terrain_ != nullptr ? terrain_->GetMapSize() / 2.0f : 0.0f;
     FollowGround(terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr);
     float sweep = 0.0f;
-    MotionBatch batch;
-    TurnBatch turns;
-    // In the order the entries lie in memory, not the list's: each body is
+    // In the order the bodies lie in the store, not the list's: each body is
     // moved on its own, and this way the walk reads memory front to back.
-    for (PhysicsEntry& entry : entries_) {
-        if (entry.body == nullptr || entry.removed) {
+    for (std::size_t i = 0; i < bodies_.GetBlockCount(); ++i) {
+        BodyStore::Block& block = bodies_.GetBlock(i);
+        const int live = Mask8::Load(block.registered).Bits();
+        if (live == 0) {
             continue;
         }
-        Physical& body = *entry.body;
-        if (body.steering_) {
-            Steer(entry, turns, dt);
-        }
-        if (!body.movable_ && !body.gravityEnabled_) {
-            // Not moved; the impulse is spent all the same.
-            entry.previousPosition = body.position_;
-            entry.force = Vec3();
-            NoteForCollisions(entry, body.position_, physics::SweptBox(body.position_, body.position_, body.radius_),
-                              physics::InsideWalls(body.position_, body.position_, body.radius_, wallHalf));
-            continue;
-        }
-        batch.entries[batch.count++] = &entry;
-        if (batch.count == 4) {
-            sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel, wallHalf));
-            batch.count = 0;
-        }
-    }
-    if (batch.count > 0) {
-        sweep = std::max(sweep, MoveBatch(batch, dt, waterLevel, wallHalf));
-    }
-    if (turns.count > 0) {
-        Turn(turns, dt);
+        SteerBlock(block, live, dt);
+        sweep = std::max(sweep, MoveBlock(block, live, dt, waterLevel, wallHalf));
     }
     // Every position was written behind the list's back.
     sorted_ = false;
@@ -252,7 +315,7 @@ KV_LANES_DISPATCHED float Physics::MoveBodies(float dt)
 }
 
 // A ground changed or swapped since the last step makes every kept height
-// stale. That is rare (a map is loaded), so the entries are all told.
+// stale. That is rare (a map is loaded), so the bodies are all told.
 void Physics::FollowGround(const GroundGrid* grid)
 {
     const std::uint64_t generation = grid != nullptr ? grid->GetGeneration() : 0;
@@ -261,316 +324,255 @@ void Physics::FollowGround(const GroundGrid* grid)
     }
     groundSeen_ = grid;
     groundGenerationSeen_ = generation;
-    for (PhysicsEntry& entry : entries_) {
-        entry.groundX = kStaleGround;
+    for (std::size_t i = 0; i < bodies_.GetBlockCount(); ++i) {
+        std::fill(std::begin(bodies_.GetBlock(i).groundX), std::end(bodies_.GetBlock(i).groundX), kStaleGround);
     }
 }
 
-// The ground under the start of a batch's step: the normal from the grid,
-// the height kept from where the last step left each body when the body is
-// still there, and from the grid otherwise. The height depends only on the
-// point's value (minus and plus zero give one height), and the grid answers a
-// point alike in a lane and alone.
-void Physics::SampleStartGround(const GroundGrid& grid, const PhysicsEntry* const entries[4], const Vec3Lanes& start,
-                                GroundGrid::Samples4& ground) const
+// The ground under the start of the step of a block's bodies: the normal
+// from the grid, the height kept from where the last step left each body
+// when the body is still there, and from the grid otherwise. The height
+// depends only on the point's value (minus and plus zero give one height),
+// and the grid answers a point alike in a lane and alone. Only the lanes in
+// moving are asked for.
+void Physics::SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+                                const Float8& z, GroundGrid::Samples8& ground)
 {
-    const auto kept = [&entries](auto field) {
-        return Float4::Lanes(field(*entries[0]), field(*entries[1]), field(*entries[2]), field(*entries[3]));
-    };
-    const Float4 keptX = kept([](const PhysicsEntry& e) { return e.groundX; });
-    const Float4 keptZ = kept([](const PhysicsEntry& e) { return e.groundZ; });
-    // Equal as numbers: a stale entry keeps NaN, which equals nothing.
-    const int same = ((start.x <= keptX) & (start.x >= keptX) & (start.z <= keptZ) & (start.z >= keptZ)).Bits();
+    const Float8 keptX = Float8::Load(block.groundX);
+    const Float8 keptZ = Float8::Load(block.groundZ);
+    // Equal as numbers: a stale place keeps NaN, which equals nothing.
+    const int same = ((x <= keptX) & (x >= keptX) & (z <= keptZ) & (z >= keptZ)).Bits() & moving;
     if (same == 0) {
-        grid.SampleLanes(start.x, start.z, ground);
+        grid.SampleLanes(x, z, ground);
         return;
     }
-    grid.NormalLanes(start.x, start.z, ground);
-    ground.height = kept([](const PhysicsEntry& e) { return e.groundHeight; });
-    if (same == 0xF) {
+    grid.NormalLanes(x, z, ground);
+    ground.height = Float8::Load(block.groundHeight);
+    const int fresh = moving & ~same;
+    if (fresh == 0) {
         return;
     }
-    float x[4], z[4], heights[4];
-    start.x.Store(x);
-    start.z.Store(z);
+    float xs[8], zs[8], heights[8];
+    x.Store(xs);
+    z.Store(zs);
     ground.height.Store(heights);
-    for (int i = 0; i < 4; ++i) {
-        if ((same & 1 << i) == 0) {
-            heights[i] = grid.HeightAt(x[i], z[i]);
+    ForEachLane(fresh, [&](std::uint32_t i) { heights[i] = grid.HeightAt(xs[i], zs[i]); });
+    ground.height = Float8::Load(heights);
+}
+
+// The forces, integration and ground of the live bodies of a block; returns
+// how far its moving bodies reach along x over the step (x movement plus
+// radius), at most. Lanes without a live body are worked out harmlessly and
+// written back as they were.
+float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float waterLevel, float wallHalf)
+{
+    const Mask8 movable = Mask8::Load(block.movable);
+    const Mask8 gravityEnabled = Mask8::Load(block.gravityEnabled);
+    // Bodies neither movable nor falling are not moved; their impulse is
+    // spent all the same.
+    const int moving = (movable | gravityEnabled).Bits() & live;
+    const Mask8 movingLanes = Mask8::FromBits(moving);
+    const Vec3Lanes8 start = LoadVectors(block.positionX, block.positionY, block.positionZ);
+    const Vec3Lanes8 oldVelocity = LoadVectors(block.velocityX, block.velocityY, block.velocityZ);
+    const Vec3Lanes8 destination = LoadVectors(block.destinationX, block.destinationY, block.destinationZ);
+    const Vec3Lanes8 impulse = LoadVectors(block.forceX, block.forceY, block.forceZ);
+    StoreVectors(Vec3Lanes8(), block.forceX, block.forceY, block.forceZ);
+    const Float8 mass = Float8::Load(block.mass);
+    const Float8 radius = Float8::Load(block.radius);
+    const Float8 step(dt);
+
+    Vec3Lanes8 position = start;
+    Vec3Lanes8 velocity = oldVelocity;
+    Float8 height(-kNoGround);
+    int badBits = 0;
+    int apexBits = 0;
+    int contactBits = 0;
+    int waterBits = 0;
+    physics::BoxLanesOf<Float8> box;
+    int clearBits = 0;
+    Float8 reach;
+    if (moving != 0) {
+        Vec3Lanes8 force = {impulse.x / step, impulse.y / step, impulse.z / step};
+        const Mask8 drag = Mask8::All(dragOn_) & Mask8::Load(block.dragEnabled);
+        force = SelectWorked(
+            drag, moving, [&] { return force + oldVelocity * -(mass * Float8::Load(block.dragCoefficient)); }, force);
+        const Mask8 gravity = Mask8::All(gravityOn_) & gravityEnabled;
+        force = SelectWorked(
+            gravity, moving,
+            [&] {
+                const Vec3Lanes8 weight = {Float8(0.0f), -mass * Float8::Load(block.gravity), Float8(0.0f)};
+                return force + weight;
+            },
+            force);
+
+        // Outside the map the normal stays zero, and so does every force
+        // that needs one.
+        GroundGrid::Samples8 ground;
+        const GroundGrid* const grid = terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr;
+        if (grid != nullptr) {
+            SampleStartGround(*grid, block, moving, start.x, start.z, ground);
+        } else {
+            ground.height = Float8(-kNoGround);
+        }
+        const Vec3Lanes8 normal = {ground.normalX, ground.normalY, ground.normalZ};
+        const Float8 groundHeight = ground.height;
+        const Mask8 onGround = groundHeight >= start.y;
+
+        const Mask8 pressed = movable & onGround;
+        const Vec3Lanes8 groundForce = SelectWorked(
+            pressed, moving, [&] { return GroundForce(groundOn_, force, normal, oldVelocity, mass, dt); },
+            Vec3Lanes8());
+        force = SelectWorked(
+            pressed, moving, [&] { return force + groundForce; }, force);
+        const Float8 frictionAmount =
+            Select(Mask8::Load(block.frictionEnabled),
+                   FrictionAmount(groundForce, Float8::Load(block.frictionCoefficient)), Float8(0.0f));
+        // Arrived bodies brake, the others seek. A block is mostly of one
+        // kind (an army marches, then stands), so the side no lane takes is
+        // skipped: a Select whose lanes all take one side gives that side to
+        // the bit.
+        const Mask8 arrivedBefore = Mask8::Load(block.arrived);
+        const int arrivedLanes = arrivedBefore.Bits() & moving;
+        Vec3Lanes8 driveForce;
+        if (arrivedLanes != 0) {
+            driveForce = BrakeForce(oldVelocity, mass, normal, force, dt);
+        }
+        if (arrivedLanes != moving) {
+            const Float8 drive = Float8::Load(block.driveForce) * frictionAmount * Float8(kTraction);
+            const Vec3Lanes8 seek =
+                SeekForce(start, destination, oldVelocity, Float8::Load(block.driveFalloff), normal, drive);
+            driveForce = arrivedLanes == 0 ? seek : Select(arrivedBefore, driveForce, seek);
+        }
+        force = SelectWorked(
+            Mask8::Load(block.steering) & onGround, moving, [&] { return force + driveForce; }, force);
+
+        velocity = oldVelocity + force * (step / mass);
+        velocity = ApplyFriction(velocity, frictionAmount);
+        // Mean velocity over the step: exact for constant forces.
+        position = start + (oldVelocity + velocity) * (step * Float8(0.5f));
+        const Mask8 notFinite = ~(IsFinite(position) & IsFinite(velocity));
+        badBits = notFinite.Bits() & moving;
+        if (badBits != 0) {
+            position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes8()), position);
+            velocity = Select(notFinite, Vec3Lanes8(), velocity);
+        }
+        apexBits = ((oldVelocity.y > Float8(0.0f)) & (velocity.y <= Float8(0.0f))).Bits() & moving;
+
+        if (grid != nullptr) {
+            grid->HeightLanes(position.x, position.z, height);
+        }
+        position.y = Select(position.y < height, height, position.y);
+        const Mask8 contact = (position.y - Float8(kContactHeight) < height) & movingLanes;
+        contactBits = contact.Bits();
+        waterBits = (Float8(waterLevel) > position.y).Bits() & moving;
+        const Float8 arrival(kArrivalDistance);
+        const Mask8 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
+        (arrivedBefore | (arrived & movingLanes)).Store(block.arrived);
+        reach = Abs(start.x - position.x) + radius;
+        box = physics::SweptBoxLanes(start, position, radius);
+        clearBits = physics::InsideWallsLanes(start, position, radius, wallHalf).Bits();
+
+        position = Select(movingLanes, position, start);
+        StoreVectors(position, block.positionX, block.positionY, block.positionZ);
+        StoreVectors(Select(movingLanes, velocity, oldVelocity), block.velocityX, block.velocityY, block.velocityZ);
+        Select(movingLanes, position.x, Float8::Load(block.groundX)).Store(block.groundX);
+        Select(movingLanes, position.z, Float8::Load(block.groundZ)).Store(block.groundZ);
+        Select(movingLanes, height, Float8::Load(block.groundHeight)).Store(block.groundHeight);
+        if (contactBits != 0) {
+            Select(contact, Float8(0.0f), Float8::Load(block.spinRate)).Store(block.spinRate);
+            const Vec3Lanes8 up = {Float8(0.0f), Float8(1.0f), Float8(0.0f)};
+            StoreVectors(Select(contact, up, LoadVectors(block.spinAxisX, block.spinAxisY, block.spinAxisZ)),
+                         block.spinAxisX, block.spinAxisY, block.spinAxisZ);
         }
     }
-    ground.height = Float4::Load(heights);
-}
 
-// The forces, integration and ground of a batch; returns how far its bodies
-// reach along x over the step (x movement plus radius), at most.
-float Physics::MoveBatch(MotionBatch& batch, float dt, float waterLevel, float wallHalf)
-{
-    const Physical* bodies[4] = {};
-    const PhysicsEntry* entries[4] = {};
-    for (int i = 0; i < 4; ++i) {
-        entries[i] = batch.entries[i < batch.count ? i : 0];
-        bodies[i] = entries[i]->body;
-    }
-    const auto lanes = [&bodies](auto field) {
-        return Float4::Lanes(field(*bodies[0]), field(*bodies[1]), field(*bodies[2]), field(*bodies[3]));
-    };
-    const auto masks = [&bodies](auto field) {
-        return Mask4::FromBools(field(*bodies[0]), field(*bodies[1]), field(*bodies[2]), field(*bodies[3]));
-    };
-    const auto vectors = [&lanes](auto field) -> Vec3Lanes {
-        return {lanes([&](const Physical& b) { return field(b).x; }),
-                lanes([&](const Physical& b) { return field(b).y; }),
-                lanes([&](const Physical& b) { return field(b).z; })};
-    };
-    const Vec3Lanes start = vectors([](const Physical& b) { return b.position_; });
-    const Vec3Lanes oldVelocity = vectors([](const Physical& b) { return b.velocity_; });
-    const Vec3Lanes destination = vectors([](const Physical& b) { return b.destination_; });
-    const Float4 mass = lanes([](const Physical& b) { return b.mass_; });
-    const Vec3Lanes impulse = {
-        Float4::Lanes(entries[0]->force.x, entries[1]->force.x, entries[2]->force.x, entries[3]->force.x),
-        Float4::Lanes(entries[0]->force.y, entries[1]->force.y, entries[2]->force.y, entries[3]->force.y),
-        Float4::Lanes(entries[0]->force.z, entries[1]->force.z, entries[2]->force.z, entries[3]->force.z)};
-    const Float4 step(dt);
-
-    Vec3Lanes force = {impulse.x / step, impulse.y / step, impulse.z / step};
-    const Mask4 drag =
-        Mask4::FromBools(dragOn_, dragOn_, dragOn_, dragOn_) & masks([](const Physical& b) { return b.dragEnabled_; });
-    force = SelectWorked(
-        drag,
-        [&] { return force + oldVelocity * -(mass * lanes([](const Physical& b) { return b.dragCoefficient_; })); },
-        force);
-    const Mask4 gravity = Mask4::FromBools(gravityOn_, gravityOn_, gravityOn_, gravityOn_) &
-                          masks([](const Physical& b) { return b.gravityEnabled_; });
-    force = SelectWorked(
-        gravity,
-        [&] {
-            const Vec3Lanes weight = {Float4(0.0f), -mass * lanes([](const Physical& b) { return b.gravity_; }),
-                                      Float4(0.0f)};
-            return force + weight;
-        },
-        force);
-
-    // Outside the map the normal stays zero, and so does every force that
-    // needs one.
-    GroundGrid::Samples4 ground;
-    const GroundGrid* const grid = terrain_ != nullptr ? &terrain_->GetGroundGrid() : nullptr;
-    if (grid != nullptr) {
-        SampleStartGround(*grid, entries, start, ground);
-    } else {
-        ground.height = Float4(-kNoGround);
-    }
-    const Vec3Lanes normal = {ground.normalX, ground.normalY, ground.normalZ};
-    const Mask4 onGround = ground.height >= start.y;
-
-    const Mask4 pressed = masks([](const Physical& b) { return b.movable_; }) & onGround;
-    const Vec3Lanes groundForce = SelectWorked(
-        pressed, [&] { return GroundForce(groundOn_, force, normal, oldVelocity, mass, dt); }, Vec3Lanes());
-    force = SelectWorked(
-        pressed, [&] { return force + groundForce; }, force);
-    const Float4 frictionAmount = Select(
-        masks([](const Physical& b) { return b.frictionEnabled_; }),
-        FrictionAmount(groundForce, lanes([](const Physical& b) { return b.frictionCoefficient_; })), Float4(0.0f));
-    // Arrived bodies brake, the others seek. A batch is mostly of one kind
-    // (an army marches, then stands), so the side no lane takes is skipped:
-    // a Select whose lanes all take one side gives that side to the bit.
-    const Mask4 arrivedBefore = masks([](const Physical& b) { return b.arrived_; });
-    const int arrivedLanes = arrivedBefore.Bits();
-    Vec3Lanes driveForce;
-    if (arrivedLanes != 0) {
-        driveForce = BrakeForce(oldVelocity, mass, normal, force, dt);
-    }
-    if (arrivedLanes != 0xF) {
-        const Float4 drive =
-            lanes([](const Physical& b) { return b.driveForce_; }) * frictionAmount * Float4(kTraction);
-        const Vec3Lanes seek = SeekForce(start, destination, oldVelocity,
-                                         lanes([](const Physical& b) { return b.driveFalloff_; }), normal, drive);
-        driveForce = arrivedLanes == 0 ? seek : Select(arrivedBefore, driveForce, seek);
-    }
-    force = SelectWorked(
-        masks([](const Physical& b) { return b.steering_; }) & onGround, [&] { return force + driveForce; }, force);
-
-    Vec3Lanes velocity = oldVelocity + force * (step / mass);
-    velocity = ApplyFriction(velocity, frictionAmount);
-    // Mean velocity over the step: exact for constant forces.
-    Vec3Lanes position = start + (oldVelocity + velocity) * (step * Float4(0.5f));
-    const Mask4 notFinite = ~(IsFinite(position) & IsFinite(velocity));
-    const int badBits = notFinite.Bits();
-    if (badBits != 0) {
-        position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes()), position);
-        velocity = Select(notFinite, Vec3Lanes(), velocity);
-    }
-    const Mask4 apex = (oldVelocity.y > Float4(0.0f)) & (velocity.y <= Float4(0.0f));
-
-    const Float4 height = grid != nullptr ? grid->HeightLanes(position.x, position.z) : Float4(-kNoGround);
-    position.y = Select(position.y < height, height, position.y);
-    const Mask4 contact = position.y - Float4(kContactHeight) < height;
-    const Mask4 underWater = Float4(waterLevel) > position.y;
-    const Float4 arrival(kArrivalDistance);
-    const Mask4 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
-    const Float4 radius = lanes([](const Physical& b) { return b.radius_; });
-    const Float4 reach = Abs(start.x - position.x) + radius;
-    const physics::BoxLanes box = physics::SweptBoxLanes(start, position, radius);
-    const int clearBits = physics::InsideWallsLanes(start, position, radius, wallHalf).Bits();
-
-    float x[4], y[4], z[4], vx[4], vy[4], vz[4], reaches[4];
-    position.x.Store(x);
-    position.y.Store(y);
-    float heights[4];
-    height.Store(heights);
-    position.z.Store(z);
-    velocity.x.Store(vx);
-    velocity.y.Store(vy);
-    velocity.z.Store(vz);
+    float x[8], y[8], z[8], reaches[8], minX[8], maxX[8], minZ[8], maxZ[8];
+    float startX[8], startY[8], startZ[8];
+    StoreVectors(position, x, y, z);
+    StoreVectors(start, startX, startY, startZ);
     reach.Store(reaches);
-    float minX[4], maxX[4], minZ[4], maxZ[4];
     box.minX.Store(minX);
     box.maxX.Store(maxX);
     box.minZ.Store(minZ);
     box.maxZ.Store(maxZ);
-    const int apexBits = apex.Bits();
-    const int contactBits = contact.Bits();
-    const int waterBits = underWater.Bits();
-    const int arrivedBits = arrived.Bits();
     float sweep = 0.0f;
-    for (int i = 0; i < batch.count; ++i) {
-        PhysicsEntry& entry = *batch.entries[i];
-        Physical& body = *entry.body;
-        entry.previousPosition = body.position_;
-        entry.force = Vec3();
+    ForEachLane(live, [&](std::uint32_t i) {
+        PhysicsEntry& entry = *block.entry[i];
+        const Vec3 from(startX[i], startY[i], startZ[i]);
+        entry.previousPosition = from;
         const int bit = 1 << i;
+        if ((moving & bit) == 0) {
+            const float size = block.radius[i];
+            NoteForCollisions(entry, block, i, from, physics::SweptBox(from, from, size),
+                              physics::InsideWalls(from, from, size, wallHalf));
+            return;
+        }
         if ((badBits & bit) != 0 && !entry.reportedNonFinite) {
             ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
             entry.reportedNonFinite = true;
         }
-        body.velocity_ = Vec3(vx[i], vy[i], vz[i]);
-        const Vec3 moved(x[i], y[i], z[i]);
-        body.position_ = moved;
-        NoteForCollisions(entry, moved, {minX[i], maxX[i], minZ[i], maxZ[i]}, (clearBits & bit) != 0);
-        entry.groundX = x[i];
-        entry.groundZ = z[i];
-        entry.groundHeight = heights[i];
+        NoteForCollisions(entry, block, i, Vec3(x[i], y[i], z[i]), {minX[i], maxX[i], minZ[i], maxZ[i]},
+                          (clearBits & bit) != 0);
         if ((apexBits & bit) != 0) {
             FireEvent(entry, kEventApex);
         }
         if ((contactBits & bit) != 0) {
             FireEvent(entry, kEventGroundContact);
-            body.spinRate_ = 0.0f;
-            body.spinAxis_ = Vec3(0.0f, 1.0f, 0.0f);
         }
         if ((waterBits & bit) != 0) {
             FireEvent(entry, kEventUnderWater);
         }
-        if ((arrivedBits & bit) != 0) {
-            body.arrived_ = true;
-        }
         sweep = std::max(sweep, reaches[i]);
-    }
+    });
     return sweep;
 }
 
 // What the sort and the collision pass read of a body the step has moved
 // (or left), kept in its entry beside the start of its step.
-void Physics::NoteForCollisions(PhysicsEntry& entry, const Vec3& position, const PairGrid::Box& sweptBox,
-                                bool clearOfWalls)
+void Physics::NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane,
+                                const Vec3& position, const PairGrid::Box& sweptBox, bool clearOfWalls)
 {
-    const Physical& body = *entry.body;
     entry.sortX = physics::SortKeyX(position.x);
     entry.stepPosition = position;
     entry.sweptBox = sweptBox;
-    entry.radius = body.radius_;
-    entry.collides = body.collides_;
-    entry.movable = body.movable_;
+    entry.radius = block.radius[lane];
+    entry.collides = block.collides[lane];
+    entry.movable = block.movable[lane] != 0;
     entry.clearOfWalls = clearOfWalls;
 }
 
-// The heading that looks along (toX, toZ): within the quick arc tangent's
-// error (quick, worked out for it), or exact. A body whose way to its
-// destination is the same to the bit as in the last step (it did not move)
-// reuses the last answer. Inline: every walking body aims in every step.
-inline double Physics::Aim(PhysicsEntry& entry, float toX, float toZ, bool exact, double quick) const
-{
-    const bool same = entry.aimed && std::bit_cast<std::uint32_t>(toX) == std::bit_cast<std::uint32_t>(entry.aimX) &&
-                      std::bit_cast<std::uint32_t>(toZ) == std::bit_cast<std::uint32_t>(entry.aimZ);
-    if (same && (entry.aimExact || !exact)) {
-        return entry.aim;
-    }
-    // Where the quick one has no answer the exact one is taken at once.
-    entry.aimExact = exact || std::isnan(quick);
-    entry.aim =
-        physics::kPi / 2.0 - (entry.aimExact ? std::atan2(static_cast<double>(toZ), static_cast<double>(toX)) : quick);
-    entry.aimX = toX;
-    entry.aimZ = toZ;
-    entry.aimed = true;
-    return entry.aim;
-}
-
 // A spinning body turns with its spin and an arrived one stays as it is; a
-// walking body joins the batch of turns toward the destination.
-void Physics::Steer(PhysicsEntry& entry, TurnBatch& turns, float dt)
+// walking body turns toward its destination as it was before the step moved
+// it.
+void Physics::SteerBlock(BodyStore::Block& block, int live, float dt)
 {
-    Physical& body = *entry.body;
-    if (body.spinRate_ != 0.0f) {
-        body.heading_ = body.heading_ + body.spinRate_ * kSpinSpeed * dt;
+    const int steering = Mask8::Load(block.steering).Bits() & live;
+    if (steering == 0) {
         return;
     }
-    if (body.arrived_) {
-        FireEvent(entry, kEventArrived);
+    const Float8 spin = Float8::Load(block.spinRate);
+    // Not equal to zero, as a NaN is not.
+    const int spinning = ~((spin <= Float8(0.0f)) & (spin >= Float8(0.0f))).Bits() & steering;
+    if (spinning != 0) {
+        const Float8 heading = Float8::Load(block.heading);
+        Select(Mask8::FromBits(spinning), heading + spin * Float8(kSpinSpeed) * Float8(dt), heading)
+            .Store(block.heading);
+    }
+    const int arrived = Mask8::Load(block.arrived).Bits() & steering & ~spinning;
+    ForEachLane(arrived, [&](std::uint32_t i) { FireEvent(*block.entry[i], kEventArrived); });
+    const int walking = steering & ~spinning & ~arrived;
+    if (walking == 0) {
         return;
     }
-    const Vec3 toTarget = body.destination_ - body.position_;
-    turns.entries[turns.count] = &entry;
-    turns.toX[turns.count] = toTarget.x;
-    turns.toZ[turns.count] = toTarget.z;
-    if (++turns.count == 4) {
-        Turn(turns, dt);
-        turns.count = 0;
-    }
-}
-
-// The turns of a batch, four lanes at once where the quick arc tangent
-// decides them; a lane it does not decide turns on its own, with the exact
-// aim where that is needed. Lanes past the count repeat the first.
-void Physics::Turn(TurnBatch& turns, float dt)
-{
-    physics::Double4 toX{};
-    physics::Double4 toZ{};
-    physics::Double4 heading{};
-    physics::Double4 rate{};
-    for (int i = 0; i < 4; ++i) {
-        const int from = i < turns.count ? i : 0;
-        const Physical& body = *turns.entries[from]->body;
-        toX[i] = turns.toX[from];
-        toZ[i] = turns.toZ[from];
-        heading[i] = body.heading_;
-        rate[i] = body.turnRate_;
-    }
-    const physics::Double4 quick = physics::QuickAtan2Lanes(toZ, toX);
-    physics::Double4 target{};
-    for (int i = 0; i < turns.count; ++i) {
-        target[i] = Aim(*turns.entries[i], turns.toX[i], turns.toZ[i], false, quick[i]);
-    }
-    for (int i = turns.count; i < 4; ++i) {
-        target[i] = target[0];
-    }
-    const double step = dt;
-    physics::Mask4d decided{};
-    physics::Double4 turned{};
-    physics::TurnTowardNearLanes(target, physics::kQuickAtan2Error, heading, rate, physics::Double4{} + step, decided,
-                                 turned);
-    for (int i = 0; i < turns.count; ++i) {
-        PhysicsEntry& entry = *turns.entries[i];
-        Physical& body = *entry.body;
-        double result = turned[i];
-        if (decided[i] == 0 &&
-            !physics::TurnTowardNear(target[i], physics::kQuickAtan2Error, body.heading_, body.turnRate_, dt, result)) {
-            result = physics::TurnToward(Aim(entry, turns.toX[i], turns.toZ[i], true, NAN), body.heading_,
-                                         body.turnRate_, dt);
-        }
-        if (result > -kHeadingLimit && result < kHeadingLimit) {
-            body.heading_ = static_cast<float>(result);
-        }
-    }
+    float toX[8], toZ[8];
+    (Float8::Load(block.destinationX) - Float8::Load(block.positionX)).Store(toX);
+    (Float8::Load(block.destinationZ) - Float8::Load(block.positionZ)).Store(toZ);
+    // Both halves are aimed before either is written, so the processor
+    // works on the two at once.
+    const TurnLanes low = AimLanes(block, 0, toX, toZ, dt);
+    const TurnLanes high = AimLanes(block, 4, toX + 4, toZ + 4, dt);
+    WriteTurns(block, 0, walking & 0xF, low, toX, toZ, dt);
+    WriteTurns(block, 4, walking >> 4, high, toX + 4, toZ + 4, dt);
 }
 
 void Physics::RunCallbacks()

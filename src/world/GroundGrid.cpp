@@ -1,4 +1,5 @@
-// GroundGrid: the packed copy of the ground and its two queries. The
+// GroundGrid: the packed copy of the ground and its two queries, for one
+// point and for eight. The
 // arithmetic follows Terrain_Queries.cpp step for step; only the choice of
 // triangle is made by selecting operands instead of by branching, which
 // gives the same operations on the same values.
@@ -8,6 +9,13 @@
 
 #include <atomic>
 #include <cmath>
+
+// The eight-lane helpers are inlined into the dispatched queries, which the
+// compiler warns pass their vectors differently with AVX; they never pass
+// them across a call.
+#if defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
 
 namespace {
 
@@ -131,118 +139,129 @@ Vec3 GroundGrid::NormalInCell(float gx, float gz) const
            At(c, r + 1).normal * (fz * (1.0f - fx)) + At(c + 1, r + 1).normal * (fz * fx);
 }
 
-Mask4 GroundGrid::InsideLanes(const Float4& x, const Float4& z) const
+inline Mask8 GroundGrid::InsideLanes(const Float8& x, const Float8& z) const
 {
-    const Float4 h(halfSize_);
-    const Float4 minusH(-halfSize_);
+    const Float8 h(halfSize_);
+    const Float8 minusH(-halfSize_);
     return (x >= minusH) & (x <= h) & (z >= minusH) & (z <= h);
 }
 
 // CellIndex lane by lane: clamped to the grid, then truncated.
-Float4 GroundGrid::CellLanes(const Float4& g, float last)
+inline Float8 GroundGrid::CellLanes(const Float8& g, float last)
 {
-    const Float4 zero(0.0f);
-    return Truncate(Select(g < Float4(last), Select(g > zero, g, zero), Float4(last)));
+    const Float8 zero(0.0f);
+    return Truncate(Select(g < Float8(last), Select(g > zero, g, zero), Float8(last)));
 }
 
 // The index of each lane's cell's (c, r) corner.
-void GroundGrid::FirstVertexLanes(const Float4& c, const Float4& r, std::uint32_t first[4]) const
+inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8]) const
 {
-    std::int32_t columns[4] = {};
-    std::int32_t rows[4] = {};
+    std::int32_t columns[8] = {};
+    std::int32_t rows[8] = {};
     c.StoreTruncated(columns);
     r.StoreTruncated(rows);
-    for (int i = 0; i < 4; ++i) {
+    for (int i = 0; i < 8; ++i) {
         first[i] = static_cast<std::uint32_t>(rows[i]) * stride_ + static_cast<std::uint32_t>(columns[i]);
     }
 }
 
-Float4 GroundGrid::HeightInCellLanes(const Float4& gx, const Float4& gz) const
+inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) const
 {
-    const Float4 c = CellLanes(gx, lastColumn_);
-    const Float4 r = CellLanes(gz, lastRow_);
-    std::uint32_t first[4] = {};
+    const Float8 c = CellLanes(gx, lastColumn_);
+    const Float8 r = CellLanes(gz, lastRow_);
+    std::uint32_t first[8] = {};
     FirstVertexLanes(c, r, first);
+    // Each half gathered in registers: eight loose floats stored and read
+    // back as one would stall the read.
     const auto corner = [&](std::uint32_t offset) {
-        return Float4::Lanes(vertices_[first[0] + offset].height, vertices_[first[1] + offset].height,
-                             vertices_[first[2] + offset].height, vertices_[first[3] + offset].height);
+        const auto height = [&](int i) { return vertices_[first[i] + offset].height; };
+        return Float8::FromHalves(Float4::Lanes(height(0), height(1), height(2), height(3)),
+                                  Float4::Lanes(height(4), height(5), height(6), height(7)));
     };
-    const Float4 h00 = corner(0);
-    const Float4 h10 = corner(1);
-    const Float4 h01 = corner(stride_);
-    const Float4 h11 = corner(stride_ + 1);
-    const Float4 fx = gx - c;
-    const Float4 fz = gz - r;
-    const Float4 one(1.0f);
-    const Mask4 alongAE = Abs(h11 - h00) <= Abs(h01 - h10);
-    const Mask4 nearer = (alongAE & (fx <= fz)) | (~alongAE & (fx + fz < one));
-    const Float4 base = Select(alongAE, Select(nearer, h01, h10), Select(nearer, h00, h11));
-    const Float4 p = Select(alongAE, Select(nearer, h11, h00), Select(nearer, h10, h01));
-    const Float4 q = Select(alongAE, Select(nearer, h00, h11), Select(nearer, h01, h10));
-    const Float4 a = Select(nearer, fx, one - fx);
-    const Float4 b = Select(~(alongAE ^ nearer), one - fz, fz);
+    const Float8 h00 = corner(0);
+    const Float8 h10 = corner(1);
+    const Float8 h01 = corner(stride_);
+    const Float8 h11 = corner(stride_ + 1);
+    const Float8 fx = gx - c;
+    const Float8 fz = gz - r;
+    const Float8 one(1.0f);
+    const Mask8 alongAE = Abs(h11 - h00) <= Abs(h01 - h10);
+    const Mask8 nearer = (alongAE & (fx <= fz)) | (~alongAE & (fx + fz < one));
+    const Float8 base = Select(alongAE, Select(nearer, h01, h10), Select(nearer, h00, h11));
+    const Float8 p = Select(alongAE, Select(nearer, h11, h00), Select(nearer, h10, h01));
+    const Float8 q = Select(alongAE, Select(nearer, h00, h11), Select(nearer, h01, h10));
+    const Float8 a = Select(nearer, fx, one - fx);
+    const Float8 b = Select(~(alongAE ^ nearer), one - fz, fz);
     return base + a * (p - base) + b * (q - base);
 }
 
 // NormalInCell lane by lane. The four corners of the lanes' cells are read as
 // (height, normal) rows and turned into columns.
-void GroundGrid::NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& nx, Float4& ny, Float4& nz) const
+inline void GroundGrid::NormalInCellLanes(const Float8& gx, const Float8& gz, Float8& nx, Float8& ny, Float8& nz) const
 {
     // Truncated before clamping, as NormalInCell does; first held to [-1,
     // last] only so that the truncation stays a whole number.
-    const auto truncated = [](const Float4& g, float last) {
-        const Float4 minusOne(-1.0f);
-        return Truncate(Select(g < Float4(last), Select(g > minusOne, g, minusOne), Float4(last)));
+    const auto truncated = [](const Float8& g, float last) {
+        const Float8 minusOne(-1.0f);
+        return Truncate(Select(g < Float8(last), Select(g > minusOne, g, minusOne), Float8(last)));
     };
-    const Float4 c = CellLanes(truncated(gx, lastColumn_), lastColumn_);
-    const Float4 r = CellLanes(truncated(gz, lastRow_), lastRow_);
-    std::uint32_t first[4] = {};
+    const Float8 c = CellLanes(truncated(gx, lastColumn_), lastColumn_);
+    const Float8 r = CellLanes(truncated(gz, lastRow_), lastRow_);
+    std::uint32_t first[8] = {};
     FirstVertexLanes(c, r, first);
-    Float4 x[4];
-    Float4 y[4];
-    Float4 z[4];
+    Float8 x[4];
+    Float8 y[4];
+    Float8 z[4];
     const std::uint32_t offsets[4] = {0, 1, stride_, stride_ + 1};
     for (int k = 0; k < 4; ++k) {
-        Float4 height = Float4::Load(&vertices_[first[0] + offsets[k]].height);
-        x[k] = Float4::Load(&vertices_[first[1] + offsets[k]].height);
-        y[k] = Float4::Load(&vertices_[first[2] + offsets[k]].height);
-        z[k] = Float4::Load(&vertices_[first[3] + offsets[k]].height);
-        Transpose(height, x[k], y[k], z[k]);
+        // Four lanes at a time: the vertices of four lanes become columns.
+        Float4 columns[2][4];
+        for (int half = 0; half < 2; ++half) {
+            Float4* const column = columns[half];
+            for (int i = 0; i < 4; ++i) {
+                column[i] = Float4::Load(&vertices_[first[4 * half + i] + offsets[k]].height);
+            }
+            Transpose(column[0], column[1], column[2], column[3]);
+        }
+        x[k] = Float8::FromHalves(columns[0][1], columns[1][1]);
+        y[k] = Float8::FromHalves(columns[0][2], columns[1][2]);
+        z[k] = Float8::FromHalves(columns[0][3], columns[1][3]);
     }
-    const Float4 fx = gx - c;
-    const Float4 fz = gz - r;
-    const Float4 one(1.0f);
-    const Float4 w00 = (one - fz) * (one - fx);
-    const Float4 w10 = (one - fz) * fx;
-    const Float4 w01 = fz * (one - fx);
-    const Float4 w11 = fz * fx;
+    const Float8 fx = gx - c;
+    const Float8 fz = gz - r;
+    const Float8 one(1.0f);
+    const Float8 w00 = (one - fz) * (one - fx);
+    const Float8 w10 = (one - fz) * fx;
+    const Float8 w01 = fz * (one - fx);
+    const Float8 w11 = fz * fx;
     nx = x[0] * w00 + x[1] * w10 + x[2] * w01 + x[3] * w11;
     ny = y[0] * w00 + y[1] * w10 + y[2] * w01 + y[3] * w11;
     nz = z[0] * w00 + z[1] * w10 + z[2] * w01 + z[3] * w11;
 }
 
-KV_LANES_DISPATCHED Float4 GroundGrid::HeightLanes(const Float4& x, const Float4& z) const
+KV_LANES_DISPATCHED void GroundGrid::HeightLanes(const Float8& x, const Float8& z, Float8& out) const
 {
     if (IsEmpty()) {
-        return Float4(0.0f);
-    }
-    return Select(InsideLanes(x, z), HeightInCellLanes(GridX(x), GridZ(z)), Float4(0.0f));
-}
-
-KV_LANES_DISPATCHED void GroundGrid::SampleLanes(const Float4& x, const Float4& z, Samples4& out) const
-{
-    if (IsEmpty()) {
-        out.height = Float4(0.0f);
+        out = Float8(0.0f);
         return;
     }
-    const Mask4 inside = InsideLanes(x, z);
-    const Float4 gx = GridX(x);
-    const Float4 gz = GridZ(z);
-    out.height = Select(inside, HeightInCellLanes(gx, gz), Float4(0.0f));
+    out = Select(InsideLanes(x, z), HeightInCellLanes(GridX(x), GridZ(z)), Float8(0.0f));
+}
+
+KV_LANES_DISPATCHED void GroundGrid::SampleLanes(const Float8& x, const Float8& z, Samples8& out) const
+{
+    if (IsEmpty()) {
+        out.height = Float8(0.0f);
+        return;
+    }
+    const Mask8 inside = InsideLanes(x, z);
+    const Float8 gx = GridX(x);
+    const Float8 gz = GridZ(z);
+    out.height = Select(inside, HeightInCellLanes(gx, gz), Float8(0.0f));
     NormalOfLanes(inside, gx, gz, out);
 }
 
-KV_LANES_DISPATCHED void GroundGrid::NormalLanes(const Float4& x, const Float4& z, Samples4& out) const
+KV_LANES_DISPATCHED void GroundGrid::NormalLanes(const Float8& x, const Float8& z, Samples8& out) const
 {
     if (IsEmpty()) {
         return;
@@ -250,12 +269,12 @@ KV_LANES_DISPATCHED void GroundGrid::NormalLanes(const Float4& x, const Float4& 
     NormalOfLanes(InsideLanes(x, z), GridX(x), GridZ(z), out);
 }
 
-void GroundGrid::NormalOfLanes(const Mask4& inside, const Float4& gx, const Float4& gz, Samples4& out) const
+inline void GroundGrid::NormalOfLanes(const Mask8& inside, const Float8& gx, const Float8& gz, Samples8& out) const
 {
-    Float4 nx;
-    Float4 ny;
-    Float4 nz;
-    const Float4 half(0.5f);
+    Float8 nx;
+    Float8 ny;
+    Float8 nz;
+    const Float8 half(0.5f);
     NormalInCellLanes(gx - half, gz - half, nx, ny, nz);
     out.normalX = Select(inside, nx, out.normalX);
     out.normalY = Select(inside, ny, out.normalY);

@@ -10,7 +10,7 @@
 // order.
 #pragma once
 
-#include "platform/math/Float4.h"
+#include "platform/math/Float8.h"
 #include "platform/math/Vector.h"
 
 #include <cstdint>
@@ -45,18 +45,20 @@ public:
     // Terrain::NormalAt, and HeightAt at the same point, found together.
     void SampleAt(float x, float z, Sample& out) const;
 
-    // Four points at once, one a lane, each lane to the bit what SampleAt
+    // Eight points at once, one a lane, each lane to the bit what SampleAt
     // and HeightAt give.
-    struct Samples4 {
-        Float4 height;
-        Float4 normalX;
-        Float4 normalY;
-        Float4 normalZ;
+    struct Samples8 {
+        Float8 height;
+        Float8 normalX;
+        Float8 normalY;
+        Float8 normalZ;
     };
-    void SampleLanes(const Float4& x, const Float4& z, Samples4& out) const;
+    void SampleLanes(const Float8& x, const Float8& z, Samples8& out) const;
     // SampleLanes' normal alone; out.height is left as it was.
-    void NormalLanes(const Float4& x, const Float4& z, Samples4& out) const;
-    Float4 HeightLanes(const Float4& x, const Float4& z) const;
+    void NormalLanes(const Float8& x, const Float8& z, Samples8& out) const;
+    // Out by reference: a copy built for AVX cannot return eight lanes as
+    // the baseline one does.
+    void HeightLanes(const Float8& x, const Float8& z, Float8& out) const;
 
 private:
     struct Vertex {
@@ -69,18 +71,18 @@ private:
     // The grid coordinates of (x, z): columns toward +x, rows toward -z.
     float GridX(float x) const { return lastColumn_ * (x + halfSize_) / mapSize_; }
     float GridZ(float z) const { return lastRow_ * (halfSize_ - z) / mapSize_; }
-    Float4 GridX(const Float4& x) const { return Float4(lastColumn_) * (x + halfSize_) / mapSize_; }
-    Float4 GridZ(const Float4& z) const { return Float4(lastRow_) * (Float4(halfSize_) - z) / mapSize_; }
     float HeightInCell(float gx, float gz) const;
     Vec3 NormalInCell(float gx, float gz) const;
     const Vertex& At(std::uint32_t c, std::uint32_t r) const { return vertices_[r * stride_ + c]; }
-    Mask4 InsideLanes(const Float4& x, const Float4& z) const;
-    static Float4 CellLanes(const Float4& g, float last);
-    void FirstVertexLanes(const Float4& c, const Float4& r, std::uint32_t first[4]) const;
-    Float4 HeightInCellLanes(const Float4& gx, const Float4& gz) const;
-    void NormalInCellLanes(const Float4& gx, const Float4& gz, Float4& nx, Float4& ny, Float4& nz) const;
+    Mask8 InsideLanes(const Float8& x, const Float8& z) const;
+    Float8 GridX(const Float8& x) const { return Float8(lastColumn_) * (x + halfSize_) / mapSize_; }
+    Float8 GridZ(const Float8& z) const { return Float8(lastRow_) * (Float8(halfSize_) - z) / mapSize_; }
+    static Float8 CellLanes(const Float8& g, float last);
+    void FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8]) const;
+    Float8 HeightInCellLanes(const Float8& gx, const Float8& gz) const;
+    void NormalInCellLanes(const Float8& gx, const Float8& gz, Float8& nx, Float8& ny, Float8& nz) const;
     // The normal of the lanes at grid coordinates (gx, gz), set where inside.
-    void NormalOfLanes(const Mask4& inside, const Float4& gx, const Float4& gz, Samples4& out) const;
+    void NormalOfLanes(const Mask8& inside, const Float8& gx, const Float8& gz, Samples8& out) const;
 
     std::uint32_t columns_ = 0;
     std::uint32_t rows_ = 0;

@@ -39,7 +39,7 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
     const Terrain& terrain = TestWorld::Ground();
     const GroundGrid& grid = terrain.GetGroundGrid();
     // The corners, the borders, just outside them, vertices (every 4 units),
-    // cell middles and diagonals, and points anywhere; four at a time.
+    // cell middles and diagonals, and points anywhere; eight at a time.
     std::vector<float> xs = {-200.0f, 200.0f, 200.0f, -200.0f, 200.0f,  -7.1f,   200.001f, 0.0f,
                              NAN,     8.0f,   10.0f,  9.0f,    -198.0f, 197.99f, -199.9f,  0.0f};
     std::vector<float> zs = {-200.0f, 200.0f, -200.0f, 200.0f, 13.3f,  -200.0f, 0.0f, -200.001f,
@@ -51,28 +51,30 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
     }
     const auto bits = [](float value) { return std::bit_cast<std::uint32_t>(value); };
     // Each lane set starts at -7 so a lane the call should leave alone shows.
-    const auto lanesOf = [](const GroundGrid::Samples4& samples, float(&out)[4][4]) {
+    const auto lanesOf = [](const GroundGrid::Samples8& samples, float(&out)[4][8]) {
         samples.height.Store(out[0]);
         samples.normalX.Store(out[1]);
         samples.normalY.Store(out[2]);
         samples.normalZ.Store(out[3]);
     };
-    for (std::size_t i = 0; i < xs.size(); i += 4) {
-        const Float4 x4 = Float4::Load(&xs[i]);
-        const Float4 z4 = Float4::Load(&zs[i]);
-        GroundGrid::Samples4 sampled;
-        GroundGrid::Samples4 normals;
-        sampled.height = sampled.normalX = sampled.normalY = sampled.normalZ = Float4(-7.0f);
+    for (std::size_t i = 0; i < xs.size(); i += 8) {
+        const Float8 x8 = Float8::Load(&xs[i]);
+        const Float8 z8 = Float8::Load(&zs[i]);
+        GroundGrid::Samples8 sampled;
+        GroundGrid::Samples8 normals;
+        sampled.height = sampled.normalX = sampled.normalY = sampled.normalZ = Float8(-7.0f);
         normals = sampled;
-        grid.SampleLanes(x4, z4, sampled);
-        grid.NormalLanes(x4, z4, normals);
-        float lane[4][4];
-        float normalLane[4][4];
-        float heightLane[4];
+        grid.SampleLanes(x8, z8, sampled);
+        grid.NormalLanes(x8, z8, normals);
+        float lane[4][8];
+        float normalLane[4][8];
+        float heightLane[8];
         lanesOf(sampled, lane);
         lanesOf(normals, normalLane);
-        grid.HeightLanes(x4, z4).Store(heightLane);
-        for (std::size_t k = 0; k < 4; ++k) {
+        Float8 heights;
+        grid.HeightLanes(x8, z8, heights);
+        heights.Store(heightLane);
+        for (std::size_t k = 0; k < 8; ++k) {
             const float x = xs[i + k];
             const float z = zs[i + k];
             CAPTURE(x);
@@ -131,6 +133,93 @@ TEST_CASE("bodies top out once, come to rest on the ground and know when they ar
     CHECK(wetCount == 60);
     CheckNear(dropped->GetPosition(), Vec3(10.0f, 0.0f, -10.0f));
     CHECK(std::fabs(dropped->GetVelocity().y) < 1e-3f);
+}
+
+TEST_CASE("gravity, drag and the ground's push each stop acting once switched off, and friction stops a slow body")
+{
+    TestWorld world;
+    Physics& physics = *Physics::Instance();
+    // Falling and dragged in the air; pressed into the ground; sliding
+    // slowly on it with friction and without.
+    auto flying = MakeFreeBody(Vec3(0.0f, 100.0f, 0.0f), Vec3(10.0f, 0.0f, 0.0f), true);
+    flying->SetDragEnabled(true);
+    flying->SetDragCoefficient(0.5f);
+    auto pressed = MakeFreeBody(Vec3(20.0f, 0.0f, 0.0f), Vec3(0.0f, -5.0f, 0.0f), true);
+    auto slow = MakeFreeBody(Vec3(-20.0f, 0.0f, 0.0f), Vec3(0.5f, 0.0f, 0.0f), true);
+    slow->SetFrictionEnabled(true);
+    slow->SetFrictionCoefficient(0.5f);
+    auto slick = MakeFreeBody(Vec3(-40.0f, 0.0f, 0.0f), Vec3(0.5f, 0.0f, 0.0f), true);
+    slick->SetFrictionCoefficient(0.5f); // but friction is not enabled
+
+    SUBCASE("all on")
+    {
+        TestWorld::Step(kDt);
+        CHECK(flying->GetVelocity().x < 9.99f);
+        CHECK(flying->GetVelocity().y == doctest::Approx(-30.0f * kDt));
+        CHECK(std::fabs(pressed->GetVelocity().y) < 1e-3f);
+        // A speed loss per step larger than the speed stops the body dead,
+        // neither reversed nor NaN.
+        CHECK(slow->GetVelocity() == Vec3());
+        CHECK(slick->GetVelocity() == Vec3(0.5f, 0.0f, 0.0f));
+    }
+    SUBCASE("gravity off")
+    {
+        physics.SetGravityOn(false);
+        TestWorld::Step(kDt);
+        CHECK(flying->GetVelocity().y == 0.0f);
+        CHECK(flying->GetPosition().y == 100.0f);
+        CHECK(flying->GetVelocity().x < 9.99f);
+        CHECK(slow->GetVelocity().x == 0.5f); // nothing presses it on the ground
+    }
+    SUBCASE("drag off")
+    {
+        physics.SetDragOn(false);
+        TestWorld::Step(kDt);
+        CHECK(flying->GetVelocity().x == 10.0f);
+        CHECK(flying->GetVelocity().y < 0.0f);
+    }
+    SUBCASE("the ground's push off: it only holds the body up")
+    {
+        physics.SetGroundOn(false);
+        TestWorld::Step(kDt);
+        CHECK(pressed->GetVelocity().y == -5.0f);
+        CHECK(pressed->GetPosition().y == 0.0f);
+    }
+}
+
+TEST_CASE("a body faces a way as its steering aims, and a spinning body turns with its spin until it lands")
+{
+    TestWorld world;
+    Physical alone(0.0f, 0.0f, 0.0f, nullptr); // not registered: its state is its own all the same
+    const float faced[][3] = {
+        {0.0f, 1.0f, 0.0f}, {1.0f, 0.0f, kPi / 2.0f}, {-1.0f, 0.0f, -kPi / 2.0f}, {0.0f, -1.0f, kPi}};
+    for (const auto& [x, z, heading] : faced) {
+        alone.FaceDirection(x, 5.0f, z);
+        CHECK(alone.GetHeading() == doctest::Approx(heading));
+    }
+    // Facing its destination already, a walking body has no turn to make.
+    auto walker = MakeFreeBody(Vec3(0.0f, 0.0f, 0.0f));
+    walker->SetSteering(true);
+    walker->SetDestination(30.0f, 0.0f, -40.0f);
+    walker->FaceDirection(30.0f, 0.0f, -40.0f);
+    const float facing = walker->GetHeading();
+
+    // Dropped spinning, with its destination straight along +z (heading 0).
+    auto spinner = MakeFreeBody(Vec3(50.0f, 20.0f, 0.0f), Vec3(), true);
+    spinner->SetSteering(true);
+    spinner->SetHeading(1.0f);
+    spinner->SetSpinRate(0.5f);
+    spinner->SetDestination(50.0f, 0.0f, 100.0f);
+    TestWorld::Step(kDt);
+    CHECK(walker->GetHeading() == facing);
+    CHECK(spinner->GetHeading() == doctest::Approx(1.0f + 15.7f * kDt));
+    TestWorld::Step(kDt, 59); // still in the air
+    CHECK(spinner->GetSpinRate() == 0.5f);
+    CHECK(spinner->GetHeading() == doctest::Approx(1.0f + 15.7f).epsilon(1e-4));
+    TestWorld::Step(kDt, 60); // landed, and turned toward the destination since
+    CHECK(spinner->GetSpinRate() == 0.0f);
+    CHECK(spinner->GetSpinAxis() == Vec3(0.0f, 1.0f, 0.0f));
+    CHECK(std::remainder(spinner->GetHeading(), 2.0f * kPi) == doctest::Approx(0.0f).epsilon(1e-5));
 }
 
 // Steering one body at a time is the recorded battle's; these guard the

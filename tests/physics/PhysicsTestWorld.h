@@ -33,12 +33,14 @@ public:
         Physics::Instance()->SetTerrain(&Ground());
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
+        SwitchAllOn();
     }
     ~TestWorld()
     {
         Physics::Instance()->Clear();
         Physics::Instance()->SetCollisionHandlers({});
         Physics::Instance()->SetTerrain(nullptr);
+        SwitchAllOn();
     }
 
     // The map the bodies stand on.
@@ -56,6 +58,13 @@ public:
     }
 
 private:
+    static void SwitchAllOn()
+    {
+        Physics::Instance()->SetGravityOn(true);
+        Physics::Instance()->SetDragOn(true);
+        Physics::Instance()->SetGroundOn(true);
+    }
+
     testing::TempDirectory directory_;
 };
 

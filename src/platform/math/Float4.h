@@ -18,7 +18,10 @@
 // most of the register copies SSE2 needs; every helper the function calls
 // is built into each copy (flatten). FMA is not asked for, so both copies
 // round every operation alike and give the same results to the bit.
-#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
+// Unoptimised builds (the sanitizer build) inline nothing, and an AVX2 copy
+// calling the baseline helpers would hand eight-lane vectors over in other
+// registers than they expect: they build the baseline copy alone.
+#if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__) && defined(__OPTIMIZE__)
 #define KV_LANES_DISPATCHED __attribute__((target_clones("avx2", "default"), flatten))
 #else
 #define KV_LANES_DISPATCHED
@@ -55,6 +58,7 @@ public:
     static Float4 Lanes(float a, float b, float c, float d) { return Float4(_mm_set_ps(d, c, b, a)); }
     static Float4 Load(const float* p) { return Float4(_mm_loadu_ps(p)); }
     void Store(float* p) const { _mm_storeu_ps(p, v_); }
+    __m128 Raw() const { return v_; }
 
     Float4 operator+(const Float4& o) const { return Float4(_mm_add_ps(v_, o.v_)); }
     Float4 operator-(const Float4& o) const { return Float4(_mm_sub_ps(v_, o.v_)); }
