@@ -62,6 +62,7 @@ public:
     void Clear(std::uint32_t argb, float depth) override;
     bool BeginScene() override;
     void EndScene() override;
+    void Flush() override;
     void Present() override;
     bool ReadPicture(RgbImage& image) override;
 

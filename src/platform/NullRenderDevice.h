@@ -51,6 +51,7 @@ public:
     void Clear(std::uint32_t argb, float depth) override;
     bool BeginScene() override;
     void EndScene() override;
+    void Flush() override {}
     void Present() override;
     // A black picture of the device's size.
     bool ReadPicture(RgbImage& image) override;

@@ -150,6 +150,10 @@ public:
     // Scenes nest and never fail while the device lives.
     virtual bool BeginScene() = 0;
     virtual void EndScene() = 0;
+    // Hands the draws made so far on to be carried out while the caller goes
+    // on queueing more; the picture is the same with or without it. A
+    // software rasteriser otherwise starts on a frame only when it is shown.
+    virtual void Flush() = 0;
     // Shows the picture. It keeps the frame after, so a screenshot saves it.
     virtual void Present() = 0;
     virtual bool ReadPicture(RgbImage& image) = 0;
