@@ -752,6 +752,11 @@ void GlRenderDevice::EndScene()
     sceneDepth_ = std::max(sceneDepth_ - 1, 0);
 }
 
+void GlRenderDevice::Flush()
+{
+    glFlush();
+}
+
 void GlRenderDevice::Present()
 {
     if (target_) {

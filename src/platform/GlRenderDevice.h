@@ -43,6 +43,8 @@ public:
                                                      std::string* error) override;
     std::unique_ptr<Texture> CreateTextureFromPixels(int width, int height,
                                                      std::span<const std::uint8_t> rgba) override;
+    std::unique_ptr<Texture> CreateTextureFromPixelsNearestMip(int width, int height,
+                                                               std::span<const std::uint8_t> rgba) override;
     std::unique_ptr<Texture> CreateRenderTarget(int width, int height) override;
     std::unique_ptr<VertexBuffer> CreateVertexBuffer(std::size_t bytes) override;
     std::unique_ptr<IndexBuffer> CreateIndexBuffer(std::uint32_t count, bool wide) override;
@@ -62,6 +64,7 @@ public:
     void Clear(std::uint32_t argb, float depth) override;
     bool BeginScene() override;
     void EndScene() override;
+    void Flush() override;
     void Present() override;
     bool ReadPicture(RgbImage& image) override;
 
@@ -89,6 +92,9 @@ private:
     };
 
     void InitialiseGl();
+    // A texture with a full mip chain, wrapping, linear within a level and
+    // minFilter (a GL filter) between levels.
+    std::unique_ptr<Texture> MakeTexture(int width, int height, std::span<const std::uint8_t> rgba, GLenum minFilter);
     bool PrepareDraw();
     void ApplyStates();
     void ApplyTransforms(bool screenSpace);

@@ -168,6 +168,18 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTextureFromMemory(std::span<const
 std::unique_ptr<Texture> GlRenderDevice::CreateTextureFromPixels(int width, int height,
                                                                  std::span<const std::uint8_t> rgba)
 {
+    return MakeTexture(width, height, rgba, GL_LINEAR_MIPMAP_LINEAR);
+}
+
+std::unique_ptr<Texture> GlRenderDevice::CreateTextureFromPixelsNearestMip(int width, int height,
+                                                                           std::span<const std::uint8_t> rgba)
+{
+    return MakeTexture(width, height, rgba, GL_LINEAR_MIPMAP_NEAREST);
+}
+
+std::unique_ptr<Texture> GlRenderDevice::MakeTexture(int width, int height, std::span<const std::uint8_t> rgba,
+                                                     GLenum minFilter)
+{
     if (width <= 0 || height <= 0 || rgba.size() < static_cast<std::size_t>(width) * height * 4) {
         return nullptr;
     }
@@ -178,7 +190,7 @@ std::unique_ptr<Texture> GlRenderDevice::CreateTextureFromPixels(int width, int 
     glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
     glTexImage2D(GL_TEXTURE_2D, 0, GL_RGBA8, width, height, 0, GL_RGBA, GL_UNSIGNED_BYTE, rgba.data());
     glGenerateMipmap(GL_TEXTURE_2D);
-    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR_MIPMAP_LINEAR);
+    glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, static_cast<GLint>(minFilter));
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, GL_REPEAT);
     glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, GL_REPEAT);

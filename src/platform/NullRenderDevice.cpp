@@ -241,6 +241,12 @@ std::unique_ptr<Texture> NullRenderDevice::CreateTextureFromPixels(int width, in
     return std::make_unique<NullTexture>(width, height, false);
 }
 
+std::unique_ptr<Texture> NullRenderDevice::CreateTextureFromPixelsNearestMip(int width, int height,
+                                                                             std::span<const std::uint8_t> rgba)
+{
+    return CreateTextureFromPixels(width, height, rgba);
+}
+
 std::unique_ptr<Texture> NullRenderDevice::CreateRenderTarget(int width, int height)
 {
     if (width <= 0 || height <= 0) {

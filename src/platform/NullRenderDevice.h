@@ -32,6 +32,8 @@ public:
                                                      std::string* error) override;
     std::unique_ptr<Texture> CreateTextureFromPixels(int width, int height,
                                                      std::span<const std::uint8_t> rgba) override;
+    std::unique_ptr<Texture> CreateTextureFromPixelsNearestMip(int width, int height,
+                                                               std::span<const std::uint8_t> rgba) override;
     std::unique_ptr<Texture> CreateRenderTarget(int width, int height) override;
     std::unique_ptr<VertexBuffer> CreateVertexBuffer(std::size_t bytes) override;
     std::unique_ptr<IndexBuffer> CreateIndexBuffer(std::uint32_t count, bool wide) override;
@@ -51,6 +53,7 @@ public:
     void Clear(std::uint32_t argb, float depth) override;
     bool BeginScene() override;
     void EndScene() override;
+    void Flush() override {}
     void Present() override;
     // A black picture of the device's size.
     bool ReadPicture(RgbImage& image) override;

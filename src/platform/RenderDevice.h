@@ -120,6 +120,11 @@ public:
     // rgba: width x height pixels, top row first.
     virtual std::unique_ptr<Texture> CreateTextureFromPixels(int width, int height,
                                                              std::span<const std::uint8_t> rgba) = 0;
+    // The same, read from the nearer mip level alone rather than a blend of
+    // the two around the wanted size: half the texel reads, for a picture that
+    // is seen small enough for the step between levels not to show.
+    virtual std::unique_ptr<Texture> CreateTextureFromPixelsNearestMip(int width, int height,
+                                                                       std::span<const std::uint8_t> rgba) = 0;
     virtual std::unique_ptr<Texture> CreateRenderTarget(int width, int height) = 0;
     virtual std::unique_ptr<VertexBuffer> CreateVertexBuffer(std::size_t bytes) = 0;
     virtual std::unique_ptr<IndexBuffer> CreateIndexBuffer(std::uint32_t count, bool wide) = 0;
@@ -150,6 +155,10 @@ public:
     // Scenes nest and never fail while the device lives.
     virtual bool BeginScene() = 0;
     virtual void EndScene() = 0;
+    // Hands the draws made so far on to be carried out while the caller goes
+    // on queueing more; the picture is the same with or without it. A
+    // software rasteriser otherwise starts on a frame only when it is shown.
+    virtual void Flush() = 0;
     // Shows the picture. It keeps the frame after, so a screenshot saves it.
     virtual void Present() = 0;
     virtual bool ReadPicture(RgbImage& image) = 0;

@@ -85,9 +85,7 @@ void GroundBlocks::Build(const Terrain& terrain)
             block.ground[l].first = static_cast<std::uint32_t>(indices_.size());
             GroundLevel(terrain, block, level, indices_);
             block.ground[l].count = static_cast<std::uint32_t>(indices_.size()) - block.ground[l].first;
-            block.skirts[l].first = static_cast<std::uint32_t>(skirtVertices_.size());
             Skirts(terrain, block, level, skirtVertices_);
-            block.skirts[l].count = static_cast<std::uint32_t>(skirtVertices_.size()) - block.skirts[l].first;
         }
     }
     selected_.assign(blocks_.size(), -1);
@@ -119,9 +117,14 @@ void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
             indices.clear();
             GroundLevel(terrain, block, level, indices);
             std::copy(indices.begin(), indices.end(), indices_.begin() + block.ground[l].first);
+            // Made again at the same place: each side keeps its count.
+            const std::uint32_t first = block.skirts[l][kFirstRow].first;
             skirts.clear();
             Skirts(terrain, block, level, skirts);
-            std::copy(skirts.begin(), skirts.end(), skirtVertices_.begin() + block.skirts[l].first);
+            for (auto& side : block.skirts[l]) {
+                side.first += first;
+            }
+            std::copy(skirts.begin(), skirts.end(), skirtVertices_.begin() + first);
         }
     }
 }
@@ -214,8 +217,13 @@ float GroundBlocks::SkirtDepth(const Terrain& terrain) const
     return 2.0f * worst + 0.1f;
 }
 
-void GroundBlocks::Skirts(const Terrain& terrain, const Block& block, int level, std::vector<TerrainVertex>& out) const
+void GroundBlocks::Skirts(const Terrain& terrain, Block& block, int level, std::vector<TerrainVertex>& out) const
 {
+    std::array<Range, kSides>& ranges = block.skirts[static_cast<std::size_t>(level)];
+    const auto start = static_cast<std::uint32_t>(out.size());
+    for (Range& range : ranges) {
+        range = {start, 0};
+    }
     if (level == 0) {
         return;
     }
@@ -242,14 +250,35 @@ void GroundBlocks::Skirts(const Terrain& terrain, const Block& block, int level,
                                             top1, keep ? bottom1 : bottom0, keep ? bottom0 : bottom1};
         out.insert(out.end(), triangles, triangles + 6);
     };
-    for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
-        wall(block.r0 * columns_ + xs[i], block.r0 * columns_ + xs[i + 1]);
-        wall(block.r1 * columns_ + xs[i], block.r1 * columns_ + xs[i + 1]);
+    const auto side = [&](Side which, const std::vector<std::uint32_t>& lines, std::uint32_t first,
+                          std::uint32_t stride) {
+        ranges[which].first = static_cast<std::uint32_t>(out.size());
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+            wall(first + lines[i] * stride, first + lines[i + 1] * stride);
+        }
+        ranges[which].count = static_cast<std::uint32_t>(out.size()) - ranges[which].first;
+    };
+    side(kFirstRow, xs, block.r0 * columns_, 1);
+    side(kLastRow, xs, block.r1 * columns_, 1);
+    side(kFirstColumn, zs, block.c0, columns_);
+    side(kLastColumn, zs, block.c1, columns_);
+}
+
+bool GroundBlocks::NeedsSkirt(std::size_t block, Side side) const
+{
+    const std::uint32_t bx = static_cast<std::uint32_t>(block) % blocksAcross_;
+    const std::uint32_t bz = static_cast<std::uint32_t>(block) / blocksAcross_;
+    const bool atMapBorder = (side == kFirstRow && bz == 0) || (side == kLastRow && bz + 1 == blocksDown_) ||
+                             (side == kFirstColumn && bx == 0) || (side == kLastColumn && bx + 1 == blocksAcross_);
+    if (atMapBorder) {
+        return true;
     }
-    for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
-        wall(zs[j] * columns_ + block.c0, zs[j + 1] * columns_ + block.c0);
-        wall(zs[j] * columns_ + block.c1, zs[j + 1] * columns_ + block.c1);
-    }
+    const std::size_t across = blocksAcross_;
+    const std::size_t neighbour = side == kFirstRow      ? block - across
+                                  : side == kLastRow     ? block + across
+                                  : side == kFirstColumn ? block - 1
+                                                         : block + 1;
+    return selected_[neighbour] >= 0 && selected_[neighbour] != selected_[block];
 }
 
 int GroundBlocks::LevelForDistance(float distance)
@@ -310,9 +339,13 @@ void GroundBlocks::GatherRuns()
                 continue;
             }
             const Range& ground = blocks_[i].ground[static_cast<std::size_t>(level)];
-            const Range& skirts = blocks_[i].skirts[static_cast<std::size_t>(level)];
             AppendRun(baked_[i] ? bakedGroundRuns_ : groundRuns_, ground.first, ground.count / 3);
-            AppendRun(baked_[i] ? bakedSkirtRuns_ : skirtRuns_, skirts.first, skirts.count / 3);
+            for (int side = 0; side < kSides; ++side) {
+                const Range& skirt = blocks_[i].skirts[static_cast<std::size_t>(level)][static_cast<std::size_t>(side)];
+                if (skirt.count > 0 && NeedsSkirt(i, static_cast<Side>(side))) {
+                    AppendRun(baked_[i] ? bakedSkirtRuns_ : skirtRuns_, skirt.first, skirt.count / 3);
+                }
+            }
         }
     }
 }

@@ -12,7 +12,12 @@
 // A coarse block's border no longer meets its neighbour's exactly; skirts
 // (walls hanging down from a coarse block's border) fill the slits. They
 // face outwards, so they show only through a slit, and the ground drawn
-// before them hides the rest by depth.
+// before them hides the rest by depth. A side is skirted only where a slit
+// can open: towards a neighbour drawn at another level, or at the map's
+// border. Two blocks at one level share their border's vertices, and a
+// side towards a culled neighbour lies inside that neighbour's box, out of
+// view; a skirt there is all hidden, yet llvmpipe would still test each of
+// its pixels.
 #pragma once
 
 #include "platform/math/Matrix.h"
@@ -92,17 +97,21 @@ private:
         std::uint32_t first = 0;
         std::uint32_t count = 0;
     };
+    // A block's sides: its first and last grid rows, first and last columns.
+    enum Side { kFirstRow, kLastRow, kFirstColumn, kLastColumn, kSides };
     struct Block {
         std::uint32_t c0 = 0, c1 = 0, r0 = 0, r1 = 0; // grid lines bounding it
         Vec3 boxMin;
         Vec3 boxMax;
-        std::array<Range, kLevels> ground{}; // indices
-        std::array<Range, kLevels> skirts{}; // vertices
+        std::array<Range, kLevels> ground{};                     // indices
+        std::array<std::array<Range, kSides>, kLevels> skirts{}; // vertices, by Side
     };
 
     void Bound(const Terrain& terrain, Block& block) const;
     void GroundLevel(const Terrain& terrain, const Block& block, int level, std::vector<std::uint16_t>& out) const;
-    void Skirts(const Terrain& terrain, const Block& block, int level, std::vector<TerrainVertex>& out) const;
+    // The skirts of one level, side after side, recording each side's range.
+    void Skirts(const Terrain& terrain, Block& block, int level, std::vector<TerrainVertex>& out) const;
+    bool NeedsSkirt(std::size_t block, Side side) const;
     float SkirtDepth(const Terrain& terrain) const;
     void GatherRuns();
     static int LevelForDistance(float distance);

@@ -201,7 +201,12 @@ std::unique_ptr<platform::Texture> TerrainRenderer::BakeGround(platform::RenderD
             }
         }
     }
-    std::unique_ptr<platform::Texture> texture = device.CreateTextureFromPixels(size, size, rgba);
+    // Read from one mip level: the far ground shows about a texel a pixel,
+    // where the step between levels does not show (in the render bench's
+    // picture about 1% of pixels move by 9 to 32 levels of 255, and no line
+    // can be seen), and it halves the texels llvmpipe reads for most of the
+    // picture (about 4 ms of processor a frame less with two threads).
+    std::unique_ptr<platform::Texture> texture = device.CreateTextureFromPixelsNearestMip(size, size, rgba);
     if (!texture) {
         ErrorLog("Renderer.txt", true).Warning("No baked ground picture; the far ground is drawn from its layers.");
     }

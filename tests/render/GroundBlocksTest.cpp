@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <set>
 #include <vector>
 
 namespace {
@@ -108,5 +109,55 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
         CHECK(blocks.GetSelectedLevel(4, 2) > 0);
         CHECK(blocks.GetSelectedLevel(4, 0) > blocks.GetSelectedLevel(4, 2));
         CHECK(blocks.GetSelectedLevel(8, 0) == -1); // off the grid
+
+        // Skirts hang only where a slit can open, and on every such border:
+        // between two drawn blocks of different levels, or at the map's edge.
+        const std::vector<TerrainVertex>& grid = terrain.GetGroundVertices();
+        const auto line = [&grid](float at, float origin, float step) {
+            return static_cast<int>(std::lround((at - origin) / step));
+        };
+        const float columnStep = grid[1].position.x - grid[0].position.x;
+        const float rowStep = grid[129].position.z - grid[0].position.z;
+        const auto level = [&blocks](int bx, int bz) {
+            return blocks.GetSelectedLevel(static_cast<std::uint32_t>(bx), static_cast<std::uint32_t>(bz));
+        };
+        // {bx, bz, 1}: the border above block (bx, bz); {bx, bz, 0}: left of it.
+        std::set<std::array<int, 3>> skirted;
+        const std::vector<TerrainVertex>& skirts = blocks.GetSkirtVertices();
+        for (const GroundBlocks::Run& run : blocks.GetSkirtRuns()) {
+            for (std::uint32_t v = run.first; v < run.first + 3 * run.triangles; v += 3) {
+                const Vec3 top = skirts[v].position;
+                const Vec3 a = skirts[v + 1].position;
+                const Vec3 along =
+                    (std::fabs(a.x - top.x) + std::fabs(a.z - top.z) > 1e-3f) ? a : skirts[v + 2].position;
+                const int c = std::min(line(top.x, grid[0].position.x, columnStep),
+                                       line(along.x, grid[0].position.x, columnStep));
+                const int r =
+                    std::min(line(top.z, grid[0].position.z, rowStep), line(along.z, grid[0].position.z, rowStep));
+                const bool alongRow = std::fabs(along.z - top.z) < 1e-3f;
+                const int border = alongRow ? r : c;
+                REQUIRE(border % 16 == 0);
+                if (border == 0 || border == 128) {
+                    continue; // the map's edge
+                }
+                const int bx = alongRow ? c / 16 : border / 16;
+                const int bz = alongRow ? border / 16 : r / 16;
+                const int before = alongRow ? level(bx, bz - 1) : level(bx - 1, bz);
+                CHECK(before >= 0);
+                CHECK(level(bx, bz) >= 0);
+                CHECK(before != level(bx, bz));
+                skirted.insert({bx, bz, alongRow ? 1 : 0});
+            }
+        }
+        for (int bz = 0; bz < 8; ++bz) {
+            for (int bx = 0; bx < 8; ++bx) {
+                for (const int alongRow : {0, 1}) {
+                    const int before = alongRow ? (bz > 0 ? level(bx, bz - 1) : -1) : (bx > 0 ? level(bx - 1, bz) : -1);
+                    if (before >= 0 && level(bx, bz) >= 0 && before != level(bx, bz)) {
+                        CHECK(skirted.count({bx, bz, alongRow}) == 1);
+                    }
+                }
+            }
+        }
     }
 }
