@@ -49,6 +49,26 @@ public:
         float groundX[kLanes] = {};
         float groundZ[kLanes] = {};
         float groundHeight[kLanes] = {};
+        // What the last step left for its collision pass, written a block at
+        // a time: where each body started and ended (the pass moves the end
+        // back), the key it is sorted by, the box it swept through, and its
+        // radius and movable switch as the step found them (game code the
+        // pass calls may change the body's own).
+        float previousX[kLanes] = {};
+        float previousY[kLanes] = {};
+        float previousZ[kLanes] = {};
+        float stepX[kLanes] = {};
+        float stepY[kLanes] = {};
+        float stepZ[kLanes] = {};
+        float sortKey[kLanes] = {};
+        float boxMinX[kLanes] = {};
+        float boxMaxX[kLanes] = {};
+        float boxMinZ[kLanes] = {};
+        float boxMaxZ[kLanes] = {};
+        float stepRadius[kLanes] = {};
+        std::int32_t stepMovable[kLanes] = {};
+        // No wall can stop the body in the step (PhysicsMath.h InsideWalls).
+        std::int32_t clearOfWalls[kLanes] = {};
         // Switches: -1 on, 0 off, so eight read as one mask.
         std::int32_t movable[kLanes] = {};
         std::int32_t steering[kLanes] = {};

@@ -41,11 +41,12 @@ void Physics::AddObject(Physical* body)
     PhysicsEntry& entry = entries_[slot];
     entry.body = body;
     entry.slot = slot;
-    entry.previousPosition = body->GetPosition();
-    entry.sortX = entry.previousPosition.x;
+    entry.sortX = body->GetPosition().x;
     // A new entry has no impulse and knows no ground yet.
     BodyStore::Block& state = body->state_;
     const std::uint32_t lane = body->lane_;
+    entry.block = &state;
+    entry.lane = lane;
     state.forceX[lane] = 0.0f;
     state.forceY[lane] = 0.0f;
     state.forceZ[lane] = 0.0f;
@@ -241,6 +242,26 @@ void Physics::SortBySortX()
     for (std::size_t i = 0; i < order_.size(); ++i) {
         sortKeys_[i] = {order_[i]->sortX, order_[i]};
     }
+    SortByKeys();
+}
+
+void Physics::SortByStepKeys()
+{
+    sortKeys_.resize(order_.size());
+    // Through plain pointers, which the keys' stores cannot change.
+    PhysicsEntry* const* const order = order_.data();
+    SortKey* const keys = sortKeys_.data();
+    const std::size_t count = order_.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        PhysicsEntry& entry = *order[i];
+        entry.sortX = entry.block->sortKey[entry.lane];
+        keys[i] = {entry.sortX, &entry};
+    }
+    SortByKeys();
+}
+
+void Physics::SortByKeys()
+{
     // Between two steps the order barely changes, so insertion puts it right
     // in a few moves; after bodies were added in bulk a full sort is cheaper.
     // Both keep bodies of equal x in list order.

@@ -66,9 +66,10 @@ struct PhysicsEntry {
     Physical* body = nullptr;
     // Where the entry lives in the engine's store of entries.
     std::uint32_t slot = 0;
-    // Where the body was when the last integration began: the start of the
-    // swept collision tests.
-    Vec3 previousPosition;
+    // The body's place in the body store, where the step leaves what the
+    // collision pass reads of it (BodyStore.h).
+    BodyStore::Block* block = nullptr;
+    std::uint32_t lane = 0;
     std::vector<PhysicsCallback> callbacks;
     // One bit per event some callback waits for, so raising an event nobody
     // waits for costs one test.
@@ -77,20 +78,24 @@ struct PhysicsEntry {
     bool anyFired = false;
     // The x the list was last sorted by, so sorting never reads a removed body.
     float sortX = 0.0f;
-    // What the collision pass reads of the body, taken as the step moved it:
-    // where it ended, the box it swept through, and its own size and switches.
-    Vec3 stepPosition;
-    PairGrid::Box sweptBox;
-    float radius = 0.0f;
-    bool collides = false;
-    bool movable = false;
-    // No wall can stop the body in this step (PhysicsMath.h InsideWalls).
-    bool clearOfWalls = false;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
     bool removed = false;
     // Non-finite motion is reported once per body, not in every step.
     bool reportedNonFinite = false;
+
+    // The ends of the body's path over the step, the end as the collision
+    // pass has left it so far.
+    Vec3 PreviousPosition() const { return {block->previousX[lane], block->previousY[lane], block->previousZ[lane]}; }
+    Vec3 StepPosition() const { return {block->stepX[lane], block->stepY[lane], block->stepZ[lane]}; }
+    void SetStepPosition(const Vec3& position)
+    {
+        block->stepX[lane] = position.x;
+        block->stepY[lane] = position.y;
+        block->stepZ[lane] = position.z;
+    }
+    float StepRadius() const { return block->stepRadius[lane]; }
+    bool StepMovable() const { return block->stepMovable[lane] != 0; }
 
     // Works awaitedEvents and anyFired out again after callbacks changed.
     void RecountCallbacks();
@@ -183,6 +188,11 @@ private:
     void ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event);
     // The stable sort by each entry's sortX as it stands.
     void SortBySortX();
+    // The same, by where the step left each body (all live in a step).
+    void SortByStepKeys();
+    // The stable sort of the list by the keys in sortKeys_, one an entry in
+    // list order.
+    void SortByKeys();
     std::uint32_t NewSlot();
     void FreeSlot(std::uint32_t slot);
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
@@ -193,8 +203,8 @@ private:
     void FollowGround(const GroundGrid* grid);
     static void SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
                                   const Float8& z, GroundGrid::Samples8& ground);
-    void NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane, const Vec3& position,
-                           const PairGrid::Box& sweptBox, bool clearOfWalls);
+    static void NoteForCollisions(BodyStore::Block& block, const physics::Vec3Lanes8& start,
+                                  const physics::Vec3Lanes8& end, const Float8& radius, float wallHalf);
     void SteerBlock(BodyStore::Block& block, int live, float dt);
     void RunCallbacks();
     void DropRemovedEntries();
@@ -240,8 +250,8 @@ private:
 
     // The entries by their place in the list as the collision pass began,
     // which game code it calls cannot change. The pass reads each body's
-    // ends of step from its entry (previousPosition, stepPosition) and keeps
-    // stepPosition up to date as it moves the body back.
+    // ends of step through its entry (PreviousPosition, StepPosition) and
+    // keeps the step position up to date as it moves the body back.
     std::vector<PhysicsEntry*> ranked_;
     std::vector<PairGrid::Item> pairItems_;
     // The ranks of the moving colliders a wall might stop.
