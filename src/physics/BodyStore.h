@@ -69,6 +69,10 @@ public:
         std::int32_t stepMovable[kLanes] = {};
         // No wall can stop the body in the step (PhysicsMath.h InsideWalls).
         std::int32_t clearOfWalls[kLanes] = {};
+        // The events some callback of the body waits for, as its entry keeps
+        // them (Physics.h), so the step finds the bodies it has events to
+        // raise for without visiting each.
+        std::uint32_t awaitedEvents[kLanes] = {};
         // Switches: -1 on, 0 off, so eight read as one mask.
         std::int32_t movable[kLanes] = {};
         std::int32_t steering[kLanes] = {};

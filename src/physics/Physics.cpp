@@ -24,12 +24,13 @@ constexpr double kFlagImpulseDivisor = 5.0;
 
 void PhysicsEntry::RecountCallbacks()
 {
-    awaitedEvents = 0;
+    std::uint32_t events = 0;
     anyFired = false;
     for (const PhysicsCallback& callback : callbacks) {
-        awaitedEvents |= PhysicsEventBit(callback.event);
+        events |= PhysicsEventBit(callback.event);
         anyFired = anyFired || callback.fired;
     }
+    SetAwaitedEvents(events);
 }
 
 void Physics::AddObject(Physical* body)
@@ -51,6 +52,7 @@ void Physics::AddObject(Physical* body)
     state.forceY[lane] = 0.0f;
     state.forceZ[lane] = 0.0f;
     state.groundX[lane] = kStaleGround;
+    state.awaitedEvents[lane] = 0;
     state.registered[lane] = -1;
     state.entry[lane] = &entry;
     order_.push_back(&entry);
@@ -153,7 +155,7 @@ void Physics::AddCallback(Physical* body, PhysicsCallbackFunction function, Phys
     callback.function = std::make_unique<PhysicsCallbackFunction>(std::move(function));
     callback.event = event;
     callback.removeAfterFiring = removeAfterFiring;
-    entry->awaitedEvents |= PhysicsEventBit(event);
+    entry->SetAwaitedEvents(entry->awaitedEvents | PhysicsEventBit(event));
 }
 
 void Physics::RemoveCallback(Physical* body, PhysicsEvent event)

@@ -94,6 +94,12 @@ struct PhysicsEntry {
         block->stepY[lane] = position.y;
         block->stepZ[lane] = position.z;
     }
+    // Sets awaitedEvents, and the store's copy of it.
+    void SetAwaitedEvents(std::uint32_t events)
+    {
+        awaitedEvents = events;
+        block->awaitedEvents[lane] = events;
+    }
     float StepRadius() const { return block->stepRadius[lane]; }
     bool StepMovable() const { return block->stepMovable[lane] != 0; }
 

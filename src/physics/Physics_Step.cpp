@@ -482,8 +482,16 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
     }
     NoteForCollisions(block, start, position, radius, wallHalf);
 
-    // Events and warnings are the only work left one body at a time.
-    ForEachLane((badBits | apexBits | contactBits | waterBits) & moving, [&](std::uint32_t i) {
+    // Warnings and the events some callback waits for are the only work
+    // left one body at a time, and mostly there is none.
+    Mask8::Lanes awaited;
+    std::memcpy(&awaited, block.awaitedEvents, sizeof(awaited));
+    const auto awaits = [&awaited](PhysicsEvent event) {
+        return Mask8((awaited & static_cast<std::int32_t>(PhysicsEventBit(event))) != 0).Bits();
+    };
+    const int eventful = badBits | (apexBits & awaits(kEventApex)) | (contactBits & awaits(kEventGroundContact)) |
+                         (waterBits & awaits(kEventUnderWater));
+    ForEachLane(eventful, [&](std::uint32_t i) {
         PhysicsEntry& entry = *block.entry[i];
         const int bit = 1 << i;
         if ((badBits & bit) != 0 && !entry.reportedNonFinite) {
