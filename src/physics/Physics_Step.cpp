@@ -212,6 +212,20 @@ physics::Double4 Widened(const float* p)
     return __builtin_convertvector(v, physics::Double4);
 }
 
+// Lane i's answer (all bits set or none) in bit i.
+int LaneBits(const Int4f& answers)
+{
+#if defined(__SSE2__)
+    return _mm_movemask_ps(reinterpret_cast<__m128>(answers));
+#else
+    int bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        bits |= answers[i] != 0 ? 1 << i : 0;
+    }
+    return bits;
+#endif
+}
+
 // The lanes from first on, turned where the quick aim decides.
 TurnLanes AimLanes(const BodyStore::Block& block, int first, const float* toX, const float* toZ, float dt)
 {
@@ -246,10 +260,7 @@ void WriteTurns(BodyStore::Block& block, int first, int lanes, const TurnLanes& 
     const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
                                                        (~written & reinterpret_cast<Int4f>(old)));
     std::memcpy(block.heading + first, &headings, sizeof(headings));
-    int undecided = 0;
-    for (int i = 0; i < 4; ++i) {
-        undecided |= turn.decided[i] == 0 ? 1 << i : 0;
-    }
+    const int undecided = ~LaneBits(__builtin_convertvector(turn.decided, Int4f)) & 0xF;
     ForEachLane(lanes & undecided, [&](std::uint32_t i) {
         double result = 0.0;
         if (!physics::TurnTowardNear(turn.target[i], physics::kQuickAtan2Error, turn.heading[i], turn.rate[i], dt,
