@@ -267,21 +267,26 @@ void Physics::SortByKeys()
     // Between two steps the order barely changes, so insertion puts it right
     // in a few moves; after bodies were added in bulk a full sort is cheaper.
     // Both keep bodies of equal x in list order.
-    const std::size_t budget = 8 * sortKeys_.size();
+    SortKey* const keys = sortKeys_.data();
+    const std::size_t count = sortKeys_.size();
+    const std::size_t budget = 8 * count;
     std::size_t moves = 0;
     // Only the list from the first key that moved on needs writing back.
-    std::size_t firstMoved = sortKeys_.size();
-    for (std::size_t i = 1; i < sortKeys_.size() && moves <= budget; ++i) {
-        const SortKey key = sortKeys_[i];
-        if (!(key.x < sortKeys_[i - 1].x)) {
+    std::size_t firstMoved = count;
+    // The key before the one looked at, kept at hand.
+    float previous = count > 0 ? keys[0].x : 0.0f;
+    for (std::size_t i = 1; i < count && moves <= budget; ++i) {
+        const SortKey key = keys[i];
+        if (!(key.x < previous)) {
+            previous = key.x;
             continue;
         }
         std::size_t j = i;
-        for (; j > 0 && key.x < sortKeys_[j - 1].x; --j) {
-            sortKeys_[j] = sortKeys_[j - 1];
+        for (; j > 0 && key.x < keys[j - 1].x; --j) {
+            keys[j] = keys[j - 1];
         }
         moves += i - j;
-        sortKeys_[j] = key;
+        keys[j] = key;
         firstMoved = std::min(firstMoved, j);
     }
     if (moves > budget) {
@@ -289,8 +294,9 @@ void Physics::SortByKeys()
                          [](const SortKey& a, const SortKey& b) { return a.x < b.x; });
         firstMoved = 0;
     }
-    for (std::size_t i = firstMoved; i < order_.size(); ++i) {
-        order_[i] = sortKeys_[i].entry;
+    PhysicsEntry** const order = order_.data();
+    for (std::size_t i = firstMoved; i < count; ++i) {
+        order[i] = keys[i].entry;
     }
     sorted_ = true;
 }

@@ -500,8 +500,11 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
     const auto awaits = [&awaited](PhysicsEvent event) {
         return Mask8((awaited & static_cast<std::int32_t>(PhysicsEventBit(event))) != 0).Bits();
     };
-    const int eventful = badBits | (apexBits & awaits(kEventApex)) | (contactBits & awaits(kEventGroundContact)) |
-                         (waterBits & awaits(kEventUnderWater));
+    const bool someAwait = Mask8(awaited != 0).Bits() != 0;
+    const int eventful =
+        badBits | (someAwait ? (apexBits & awaits(kEventApex)) | (contactBits & awaits(kEventGroundContact)) |
+                                   (waterBits & awaits(kEventUnderWater))
+                             : 0);
     ForEachLane(eventful, [&](std::uint32_t i) {
         PhysicsEntry& entry = *block.entry[i];
         const int bit = 1 << i;
