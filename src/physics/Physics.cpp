@@ -42,7 +42,7 @@ void Physics::AddObject(Physical* body)
     PhysicsEntry& entry = entries_[slot];
     entry.body = body;
     entry.slot = slot;
-    entry.sortX = body->GetPosition().x;
+    entry.sortX = physics::SortKeyX(body->GetPosition().x);
     // A new entry has no impulse and knows no ground yet.
     BodyStore::Block& state = body->state_;
     const std::uint32_t lane = body->lane_;
@@ -255,9 +255,8 @@ void Physics::SortByStepKeys()
     SortKey* const keys = sortKeys_.data();
     const std::size_t count = order_.size();
     for (std::size_t i = 0; i < count; ++i) {
-        PhysicsEntry& entry = *order[i];
-        entry.sortX = entry.block->sortKey[entry.lane];
-        keys[i] = {entry.sortX, &entry};
+        PhysicsEntry* const entry = order[i];
+        keys[i] = {entry->block->sortKey[entry->lane], entry};
     }
     SortByKeys();
 }

@@ -76,7 +76,11 @@ struct PhysicsEntry {
     std::uint32_t awaitedEvents = 0;
     // Some callback is fired and waits to run.
     bool anyFired = false;
-    // The x the list was last sorted by, so sorting never reads a removed body.
+    // The x the list was last sorted by outside a step, so sorting never
+    // reads a removed body. A step sorts by the keys it left in the store,
+    // and a removed body's key only places the body itself, which is
+    // dropped at the end of the step: sorting is stable, and no key is a
+    // NaN, so the live bodies' order does not depend on it.
     float sortX = 0.0f;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
