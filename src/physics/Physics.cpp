@@ -56,6 +56,7 @@ void Physics::AddObject(Physical* body)
     state.registered[lane] = -1;
     state.entry[lane] = &entry;
     order_.push_back(&entry);
+    keysFollowList_ = false;
     index_[body] = slot;
     body->SetInPhysics(true);
     sorted_ = false;
@@ -95,6 +96,7 @@ void Physics::RemoveObject(Physical* body)
         return;
     }
     order_.erase(std::find(order_.begin(), order_.end(), &entry));
+    keysFollowList_ = false;
     FreeSlot(entry.slot);
 }
 
@@ -242,21 +244,30 @@ void Physics::SortBySortX()
 {
     sortKeys_.resize(order_.size());
     for (std::size_t i = 0; i < order_.size(); ++i) {
-        sortKeys_[i] = {order_[i]->sortX, order_[i]};
+        PhysicsEntry* const entry = order_[i];
+        sortKeys_[i] = {entry->sortX, entry->lane, entry->block, entry};
     }
     SortByKeys();
 }
 
 void Physics::SortByStepKeys()
 {
-    sortKeys_.resize(order_.size());
-    // Through plain pointers, which the keys' stores cannot change.
-    PhysicsEntry* const* const order = order_.data();
-    SortKey* const keys = sortKeys_.data();
+    // The keys of the last sort name the places when the list has not
+    // changed since; otherwise the entries do. Through plain pointers,
+    // which the keys' stores cannot change.
     const std::size_t count = order_.size();
+    if (!keysFollowList_ || sortKeys_.size() != count) {
+        sortKeys_.resize(count);
+        PhysicsEntry* const* const order = order_.data();
+        SortKey* const keys = sortKeys_.data();
+        for (std::size_t i = 0; i < count; ++i) {
+            PhysicsEntry* const entry = order[i];
+            keys[i] = {0.0f, entry->lane, entry->block, entry};
+        }
+    }
+    SortKey* const keys = sortKeys_.data();
     for (std::size_t i = 0; i < count; ++i) {
-        PhysicsEntry* const entry = order[i];
-        keys[i] = {entry->block->sortKey[entry->lane], entry};
+        keys[i].x = keys[i].block->sortKey[keys[i].lane];
     }
     SortByKeys();
 }
@@ -298,6 +309,7 @@ void Physics::SortByKeys()
         order[i] = keys[i].entry;
     }
     sorted_ = true;
+    keysFollowList_ = true;
 }
 
 void Physics::Explosion(float x, float y, float z, double radius, double strength, ExplosionCallback callback,

@@ -252,11 +252,18 @@ private:
     CollisionHandlers handlers_;
 
     // The step's working space, kept between steps so a step allocates nothing.
+    // An entry's key, with the place of its body in the store, so the next
+    // step reads the body's new key without visiting the entry.
     struct SortKey {
         float x = 0.0f;
+        std::uint32_t lane = 0;
+        BodyStore::Block* block = nullptr;
         PhysicsEntry* entry = nullptr;
     };
     std::vector<SortKey> sortKeys_;
+    // sortKeys_ holds the list's entries in list order: nothing was added
+    // to or taken from the list since it was sorted.
+    bool keysFollowList_ = false;
 
     // The entries by their place in the list as the collision pass began,
     // which game code it calls cannot change. The pass reads each body's

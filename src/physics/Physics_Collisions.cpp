@@ -169,19 +169,20 @@ void Physics::GatherColliders()
     ranked_.assign(order_.begin(), order_.end());
     pairItems_.resize(ranked_.size());
     nearWalls_.clear();
+    // The step has just sorted the list, so its keys name each entry's
+    // place in the store in list order; no entry is removed yet, as none is
+    // while no game code has run in the step.
+    const SortKey* const keys = sortKeys_.data();
     // Through plain pointers: the compiler cannot tell the items' stores
     // from the vectors' own fields, and would read those again each time.
-    PhysicsEntry* const* const ranked = ranked_.data();
     PairGrid::Item* const items = pairItems_.data();
     const std::uint32_t count = static_cast<std::uint32_t>(ranked_.size());
     std::uint32_t kept = 0;
     for (std::uint32_t rank = 0; rank < count; ++rank) {
-        const PhysicsEntry& entry = *ranked[rank];
-        const BodyStore::Block& block = *entry.block;
-        const std::uint32_t lane = entry.lane;
-        // No game code has run since the step, so the body's own switches
-        // are still the ones it found.
-        if (entry.removed || !block.collides[lane]) {
+        const BodyStore::Block& block = *keys[rank].block;
+        const std::uint32_t lane = keys[rank].lane;
+        // Nor has any changed the body's own switches since the step.
+        if (!block.collides[lane]) {
             continue;
         }
         const bool movable = block.stepMovable[lane] != 0;

@@ -642,5 +642,6 @@ void Physics::DropRemovedEntries()
         }
     }
     order_.resize(kept);
+    keysFollowList_ = false;
     pendingRemovals_ = 0;
 }
