@@ -63,30 +63,31 @@ struct PhysicsCallback {
 inline constexpr float kStaleGround = std::numeric_limits<float>::quiet_NaN();
 
 struct PhysicsEntry {
-    Physical* body = nullptr;
-    // Where the entry lives in the engine's store of entries.
-    std::uint32_t slot = 0;
+    // What the collision pass reads of every candidate first, together.
     // The body's place in the body store, where the step leaves what the
     // collision pass reads of it (BodyStore.h).
     BodyStore::Block* block = nullptr;
     std::uint32_t lane = 0;
-    std::vector<PhysicsCallback> callbacks;
+    // Removed while the step ran: the body may already be deleted and must not
+    // be touched; the entry itself goes at the end of the step.
+    bool removed = false;
+    // Non-finite motion is reported once per body, not in every step.
+    bool reportedNonFinite = false;
+    // Some callback is fired and waits to run.
+    bool anyFired = false;
+    Physical* body = nullptr;
+    // Where the entry lives in the engine's store of entries.
+    std::uint32_t slot = 0;
     // One bit per event some callback waits for, so raising an event nobody
     // waits for costs one test.
     std::uint32_t awaitedEvents = 0;
-    // Some callback is fired and waits to run.
-    bool anyFired = false;
     // The x the list was last sorted by outside a step, so sorting never
     // reads a removed body. A step sorts by the keys it left in the store,
     // and a removed body's key only places the body itself, which is
     // dropped at the end of the step: sorting is stable, and no key is a
     // NaN, so the live bodies' order does not depend on it.
     float sortX = 0.0f;
-    // Removed while the step ran: the body may already be deleted and must not
-    // be touched; the entry itself goes at the end of the step.
-    bool removed = false;
-    // Non-finite motion is reported once per body, not in every step.
-    bool reportedNonFinite = false;
+    std::vector<PhysicsCallback> callbacks;
 
     // The ends of the body's path over the step, the end as the collision
     // pass has left it so far.
