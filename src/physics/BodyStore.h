@@ -49,6 +49,31 @@ public:
         float groundX[kLanes] = {};
         float groundZ[kLanes] = {};
         float groundHeight[kLanes] = {};
+        // What the last step left for its collision pass, written a block at
+        // a time: where each body started and ended (the pass moves the end
+        // back), the key it is sorted by, the box it swept through, and its
+        // radius and movable switch as the step found them (game code the
+        // pass calls may change the body's own). In the order the pass reads
+        // them, so a pair test reads few lines of the block.
+        float previousX[kLanes] = {};
+        float previousY[kLanes] = {};
+        float previousZ[kLanes] = {};
+        float stepX[kLanes] = {};
+        float stepY[kLanes] = {};
+        float stepZ[kLanes] = {};
+        float stepRadius[kLanes] = {};
+        std::int32_t stepMovable[kLanes] = {};
+        float boxMinX[kLanes] = {};
+        float boxMaxX[kLanes] = {};
+        float boxMinZ[kLanes] = {};
+        float boxMaxZ[kLanes] = {};
+        // No wall can stop the body in the step (PhysicsMath.h InsideWalls).
+        std::int32_t clearOfWalls[kLanes] = {};
+        float sortKey[kLanes] = {};
+        // The events some callback of the body waits for, as its entry keeps
+        // them (Physics.h), so the step finds the bodies it has events to
+        // raise for without visiting each.
+        std::uint32_t awaitedEvents[kLanes] = {};
         // Switches: -1 on, 0 off, so eight read as one mask.
         std::int32_t movable[kLanes] = {};
         std::int32_t steering[kLanes] = {};

@@ -24,12 +24,13 @@ constexpr double kFlagImpulseDivisor = 5.0;
 
 void PhysicsEntry::RecountCallbacks()
 {
-    awaitedEvents = 0;
+    std::uint32_t events = 0;
     anyFired = false;
     for (const PhysicsCallback& callback : callbacks) {
-        awaitedEvents |= PhysicsEventBit(callback.event);
+        events |= PhysicsEventBit(callback.event);
         anyFired = anyFired || callback.fired;
     }
+    SetAwaitedEvents(events);
 }
 
 void Physics::AddObject(Physical* body)
@@ -41,18 +42,21 @@ void Physics::AddObject(Physical* body)
     PhysicsEntry& entry = entries_[slot];
     entry.body = body;
     entry.slot = slot;
-    entry.previousPosition = body->GetPosition();
-    entry.sortX = entry.previousPosition.x;
+    entry.sortX = physics::SortKeyX(body->GetPosition().x);
     // A new entry has no impulse and knows no ground yet.
     BodyStore::Block& state = body->state_;
     const std::uint32_t lane = body->lane_;
+    entry.block = &state;
+    entry.lane = lane;
     state.forceX[lane] = 0.0f;
     state.forceY[lane] = 0.0f;
     state.forceZ[lane] = 0.0f;
     state.groundX[lane] = kStaleGround;
+    state.awaitedEvents[lane] = 0;
     state.registered[lane] = -1;
     state.entry[lane] = &entry;
     order_.push_back(&entry);
+    keysFollowList_ = false;
     index_[body] = slot;
     body->SetInPhysics(true);
     sorted_ = false;
@@ -92,6 +96,7 @@ void Physics::RemoveObject(Physical* body)
         return;
     }
     order_.erase(std::find(order_.begin(), order_.end(), &entry));
+    keysFollowList_ = false;
     FreeSlot(entry.slot);
 }
 
@@ -152,7 +157,7 @@ void Physics::AddCallback(Physical* body, PhysicsCallbackFunction function, Phys
     callback.function = std::make_unique<PhysicsCallbackFunction>(std::move(function));
     callback.event = event;
     callback.removeAfterFiring = removeAfterFiring;
-    entry->awaitedEvents |= PhysicsEventBit(event);
+    entry->SetAwaitedEvents(entry->awaitedEvents | PhysicsEventBit(event));
 }
 
 void Physics::RemoveCallback(Physical* body, PhysicsEvent event)
@@ -239,26 +244,59 @@ void Physics::SortBySortX()
 {
     sortKeys_.resize(order_.size());
     for (std::size_t i = 0; i < order_.size(); ++i) {
-        sortKeys_[i] = {order_[i]->sortX, order_[i]};
+        PhysicsEntry* const entry = order_[i];
+        sortKeys_[i] = {entry->sortX, entry->lane, entry->block, entry};
     }
+    SortByKeys();
+}
+
+void Physics::SortByStepKeys()
+{
+    // The keys of the last sort name the places when the list has not
+    // changed since; otherwise the entries do. Through plain pointers,
+    // which the keys' stores cannot change.
+    const std::size_t count = order_.size();
+    if (!keysFollowList_ || sortKeys_.size() != count) {
+        sortKeys_.resize(count);
+        PhysicsEntry* const* const order = order_.data();
+        SortKey* const keys = sortKeys_.data();
+        for (std::size_t i = 0; i < count; ++i) {
+            PhysicsEntry* const entry = order[i];
+            keys[i] = {0.0f, entry->lane, entry->block, entry};
+        }
+    }
+    SortKey* const keys = sortKeys_.data();
+    for (std::size_t i = 0; i < count; ++i) {
+        keys[i].x = keys[i].block->sortKey[keys[i].lane];
+    }
+    SortByKeys();
+}
+
+void Physics::SortByKeys()
+{
     // Between two steps the order barely changes, so insertion puts it right
     // in a few moves; after bodies were added in bulk a full sort is cheaper.
     // Both keep bodies of equal x in list order.
-    const std::size_t budget = 8 * sortKeys_.size();
+    SortKey* const keys = sortKeys_.data();
+    const std::size_t count = sortKeys_.size();
+    const std::size_t budget = 8 * count;
     std::size_t moves = 0;
     // Only the list from the first key that moved on needs writing back.
-    std::size_t firstMoved = sortKeys_.size();
-    for (std::size_t i = 1; i < sortKeys_.size() && moves <= budget; ++i) {
-        const SortKey key = sortKeys_[i];
-        if (!(key.x < sortKeys_[i - 1].x)) {
+    std::size_t firstMoved = count;
+    // The key before the one looked at, kept at hand.
+    float previous = count > 0 ? keys[0].x : 0.0f;
+    for (std::size_t i = 1; i < count && moves <= budget; ++i) {
+        const SortKey key = keys[i];
+        if (!(key.x < previous)) {
+            previous = key.x;
             continue;
         }
         std::size_t j = i;
-        for (; j > 0 && key.x < sortKeys_[j - 1].x; --j) {
-            sortKeys_[j] = sortKeys_[j - 1];
+        for (; j > 0 && key.x < keys[j - 1].x; --j) {
+            keys[j] = keys[j - 1];
         }
         moves += i - j;
-        sortKeys_[j] = key;
+        keys[j] = key;
         firstMoved = std::min(firstMoved, j);
     }
     if (moves > budget) {
@@ -266,10 +304,12 @@ void Physics::SortBySortX()
                          [](const SortKey& a, const SortKey& b) { return a.x < b.x; });
         firstMoved = 0;
     }
-    for (std::size_t i = firstMoved; i < order_.size(); ++i) {
-        order_[i] = sortKeys_[i].entry;
+    PhysicsEntry** const order = order_.data();
+    for (std::size_t i = firstMoved; i < count; ++i) {
+        order[i] = keys[i].entry;
     }
     sorted_ = true;
+    keysFollowList_ = true;
 }
 
 void Physics::Explosion(float x, float y, float z, double radius, double strength, ExplosionCallback callback,

@@ -63,34 +63,50 @@ struct PhysicsCallback {
 inline constexpr float kStaleGround = std::numeric_limits<float>::quiet_NaN();
 
 struct PhysicsEntry {
-    Physical* body = nullptr;
-    // Where the entry lives in the engine's store of entries.
-    std::uint32_t slot = 0;
-    // Where the body was when the last integration began: the start of the
-    // swept collision tests.
-    Vec3 previousPosition;
-    std::vector<PhysicsCallback> callbacks;
-    // One bit per event some callback waits for, so raising an event nobody
-    // waits for costs one test.
-    std::uint32_t awaitedEvents = 0;
-    // Some callback is fired and waits to run.
-    bool anyFired = false;
-    // The x the list was last sorted by, so sorting never reads a removed body.
-    float sortX = 0.0f;
-    // What the collision pass reads of the body, taken as the step moved it:
-    // where it ended, the box it swept through, and its own size and switches.
-    Vec3 stepPosition;
-    PairGrid::Box sweptBox;
-    float radius = 0.0f;
-    bool collides = false;
-    bool movable = false;
-    // No wall can stop the body in this step (PhysicsMath.h InsideWalls).
-    bool clearOfWalls = false;
+    // What the collision pass reads of every candidate first, together.
+    // The body's place in the body store, where the step leaves what the
+    // collision pass reads of it (BodyStore.h).
+    BodyStore::Block* block = nullptr;
+    std::uint32_t lane = 0;
     // Removed while the step ran: the body may already be deleted and must not
     // be touched; the entry itself goes at the end of the step.
     bool removed = false;
     // Non-finite motion is reported once per body, not in every step.
     bool reportedNonFinite = false;
+    // Some callback is fired and waits to run.
+    bool anyFired = false;
+    Physical* body = nullptr;
+    // Where the entry lives in the engine's store of entries.
+    std::uint32_t slot = 0;
+    // One bit per event some callback waits for, so raising an event nobody
+    // waits for costs one test.
+    std::uint32_t awaitedEvents = 0;
+    // The x the list was last sorted by outside a step, so sorting never
+    // reads a removed body. A step sorts by the keys it left in the store,
+    // and a removed body's key only places the body itself, which is
+    // dropped at the end of the step: sorting is stable, and no key is a
+    // NaN, so the live bodies' order does not depend on it.
+    float sortX = 0.0f;
+    std::vector<PhysicsCallback> callbacks;
+
+    // The ends of the body's path over the step, the end as the collision
+    // pass has left it so far.
+    Vec3 PreviousPosition() const { return {block->previousX[lane], block->previousY[lane], block->previousZ[lane]}; }
+    Vec3 StepPosition() const { return {block->stepX[lane], block->stepY[lane], block->stepZ[lane]}; }
+    void SetStepPosition(const Vec3& position)
+    {
+        block->stepX[lane] = position.x;
+        block->stepY[lane] = position.y;
+        block->stepZ[lane] = position.z;
+    }
+    // Sets awaitedEvents, and the store's copy of it.
+    void SetAwaitedEvents(std::uint32_t events)
+    {
+        awaitedEvents = events;
+        block->awaitedEvents[lane] = events;
+    }
+    float StepRadius() const { return block->stepRadius[lane]; }
+    bool StepMovable() const { return block->stepMovable[lane] != 0; }
 
     // Works awaitedEvents and anyFired out again after callbacks changed.
     void RecountCallbacks();
@@ -183,6 +199,11 @@ private:
     void ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event);
     // The stable sort by each entry's sortX as it stands.
     void SortBySortX();
+    // The same, by where the step left each body (all live in a step).
+    void SortByStepKeys();
+    // The stable sort of the list by the keys in sortKeys_, one an entry in
+    // list order.
+    void SortByKeys();
     std::uint32_t NewSlot();
     void FreeSlot(std::uint32_t slot);
     void ScanRadius(float x, float y, float z, double radius, std::vector<Physical*>& out, bool sortedWalk);
@@ -193,8 +214,8 @@ private:
     void FollowGround(const GroundGrid* grid);
     static void SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
                                   const Float8& z, GroundGrid::Samples8& ground);
-    void NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane, const Vec3& position,
-                           const PairGrid::Box& sweptBox, bool clearOfWalls);
+    static void NoteForCollisions(BodyStore::Block& block, const physics::Vec3Lanes8& start,
+                                  const physics::Vec3Lanes8& end, const Float8& radius, float wallHalf);
     void SteerBlock(BodyStore::Block& block, int live, float dt);
     void RunCallbacks();
     void DropRemovedEntries();
@@ -232,16 +253,23 @@ private:
     CollisionHandlers handlers_;
 
     // The step's working space, kept between steps so a step allocates nothing.
+    // An entry's key, with the place of its body in the store, so the next
+    // step reads the body's new key without visiting the entry.
     struct SortKey {
         float x = 0.0f;
+        std::uint32_t lane = 0;
+        BodyStore::Block* block = nullptr;
         PhysicsEntry* entry = nullptr;
     };
     std::vector<SortKey> sortKeys_;
+    // sortKeys_ holds the list's entries in list order: nothing was added
+    // to or taken from the list since it was sorted.
+    bool keysFollowList_ = false;
 
     // The entries by their place in the list as the collision pass began,
     // which game code it calls cannot change. The pass reads each body's
-    // ends of step from its entry (previousPosition, stepPosition) and keeps
-    // stepPosition up to date as it moves the body back.
+    // ends of step through its entry (PreviousPosition, StepPosition) and
+    // keeps the step position up to date as it moves the body back.
     std::vector<PhysicsEntry*> ranked_;
     std::vector<PairGrid::Item> pairItems_;
     // The ranks of the moving colliders a wall might stop.

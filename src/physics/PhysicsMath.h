@@ -193,9 +193,9 @@ inline double TurnToward(double target, double heading, double rate, double dt)
 // turn rarely depends on the last bits of its aim: the quick one is used
 // where it provably gives the same turn, the library's everywhere else.
 //
-// QuickAtan2 is within kQuickAtan2Error of the true atan2 for finite y and x
-// that are not zero: a table of atan(k / 64) takes the angle within 1/128 of
-// it, and the series of the arc tangent does the rest to far below a double's
+// QuickAtan2Lanes (below) is within kQuickAtan2Error of the true atan2 for
+// finite y and x that are not zero: a table of atan(k / 64) takes the angle
+// within 1/128 of it, and the series of the arc tangent does the rest to far below a double's
 // precision. Outside those inputs it is not a number.
 inline constexpr double kQuickAtan2Error = 1e-12;
 
@@ -210,30 +210,6 @@ inline const std::array<double, 65>& QuickAtan2Table()
         return values;
     }();
     return table;
-}
-
-inline double QuickAtan2(double y, double x)
-{
-    constexpr int kSteps = 64;
-    constexpr double kHalfPi = 1.5707963267948966;
-    constexpr double kTruePi = 3.141592653589793;
-    const double ax = std::fabs(x);
-    const double ay = std::fabs(y);
-    if (!(ax > 0.0 && ay > 0.0 && ax <= 1e300 && ay <= 1e300)) {
-        return NAN;
-    }
-    const bool steep = ay > ax;
-    const double t = steep ? ax / ay : ay / ax;
-    const int k = static_cast<int>(t * kSteps + 0.5);
-    const double c = static_cast<double>(k) / kSteps;
-    // atan(t) = atan(c) + atan(r), with |r| below 1/128.
-    const double r = (t - c) / (1.0 + t * c);
-    const double r2 = r * r;
-    const double series = r - r * r2 * (1.0 / 3.0 - r2 * (1.0 / 5.0 - r2 * (1.0 / 7.0 - r2 / 9.0)));
-    double angle = QuickAtan2Table()[static_cast<std::size_t>(k)] + series;
-    angle = steep ? kHalfPi - angle : angle;
-    angle = x < 0.0 ? kTruePi - angle : angle;
-    return y < 0.0 ? -angle : angle;
 }
 
 // TurnToward with a target known only within error of the true one: true,
@@ -314,7 +290,7 @@ inline Double4 AngularDistanceLanes(const Double4& a, const Double4& b)
     return MinLanes(AbsLanes(difference), AbsLanes(kTwoPi - difference));
 }
 
-// QuickAtan2 of four points: the same arithmetic lane by lane, and NaN where
+// The quick arc tangent of four points (y, x), lane by lane, and NaN where
 // it has no answer.
 inline Double4 QuickAtan2Lanes(const Double4& y, const Double4& x)
 {

@@ -169,30 +169,42 @@ void Physics::GatherColliders()
     ranked_.assign(order_.begin(), order_.end());
     pairItems_.resize(ranked_.size());
     nearWalls_.clear();
-    std::size_t items = 0;
-    for (std::size_t rank = 0; rank < ranked_.size(); ++rank) {
-        const PhysicsEntry& entry = *ranked_[rank];
-        if (entry.removed || !entry.collides) {
+    // The step has just sorted the list, so its keys name each entry's
+    // place in the store in list order; no entry is removed yet, as none is
+    // while no game code has run in the step.
+    const SortKey* const keys = sortKeys_.data();
+    // Through plain pointers: the compiler cannot tell the items' stores
+    // from the vectors' own fields, and would read those again each time.
+    PairGrid::Item* const items = pairItems_.data();
+    const std::uint32_t count = static_cast<std::uint32_t>(ranked_.size());
+    std::uint32_t kept = 0;
+    for (std::uint32_t rank = 0; rank < count; ++rank) {
+        const BodyStore::Block& block = *keys[rank].block;
+        const std::uint32_t lane = keys[rank].lane;
+        // Nor has any changed the body's own switches since the step.
+        if (!block.collides[lane]) {
             continue;
         }
-        if (entry.movable && !entry.clearOfWalls) {
-            nearWalls_.push_back(static_cast<std::uint32_t>(rank));
+        const bool movable = block.stepMovable[lane] != 0;
+        if (movable && block.clearOfWalls[lane] == 0) {
+            nearWalls_.push_back(rank);
         }
         // Field by field: a whole item built aside and copied in is read
         // back across its parts, which stalls the store on many processors.
-        PairGrid::Item& item = pairItems_[items++];
-        item.box = entry.sweptBox;
-        item.number = static_cast<std::uint32_t>(rank);
-        item.movable = entry.movable;
+        PairGrid::Item& item = items[kept++];
+        item.box = {block.boxMinX[lane], block.boxMaxX[lane], block.boxMinZ[lane], block.boxMaxZ[lane]};
+        item.number = rank;
+        item.movable = movable;
     }
-    pairItems_.resize(items);
+    pairItems_.resize(kept);
 }
 
 void Physics::MoveBack(PhysicsEntry& entry, float time)
 {
-    const Vec3 start = entry.previousPosition;
-    entry.stepPosition = start + (entry.stepPosition - start) * time;
-    entry.body->PutPosition(entry.stepPosition);
+    const Vec3 start = entry.PreviousPosition();
+    const Vec3 moved = start + (entry.StepPosition() - start) * time;
+    entry.SetStepPosition(moved);
+    entry.body->PutPosition(moved);
     sorted_ = false;
 }
 
@@ -215,11 +227,14 @@ void Physics::CollideWithWalls()
         Physical& body = *entry.body;
         for (const Wall& wall : walls) {
             float time = 0.0f;
-            if (!WallContact(entry.previousPosition, entry.stepPosition, entry.radius, wall, time)) {
+            const Vec3 start = entry.PreviousPosition();
+            const Vec3 end = entry.StepPosition();
+            if (!WallContact(start, end, entry.StepRadius(), wall, time)) {
                 continue;
             }
-            entry.stepPosition = entry.previousPosition + (entry.stepPosition - entry.previousPosition) * time;
-            body.PutPosition(entry.stepPosition);
+            const Vec3 moved = start + (end - start) * time;
+            entry.SetStepPosition(moved);
+            body.PutPosition(moved);
             sorted_ = false;
             Bounce(body, wall.inward);
         }
@@ -237,21 +252,27 @@ void Physics::CollidePairs(float range)
         if (first.removed) {
             continue;
         }
-        const Vec3 position = first.stepPosition;
+        const Vec3 previous = first.PreviousPosition();
+        const Vec3 position = first.StepPosition();
+        const float radius = first.StepRadius();
+        const bool movable = first.StepMovable();
         PhysicsEntry* nearest = nullptr;
         std::uint32_t nearestRank = 0;
         float nearestTime = kNoContactYet;
         for (const std::uint32_t candidate : candidates) {
             PhysicsEntry& second = *ranked_[candidate];
-            const Vec3 other = second.stepPosition;
-            if (second.removed || !(other.x - position.x < range) || !(std::fabs(other.z - position.z) < range) ||
-                (!first.movable && !second.movable)) {
+            if (second.removed) {
+                continue;
+            }
+            const Vec3 other = second.StepPosition();
+            if (!(other.x - position.x < range) || !(std::fabs(other.z - position.z) < range) ||
+                (!movable && !second.StepMovable())) {
                 continue;
             }
             // The earliest contact wins; of two at one time, the one nearer
             // in the list, as a walk along it would meet them.
-            const float time = TimeOfImpact(first.previousPosition, first.stepPosition, first.radius,
-                                            second.previousPosition, second.stepPosition, second.radius);
+            const float time =
+                TimeOfImpact(previous, position, radius, second.PreviousPosition(), other, second.StepRadius());
             if (time < nearestTime || (time == nearestTime && candidate < nearestRank)) {
                 nearestTime = time;
                 nearest = &second;
@@ -282,7 +303,7 @@ void Physics::ResolvePair(PhysicsEntry& first, PhysicsEntry& second, float time)
     Dispatch(a, b);
     for (PhysicsEntry* entry : {&first, &second}) {
         if (!entry->removed) {
-            entry->stepPosition = entry->body->GetPosition();
+            entry->SetStepPosition(entry->body->GetPosition());
         }
     }
     if (eitherResponds) {

@@ -212,6 +212,20 @@ physics::Double4 Widened(const float* p)
     return __builtin_convertvector(v, physics::Double4);
 }
 
+// Lane i's answer (all bits set or none) in bit i.
+int LaneBits(const Int4f& answers)
+{
+#if defined(__SSE2__)
+    return _mm_movemask_ps(reinterpret_cast<__m128>(answers));
+#else
+    int bits = 0;
+    for (int i = 0; i < 4; ++i) {
+        bits |= answers[i] != 0 ? 1 << i : 0;
+    }
+    return bits;
+#endif
+}
+
 // The lanes from first on, turned where the quick aim decides.
 TurnLanes AimLanes(const BodyStore::Block& block, int first, const float* toX, const float* toZ, float dt)
 {
@@ -246,10 +260,7 @@ void WriteTurns(BodyStore::Block& block, int first, int lanes, const TurnLanes& 
     const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
                                                        (~written & reinterpret_cast<Int4f>(old)));
     std::memcpy(block.heading + first, &headings, sizeof(headings));
-    int undecided = 0;
-    for (int i = 0; i < 4; ++i) {
-        undecided |= turn.decided[i] == 0 ? 1 << i : 0;
-    }
+    const int undecided = ~LaneBits(__builtin_convertvector(turn.decided, Int4f)) & 0xF;
     ForEachLane(lanes & undecided, [&](std::uint32_t i) {
         double result = 0.0;
         if (!physics::TurnTowardNear(turn.target[i], physics::kQuickAtan2Error, turn.heading[i], turn.rate[i], dt,
@@ -280,8 +291,7 @@ void Physics::Step(float frameTime)
     // collision handlers are game code too, and the walks hold entries.
     notStepping_ = false;
     const float sweep = MoveBodies(dt);
-    // Every live entry's sortX is where the step left its body.
-    SortBySortX();
+    SortByStepKeys();
     Collide(2.0f * sweep);
     RunCallbacks();
     notStepping_ = true;
@@ -388,9 +398,7 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
     int apexBits = 0;
     int contactBits = 0;
     int waterBits = 0;
-    physics::BoxLanesOf<Float8> box;
-    int clearBits = 0;
-    Float8 reach;
+    Float8 reach(0.0f);
     if (moving != 0) {
         Vec3Lanes8 force = {impulse.x / step, impulse.y / step, impulse.z / step};
         const Mask8 drag = Mask8::All(dragOn_) & Mask8::Load(block.dragEnabled);
@@ -468,9 +476,7 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
         const Float8 arrival(kArrivalDistance);
         const Mask8 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
         (arrivedBefore | (arrived & movingLanes)).Store(block.arrived);
-        reach = Abs(start.x - position.x) + radius;
-        box = physics::SweptBoxLanes(start, position, radius);
-        clearBits = physics::InsideWallsLanes(start, position, radius, wallHalf).Bits();
+        reach = Select(movingLanes, Abs(start.x - position.x) + radius, Float8(0.0f));
 
         position = Select(movingLanes, position, start);
         StoreVectors(position, block.positionX, block.positionY, block.positionZ);
@@ -485,34 +491,27 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
                          block.spinAxisX, block.spinAxisY, block.spinAxisZ);
         }
     }
+    NoteForCollisions(block, start, position, radius, wallHalf);
 
-    float x[8], y[8], z[8], reaches[8], minX[8], maxX[8], minZ[8], maxZ[8];
-    float startX[8], startY[8], startZ[8];
-    StoreVectors(position, x, y, z);
-    StoreVectors(start, startX, startY, startZ);
-    reach.Store(reaches);
-    box.minX.Store(minX);
-    box.maxX.Store(maxX);
-    box.minZ.Store(minZ);
-    box.maxZ.Store(maxZ);
-    float sweep = 0.0f;
-    ForEachLane(live, [&](std::uint32_t i) {
+    // Warnings and the events some callback waits for are the only work
+    // left one body at a time, and mostly there is none.
+    Mask8::Lanes awaited;
+    std::memcpy(&awaited, block.awaitedEvents, sizeof(awaited));
+    const auto awaits = [&awaited](PhysicsEvent event) {
+        return Mask8((awaited & static_cast<std::int32_t>(PhysicsEventBit(event))) != 0).Bits();
+    };
+    const bool someAwait = Mask8(awaited != 0).Bits() != 0;
+    const int eventful =
+        badBits | (someAwait ? (apexBits & awaits(kEventApex)) | (contactBits & awaits(kEventGroundContact)) |
+                                   (waterBits & awaits(kEventUnderWater))
+                             : 0);
+    ForEachLane(eventful, [&](std::uint32_t i) {
         PhysicsEntry& entry = *block.entry[i];
-        const Vec3 from(startX[i], startY[i], startZ[i]);
-        entry.previousPosition = from;
         const int bit = 1 << i;
-        if ((moving & bit) == 0) {
-            const float size = block.radius[i];
-            NoteForCollisions(entry, block, i, from, physics::SweptBox(from, from, size),
-                              physics::InsideWalls(from, from, size, wallHalf));
-            return;
-        }
         if ((badBits & bit) != 0 && !entry.reportedNonFinite) {
             ErrorLog("Physics.txt", true).Warning("A body's motion was not finite; it was stopped where it stood");
             entry.reportedNonFinite = true;
         }
-        NoteForCollisions(entry, block, i, Vec3(x[i], y[i], z[i]), {minX[i], maxX[i], minZ[i], maxZ[i]},
-                          (clearBits & bit) != 0);
         if ((apexBits & bit) != 0) {
             FireEvent(entry, kEventApex);
         }
@@ -522,23 +521,37 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
         if ((waterBits & bit) != 0) {
             FireEvent(entry, kEventUnderWater);
         }
-        sweep = std::max(sweep, reaches[i]);
     });
+    // Lane by lane, so a lane that is not a number is passed over as
+    // std::max passes it; lanes not moving reach 0, which raises nothing.
+    float reaches[8];
+    reach.Store(reaches);
+    float sweep = 0.0f;
+    for (const float r : reaches) {
+        sweep = std::max(sweep, r);
+    }
     return sweep;
 }
 
-// What the sort and the collision pass read of a body the step has moved
-// (or left), kept in its entry beside the start of its step.
-void Physics::NoteForCollisions(PhysicsEntry& entry, const BodyStore::Block& block, std::uint32_t lane,
-                                const Vec3& position, const PairGrid::Box& sweptBox, bool clearOfWalls)
+// What the sort and the collision pass read of the bodies of a block the
+// step has moved (or left), from where they started and ended: kept in the
+// block (BodyStore.h) for every lane, live or not.
+void Physics::NoteForCollisions(BodyStore::Block& block, const Vec3Lanes8& start, const Vec3Lanes8& end,
+                                const Float8& radius, float wallHalf)
 {
-    entry.sortX = physics::SortKeyX(position.x);
-    entry.stepPosition = position;
-    entry.sweptBox = sweptBox;
-    entry.radius = block.radius[lane];
-    entry.collides = block.collides[lane];
-    entry.movable = block.movable[lane] != 0;
-    entry.clearOfWalls = clearOfWalls;
+    StoreVectors(start, block.previousX, block.previousY, block.previousZ);
+    StoreVectors(end, block.stepX, block.stepY, block.stepZ);
+    // A NaN would break the ordering the sort relies on, so it sorts last.
+    const Mask8 number = (end.x <= end.x);
+    Select(number, end.x, Float8(std::numeric_limits<float>::infinity())).Store(block.sortKey);
+    const physics::BoxLanesOf<Float8> box = physics::SweptBoxLanes(start, end, radius);
+    box.minX.Store(block.boxMinX);
+    box.maxX.Store(block.boxMaxX);
+    box.minZ.Store(block.boxMinZ);
+    box.maxZ.Store(block.boxMaxZ);
+    radius.Store(block.stepRadius);
+    std::memcpy(block.stepMovable, block.movable, sizeof(block.movable));
+    physics::InsideWallsLanes(start, end, radius, wallHalf).Store(block.clearOfWalls);
 }
 
 // A spinning body turns with its spin and an arrived one stays as it is; a
@@ -629,5 +642,6 @@ void Physics::DropRemovedEntries()
         }
     }
     order_.resize(kept);
+    keysFollowList_ = false;
     pendingRemovals_ = 0;
 }

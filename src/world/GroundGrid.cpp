@@ -9,6 +9,7 @@
 
 #include <atomic>
 #include <cmath>
+#include <cstring>
 
 // The eight-lane helpers are inlined into the dispatched queries, which the
 // compiler warns pass their vectors differently with AVX; they never pass
@@ -153,16 +154,24 @@ inline Float8 GroundGrid::CellLanes(const Float8& g, float last)
     return Truncate(Select(g < Float8(last), Select(g > zero, g, zero), Float8(last)));
 }
 
-// The index of each lane's cell's (c, r) corner.
-inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8]) const
+// Eight at once, as whole vectors: the lanes are clamped to the grid, so
+// neither index wraps.
+inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8],
+                                         std::uint32_t next[8]) const
 {
+    using Indices = std::uint32_t __attribute__((vector_size(32)));
     std::int32_t columns[8] = {};
     std::int32_t rows[8] = {};
     c.StoreTruncated(columns);
     r.StoreTruncated(rows);
-    for (int i = 0; i < 8; ++i) {
-        first[i] = static_cast<std::uint32_t>(rows[i]) * stride_ + static_cast<std::uint32_t>(columns[i]);
-    }
+    Indices column;
+    Indices row;
+    std::memcpy(&column, columns, sizeof(column));
+    std::memcpy(&row, rows, sizeof(row));
+    const Indices index = row * stride_ + column;
+    const Indices below = index + stride_;
+    std::memcpy(first, &index, sizeof(index));
+    std::memcpy(next, &below, sizeof(below));
 }
 
 inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) const
@@ -170,18 +179,20 @@ inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) 
     const Float8 c = CellLanes(gx, lastColumn_);
     const Float8 r = CellLanes(gz, lastRow_);
     std::uint32_t first[8] = {};
-    FirstVertexLanes(c, r, first);
+    std::uint32_t next[8] = {};
+    FirstVertexLanes(c, r, first, next);
+    const Vertex* const vertices = vertices_.data();
     // Each half gathered in registers: eight loose floats stored and read
     // back as one would stall the read.
-    const auto corner = [&](std::uint32_t offset) {
-        const auto height = [&](int i) { return vertices_[first[i] + offset].height; };
+    const auto corner = [&](const std::uint32_t* row, std::size_t offset) {
+        const auto height = [&](int i) { return vertices[std::size_t{row[i]} + offset].height; };
         return Float8::FromHalves(Float4::Lanes(height(0), height(1), height(2), height(3)),
                                   Float4::Lanes(height(4), height(5), height(6), height(7)));
     };
-    const Float8 h00 = corner(0);
-    const Float8 h10 = corner(1);
-    const Float8 h01 = corner(stride_);
-    const Float8 h11 = corner(stride_ + 1);
+    const Float8 h00 = corner(first, 0);
+    const Float8 h10 = corner(first, 1);
+    const Float8 h01 = corner(next, 0);
+    const Float8 h11 = corner(next, 1);
     const Float8 fx = gx - c;
     const Float8 fz = gz - r;
     const Float8 one(1.0f);
@@ -208,18 +219,22 @@ inline void GroundGrid::NormalInCellLanes(const Float8& gx, const Float8& gz, Fl
     const Float8 c = CellLanes(truncated(gx, lastColumn_), lastColumn_);
     const Float8 r = CellLanes(truncated(gz, lastRow_), lastRow_);
     std::uint32_t first[8] = {};
-    FirstVertexLanes(c, r, first);
+    std::uint32_t next[8] = {};
+    FirstVertexLanes(c, r, first, next);
+    const Vertex* const vertices = vertices_.data();
     Float8 x[4];
     Float8 y[4];
     Float8 z[4];
-    const std::uint32_t offsets[4] = {0, 1, stride_, stride_ + 1};
+    const std::uint32_t* const rows[4] = {first, first, next, next};
     for (int k = 0; k < 4; ++k) {
         // Four lanes at a time: the vertices of four lanes become columns.
+        const std::uint32_t* const row = rows[k];
+        const std::size_t offset = k % 2;
         Float4 columns[2][4];
         for (int half = 0; half < 2; ++half) {
             Float4* const column = columns[half];
             for (int i = 0; i < 4; ++i) {
-                column[i] = Float4::Load(&vertices_[first[4 * half + i] + offsets[k]].height);
+                column[i] = Float4::Load(&vertices[std::size_t{row[4 * half + i]} + offset].height);
             }
             Transpose(column[0], column[1], column[2], column[3]);
         }

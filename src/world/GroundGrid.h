@@ -78,7 +78,9 @@ private:
     Float8 GridX(const Float8& x) const { return Float8(lastColumn_) * (x + halfSize_) / mapSize_; }
     Float8 GridZ(const Float8& z) const { return Float8(lastRow_) * (Float8(halfSize_) - z) / mapSize_; }
     static Float8 CellLanes(const Float8& g, float last);
-    void FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8]) const;
+    // The index of each lane's cell's (c, r) corner, and of the corner a row
+    // further on.
+    void FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8], std::uint32_t next[8]) const;
     Float8 HeightInCellLanes(const Float8& gx, const Float8& gz) const;
     void NormalInCellLanes(const Float8& gx, const Float8& gz, Float8& nx, Float8& ny, Float8& nz) const;
     // The normal of the lanes at grid coordinates (gx, gz), set where inside.

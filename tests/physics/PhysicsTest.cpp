@@ -39,6 +39,22 @@ TEST_CASE("bodies join once and leave when deleted, forces are impulses, and str
     TestWorld::Step(kDt);
 }
 
+TEST_CASE("the list a step sorts holds the bodies that joined and not those that left since the last step")
+{
+    TestWorld world;
+    Physics* physics = Physics::Instance();
+    auto left = MakeFreeBody(Vec3(-5.0f, 0.5f, 0.0f));
+    auto stays = MakeFreeBody(Vec3(5.0f, 0.5f, 0.0f));
+    TestWorld::Step(kDt);
+    physics->RemoveObject(left.get()); // still alive, so its place in the store stays taken
+    auto joined = MakeFreeBody(Vec3(-15.0f, 0.5f, 0.0f));
+    TestWorld::Step(kDt);
+    CHECK(physics->IsSorted());
+    std::vector<Physical*> found;
+    physics->QueryRadius(0.0f, 0.5f, 0.0f, 100.0, found);
+    CHECK(found == std::vector<Physical*>{joined.get(), stays.get()});
+}
+
 TEST_CASE("removal and deletion inside a callback wait for the end of the step")
 {
     TestWorld world;
