@@ -26,7 +26,7 @@ constexpr float kMapSize = 400.0f;
 constexpr float kFrameTime = 1.0f / 60.0f;
 constexpr int kWarmUpSteps = 60;
 constexpr int kMeasuredSteps = 600;
-constexpr int kRuns = 3;
+constexpr int kRuns = 5;
 
 const char* const kUnitTypes[] = {"Smashtor", "Triangoloid", "Trajectagon", "Artillerator", "Detagon"};
 
@@ -163,18 +163,29 @@ double RunOnce(const std::function<Bodies()>& make, bool withShell, std::size_t&
     return seconds * 1.0e6 / kMeasuredSteps;
 }
 
-// The best of a few runs of the same case: a shared machine only ever makes a
-// run slower.
-double Measure(const char* what, const std::function<Bodies()>& make, bool withShell = false)
-{
+// One case of the bench: how its bodies are made, and its best run so far.
+struct Case {
+    const char* what = "";
+    std::function<Bodies()> make;
+    bool withShell = false;
     double best = 0.0;
     std::size_t count = 0;
+};
+
+// The best of a few runs of each case, the cases taken by turns so that a
+// change in the machine's load falls on all of them alike; a shared machine
+// only ever makes a run slower.
+void MeasureByTurns(std::vector<Case>& cases)
+{
     for (int run = 0; run < kRuns; ++run) {
-        const double microseconds = RunOnce(make, withShell, count);
-        best = run == 0 ? microseconds : std::min(best, microseconds);
+        for (Case& c : cases) {
+            const double microseconds = RunOnce(c.make, c.withShell, c.count);
+            c.best = run == 0 ? microseconds : std::min(c.best, microseconds);
+        }
     }
-    std::printf("physics step, %-28s %5zu bodies: %9.1f us (best of %d runs)\n", what, count, best, kRuns);
-    return best;
+    for (const Case& c : cases) {
+        std::printf("physics step, %-28s %5zu bodies: %9.1f us (best of %d runs)\n", c.what, c.count, c.best, kRuns);
+    }
 }
 
 } // namespace
@@ -193,13 +204,20 @@ int main(int argc, char** argv)
         platform::SeedRand(1);
         return MakeCrowd(3000);
     };
-    const double battle = wanted("battle") ? Measure("eight armies of forty", MakeBattle) : 0.0;
-    const double column = wanted("column") ? Measure("one column", MakeColumn) : 0.0;
-    const double spread = wanted("crowd") ? Measure("a crowd over the whole map", crowd) : 0.0;
-    const double fast = wanted("fast") ? Measure("one fast body", crowd, true) : 0.0;
-    if (only.empty()) {
-        std::printf("one column costs %.2f times the battle, one fast body %.2f times the crowd\n", column / battle,
-                    fast / spread);
+    std::vector<Case> cases;
+    const auto add = [&](const char* name, const char* what, std::function<Bodies()> make, bool withShell) {
+        if (wanted(name)) {
+            cases.push_back({what, std::move(make), withShell});
+        }
+    };
+    add("battle", "eight armies of forty", MakeBattle, false);
+    add("column", "one column", MakeColumn, false);
+    add("crowd", "a crowd over the whole map", crowd, false);
+    add("fast", "one fast body", crowd, true);
+    MeasureByTurns(cases);
+    if (cases.size() == 4) {
+        std::printf("one column costs %.2f times the battle, one fast body %.2f times the crowd\n",
+                    cases[1].best / cases[0].best, cases[3].best / cases[2].best);
     }
     return 0;
 }

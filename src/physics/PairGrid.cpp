@@ -22,8 +22,8 @@
 
 namespace {
 
-// Insertion moves allowed per box before a full sort is cheaper: after
-// bodies were added in bulk the old order is of no use.
+// Insertion moves allowed per box of a slot before sorting it outright is
+// cheaper.
 constexpr std::size_t kMovesPerBox = 8;
 
 // The sweep in the order given gives up beyond this many visits a box on
@@ -62,6 +62,18 @@ bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
     return (a.minX <= b.maxX) & (b.minX <= a.maxX) & (a.minZ <= b.maxZ) & (b.minZ <= a.maxZ);
 }
 
+// field[begin + k] becomes what field[order[k]] held, for every k.
+template <typename T>
+void Rearrange(std::vector<T>& field, std::vector<T>& scratch, std::uint32_t begin,
+               const std::vector<std::uint32_t>& order)
+{
+    scratch.clear();
+    for (const std::uint32_t from : order) {
+        scratch.push_back(field[from]);
+    }
+    std::copy(scratch.begin(), scratch.end(), field.begin() + begin);
+}
+
 } // namespace
 
 void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
@@ -69,8 +81,9 @@ void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
     pairCount_ = 0;
     if (!SweepInOrder(items)) {
         pairCount_ = 0;
-        OrderAlongX(items);
+        GatherFinite(items);
         FileRows(items);
+        OrderSlots();
         MeetInRows();
         MeetSetAside(items);
     }
@@ -292,12 +305,11 @@ bool PairGrid::WalksWithin(std::size_t budget) const
     return true;
 }
 
-// The items in the order given, put right by insertion; the rows are sized
-// on the way, a few typical boxes deep from the lowest, about one slot a box.
-void PairGrid::OrderAlongX(std::span<const Item> items)
+// The items with finite boxes, in the order given; the rows are sized on
+// the way, a few typical boxes deep from the lowest, about one slot a box.
+void PairGrid::GatherFinite(std::span<const Item> items)
 {
     order_.resize(items.size());
-    orderLow_.resize(items.size());
     std::size_t count = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
@@ -305,16 +317,13 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
     for (std::size_t i = 0; i < items.size(); ++i) {
         const Box& box = items[i].box;
         if (IsFinite(box)) {
-            order_[count] = static_cast<std::uint32_t>(i);
-            orderLow_[count] = box.minX;
-            ++count;
+            order_[count++] = static_cast<std::uint32_t>(i);
             depths += box.maxZ - box.minZ;
             lowZ = std::min(lowZ, box.minZ);
             highZ = std::max(highZ, box.maxZ);
         }
     }
     order_.resize(count);
-    orderLow_.resize(count);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
     perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical * kRowDepth, kSmallestRow) : 1.0f;
@@ -324,25 +333,79 @@ void PairGrid::OrderAlongX(std::span<const Item> items)
     const std::size_t rows =
         rowSpan < static_cast<float>(order_.size()) ? static_cast<std::size_t>(rowSpan) + 1 : order_.size();
     slotMask_ = static_cast<std::uint32_t>(std::bit_ceil(std::max(rows, kFewestSlots)) - 1);
+}
 
-    std::size_t moves = 0;
-    const std::size_t budget = kMovesPerBox * order_.size();
-    for (std::size_t i = 1; i < order_.size() && moves <= budget; ++i) {
-        const float low = orderLow_[i];
-        const std::uint32_t item = order_[i];
-        std::size_t j = i;
-        for (; j > 0 && low < orderLow_[j - 1]; --j) {
-            orderLow_[j] = orderLow_[j - 1];
-            order_[j] = order_[j - 1];
+// Each slot's boxes put in order of their lowest x. They were filed in the
+// order given, by their bodies' x, which is nearly that order, so insertion
+// mostly moves a box by a place or two; a slot that needs more (bodies all
+// at one x, where the lowest x goes by radius) is sorted outright.
+void PairGrid::OrderSlots()
+{
+    for (std::size_t slot = 0; slot + 1 < slotStart_.size(); ++slot) {
+        const std::uint32_t begin = slotStart_[slot];
+        const std::uint32_t end = slotStart_[slot + 1];
+        if (!InsertInOrder(begin, end)) {
+            SortSlot(begin, end);
         }
+    }
+}
+
+// Insertion along the slot; false, the slot left in some order, once it has
+// cost more than a full sort would.
+bool PairGrid::InsertInOrder(std::uint32_t begin, std::uint32_t end)
+{
+    Box* const boxes = filedBox_.data();
+    std::uint32_t* const numbers = filedNumber_.data();
+    std::uint32_t* const rows = filedRow_.data();
+    std::uint32_t* const firstRows = filedFirstRow_.data();
+    std::uint8_t* const movables = filedMovable_.data();
+    const std::size_t budget = kMovesPerBox * (end - begin);
+    std::size_t moves = 0;
+    for (std::uint32_t i = begin + 1; i < end; ++i) {
+        if (!(boxes[i].minX < boxes[i - 1].minX)) {
+            continue;
+        }
+        const Box box = boxes[i];
+        const std::uint32_t number = numbers[i];
+        const std::uint32_t row = rows[i];
+        const std::uint32_t firstRow = firstRows[i];
+        const std::uint8_t movable = movables[i];
+        std::uint32_t j = i;
+        for (; j > begin && box.minX < boxes[j - 1].minX; --j) {
+            boxes[j] = boxes[j - 1];
+            numbers[j] = numbers[j - 1];
+            rows[j] = rows[j - 1];
+            firstRows[j] = firstRows[j - 1];
+            movables[j] = movables[j - 1];
+        }
+        boxes[j] = box;
+        numbers[j] = number;
+        rows[j] = row;
+        firstRows[j] = firstRow;
+        movables[j] = movable;
         moves += i - j;
-        orderLow_[j] = low;
-        order_[j] = item;
+        if (moves > budget) {
+            return false;
+        }
     }
-    if (moves > budget) {
-        std::sort(order_.begin(), order_.end(),
-                  [&items](std::uint32_t a, std::uint32_t b) { return items[a].box.minX < items[b].box.minX; });
+    return true;
+}
+
+void PairGrid::SortSlot(std::uint32_t begin, std::uint32_t end)
+{
+    const std::size_t count = end - begin;
+    slotOrder_.resize(count);
+    for (std::size_t k = 0; k < count; ++k) {
+        slotOrder_[k] = static_cast<std::uint32_t>(begin + k);
     }
+    const Box* const boxes = filedBox_.data();
+    std::sort(slotOrder_.begin(), slotOrder_.end(),
+              [boxes](std::uint32_t a, std::uint32_t b) { return boxes[a].minX < boxes[b].minX; });
+    Rearrange(filedBox_, scratchBoxes_, begin, slotOrder_);
+    Rearrange(filedNumber_, scratchWords_, begin, slotOrder_);
+    Rearrange(filedRow_, scratchWords_, begin, slotOrder_);
+    Rearrange(filedFirstRow_, scratchWords_, begin, slotOrder_);
+    Rearrange(filedMovable_, scratchBytes_, begin, slotOrder_);
 }
 
 std::uint32_t PairGrid::Row(float z) const
@@ -351,8 +414,8 @@ std::uint32_t PairGrid::Row(float z) const
     return static_cast<std::uint32_t>(std::min(std::max((z - originZ_) * perUnit_, 0.0f), kFarthestRow));
 }
 
-// A counting sort of the boxes, in order along x, into the slots of every
-// row they reach; being stable it keeps each slot in order along x.
+// A counting sort of the boxes, in the order gathered, into the slots of
+// every row they reach.
 void PairGrid::FileRows(std::span<const Item> items)
 {
     setAside_.clear();

@@ -9,8 +9,8 @@
 // x passes its highest. So a box meets only the boxes near it along both
 // axes: a column of bodies sharing one x costs what a crowd does, and a
 // crowd over the whole map what a battle does. The boxes come in the
-// collision pass's order, sorted by x already, and the order by lowest x is
-// put right from there by insertion. Rows far apart share a slot, so there
+// collision pass's order, sorted by x already; each slot's order by lowest x
+// is put right from there once it is filed, a few boxes at a time. Rows far apart share a slot, so there
 // are never more slots than boxes however far the bodies spread, nor more
 // than rows however many bodies there are; boxes that meet that way are told
 // apart by their rows. A box reaching over very many rows (a body flung far
@@ -77,8 +77,11 @@ private:
     static std::size_t NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps, std::uint64_t mine,
                                  bool movable, std::uint64_t* pairs, std::size_t found);
     bool WalksWithin(std::size_t budget) const;
-    void OrderAlongX(std::span<const Item> items);
+    void GatherFinite(std::span<const Item> items);
     void FileRows(std::span<const Item> items);
+    void OrderSlots();
+    bool InsertInOrder(std::uint32_t begin, std::uint32_t end);
+    void SortSlot(std::uint32_t begin, std::uint32_t end);
     void MeetInRows();
     void MeetSetAside(std::span<const Item> items);
     void Collect(std::size_t numberCount);
@@ -96,9 +99,8 @@ private:
     // given up; the first sweep is bounded beforehand.
     std::size_t lastSweepVisits_ = std::numeric_limits<std::size_t>::max() / 4;
 
-    // The items with finite boxes in order of their lowest x.
+    // The items with finite boxes, in the order given.
     std::vector<std::uint32_t> order_;
-    std::vector<float> orderLow_;
     // The first and last rows of each of them, in that order.
     std::vector<std::uint32_t> firstRows_;
     std::vector<std::uint32_t> lastRows_;
@@ -119,6 +121,11 @@ private:
     std::vector<std::uint32_t> filedRow_;
     std::vector<std::uint32_t> filedFirstRow_;
     std::vector<std::uint8_t> filedMovable_;
+    // A slot sorted outright: its places in order, and room to move its fields.
+    std::vector<std::uint32_t> slotOrder_;
+    std::vector<Box> scratchBoxes_;
+    std::vector<std::uint32_t> scratchWords_;
+    std::vector<std::uint8_t> scratchBytes_;
 
     // The pairs found (lower number, higher number) packed in one word, then
     // grouped by lower number.
