@@ -3,13 +3,11 @@
 // outside the map and two bodies can stand on one point, and neither may put
 // a NaN into a velocity.
 //
-// Vec3Lanes holds four vectors and Vec3Lanes8 eight, one a lane, for the step
-// that moves several bodies at once; their helpers do lane by lane exactly
-// what the Vec3 ones do.
+// Vec3Lanes8 holds eight vectors, one a lane, for the step that moves a
+// block of bodies at once; its helpers do lane by lane exactly what the Vec3
+// ones do.
 #pragma once
 
-#include "physics/PairGrid.h"
-#include "platform/math/Float4.h"
 #include "platform/math/Float8.h"
 #include "platform/math/Vector.h"
 
@@ -44,7 +42,6 @@ template <typename Lanes> struct Vec3LanesOf {
     Lanes y;
     Lanes z;
 };
-using Vec3Lanes = Vec3LanesOf<Float4>;
 using Vec3Lanes8 = Vec3LanesOf<Float8>;
 
 template <typename Lanes> Vec3LanesOf<Lanes> operator+(const Vec3LanesOf<Lanes>& a, const Vec3LanesOf<Lanes>& b)
@@ -102,20 +99,6 @@ inline float SortKeyX(float x)
 inline constexpr float kBoxSlack = 1.0e-3f;
 inline constexpr float kBoxSlackPerUnit = 1.0e-6f;
 
-inline float Widened(float bound, float direction)
-{
-    return bound + direction * (kBoxSlack + std::fabs(bound) * kBoxSlackPerUnit);
-}
-
-// The box (in x and z) a sphere of radius sweeps through moving from from to
-// to, widened for rounding: what the pair search is given of each body.
-inline PairGrid::Box SweptBox(const Vec3& from, const Vec3& to, float radius)
-{
-    return {Widened(std::min(from.x, to.x) - radius, -1.0f), Widened(std::max(from.x, to.x) + radius, 1.0f),
-            Widened(std::min(from.z, to.z) - radius, -1.0f), Widened(std::max(from.z, to.z) + radius, 1.0f)};
-}
-
-// SweptBox of several bodies, lane by lane to the bit; the positions are finite.
 template <typename Lanes> struct BoxLanesOf {
     Lanes minX;
     Lanes maxX;
@@ -123,6 +106,9 @@ template <typename Lanes> struct BoxLanesOf {
     Lanes maxZ;
 };
 
+// The boxes (in x and z) that spheres of radius sweep through moving from
+// from to to, widened for rounding: what the pair search is given of each
+// body. The positions are finite.
 template <typename Lanes>
 BoxLanesOf<Lanes> SweptBoxLanes(const Vec3LanesOf<Lanes>& from, const Vec3LanesOf<Lanes>& to, const Lanes& radius)
 {
@@ -140,14 +126,7 @@ BoxLanesOf<Lanes> SweptBoxLanes(const Vec3LanesOf<Lanes>& from, const Vec3LanesO
 // Strictly inside all four walls of a map of half size half, moved in by
 // the radius, at both ends of the step: then no wall can stop the body. It is
 // the walls' own test (depth beyond each plane greater than 0) for all four
-// at once.
-inline bool InsideWalls(const Vec3& start, const Vec3& end, float radius, float half)
-{
-    const float reach = half - radius;
-    return std::fabs(start.x) < reach && std::fabs(end.x) < reach && std::fabs(start.z) < reach &&
-           std::fabs(end.z) < reach;
-}
-
+// at once, lane by lane.
 template <typename Lanes>
 auto InsideWallsLanes(const Vec3LanesOf<Lanes>& start, const Vec3LanesOf<Lanes>& end, const Lanes& radius, float half)
 {
