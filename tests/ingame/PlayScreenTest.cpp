@@ -138,21 +138,20 @@ TEST_CASE("in the menus only a left release and a right press reach the selectio
     SelectionController& sel = *s.field.selection;
     const Vec2 a = s.field.ScreenOf({-10.0f, 0.0f, 10.0f});
     const Vec2 b = s.field.ScreenOf({10.0f, 0.0f, -5.0f});
-    const auto sendAt = [&s](std::uint32_t message, const Vec2& p) {
-        s.Send(message, static_cast<std::int32_t>(p.x), static_cast<std::int32_t>(p.y));
-    };
+    const auto x = [](const Vec2& p) { return static_cast<std::int32_t>(p.x); };
+    const auto y = [](const Vec2& p) { return static_cast<std::int32_t>(p.y); };
 
-    sendAt(kGuiLeftDown, a);
-    sendAt(kGuiMouseMove, b);
+    s.Send(kGuiLeftDown, x(a), y(a));
+    s.Send(kGuiMouseMove, x(b), y(b));
     sel.UpdateBoxSelection();
     CHECK(sel.GetSelected() == std::vector<Unit*>{&own});
     CHECK(sel.GetTargets().size() == 1);
 
     s.inMenus = true;
     // The release counts in the menus too, ending the drag.
-    sendAt(kGuiLeftUp, b);
+    s.Send(kGuiLeftUp, x(b), y(b));
     CHECK_FALSE(sel.IsPressed());
-    sendAt(kGuiLeftDown, a);
+    s.Send(kGuiLeftDown, x(a), y(a));
     CHECK_FALSE(sel.IsPressed());
     s.Send(kGuiRightDown, 10, 10);
     CHECK(sel.GetSelected().empty());
