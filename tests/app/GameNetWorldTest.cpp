@@ -19,15 +19,14 @@ TEST_CASE("the game's network world moves, targets and overwrites the battle's u
 
     SUBCASE("a unit state is copied but for heading, and read back the same")
     {
-        UnitStateMessage state;
-        state.head = head;
-        state.position = {5.0f, 0.0f, 6.0f};
-        state.destination = {50.0f, 0.0f, 60.0f};
-        state.velocity = {1.0f, 0.0f, 2.0f};
-        state.heading = 2.5f;
-        state.order = kOrderMove;
-        state.hitPoints = 7;
-        state.targets = {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte};
+        const UnitStateMessage state{.head = head,
+                                     .position = {5.0f, 0.0f, 6.0f},
+                                     .destination = {50.0f, 0.0f, 60.0f},
+                                     .velocity = {1.0f, 0.0f, 2.0f},
+                                     .heading = 2.5f,
+                                     .order = kOrderMove,
+                                     .hitPoints = 7,
+                                     .targets = {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte}};
         smashtor.GetAnimationController().SetAnimation(kAnimationIdle);
         const float heading = smashtor.GetHeading();
         REQUIRE(world.ApplyUnitState(state));

@@ -23,8 +23,6 @@
 
 namespace {
 
-void Ignore(TimerWord, TimerWord) {}
-
 // A window whose frames cannot begin, as with a lost device.
 class UnreadyWindow : public platform::NullWindow {
 public:
@@ -58,7 +56,7 @@ TEST_CASE("the splash frame switches to the menus only after five seconds have p
     Game* game = Game::Instance();
     game->Init();
     EventTimer::Instance()->Restart();
-    const std::uint32_t before = EventTimer::Instance()->AddTimer(60.0, false, Ignore, 0, 0);
+    const std::uint32_t before = EventTimer::Instance()->AddTimer(60.0, false, nullptr, 0, 0);
 
     SUBCASE("with a window, and not at five seconds exactly")
     {

@@ -171,18 +171,11 @@ bool NearPixel(const platform::RgbImage& image, int x, int y, std::uint32_t expe
 }
 
 // Without a drawing device the picture is empty and nothing is checked.
-void CheckPixel(const platform::RgbImage& image, int x, int y, std::uint32_t expected)
+void CheckPixel(const platform::RgbImage& image, int x, int y, std::uint32_t colour, bool wanted = true)
 {
     CAPTURE(x);
     CAPTURE(y);
-    CHECK((image.rgb.empty() || NearPixel(image, x, y, expected)));
-}
-
-void CheckNotPixel(const platform::RgbImage& image, int x, int y, std::uint32_t unwanted)
-{
-    CAPTURE(x);
-    CAPTURE(y);
-    CHECK((image.rgb.empty() || !NearPixel(image, x, y, unwanted)));
+    CHECK((image.rgb.empty() || NearPixel(image, x, y, colour) == wanted));
 }
 
 bool WindowExists(const char* name)
@@ -193,6 +186,15 @@ bool WindowExists(const char* name)
 std::size_t Armies()
 {
     return Battle::Instance()->GetArmies().size();
+}
+
+// The menus at the title, over the background battle's eight armies.
+void CheckAtTitle()
+{
+    CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
+    CHECK(ScreenManager::Instance()->GetScreenId() == kScreenTitle);
+    CHECK(WindowExists(ScreenManager::kTitleWindow));
+    CHECK(Armies() == 8);
 }
 
 // Pixel centre of "OK" (and "Start" after it) at 1024x768.
@@ -301,11 +303,6 @@ float GroundDistance(const Vec3& a, const Vec3& b)
     return std::hypot(a.x - b.x, a.z - b.z);
 }
 
-bool NearOnGround(const Vec3& a, const Vec3& b, float within)
-{
-    return GroundDistance(a, b) <= within;
-}
-
 float MeanDistance(const std::vector<Unit*>& units, const Vec3& point)
 {
     float sum = 0.0f;
@@ -343,8 +340,8 @@ void PlanBox(Orders& orders)
     orders.boxTo = {984.0f, 530.0f};
     for (const std::unique_ptr<Unit>& unit : Selection()->GetArmy()->GetUnits()) {
         Vec2 at;
-        const bool seen = projection.ToScreen(unit->GetPosition(), at);
-        orders.inBox += seen && at.x > 40.0f && at.x < 984.0f && at.y > 40.0f && at.y < 530.0f ? 1 : 0;
+        orders.inBox += projection.ToScreen(unit->GetPosition(), at) && at.x > 40.0f && at.x < 984.0f && at.y > 40.0f &&
+                        at.y < 530.0f;
     }
     REQUIRE(orders.inBox > 0);
 }
@@ -420,7 +417,7 @@ int OrderMove(ScriptedPlayer& player, Orders& orders, int at, const Vec2& spot, 
     player.At(at + 3, [&orders, &point, within] {
         const std::vector<Unit*>& selected = Selection()->GetSelected();
         REQUIRE_FALSE(selected.empty());
-        CHECK(NearOnGround(Selection()->GetTargetPoint(), point, within));
+        CHECK(GroundDistance(Selection()->GetTargetPoint(), point) <= within);
         CHECK(AllOrdered(selected, kOrderMove));
         orders.distanceBefore = MeanDistance(selected, point);
     });
@@ -443,12 +440,10 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         REQUIRE(Selection()->GetArmy() != nullptr);
         CHECK(Selection()->GetSelected().empty());
         PlanBox(orders);
-        player.MoveTo(static_cast<int>(orders.boxFrom.x), static_cast<int>(orders.boxFrom.y));
+        player.MoveToSpot(orders.boxFrom);
     });
     player.At(from + 1, [] { ScriptedPlayer::Button(e2e::kLeftButton, true); });
-    player.At(from + 2, [&player, &orders] {
-        player.MoveTo(static_cast<int>(orders.boxTo.x), static_cast<int>(orders.boxTo.y));
-    });
+    player.At(from + 2, [&player, &orders] { player.MoveToSpot(orders.boxTo); });
     // Held a few frames: the box is recounted every twentieth of a second.
     player.At(from + 7, [] {
         CHECK(Selection()->IsBoxActive());
@@ -467,7 +462,7 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
     // there and the selection is let go.
     player.ClickOn(at, orders.minimap, e2e::kRightButton);
     player.At(at + 3, [&orders] {
-        CHECK(NearOnGround(Game::Instance()->GetCamera().GetView().GetTarget(), orders.enemyCentre, 5.0f));
+        CHECK(GroundDistance(Game::Instance()->GetCamera().GetView().GetTarget(), orders.enemyCentre) <= 5.0f);
         CHECK(Selection()->GetSelected().empty());
     });
     // "2": every own Triangoloid.
@@ -483,7 +478,7 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         CHECK(std::all_of(selected.begin(), selected.end(),
                           [](const Unit* unit) { return unit->GetType() == kTriangoloid; }));
         PlanAttack(orders);
-        player.MoveTo(static_cast<int>(orders.enemyOnScreen.x), static_cast<int>(orders.enemyOnScreen.y));
+        player.MoveToSpot(orders.enemyOnScreen);
     });
     // The cursor turns to the crosshair over the enemy; a click attacks it.
     player.At(at + 11, [&orders] {
@@ -517,9 +512,9 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         CheckPixel(match, 8, 300, kBorderColour);
         CheckPixel(match, 300, 8, kBorderColour);
         CheckPixel(match, 1015, 300, kBorderColour);
-        CheckNotPixel(match, 512, 300, kBorderColour);
-        CheckNotPixel(match, 112, 655, kBorderColour);
-        CheckNotPixel(match, 911, 655, kBorderColour);
+        CheckPixel(match, 512, 300, kBorderColour, false);
+        CheckPixel(match, 112, 655, kBorderColour, false);
+        CheckPixel(match, 911, 655, kBorderColour, false);
     });
     return at + 17;
 }
@@ -532,10 +527,7 @@ TEST_CASE("a player goes from the title into a match of eight armies, commands t
     ScriptedPlayer& player = run.player;
 
     player.At(9, [] {
-        CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenTitle);
-        CHECK(WindowExists(ScreenManager::kTitleWindow));
-        CHECK(Armies() == 8);
+        CheckAtTitle();
         const platform::RgbImage title = Shot("menus-title");
         CheckPixel(title, 100, 100, kTitleColour);
         CheckPixel(title, 900, 700, kTitleColour);
@@ -559,11 +551,8 @@ TEST_CASE("a player goes from the title into a match of eight armies, commands t
     const int left = run.screen.Drawn() ? CommandTheArmy(player, orders, match + 1) : match + 1;
     player.TapAt(left, platform::kScanEscape);
     player.At(left + 6, [] {
-        CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenTitle);
-        CHECK(WindowExists(ScreenManager::kTitleWindow));
+        CheckAtTitle();
         CHECK(guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow)->TextureCount() == 1);
-        CHECK(Armies() == 8);
         // Nothing of the match is left to point at its freed units.
         CHECK_FALSE(WindowExists(PlayScreen::kWindowName));
         CHECK_FALSE(HudOverlay::Instance()->IsVisible());
@@ -599,13 +588,11 @@ TEST_CASE("a player plays a short match to the statistics and leaves them with D
         CheckPixel(statistics, 500, 150, kGameOverColour);
         CheckPixel(statistics, 823, 72, kButtonUpColour);
         // The first row's panel tints the background with the army's colour.
-        CheckNotPixel(statistics, 280, 275, kGameOverColour);
+        CheckPixel(statistics, 280, 275, kGameOverColour, false);
     });
     player.ClickAt(pass + 7, 874, 57);
     player.At(pass + 13, [] {
-        CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenTitle);
-        CHECK(Armies() == 8);
+        CheckAtTitle();
         CHECK(guiManager::Instance()->FindObject(StatisticsScreen::kPlayWindow, StatisticsScreen::kDoneButton,
                                                  kGuiButton) == nullptr);
     });

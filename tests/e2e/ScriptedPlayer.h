@@ -77,6 +77,8 @@ public:
         platform::MouseRecords().Push(record);
     }
 
+    void MoveToSpot(const Vec2& spot) { MoveTo(static_cast<int>(spot.x), static_cast<int>(spot.y)); }
+
     static void Button(int button, bool down)
     {
         platform::MouseRecord record;
@@ -98,7 +100,7 @@ public:
     // The same on a spot an earlier probe found: read when the move is made.
     void ClickOn(int when, const Vec2& spot, int button)
     {
-        At(when, [this, &spot] { MoveTo(static_cast<int>(spot.x), static_cast<int>(spot.y)); });
+        At(when, [this, &spot] { MoveToSpot(spot); });
         PressAt(when + 1, button);
     }
 

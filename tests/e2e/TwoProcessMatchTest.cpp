@@ -201,10 +201,7 @@ pid_t StartSide(const std::string& side, std::uint16_t base, const fs::path& rep
     std::string pick = std::string("--test-case=") + kSideCase;
     std::vector<char*> argv = {program.data(), noSkip.data(), pick.data(), nullptr};
     pid_t pid = -1;
-    if (posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) != 0) {
-        return -1;
-    }
-    return pid;
+    return posix_spawn(&pid, program.c_str(), nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
 int WaitForSide(pid_t pid)
@@ -236,11 +233,7 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     testing::ManualClockScope clock;
     ScriptedPlayer player(clock);
     std::string report;
-    if (hosting) {
-        ScriptHost(player, report);
-    } else {
-        ScriptClient(player, report);
-    }
+    (hosting ? ScriptHost : ScriptClient)(player, report);
     player.seen = [] {
         std::ostringstream out;
         out << "screen " << Screen() << ", name typed " << ConnectionScreen::Instance()->TypedName() << ", hosts heard "

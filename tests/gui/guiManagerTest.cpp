@@ -14,16 +14,14 @@ namespace {
 
 std::vector<int> heard;
 
-template <int N> std::uint32_t Heard(std::uint32_t, guiParam*, guiParam*, bool*)
+// Notes its number; one that handles the message says so, the others leave
+// the flag as they found it.
+template <int N, bool Handles = false> std::uint32_t Heard(std::uint32_t, guiParam*, guiParam*, bool* handled)
 {
     heard.push_back(N);
-    return 0;
-}
-
-std::uint32_t HeardAndHandled(std::uint32_t, guiParam*, guiParam*, bool* handled)
-{
-    heard.push_back(9);
-    *handled = true;
+    if (Handles) {
+        *handled = true;
+    }
     return 0;
 }
 
@@ -90,7 +88,7 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
     SUBCASE("the handled flag stops the walk, and disabled windows are passed over")
     {
         MakeWindow("back", Heard<1>);
-        MakeWindow("middle", HeardAndHandled);
+        MakeWindow("middle", Heard<9, true>);
         MakeWindow("front", Heard<3>)->SetDisabled(1);
         testing::Dispatch(kGuiRightDown, 5, 5);
         CHECK(heard == std::vector<int>{9});

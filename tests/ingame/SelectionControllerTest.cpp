@@ -17,10 +17,7 @@ using ingame_test::Field;
 
 namespace {
 
-std::vector<Unit*> List(std::initializer_list<Unit*> units)
-{
-    return units;
-}
+using Units = std::vector<Unit*>;
 
 bool HasDuplicates(std::vector<Unit*> units)
 {
@@ -40,18 +37,18 @@ TEST_CASE("clicks select a unit, a second click its type, Shift adds, and no uni
     SelectionController& sel = *f.selection;
 
     f.Click(s1);
-    CHECK(sel.GetSelected() == List({&s1}));
+    CHECK(sel.GetSelected() == Units{&s1});
     f.Click(s1);
-    CHECK(sel.GetSelected() == List({&s1, &s2}));
+    CHECK(sel.GetSelected() == Units{&s1, &s2});
     f.Click(t1);
-    CHECK(sel.GetSelected() == List({&t1}));
+    CHECK(sel.GetSelected() == Units{&t1});
 
     sel.SetShiftHeld(true);
     f.Click(s1);
     f.Click(s1);
     f.Click(s1);
     f.Click(s2);
-    CHECK(sel.GetSelected() == List({&t1, &s1, &s2}));
+    CHECK(sel.GetSelected() == Units{&t1, &s1, &s2});
     sel.SetShiftHeld(false);
 
     SUBCASE("Ctrl on an own unit orders the selection to attack it")
@@ -117,7 +114,7 @@ TEST_CASE("a press that moves 5 pixels is a click, further a box or a formation 
         f.Click(s1);
         const Vec3 before = sel.GetTargetPoint();
         sel.OnLeftButtonUp(600.0f, 300.0f);
-        CHECK(sel.GetSelected() == List({&s1}));
+        CHECK(sel.GetSelected() == Units{&s1});
         CHECK(sel.GetLastClicked() == &s1);
         CHECK(sel.GetTargetPoint() == before);
     }
@@ -149,16 +146,16 @@ TEST_CASE("a box selects own units and marks the others, and its recounts list n
 
     f.Click(far);
     boxDrag(true);
-    CHECK(sel.GetSelected() == List({&far, &s1, &s2}));
-    CHECK(sel.GetTargets() == List({&e1}));
+    CHECK(sel.GetSelected() == Units{&far, &s1, &s2});
+    CHECK(sel.GetTargets() == Units{&e1});
     CHECK(s1.GetSelected());
     // The box chose; its release orders nothing.
     CHECK(sel.GetLastClicked() == nullptr);
     CHECK(s1.GetOrder() != kOrderMove);
 
     boxDrag(false);
-    CHECK(sel.GetSelected() == List({&s1, &s2}));
-    CHECK(sel.GetTargets() == List({&e1}));
+    CHECK(sel.GetSelected() == Units{&s1, &s2});
+    CHECK(sel.GetTargets() == Units{&e1});
 }
 
 TEST_CASE("units behind the camera are neither picked nor boxed")
@@ -176,7 +173,7 @@ TEST_CASE("units behind the camera are neither picked nor boxed")
     sel.BeginPress(1.0f, 1.0f);
     sel.OnMouseMove(1023.0f, 767.0f);
     sel.UpdateBoxSelection();
-    CHECK(sel.GetSelected() == List({&seen}));
+    CHECK(sel.GetSelected() == Units{&seen});
     sel.OnLeftButtonUp(1023.0f, 767.0f);
 }
 
@@ -233,7 +230,7 @@ TEST_CASE("a removed unit leaves every list, and letting go of the army clears e
 
     // Death: the army tells the selection through its hook.
     f.own.RemoveUnit(s1.GetIndex());
-    CHECK(sel.GetSelected() == List({&s2}));
+    CHECK(sel.GetSelected() == Units{&s2});
     CHECK(sel.GetLastClicked() == &s2);
     f.enemy.RemoveUnit(e1.GetIndex());
     CHECK(sel.GetHover() == nullptr);

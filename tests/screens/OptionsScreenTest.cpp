@@ -75,14 +75,12 @@ TEST_CASE("the options screen maps its widgets into the game's options")
 
     SUBCASE("what comes in is brought into range")
     {
-        GameOptions wild;
-        wild.mode = 9;
-        wild.minutes = std::numeric_limits<float>::quiet_NaN();
-        wild.unitMask = 64;
-        wild.mapIndex = 4;
-        wild.maxUnits = 0;
-        wild.computerArmies = 0xFFFFFFFFu;
-        screen->SetValues(wild);
+        screen->SetValues({.mode = 9,
+                           .minutes = std::numeric_limits<float>::quiet_NaN(),
+                           .unitMask = 64,
+                           .mapIndex = 4,
+                           .maxUnits = 0,
+                           .computerArmies = 0xFFFFFFFFu});
         const GameOptions& got = screen->GetOptions();
         CHECK(got.mode == 0);
         CHECK(got.minutes == 1.0f);

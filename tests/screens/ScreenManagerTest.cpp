@@ -21,16 +21,6 @@ namespace {
 
 std::vector<std::string> closed;
 
-void CloseConnection()
-{
-    closed.push_back("connection");
-}
-
-void CloseLobby()
-{
-    closed.push_back("lobby");
-}
-
 void Dispatch(std::uint32_t message, int a, int b)
 {
     testing::Dispatch(message, a, b);
@@ -56,8 +46,8 @@ struct MenuFixture {
         EventTimer::Instance()->Restart();
         ScreenManager* manager = ScreenManager::Instance();
         manager->ForgetTimers();
-        manager->RegisterScreen(kScreenConnection, {nullptr, CloseConnection, nullptr});
-        manager->RegisterScreen(kScreenLobby, {nullptr, CloseLobby, nullptr});
+        manager->RegisterScreen(kScreenConnection, {nullptr, [] { closed.push_back("connection"); }, nullptr});
+        manager->RegisterScreen(kScreenLobby, {nullptr, [] { closed.push_back("lobby"); }, nullptr});
         manager->BuildTitleScreen();
     }
     testing::TempDirectory logs;

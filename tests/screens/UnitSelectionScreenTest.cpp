@@ -55,10 +55,10 @@ bool PressStart()
 }
 
 struct SelectionFixture {
-    explicit SelectionFixture(std::uint32_t maxUnits, std::uint32_t mask = kAllowAllUnitTypes)
+    explicit SelectionFixture(std::uint32_t maxUnits, SessionKind session = kSinglePlayer)
     {
         host.options.maxUnits = maxUnits;
-        host.options.unitMask = mask;
+        host.session = session;
         ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
     }
     testing::TempDirectory logs;
@@ -106,11 +106,7 @@ TEST_CASE("unit selection shares out the units, keeps the total and starts the m
 
     SUBCASE("a network host hides Start, nobody gets Back")
     {
-        testing::TempDirectory logs;
-        testing::GuiTestScope gui;
-        testing::RecordingMenuHost host;
-        host.session = kMultiPlayer;
-        ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
+        SelectionFixture f(40, kMultiPlayer);
         CHECK_FALSE(Screen::Instance()->IsStartAllowed());
         DrawnTotal();
         CHECK_FALSE(StartButton()->IsVisible());
