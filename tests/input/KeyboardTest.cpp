@@ -58,7 +58,7 @@ using namespace platform;
 
 } // namespace
 
-TEST_CASE("the keyboard's tables give US-layout characters and the game's key commands")
+TEST_CASE("the keyboard types US-layout characters, sends the game's key commands and keeps its flags")
 {
     KeyboardFixture f;
     // The rows' odd corners: the digits' shifted symbols, the brackets, the
@@ -102,12 +102,6 @@ TEST_CASE("the keyboard's tables give US-layout characters and the game's key co
         // The grave accent key types nothing.
         CHECK(f.TypeKeys({kScanGrave, kScanF1, kScanUp}).empty());
     }
-}
-
-TEST_CASE("the keyboard turns key records into key messages and flags")
-{
-    KeyboardFixture f;
-
     SUBCASE("a held key is one press and one release; a tap in one poll leaves it pressed, not down")
     {
         f.Press(kScanW);

@@ -44,7 +44,7 @@ struct MouseFixture {
 
 } // namespace
 
-TEST_CASE("the mouse moves by twice the motion and drops moves that would leave the screen")
+TEST_CASE("the mouse moves by twice the motion within the screen, clicks, turns its wheel and pans at the edges")
 {
     MouseFixture f;
 
@@ -85,12 +85,6 @@ TEST_CASE("the mouse moves by twice the motion and drops moves that would leave 
         CHECK(f.host.sent == std::vector<SentMessage>{{kGuiLeftDown, 512, 384}, {kGuiLeftUp, 512, 384}});
         CHECK_FALSE(f.mouse->IsButtonDown(0));
     }
-}
-
-TEST_CASE("the mouse's buttons and wheel")
-{
-    MouseFixture f;
-
     SUBCASE("a click within one poll: down then up, which still reads the button down")
     {
         f.Button(0, true);
@@ -124,15 +118,9 @@ TEST_CASE("the mouse's buttons and wheel")
         f.mouse->Poll();
         CHECK(f.mouse->GetWheel() == 0.0f);
     }
-}
-
-TEST_CASE("in a match the mouse pans the camera at the screen's edges")
-{
-    MouseFixture f;
-    f.host.inMatch = true;
-
-    SUBCASE("each edge starts its pan and coming back inside stops it; a jump across swaps them")
+    SUBCASE("in a match each edge starts its pan and coming back inside stops it; a jump across swaps them")
     {
+        f.host.inMatch = true;
         f.mouse->MoveX(10);
         f.mouse->MoveX(11);
         f.mouse->MoveX(1014);
@@ -148,6 +136,7 @@ TEST_CASE("in a match the mouse pans the camera at the screen's edges")
 
     SUBCASE("pushing on against an edge keeps one pan going, and menus have none")
     {
+        f.host.inMatch = true;
         f.mouse->MoveX(1);
         f.mouse->MoveX(0);
         f.mouse->MoveX(-30);
@@ -163,6 +152,7 @@ TEST_CASE("in a match the mouse pans the camera at the screen's edges")
 
     SUBCASE("an edge held as the match ends pans again in the next match")
     {
+        f.host.inMatch = true;
         f.mouse->MoveX(5);
         f.mouse->MoveY(5);
         // The match's end clears the camera's commands; the cursor stays.

@@ -102,18 +102,11 @@ struct Target {
 
     void CheckSeenOnlyValid() const
     {
-        for (const MoveOrderMessage& move : world.moves) {
-            CHECK(IsFinite(move.point));
-        }
-        for (const AttackOrderMessage& attack : world.attacks) {
-            CHECK(IsFinite(attack.point));
-        }
-        for (const UnitStateMessage& state : world.applied) {
-            CHECK(IsValidUnitState(state));
-        }
-        for (const ExplosionMessage& explosion : world.explosions) {
-            CHECK(IsValidExplosion(explosion));
-        }
+        CHECK(std::ranges::all_of(world.moves, [](const MoveOrderMessage& move) { return IsFinite(move.point); }));
+        CHECK(std::ranges::all_of(world.attacks,
+                                  [](const AttackOrderMessage& attack) { return IsFinite(attack.point); }));
+        CHECK(std::ranges::all_of(world.applied, IsValidUnitState));
+        CHECK(std::ranges::all_of(world.explosions, IsValidExplosion));
         CHECK((ui.optionsReceived == 0 || AreValidSettings(ui.options)));
         for (const auto& [id, slot] : ui.slots) {
             CHECK((id >= 1 && id <= 7 && *std::min_element(slot.counts.begin(), slot.counts.end()) >= 0 &&

@@ -13,13 +13,18 @@ using units_test::BattleWorld;
 
 namespace {
 
-ComputerArmy& AddComputerArmy(BattleWorld& world, float x, float z, int units, GameMode mode)
+// units Smashtors and one of each of others, placed at (x, z) and thinking by mode.
+ComputerArmy& AddComputerArmy(BattleWorld& world, float x, float z, int units, GameMode mode,
+                              std::initializer_list<UnitType> others = {})
 {
     auto owned = std::make_unique<ComputerArmy>();
     owned->SetPoints(100);
     ComputerArmy& army = static_cast<ComputerArmy&>(*Battle::Instance()->AddArmy(std::move(owned)));
     for (int i = 0; i < units; ++i) {
         world.AddUnit(army, kSmashtor, x, z);
+    }
+    for (const UnitType type : others) {
+        world.AddUnit(army, type, x, z);
     }
     army.Place(x, 0.0f, z);
     army.SetupStrategies(mode);
@@ -98,15 +103,8 @@ TEST_CASE("the flank lines the army up across the enemy's direction, whatever th
     BattleWorld world;
     GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
     GroupMover::Instance()->SetFormation(kFormationNone);
-    auto owned = std::make_unique<ComputerArmy>();
-    owned->SetPoints(100);
-    ComputerArmy& army = static_cast<ComputerArmy&>(*Battle::Instance()->AddArmy(std::move(owned)));
-    world.AddUnit(army, kSmashtor, 0.0f, 0.0f);
-    world.AddUnit(army, kTriangoloid, 0.0f, 0.0f);
-    world.AddUnit(army, kTrajectagon, 0.0f, 0.0f);
-    world.AddUnit(army, kDetagon, 0.0f, 0.0f);
-    army.Place(0.0f, 0.0f, 0.0f);
-    army.SetupStrategies(kModeLastManOnTheHill);
+    ComputerArmy& army =
+        AddComputerArmy(world, 0.0f, 0.0f, 1, kModeLastManOnTheHill, {kTriangoloid, kTrajectagon, kDetagon});
     const Vec3 centre = *army.GetCentre();
     army.GetController()->Flank(centre + Vec3(0.0f, 0.0f, 40.0f));
     // d = +z, s = (1, 0, 0): Smashtors ahead and to +x, Triangoloids ahead

@@ -77,15 +77,12 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
             CHECK(rules->GetPhaseTimeLeft() < 0.0f);
         }
     }
-    SUBCASE("game over is left through the hook, at once, from any state")
+    SUBCASE("game over is left through the hook at once; a match waits on its statistics, the background battle not")
     {
         rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
         rules->SetState(kMatchGameOver);
         rules->Update();
         CHECK(scope.leaves == 1);
-    }
-    SUBCASE("a match waits on its statistics, the background battle goes on to the next")
-    {
         for (const bool menus : {false, true}) {
             scope.inMenus = menus;
             scope.leaves = 0;

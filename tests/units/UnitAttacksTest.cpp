@@ -56,61 +56,55 @@ template <typename Fight> void ForEachAttacker(Fight fight)
     }
 }
 
-TEST_CASE("each unit type kills on flat ground")
+TEST_CASE("each unit type kills on flat ground, the death counted and the unit scattered")
 {
-    SUBCASE("a strike that kills counts the death and scatters the unit")
-    {
-        ForEachAttacker([](Duel& duel, UnitType attackerType, UnitType defenderType) {
-            duel.defender->SetHitPoints(1);
-            REQUIRE(duel.world.RunUntil(20.0f, [&] { return duel.blue.GetUnits().empty(); }));
-            CHECK(duel.blue.GetDeadCount() == 1);
-            CHECK(duel.red.GetDamageDealt() == 1);
-            CHECK(duel.blue.GetDamageTaken() == 1);
-            // The debris is flying (a Detagon's own end adds its own ten).
-            CHECK(Battle::Instance()->GetProjectiles().size() >= 10);
-            const bool melee = attackerType == kSmashtor || attackerType == kTriangoloid;
-            if (defenderType == kDetagon && melee) {
-                // Destroyed by another type, a Detagon goes off in its killer's face.
-                CHECK(duel.attacker->GetHitPoints() < GetUnitTypeStats(attackerType).hitPoints);
-            }
-            if (attackerType == kDetagon) {
-                CHECK(CountSeen(BattleEffect::kSelfDestructExplosion) == 1);
-                // Its own blast killed it too, and that counts for nobody.
-                duel.world.Frame();
-                CHECK(duel.red.GetUnits().empty());
-                CHECK(duel.red.GetDamageTaken() == 0);
-                CHECK(duel.blue.GetDamageDealt() == 0);
-            }
-        });
-    }
+    ForEachAttacker([](Duel& duel, UnitType attackerType, UnitType defenderType) {
+        duel.defender->SetHitPoints(1);
+        REQUIRE(duel.world.RunUntil(20.0f, [&] { return duel.blue.GetUnits().empty(); }));
+        CHECK(duel.blue.GetDeadCount() == 1);
+        CHECK(duel.red.GetDamageDealt() == 1);
+        CHECK(duel.blue.GetDamageTaken() == 1);
+        // The debris is flying (a Detagon's own end adds its own ten).
+        CHECK(Battle::Instance()->GetProjectiles().size() >= 10);
+        const bool melee = attackerType == kSmashtor || attackerType == kTriangoloid;
+        if (defenderType == kDetagon && melee) {
+            // Destroyed by another type, a Detagon goes off in its killer's face.
+            CHECK(duel.attacker->GetHitPoints() < GetUnitTypeStats(attackerType).hitPoints);
+        }
+        if (attackerType == kDetagon) {
+            CHECK(CountSeen(BattleEffect::kSelfDestructExplosion) == 1);
+            // Its own blast killed it too, and that counts for nobody.
+            duel.world.Frame();
+            CHECK(duel.red.GetUnits().empty());
+            CHECK(duel.red.GetDamageTaken() == 0);
+            CHECK(duel.blue.GetDamageDealt() == 0);
+        }
+    });
 }
 
-TEST_CASE("shells blast only on dry ground")
+TEST_CASE("a shell blasts where it comes down on dry ground, on the machine with authority only")
 {
-    SUBCASE("a shell blasts where it comes down on dry ground, on the machine with authority only")
-    {
-        for (const bool authority : {true, false}) {
-            for (const float water : {-50.0f, 3.0f}) {
-                CAPTURE(authority);
-                CAPTURE(water);
-                BattleWorld world(water);
-                Battle::Instance()->SetAuthority(authority);
-                Unit& gun = world.AddUnit(world.AddArmy(), kArtillerator, -20.0f, 0.0f);
-                Unit& bystander = world.AddUnit(world.AddArmy(), kTriangoloid, 0.0f, 0.0f);
-                // The blast is centred 4.5 below the shell: 3.0 from the
-                // bystander's base, half of its radius.
-                Projectile* const shell = Battle::Instance()->AddProjectile(std::make_unique<Projectile>(
-                    Vec3(0.0f, 1.5f, 0.0f), ObjectMeshType::Bullet2, Vec3(0.0f, 1.0f, 0.0f), 0.0f, &gun));
-                shell->Remove();
-                const bool blast = authority && water < 0.0f;
-                CHECK(bystander.GetHitPoints() == bystander.GetFullHitPoints() - (blast ? 5 : 0));
-                CHECK(CountSeen(BattleEffect::kSplashExplosion) == (blast ? 1 : 0));
-                CHECK(Battle::Instance()->GetProjectiles().empty());
-                CHECK(Battle::Instance()->GetRetiredCount() == 1);
-                // A second event for the same shell finds nothing to do.
-                shell->Remove();
-                CHECK(Battle::Instance()->GetRetiredCount() == 1);
-            }
+    for (const bool authority : {true, false}) {
+        for (const float water : {-50.0f, 3.0f}) {
+            CAPTURE(authority);
+            CAPTURE(water);
+            BattleWorld world(water);
+            Battle::Instance()->SetAuthority(authority);
+            Unit& gun = world.AddUnit(world.AddArmy(), kArtillerator, -20.0f, 0.0f);
+            Unit& bystander = world.AddUnit(world.AddArmy(), kTriangoloid, 0.0f, 0.0f);
+            // The blast is centred 4.5 below the shell: 3.0 from the
+            // bystander's base, half of its radius.
+            Projectile* const shell = Battle::Instance()->AddProjectile(std::make_unique<Projectile>(
+                Vec3(0.0f, 1.5f, 0.0f), ObjectMeshType::Bullet2, Vec3(0.0f, 1.0f, 0.0f), 0.0f, &gun));
+            shell->Remove();
+            const bool blast = authority && water < 0.0f;
+            CHECK(bystander.GetHitPoints() == bystander.GetFullHitPoints() - (blast ? 5 : 0));
+            CHECK(CountSeen(BattleEffect::kSplashExplosion) == (blast ? 1 : 0));
+            CHECK(Battle::Instance()->GetProjectiles().empty());
+            CHECK(Battle::Instance()->GetRetiredCount() == 1);
+            // A second event for the same shell finds nothing to do.
+            shell->Remove();
+            CHECK(Battle::Instance()->GetRetiredCount() == 1);
         }
     }
 }

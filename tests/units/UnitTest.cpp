@@ -32,15 +32,11 @@ TEST_CASE("a unit's orders, routes and hits")
     SUBCASE("health skins from 9 at full health to 0, whatever the hit points")
     {
         Unit& tri = world.AddUnit(red, kTriangoloid, 5.0f, 0.0f);
-        tri.SetHitPoints(11);
-        CHECK(tri.GetHealthLevel() == 9);
-        tri.SetHitPoints(1);
-        CHECK(tri.GetHealthLevel() == 0);
-        tri.SetHitPoints(-2000000000);
-        CHECK(tri.GetHealthLevel() == 0);
-        tri.SetHitPoints(2000000000);
-        CHECK(tri.GetHitPoints() == 12);
-        CHECK(tri.GetHealthLevel() == 9);
+        for (const auto [hitPoints, level] : {std::pair{11, 9}, {1, 0}, {-2000000000, 0}, {2000000000, 9}}) {
+            tri.SetHitPoints(hitPoints);
+            CHECK(tri.GetHealthLevel() == level);
+        }
+        CHECK(tri.GetHitPoints() == 12); // the hit points are held to the type's full health
     }
     SUBCASE("routes: MoveTo replaces, AddWaypoint queues, and a finished walk goes idle")
     {
