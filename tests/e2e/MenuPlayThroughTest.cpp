@@ -156,36 +156,21 @@ platform::RgbImage Shot(const std::string& name)
     return image;
 }
 
-// Channels within a small distance: the GL driver may round a colour by one.
-bool NearPixel(const platform::RgbImage& image, int x, int y, std::uint32_t expected)
-{
-    const std::size_t at =
-        (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + static_cast<std::size_t>(x)) * 3;
-    for (std::size_t channel = 0; channel < 3; ++channel) {
-        const int wanted = static_cast<int>((expected >> (16 - 8 * channel)) & 0xFF);
-        if (std::abs(static_cast<int>(image.rgb[at + channel]) - wanted) > 3) {
-            return false;
-        }
-    }
-    return true;
-}
-
+// The pixel at (x, y) is the colour, or is not when not wanted, within a
+// small distance on each channel: the GL driver may round a colour by one.
 // Without a drawing device the picture is empty and nothing is checked.
 void CheckPixel(const platform::RgbImage& image, int x, int y, std::uint32_t colour, bool wanted = true)
 {
     CAPTURE(x);
     CAPTURE(y);
-    CHECK((image.rgb.empty() || NearPixel(image, x, y, colour) == wanted));
-}
-
-bool WindowExists(const char* name)
-{
-    return guiManager::Instance()->GetWindow(name) != nullptr;
-}
-
-std::size_t Armies()
-{
-    return Battle::Instance()->GetArmies().size();
+    const std::size_t at =
+        (static_cast<std::size_t>(y) * static_cast<std::size_t>(image.width) + static_cast<std::size_t>(x)) * 3;
+    bool near = true;
+    for (std::size_t channel = 0; channel < 3 && !image.rgb.empty(); ++channel) {
+        const int expected = static_cast<int>((colour >> (16 - 8 * channel)) & 0xFF);
+        near = near && std::abs(static_cast<int>(image.rgb[at + channel]) - expected) <= 3;
+    }
+    CHECK((image.rgb.empty() || near == wanted));
 }
 
 // The menus at the title, over the background battle's eight armies.
@@ -193,8 +178,8 @@ void CheckAtTitle()
 {
     CHECK(Game::Instance()->GetSetting(kSettingGameState) == kStateMenus);
     CHECK(ScreenManager::Instance()->GetScreenId() == kScreenTitle);
-    CHECK(WindowExists(ScreenManager::kTitleWindow));
-    CHECK(Armies() == 8);
+    CHECK(guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow) != nullptr);
+    CHECK(Battle::Instance()->GetArmies().size() == 8);
 }
 
 // Pixel centre of "OK" (and "Start" after it) at 1024x768.
@@ -257,8 +242,8 @@ struct PlayThrough {
         player.ClickAt(selection + 8, kOkX, kOkY); // "Start" where "OK" was
         player.At(selection + 12, [] {
             REQUIRE(Game::Instance()->GetSetting(kSettingGameState) == kStateMatch);
-            CHECK(Armies() == 8);
-            CHECK(WindowExists(PlayScreen::kWindowName));
+            CHECK(Battle::Instance()->GetArmies().size() == 8);
+            CHECK(guiManager::Instance()->GetWindow(PlayScreen::kWindowName) != nullptr);
             CHECK(HudOverlay::Instance()->IsVisible());
         });
         return selection + 13;
@@ -312,15 +297,8 @@ float MeanDistance(const std::vector<Unit*>& units, const Vec3& point)
     return units.empty() ? 0.0f : sum / static_cast<float>(units.size());
 }
 
-bool AllOrdered(const std::vector<Unit*>& units, UnitOrder order)
-{
-    return std::all_of(units.begin(), units.end(), [order](const Unit* unit) { return unit->GetOrder() == order; });
-}
-
 // What the commanding steps pass on to the later ones.
 struct Orders {
-    Vec2 boxFrom;
-    Vec2 boxTo;
     std::size_t inBox = 0;
     Vec2 ground;
     Vec3 groundPoint;
@@ -333,11 +311,12 @@ struct Orders {
 };
 
 // A box over the battle above the HUD's panels, and the own units in it.
+const Vec2 kBoxFrom{40.0f, 40.0f};
+const Vec2 kBoxTo{984.0f, 530.0f};
+
 void PlanBox(Orders& orders)
 {
     const ScreenProjection projection = PlayerProjection();
-    orders.boxFrom = {40.0f, 40.0f};
-    orders.boxTo = {984.0f, 530.0f};
     for (const std::unique_ptr<Unit>& unit : Selection()->GetArmy()->GetUnits()) {
         Vec2 at;
         orders.inBox += projection.ToScreen(unit->GetPosition(), at) && at.x > 40.0f && at.x < 984.0f && at.y > 40.0f &&
@@ -418,7 +397,8 @@ int OrderMove(ScriptedPlayer& player, Orders& orders, int at, const Vec2& spot, 
         const std::vector<Unit*>& selected = Selection()->GetSelected();
         REQUIRE_FALSE(selected.empty());
         CHECK(GroundDistance(Selection()->GetTargetPoint(), point) <= within);
-        CHECK(AllOrdered(selected, kOrderMove));
+        CHECK(std::all_of(selected.begin(), selected.end(),
+                          [](const Unit* unit) { return unit->GetOrder() == kOrderMove; }));
         orders.distanceBefore = MeanDistance(selected, point);
     });
     player.At(at + 63, [&orders, &point, planNext] {
@@ -440,10 +420,10 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         REQUIRE(Selection()->GetArmy() != nullptr);
         CHECK(Selection()->GetSelected().empty());
         PlanBox(orders);
-        player.MoveToSpot(orders.boxFrom);
+        player.MoveToSpot(kBoxFrom);
     });
     player.At(from + 1, [] { ScriptedPlayer::Button(e2e::kLeftButton, true); });
-    player.At(from + 2, [&player, &orders] { player.MoveToSpot(orders.boxTo); });
+    player.At(from + 2, [&player] { player.MoveToSpot(kBoxTo); });
     // Held a few frames: the box is recounted every twentieth of a second.
     player.At(from + 7, [] {
         CHECK(Selection()->IsBoxActive());
@@ -553,11 +533,10 @@ TEST_CASE("a player goes from the title into a match of eight armies, commands t
     player.At(left + 6, [] {
         CheckAtTitle();
         CHECK(guiManager::Instance()->GetWindow(ScreenManager::kTitleWindow)->TextureCount() == 1);
-        // Nothing of the match is left to point at its freed units.
-        CHECK_FALSE(WindowExists(PlayScreen::kWindowName));
+        // The match's window and HUD went with it; the selection let go of
+        // its freed units is the match-end test's part.
+        CHECK(guiManager::Instance()->GetWindow(PlayScreen::kWindowName) == nullptr);
         CHECK_FALSE(HudOverlay::Instance()->IsVisible());
-        CHECK(Selection()->GetSelected().empty());
-        CHECK(Selection()->GetHover() == nullptr);
     });
     CHECK(run.game->Run() == 0);
     CHECK(player.Done());

@@ -1,6 +1,9 @@
 #include "render/Camera.h"
 #include "world/MapData.h"
 
+#include "RenderTestWindow.h"
+#include "TestSupport.h"
+
 #include <doctest/doctest.h>
 
 #include <cmath>
@@ -59,9 +62,8 @@ TEST_CASE("camera commands move by distance, speed and frame time and drop a mov
         camera.AddCommand(kCameraPanForward);
         camera.RunCommands(1.0f, kMapSize);
         const float step = 0.5f * std::sqrt(5000.0f);
-        CHECK(camera.GetView().GetEye().z == doctest::Approx(-50.0f + step));
-        CHECK(camera.GetView().GetEye().y == doctest::Approx(50.0f));
-        CHECK(camera.GetView().GetAt().z == doctest::Approx(step));
+        testing::CheckNear(camera.GetView().GetEye(), {0.0f, 50.0f, -50.0f + step});
+        testing::CheckNear(camera.GetView().GetAt(), {0.0f, 0.0f, step});
         camera.ClearCommands();
         camera.AddCommand(kCameraPanRight);
         const Vec3 before = camera.GetView().GetEye();
@@ -145,14 +147,9 @@ TEST_CASE("the camera view's directions and matrices, and picking the ground thr
     CHECK(view.GetRight() == Vec3{1, 0, 0});
     view.SetEye({0, 10, -10});
     view.SetAt({});
-    const Vec3 up = view.GetScreenUp();
-    CHECK(up.y == doctest::Approx(std::sqrt(0.5f)));
-    CHECK(up.z == doctest::Approx(std::sqrt(0.5f)));
+    testing::CheckNear(view.GetScreenUp(), {0.0f, std::sqrt(0.5f), std::sqrt(0.5f)});
     // The view matrix takes the target onto the view's +z axis.
-    const Vec3 target = Vec3TransformCoord({}, view.GetViewMatrix());
-    CHECK(target.x == doctest::Approx(0.0f));
-    CHECK(target.y == doctest::Approx(0.0f));
-    CHECK(target.z == doctest::Approx(std::sqrt(200.0f)));
+    testing::CheckNear(Vec3TransformCoord({}, view.GetViewMatrix()), {0.0f, 0.0f, std::sqrt(200.0f)});
     view.SetLookDirection({0, -1, 1});
     CHECK(view.GetTarget() == Vec3{0, 9, -9});
     view.SetAspect(1.0f);
@@ -162,8 +159,7 @@ TEST_CASE("the camera view's directions and matrices, and picking the ground thr
     CHECK(p.m[2][3] == doctest::Approx(1.0f));
 
     Terrain terrain;
-    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 17, [](float, float) { return 0.0f; }, -5.0f)));
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 17, testing::FlatGround, -5.0f)));
     Camera camera;
     camera.GetView().SetEye({61.25f, 87.5f, 61.25f});
     camera.GetView().SetAt({10, 0, -20});

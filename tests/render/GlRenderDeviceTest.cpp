@@ -10,8 +10,8 @@
 #include <epoxy/gl.h>
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
+#include <fstream>
 #include <vector>
 
 using namespace platform;
@@ -32,15 +32,52 @@ std::unique_ptr<VertexBuffer> Stream(RenderDevice& device, const std::vector<Ver
     return buffer;
 }
 
+// The same, drawn as a fan of two triangles; the buffer stays bound.
+template <typename Vertex>
+std::unique_ptr<VertexBuffer> DrawQuad(RenderDevice& device, const std::vector<Vertex>& vertices, std::uint32_t format)
+{
+    std::unique_ptr<VertexBuffer> buffer = Stream(device, vertices, format);
+    device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+    return buffer;
+}
+
 std::vector<ScreenVertex> ScreenRect(float x0, float y0, float x1, float y1, std::uint32_t color, float z = 0.5f)
 {
     return {{x0, y0, z, 1.0f, color}, {x1, y0, z, 1.0f, color}, {x1, y1, z, 1.0f, color}, {x0, y1, z, 1.0f, color}};
+}
+
+// A white rectangle showing the whole of the bound texture.
+std::vector<ScreenTexVertex> TexturedRect(float x0, float y0, float x1, float y1)
+{
+    return {{x0, y0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
+            {x1, y0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
+            {x1, y1, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
+            {x0, y1, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
+}
+
+std::unique_ptr<Texture> GreyTexture(RenderDevice& device)
+{
+    return device.CreateTextureFromPixels(4, 4, std::vector<std::uint8_t>(4 * 4 * 4, 128));
 }
 
 struct LitVertex {
     Vec3 position;
     Vec3 normal;
 };
+
+struct ColouredVertex {
+    Vec3 position;
+    std::uint32_t color;
+};
+
+// A world rectangle at depth z from (x0, y0) to (x1, y1), clockwise as seen
+// from the eye looking down +z.
+std::vector<ColouredVertex> WorldRect(float x0, float y0, float x1, float y1, float z, std::uint32_t color)
+{
+    return {{{x0, y0, z}, color}, {{x1, y0, z}, color}, {{x1, y1, z}, color}, {{x0, y1, z}, color}};
+}
+
+constexpr std::uint32_t kColouredFormat = kVertexPosition | kVertexDiffuse;
 
 // The picture as it stands, read back.
 RgbImage Read(RenderDevice& device)
@@ -71,11 +108,11 @@ TEST_CASE("the GL device draws by the game's conventions")
     RenderDevice& device = *screen.device;
     device.SetRenderState(RenderState::Lighting, 0);
     device.Clear(0xFF000000u, 1.0f);
+    const Matrix perspective = MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f);
 
     SUBCASE("a screen rectangle covers exactly its pixels, top left included, y down")
     {
-        const auto buffer = Stream(device, ScreenRect(2.0f, 3.0f, 6.0f, 7.0f, 0xFFFF0000u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        const auto buffer = DrawQuad(device, ScreenRect(2.0f, 3.0f, 6.0f, 7.0f, 0xFFFF0000u), kScreenVertexFormat);
         const RgbImage image = Read(device);
         for (int y = 0; y < 10; ++y) {
             for (int x = 0; x < 10; ++x) {
@@ -89,17 +126,10 @@ TEST_CASE("the GL device draws by the game's conventions")
 
     SUBCASE("with no texture the vertex colour shows, with one it is modulated")
     {
-        auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
-        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
-        std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 4, grey);
+        auto buffer = DrawQuad(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
+        std::unique_ptr<Texture> texture = GreyTexture(device);
         device.SetTexture(0, texture.get());
-        std::vector<ScreenTexVertex> quad = {{8, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
-                                             {16, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
-                                             {16, 8, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
-                                             {8, 8, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
-        buffer = Stream(device, quad, kScreenTexVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, TexturedRect(8, 0, 16, 8), kScreenTexVertexFormat);
         device.SetTexture(0, nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
@@ -111,14 +141,11 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetRenderState(RenderState::AlphaBlendEnable, 1);
         device.SetRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
         device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
-        auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto buffer = DrawQuad(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
         device.SetRenderState(RenderState::AlphaBlendEnable, 1);
-        buffer = Stream(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
         device.SetRenderState(RenderState::AlphaBlendEnable, 0);
-        buffer = Stream(device, ScreenRect(16.0f, 0.0f, 24.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, ScreenRect(16.0f, 0.0f, 24.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
         const RgbImage image = Read(device);
         CHECK(Near(testing::PixelAt(image, 4, 4), 0x800000u, 1));
         CHECK(Near(testing::PixelAt(image, 12, 4), 0x800000u, 1));
@@ -127,8 +154,7 @@ TEST_CASE("the GL device draws by the game's conventions")
 
     SUBCASE("a texture, buffer or target freed while bound is unbound, never drawn from")
     {
-        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
-        std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 4, grey);
+        std::unique_ptr<Texture> texture = GreyTexture(device);
         std::unique_ptr<Texture> target = device.CreateRenderTarget(8, 8);
         device.SetTexture(0, texture.get());
         device.SetTexture(1, texture.get());
@@ -136,12 +162,10 @@ TEST_CASE("the GL device draws by the game's conventions")
         texture.reset();
         target.reset();
         CHECK(device.GetRenderTarget() == nullptr);
-        auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto buffer = DrawQuad(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
         buffer.reset();
         // A new buffer may take the freed one's GL name; it must still be bound.
-        buffer = Stream(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0xFF2040FFu), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0xFF2040FFu), kScreenVertexFormat);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
         CHECK(testing::PixelAt(image, 12, 4) == 0x2040FFu);
@@ -149,8 +173,7 @@ TEST_CASE("the GL device draws by the game's conventions")
 
     SUBCASE("a texture outliving its device is freed without it")
     {
-        const std::vector<std::uint8_t> grey(4 * 4 * 4, 128);
-        std::unique_ptr<Texture> kept = device.CreateTextureFromPixels(4, 4, grey);
+        std::unique_ptr<Texture> kept = GreyTexture(device);
         device.SetTexture(0, kept.get());
         screen.device.reset();
         kept.reset();
@@ -162,12 +185,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         const std::vector<std::uint8_t> redThenGreen = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
         std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 1, redThenGreen);
         device.SetTexture(0, texture.get());
-        const std::vector<ScreenTexVertex> quad = {{0, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
-                                                   {32, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
-                                                   {32, 8, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
-                                                   {0, 8, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
-        auto buffer = Stream(device, quad, kScreenTexVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto buffer = DrawQuad(device, TexturedRect(0, 0, 32, 8), kScreenTexVertexFormat);
         device.SetTexture(0, nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 6, 4) == 0xFF0000u);
@@ -176,36 +194,21 @@ TEST_CASE("the GL device draws by the game's conventions")
 
     SUBCASE("depth runs 0 to 1: what lies before the near plane is clipped, the buffer holds screen z")
     {
-        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
-        const std::vector<ScreenVertex> unused;
-        struct Coloured {
-            Vec3 position;
-            std::uint32_t color;
-        };
-        const auto quadAt = [](float z, std::uint32_t color) {
-            // Clockwise as seen from the eye looking down +z.
-            return std::vector<Coloured>{{{-1 * z, 1 * z, z}, color},
-                                         {{1 * z, 1 * z, z}, color},
-                                         {{1 * z, -1 * z, z}, color},
-                                         {{-1 * z, -1 * z, z}, color}};
-        };
-        auto buffer = Stream(device, quadAt(0.75f, 0xFFFF0000u), kVertexPosition | kVertexDiffuse);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.SetTransform(TransformKind::Projection, perspective);
+        // Each fills the view at its depth.
+        const auto fill = [](float z, std::uint32_t color) { return WorldRect(-z, z, z, -z, z, color); };
+        auto buffer = DrawQuad(device, fill(0.75f, 0xFFFF0000u), kColouredFormat);
         CHECK(testing::PixelAt(Read(device), 32, 32) == 0x000000u);
-        buffer = Stream(device, quadAt(5.0f, 0xFF00FF00u), kVertexPosition | kVertexDiffuse);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
-        buffer = Stream(device, quadAt(8.0f, 0xFF0000FFu), kVertexPosition | kVertexDiffuse);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, fill(5.0f, 0xFF00FF00u), kColouredFormat);
+        buffer = DrawQuad(device, fill(8.0f, 0xFF0000FFu), kColouredFormat);
         CHECK(testing::PixelAt(Read(device), 32, 32) == 0x00FF00u);
-        buffer = Stream(device, quadAt(11.0f, 0xFFFFFFFFu), kVertexPosition | kVertexDiffuse);
         device.SetRenderState(RenderState::ZEnable, 0);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2); // beyond the far plane: clipped
+        buffer = DrawQuad(device, fill(11.0f, 0xFFFFFFFFu), kColouredFormat); // beyond the far plane: clipped
         CHECK(testing::PixelAt(Read(device), 32, 32) == 0x00FF00u);
 
         device.SetRenderState(RenderState::ZEnable, 1);
         device.Clear(0xFF000000u, 1.0f);
-        buffer = Stream(device, ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu, 0.25f), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu, 0.25f), kScreenVertexFormat);
         float depth = 0.0f;
         glReadPixels(4, kSize - 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         CHECK(depth == doctest::Approx(0.25f).epsilon(0.001));
@@ -221,7 +224,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.DrawPrimitive(Primitive::TriangleList, 0, 1);
         buffer = Stream(device, counter, kScreenVertexFormat);
         device.DrawPrimitive(Primitive::TriangleList, 0, 1);
-        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        device.SetTransform(TransformKind::Projection, perspective);
         const std::vector<Vec3> worldCounter = {{-4, -4, 5}, {4, -4, 5}, {-4, -1, 5}};
         buffer = Stream(device, worldCounter, kVertexPosition);
         device.DrawPrimitive(Primitive::TriangleList, 0, 1);
@@ -243,20 +246,10 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(device.GetState().viewport.width == 16.0f);
         CHECK(device.GetRenderTarget() == target.get());
         device.Clear(0x000000FFu, 1.0f); // blue, with an alpha of 0
-        auto buffer = Stream(device, ScreenRect(0, 0, 16, 4, 0xFFFF0000u), kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
-        // And a world triangle in the lower half, seen through the target.
-        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
-        struct Coloured {
-            Vec3 position;
-            std::uint32_t color;
-        };
-        const std::vector<Coloured> lower = {{{-5, -1, 5}, 0xFF00FF00u},
-                                             {{5, -1, 5}, 0xFF00FF00u},
-                                             {{5, -5, 5}, 0xFF00FF00u},
-                                             {{-5, -5, 5}, 0xFF00FF00u}};
-        buffer = Stream(device, lower, kVertexPosition | kVertexDiffuse);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto buffer = DrawQuad(device, ScreenRect(0, 0, 16, 4, 0xFFFF0000u), kScreenVertexFormat);
+        // And a world rectangle in the lower half, seen through the target.
+        device.SetTransform(TransformKind::Projection, perspective);
+        buffer = DrawQuad(device, WorldRect(-5, -1, 5, -5, 5, 0xFF00FF00u), kColouredFormat);
 
         device.SetRenderTarget(nullptr);
         CHECK(device.GetState().viewport.width == static_cast<float>(kSize));
@@ -264,12 +257,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
         device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
         device.SetTexture(0, target.get());
-        const std::vector<ScreenTexVertex> quad = {{0, 0, 0.5f, 1, 0xFFFFFFFFu, 0, 0},
-                                                   {32, 0, 0.5f, 1, 0xFFFFFFFFu, 1, 0},
-                                                   {32, 32, 0.5f, 1, 0xFFFFFFFFu, 1, 1},
-                                                   {0, 32, 0.5f, 1, 0xFFFFFFFFu, 0, 1}};
-        buffer = Stream(device, quad, kScreenTexVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        buffer = DrawQuad(device, TexturedRect(0, 0, 32, 32), kScreenTexVertexFormat);
         device.SetTexture(0, nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 16, 2) == 0xFF0000u);
@@ -281,7 +269,7 @@ TEST_CASE("the GL device draws by the game's conventions")
     {
         device.SetRenderState(RenderState::Lighting, 1);
         device.SetRenderState(RenderState::Ambient, 0xFF202020u);
-        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        device.SetTransform(TransformKind::Projection, perspective);
         LightRecord light;
         light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
         light.direction = {0.0f, 0.0f, 1.0f}; // travelling away from the eye, onto the face
@@ -293,8 +281,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetMaterial(material);
         const Vec3 n{0.0f, 0.0f, -1.0f};
         const std::vector<LitVertex> face = {{{-5, 5, 5}, n}, {{5, 5, 5}, n}, {{5, -5, 5}, n}, {{-5, -5, 5}, n}};
-        auto buffer = Stream(device, face, kVertexPosition | kVertexNormal);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto buffer = DrawQuad(device, face, kVertexPosition | kVertexNormal);
         // 0x20/255 + 0.5, 0x20/255 + 0.25, 0x20/255.
         CHECK(Near(testing::PixelAt(Read(device), 32, 32), 0xA06020u, 2));
 
@@ -315,10 +302,10 @@ TEST_CASE("the GL device draws by the game's conventions")
             CAPTURE(why);
             REQUIRE(shader);
         }
-        const std::vector<std::uint8_t> red = {255, 0, 0, 255};
-        const std::vector<std::uint8_t> blue = {0, 0, 255, 255};
-        std::unique_ptr<Texture> layer0 = device.CreateTextureFromPixels(1, 1, red);
-        std::unique_ptr<Texture> layer1 = device.CreateTextureFromPixels(1, 1, blue);
+        std::unique_ptr<Texture> layer0 =
+            device.CreateTextureFromPixels(1, 1, std::vector<std::uint8_t>{255, 0, 0, 255});
+        std::unique_ptr<Texture> layer1 =
+            device.CreateTextureFromPixels(1, 1, std::vector<std::uint8_t>{0, 0, 255, 255});
         device.SetTexture(0, layer0.get());
         device.SetTexture(1, layer1.get());
         device.SetPixelShader(shader.get());
@@ -334,12 +321,9 @@ TEST_CASE("the GL device draws by the game's conventions")
                                              {x0, 8, 0.5f, 1, color, 0, 1, 0, 1}};
         };
         const std::uint32_t format = kVertexScreenPosition | kVertexDiffuse | kVertexTex2;
-        auto buffer = Stream(device, rect(0, 0x00FFFFFFu), format);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
-        auto second = Stream(device, rect(8, 0xFFFFFFFFu), format);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
-        auto third = Stream(device, rect(16, 0x80808080u), format);
-        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        auto buffer = DrawQuad(device, rect(0, 0x00FFFFFFu), format);
+        auto second = DrawQuad(device, rect(8, 0xFFFFFFFFu), format);
+        auto third = DrawQuad(device, rect(16, 0x80808080u), format);
         device.SetPixelShader(nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0xFF0000u);
@@ -347,9 +331,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(Near(testing::PixelAt(image, 20, 4), 0x400040u, 1));
 
         testing::TempDirectory temp;
-        std::FILE* bad = std::fopen("bad.ps", "w");
-        std::fputs("this is not GLSL", bad);
-        std::fclose(bad);
+        std::ofstream("bad.ps") << "this is not GLSL";
         std::string why;
         CHECK_FALSE(device.CreatePixelShaderFromFile("bad.ps", &why));
         CHECK(why.find("does not compile") != std::string::npos);

@@ -1,8 +1,7 @@
-#include "platform/NullRenderDevice.h"
 #include "render/RendererCanvas.h"
-#include "render/Renderer.h"
 #include "render/TextManager.h"
 
+#include "RenderTestWindow.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -14,7 +13,7 @@ TEST_CASE("the renderer's canvas shares pictures while they are held and queues 
 {
     testing::TempDirectory logs;
     const std::filesystem::path data = testing::DataDirectory();
-    Renderer::Instance()->CreateDevice(std::make_unique<platform::NullRenderDevice>());
+    const testing::NullRenderer null;
     RendererCanvas canvas;
     const std::string logo = (data / "Interface/Textures/SplashLogo.jpg").string();
     std::string upper = logo;
@@ -46,5 +45,4 @@ TEST_CASE("the renderer's canvas shares pictures while they are held and queues 
         REQUIRE(TextManager::Instance()->GetQueue().size() == 1);
         CHECK(TextManager::Instance()->GetQueue()[0].text == "100% %s");
     }
-    Renderer::Instance()->ReleaseDevice();
 }

@@ -1,9 +1,8 @@
-#include "game/Army.h"
-#include "game/Battle.h"
+// The renderer: its presets, flat drawing, the order of work in a frame, and
+// the numbered screenshots.
+#include "../units/BattleTestWorld.h"
 #include "game/Flag.h"
 #include "game/GameRules.h"
-#include "game/Projectile.h"
-#include "game/Unit.h"
 #include "platform/FileSystem.h"
 #include "platform/ImageFile.h"
 #include "platform/NullRenderDevice.h"
@@ -22,24 +21,15 @@
 #include <vector>
 
 using platform::NullRenderDevice;
+using testing::NullRenderer;
 
 namespace {
 
-// The Renderer over a null device, released at the end of the test.
-struct NullRenderer {
-    NullRenderer()
-    {
-        auto owned = std::make_unique<NullRenderDevice>();
-        device = owned.get();
-        Renderer::Instance()->CreateDevice(std::move(owned));
-        device->ClearCalls();
-    }
-    ~NullRenderer() { Renderer::Instance()->ReleaseDevice(); }
-    NullRenderer(const NullRenderer&) = delete;
-    NullRenderer& operator=(const NullRenderer&) = delete;
-
-    NullRenderDevice* device = nullptr;
-};
+// Where call first comes among the calls, or their count when it does not.
+std::ptrdiff_t IndexOf(const std::vector<std::string>& calls, const std::string& call)
+{
+    return std::find(calls.begin(), calls.end(), call) - calls.begin();
+}
 
 template <typename Vertex> std::vector<Vertex> StreamVertices(const platform::RenderDevice& device, std::size_t count)
 {
@@ -53,10 +43,9 @@ template <typename Vertex> std::vector<Vertex> StreamVertices(const platform::Re
 TEST_CASE("the renderer sets its lasting states and its presets set exactly theirs")
 {
     testing::DataDirectoryScope data;
-    auto owned = std::make_unique<NullRenderDevice>();
-    NullRenderDevice* device = owned.get();
+    NullRenderer null;
+    NullRenderDevice* device = null.device;
     Renderer* renderer = Renderer::Instance();
-    renderer->CreateDevice(std::move(owned));
     const platform::DeviceState& state = device->GetState();
     CHECK(state.Get(platform::RenderState::Ambient) == 0xFF1F1F1Fu);
     CHECK(state.Get(platform::RenderState::SrcBlend) == platform::kBlendSrcAlpha);
@@ -78,7 +67,6 @@ TEST_CASE("the renderer sets its lasting states and its presets set exactly thei
               "SetVertexFormat 00000044", "SetRenderState Lighting 0", "SetTexture 0 none", "SetVertexFormat 00000144",
               "SetRenderState Lighting 0", "SetRenderState AlphaBlendEnable 1", "SetRenderState AlphaBlendEnable 1",
               "SetRenderState SpecularEnable 0", "SetMaterial FFFFFFFF 0.000000", "SetRenderState Ambient 4280229663"});
-    renderer->ReleaseDevice();
 }
 
 TEST_CASE("flat drawing writes its vertices and turns the depth test off around each draw")
@@ -152,9 +140,7 @@ TEST_CASE("a frame runs the camera before its view, draws the world then the tex
         Vec3TransformCoord({0, 0, 0}, null.device->GetState().GetTransform(platform::TransformKind::View));
     CHECK(eyeInView.z == doctest::Approx(90.0f));
     const std::vector<std::string>& calls = null.device->Calls();
-    const auto at = [&calls](const std::string& call) {
-        return std::find(calls.begin(), calls.end(), call) - calls.begin();
-    };
+    const auto at = [&calls](const std::string& call) { return IndexOf(calls, call); };
     CHECK(at("Clear FF000000 1.000000") == 0);
     CHECK(at("SetTransform View") < at("BeginScene"));
     CHECK(at("SetLight") < at("BeginScene"));
@@ -167,32 +153,22 @@ TEST_CASE("a frame runs the camera before its view, draws the world then the tex
     CHECK(twoD < at("BeginSprites"));
     CHECK(at("BeginSprites") < at("EndScene"));
     CHECK(calls.back() == "Present");
-    CHECK_FALSE(Renderer::Instance()->GetDevice() == nullptr);
 }
 
 TEST_CASE("a frame draws the seen units in army colours, then the blended objects, projectiles and coloured flags")
 {
-    testing::ManualClockScope clock;
-    testing::DataDirectoryScope data;
+    // Flat ground under water, so the frame has water to draw.
+    units_test::BattleWorld world(5.0f);
     NullRenderer null;
     Renderer* renderer = Renderer::Instance();
-    Terrain terrain;
-    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 3, [](float, float) { return 0.0f; }, 5.0f)));
-    renderer->UploadMap(terrain);
+    renderer->UploadMap(world.Ground());
     Battle* battle = Battle::Instance();
-    const auto addArmy = [battle](std::uint32_t colour, const Vec3& at) -> Unit& {
-        auto army = std::make_unique<Army>();
-        army->SetPoints(100);
-        army->SetColour(colour);
-        REQUIRE(army->AddUnit(kSmashtor));
-        Unit& unit = *army->GetUnits().back();
-        unit.SetPosition(at);
-        battle->AddArmy(std::move(army));
-        return unit;
-    };
-    addArmy(0xFF00FF00u, {10, 0, 10});
-    Unit& farAway = addArmy(0xFFFFFF00u, {-190, 0, 190});
+    Army& green = world.AddArmy();
+    green.SetColour(0xFF00FF00u);
+    world.AddUnit(green, kSmashtor, 10.0f, 10.0f);
+    Army& yellow = world.AddArmy();
+    yellow.SetColour(0xFFFFFF00u);
+    Unit& farAway = world.AddUnit(yellow, kSmashtor, -190.0f, 190.0f);
     battle->GetWorldObjects().push_back(std::make_unique<MeshObject>(-10.0f, 0.0f, -10.0f, ObjectMeshType::Tree));
     battle->GetFlags().push_back(std::make_unique<Flag>(0.0f, 0.0f, 20.0f, ObjectMeshType::Flag, kModeTerritories));
     battle->GetFlags().back()->SetColour(0xFFFF0000u);
@@ -203,13 +179,11 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
     const LightRecord light;
     renderer->CreateSky();
     null.device->ClearCalls();
-    REQUIRE(renderer->RenderGame({&camera, &terrain, &light, 0.0f}));
+    REQUIRE(renderer->RenderGame({&camera, &world.Ground(), &light, 0.0f}));
     renderer->ReleaseSky();
 
     const std::vector<std::string>& calls = null.device->Calls();
-    const auto at = [&calls](const std::string& call) {
-        return std::find(calls.begin(), calls.end(), call) - calls.begin();
-    };
+    const auto at = [&calls](const std::string& call) { return IndexOf(calls, call); };
     const auto count = [&calls](const std::string& call) { return std::ranges::count(calls, call); };
     const auto drawAfter = [&calls](std::ptrdiff_t from) {
         return std::find_if(calls.begin() + from, calls.end(),
@@ -245,7 +219,6 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
     CHECK(count("SetMaterial FFFFFF00 30.000000") == 1);
     CHECK(count("SetMaterial FF00FF00 30.000000") == 1);
     GameRules::Instance()->DeleteFlags();
-    battle->Clear();
 }
 
 TEST_CASE("screenshots take the first number with no file and save the presented frame")

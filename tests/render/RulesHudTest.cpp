@@ -4,8 +4,7 @@
 #include "../units/BattleTestWorld.h"
 
 #include "game/GameRules.h"
-#include "platform/NullRenderDevice.h"
-#include "render/Renderer.h"
+#include "RenderTestWindow.h"
 #include "render/RulesHud.h"
 #include "render/TextManager.h"
 
@@ -42,10 +41,9 @@ std::vector<QueuedText> TakeQueue()
 TEST_CASE("the rules overlay draws the clock and, when shown, the army list and the scoreboard")
 {
     BattleWorld world;
-    auto owned = std::make_unique<platform::NullRenderDevice>();
-    platform::NullRenderDevice* const device = owned.get();
+    const testing::NullRenderer null;
+    platform::NullRenderDevice* const device = null.device;
     Renderer* const renderer = Renderer::Instance();
-    renderer->CreateDevice(std::move(owned));
     TextManager* const text = TextManager::Instance();
     const RulesHud hud(*device);
     GameRules* const rules = GameRules::Instance();
@@ -123,17 +121,15 @@ TEST_CASE("the rules overlay draws the clock and, when shown, the army list and 
 
     SUBCASE("strengths and scores stay within their columns")
     {
-        CHECK(RulesHud::StrengthText(1.0) == "100 %");
-        CHECK(RulesHud::StrengthText(0.03) == "3 %");
-        CHECK(RulesHud::StrengthText(7.0 / 100.0) == "7 %");
-        CHECK(RulesHud::StrengthText(0.001) == "1 %");
-        CHECK(RulesHud::StrengthText(0.0) == "0 %");
-        CHECK(RulesHud::StrengthText(-2.0) == "0 %");
-        CHECK(RulesHud::StrengthText(1e30) == "999 %");
-        CHECK(RulesHud::StrengthText(std::numeric_limits<double>::quiet_NaN()) == "0 %");
+        const std::pair<double, const char*> strengths[] = {
+            {1.0, "100 %"}, {0.03, "3 %"}, {7.0 / 100.0, "7 %"}, {0.001, "1 %"},
+            {0.0, "0 %"},   {-2.0, "0 %"}, {1e30, "999 %"},      {std::numeric_limits<double>::quiet_NaN(), "0 %"}};
+        for (const auto& [strength, text] : strengths) {
+            CAPTURE(strength);
+            CHECK(RulesHud::StrengthText(strength) == text);
+        }
         CHECK(RulesHud::LeadingDigits(std::numeric_limits<std::int32_t>::min()) == "-214");
         CHECK(RulesHud::LeadingDigits(7) == "7");
         CHECK(RulesHud::ColumnName(std::string(23, 'a') + "\xC3\xA9z") == std::string(23, 'a'));
     }
-    renderer->ReleaseDevice();
 }

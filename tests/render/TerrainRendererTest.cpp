@@ -1,6 +1,7 @@
 #include "platform/NullRenderDevice.h"
 #include "render/TerrainRenderer.h"
 
+#include "RenderTestWindow.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -25,8 +26,7 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
 
     SUBCASE("a 2 x 2 grid is one indexed draw of two triangles and four strips of two")
     {
-        REQUIRE(map.LoadFromData(MakeHeightFieldMap(
-            400.0f, 2, [](float, float) { return 0.0f; }, -5.0f)));
+        REQUIRE(map.LoadFromData(MakeHeightFieldMap(400.0f, 2, testing::FlatGround, -5.0f)));
         terrain.Upload(device, map);
         device.ClearCalls();
         terrain.Draw(device);
@@ -45,8 +45,7 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
 
     SUBCASE("water frames step once per 0.08 s, up to 7 and back, never skipping, with or without water")
     {
-        REQUIRE(map.LoadFromData(MakeHeightFieldMap(
-            400.0f, 2, [](float, float) { return 0.0f; }, 5.0f)));
+        REQUIRE(map.LoadFromData(MakeHeightFieldMap(400.0f, 2, testing::FlatGround, 5.0f)));
         terrain.Upload(device, map);
         device.ClearCalls();
         terrain.DrawWater(device);
@@ -65,8 +64,7 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
         terrain.Release();
         CHECK(terrain.GetWaterFrame() == 0);
 
-        REQUIRE(map.LoadFromData(MakeHeightFieldMap(
-            400.0f, 2, [](float, float) { return 0.0f; }, -5.0f)));
+        REQUIRE(map.LoadFromData(MakeHeightFieldMap(400.0f, 2, testing::FlatGround, -5.0f)));
         terrain.Upload(device, map);
         device.ClearCalls();
         clock.Advance(0.5);
@@ -77,8 +75,7 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
 
     SUBCASE("a crater dug below the water brings water where the map had none")
     {
-        REQUIRE(map.LoadFromData(MakeHeightFieldMap(
-            400.0f, 33, [](float, float) { return 0.0f; }, -2.0f)));
+        REQUIRE(map.LoadFromData(MakeHeightFieldMap(400.0f, 33, testing::FlatGround, -2.0f)));
         terrain.Upload(device, map);
         terrain.Sync(device, map);
         device.ClearCalls();

@@ -8,20 +8,6 @@
 #include <string>
 #include <vector>
 
-namespace {
-
-// The text draws of the last Render, as "y alpha text".
-std::vector<std::string> DrawnLines(const platform::NullRenderDevice& device)
-{
-    std::vector<std::string> lines;
-    for (const std::string& call : device.CallsStartingWith("DrawText")) {
-        lines.push_back(call);
-    }
-    return lines;
-}
-
-} // namespace
-
 TEST_CASE("queued text is drawn once in order through known fonts only")
 {
     platform::NullRenderDevice device;
@@ -35,14 +21,14 @@ TEST_CASE("queued text is drawn once in order through known fonts only")
     text->DrawText("second", 10, 20, "GameOverFont", {0.0f, 0.0f, 1.0f, 0.5f});
     text->Render();
     // Clamped, times 255, plus a half, truncated: 0.5 -> 0x80.
-    CHECK(DrawnLines(device) ==
+    CHECK(device.CallsStartingWith("DrawText") ==
           std::vector<std::string>{"DrawText 16 10 20 FFFF8000 first", "DrawText 32 10 20 800000FF second"});
     CHECK(device.Calls().front() == "BeginSprites");
     CHECK(device.Calls().back() == "EndSprites");
     CHECK(text->GetQueue().empty());
     device.ClearCalls();
     text->Render();
-    CHECK(DrawnLines(device).empty());
+    CHECK(device.CallsStartingWith("DrawText").empty());
     text->Shutdown();
 }
 
@@ -62,7 +48,7 @@ TEST_CASE("text boxes stack their lines, fade them with age and drop one expired
         }
         CHECK(chat->LineCount() == 8);
         text->Render();
-        const std::vector<std::string> lines = DrawnLines(device);
+        const std::vector<std::string> lines = device.CallsStartingWith("DrawText");
         REQUIRE(lines.size() == 8);
         CHECK(lines.front() == "DrawText 16 235 700 FF3673C7 line 8");
         CHECK(lines[1] == "DrawText 16 235 680 FF3673C7 line 7");
@@ -74,15 +60,15 @@ TEST_CASE("text boxes stack their lines, fade them with age and drop one expired
         chat->AddLine("old");
         clock.Advance(35.0);
         text->Render();
-        CHECK(DrawnLines(device) == std::vector<std::string>{"DrawText 16 235 700 FF3673C7 old"});
+        CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 FF3673C7 old"});
         device.ClearCalls();
         clock.Advance(5.0);
         text->Render();
-        CHECK(DrawnLines(device) == std::vector<std::string>{"DrawText 16 235 700 803673C7 old"});
+        CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 803673C7 old"});
         device.ClearCalls();
         clock.Advance(5.0);
         text->Render();
-        CHECK(DrawnLines(device) == std::vector<std::string>{"DrawText 16 235 700 003673C7 old"});
+        CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 003673C7 old"});
         CHECK(chat->LineCount() == 1); // exactly 45 s: not yet past
         clock.Advance(0.01);
         text->Render();
@@ -97,7 +83,7 @@ TEST_CASE("text boxes stack their lines, fade them with age and drop one expired
         clock.Advance(50.0);
         chat->AddLine("c");
         text->Render();
-        CHECK(DrawnLines(device).empty());
+        CHECK(device.CallsStartingWith("DrawText").empty());
         CHECK(chat->LineCount() == 3);
         chat->SetVisible(true);
         text->Render();
@@ -113,7 +99,7 @@ TEST_CASE("text boxes stack their lines, fade them with age and drop one expired
         log->AddLine("2");
         log->AddLine("3");
         text->Render();
-        const std::vector<std::string> lines = DrawnLines(device);
+        const std::vector<std::string> lines = device.CallsStartingWith("DrawText");
         REQUIRE(lines.size() == 2);
         CHECK(lines[0].ends_with(" 0 0 FF3673C7 2"));
         CHECK(lines[1].ends_with(" 0 20 FF3673C7 3"));

@@ -1,18 +1,8 @@
 // The unit grid's filing and its culling by cells, checked against a
 // brute-force test of every grid corner against the view's outline.
-#include "game/Army.h"
-#include "game/Battle.h"
+#include "../units/BattleTestWorld.h"
 #include "game/MeshObject.h"
-#include "game/Unit.h"
-#include "physics/Physics.h"
-#include "platform/Random.h"
 #include "render/UnitGrid.h"
-#include "world/MapData.h"
-#include "world/Terrain.h"
-
-#include "TestSupport.h"
-
-#include <doctest/doctest.h>
 
 #include <array>
 #include <limits>
@@ -87,14 +77,9 @@ TEST_CASE("the unit grid files by cell and leaves out what lies off the grid or 
 
     SUBCASE("each frame files the battle afresh")
     {
-        testing::DataDirectoryScope data;
+        units_test::BattleWorld world;
         Battle* battle = Battle::Instance();
-        auto army = std::make_unique<Army>();
-        army->SetPoints(100);
-        REQUIRE(army->AddUnit(kSmashtor));
-        Unit& unit = *army->GetUnits().back();
-        unit.SetPosition({-190.0f, 0.0f, 190.0f});
-        battle->AddArmy(std::move(army));
+        Unit& unit = world.AddUnit(world.AddArmy(), kSmashtor, -190.0f, 190.0f);
         for (const float x : {0.0f, nan, 1e30f, 200.0f}) {
             battle->GetWorldObjects().push_back(std::make_unique<MeshObject>(x, 0.0f, 10.0f, ObjectMeshType::Rock));
         }
@@ -114,7 +99,6 @@ TEST_CASE("the unit grid files by cell and leaves out what lies off the grid or 
         grid.Rebuild(*battle);
         CHECK(grid.GetUnits({0, 15}).empty());
         CHECK(grid.GetUnits({9, 6}) == std::vector<Unit*>{&unit});
-        battle->Clear();
     }
 }
 
@@ -135,30 +119,23 @@ TEST_CASE("the visible cells are those with a grid corner under the view")
         }
     }
 
-    SUBCASE("a view wholly inside one cell touches none of its corners and draws nothing")
+    SUBCASE("a view wholly inside one cell draws nothing, the horizon in sight or a point not a number every cell")
     {
-        grid.FindVisibleCells({{{5, 0, 5}, {20, 0, 5}, {5, 0, 20}, {20, 0, 20}}});
-        CHECK(grid.GetVisibleCells().empty());
         grid.FindVisibleCells({{{-1, 0, -1}, {1, 0, -1}, {-1, 0, 1}, {1, 0, 1}}});
         CHECK(grid.GetVisibleCells() == std::vector<UnitGrid::Cell>{{7, 7}, {8, 7}, {7, 8}, {8, 8}});
-    }
+        grid.FindVisibleCells({{{5, 0, 5}, {20, 0, 5}, {5, 0, 20}, {20, 0, 20}}});
+        CHECK(grid.GetVisibleCells().empty());
+        grid.FindVisibleCells({{{-1, 0, -1}, {1, 0, -1}, {std::numeric_limits<float>::quiet_NaN(), 0, 1}, {1, 0, 1}}});
+        CHECK(grid.GetVisibleCells().size() == UnitGrid::kCells * UnitGrid::kCells);
 
-    SUBCASE("the horizon in sight, or a ground point that is not a number, draws every cell")
-    {
         Terrain terrain;
-        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-            400.0f, 3, [](float, float) { return 0.0f; }, -5.0f)));
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 3, units_test::Flat, -5.0f)));
         PickView level;
         level.view = MatrixLookAtLH({0, 10, -100}, {0, 10, 0}, {0, 1, 0});
         level.projection = MatrixPerspectiveFovLH(kPi / 4.0f, 4.0f / 3.0f, 2.0f, 800.0f);
         level.eye = {0, 10, -100};
-        grid.FindVisibleCells(terrain, level, 1024.0f, 768.0f);
-        CHECK(grid.GetVisibleCells().size() == UnitGrid::kCells * UnitGrid::kCells);
-
-        const float nan = std::numeric_limits<float>::quiet_NaN();
         grid.FindVisibleCells({{{5, 0, 5}, {20, 0, 5}, {5, 0, 20}, {20, 0, 20}}});
-        REQUIRE(grid.GetVisibleCells().empty());
-        grid.FindVisibleCells({{{-1, 0, -1}, {1, 0, -1}, {nan, 0, 1}, {1, 0, 1}}});
+        grid.FindVisibleCells(terrain, level, 1024.0f, 768.0f);
         CHECK(grid.GetVisibleCells().size() == UnitGrid::kCells * UnitGrid::kCells);
     }
 }

@@ -4,6 +4,9 @@
 // divide evenly ends at the map's edge.
 #include "render/WaterPatches.h"
 
+#include "RenderTestWindow.h"
+#include "TestSupport.h"
+
 #include <doctest/doctest.h>
 
 #include <algorithm>
@@ -33,25 +36,17 @@ TEST_CASE("water lies only over ground low enough to show it, as the whole map's
 {
     SUBCASE("a dry map has none, a drowned one a quad per row of tiles reaching the far edge")
     {
-        CHECK(PatchesOf(
-                  33, [](float, float) { return 0.0f; }, -5.0f)
-                  .GetVertices()
-                  .empty());
+        CHECK(PatchesOf(33, testing::FlatGround, -5.0f).GetVertices().empty());
         // 10 cells a side: a full tile and a two-cell one, across and down.
-        const WaterPatches drowned = PatchesOf(
-            11, [](float, float) { return 0.0f; }, 5.0f);
+        const WaterPatches drowned = PatchesOf(11, testing::FlatGround, 5.0f);
         REQUIRE(drowned.GetTriangleCount() == 4);
         const std::vector<TerrainVertex>& v = drowned.GetVertices();
-        CHECK(v[0].position.x == doctest::Approx(-200.0f));
-        CHECK(v[0].position.z == doctest::Approx(200.0f));
-        CHECK(v[0].position.y == doctest::Approx(5.0f));
+        testing::CheckNear(v[0].position, {-200.0f, 5.0f, 200.0f});
         CHECK(v[5].position.z == doctest::Approx(-120.0f));
-        CHECK(v[11].position.x == doctest::Approx(200.0f));
-        CHECK(v[11].position.z == doctest::Approx(-200.0f));
+        testing::CheckNear(v[11].position, {200.0f, 5.0f, -200.0f});
         // The far corner carries the map's own corner, texture and alpha.
         Terrain terrain;
-        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-            400.0f, 11, [](float, float) { return 0.0f; }, 5.0f)));
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 11, testing::FlatGround, 5.0f)));
         CHECK(v[11].u0 == doctest::Approx(terrain.GetWaterVertices()[3].u0));
         CHECK(v[11].v0 == doctest::Approx(terrain.GetWaterVertices()[3].v0));
         CHECK(v[11].diffuse == kWaterDiffuse);
@@ -68,8 +63,7 @@ TEST_CASE("water lies only over ground low enough to show it, as the whole map's
         CHECK(Within(pit.GetVertices(), -200.0f, -100.0f, 100.0f, 200.0f));
         const TerrainVertex& bottomRight = pit.GetVertices()[5];
         Terrain terrain;
-        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-            400.0f, 2, [](float, float) { return 0.0f; }, -5.0f)));
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 2, testing::FlatGround, -5.0f)));
         CHECK(bottomRight.u0 == doctest::Approx(terrain.GetWaterVertices()[3].u0 * 0.25f));
         CHECK(bottomRight.v0 == doctest::Approx(terrain.GetWaterVertices()[3].v0 * 0.25f));
     }

@@ -43,14 +43,10 @@ void Toggle(guiCheckBox* box, guiCallback callback)
     testing::Fire(callback, box->IsChecked() ? kGuiChecked : kGuiUnchecked, guiParam::FromPointer(box));
 }
 
-void Slide(guiCallback callback, float value)
+void SlideMap(float value)
 {
-    testing::Fire(callback, kGuiSliderMoved, guiParam::FromFloat(value), guiParam::FromFloat(0.0f));
-}
-
-void PressOk()
-{
-    CHECK(testing::Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
+    testing::Fire(OptionsScreen::MapSliderMoved, kGuiSliderMoved, guiParam::FromFloat(value),
+                  guiParam::FromFloat(0.0f));
 }
 
 } // namespace
@@ -95,9 +91,9 @@ TEST_CASE("the options screen maps its widgets into the game's options")
     {
         guiWindow* maps = guiManager::Instance()->GetWindow(OptionsScreen::kMapWindow);
         gui.canvas.loads = 0;
-        Slide(OptionsScreen::MapSliderMoved, 0.1f);
+        SlideMap(0.1f);
         CHECK(gui.canvas.loads == 0);
-        Slide(OptionsScreen::MapSliderMoved, 0.4f);
+        SlideMap(0.4f);
         CHECK(gui.canvas.loads == 3);
         CHECK(maps->TextureCount() == 3);
     }
@@ -110,7 +106,7 @@ TEST_CASE("the options screen maps its widgets into the game's options")
         CHECK(UnitBox(4)->IsChecked());
         Toggle(ModeBox(0), OptionsScreen::GameTypeBoxChanged);
         CHECK(ModeBox(0)->IsChecked());
-        PressOk();
+        CHECK(testing::Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
         CHECK(host.options.unitMask == 16);
     }
 }

@@ -28,16 +28,6 @@ void Dispatch(std::uint32_t message, int a, int b)
     guiManager::Instance()->RenderAll();
 }
 
-// A left click at a fraction of the 1024x768 screen.
-void Click(float x, float y)
-{
-    const int px = static_cast<int>(x * 1023.0f);
-    const int py = static_cast<int>(y * 767.0f);
-    Dispatch(kGuiMouseMove, px, py);
-    Dispatch(kGuiLeftDown, px, py);
-    Dispatch(kGuiLeftUp, px, py);
-}
-
 struct MenuFixture {
     MenuFixture()
     {
@@ -90,7 +80,9 @@ TEST_CASE("the screens switch by the table and the screen left is closed")
     {
         f.manager->SetScreen(kScreenMainMenu);
         const std::uint32_t other = EventTimer::Instance()->AddTimer(9.0, false, nullptr, 0, 0);
-        Click(0.635f, 0.505f);
+        for (const std::uint32_t message : {kGuiMouseMove, kGuiLeftDown, kGuiLeftUp}) {
+            Dispatch(message, 649, 387); // "Multi-Player"
+        }
         CHECK(f.manager->GetScreenId() == kScreenConnection);
         CHECK(f.host.session == kMultiPlayer);
         CHECK_FALSE(f.host.authority);

@@ -1,6 +1,7 @@
 #include "world/MeshHierarchy.h"
 
 #include "TestMeshes.h"
+#include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
@@ -53,8 +54,6 @@ TEST_CASE("merging places each mesh by its frame and the frames above it, and jo
     CHECK(merged.subsets[1].indexCount == 6);
     // B's corner (1, 1, 0): scaled, turned a quarter about y, moved by Base.
     const Vec3 corner = merged.vertices[merged.indices[merged.subsets[0].firstIndex + 6 + 2]].position;
-    CHECK(corner.x == doctest::Approx(10.0f));
-    CHECK(corner.y == doctest::Approx(2.0f));
-    CHECK(corner.z == doctest::Approx(-2.0f));
+    testing::CheckNear(corner, {10.0f, 2.0f, -2.0f});
     CHECK(Vec3Length(merged.vertices[0].normal) == doctest::Approx(1.0f)); // unit length after the scaling
 }

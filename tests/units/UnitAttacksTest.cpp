@@ -4,7 +4,6 @@
 #include "BattleTestWorld.h"
 
 #include <array>
-#include <string>
 
 using namespace units_test;
 
@@ -14,34 +13,12 @@ namespace {
 // reach), near enough that the fight starts soon.
 constexpr std::array<float, kUnitTypeCount> kStartDistance = {6.0f, 6.0f, 20.0f, 20.0f, 6.0f};
 
-std::string Name(UnitType type)
-{
-    return GetUnitTypeName(type);
-}
-
-struct Duel {
-    BattleWorld world;
-    Army& red = world.AddArmy();
-    Army& blue = world.AddArmy();
-    Unit* attacker = nullptr;
-    Unit* defender = nullptr;
-
-    Duel(UnitType attackerType, UnitType defenderType)
-    {
-        attacker = &world.AddUnit(red, attackerType, 0.0f, 0.0f);
-        defender = &world.AddUnit(blue, defenderType, kStartDistance[attackerType], 0.0f);
-        // The defender neither strikes back nor calls for help.
-        defender->SetOrder(kOrderStand, false);
-        OrderAttack(*attacker, *defender);
-    }
-};
-
 } // namespace
 
-// Runs fight for each attacking type once: each attacks in its own way, and
-// the damage and the death that follow go through the same code whatever
-// the defender. The melee pairs meet a Detagon, which goes off when killed.
-template <typename Fight> void ForEachAttacker(Fight fight)
+// Each attacking type once: each attacks in its own way, and the damage and
+// the death that follow go through the same code whatever the defender. The
+// melee pairs meet a Detagon, which goes off when killed.
+TEST_CASE("each unit type kills on flat ground, the death counted and the unit scattered")
 {
     const std::pair<UnitType, UnitType> pairs[] = {{kSmashtor, kDetagon},
                                                    {kTriangoloid, kDetagon},
@@ -49,37 +26,36 @@ template <typename Fight> void ForEachAttacker(Fight fight)
                                                    {kArtillerator, kTriangoloid},
                                                    {kDetagon, kSmashtor}};
     for (const auto& [attackerType, defenderType] : pairs) {
-        CAPTURE(Name(attackerType));
-        CAPTURE(Name(defenderType));
-        Duel duel(attackerType, defenderType);
-        fight(duel, attackerType, defenderType);
-    }
-}
-
-TEST_CASE("each unit type kills on flat ground, the death counted and the unit scattered")
-{
-    ForEachAttacker([](Duel& duel, UnitType attackerType, UnitType defenderType) {
-        duel.defender->SetHitPoints(1);
-        REQUIRE(duel.world.RunUntil(20.0f, [&] { return duel.blue.GetUnits().empty(); }));
-        CHECK(duel.blue.GetDeadCount() == 1);
-        CHECK(duel.red.GetDamageDealt() == 1);
-        CHECK(duel.blue.GetDamageTaken() == 1);
+        INFO(GetUnitTypeName(attackerType) << " on " << GetUnitTypeName(defenderType));
+        BattleWorld world;
+        Army& red = world.AddArmy();
+        Army& blue = world.AddArmy();
+        Unit& attacker = world.AddUnit(red, attackerType, 0.0f, 0.0f);
+        Unit& defender = world.AddUnit(blue, defenderType, kStartDistance[attackerType], 0.0f);
+        // The defender neither strikes back nor calls for help.
+        defender.SetOrder(kOrderStand, false);
+        OrderAttack(attacker, defender);
+        defender.SetHitPoints(1);
+        REQUIRE(world.RunUntil(20.0f, [&blue] { return blue.GetUnits().empty(); }));
+        CHECK(blue.GetDeadCount() == 1);
+        CHECK(red.GetDamageDealt() == 1);
+        CHECK(blue.GetDamageTaken() == 1);
         // The debris is flying (a Detagon's own end adds its own ten).
         CHECK(Battle::Instance()->GetProjectiles().size() >= 10);
         const bool melee = attackerType == kSmashtor || attackerType == kTriangoloid;
         if (defenderType == kDetagon && melee) {
             // Destroyed by another type, a Detagon goes off in its killer's face.
-            CHECK(duel.attacker->GetHitPoints() < GetUnitTypeStats(attackerType).hitPoints);
+            CHECK(attacker.GetHitPoints() < GetUnitTypeStats(attackerType).hitPoints);
         }
         if (attackerType == kDetagon) {
             CHECK(CountSeen(BattleEffect::kSelfDestructExplosion) == 1);
             // Its own blast killed it too, and that counts for nobody.
-            duel.world.Frame();
-            CHECK(duel.red.GetUnits().empty());
-            CHECK(duel.red.GetDamageTaken() == 0);
-            CHECK(duel.blue.GetDamageDealt() == 0);
+            world.Frame();
+            CHECK(red.GetUnits().empty());
+            CHECK(red.GetDamageTaken() == 0);
+            CHECK(blue.GetDamageDealt() == 0);
         }
-    });
+    }
 }
 
 TEST_CASE("a shell blasts where it comes down on dry ground, on the machine with authority only")
