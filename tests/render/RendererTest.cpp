@@ -31,6 +31,14 @@ std::ptrdiff_t IndexOf(const std::vector<std::string>& calls, const std::string&
     return std::find(calls.begin(), calls.end(), call) - calls.begin();
 }
 
+// Where the first call starting with prefix comes at or after from.
+std::ptrdiff_t FindAfter(const std::vector<std::string>& calls, std::ptrdiff_t from, std::string_view prefix)
+{
+    return std::find_if(calls.begin() + from, calls.end(),
+                        [prefix](const std::string& call) { return call.starts_with(prefix); }) -
+           calls.begin();
+}
+
 template <typename Vertex> std::vector<Vertex> StreamVertices(const platform::RenderDevice& device, std::size_t count)
 {
     std::vector<Vertex> vertices(count);
@@ -116,52 +124,15 @@ TEST_CASE("flat drawing writes its vertices and turns the depth test off around 
     }
 }
 
-TEST_CASE("a frame runs the camera before its view, draws the world then the text, and presents")
-{
-    testing::ManualClockScope clock;
-    NullRenderer null;
-    Renderer* renderer = Renderer::Instance();
-    Terrain terrain;
-    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
-        400.0f, 3, [](float, float) { return 1.0f; }, 5.0f)));
-    renderer->UploadMap(terrain);
-    TextManager::Instance()->Init(null.device);
-    Camera camera;
-    camera.GetView().SetEye({0, 0, -100});
-    camera.AddCommand(kCameraZoomIn);
-    camera.SetSpeed(0.5f);
-    const LightRecord light;
-    // The new map's minimap is drawn into its own picture, a pass of its own.
-    renderer->GetTerrainRenderer().Sync(*null.device, terrain);
-    null.device->ClearCalls();
-    REQUIRE(renderer->RenderGame({&camera, &terrain, &light, 0.2f}));
-    // The zoom ran before the view was set: the view sees the eye at 90.
-    const Vec3 eyeInView =
-        Vec3TransformCoord({0, 0, 0}, null.device->GetState().GetTransform(platform::TransformKind::View));
-    CHECK(eyeInView.z == doctest::Approx(90.0f));
-    const std::vector<std::string>& calls = null.device->Calls();
-    const auto at = [&calls](const std::string& call) { return IndexOf(calls, call); };
-    CHECK(at("Clear FF000000 1.000000") == 0);
-    CHECK(at("SetTransform View") < at("BeginScene"));
-    CHECK(at("SetLight") < at("BeginScene"));
-    CHECK(at("BeginScene") < at("DrawIndexedPrimitive TriangleList 0 0 9 0 8"));
-    CHECK(at("DrawIndexedPrimitive TriangleList 0 0 9 0 8") < at("DrawPrimitive TriangleList 0 2"));
-    CHECK(at("DrawPrimitive TriangleList 0 2") < at("BeginSprites"));
-    // The 2-D states for the rules' overlay come after the water, before the text.
-    const auto twoD = std::find(calls.rbegin(), calls.rend(), "SetVertexFormat 00000144").base() - calls.begin() - 1;
-    CHECK(at("DrawPrimitive TriangleList 0 2") < twoD);
-    CHECK(twoD < at("BeginSprites"));
-    CHECK(at("BeginSprites") < at("EndScene"));
-    CHECK(calls.back() == "Present");
-}
-
-TEST_CASE("a frame draws the seen units in army colours, then the blended objects, projectiles and coloured flags")
+TEST_CASE("a frame runs the camera before its view, draws the world in order with the seen units in army colours, "
+          "then the overlay and the text, and presents")
 {
     // Flat ground under water, so the frame has water to draw.
     units_test::BattleWorld world(5.0f);
     NullRenderer null;
     Renderer* renderer = Renderer::Instance();
     renderer->UploadMap(world.Ground());
+    TextManager::Instance()->Init(null.device);
     Battle* battle = Battle::Instance();
     Army& green = world.AddArmy();
     green.SetColour(0xFF00FF00u);
@@ -176,28 +147,37 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
         std::make_unique<Projectile>(Vec3(0, 5, 0), ObjectMeshType::Bullet, Vec3(1, 0, 0), 1.0f, &farAway));
     Camera camera;
     camera.GetView().SetEye({0, 150, -60});
+    camera.AddCommand(kCameraZoomIn);
+    camera.SetSpeed(0.5f);
     const LightRecord light;
     renderer->CreateSky();
+    // The new map's minimap is drawn into its own picture, a pass of its own.
+    renderer->GetTerrainRenderer().Sync(*null.device, world.Ground());
     null.device->ClearCalls();
-    REQUIRE(renderer->RenderGame({&camera, &world.Ground(), &light, 0.0f}));
+    REQUIRE(renderer->RenderGame({&camera, &world.Ground(), &light, 0.2f}));
     renderer->ReleaseSky();
+    // The zoom ran before the view was set: the view sees the eye a tenth nearer.
+    const Vec3 eyeInView =
+        Vec3TransformCoord({0, 0, 0}, null.device->GetState().GetTransform(platform::TransformKind::View));
+    CHECK(eyeInView.z == doctest::Approx(0.9f * std::sqrt(150.0f * 150.0f + 60.0f * 60.0f)));
 
     const std::vector<std::string>& calls = null.device->Calls();
     const auto at = [&calls](const std::string& call) { return IndexOf(calls, call); };
     const auto count = [&calls](const std::string& call) { return std::ranges::count(calls, call); };
-    const auto drawAfter = [&calls](std::ptrdiff_t from) {
-        return std::find_if(calls.begin() + from, calls.end(),
-                            [](const std::string& call) { return call.starts_with("DrawIndexedPrimitive"); }) -
-               calls.begin();
-    };
+    const auto drawAfter = [&calls](std::ptrdiff_t from) { return FindAfter(calls, from, "DrawIndexedPrimitive"); };
+    CHECK(at("Clear FF000000 1.000000") == 0);
+    CHECK(at("SetTransform View") < at("BeginScene"));
+    CHECK(at("SetLight") < at("BeginScene"));
     // The ground is the frame's first indexed draw.
     const std::ptrdiff_t ground = drawAfter(0);
+    CHECK(at("BeginScene") < ground);
     const std::ptrdiff_t unit = at("SetMaterial FF00FF00 30.000000");
     const std::ptrdiff_t blended = at("SetMaterial FFFFFFFF 0.000000");
     const std::ptrdiff_t projectile = at("SetMaterial FFFFFF00 30.000000");
     const std::ptrdiff_t white = at("SetRenderState Ambient 4294967295");
     const std::ptrdiff_t flag = at("SetMaterial FFFF0000 30.000000");
-    const std::ptrdiff_t water = at("DrawPrimitive TriangleList 0 2");
+    // The water, in as many triangles as its patches need, follows the flags.
+    const std::ptrdiff_t water = FindAfter(calls, flag, "DrawPrimitive TriangleList");
     CHECK(ground < unit);
     const std::ptrdiff_t defaultMaterial =
         std::find(calls.begin() + unit, calls.end(), "SetMaterial FFFFFFFF 30.000000") - calls.begin();
@@ -214,6 +194,12 @@ TEST_CASE("a frame draws the seen units in army colours, then the blended object
     CHECK(white < flag);
     CHECK(drawAfter(flag) < at("SetRenderState Ambient 4280229663"));
     CHECK(at("SetRenderState Ambient 4280229663") < water);
+    // The 2-D states for the rules' overlay come after the water, before the text.
+    const auto twoD = std::find(calls.rbegin(), calls.rend(), "SetVertexFormat 00000144").base() - calls.begin() - 1;
+    CHECK(water < twoD);
+    CHECK(twoD < at("BeginSprites"));
+    CHECK(at("BeginSprites") < at("EndScene"));
+    CHECK(calls.back() == "Present");
     // The far unit's cell is out of sight; its army's colour shows only on
     // the projectile it fired.
     CHECK(count("SetMaterial FFFFFF00 30.000000") == 1);
