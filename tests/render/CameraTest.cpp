@@ -30,25 +30,25 @@ float Distance(const Camera& camera)
 
 TEST_CASE("camera commands move by distance, speed and frame time and drop a move that breaks a limit")
 {
-    SUBCASE("zoom in stops at 40 from the target, strictly")
+    SUBCASE("zoom in stops at 40 from the target, strictly, zoom out at 120 or at the bounds")
     {
-        // Distance 50 and speed 0.5 for 0.4 s: a step of 10 would end at 40 exactly.
-        Camera camera = CameraAt({0, 0, -50}, {}, 0.5f);
-        camera.AddCommand(kCameraZoomIn);
-        camera.RunCommands(0.4f, kMapSize);
-        CHECK(Distance(camera) == doctest::Approx(50.0f));
-        camera.RunCommands(0.39f, kMapSize);
-        CHECK(Distance(camera) == doctest::Approx(40.25f));
-    }
-
-    SUBCASE("zoom out stops at 120 or at the bounds")
-    {
-        Camera camera = CameraAt({0, 0, -100}, {}, 0.5f);
-        camera.AddCommand(kCameraZoomOut);
-        camera.RunCommands(0.4f, kMapSize); // would reach 120
-        CHECK(Distance(camera) == doctest::Approx(100.0f));
-        camera.RunCommands(0.3f, kMapSize);
-        CHECK(Distance(camera) == doctest::Approx(115.0f));
+        // A step that would end on the limit is refused; a shorter one taken.
+        const struct {
+            int command;
+            float from;
+            float refused;
+            float taken;
+            float to;
+        } kZooms[] = {{kCameraZoomIn, 50.0f, 0.4f, 0.39f, 40.25f}, {kCameraZoomOut, 100.0f, 0.4f, 0.3f, 115.0f}};
+        for (const auto& zoom : kZooms) {
+            CAPTURE(zoom.command);
+            Camera camera = CameraAt({0, 0, -zoom.from}, {}, 0.5f);
+            camera.AddCommand(zoom.command);
+            camera.RunCommands(zoom.refused, kMapSize);
+            CHECK(Distance(camera) == doctest::Approx(zoom.from));
+            camera.RunCommands(zoom.taken, kMapSize);
+            CHECK(Distance(camera) == doctest::Approx(zoom.to));
+        }
         // Near the edge of a small map the same move is refused.
         Camera edge = CameraAt({0, 0, -50}, {}, 0.5f);
         edge.AddCommand(kCameraZoomOut);

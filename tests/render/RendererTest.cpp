@@ -94,8 +94,6 @@ TEST_CASE("flat drawing writes its vertices and turns the depth test off around 
         CHECK(outline[2].x == 30.0f);
         CHECK(outline[2].y == 40.0f);
         CHECK(outline[1].color == 0xFF112233u);
-        CHECK(outline[1].z == 0.5f);
-        CHECK(outline[1].rhw == 1.0f);
         null.device->ClearCalls();
         renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, true);
         CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleFan 0 2"});

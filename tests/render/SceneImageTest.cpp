@@ -26,7 +26,6 @@
 
 #include <doctest/doctest.h>
 
-#include <array>
 #include <cmath>
 #include <cstdlib>
 #include <string>

@@ -14,7 +14,6 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <cmath>
 #include <limits>
 #include <string>

@@ -2,8 +2,6 @@
 // groups, removal of units, and the per-frame pass over the armies.
 #include "BattleTestWorld.h"
 
-#include <cmath>
-
 using namespace units_test;
 
 TEST_CASE("an army buys, loses, places and runs its units")
