@@ -480,8 +480,6 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         const fs::path shot = fs::current_path() / "Screenshots" / "ScreenShot - 0.bmp";
         REQUIRE(fs::exists(shot));
         CHECK_FALSE(fs::exists(fs::current_path() / "Screenshots" / "ScreenShot - 1.bmp"));
-        // A 24-bit picture of the whole 1024x768 window, after its 54-byte header.
-        CHECK(fs::file_size(shot) == 54u + 1024u * 768u * 3u);
         // The frame of the HUD all round, the battle through its middle,
         // the two panels drawn over the frame.
         const platform::RgbImage match = Shot("match-hud");

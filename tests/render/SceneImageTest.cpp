@@ -40,16 +40,6 @@ std::string ReferencePath()
     return std::string(KV_TEST_SOURCE_DIR) + "/render/reference/background_scene.png";
 }
 
-LightRecord SceneLight()
-{
-    LightRecord light;
-    light.type = kLightDirectional;
-    light.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
-    light.specular = {1.0f, 1.0f, 0.8f, 1.0f};
-    light.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
-    return light;
-}
-
 // As the game fills the battle behind its menus: the map's scenery and
 // flags, then eight armies of five Smashtors and five Triangoloids in their
 // slots' colours, settled onto the ground by a second of physics.
@@ -102,7 +92,11 @@ TEST_CASE("a frame of the background scene matches its reference picture")
     camera.GetView().SetEye({24.0f, 30.0f, 30.0f});
     camera.GetView().SetAt({});
     camera.GetView().SetAspect(static_cast<float>(kWidth) / kHeight);
-    const LightRecord light = SceneLight();
+    LightRecord light;
+    light.type = kLightDirectional;
+    light.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    light.specular = {1.0f, 1.0f, 0.8f, 1.0f};
+    light.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
     TextManager::Instance()->DrawText("Kostrivane", 8, 8, "Default", kDefaultTextColor);
     clock.Advance(0.1);
     REQUIRE(renderer->RenderGame({&camera, &terrain, &light, 0.0f}));

@@ -28,26 +28,18 @@ namespace units_test {
 
 inline constexpr float kFrame = 1.0f / 60.0f;
 
-inline std::vector<BattleSound>& HeardSounds()
-{
-    static std::vector<BattleSound> sounds;
-    return sounds;
-}
+// Every battle sound heard and sight seen since the world was made.
+inline std::vector<BattleSound> gHeardSounds;
+inline std::vector<BattleEffect> gSeenEffects;
 
 inline long CountHeard(BattleSound sound)
 {
-    return std::ranges::count(HeardSounds(), sound);
-}
-
-inline std::vector<BattleEffect>& SeenEffects()
-{
-    static std::vector<BattleEffect> effects;
-    return effects;
+    return std::ranges::count(gHeardSounds, sound);
 }
 
 inline long CountSeen(BattleEffect effect)
 {
-    return std::ranges::count(SeenEffects(), effect);
+    return std::ranges::count(gSeenEffects, effect);
 }
 
 inline float Flat(float, float)
@@ -73,10 +65,10 @@ public:
         battle->SetAuthority(true);
         battle->SetMode(kModeLastManOnTheHill);
         battle->SetMatchState(kMatchGameOn);
-        battle->SetSoundHook([](BattleSound sound, float, float, float) { HeardSounds().push_back(sound); });
-        HeardSounds().clear();
-        battle->SetEffectHook([](BattleEffect effect, const Vec3&, const Vec3&) { SeenEffects().push_back(effect); });
-        SeenEffects().clear();
+        battle->SetSoundHook([](BattleSound sound, float, float, float) { gHeardSounds.push_back(sound); });
+        gHeardSounds.clear();
+        battle->SetEffectHook([](BattleEffect effect, const Vec3&, const Vec3&) { gSeenEffects.push_back(effect); });
+        gSeenEffects.clear();
     }
     ~BattleWorld()
     {
