@@ -58,17 +58,15 @@ TEST_CASE("text boxes stack their lines, fade them with age and drop one expired
     SUBCASE("opaque to 35 s, half at 40 s, gone from 45 s, removed at the next update")
     {
         chat->AddLine("old");
-        clock.Advance(35.0);
-        text->Render();
-        CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 FF3673C7 old"});
-        device.ClearCalls();
-        clock.Advance(5.0);
-        text->Render();
-        CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 803673C7 old"});
-        device.ClearCalls();
-        clock.Advance(5.0);
-        text->Render();
-        CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 003673C7 old"});
+        // At 35, 40 and 45 s; the alpha is the colour's top byte.
+        for (const auto& [seconds, alpha] : {std::pair{35.0, "FF"}, {5.0, "80"}, {5.0, "00"}}) {
+            INFO("alpha " << alpha);
+            clock.Advance(seconds);
+            device.ClearCalls();
+            text->Render();
+            CHECK(device.CallsStartingWith("DrawText") ==
+                  std::vector<std::string>{"DrawText 16 235 700 " + std::string(alpha) + "3673C7 old"});
+        }
         CHECK(chat->LineCount() == 1); // exactly 45 s: not yet past
         clock.Advance(0.01);
         text->Render();
