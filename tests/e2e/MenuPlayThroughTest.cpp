@@ -214,10 +214,10 @@ struct PlayThrough {
     // "Start". Returns the first pass of the match.
     int ToMatch(int from, const std::function<void(int)>& extraOptions)
     {
+        // The screens on the way are the screen tests' part: reaching unit
+        // selection with the options chosen shows each click landed.
         player.ClickAt(from, 300, 300);
-        player.At(from + 4, [] { CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu); });
         player.ClickAt(from + 5, 394, 387); // "Single Player"
-        player.At(from + 9, [] { CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions); });
         // The map slider dragged two thirds down (Tundra), Smashtors barred.
         player.DragAt(from + 10, 686, 130, 686, 340);
         player.ClickAt(from + 15, 134, 136);
