@@ -346,8 +346,7 @@ void PlanMinimapClick(Orders& orders)
     const float across = std::hypot(centre.x, centre.z);
     const Vec3 inward = across > 1.0f ? Vec3(-centre.x / across, 0.0f, -centre.z / across) : Vec3(1.0f, 0.0f, 0.0f);
     const Vec3 point = centre + inward * 60.0f;
-    const MinimapLayout layout = Selection()->GetMinimapLayout();
-    orders.minimap = layout.WorldToScreen(point.x, point.z);
+    orders.minimap = Selection()->GetMinimapLayout().WorldToScreen(point.x, point.z);
     orders.minimapPoint = point;
 }
 
@@ -357,8 +356,7 @@ void PlanCameraJump(Orders& orders)
     for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
         if (army.get() != Selection()->GetArmy() && army->GetCentre()) {
             orders.enemyCentre = *army->GetCentre();
-            const MinimapLayout layout = Selection()->GetMinimapLayout();
-            orders.minimap = layout.WorldToScreen(orders.enemyCentre.x, orders.enemyCentre.z);
+            orders.minimap = Selection()->GetMinimapLayout().WorldToScreen(orders.enemyCentre.x, orders.enemyCentre.z);
             return;
         }
     }
