@@ -160,7 +160,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(testing::PixelAt(image, 20, 4) == 0xFF0000u);
     }
 
-    SUBCASE("a texture, buffer or target freed while bound is unbound, never drawn from")
+    SUBCASE("a texture, buffer or target freed while bound is unbound, never drawn from, and all outlive the device")
     {
         std::unique_ptr<Texture> texture = GreyTexture(device);
         std::unique_ptr<Texture> target = device.CreateRenderTarget(8, 8);
@@ -177,10 +177,7 @@ TEST_CASE("the GL device draws by the game's conventions")
         const RgbImage image = Read(device);
         CHECK(testing::PixelAt(image, 4, 4) == 0x804020u);
         CHECK(testing::PixelAt(image, 12, 4) == 0x2040FFu);
-    }
-
-    SUBCASE("a texture outliving its device is freed without it")
-    {
+        // A texture and a buffer outliving their device are freed without it.
         std::unique_ptr<Texture> kept = GreyTexture(device);
         device.SetTexture(0, kept.get());
         screen.device.reset();
