@@ -17,57 +17,53 @@ TEST_CASE("the game's network world moves, targets and overwrites the battle's u
     const UnitHead head{smashtor.GetIndex(), red.GetId()};
     const std::uint8_t blueId = blue.GetId();
 
-    SUBCASE("a unit state is copied but for heading, and read back the same")
-    {
-        const UnitStateMessage state{.head = head,
-                                     .position = {5.0f, 0.0f, 6.0f},
-                                     .destination = {50.0f, 0.0f, 60.0f},
-                                     .velocity = {1.0f, 0.0f, 2.0f},
-                                     .heading = 2.5f,
-                                     .order = kOrderMove,
-                                     .hitPoints = 7,
-                                     .targets = {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte}};
-        smashtor.GetAnimationController().SetAnimation(kAnimationIdle);
-        const float heading = smashtor.GetHeading();
-        REQUIRE(world.ApplyUnitState(state));
-        CHECK(smashtor.GetPosition() == state.position);
-        CHECK(smashtor.GetDestination() == state.destination);
-        CHECK(smashtor.GetOrder() == kOrderMove);
-        CHECK(smashtor.GetAnimationController().GetAnimation() == kAnimationWalk);
-        CHECK(smashtor.GetHitPoints() == 7);
-        CHECK(smashtor.GetTargets().target == &enemy);
-        CHECK(smashtor.GetHeading() == heading);
+    // A unit state is copied but for heading, and read back the same.
+    const UnitStateMessage state{.head = head,
+                                 .position = {5.0f, 0.0f, 6.0f},
+                                 .destination = {50.0f, 0.0f, 60.0f},
+                                 .velocity = {1.0f, 0.0f, 2.0f},
+                                 .heading = 2.5f,
+                                 .order = kOrderMove,
+                                 .hitPoints = 7,
+                                 .targets = {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte}};
+    smashtor.GetAnimationController().SetAnimation(kAnimationIdle);
+    const float heading = smashtor.GetHeading();
+    REQUIRE(world.ApplyUnitState(state));
+    CHECK(smashtor.GetPosition() == state.position);
+    CHECK(smashtor.GetDestination() == state.destination);
+    CHECK(smashtor.GetOrder() == kOrderMove);
+    CHECK(smashtor.GetAnimationController().GetAnimation() == kAnimationWalk);
+    CHECK(smashtor.GetHitPoints() == 7);
+    CHECK(smashtor.GetTargets().target == &enemy);
+    CHECK(smashtor.GetHeading() == heading);
 
-        // The network test carries a state to a client; the targets' bytes are checked here.
-        UnitStateMessage back;
-        REQUIRE(world.ReadUnitState(0, 0, back));
-        CHECK(back.targets.targetUnit == enemy.GetIndex());
-        CHECK(back.targets.lastUnit == kNoUnitByte);
-        CHECK_FALSE(world.ReadUnitState(0, 5, back));
-        UnitStateMessage missing;
-        missing.head = {99, red.GetId()};
-        CHECK_FALSE(world.ApplyUnitState(missing));
-    }
-    SUBCASE("targets resolve by bytes: none clears, an unknown army leaves them be")
-    {
-        smashtor.SetTargets({&enemy, &blue, &enemy});
-        GameNetWorld::ResolveUnitTargets(smashtor, {0, 0, 77, 77});
-        CHECK(smashtor.GetTargets().target == &enemy);
-        CHECK(smashtor.GetTargets().lastAttacker == &enemy);
-        GameNetWorld::ResolveUnitTargets(smashtor, {kNoUnitByte, kNoUnitByte, kNoUnitByte, kNoUnitByte});
-        CHECK(smashtor.GetTargets().target == nullptr);
-        CHECK(smashtor.GetTargets().targetArmy == nullptr);
-        CHECK(smashtor.GetTargets().lastAttacker == nullptr);
-        // A target always comes with its army, so a search has one to look in.
-        GameNetWorld::ResolveUnitTargets(smashtor, {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte});
-        CHECK(smashtor.GetTargets().targetArmy == &blue);
-    }
-    SUBCASE("orders reach the named unit only")
-    {
-        // A move that arrives is played by the network test.
-        CHECK_FALSE(world.MoveUnit({head.unit, 200}, {}));
-        CHECK(world.DestroyUnit({enemy.GetIndex(), blueId}));
-        CHECK(blue.GetUnits().empty());
-        CHECK_FALSE(world.DestroyUnit({enemy.GetIndex(), blueId}));
-    }
+    // The network test carries a state to a client; the targets' bytes are checked here.
+    UnitStateMessage back;
+    REQUIRE(world.ReadUnitState(0, 0, back));
+    CHECK(back.targets.targetUnit == enemy.GetIndex());
+    CHECK(back.targets.lastUnit == kNoUnitByte);
+    CHECK_FALSE(world.ReadUnitState(0, 5, back));
+    UnitStateMessage missing;
+    missing.head = {99, red.GetId()};
+    CHECK_FALSE(world.ApplyUnitState(missing));
+
+    // Targets resolve by bytes: none clears, an unknown army leaves them be.
+    smashtor.SetTargets({&enemy, &blue, &enemy});
+    GameNetWorld::ResolveUnitTargets(smashtor, {0, 0, 77, 77});
+    CHECK(smashtor.GetTargets().target == &enemy);
+    CHECK(smashtor.GetTargets().lastAttacker == &enemy);
+    GameNetWorld::ResolveUnitTargets(smashtor, {kNoUnitByte, kNoUnitByte, kNoUnitByte, kNoUnitByte});
+    CHECK(smashtor.GetTargets().target == nullptr);
+    CHECK(smashtor.GetTargets().targetArmy == nullptr);
+    CHECK(smashtor.GetTargets().lastAttacker == nullptr);
+    // A target always comes with its army, so a search has one to look in.
+    GameNetWorld::ResolveUnitTargets(smashtor, {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte});
+    CHECK(smashtor.GetTargets().targetArmy == &blue);
+
+    // Orders reach the named unit only.
+    // A move that arrives is played by the network test.
+    CHECK_FALSE(world.MoveUnit({head.unit, 200}, {}));
+    CHECK(world.DestroyUnit({enemy.GetIndex(), blueId}));
+    CHECK(blue.GetUnits().empty());
+    CHECK_FALSE(world.DestroyUnit({enemy.GetIndex(), blueId}));
 }

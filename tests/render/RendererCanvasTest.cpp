@@ -19,30 +19,24 @@ TEST_CASE("the renderer's canvas shares pictures while they are held and queues 
     std::string upper = logo;
     upper.replace(upper.size() - 3, 3, "JPG");
 
-    SUBCASE("one texture for one file whatever the case of its name, a new one once it was let go")
-    {
-        TextureHandle first = canvas.LoadTexture(logo);
-        REQUIRE(first);
-        CHECK(canvas.LoadTexture(upper) == first);
-        first.reset();
-        TextureHandle again = canvas.LoadTexture(logo);
-        REQUIRE(again);
-        CHECK(again.use_count() == 1);
-    }
+    // One texture for one file whatever the case of its name, a new one once it was let go.
+    TextureHandle first = canvas.LoadTexture(logo);
+    REQUIRE(first);
+    CHECK(canvas.LoadTexture(upper) == first);
+    first.reset();
+    TextureHandle again = canvas.LoadTexture(logo);
+    REQUIRE(again);
+    CHECK(again.use_count() == 1);
 
-    SUBCASE("a missing picture is null and reported once")
-    {
-        CHECK(canvas.LoadTexture("Interface/none.png") == nullptr);
-        CHECK(canvas.LoadTexture("Interface/none.png") == nullptr);
-        const std::string log = testing::ReadTextFile("Renderer.txt");
-        CHECK(log.find("none.png") != std::string::npos);
-        CHECK(log.find("Could not load the picture") == log.rfind("Could not load the picture"));
-    }
+    // A missing picture is null and reported once.
+    CHECK(canvas.LoadTexture("Interface/none.png") == nullptr);
+    CHECK(canvas.LoadTexture("Interface/none.png") == nullptr);
+    const std::string log = testing::ReadTextFile("Renderer.txt");
+    CHECK(log.find("none.png") != std::string::npos);
+    CHECK(log.find("Could not load the picture") == log.rfind("Could not load the picture"));
 
-    SUBCASE("text goes to the frame's queue as it is")
-    {
-        canvas.DrawText("100% %s", 3, 4, "Default", kDefaultTextColor);
-        REQUIRE(TextManager::Instance()->GetQueue().size() == 1);
-        CHECK(TextManager::Instance()->GetQueue()[0].text == "100% %s");
-    }
+    // Text goes to the frame's queue as it is.
+    canvas.DrawText("100% %s", 3, 4, "Default", kDefaultTextColor);
+    REQUIRE(TextManager::Instance()->GetQueue().size() == 1);
+    CHECK(TextManager::Instance()->GetQueue()[0].text == "100% %s");
 }

@@ -82,44 +82,41 @@ TEST_CASE("flat drawing writes its vertices and turns the depth test off around 
     NullRenderer null;
     Renderer* renderer = Renderer::Instance();
 
-    SUBCASE("an outline closes on its first corner, a filled rectangle is a fan of the four")
-    {
-        renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, false);
-        CHECK(null.device->Calls().front() == "SetRenderState ZEnable 0");
-        CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
-        CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive LineStrip 0 4"});
-        const auto outline = StreamVertices<platform::ScreenVertex>(*null.device, 5);
-        CHECK(outline[4].x == 10.0f);
-        CHECK(outline[4].y == 20.0f);
-        CHECK(outline[2].x == 30.0f);
-        CHECK(outline[2].y == 40.0f);
-        CHECK(outline[1].color == 0xFF112233u);
-        null.device->ClearCalls();
-        renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, true);
-        CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleFan 0 2"});
-        // One buffer per kind, made once.
-        CHECK(null.device->CallsStartingWith("CreateVertexBuffer").empty());
-    }
+    // An outline closes on its first corner, a filled rectangle is a fan of the four.
+    renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, false);
+    CHECK(null.device->Calls().front() == "SetRenderState ZEnable 0");
+    CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
+    CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive LineStrip 0 4"});
+    const auto outline = StreamVertices<platform::ScreenVertex>(*null.device, 5);
+    CHECK(outline[4].x == 10.0f);
+    CHECK(outline[4].y == 20.0f);
+    CHECK(outline[2].x == 30.0f);
+    CHECK(outline[2].y == 40.0f);
+    CHECK(outline[1].color == 0xFF112233u);
+    null.device->ClearCalls();
+    renderer->DrawRect({10, 20}, {30, 40}, 0xFF112233u, true);
+    CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleFan 0 2"});
+    // One buffer per kind, made once.
+    CHECK(null.device->CallsStartingWith("CreateVertexBuffer").empty());
 
-    SUBCASE("a line is one line, a quad stretches its whole texture")
-    {
-        renderer->DrawLine({1, 2}, {3, 4}, 0xFFFFFFFFu);
-        CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive LineList 0 1"});
-        null.device->ClearCalls();
-        const std::vector<std::uint8_t> pixels(4 * 4, 255);
-        std::unique_ptr<platform::Texture> texture = null.device->CreateTextureFromPixels(2, 2, pixels);
-        renderer->DrawTexturedRect({0, 0}, {100, 50}, 0x80FFFFFFu, texture.get());
-        CHECK(null.device->GetState().textures[0] == texture.get());
-        const auto quad = StreamVertices<platform::ScreenTexVertex>(*null.device, 4);
-        CHECK(quad[0].u == 0.0f);
-        CHECK(quad[0].v == 0.0f);
-        CHECK(quad[2].x == 100.0f);
-        CHECK(quad[2].u == 1.0f);
-        CHECK(quad[2].v == 1.0f);
-        CHECK(quad[3].u == 0.0f);
-        CHECK(quad[3].v == 1.0f);
-        CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
-    }
+    // A line is one line, a quad stretches its whole texture.
+    null.device->ClearCalls();
+    renderer->DrawLine({1, 2}, {3, 4}, 0xFFFFFFFFu);
+    CHECK(null.device->CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive LineList 0 1"});
+    null.device->ClearCalls();
+    const std::vector<std::uint8_t> pixels(4 * 4, 255);
+    std::unique_ptr<platform::Texture> texture = null.device->CreateTextureFromPixels(2, 2, pixels);
+    renderer->DrawTexturedRect({0, 0}, {100, 50}, 0x80FFFFFFu, texture.get());
+    CHECK(null.device->GetState().textures[0] == texture.get());
+    const auto quad = StreamVertices<platform::ScreenTexVertex>(*null.device, 4);
+    CHECK(quad[0].u == 0.0f);
+    CHECK(quad[0].v == 0.0f);
+    CHECK(quad[2].x == 100.0f);
+    CHECK(quad[2].u == 1.0f);
+    CHECK(quad[2].v == 1.0f);
+    CHECK(quad[3].u == 0.0f);
+    CHECK(quad[3].v == 1.0f);
+    CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
 }
 
 TEST_CASE("a frame runs the camera before its view, draws the world in order with the seen units in army colours, "
