@@ -30,113 +30,101 @@ float Distance(const Camera& camera)
 
 TEST_CASE("camera commands move by distance, speed and frame time and drop a move that breaks a limit")
 {
-    SUBCASE("zoom in stops at 40 from the target, strictly, zoom out at 120 or at the bounds")
-    {
-        // A step that would end on the limit is refused; a shorter one taken.
-        const struct {
-            int command;
-            float from;
-            float refused;
-            float taken;
-            float to;
-        } kZooms[] = {{kCameraZoomIn, 50.0f, 0.4f, 0.39f, 40.25f}, {kCameraZoomOut, 100.0f, 0.4f, 0.3f, 115.0f}};
-        for (const auto& zoom : kZooms) {
-            CAPTURE(zoom.command);
-            Camera camera = CameraAt({0, 0, -zoom.from}, {}, 0.5f);
-            camera.AddCommand(zoom.command);
-            camera.RunCommands(zoom.refused, kMapSize);
-            CHECK(Distance(camera) == doctest::Approx(zoom.from));
-            camera.RunCommands(zoom.taken, kMapSize);
-            CHECK(Distance(camera) == doctest::Approx(zoom.to));
-        }
-        // Near the edge of a small map the same move is refused.
-        Camera edge = CameraAt({0, 0, -50}, {}, 0.5f);
-        edge.AddCommand(kCameraZoomOut);
-        edge.RunCommands(0.1f, 80.0f); // 0.65 x 80 = 52 < 52.5
-        CHECK(Distance(edge) == doctest::Approx(50.0f));
+    // Zoom in stops at 40 from the target, strictly, zoom out at 120 or at the bounds.
+    // A step that would end on the limit is refused; a shorter one taken.
+    const struct {
+        int command;
+        float from;
+        float refused;
+        float taken;
+        float to;
+    } kZooms[] = {{kCameraZoomIn, 50.0f, 0.4f, 0.39f, 40.25f}, {kCameraZoomOut, 100.0f, 0.4f, 0.3f, 115.0f}};
+    for (const auto& zoom : kZooms) {
+        CAPTURE(zoom.command);
+        Camera camera = CameraAt({0, 0, -zoom.from}, {}, 0.5f);
+        camera.AddCommand(zoom.command);
+        camera.RunCommands(zoom.refused, kMapSize);
+        CHECK(Distance(camera) == doctest::Approx(zoom.from));
+        camera.RunCommands(zoom.taken, kMapSize);
+        CHECK(Distance(camera) == doctest::Approx(zoom.to));
     }
+    // Near the edge of a small map the same move is refused.
+    Camera smallMap = CameraAt({0, 0, -50}, {}, 0.5f);
+    smallMap.AddCommand(kCameraZoomOut);
+    smallMap.RunCommands(0.1f, 80.0f); // 0.65 x 80 = 52 < 52.5
+    CHECK(Distance(smallMap) == doctest::Approx(50.0f));
 
-    SUBCASE("pans move eye and target together, flat, and stop at the bounds")
-    {
-        Camera camera = CameraAt({0, 50, -50}, {}, 0.5f);
-        camera.AddCommand(kCameraPanForward);
-        camera.RunCommands(1.0f, kMapSize);
-        const float step = 0.5f * std::sqrt(5000.0f);
-        testing::CheckNear(camera.GetView().GetEye(), {0.0f, 50.0f, -50.0f + step});
-        testing::CheckNear(camera.GetView().GetAt(), {0.0f, 0.0f, step});
-        camera.ClearCommands();
-        camera.AddCommand(kCameraPanRight);
-        const Vec3 before = camera.GetView().GetEye();
-        camera.RunCommands(1.0f, kMapSize);
-        CHECK(camera.GetView().GetEye().x == doctest::Approx(before.x + step));
-        // 0.65 x 400 = 260: from x 250 a step of 35 is refused.
-        Camera edge = CameraAt({250, 50, -50}, {250, 0, 0}, 0.5f);
-        edge.AddCommand(kCameraPanRight);
-        edge.RunCommands(1.0f, kMapSize);
-        CHECK(edge.GetView().GetEye().x == doctest::Approx(250.0f));
+    // Pans move eye and target together, flat, and stop at the bounds.
+    Camera panning = CameraAt({0, 50, -50}, {}, 0.5f);
+    panning.AddCommand(kCameraPanForward);
+    panning.RunCommands(1.0f, kMapSize);
+    const float step = 0.5f * std::sqrt(5000.0f);
+    testing::CheckNear(panning.GetView().GetEye(), {0.0f, 50.0f, -50.0f + step});
+    testing::CheckNear(panning.GetView().GetAt(), {0.0f, 0.0f, step});
+    panning.ClearCommands();
+    panning.AddCommand(kCameraPanRight);
+    const Vec3 before = panning.GetView().GetEye();
+    panning.RunCommands(1.0f, kMapSize);
+    CHECK(panning.GetView().GetEye().x == doctest::Approx(before.x + step));
+    // 0.65 x 400 = 260: from x 250 a step of 35 is refused.
+    Camera panEdge = CameraAt({250, 50, -50}, {250, 0, 0}, 0.5f);
+    panEdge.AddCommand(kCameraPanRight);
+    panEdge.RunCommands(1.0f, kMapSize);
+    CHECK(panEdge.GetView().GetEye().x == doctest::Approx(250.0f));
+
+    // The menu orbit keeps its radius round the centre and turning is never bounded.
+    Camera orbiting = CameraAt({61.25f, 87.5f, 61.25f}, {}, 0.1f);
+    orbiting.AddCommand(kCameraOrbitRight);
+    for (int frame = 0; frame < 500; ++frame) {
+        orbiting.RunCommands(0.05f, kMapSize);
     }
+    const Vec3 eye = orbiting.GetView().GetEye();
+    CHECK(std::sqrt(eye.x * eye.x + eye.z * eye.z) == doctest::Approx(std::sqrt(2.0f) * 61.25f));
+    CHECK(eye.y == doctest::Approx(87.5f));
+    CHECK_FALSE(eye.x == doctest::Approx(61.25f));
 
-    SUBCASE("the menu orbit keeps its radius round the centre and turning is never bounded")
-    {
-        Camera camera = CameraAt({61.25f, 87.5f, 61.25f}, {}, 0.1f);
-        camera.AddCommand(kCameraOrbitRight);
-        for (int frame = 0; frame < 500; ++frame) {
-            camera.RunCommands(0.05f, kMapSize);
-        }
-        const Vec3 eye = camera.GetView().GetEye();
-        CHECK(std::sqrt(eye.x * eye.x + eye.z * eye.z) == doctest::Approx(std::sqrt(2.0f) * 61.25f));
-        CHECK(eye.y == doctest::Approx(87.5f));
-        CHECK_FALSE(eye.x == doctest::Approx(61.25f));
+    Camera outside = CameraAt({300, 50, 0}, {}, 0.5f);
+    outside.AddCommand(kCameraOrbitLeft);
+    outside.RunCommands(0.1f, kMapSize);
+    CHECK(outside.GetView().GetEye().x == doctest::Approx(300.0f));
+    outside.ClearCommands();
+    outside.AddCommand(kCameraTurnLeft);
+    outside.RunCommands(0.1f, kMapSize);
+    CHECK_FALSE(outside.GetView().GetAt().z == doctest::Approx(0.0f));
 
-        Camera outside = CameraAt({300, 50, 0}, {}, 0.5f);
-        outside.AddCommand(kCameraOrbitLeft);
-        outside.RunCommands(0.1f, kMapSize);
-        CHECK(outside.GetView().GetEye().x == doctest::Approx(300.0f));
-        outside.ClearCommands();
-        outside.AddCommand(kCameraTurnLeft);
-        outside.RunCommands(0.1f, kMapSize);
-        CHECK_FALSE(outside.GetView().GetAt().z == doctest::Approx(0.0f));
-    }
+    // A turn or orbit with the eye straight above its target is dropped, not turned into NaN.
+    Camera above = CameraAt({0, 80, 0}, {}, 0.5f);
+    above.AddCommand(kCameraTurnLeft);
+    above.AddCommand(kCameraOrbitRight);
+    above.RunCommands(0.1f, kMapSize);
+    CHECK(Vec3IsFinite(above.GetView().GetEye()));
+    CHECK(Vec3IsFinite(above.GetView().GetAt()));
+    CHECK(above.GetView().GetEye() == Vec3{0, 80, 0});
 
-    SUBCASE("a turn or orbit with the eye straight above its target is dropped, not turned into NaN")
-    {
-        Camera camera = CameraAt({0, 80, 0}, {}, 0.5f);
-        camera.AddCommand(kCameraTurnLeft);
-        camera.AddCommand(kCameraOrbitRight);
-        camera.RunCommands(0.1f, kMapSize);
-        CHECK(Vec3IsFinite(camera.GetView().GetEye()));
-        CHECK(Vec3IsFinite(camera.GetView().GetAt()));
-        CHECK(camera.GetView().GetEye() == Vec3{0, 80, 0});
-    }
+    // The wheel works only in a match, with a step not scaled by distance.
+    Camera wheeled = CameraAt({0, 0, -100}, {}, 0.5f);
+    wheeled.WheelZoomIn(0.1f, false);
+    CHECK(Distance(wheeled) == doctest::Approx(100.0f));
+    wheeled.WheelZoomIn(0.1f, true);
+    CHECK(Distance(wheeled) == doctest::Approx(80.0f));
+    wheeled.WheelZoomOut(0.05f, true, kMapSize);
+    CHECK(Distance(wheeled) == doctest::Approx(90.0f));
 
-    SUBCASE("the wheel works only in a match, with a step not scaled by distance")
-    {
-        Camera camera = CameraAt({0, 0, -100}, {}, 0.5f);
-        camera.WheelZoomIn(0.1f, false);
-        CHECK(Distance(camera) == doctest::Approx(100.0f));
-        camera.WheelZoomIn(0.1f, true);
-        CHECK(Distance(camera) == doctest::Approx(80.0f));
-        camera.WheelZoomOut(0.05f, true, kMapSize);
-        CHECK(Distance(camera) == doctest::Approx(90.0f));
-    }
-
-    SUBCASE("the command list keeps duplicates and removes the first match only")
-    {
-        Camera camera = CameraAt({0, 0, -100}, {}, 0.5f);
-        camera.AddCommand(kCameraZoomIn);
-        camera.AddCommand(kCameraPanLeft);
-        camera.AddCommand(kCameraZoomIn);
-        camera.AddCommand(42);
-        camera.RemoveCommand(kCameraPanRight);
-        CHECK(camera.GetCommands() == std::vector<int>{kCameraZoomIn, kCameraPanLeft, kCameraZoomIn});
-        camera.RemoveCommand(kCameraZoomIn);
-        CHECK(camera.GetCommands() == std::vector<int>{kCameraPanLeft, kCameraZoomIn});
-        camera.ClearCommands();
-        camera.AddCommand(kCameraZoomIn);
-        camera.AddCommand(kCameraZoomIn);
-        camera.RunCommands(0.1f, kMapSize); // 100 -> 95 -> 90.25
-        CHECK(Distance(camera) == doctest::Approx(90.25f));
-    }
+    // The command list keeps duplicates and removes the first match only.
+    Camera listed = CameraAt({0, 0, -100}, {}, 0.5f);
+    listed.AddCommand(kCameraZoomIn);
+    listed.AddCommand(kCameraPanLeft);
+    listed.AddCommand(kCameraZoomIn);
+    listed.AddCommand(42);
+    listed.RemoveCommand(kCameraPanRight);
+    CHECK(listed.GetCommands() == std::vector<int>{kCameraZoomIn, kCameraPanLeft, kCameraZoomIn});
+    listed.RemoveCommand(kCameraZoomIn);
+    CHECK(listed.GetCommands() == std::vector<int>{kCameraPanLeft, kCameraZoomIn});
+    listed.ClearCommands();
+    listed.AddCommand(kCameraZoomIn);
+    listed.AddCommand(kCameraZoomIn);
+    listed.RunCommands(0.1f, kMapSize); // 100 -> 95 -> 90.25
+    CHECK(Distance(listed) == doctest::Approx(90.25f));
 }
 
 TEST_CASE("the camera view's directions and matrices, and picking the ground through it")

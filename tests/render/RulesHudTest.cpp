@@ -59,77 +59,69 @@ TEST_CASE("the rules overlay draws the clock and, when shown, the army list and 
     second.SetName(std::string(40, 'b'));
     second.AddDamageDealt(-45);
 
-    SUBCASE("hidden scores leave the clock alone, and the menus not even that")
-    {
-        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
-        rules->SetState(kMatchGameOn);
-        device->ClearCalls();
-        hud.Draw(*renderer, *text, *rules);
-        CHECK(TakeQueue() == std::vector<QueuedText>{{"1 : 00", 470, 12}});
-        rules->SetState(kMatchSuddenDeath);
-        rules->SetShowScores(true);
-        rules->SetInMenusQuery([] { return true; });
-        hud.Draw(*renderer, *text, *rules);
-        rules->SetInMenusQuery({});
-        CHECK(TakeQueue().empty());
-        rules->SetState(kMatchStatistics);
-        hud.Draw(*renderer, *text, *rules);
-        CHECK(TakeQueue().empty());
-        CHECK(device->CallsStartingWith("Draw").empty());
-    }
+    // Hidden scores leave the clock alone, and the menus not even that.
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    rules->SetState(kMatchGameOn);
+    device->ClearCalls();
+    hud.Draw(*renderer, *text, *rules);
+    CHECK(TakeQueue() == std::vector<QueuedText>{{"1 : 00", 470, 12}});
+    rules->SetState(kMatchSuddenDeath);
+    rules->SetShowScores(true);
+    rules->SetInMenusQuery([] { return true; });
+    hud.Draw(*renderer, *text, *rules);
+    rules->SetInMenusQuery({});
+    CHECK(TakeQueue().empty());
+    rules->SetState(kMatchStatistics);
+    hud.Draw(*renderer, *text, *rules);
+    CHECK(TakeQueue().empty());
+    CHECK(device->CallsStartingWith("Draw").empty());
 
-    SUBCASE("Body Count lists the armies with their strength and the first digits of their damage")
-    {
-        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
-        rules->SetState(kMatchSuddenDeath);
-        rules->SetShowScores(true);
-        device->ClearCalls();
-        hud.Draw(*renderer, *text, *rules);
-        const std::vector<QueuedText> expected = {
-            {"SUDDEN DEATH", 460, 12}, {"Reds", 340, 80},
-            {"100 %", 540, 80},        {std::string(24, 'b'), 340, 100},
-            {"0 %", 540, 100},         {"Body Count                          Army        Damage", 340, 40},
-            {"123", 635, 80},          {"-45", 635, 100},
-        };
-        CHECK(TakeQueue() == expected);
-        CHECK(device->CallsStartingWith("DrawPrimitive").size() == 2);
-    }
+    // Body Count lists the armies with their strength and the first digits of their damage.
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    rules->SetState(kMatchSuddenDeath);
+    rules->SetShowScores(true);
+    device->ClearCalls();
+    hud.Draw(*renderer, *text, *rules);
+    const std::vector<QueuedText> expected = {
+        {"SUDDEN DEATH", 460, 12}, {"Reds", 340, 80},
+        {"100 %", 540, 80},        {std::string(24, 'b'), 340, 100},
+        {"0 %", 540, 100},         {"Body Count                          Army        Damage", 340, 40},
+        {"123", 635, 80},          {"-45", 635, 100},
+    };
+    CHECK(TakeQueue() == expected);
+    CHECK(device->CallsStartingWith("DrawPrimitive").size() == 2);
 
-    SUBCASE("the timed modes show minutes and seconds on wider panels in the army colour")
-    {
-        rules->BeginMatch(kModeStealTheBacon, 1.0f, 0.0f);
-        rules->SetShowScores(true);
-        device->ClearCalls();
-        hud.DrawScoreboard(*renderer, *text, rules->GetMode(), rules->GetRankedArmies());
-        const std::vector<QueuedText> queued = TakeQueue();
-        REQUIRE(queued.size() == 3);
-        CHECK(queued[1] == QueuedText{"1 : 05", 635, 80});
-        CHECK(queued[2] == QueuedText{"0 : 00", 635, 100});
-        // The last panel drawn is the second army's row.
-        std::array<platform::ScreenTexVertex, 4> corners{};
-        std::memcpy(corners.data(), device->GetState().stream->Lock().data(), sizeof corners);
-        CHECK(corners[0].x == 320.0f);
-        CHECK(corners[0].y == 100.0f);
-        CHECK(corners[2].x == 695.0f);
-        CHECK(corners[2].y == 120.0f);
-        CHECK(corners[0].color == 0x55000000u);
-        hud.DrawScoreboard(*renderer, *text, kModeLastManOnTheHill, rules->GetRankedArmies());
-        const std::vector<QueuedText> flagHolders = TakeQueue();
-        CHECK(flagHolders.size() == 2);
-        CHECK(flagHolders.back() == QueuedText{"O", 635, 80});
-    }
+    // The timed modes show minutes and seconds on wider panels in the army colour.
+    rules->BeginMatch(kModeStealTheBacon, 1.0f, 0.0f);
+    rules->SetShowScores(true);
+    device->ClearCalls();
+    hud.DrawScoreboard(*renderer, *text, rules->GetMode(), rules->GetRankedArmies());
+    const std::vector<QueuedText> queued = TakeQueue();
+    REQUIRE(queued.size() == 3);
+    CHECK(queued[1] == QueuedText{"1 : 05", 635, 80});
+    CHECK(queued[2] == QueuedText{"0 : 00", 635, 100});
+    // The last panel drawn is the second army's row.
+    std::array<platform::ScreenTexVertex, 4> corners{};
+    std::memcpy(corners.data(), device->GetState().stream->Lock().data(), sizeof corners);
+    CHECK(corners[0].x == 320.0f);
+    CHECK(corners[0].y == 100.0f);
+    CHECK(corners[2].x == 695.0f);
+    CHECK(corners[2].y == 120.0f);
+    CHECK(corners[0].color == 0x55000000u);
+    hud.DrawScoreboard(*renderer, *text, kModeLastManOnTheHill, rules->GetRankedArmies());
+    const std::vector<QueuedText> flagHolders = TakeQueue();
+    CHECK(flagHolders.size() == 2);
+    CHECK(flagHolders.back() == QueuedText{"O", 635, 80});
 
-    SUBCASE("strengths and scores stay within their columns")
-    {
-        const std::pair<double, const char*> strengths[] = {
-            {1.0, "100 %"}, {0.03, "3 %"}, {7.0 / 100.0, "7 %"}, {0.001, "1 %"},
-            {0.0, "0 %"},   {-2.0, "0 %"}, {1e30, "999 %"},      {std::numeric_limits<double>::quiet_NaN(), "0 %"}};
-        for (const auto& [strength, text] : strengths) {
-            CAPTURE(strength);
-            CHECK(RulesHud::StrengthText(strength) == text);
-        }
-        CHECK(RulesHud::LeadingDigits(std::numeric_limits<std::int32_t>::min()) == "-214");
-        CHECK(RulesHud::LeadingDigits(7) == "7");
-        CHECK(RulesHud::ColumnName(std::string(23, 'a') + "\xC3\xA9z") == std::string(23, 'a'));
+    // Strengths and scores stay within their columns.
+    const std::pair<double, const char*> strengths[] = {
+        {1.0, "100 %"}, {0.03, "3 %"}, {7.0 / 100.0, "7 %"}, {0.001, "1 %"},
+        {0.0, "0 %"},   {-2.0, "0 %"}, {1e30, "999 %"},      {std::numeric_limits<double>::quiet_NaN(), "0 %"}};
+    for (const auto& [strength, text] : strengths) {
+        CAPTURE(strength);
+        CHECK(RulesHud::StrengthText(strength) == text);
     }
+    CHECK(RulesHud::LeadingDigits(std::numeric_limits<std::int32_t>::min()) == "-214");
+    CHECK(RulesHud::LeadingDigits(7) == "7");
+    CHECK(RulesHud::ColumnName(std::string(23, 'a') + "\xC3\xA9z") == std::string(23, 'a'));
 }

@@ -62,44 +62,40 @@ TEST_CASE("the unit grid files by cell and leaves out what lies off the grid or 
     const float nan = std::numeric_limits<float>::quiet_NaN();
     const float inf = std::numeric_limits<float>::infinity();
 
-    SUBCASE("cell bounds")
-    {
-        CHECK(UnitGrid::CellOf(-210.0f, 199.9f, cell));
-        CHECK(cell == UnitGrid::Cell{0, 15});
-        CHECK(UnitGrid::CellOf(24.9f, 25.0f, cell));
-        CHECK(cell == UnitGrid::Cell{8, 9});
-        for (const float bad : {200.0f, -225.0f, nan, inf, -inf, 1e30f, -1e30f}) {
-            CHECK_FALSE(UnitGrid::CellOf(bad, 0.0f, cell));
-            CHECK_FALSE(UnitGrid::CellOf(0.0f, bad, cell));
-        }
-        CHECK(cell == UnitGrid::Cell{8, 9});
+    // Cell bounds.
+    CHECK(UnitGrid::CellOf(-210.0f, 199.9f, cell));
+    CHECK(cell == UnitGrid::Cell{0, 15});
+    CHECK(UnitGrid::CellOf(24.9f, 25.0f, cell));
+    CHECK(cell == UnitGrid::Cell{8, 9});
+    for (const float bad : {200.0f, -225.0f, nan, inf, -inf, 1e30f, -1e30f}) {
+        CHECK_FALSE(UnitGrid::CellOf(bad, 0.0f, cell));
+        CHECK_FALSE(UnitGrid::CellOf(0.0f, bad, cell));
     }
+    CHECK(cell == UnitGrid::Cell{8, 9});
 
-    SUBCASE("each frame files the battle afresh")
-    {
-        units_test::BattleWorld world;
-        Battle* battle = Battle::Instance();
-        Unit& unit = world.AddUnit(world.AddArmy(), kSmashtor, -190.0f, 190.0f);
-        for (const float x : {0.0f, nan, 1e30f, 200.0f}) {
-            battle->GetWorldObjects().push_back(std::make_unique<MeshObject>(x, 0.0f, 10.0f, ObjectMeshType::Rock));
-        }
-        UnitGrid grid;
-        grid.Rebuild(*battle);
-        CHECK(grid.GetUnits({0, 15}) == std::vector<Unit*>{&unit});
-        CHECK(grid.GetObjects({8, 8}) == std::vector<MeshObject*>{battle->GetWorldObjects()[0].get()});
-        std::size_t filed = 0;
-        for (int z = 0; z < UnitGrid::kCells; ++z) {
-            for (int x = 0; x < UnitGrid::kCells; ++x) {
-                filed += grid.GetUnits({x, z}).size() + grid.GetObjects({x, z}).size();
-            }
-        }
-        CHECK(filed == 2);
-
-        unit.SetPosition({30.0f, 0.0f, -30.0f});
-        grid.Rebuild(*battle);
-        CHECK(grid.GetUnits({0, 15}).empty());
-        CHECK(grid.GetUnits({9, 6}) == std::vector<Unit*>{&unit});
+    // Each frame files the battle afresh.
+    units_test::BattleWorld world;
+    Battle* battle = Battle::Instance();
+    Unit& unit = world.AddUnit(world.AddArmy(), kSmashtor, -190.0f, 190.0f);
+    for (const float x : {0.0f, nan, 1e30f, 200.0f}) {
+        battle->GetWorldObjects().push_back(std::make_unique<MeshObject>(x, 0.0f, 10.0f, ObjectMeshType::Rock));
     }
+    UnitGrid grid;
+    grid.Rebuild(*battle);
+    CHECK(grid.GetUnits({0, 15}) == std::vector<Unit*>{&unit});
+    CHECK(grid.GetObjects({8, 8}) == std::vector<MeshObject*>{battle->GetWorldObjects()[0].get()});
+    std::size_t filed = 0;
+    for (int z = 0; z < UnitGrid::kCells; ++z) {
+        for (int x = 0; x < UnitGrid::kCells; ++x) {
+            filed += grid.GetUnits({x, z}).size() + grid.GetObjects({x, z}).size();
+        }
+    }
+    CHECK(filed == 2);
+
+    unit.SetPosition({30.0f, 0.0f, -30.0f});
+    grid.Rebuild(*battle);
+    CHECK(grid.GetUnits({0, 15}).empty());
+    CHECK(grid.GetUnits({9, 6}) == std::vector<Unit*>{&unit});
 }
 
 TEST_CASE("the visible cells are those with a grid corner under the view, all of them with the horizon in sight")

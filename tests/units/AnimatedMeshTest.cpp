@@ -42,34 +42,32 @@ XFileData Tree(const std::vector<std::pair<std::string, std::int32_t>>& frames, 
 
 TEST_CASE("unit parts are found in walk order and matched to their tracks")
 {
-    AnimatedMesh mesh;
-    SUBCASE("the generator's layout: part i is the i-th frame, moved by track N - 1 - i")
-    {
-        REQUIRE(mesh.LoadFromData(testing::PartsFile(3)));
-        CHECK(PartNames(mesh) == std::vector<std::string>{"Part0", "Part1", "Part2"});
-        const AnimationSet* set = mesh.GetController()->GetAnimationSetByIndex(0);
-        for (int part = 0; part < 3; ++part) {
-            CHECK(set->GetAnimationFrameName(mesh.GetPartTrack(part)) == mesh.GetPartFrameName(part));
-        }
+    // The generator's layout: part i is the i-th frame, moved by track N - 1 - i.
+    AnimatedMesh generated;
+    REQUIRE(generated.LoadFromData(testing::PartsFile(3)));
+    CHECK(PartNames(generated) == std::vector<std::string>{"Part0", "Part1", "Part2"});
+    const AnimationSet* set = generated.GetController()->GetAnimationSetByIndex(0);
+    for (int part = 0; part < 3; ++part) {
+        CHECK(set->GetAnimationFrameName(generated.GetPartTrack(part)) == generated.GetPartFrameName(part));
     }
-    SUBCASE("siblings first, children kept until the siblings run out, oldest first")
-    {
-        // A (no mesh) > A1, A2;  B > B1;  C.  The walk starts below the unnamed root.
-        REQUIRE(mesh.LoadFromData(Tree({{"A", -1}, {"A1", 0}, {"A2", 0}, {"B", -1}, {"B1", 3}, {"C", -1}},
-                                       {false, true, true, true, true, true}, {"A1", "A2", "B", "B1", "C"})));
-        CHECK(PartNames(mesh) == std::vector<std::string>{"A1", "B", "C", "A2", "B1"});
-    }
-    SUBCASE("a file without animation is one still part")
-    {
-        XFileData still = testing::PartsFile(2);
-        still.animationSets.clear();
-        REQUIRE(mesh.LoadFromData(still));
-        CHECK(mesh.IsStatic());
-        CHECK(mesh.GetPartCount() == 1);
-        CHECK(mesh.GetController() == nullptr);
-        CHECK(mesh.GetPeriod() == 0.0);
-        CHECK(mesh.GetPartSrt(0, 0.5).translation == Vec3{});
-    }
+
+    // Siblings first, children kept until the siblings run out, oldest first:
+    // A (no mesh) > A1, A2;  B > B1;  C.  The walk starts below the unnamed root.
+    AnimatedMesh tree;
+    REQUIRE(tree.LoadFromData(Tree({{"A", -1}, {"A1", 0}, {"A2", 0}, {"B", -1}, {"B1", 3}, {"C", -1}},
+                                   {false, true, true, true, true, true}, {"A1", "A2", "B", "B1", "C"})));
+    CHECK(PartNames(tree) == std::vector<std::string>{"A1", "B", "C", "A2", "B1"});
+
+    // A file without animation is one still part.
+    XFileData unanimated = testing::PartsFile(2);
+    unanimated.animationSets.clear();
+    AnimatedMesh still;
+    REQUIRE(still.LoadFromData(unanimated));
+    CHECK(still.IsStatic());
+    CHECK(still.GetPartCount() == 1);
+    CHECK(still.GetController() == nullptr);
+    CHECK(still.GetPeriod() == 0.0);
+    CHECK(still.GetPartSrt(0, 0.5).translation == Vec3{});
 }
 
 TEST_CASE("a part is placed by its track, turned about the point 0.5 above the unit's origin")
