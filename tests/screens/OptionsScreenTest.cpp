@@ -59,17 +59,13 @@ TEST_CASE("the options screen maps its widgets into the game's options")
     OptionsScreen* screen = OptionsScreen::Instance();
     screen->SetValues(GameOptions{});
 
-    SUBCASE("slider mappings at their ends")
+    SUBCASE("the sliders' ends and what comes in are brought into range")
     {
         CHECK(OptionsScreen::MapFromSlider(1.0f) == 3);
         CHECK(OptionsScreen::MaxUnitsFromSlider(0.0f) == 1);
         CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 2) == 5);
         // More players than start slots never wraps to a huge count.
         CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 12) == 0);
-    }
-
-    SUBCASE("what comes in is brought into range")
-    {
         screen->SetValues({.mode = 9,
                            .minutes = std::numeric_limits<float>::quiet_NaN(),
                            .unitMask = 64,

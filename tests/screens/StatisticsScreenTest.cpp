@@ -40,42 +40,36 @@ TEST_CASE("the statistics screen lists the armies in ranked order and leaves by 
     testing::GuiTestScope gui;
     const std::vector<std::unique_ptr<Army>> armies = EightArmies();
 
-    SUBCASE("a row per army with negative damage and the flag time's two decimals, drawn without reloading")
-    {
-        const std::vector<StatisticsRow> rows = StatisticsScreen::Rows(armies);
-        REQUIRE(rows.size() == 8);
-        CHECK(rows[0].damageTaken == "-3");
-        CHECK(rows[0].flagTime == "12.50");
-        CHECK(rows[1].flagTime == "0.00");
-        // The army's colour under a translucent alpha.
-        CHECK(rows[2].panelColor == 0x55102032u);
-        StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
-        // A second frame loads nothing again.
-        const int loads = gui.canvas.loads;
-        StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
-        CHECK(gui.canvas.loads == loads);
-    }
+    // A row per army with negative damage and the flag time's two decimals, drawn without reloading.
+    const std::vector<StatisticsRow> rows = StatisticsScreen::Rows(armies);
+    REQUIRE(rows.size() == 8);
+    CHECK(rows[0].damageTaken == "-3");
+    CHECK(rows[0].flagTime == "12.50");
+    CHECK(rows[1].flagTime == "0.00");
+    // The army's colour under a translucent alpha.
+    CHECK(rows[2].panelColor == 0x55102032u);
+    StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
+    // A second frame loads nothing again.
+    const int loads = gui.canvas.loads;
+    StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
+    CHECK(gui.canvas.loads == loads);
 
-    SUBCASE("the Done button is made once, and only in the in-game window")
-    {
-        StatisticsScreen::Instance()->EnsureDoneButton();
-        CHECK(testing::ReadTextFile("guiButton.txt").empty());
-        CHECK(testing::ReadTextFile("guiWindow.txt").empty());
-        guiWindow* play = guiManager::Instance()->CreateWindow(StatisticsScreen::kPlayWindow);
-        StatisticsScreen::Instance()->EnsureDoneButton();
-        StatisticsScreen::Instance()->EnsureDoneButton();
-        CHECK(play->ObjectCount() == 1);
-        CHECK(testing::ReadTextFile("guiWindow.txt").empty());
-        StatisticsScreen::Instance()->RemoveDoneButton();
-        CHECK(play->ObjectCount() == 0);
-    }
+    // The Done button is made once, and only in the in-game window.
+    StatisticsScreen::Instance()->EnsureDoneButton();
+    CHECK(testing::ReadTextFile("guiButton.txt").empty());
+    CHECK(testing::ReadTextFile("guiWindow.txt").empty());
+    guiWindow* play = guiManager::Instance()->CreateWindow(StatisticsScreen::kPlayWindow);
+    StatisticsScreen::Instance()->EnsureDoneButton();
+    StatisticsScreen::Instance()->EnsureDoneButton();
+    CHECK(play->ObjectCount() == 1);
+    CHECK(testing::ReadTextFile("guiWindow.txt").empty());
+    StatisticsScreen::Instance()->RemoveDoneButton();
+    CHECK(play->ObjectCount() == 0);
 
-    SUBCASE("Done ends the match on the release, not the press")
-    {
-        GameRules::Instance()->SetState(kMatchStatistics);
-        CHECK_FALSE(testing::Fire(StatisticsScreen::DoneButtonCallback, kGuiButtonPressed));
-        CHECK(GameRules::Instance()->GetState() == kMatchStatistics);
-        CHECK(testing::Fire(StatisticsScreen::DoneButtonCallback, kGuiButtonReleased));
-        CHECK(GameRules::Instance()->GetState() == kMatchGameOver);
-    }
+    // Done ends the match on the release, not the press.
+    GameRules::Instance()->SetState(kMatchStatistics);
+    CHECK_FALSE(testing::Fire(StatisticsScreen::DoneButtonCallback, kGuiButtonPressed));
+    CHECK(GameRules::Instance()->GetState() == kMatchStatistics);
+    CHECK(testing::Fire(StatisticsScreen::DoneButtonCallback, kGuiButtonReleased));
+    CHECK(GameRules::Instance()->GetState() == kMatchGameOver);
 }

@@ -27,43 +27,41 @@ Terrain& MapWithLists(std::size_t starts)
 
 } // namespace
 
-TEST_CASE("the map's lists populate the battle and flags the mode does not keep are gone")
+TEST_CASE(
+    "the map's lists populate the battle, flags the mode does not keep are gone, and a projectile pitches as it flies")
 {
     BattleWorld world;
     Battle* const battle = Battle::Instance();
 
-    SUBCASE("kept flags by mode; the others leave the physics")
-    {
-        PopulateWorldObjects(*battle, MapWithLists(8), kModeTerritories);
-        CHECK(battle->GetFlags().size() == 3);
-        battle->Clear();
-        PopulateWorldObjects(*battle, MapWithLists(8), kModeBodyCount);
-        CHECK(battle->GetFlags().empty());
-        CHECK(Physics::Instance()->GetBodyCount() == 4);
-        battle->Clear();
-        PopulateWorldObjects(*battle, MapWithLists(8), kModeLastManOnTheHill);
-        REQUIRE(battle->GetFlags().size() == 1);
-        const Flag& flag = *battle->GetFlags()[0];
-        CHECK(flag.GetMeshType() == ObjectMeshType::Flag);
-        CHECK(flag.GetCollisionType() == kCollisionNone);
-        CHECK_FALSE(flag.GetMovable());
-        CHECK(Physics::Instance()->GetBodyCount() == 5);
-    }
-    SUBCASE("a projectile pitches up rising and down falling, and a vertical flight stays a number")
-    {
-        Unit& gun = world.AddUnit(world.AddArmy(), kTrajectagon, 0.0f, 0.0f);
-        Projectile& shot = *battle->AddProjectile(std::make_unique<Projectile>(
-            Vec3(0.0f, 5.0f, 0.0f), ObjectMeshType::Bullet, Vec3(0.0f, 1.0f, 1.0f), 3.0f, &gun));
-        CHECK(shot.GetCollisionType() == kCollisionProjectile);
-        Physics::Instance()->Step(kFrame);
-        shot.Update();
-        CHECK(shot.GetPitch() > 0.0f);
-        shot.SetVelocity({0.0f, -2.0f, 3.0f});
-        shot.Update();
-        CHECK(shot.GetPitch() < 0.0f);
-        shot.SetVelocity({0.0f, 5.0f, 0.0f});
-        shot.Update();
-        CHECK(std::isfinite(shot.GetPitch()));
-        CHECK(shot.GetPitchAxis() == Vec3());
-    }
+    // Kept flags by mode; the others leave the physics.
+    PopulateWorldObjects(*battle, MapWithLists(8), kModeTerritories);
+    CHECK(battle->GetFlags().size() == 3);
+    battle->Clear();
+    PopulateWorldObjects(*battle, MapWithLists(8), kModeBodyCount);
+    CHECK(battle->GetFlags().empty());
+    CHECK(Physics::Instance()->GetBodyCount() == 4);
+    battle->Clear();
+    PopulateWorldObjects(*battle, MapWithLists(8), kModeLastManOnTheHill);
+    REQUIRE(battle->GetFlags().size() == 1);
+    const Flag& flag = *battle->GetFlags()[0];
+    CHECK(flag.GetMeshType() == ObjectMeshType::Flag);
+    CHECK(flag.GetCollisionType() == kCollisionNone);
+    CHECK_FALSE(flag.GetMovable());
+    CHECK(Physics::Instance()->GetBodyCount() == 5);
+
+    // A projectile pitches up rising and down falling, and a vertical flight stays a number.
+    Unit& gun = world.AddUnit(world.AddArmy(), kTrajectagon, 0.0f, 0.0f);
+    Projectile& shot = *battle->AddProjectile(std::make_unique<Projectile>(
+        Vec3(0.0f, 5.0f, 0.0f), ObjectMeshType::Bullet, Vec3(0.0f, 1.0f, 1.0f), 3.0f, &gun));
+    CHECK(shot.GetCollisionType() == kCollisionProjectile);
+    Physics::Instance()->Step(kFrame);
+    shot.Update();
+    CHECK(shot.GetPitch() > 0.0f);
+    shot.SetVelocity({0.0f, -2.0f, 3.0f});
+    shot.Update();
+    CHECK(shot.GetPitch() < 0.0f);
+    shot.SetVelocity({0.0f, 5.0f, 0.0f});
+    shot.Update();
+    CHECK(std::isfinite(shot.GetPitch()));
+    CHECK(shot.GetPitchAxis() == Vec3());
 }
