@@ -21,8 +21,15 @@ std::vector<int> Counts(const ArmyUnitCounts& c)
 
 } // namespace
 
-TEST_CASE("the computer armies' units are shared out by the allowed types and the options are checked")
+TEST_CASE("a match's options are checked, the computer armies' units shared out by the allowed types, one start "
+          "slot taken per army, eight at most, and its end clears everything")
 {
+    testing::ManualClockScope clock;
+    // The refused ninth army is logged here, not in the data tree.
+    const testing::TempDirectory directory;
+    testing::LinkDataTree(directory.Path());
+    Game* const game = Game::Instance();
+    game->Init();
     CHECK(Counts(Game::ShareOutUnits(40, kAllowAllUnitTypes)) == std::vector<int>{15, 10, 10, 4, 1});
     CHECK(Counts(Game::ShareOutUnits(1, kAllowAllUnitTypes)) == std::vector<int>{0, 0, 0, 0, 0});
     CHECK(Counts(Game::ShareOutUnits(6, kAllowAllUnitTypes & ~kAllowSmashtor)) == std::vector<int>{0, 0, 2, 1, 1});
@@ -31,7 +38,6 @@ TEST_CASE("the computer armies' units are shared out by the allowed types and th
     CHECK(Counts(Game::ShareOutUnits(100, 0)) == std::vector<int>{0, 0, 0, 0, 0});
     CHECK(Counts(Game::ShareOutUnits(4000000000u, kAllowAllUnitTypes)) == std::vector<int>{37, 25, 25, 10, 2});
 
-    Game* const game = Game::Instance();
     CHECK(game->SetOptions(3, 2.5f, 31, 2, 60, 5));
     for (const auto& bad : {std::tuple{4u, 1.0f, 3u, 40u, 7u},
                             {0u, 0.5f, 3u, 40u, 7u},
@@ -45,16 +51,7 @@ TEST_CASE("the computer armies' units are shared out by the allowed types and th
     }
     CHECK(game->GetOptions().mode == 3);
     CHECK(game->GetOptions().maxUnits == 60);
-}
 
-TEST_CASE("a match takes one start slot per army, eight at most, and its end clears everything")
-{
-    testing::ManualClockScope clock;
-    // The refused ninth army is logged here, not in the data tree.
-    const testing::TempDirectory directory;
-    testing::LinkDataTree(directory.Path());
-    Game* const game = Game::Instance();
-    game->Init();
     platform::SeedRand(3);
     game->SetSetting(kSettingGameState, kStateMatch);
     REQUIRE(game->SetOptions(kModeTerritories, 1.0f, kAllowAllUnitTypes, 1, 40, 7));

@@ -116,8 +116,7 @@ TEST_CASE("the splash logo fades over its five seconds and the heartbeat sounds 
 TEST_CASE("the background battle is on a map that loads, picked at random, the same for the same seed")
 {
     testing::ManualClockScope clock;
-    testing::MessageCatcher caught;
-    std::vector<std::pair<std::string, std::string>>& said = caught.messages;
+    testing::MessageCatcher said;
     Game* game = Game::Instance();
     game->Init();
 
@@ -137,7 +136,7 @@ TEST_CASE("the background battle is on a map that loads, picked at random, the s
         }
     }
     CHECK(seen == std::set<std::string>{"Desert.kvm", "Grassland.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"});
-    CHECK(said.empty());
+    CHECK(said.messages.empty());
 
     // With the last map missing, a pick of it wraps round to the first;
     // each failure says why, and the game goes on.
@@ -156,7 +155,7 @@ TEST_CASE("the background battle is on a map that loads, picked at random, the s
             CHECK(game->GetBackgroundMapName() == (pickedMissing ? "Desert.kvm" : picks[seed]));
         }
         REQUIRE(missed > 0); // the seeds reach the fallback
-        CHECK(said.size() == missed);
+        CHECK(said.messages.size() == missed);
     }
     CHECK_FALSE(platform::TakePendingQuit().has_value());
 
@@ -164,10 +163,10 @@ TEST_CASE("the background battle is on a map that loads, picked at random, the s
     // there is no ground, so it ends with a failure.
     const testing::TempDirectory empty;
     const std::string held = game->GetBackgroundMapName();
-    said.clear();
+    said.messages.clear();
     game->LoadAfterSplash();
-    CHECK(said.size() == 5);
-    CHECK(said.back().first == "Could not load map.");
+    CHECK(said.messages.size() == 5);
+    CHECK(said.messages.back().first == "Could not load map.");
     CHECK(game->GetBackgroundMapName() == held);
     CHECK_FALSE(platform::TakePendingQuit().has_value());
     game->GetTerrain().Release();

@@ -33,7 +33,8 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
 
 } // namespace
 
-TEST_CASE("a mesh file written and read again is the same data, and what other tools add is read past")
+TEST_CASE("a mesh file written and read again is the same data, what other tools add is read past, and a broken one is "
+          "refused")
 {
     const std::string text = WriteXFile(FullFile());
     REQUIRE_FALSE(text.empty());
@@ -72,11 +73,9 @@ AnimationSet { Animation { AnimationOptions { 1; 0; } { Inner } AnimationKey { 2
     CHECK(other.frames[1].parent == 0);
     CHECK(other.frames[2].meshes[0].name == "Loose");
     CHECK(other.animationSets[0].animations[0].positionKeys[0].value == Vec3{1, 2, 3});
-}
 
-TEST_CASE("mesh files that break the format or are cut inside an object are refused, each for its own fault")
-{
-    const std::string good = WriteXFile(FullFile());
+    // Every way the file can break the format, or be cut inside an object,
+    // is refused with its own reason.
     std::string deep = "xof 0303txt 0032\n";
     for (int i = 0; i < 40; ++i) {
         deep += "Frame {";
@@ -87,30 +86,29 @@ TEST_CASE("mesh files that break the format or are cut inside an object are refu
         const char* fault;
     };
     const Case cases[] = {
-        {"a corner past the last vertex", Replaced(good, "4;0,1,2,3;", "4;0,1,2,4;"), "corner past"},
-        {"a polygon of two corners", Replaced(good, "4;0,1,2,3;", "2;0,1;"), "fewer than 3"},
-        {"normals that do not match the faces", Replaced(good, "  4;0,0,0,0;", "  3;0,0,0;"), "corner for corner"},
-        {"more vertices than the file holds", Replaced(good, "  4;\n  0;0;0;", "  60000;\n  0;0;0;"), "room for"},
-        {"key times that go back", Replaced(good, "15;4;", "0;4;"), "do not increase"},
-        {"a key with too few values", Replaced(good, "30;3;2,2,2;;", "30;2;2,2;;"), "number of values"},
-        {"an animation of an unknown frame", Replaced(good, "{Part1}", "{Nobody}"), "Nobody"},
-        {"two frames of one name", Replaced(good, "Frame Child", "Frame Part0"), "two frames"},
+        {"a corner past the last vertex", Replaced(text, "4;0,1,2,3;", "4;0,1,2,4;"), "corner past"},
+        {"a polygon of two corners", Replaced(text, "4;0,1,2,3;", "2;0,1;"), "fewer than 3"},
+        {"normals that do not match the faces", Replaced(text, "  4;0,0,0,0;", "  3;0,0,0;"), "corner for corner"},
+        {"more vertices than the file holds", Replaced(text, "  4;\n  0;0;0;", "  60000;\n  0;0;0;"), "room for"},
+        {"key times that go back", Replaced(text, "15;4;", "0;4;"), "do not increase"},
+        {"a key with too few values", Replaced(text, "30;3;2,2,2;;", "30;2;2,2;;"), "number of values"},
+        {"an animation of an unknown frame", Replaced(text, "{Part1}", "{Nobody}"), "Nobody"},
+        {"two frames of one name", Replaced(text, "Frame Child", "Frame Part0"), "two frames"},
         {"frames nested past the limit", deep, "deeper"},
-        {"a number out of range", Replaced(good, "30;3;2,2,2;;", "30;3;2e99,2,2;;"), "out-of-range"},
-        {"a face material past the list", Replaced(good, "   1;\n   1;\n   0;", "   1;\n   1;\n   3;"), "material"},
+        {"a number out of range", Replaced(text, "30;3;2,2,2;;", "30;3;2e99,2,2;;"), "out-of-range"},
+        {"a face material past the list", Replaced(text, "   1;\n   1;\n   0;", "   1;\n   1;\n   3;"), "material"},
     };
     for (const Case& c : cases) {
         INFO(c.what);
         XFileData out;
         out.ticksPerSecond = 7;
-        std::string why;
+        why.clear();
         CHECK_FALSE(ParseXFile(testing::Bytes(c.text), out, &why));
         CHECK_MESSAGE(why.find(c.fault) != std::string::npos, why);
         CHECK(out.ticksPerSecond == 7); // untouched
     }
     std::string huge(kXMaxFileBytes + 1, ' ');
     huge.replace(0, 16, "xof 0303txt 0032");
-    std::string why;
     XFileData out;
     CHECK_FALSE(ParseXFile(testing::Bytes(huge), out, &why));
     CHECK(why.find("larger") != std::string::npos);
@@ -119,13 +117,13 @@ TEST_CASE("mesh files that break the format or are cut inside an object are refu
     // damage is the mesh fuzzer's job (fuzz/fuzz_mesh_file.cpp).
     int depth = 0;
     char last = '}'; // the header alone is a file
-    for (std::size_t length = 0; length <= good.size(); ++length) {
+    for (std::size_t length = 0; length <= text.size(); ++length) {
         // A file cut between two top-level objects is a shorter valid file.
         INFO("length " << length);
         const bool between = length == 16 || (length > 16 && depth == 0 && last == '}');
-        CHECK(ParseXFile(testing::Bytes(good.substr(0, length)), out) == between);
-        if (length < good.size()) {
-            const char c = good[length];
+        CHECK(ParseXFile(testing::Bytes(text.substr(0, length)), out) == between);
+        if (length < text.size()) {
+            const char c = text[length];
             depth += c == '{' ? 1 : (c == '}' ? -1 : 0);
             last = length < 16 || c == ' ' || c == '\n' ? last : c;
         }
