@@ -206,42 +206,39 @@ TEST_CASE("screenshots take the first number with no file and save the presented
 {
     testing::TempDirectory temp;
 
-    SUBCASE("numbering by existence, whatever the file is")
-    {
-        std::filesystem::create_directory("Screenshots");
-        std::ofstream("Screenshots/ScreenShot - 0.bmp") << "x";
-        std::ofstream("Screenshots/ScreenShot - 1.bmp") << "x";
-        std::filesystem::create_directory("Screenshots/ScreenShot - 3.bmp");
-        std::filesystem::permissions("Screenshots/ScreenShot - 1.bmp", std::filesystem::perms::owner_read);
-        CHECK(Renderer::FreeScreenshotName("Screenshots") == "Screenshots/ScreenShot - 2.bmp");
-        std::ofstream("Screenshots/ScreenShot - 2.bmp") << "x";
-        CHECK(Renderer::FreeScreenshotName("Screenshots") == "Screenshots/ScreenShot - 4.bmp");
-    }
+    // Numbering by existence, whatever the file is.
+    std::filesystem::create_directory("Screenshots");
+    std::ofstream("Screenshots/ScreenShot - 0.bmp") << "x";
+    std::ofstream("Screenshots/ScreenShot - 1.bmp") << "x";
+    std::filesystem::create_directory("Screenshots/ScreenShot - 3.bmp");
+    std::filesystem::permissions("Screenshots/ScreenShot - 1.bmp", std::filesystem::perms::owner_read);
+    CHECK(Renderer::FreeScreenshotName("Screenshots") == "Screenshots/ScreenShot - 2.bmp");
+    std::ofstream("Screenshots/ScreenShot - 2.bmp") << "x";
+    CHECK(Renderer::FreeScreenshotName("Screenshots") == "Screenshots/ScreenShot - 4.bmp");
 
-    SUBCASE("the BMP holds the last presented frame, the folder made on the way")
-    {
-        testing::GlTestScreen screen = testing::OpenGlTestScreen(64, 48);
-        REQUIRE(screen.device);
-        platform::RenderDevice* device = screen.device.get();
-        Renderer* renderer = Renderer::Instance();
-        renderer->CreateDevice(std::move(screen.device));
-        device->Clear(0xFF203040u, 1.0f);
-        renderer->SetLineStates();
-        renderer->DrawRect({5, 6}, {20, 30}, 0xFFFF8000u, true);
-        device->Present();
-        platform::RgbImage presented;
-        REQUIRE(device->ReadPicture(presented));
-        const std::string name = renderer->SaveScreenshot();
-        CHECK(name == "Screenshots/ScreenShot - 0.bmp");
-        std::vector<std::uint8_t> bytes;
-        REQUIRE(platform::ReadDataFile(name, 1 << 20, bytes));
-        CHECK(bytes == platform::EncodeBmp24(presented));
-        platform::RgbaImage saved;
-        REQUIRE(platform::DecodeImage(bytes, saved));
-        CHECK(saved.rgba[(10 * 64 + 10) * 4] == 0xFF);
-        CHECK(saved.rgba[(10 * 64 + 10) * 4 + 1] == 0x80);
-        CHECK(saved.rgba[(40 * 64 + 40) * 4 + 2] == 0x40);
-        CHECK(renderer->SaveScreenshot() == "Screenshots/ScreenShot - 1.bmp");
-        renderer->ReleaseDevice();
-    }
+    // The BMP holds the last presented frame, in the first free number; the
+    // folder made on the way is the play-through's F10.
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(64, 48);
+    REQUIRE(screen.device);
+    platform::RenderDevice* device = screen.device.get();
+    Renderer* renderer = Renderer::Instance();
+    renderer->CreateDevice(std::move(screen.device));
+    device->Clear(0xFF203040u, 1.0f);
+    renderer->SetLineStates();
+    renderer->DrawRect({5, 6}, {20, 30}, 0xFFFF8000u, true);
+    device->Present();
+    platform::RgbImage presented;
+    REQUIRE(device->ReadPicture(presented));
+    const std::string name = renderer->SaveScreenshot();
+    CHECK(name == "Screenshots/ScreenShot - 4.bmp");
+    std::vector<std::uint8_t> bytes;
+    REQUIRE(platform::ReadDataFile(name, 1 << 20, bytes));
+    CHECK(bytes == platform::EncodeBmp24(presented));
+    platform::RgbaImage saved;
+    REQUIRE(platform::DecodeImage(bytes, saved));
+    CHECK(saved.rgba[(10 * 64 + 10) * 4] == 0xFF);
+    CHECK(saved.rgba[(10 * 64 + 10) * 4 + 1] == 0x80);
+    CHECK(saved.rgba[(40 * 64 + 40) * 4 + 2] == 0x40);
+    CHECK(renderer->SaveScreenshot() == "Screenshots/ScreenShot - 5.bmp");
+    renderer->ReleaseDevice();
 }

@@ -59,49 +59,43 @@ TEST_CASE("the options screen maps its widgets into the game's options")
     OptionsScreen* screen = OptionsScreen::Instance();
     screen->SetValues(GameOptions{});
 
-    SUBCASE("the sliders' ends and what comes in are brought into range")
-    {
-        CHECK(OptionsScreen::MapFromSlider(1.0f) == 3);
-        CHECK(OptionsScreen::MaxUnitsFromSlider(0.0f) == 1);
-        CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 2) == 5);
-        // More players than start slots never wraps to a huge count.
-        CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 12) == 0);
-        screen->SetValues({.mode = 9,
-                           .minutes = std::numeric_limits<float>::quiet_NaN(),
-                           .unitMask = 64,
-                           .mapIndex = 4,
-                           .maxUnits = 0,
-                           .computerArmies = 0xFFFFFFFFu});
-        const GameOptions& got = screen->GetOptions();
-        CHECK(got.mode == 0);
-        CHECK(got.minutes == 1.0f);
-        CHECK(got.unitMask == 31);
-        CHECK(got.mapIndex == 0);
-        CHECK(got.maxUnits == 1);
-        CHECK(got.computerArmies == 7);
-        CHECK(std::isfinite(Window()->GetSlider("OptionsTimerSlider")->GetValue()));
-    }
+    // The sliders' ends and what comes in are brought into range.
+    CHECK(OptionsScreen::MapFromSlider(1.0f) == 3);
+    CHECK(OptionsScreen::MaxUnitsFromSlider(0.0f) == 1);
+    CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 2) == 5);
+    // More players than start slots never wraps to a huge count.
+    CHECK(OptionsScreen::ComputerArmiesFromSlider(1.0f, 12) == 0);
+    screen->SetValues({.mode = 9,
+                       .minutes = std::numeric_limits<float>::quiet_NaN(),
+                       .unitMask = 64,
+                       .mapIndex = 4,
+                       .maxUnits = 0,
+                       .computerArmies = 0xFFFFFFFFu});
+    const GameOptions& got = screen->GetOptions();
+    CHECK(got.mode == 0);
+    CHECK(got.minutes == 1.0f);
+    CHECK(got.unitMask == 31);
+    CHECK(got.mapIndex == 0);
+    CHECK(got.maxUnits == 1);
+    CHECK(got.computerArmies == 7);
+    CHECK(std::isfinite(Window()->GetSlider("OptionsTimerSlider")->GetValue()));
 
-    SUBCASE("the map pictures change only when the map does")
-    {
-        guiWindow* maps = guiManager::Instance()->GetWindow(OptionsScreen::kMapWindow);
-        gui.canvas.loads = 0;
-        SlideMap(0.1f);
-        CHECK(gui.canvas.loads == 0);
-        SlideMap(0.4f);
-        CHECK(gui.canvas.loads == 3);
-        CHECK(maps->TextureCount() == 3);
-    }
+    // The map pictures change only when the map does.
+    guiWindow* maps = guiManager::Instance()->GetWindow(OptionsScreen::kMapWindow);
+    gui.canvas.loads = 0;
+    SlideMap(0.1f);
+    CHECK(gui.canvas.loads == 0);
+    SlideMap(0.4f);
+    CHECK(gui.canvas.loads == 3);
+    CHECK(maps->TextureCount() == 3);
 
-    SUBCASE("the last unit type and the only mode cannot be unchecked")
-    {
-        for (int i = 0; i < OptionsScreen::kUnitBoxes; ++i) {
-            Toggle(UnitBox(i), OptionsScreen::UnitCheckBoxChanged);
-        }
-        CHECK(UnitBox(4)->IsChecked());
-        Toggle(ModeBox(0), OptionsScreen::GameTypeBoxChanged);
-        CHECK(ModeBox(0)->IsChecked());
-        CHECK(testing::Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
-        CHECK(host.options.unitMask == 16);
+    // The last unit type and the only mode cannot be unchecked.
+    for (int i = 0; i < OptionsScreen::kUnitBoxes; ++i) {
+        Toggle(UnitBox(i), OptionsScreen::UnitCheckBoxChanged);
     }
+    CHECK(UnitBox(4)->IsChecked());
+    Toggle(ModeBox(0), OptionsScreen::GameTypeBoxChanged);
+    CHECK(ModeBox(0)->IsChecked());
+    CHECK(testing::Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
+    CHECK(host.options.unitMask == 16);
 }
