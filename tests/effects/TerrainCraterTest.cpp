@@ -109,29 +109,24 @@ TEST_CASE("relighting bakes Lambert light and ambient into the ground colours an
         return terrain.GetGroundVertices()[i].diffuse & 0x00FFFFFFu;
     };
 
-    SUBCASE("straight down on an upward normal: full light, blue from the diffuse, alpha kept")
-    {
-        Terrain terrain = FlatTerrain();
-        const std::uint32_t alpha = terrain.GetGroundVertices()[5].diffuse & 0xFF000000u;
-        for (int n = 0; n < 3; ++n) {
-            terrain.Relight(&sun, kGroundAmbient);
-        }
-        CHECK(terrain.GetGroundVertices()[5].diffuse == (alpha | 0x00FFFFDCu));
+    // Straight down on an upward normal: full light, blue from the diffuse, alpha kept.
+    Terrain terrain = FlatTerrain();
+    const std::uint32_t alpha = terrain.GetGroundVertices()[5].diffuse & 0xFF000000u;
+    for (int n = 0; n < 3; ++n) {
+        terrain.Relight(&sun, kGroundAmbient);
     }
+    CHECK(terrain.GetGroundVertices()[5].diffuse == (alpha | 0x00FFFFDCu));
 
-    SUBCASE("a light from below leaves only the ambient, and no light is remembered as the last one")
-    {
-        Terrain terrain = FlatTerrain();
-        LightRecord below = sun;
-        below.direction = {0.0f, 1.0f, 0.0f};
-        terrain.Relight(&below, kGroundAmbient);
-        CHECK(rgb(terrain, 5) == 0x00101010u);
-        terrain.Relight(nullptr, 0xFF000000u);
-        CHECK(rgb(terrain, 5) == 0x00000000u);
-        Terrain empty;
-        const std::uint32_t relights = empty.GetRelightCount();
-        empty.Relight(&sun, kGroundAmbient);
-        CHECK(empty.GetRelightCount() == relights + 1);
-        CHECK(empty.GetEditCount() == 0);
-    }
+    // A light from below leaves only the ambient, and no light is remembered as the last one.
+    LightRecord below = sun;
+    below.direction = {0.0f, 1.0f, 0.0f};
+    terrain.Relight(&below, kGroundAmbient);
+    CHECK(rgb(terrain, 5) == 0x00101010u);
+    terrain.Relight(nullptr, 0xFF000000u);
+    CHECK(rgb(terrain, 5) == 0x00000000u);
+    Terrain empty;
+    const std::uint32_t relights = empty.GetRelightCount();
+    empty.Relight(&sun, kGroundAmbient);
+    CHECK(empty.GetRelightCount() == relights + 1);
+    CHECK(empty.GetEditCount() == 0);
 }

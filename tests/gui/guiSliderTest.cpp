@@ -6,7 +6,6 @@
 
 #include <doctest/doctest.h>
 
-#include <cmath>
 #include <limits>
 #include <vector>
 

@@ -11,7 +11,6 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <cmath>
 
 using ingame_test::Field;

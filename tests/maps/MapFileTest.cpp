@@ -6,8 +6,8 @@
 
 #include <doctest/doctest.h>
 
+#include <bit>
 #include <cmath>
-#include <cstring>
 #include <limits>
 
 namespace {
@@ -22,12 +22,7 @@ void PutU32(std::vector<std::uint8_t>& bytes, std::size_t offset, std::uint32_t 
     }
 }
 
-std::uint32_t Bits(float v)
-{
-    std::uint32_t bits = 0;
-    std::memcpy(&bits, &v, sizeof bits);
-    return bits;
-}
+constexpr auto Bits = [](float v) { return std::bit_cast<std::uint32_t>(v); };
 
 } // namespace
 

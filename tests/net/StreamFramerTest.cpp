@@ -31,9 +31,7 @@ TEST_CASE("the framer cuts a stream into whole packets however it arrives")
         Collected c;
         CHECK(c.Feed(std::span(stream).first(split)));
         CHECK(c.Feed(std::span(stream).subspan(split)));
-        REQUIRE(c.packets.size() == 2);
-        CHECK(c.packets[0] == first);
-        CHECK(c.packets[1] == second);
+        CHECK(c.packets == std::vector{first, second});
     }
 }
 

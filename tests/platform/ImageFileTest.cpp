@@ -5,6 +5,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <utility>
 #include <vector>
 
@@ -36,9 +37,7 @@ TEST_CASE("pictures decode from the game's formats and the screenshot BMP reads 
         CHECK(why.find("cut short") != std::string::npos);
         // A width that would ask for gigabytes is refused before any allocation.
         std::vector<std::uint8_t> huge = bmp;
-        huge[18] = 0xFF;
-        huge[19] = 0xFF;
-        huge[20] = 0xFF;
+        std::fill_n(huge.begin() + 18, 3, 0xFF);
         huge[21] = 0x7F;
         CHECK_FALSE(DecodeImage(huge, decoded));
     }

@@ -114,7 +114,7 @@ TEST_CASE("the SDL pump drains every pending event into the input buffers")
         CHECK(mice[2].wheel == -1);
     }
 
-    SUBCASE("one pass takes everything that is queued")
+    SUBCASE("one pass takes everything that is queued, and the focus is noted as it comes and goes")
     {
         for (int i = 0; i < 100; ++i) {
             PushMotion(1, 0);
@@ -122,10 +122,7 @@ TEST_CASE("the SDL pump drains every pending event into the input buffers")
         CHECK(pump.Pump().dispatched >= 100);
         CHECK(platform::MouseRecords().Size() == 100);
         CHECK(pump.Pump().dispatched == 0);
-    }
-
-    SUBCASE("the window's focus is noted as it comes and goes")
-    {
+        // The window's focus is noted as it comes and goes.
         const auto focus = [](Uint8 change) {
             Push(SDL_WINDOWEVENT, [change](SDL_Event& event) { event.window.event = change; });
         };

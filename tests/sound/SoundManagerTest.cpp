@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <numeric>
 
@@ -180,32 +179,28 @@ TEST_CASE("world sounds are attenuated by their distance from the listener and c
     Fixture f;
     f.Load();
 
-    SUBCASE("reference distances, and no listening point")
-    {
-        CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 0.0f, 0.0f) == 255);
-        CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 100.0f, 0.0f) == 113); // height counts at a fifth: d = 44.7
-        CHECK(f.VolumeAt(kSoundExplosion, 57.0f, 0.0f, 76.0f) == 31);  // d = 95
-        CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 0.0f, -190.0f) == 0);  // at the cut-off: starts, silent
-        CHECK(f.VolumeAt(kSoundExplosion, 190.01f, 0.0f, 0.0f) == -1);
-        f.listenerFound = false;
-        CHECK(f.VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
-        f.manager->SetListenerProvider(nullptr);
-        CHECK(f.VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
-    }
-
-    SUBCASE("sounds beyond the cut-off or at non-finite points are dropped without restarting the throttle")
-    {
-        const float nan = std::numeric_limits<float>::quiet_NaN();
-        f.listener = {nan, 0.0f, 0.0f};
-        f.manager->PlayPositionalSound(kSoundHit, 0.0f, 0.0f, 0.0f);
-        f.listener = {0.0f, 0.0f, 0.0f};
-        f.manager->PlayPositionalSound(kSoundHit, std::numeric_limits<float>::infinity(), 0.0f, 0.0f);
-        f.manager->PlayPositionalSound(kSoundHit, 0.0f, nan, 0.0f);
-        f.manager->PlayPositionalSound(kSoundHit, 200.0f, 0.0f, 0.0f);
-        f.manager->PlayPositionalSound(kSoundHit, 3.0f, 0.0f, 4.0f);
-        f.manager->Update();
-        CHECK(f.record->volumes == std::vector<int>{SoundManager::ChannelVolume(SoundManager::VolumeAtDistance(5.0f))});
-    }
+    // Sounds beyond the cut-off or at non-finite points are dropped without
+    // restarting the throttle.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    f.listener = {nan, 0.0f, 0.0f};
+    f.manager->PlayPositionalSound(kSoundHit, 0.0f, 0.0f, 0.0f);
+    f.listener = {0.0f, 0.0f, 0.0f};
+    f.manager->PlayPositionalSound(kSoundHit, std::numeric_limits<float>::infinity(), 0.0f, 0.0f);
+    f.manager->PlayPositionalSound(kSoundHit, 0.0f, nan, 0.0f);
+    f.manager->PlayPositionalSound(kSoundHit, 200.0f, 0.0f, 0.0f);
+    f.manager->PlayPositionalSound(kSoundHit, 3.0f, 0.0f, 4.0f);
+    f.manager->Update();
+    CHECK(f.record->volumes == std::vector<int>{SoundManager::ChannelVolume(SoundManager::VolumeAtDistance(5.0f))});
+    // Reference distances, and no listening point.
+    CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 0.0f, 0.0f) == 255);
+    CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 100.0f, 0.0f) == 113); // height counts at a fifth: d = 44.7
+    CHECK(f.VolumeAt(kSoundExplosion, 57.0f, 0.0f, 76.0f) == 31);  // d = 95
+    CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 0.0f, -190.0f) == 0);  // at the cut-off: starts, silent
+    CHECK(f.VolumeAt(kSoundExplosion, 190.01f, 0.0f, 0.0f) == -1);
+    f.listenerFound = false;
+    CHECK(f.VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
+    f.manager->SetListenerProvider(nullptr);
+    CHECK(f.VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
 }
 
 TEST_CASE("a frame's world sounds start once each, in effect order, throttled for 0.08 s")
