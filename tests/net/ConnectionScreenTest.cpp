@@ -36,11 +36,9 @@ void HearHosts(FakeNetSession& session, int count)
 
 } // namespace
 
-TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
+TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard and joins one at a time")
 {
-    NetScreenScope scope;
     testing::ManualClockScope clock;
-    FakeNetSession& session = scope.session;
     EventTimer::Instance()->Restart();
     ScreenManager::Instance()->SetScreen(kScreenConnection);
     ConnectionScreen* screen = ConnectionScreen::Instance();
@@ -92,6 +90,6 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
         Press(ConnectionScreen::ConnectionBackPressed);
         CHECK(session.Count("Leave") == 1);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
-        CHECK(scope.host.authority);
+        CHECK(host.authority);
     }
 }

@@ -31,10 +31,10 @@ guiEditBox* CommandLine()
         guiManager::Instance()->FindObject(LobbyScreen::kWindow, LobbyScreen::kCommandLine, kGuiEditBox));
 }
 
-struct LobbyFixture : NetScreenScope {
-    explicit LobbyFixture(bool hosting)
+template <bool Hosting> struct LobbyFixture : NetScreenScope {
+    LobbyFixture()
     {
-        session.hosting = hosting;
+        session.hosting = Hosting;
         ScreenManager::Instance()->SetScreen(kScreenLobby);
     }
     LobbyScreen* lobby = LobbyScreen::Instance();
@@ -42,11 +42,8 @@ struct LobbyFixture : NetScreenScope {
 
 } // namespace
 
-TEST_CASE("the host's lobby follows the joined players and lays the options over itself")
+TEST_CASE_FIXTURE(LobbyFixture<true>, "the host's lobby follows the joined players and lays the options over itself")
 {
-    LobbyFixture fixture(true);
-    FakeNetSession& session = fixture.session;
-    LobbyScreen* lobby = fixture.lobby;
     REQUIRE(lobby->IsShown());
 
     SUBCASE("kick buttons follow the players and kick the player on their line, never past the list")
@@ -102,11 +99,9 @@ TEST_CASE("the host's lobby follows the joined players and lays the options over
     }
 }
 
-TEST_CASE("a client's lobby lists its host, then the names the host sends, and cannot start")
+TEST_CASE_FIXTURE(LobbyFixture<false>,
+                  "a client's lobby lists its host, then the names the host sends, and cannot start")
 {
-    LobbyFixture fixture(false);
-    FakeNetSession& session = fixture.session;
-    LobbyScreen* lobby = fixture.lobby;
     session.players = {{0, "Hal"}};
     lobby->SetPlayerName(0, "Ann");
     lobby->SetPlayerName(1, "Me");

@@ -93,7 +93,7 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
             CHECK(scope.leaves == (menus ? 1 : 0));
         }
     }
-    SUBCASE("modes and minutes from outside are made playable")
+    SUBCASE("modes and minutes from outside are made playable, and the clock reads whole seconds, never below zero")
     {
         rules->BeginMatch(77, std::nanf(""), -1.0f);
         CHECK(rules->GetMode() == kModeLastManOnTheHill);
@@ -103,9 +103,7 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
         CHECK(rules->GetGameSeconds() == 60.0f);
         CHECK_FALSE(GameRules::IsValidGameMinutes(0.5f));
         CHECK(GameRules::IsValidGameMinutes(10.0f));
-    }
-    SUBCASE("the clock reads whole seconds and never below zero")
-    {
+        // The clock reads whole seconds and never below zero.
         CHECK(GameRules::ClockText(kMatchGameOn, 59.5f) == "0 : 59");
         CHECK(GameRules::ClockText(kMatchGameOn, 245.0f) == "4 : 05");
         CHECK(GameRules::ClockText(kMatchGameOn, -1.0f) == "0 : 00");
