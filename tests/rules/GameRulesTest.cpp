@@ -13,7 +13,8 @@ using units_test::BattleWorld;
 
 namespace {
 
-// Rules with recorded chat lines and a menus switch.
+// A battle world, and its rules with recorded chat lines, a menus switch and
+// a counted leave.
 struct RulesScope {
     RulesScope()
     {
@@ -27,6 +28,7 @@ struct RulesScope {
         rules->SetInMenusQuery({});
         rules->SetLeaveHandler({});
     }
+    BattleWorld world;
     GameRules* rules = GameRules::Instance();
     std::vector<std::string> lines;
     bool inMenus = false;
@@ -41,11 +43,8 @@ Flag& AddFlag(GameMode mode, const Vec3& at = Vec3())
 
 } // namespace
 
-TEST_CASE("the match runs from planning through game on and sudden death, with its clock")
+TEST_CASE_FIXTURE(RulesScope, "the match runs from planning through game on and sudden death, with its clock")
 {
-    BattleWorld world;
-    RulesScope scope;
-    GameRules* const rules = scope.rules;
     Army& a = world.AddArmy();
     Army& b = world.AddArmy();
     world.AddUnit(a, kSmashtor, -30.0f, 0.0f);
@@ -54,8 +53,8 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
     SUBCASE("a match gets one line for each change, the menus none")
     {
         for (const bool menus : {false, true}) {
-            scope.inMenus = menus;
-            scope.lines.clear();
+            inMenus = menus;
+            lines.clear();
             rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
             CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(60.0f));
             CHECK(GameRules::ClockText(kMatchGameOn, rules->GetPhaseTimeLeft()) == "1 : 00");
@@ -68,8 +67,7 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
             world.Advance(0.001);
             rules->Update();
             CHECK(rules->GetState() == kMatchSuddenDeath);
-            CHECK(scope.lines ==
-                  (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
+            CHECK(lines == (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
             // Without a flag nobody holds the hill: sudden death goes on.
             world.Advance(100.0);
             rules->Update();
@@ -82,15 +80,15 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
         rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
         rules->SetState(kMatchGameOver);
         rules->Update();
-        CHECK(scope.leaves == 1);
+        CHECK(leaves == 1);
         for (const bool menus : {false, true}) {
-            scope.inMenus = menus;
-            scope.leaves = 0;
+            inMenus = menus;
+            leaves = 0;
             rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
             rules->SetState(kMatchStatistics);
             rules->Update();
             rules->Update();
-            CHECK(scope.leaves == (menus ? 1 : 0));
+            CHECK(leaves == (menus ? 1 : 0));
         }
     }
     SUBCASE("modes and minutes from outside are made playable, and the clock reads whole seconds, never below zero")
@@ -113,11 +111,8 @@ TEST_CASE("the match runs from planning through game on and sudden death, with i
     }
 }
 
-TEST_CASE("each mode ranks the armies by its key twice a second and ends sudden death by its rule")
+TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a second and ends sudden death by its rule")
 {
-    BattleWorld world;
-    RulesScope scope;
-    GameRules* const rules = scope.rules;
     std::vector<Army*> armies;
     for (int i = 0; i < 3; ++i) {
         armies.push_back(&world.AddArmy());
@@ -200,18 +195,16 @@ TEST_CASE("each mode ranks the armies by its key twice a second and ends sudden 
         CHECK(rules->GetState() == kMatchStatistics);
         CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
         // Not behind the menus.
-        scope.inMenus = true;
+        inMenus = true;
         begin(kModeStealTheBacon);
         rules->Update();
         CHECK(rules->GetState() == kMatchGameOn);
     }
 }
 
-TEST_CASE("a flag is held by the armies with a live unit within 25, on its own timer whatever the frame rate")
+TEST_CASE_FIXTURE(RulesScope,
+                  "a flag is held by the armies with a live unit within 25, on its own timer whatever the frame rate")
 {
-    BattleWorld world;
-    RulesScope scope;
-    GameRules* const rules = scope.rules;
     rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
     Flag& flag = AddFlag(kModeLastManOnTheHill);
     Army& red = world.AddArmy();
