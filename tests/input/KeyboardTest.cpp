@@ -19,7 +19,6 @@ struct KeyboardFixture {
     {
         platform::KeyboardRecords().Clear();
         platform::SetInputFocus(true);
-        keyboard = Keyboard::Instance();
         keyboard->Init(nullptr, &host);
         // The keyboard outlives a subcase: let go of what an earlier one held.
         for (int scanCode = 0; scanCode < 256; ++scanCode) {
@@ -51,7 +50,7 @@ struct KeyboardFixture {
     }
 
     testing::RecordingInputHost host;
-    Keyboard* keyboard = nullptr;
+    Keyboard* keyboard = Keyboard::Instance();
 };
 
 using namespace platform;

@@ -19,7 +19,6 @@ struct MouseFixture {
     {
         platform::MouseRecords().Clear();
         platform::SetInputFocus(true);
-        mouse = Mouse::Instance();
         mouse->Init(nullptr, &host);
         // The mouse outlives a subcase: back to the middle, inside every edge,
         // no button held.
@@ -39,7 +38,7 @@ struct MouseFixture {
     static void Wheel(int notches) { Push({platform::MouseRecordKind::kWheel, 0, 0, 0, false, notches}); }
 
     testing::RecordingInputHost host;
-    Mouse* mouse = nullptr;
+    Mouse* mouse = Mouse::Instance();
 };
 
 } // namespace

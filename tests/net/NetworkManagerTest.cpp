@@ -218,7 +218,7 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
     {
         platform::UdpSocket stranger;
         REQUIRE(stranger.BindInRange(22390, 22399) == platform::SocketResult::kOk);
-        const platform::NetAddress hostUdp{platform::kLoopbackIp, session.HostUdpPort()};
+        const platform::NetAddress hostUdp{platform::kLoopbackIp, session.Host().net->GetUdpPort()};
         // A datagram as if from a client, but from an unknown port.
         stranger.SendTo(hostUdp, PacketOf({MoveOrderMessage{{1, 1}, {}}}, 1, kChannelUdp));
         stranger.SendTo(hostUdp, std::vector<std::uint8_t>(7, 0xFF));
