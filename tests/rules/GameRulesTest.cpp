@@ -50,65 +50,61 @@ TEST_CASE_FIXTURE(RulesScope, "the match runs from planning through game on and 
     world.AddUnit(a, kSmashtor, -30.0f, 0.0f);
     world.AddUnit(b, kSmashtor, 30.0f, 0.0f);
 
-    SUBCASE("a match gets one line for each change, the menus none")
-    {
-        for (const bool menus : {false, true}) {
-            inMenus = menus;
-            lines.clear();
-            rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
-            CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(60.0f));
-            CHECK(GameRules::ClockText(kMatchGameOn, rules->GetPhaseTimeLeft()) == "1 : 00");
-            world.Advance(0.001);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchGameOn);
-            world.Advance(60.0);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchGameOn); // exactly the game time: not yet
-            world.Advance(0.001);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchSuddenDeath);
-            CHECK(lines == (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
-            // Without a flag nobody holds the hill: sudden death goes on.
-            world.Advance(100.0);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchSuddenDeath);
-            CHECK(rules->GetPhaseTimeLeft() < 0.0f);
-        }
-    }
-    SUBCASE("game over is left through the hook at once; a match waits on its statistics, the background battle not")
-    {
-        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
-        rules->SetState(kMatchGameOver);
+    // A match gets one line for each change, the menus none.
+    for (const bool menus : {false, true}) {
+        inMenus = menus;
+        lines.clear();
+        rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
+        CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(60.0f));
+        CHECK(GameRules::ClockText(kMatchGameOn, rules->GetPhaseTimeLeft()) == "1 : 00");
+        world.Advance(0.001);
         rules->Update();
-        CHECK(leaves == 1);
-        for (const bool menus : {false, true}) {
-            inMenus = menus;
-            leaves = 0;
-            rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
-            rules->SetState(kMatchStatistics);
-            rules->Update();
-            rules->Update();
-            CHECK(leaves == (menus ? 1 : 0));
-        }
+        CHECK(rules->GetState() == kMatchGameOn);
+        world.Advance(60.0);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchGameOn); // exactly the game time: not yet
+        world.Advance(0.001);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchSuddenDeath);
+        CHECK(lines == (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
+        // Without a flag nobody holds the hill: sudden death goes on.
+        world.Advance(100.0);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchSuddenDeath);
+        CHECK(rules->GetPhaseTimeLeft() < 0.0f);
     }
-    SUBCASE("modes and minutes from outside are made playable, and the clock reads whole seconds, never below zero")
-    {
-        rules->BeginMatch(77, std::nanf(""), -1.0f);
-        CHECK(rules->GetMode() == kModeLastManOnTheHill);
-        CHECK(rules->GetGameSeconds() == 60.0f);
-        CHECK(rules->GetPlanningSeconds() == 0.0f);
-        rules->BeginMatch(kModeTerritories, 0.0f, 0.0f);
-        CHECK(rules->GetGameSeconds() == 60.0f);
-        CHECK_FALSE(GameRules::IsValidGameMinutes(0.5f));
-        CHECK(GameRules::IsValidGameMinutes(10.0f));
-        // The clock reads whole seconds and never below zero.
-        CHECK(GameRules::ClockText(kMatchGameOn, 59.5f) == "0 : 59");
-        CHECK(GameRules::ClockText(kMatchGameOn, 245.0f) == "4 : 05");
-        CHECK(GameRules::ClockText(kMatchGameOn, -1.0f) == "0 : 00");
-        CHECK(GameRules::ClockText(kMatchPlanning, 7.9f) == "0:07");
-        CHECK(GameRules::ClockText(kMatchSuddenDeath, -5.0f) == "SUDDEN DEATH");
-        CHECK(GameRules::ClockText(kMatchStatistics, 5.0f).empty());
+
+    // Game over is left through the hook at once; a match waits on its statistics, the background battle not.
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    rules->SetState(kMatchGameOver);
+    rules->Update();
+    CHECK(leaves == 1);
+    for (const bool menus : {false, true}) {
+        inMenus = menus;
+        leaves = 0;
+        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+        rules->SetState(kMatchStatistics);
+        rules->Update();
+        rules->Update();
+        CHECK(leaves == (menus ? 1 : 0));
     }
+
+    // Modes and minutes from outside are made playable, and the clock reads whole seconds, never below zero.
+    rules->BeginMatch(77, std::nanf(""), -1.0f);
+    CHECK(rules->GetMode() == kModeLastManOnTheHill);
+    CHECK(rules->GetGameSeconds() == 60.0f);
+    CHECK(rules->GetPlanningSeconds() == 0.0f);
+    rules->BeginMatch(kModeTerritories, 0.0f, 0.0f);
+    CHECK(rules->GetGameSeconds() == 60.0f);
+    CHECK_FALSE(GameRules::IsValidGameMinutes(0.5f));
+    CHECK(GameRules::IsValidGameMinutes(10.0f));
+    // The clock reads whole seconds and never below zero.
+    CHECK(GameRules::ClockText(kMatchGameOn, 59.5f) == "0 : 59");
+    CHECK(GameRules::ClockText(kMatchGameOn, 245.0f) == "4 : 05");
+    CHECK(GameRules::ClockText(kMatchGameOn, -1.0f) == "0 : 00");
+    CHECK(GameRules::ClockText(kMatchPlanning, 7.9f) == "0:07");
+    CHECK(GameRules::ClockText(kMatchSuddenDeath, -5.0f) == "SUDDEN DEATH");
+    CHECK(GameRules::ClockText(kMatchStatistics, 5.0f).empty());
 }
 
 TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a second and ends sudden death by its rule")
