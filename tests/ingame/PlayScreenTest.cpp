@@ -53,7 +53,7 @@ struct Screen {
 
 } // namespace
 
-TEST_CASE_FIXTURE(Screen, "keys hold camera commands and formations while down, and act once per press")
+TEST_CASE_FIXTURE(Screen, "keys hold camera commands and formations while down, act once per press, and open the chat")
 {
     Camera& camera = field.camera;
     const std::vector<int> expected = {0, 1, 2, 3, 6, 7, 8, 9, 4, 5};
@@ -97,6 +97,34 @@ TEST_CASE_FIXTURE(Screen, "keys hold camera commands and formations while down, 
     Down(kKeyY);
     CHECK(camera.GetCommands().empty());
     CHECK(screenshots == 0);
+
+    // The chat key opens the focused chat line, closes it, opens it again, and Enter sends the line.
+    Down(kKeyChat);
+    guiEditBox* box = ChatBox();
+    REQUIRE(box != nullptr);
+    CHECK(box->IsActive());
+    CHECK(box->GetMaxLength() == PlayScreen::kChatMaxLength);
+    Down(kKeyChat);
+    CHECK(ChatBox() == nullptr);
+    Down(kKeyChat);
+    REQUIRE(ChatBox() != nullptr);
+
+    // A focused line takes the keys with characters; the camera keys' letters
+    // go into the text.
+    Down(kKeyPanForward, 'w');
+    Down(kKeyPanLeft, 'a');
+    Down(kKeyZoomOut, 'v');
+    Down(kKeyOrbitRight, 'e');
+    CHECK(field.camera.GetCommands().empty());
+    Down(kKeyNone, '\n');
+    CHECK(sent == std::vector<std::string>{"wave"});
+    CHECK(ChatBox()->GetText().empty());
+
+    // A line longer than the box holds is cut to it before it goes.
+    std::string longLine(150, 'x');
+    testing::Fire(PlayScreen::ChatBoxCallback, kGuiEditBoxEnter, guiParam::FromPointer(longLine.data()));
+    REQUIRE(sent.size() == 2);
+    CHECK(sent[1].size() == static_cast<std::size_t>(PlayScreen::kChatMaxLength));
 }
 
 TEST_CASE_FIXTURE(Screen,
@@ -156,35 +184,4 @@ TEST_CASE_FIXTURE(
     CHECK(field.sel.GetTargets().empty());
     // Outside the minimap the camera stays.
     CHECK(field.camera.GetView().GetAt() == Vec3{});
-}
-
-TEST_CASE_FIXTURE(Screen,
-                  "the chat key opens the focused chat line, closes it, opens it again, and Enter sends the line")
-{
-    Down(kKeyChat);
-    guiEditBox* box = ChatBox();
-    REQUIRE(box != nullptr);
-    CHECK(box->IsActive());
-    CHECK(box->GetMaxLength() == PlayScreen::kChatMaxLength);
-    Down(kKeyChat);
-    CHECK(ChatBox() == nullptr);
-    Down(kKeyChat);
-    REQUIRE(ChatBox() != nullptr);
-
-    // A focused line takes the keys with characters; the camera keys' letters
-    // go into the text.
-    Down(kKeyPanForward, 'w');
-    Down(kKeyPanLeft, 'a');
-    Down(kKeyZoomOut, 'v');
-    Down(kKeyOrbitRight, 'e');
-    CHECK(field.camera.GetCommands().empty());
-    Down(kKeyNone, '\n');
-    CHECK(sent == std::vector<std::string>{"wave"});
-    CHECK(ChatBox()->GetText().empty());
-
-    // A line longer than the box holds is cut to it before it goes.
-    std::string longLine(150, 'x');
-    testing::Fire(PlayScreen::ChatBoxCallback, kGuiEditBoxEnter, guiParam::FromPointer(longLine.data()));
-    REQUIRE(sent.size() == 2);
-    CHECK(sent[1].size() == static_cast<std::size_t>(PlayScreen::kChatMaxLength));
 }
