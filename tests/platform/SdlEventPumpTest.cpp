@@ -55,16 +55,14 @@ void PushMotion(int dx, int dy)
 
 } // namespace
 
-TEST_CASE("physical keys get their PC scan codes, extended ones included, and others none")
+TEST_CASE("keys get their PC scan codes, and the SDL pump drains every pending event into the input buffers")
 {
+    // Physical keys get their PC scan codes, extended ones included, and others none.
     CHECK(platform::ScanCodeFromSdl(SDL_SCANCODE_RCTRL) == 0x9D);
     for (const int unknown : {static_cast<int>(SDL_SCANCODE_AUDIONEXT), -1, static_cast<int>(SDL_NUM_SCANCODES)}) {
         CHECK(platform::ScanCodeFromSdl(unknown) == platform::kScanNone);
     }
-}
 
-TEST_CASE("the SDL pump drains every pending event into the input buffers")
-{
     SdlEvents sdl;
     platform::SdlEventPump pump;
 
