@@ -59,9 +59,9 @@ TEST_CASE("a slider follows the cursor while held and reports every move and rel
         REQUIRE(gui.canvas.DrawnTextures() == std::vector<std::string>{"track", "thumb"});
         return gui.canvas.calls[1];
     };
-    CHECK(thumb(0.0f).topLeft.x == doctest::Approx(256.0));
-    CHECK(thumb(1.0f).bottomRight.x == doctest::Approx(768.0));
     CHECK(thumb(0.5f).topLeft.x == doctest::Approx(460.8));
+    CHECK(thumb(0.0f).topLeft.x == doctest::Approx(256.0));
+    CHECK(thumb(1.0f).bottomRight.x == doctest::Approx(768.0)); // the subcases start from the far end
 
     SUBCASE("a vertical slider reads the cursor's height")
     {
