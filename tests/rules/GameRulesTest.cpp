@@ -75,6 +75,7 @@ TEST_CASE_FIXTURE(RulesScope, "the match runs from planning through game on and 
     }
 
     // Game over is left through the hook at once; a match waits on its statistics, the background battle not.
+    inMenus = false;
     rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
     rules->SetState(kMatchGameOver);
     rules->Update();
