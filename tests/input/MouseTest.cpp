@@ -85,7 +85,8 @@ TEST_CASE_FIXTURE(
         CHECK(host.sent == std::vector<SentMessage>{{kGuiLeftDown, 512, 384}, {kGuiLeftUp, 512, 384}});
         CHECK_FALSE(mouse->IsButtonDown(0));
     }
-    SUBCASE("a click within one poll: down then up, which still reads the button down")
+    SUBCASE("a click within one poll is down then up, still reading the button down, and each wheel record "
+            "is one zoom step")
     {
         Button(0, true);
         Button(0, false);
@@ -104,10 +105,8 @@ TEST_CASE_FIXTURE(
         CHECK(mouse->WasButtonPressed(1));
         mouse->Poll();
         CHECK_FALSE(mouse->WasButtonPressed(0));
-    }
 
-    SUBCASE("one zoom step per wheel record, by its direction")
-    {
+        // One zoom step per wheel record, by its direction.
         Wheel(1);
         Wheel(2);
         Wheel(-1);
@@ -118,6 +117,7 @@ TEST_CASE_FIXTURE(
         mouse->Poll();
         CHECK(mouse->GetWheel() == 0.0f);
     }
+
     SUBCASE("in a match each edge starts its pan, pushing on keeps it, coming back stops it, menus have none")
     {
         host.inMatch = true;
