@@ -49,15 +49,7 @@ TEST_CASE_FIXTURE(Field, "clicks select a unit, a second click its type, Shift a
     CHECK(sel.GetSelected() == Units{&t1, &s1, &s2});
     sel.SetShiftHeld(false);
 
-    SUBCASE("Ctrl on an own unit orders the selection to attack it")
-    {
-        sel.SetCtrlHeld(true);
-        Click(s2);
-        CHECK(t1.GetTargets().target == &s2);
-        CHECK(t1.GetTargetAssigned());
-        CHECK(sel.GetSelected().size() == 3);
-    }
-    SUBCASE("a click on an enemy orders an attack, busy units excepted")
+    SUBCASE("a click on an enemy orders an attack, busy units excepted, and Ctrl on an own unit one on it")
     {
         REQUIRE(s2.SetOrder(kOrderBusy, false));
         Click(e1);
@@ -67,6 +59,13 @@ TEST_CASE_FIXTURE(Field, "clicks select a unit, a second click its type, Shift a
         CHECK_FALSE(t1.GetTargetAssigned());
         CHECK(s2.GetTargets().target != &e1);
         CHECK(s2.GetOrder() == kOrderBusy);
+
+        // Ctrl on an own unit orders the selection to attack it.
+        sel.SetCtrlHeld(true);
+        Click(s2);
+        CHECK(t1.GetTargets().target == &s2);
+        CHECK(t1.GetTargetAssigned());
+        CHECK(sel.GetSelected().size() == 3);
     }
 }
 
