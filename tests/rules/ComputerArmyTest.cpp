@@ -39,8 +39,7 @@ TEST_CASE("a computer army thinks by its mode, and never over an army with nothi
     AiStrategy::ResetReplanInterval();
     GameRules::Instance()->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
 
-    SUBCASE(
-        "group orders spare fighting groups unless forced, engagements spare the dying, and each mode has its brain")
+    SUBCASE("group orders spare fighters unless forced, engagements spare the dying, and each mode has its brain")
     {
         ComputerArmy& own = AddComputerArmy(world, 0.0f, 0.0f, 2, kModeBodyCount);
         ComputerArmy& enemy = AddComputerArmy(world, 30.0f, 0.0f, 2, kModeBodyCount);
