@@ -46,8 +46,7 @@ void RemoveSelfAndOther(TimerWord, TimerWord)
 
 } // namespace
 
-TEST_CASE_FIXTURE(Fixture,
-                  "event timers fire after their intervals, in order, across pauses and changes from callbacks")
+TEST_CASE_FIXTURE(Fixture, "timers fire after their intervals, in order, across pauses and changes from callbacks")
 {
     // A pause counts in full at the first update after resuming.
     timer->AddTimer(2.0, false, Record, 1, 0);

@@ -127,8 +127,7 @@ TEST_CASE_FIXTURE(Screen, "keys hold camera commands and formations while down, 
     CHECK(sent[1].size() == static_cast<std::size_t>(PlayScreen::kChatMaxLength));
 }
 
-TEST_CASE_FIXTURE(Screen,
-                  "selection keys act in a match only, F2 on release, and Escape ends the match or quits the game")
+TEST_CASE_FIXTURE(Screen, "selection keys act in a match only, F2 on release, and Escape ends the match or quits")
 {
     Unit& smashtor = field.world.AddUnit(field.own, kSmashtor, 0.0f, 0.0f);
     Unit& trajectagon = field.world.AddUnit(field.own, kTrajectagon, 10.0f, 0.0f);
@@ -156,9 +155,7 @@ TEST_CASE_FIXTURE(Screen,
     CHECK(platform::TakePendingQuit() == 0);
 }
 
-TEST_CASE_FIXTURE(
-    Screen,
-    "in the menus only a left release and a right press reach the selection, and a right press clears both lists")
+TEST_CASE_FIXTURE(Screen, "in the menus only a left release and a clearing right press reach the selection")
 {
     Unit& own = field.world.AddUnit(field.own, kSmashtor, 0.0f, 0.0f);
     field.world.AddUnit(field.enemy, kSmashtor, 5.0f, 5.0f);

@@ -69,8 +69,7 @@ TEST_CASE_FIXTURE(Field, "clicks select a unit, a second click its type, Shift a
     }
 }
 
-TEST_CASE_FIXTURE(
-    Field, "a press that moves 5 pixels is a click, further a box or a formation drag, and the release ends either")
+TEST_CASE_FIXTURE(Field, "a press moving 5 pixels is a click, further a box or formation drag, which the release ends")
 {
     sel.BeginPress(100.0f, 100.0f);
     sel.OnMouseMove(105.0f, 95.0f);
@@ -225,8 +224,7 @@ TEST_CASE_FIXTURE(Field, "a removed unit leaves every list, and letting go of th
     CHECK(sel.PickUnit(ScreenOf(s2).x, ScreenOf(s2).y) == nullptr);
 }
 
-TEST_CASE_FIXTURE(
-    Field, "the marks show the selection green, targets red, health by colour, and the cursor says what a click does")
+TEST_CASE_FIXTURE(Field, "selection green, targets red, health by colour, and the cursor says what a click does")
 {
     Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
     Unit& e1 = world.AddUnit(enemy, kSmashtor, 30.0f, 0.0f);

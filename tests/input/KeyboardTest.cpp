@@ -57,8 +57,7 @@ using namespace platform;
 
 } // namespace
 
-TEST_CASE_FIXTURE(KeyboardFixture,
-                  "the keyboard types US-layout characters, sends the game's key commands and keeps its flags")
+TEST_CASE_FIXTURE(KeyboardFixture, "the keyboard types US-layout characters, sends key commands and keeps its flags")
 {
     // The rows' odd corners: the digits' shifted symbols, the brackets, the
     // quote and backslash, the space.

@@ -43,9 +43,7 @@ struct MouseFixture {
 
 } // namespace
 
-TEST_CASE_FIXTURE(
-    MouseFixture,
-    "the mouse moves by twice the motion within the screen, clicks, turns its wheel and pans at the edges")
+TEST_CASE_FIXTURE(MouseFixture, "the mouse moves twice its motion, clicks, turns its wheel and pans at the edges")
 {
 
     SUBCASE("the screen's edges are refused, the pixels next to them taken")
@@ -85,8 +83,7 @@ TEST_CASE_FIXTURE(
         CHECK(host.sent == std::vector<SentMessage>{{kGuiLeftDown, 512, 384}, {kGuiLeftUp, 512, 384}});
         CHECK_FALSE(mouse->IsButtonDown(0));
     }
-    SUBCASE("a click within one poll is down then up, still reading the button down, and each wheel record "
-            "is one zoom step")
+    SUBCASE("a click in one poll is down then up, still reading the button down, and a wheel record one zoom step")
     {
         Button(0, true);
         Button(0, false);

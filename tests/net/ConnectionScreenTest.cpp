@@ -44,8 +44,7 @@ TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard a
     ConnectionScreen* screen = ConnectionScreen::Instance();
     REQUIRE(session.Count("OpenDiscovery") == 1);
 
-    SUBCASE("Connect joins that button's host with the name typed, a second press starts nothing, and the buttons "
-            "follow the hosts up to the panel's end")
+    SUBCASE("Connect joins the button's host with the name typed, once, and host buttons stop at the panel's end")
     {
         HearHosts(session, 2);
         Press(ConnectionScreen::ConnectPressed, HostGameButton()); // not a host button

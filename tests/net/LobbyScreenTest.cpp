@@ -97,8 +97,7 @@ TEST_CASE_FIXTURE(LobbyFixture<true>, "the host's lobby follows the joined playe
     CHECK(lobby->GetOptions().mode == 1);
 }
 
-TEST_CASE_FIXTURE(LobbyFixture<false>,
-                  "a client's lobby lists its host, then the names the host sends, and cannot start")
+TEST_CASE_FIXTURE(LobbyFixture<false>, "a client's lobby lists its host, then the names it sends, and cannot start")
 {
     session.players = {{0, "Hal"}};
     lobby->SetPlayerName(0, "Ann");

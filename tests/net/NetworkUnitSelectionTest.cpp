@@ -22,8 +22,8 @@ PlayerSetup ReadySlot(const std::string& name)
     return slot;
 }
 
-template <bool Hosting> struct NetworkSelectionFixture : NetScreenScope {
-    NetworkSelectionFixture()
+template <bool Hosting> struct SelectionFixture : NetScreenScope {
+    SelectionFixture()
     {
         host.session = kMultiPlayer;
         host.authority = Hosting;
@@ -38,8 +38,7 @@ template <bool Hosting> struct NetworkSelectionFixture : NetScreenScope {
 
 } // namespace
 
-TEST_CASE_FIXTURE(NetworkSelectionFixture<true>,
-                  "a network host starts once every client is ready and sends only the players it placed")
+TEST_CASE_FIXTURE(SelectionFixture<true>, "a host starts once every client is ready and sends only players it placed")
 {
     REQUIRE_FALSE(screen->IsStartAllowed());
     Press(UnitSelectionScreen::StartGameFromUnitSelection);
@@ -68,7 +67,7 @@ TEST_CASE_FIXTURE(NetworkSelectionFixture<true>,
     }
 }
 
-TEST_CASE_FIXTURE(NetworkSelectionFixture<false>, "a network client sends its slot once and selects only its own army")
+TEST_CASE_FIXTURE(SelectionFixture<false>, "a network client sends its slot once and selects only its own army")
 {
     REQUIRE(screen->IsStartAllowed());
     Press(UnitSelectionScreen::StartGameFromUnitSelection);

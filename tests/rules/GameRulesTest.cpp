@@ -199,8 +199,7 @@ TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a sec
     }
 }
 
-TEST_CASE_FIXTURE(RulesScope,
-                  "a flag is held by the armies with a live unit within 25, on its own timer whatever the frame rate")
+TEST_CASE_FIXTURE(RulesScope, "a flag is held by armies with a live unit within 25, on its own timer at any frame rate")
 {
     rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
     Flag& flag = AddFlag(kModeLastManOnTheHill);

@@ -136,8 +136,7 @@ TEST_CASE_FIXTURE(Fixture, "the effects load once each from their resolved paths
     }
 }
 
-TEST_CASE_FIXTURE(Fixture,
-                  "a sound file that is not a whole WAV never reaches the output and is named in the sound log")
+TEST_CASE_FIXTURE(Fixture, "a sound file that is not a whole WAV never reaches the output and is named in the log")
 {
     // Each puts something else in place of one effect's file, as a damaged
     // or hostile data directory might.
