@@ -223,7 +223,9 @@ TEST_CASE("every mode is played to the statistics, or fights on in sudden death,
 {
     for (const GameMode mode : {kModeLastManOnTheHill, kModeStealTheBacon, kModeTerritories, kModeBodyCount}) {
         CAPTURE(static_cast<int>(mode));
-        const BattleOutcome outcome = HeadlessBattle({.mode = mode, .seed = 7 + static_cast<unsigned>(mode)}).Run();
+        // The battle lives on after its run: the ranking below reads its armies.
+        HeadlessBattle battle({.mode = mode, .seed = 7 + static_cast<unsigned>(mode)});
+        const BattleOutcome outcome = battle.Run();
         CHECK(outcome.damageTaken > 0);
         CHECK(IsRanked(mode));
         if (mode == kModeStealTheBacon || mode == kModeBodyCount) {
