@@ -129,74 +129,70 @@ TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a sec
         return ids;
     };
 
-    SUBCASE("the hill: flag count first, damage breaks ties, equal keys keep their order, not before half a second")
-    {
-        begin(kModeLastManOnTheHill);
-        armies[0]->AddDamageDealt(5);
-        armies[1]->AddDamageDealt(9);
-        armies[2]->AddDamageDealt(2);
-        armies[2]->SetFlagCount(1);
-        world.Advance(0.5 - units_test::kFrame);
-        rules->Update();
-        CHECK(order() == std::vector<int>{0, 1, 2});
-        world.Advance(0.001);
-        rules->Update();
-        CHECK(order() == std::vector<int>{2, 1, 0});
-        armies[0]->AddDamageDealt(4); // 9 and 9: the earlier keeps its place
-        world.Advance(0.6);
-        rules->Update();
-        CHECK(order() == std::vector<int>{2, 1, 0});
+    // The hill: flag count first, damage breaks ties, equal keys keep their order, not before half a second.
+    begin(kModeLastManOnTheHill);
+    armies[0]->AddDamageDealt(5);
+    armies[1]->AddDamageDealt(9);
+    armies[2]->AddDamageDealt(2);
+    armies[2]->SetFlagCount(1);
+    world.Advance(0.5 - units_test::kFrame);
+    rules->Update();
+    CHECK(order() == std::vector<int>{0, 1, 2});
+    world.Advance(0.001);
+    rules->Update();
+    CHECK(order() == std::vector<int>{2, 1, 0});
+    armies[0]->AddDamageDealt(4); // 9 and 9: the earlier keeps its place
+    world.Advance(0.6);
+    rules->Update();
+    CHECK(order() == std::vector<int>{2, 1, 0});
+
+    // King Of The Hill never reorders nor ends.
+    begin(kModeKingOfTheHill);
+    const std::vector<int> before = order();
+    armies[0]->SetFlagTime(50.0f); // the last in the order
+    world.Advance(61.0);
+    rules->Update();
+    world.Advance(30.0);
+    rules->Update();
+    CHECK(order() == before);
+    CHECK(rules->GetState() == kMatchSuddenDeath);
+
+    // Territories ends only when the first two differ.
+    rules->BeginMatch(kModeTerritories, 1.0f, 0.0f);
+    rules->SetState(kMatchSuddenDeath);
+    for (Army* army : armies) {
+        army->SetFlagCount(2);
     }
-    SUBCASE("King Of The Hill never reorders nor ends")
-    {
-        begin(kModeKingOfTheHill);
-        armies[2]->SetFlagTime(50.0f);
-        world.Advance(61.0);
+    CHECK_FALSE(rules->SuddenDeathEnds());
+    armies[1]->SetFlagCount(3);
+    world.Advance(0.6);
+    rules->RankArmies(); // ranks 3 first, then tests 3 against 2 on the next frame
+    rules->RankArmies();
+    CHECK(rules->GetState() == kMatchStatistics);
+
+    // Body Count and Steal the Bacon end on the first frame of sudden death.
+    for (const GameMode mode : {kModeBodyCount, kModeStealTheBacon}) {
+        begin(mode);
+        world.Advance(60.01);
         rules->Update();
-        world.Advance(30.0);
-        rules->Update();
-        CHECK(order() == std::vector<int>{0, 1, 2});
-        CHECK(rules->GetState() == kMatchSuddenDeath);
-    }
-    SUBCASE("Territories ends only when the first two differ")
-    {
-        rules->BeginMatch(kModeTerritories, 1.0f, 0.0f);
-        rules->SetState(kMatchSuddenDeath);
-        armies[0]->SetFlagCount(2);
-        armies[1]->SetFlagCount(2);
-        CHECK_FALSE(rules->SuddenDeathEnds());
-        armies[1]->SetFlagCount(3);
-        world.Advance(0.6);
-        rules->RankArmies(); // ranks 3 first, then tests 3 against 2 on the next frame
-        rules->RankArmies();
         CHECK(rules->GetState() == kMatchStatistics);
     }
-    SUBCASE("Body Count and Steal the Bacon end on the first frame of sudden death")
-    {
-        for (const GameMode mode : {kModeBodyCount, kModeStealTheBacon}) {
-            begin(mode);
-            world.Advance(60.01);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchStatistics);
-        }
-    }
-    SUBCASE("the last army standing ends the match, and in Steal the Bacon takes the time left")
-    {
-        begin(kModeStealTheBacon);
-        world.Advance(20.0);
-        armies[0]->RemoveUnit(0);
-        rules->Update();
-        CHECK(rules->GetState() == kMatchGameOn);
-        armies[2]->RemoveUnit(0);
-        rules->Update();
-        CHECK(rules->GetState() == kMatchStatistics);
-        CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
-        // Not behind the menus.
-        inMenus = true;
-        begin(kModeStealTheBacon);
-        rules->Update();
-        CHECK(rules->GetState() == kMatchGameOn);
-    }
+
+    // The last army standing ends the match, and in Steal the Bacon takes the time left.
+    begin(kModeStealTheBacon);
+    world.Advance(20.0);
+    armies[0]->RemoveUnit(0);
+    rules->Update();
+    CHECK(rules->GetState() == kMatchGameOn);
+    armies[2]->RemoveUnit(0);
+    rules->Update();
+    CHECK(rules->GetState() == kMatchStatistics);
+    CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
+    // Not behind the menus.
+    inMenus = true;
+    begin(kModeStealTheBacon);
+    rules->Update();
+    CHECK(rules->GetState() == kMatchGameOn);
 }
 
 TEST_CASE_FIXTURE(RulesScope, "a flag is held by armies with a live unit within 25, on its own timer at any frame rate")
