@@ -49,24 +49,22 @@ TEST_CASE_FIXTURE(Field, "clicks select a unit, a second click its type, Shift a
     CHECK(sel.GetSelected() == Units{&t1, &s1, &s2});
     sel.SetShiftHeld(false);
 
-    SUBCASE("a click on an enemy orders an attack, busy units excepted, and Ctrl on an own unit one on it")
-    {
-        REQUIRE(s2.SetOrder(kOrderBusy, false));
-        Click(e1);
-        CHECK(t1.GetTargets().target == &e1);
-        CHECK(t1.GetTargets().targetArmy == &enemy);
-        CHECK(t1.GetOrder() == kOrderEngage);
-        CHECK_FALSE(t1.GetTargetAssigned());
-        CHECK(s2.GetTargets().target != &e1);
-        CHECK(s2.GetOrder() == kOrderBusy);
+    // A click on an enemy orders an attack, busy units excepted.
+    REQUIRE(s2.SetOrder(kOrderBusy, false));
+    Click(e1);
+    CHECK(t1.GetTargets().target == &e1);
+    CHECK(t1.GetTargets().targetArmy == &enemy);
+    CHECK(t1.GetOrder() == kOrderEngage);
+    CHECK_FALSE(t1.GetTargetAssigned());
+    CHECK(s2.GetTargets().target != &e1);
+    CHECK(s2.GetOrder() == kOrderBusy);
 
-        // Ctrl on an own unit orders the selection to attack it.
-        sel.SetCtrlHeld(true);
-        Click(s2);
-        CHECK(t1.GetTargets().target == &s2);
-        CHECK(t1.GetTargetAssigned());
-        CHECK(sel.GetSelected().size() == 3);
-    }
+    // Ctrl on an own unit orders the selection to attack it.
+    sel.SetCtrlHeld(true);
+    Click(s2);
+    CHECK(t1.GetTargets().target == &s2);
+    CHECK(t1.GetTargetAssigned());
+    CHECK(sel.GetSelected().size() == 3);
 }
 
 TEST_CASE_FIXTURE(Field, "a press moving 5 pixels is a click, further a box or formation drag, which the release ends")
