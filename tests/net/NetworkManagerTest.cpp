@@ -39,7 +39,7 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     CHECK(first.net->GetOwnId() + second.net->GetOwnId() == 3);
     CHECK(first.ui.options == host.ui.options);
 
-    SUBCASE("chat reaches everyone once but for a client posing as another, and only valid settings are taken")
+    SUBCASE("chat and valid settings reach everyone once, and the host leaving sends its clients back")
     {
         first.net->TcpPair().SetSenderId(second.net->GetOwnId());
         SendLobbyChat(*first.net, "forged");
@@ -66,8 +66,15 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         SendGameSettings(*host.net, valid);
         REQUIRE(session.Pump([&] { return first.ui.options == valid && second.ui.options == valid; }));
         CHECK(first.ui.optionsReceived == received + 1);
+
+        // The host leaving sends its clients back to the connection screen, from unit selection too.
+        second.ui.screen = kScreenUnitSelection;
+        second.world.state = 1; // the menus: no match yet
+        host.net->Leave();
+        REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
+        CHECK(first.net->GetOwnId() == -1);
     }
-    SUBCASE("the host takes clients' slots bounded and starts the match only once all are ready")
+    SUBCASE("slots start the match once all are ready, unit states flow, and outside a match orders are not taken")
     {
         for (NetPeer* peer : {&host, &first, &second}) {
             peer->ui.screen = kScreenUnitSelection;
@@ -85,8 +92,35 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         REQUIRE(session.Pump([&] { return host.ui.allReady; }));
         SendLobbySlotsAsHost(*host.net, PlayerSlotsMessage{});
         REQUIRE(session.Pump([&] { return first.ui.matchesStarted == 1 && second.ui.matchesStarted == 1; }));
+
+        // Unit states flow from the host until every client unit matches.
+        for (auto& army : host.world.armies) {
+            for (UnitStateMessage& unit : army) {
+                unit.position = unit.position + Vec3{100.0f, 0.0f, 0.0f};
+                unit.order = kOrderMove;
+                unit.arrived = 0;
+            }
+        }
+        for (int tick = 0; tick < 8; ++tick) {
+            host.net->GetUnitStateSync().Tick(host.world, host.net->UdpPair());
+            session.Frame();
+        }
+        REQUIRE(session.Pump([&] { return first.world.armies == host.world.armies; }));
+        REQUIRE(session.Pump([&] { return second.world.armies == host.world.armies; }));
+
+        // Outside a match orders are neither sent nor taken.
+        first.world.state = 1;
+        SendMoveOrder(*first.net, {1, 1}, {});
+        CHECK_FALSE(first.net->UdpPair().First().HasRecords());
+        first.world.state = kNetStateMatch;
+        second.world.state = 1;
+        SendMoveOrder(*host.net, {2, 2}, {});
+        REQUIRE(session.Pump([&] { return first.world.moves.size() == 1; }));
+        SendGameChat(*host.net, "marker"); // sent after the move, so the move had its chance
+        REQUIRE(session.Pump([&] { return second.ui.gameChat.size() == 1; }));
+        CHECK(second.world.moves.empty());
     }
-    SUBCASE("a client's orders reach the host, which relays them, and deaths and explosions come from the host alone")
+    SUBCASE("orders are relayed, deaths and explosions come from the host alone, and clients that leave are removed")
     {
         const AttackOrderMessage attack{{4, 2}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
         SendMoveOrder(*first.net, {3, 1}, {std::nanf(""), 0.0f, 0.0f});
@@ -107,38 +141,8 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         CHECK(second.world.destroyed == std::vector<UnitHead>{{5, 6}});
         CHECK(second.world.explosions == std::vector<ExplosionMessage>{{{1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f}});
         CHECK(host.net->GetUnitsDestroyed() == 1);
-    }
-    SUBCASE("outside a match orders are neither sent nor taken")
-    {
-        first.world.state = 1;
-        SendMoveOrder(*first.net, {1, 1}, {});
-        CHECK_FALSE(first.net->UdpPair().First().HasRecords());
-        first.world.state = kNetStateMatch;
-        second.world.state = 1;
-        SendMoveOrder(*host.net, {2, 2}, {});
-        REQUIRE(session.Pump([&] { return first.world.moves.size() == 1; }));
-        SendGameChat(*host.net, "marker"); // sent after the move, so the move had its chance
-        REQUIRE(session.Pump([&] { return second.ui.gameChat.size() == 1; }));
-        CHECK(second.world.moves.empty());
-    }
-    SUBCASE("unit states flow from the host until every client unit matches")
-    {
-        for (auto& army : host.world.armies) {
-            for (UnitStateMessage& unit : army) {
-                unit.position = unit.position + Vec3{100.0f, 0.0f, 0.0f};
-                unit.order = kOrderMove;
-                unit.arrived = 0;
-            }
-        }
-        for (int tick = 0; tick < 8; ++tick) {
-            host.net->GetUnitStateSync().Tick(host.world, host.net->UdpPair());
-            session.Frame();
-        }
-        REQUIRE(session.Pump([&] { return first.world.armies == host.world.armies; }));
-        REQUIRE(session.Pump([&] { return second.world.armies == host.world.armies; }));
-    }
-    SUBCASE("a client that quits sends two leaves and is removed once, one that just closes is removed too")
-    {
+
+        // A client that quits sends two leaves and is removed once, one that just closes is removed too.
         const int changes = host.ui.playerChanges;
         const std::int32_t leavingId = first.net->GetOwnId();
         SendLeave(*first.net);
@@ -153,14 +157,6 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         second.net->Reset(); // no leave at all: the closed connection is one
         REQUIRE(session.Pump([&] { return host.net->Players().empty(); }));
         CHECK(host.ui.playerChanges == changes + 2);
-    }
-    SUBCASE("the host leaving sends its clients back to the connection screen, from unit selection too")
-    {
-        second.ui.screen = kScreenUnitSelection;
-        second.world.state = 1; // the menus: no match yet
-        host.net->Leave();
-        REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
-        CHECK(first.net->GetOwnId() == -1);
     }
     SUBCASE("a peer that never reads is cut off when its backlog passes the cap, the clients kept")
     {
