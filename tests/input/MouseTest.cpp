@@ -115,7 +115,7 @@ TEST_CASE_FIXTURE(MouseFixture, "the mouse moves twice its motion, clicks, turns
         CHECK(mouse->GetWheel() == 0.0f);
     }
 
-    SUBCASE("in a match each edge starts its pan, pushing on keeps it, coming back stops it, menus have none")
+    SUBCASE("in a match each edge pans until the cursor comes back, menus have none, and a held edge pans again later")
     {
         host.inMatch = true;
         mouse->MoveX(10);
@@ -142,10 +142,8 @@ TEST_CASE_FIXTURE(MouseFixture, "the mouse moves twice its motion, clicks, turns
         mouse->MoveY(5);
         CHECK(host.camera == std::vector<int>{kCameraPanLeft, -kCameraPanLeft});
         CHECK(mouse->GetHorizontalEdge() == 1);
-    }
 
-    SUBCASE("an edge held as the match ends pans again in the next match")
-    {
+        // An edge held as the match ends pans again in the next match.
         host.inMatch = true;
         mouse->MoveX(5);
         mouse->MoveY(5);
