@@ -25,7 +25,7 @@ Terrain FlatTerrain(float waterLevel = -50.0f)
 
 } // namespace
 
-TEST_CASE("a crater presses the ground into its sphere and keeps everything built on the heights in step")
+TEST_CASE("craters press the ground into their sphere, keeping all built on it in step, and light is baked into it")
 {
     Terrain terrain = FlatTerrain();
     const std::vector<TerrainVertex> before = terrain.GetGroundVertices();
@@ -94,10 +94,8 @@ TEST_CASE("a crater presses the ground into its sphere and keeps everything buil
     }
     Terrain empty;
     CHECK_FALSE(empty.Crater(6.0f, {0.0f, 0.0f, 0.0f}));
-}
 
-TEST_CASE("relighting bakes Lambert light and ambient into the ground colours and keeps the blend")
-{
+    // Relighting bakes Lambert light and ambient into the ground colours and keeps the blend.
     LightRecord sun;
     sun.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
     sun.direction = {0.0f, -1.0f, 0.0f};
@@ -106,7 +104,6 @@ TEST_CASE("relighting bakes Lambert light and ambient into the ground colours an
     };
 
     // Straight down on an upward normal: full light, blue from the diffuse, alpha kept.
-    Terrain terrain = FlatTerrain();
     const std::uint32_t alpha = terrain.GetGroundVertices()[5].diffuse & 0xFF000000u;
     for (int n = 0; n < 3; ++n) {
         terrain.Relight(&sun, kGroundAmbient);
@@ -120,7 +117,6 @@ TEST_CASE("relighting bakes Lambert light and ambient into the ground colours an
     CHECK(rgb(terrain, 5) == 0x00101010u);
     terrain.Relight(nullptr, 0xFF000000u);
     CHECK(rgb(terrain, 5) == 0x00000000u);
-    Terrain empty;
     const std::uint32_t relights = empty.GetRelightCount();
     empty.Relight(&sun, kGroundAmbient);
     CHECK(empty.GetRelightCount() == relights + 1);
