@@ -97,7 +97,7 @@ TEST_CASE("a computer army thinks by its mode, and never over an army with nothi
     }
 }
 
-TEST_CASE("the flank lines the army up across the enemy's direction, whatever the player holds")
+TEST_CASE("the flank lines the army up across the enemy's direction, and random points stay within their radius")
 {
     BattleWorld world;
     GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
@@ -115,10 +115,8 @@ TEST_CASE("the flank lines the army up across the enemy's direction, whatever th
     CHECK(at(kTrajectagon).z - centre.z == doctest::Approx(-10.0f).epsilon(0.05));
     testing::CheckNear(at(kDetagon), centre, 1e-3);
     GroupMover::Instance()->ResetFormation();
-}
 
-TEST_CASE("random points stay within their radius, and a radius under one is the centre")
-{
+    // Random points stay within their radius, and a radius under one is the centre.
     platform::SeedRand(5);
     for (const float radius : {0.0f, 0.9f, -0.5f, std::nanf("")}) {
         CHECK(AiStrategy::RandomPoint(radius) == Vec3());
