@@ -67,8 +67,23 @@ TEST_CASE_FIXTURE(Field, "clicks select a unit, a second click its type, Shift a
     CHECK(sel.GetSelected().size() == 3);
 }
 
-TEST_CASE_FIXTURE(Field, "a press moving 5 pixels is a click, further a box or formation drag, which the release ends")
+TEST_CASE_FIXTURE(Field, "units behind the camera are neither picked nor boxed, and a press moving 5 pixels is a click")
 {
+    // Straight behind the eye: dividing by its negative w would put it in
+    // the middle of the screen.
+    Unit& behind = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    behind.SetPosition({0.0f, 160.0f, -160.0f});
+    Unit& seen = world.AddUnit(own, kSmashtor, 20.0f, 0.0f);
+
+    CHECK(sel.PickUnit(512.0f, 384.0f) == nullptr);
+    CHECK(sel.PickUnit(ScreenOf(seen).x, ScreenOf(seen).y) == &seen);
+    sel.BeginPress(1.0f, 1.0f);
+    sel.OnMouseMove(1023.0f, 767.0f);
+    sel.UpdateBoxSelection();
+    CHECK(sel.GetSelected() == Units{&seen});
+    sel.OnLeftButtonUp(1023.0f, 767.0f);
+
+    // A press that moves 5 pixels is a click, further a box or a formation drag, and the release ends either.
     sel.BeginPress(100.0f, 100.0f);
     sel.OnMouseMove(105.0f, 95.0f);
     CHECK_FALSE(sel.IsBoxActive());
@@ -144,23 +159,6 @@ TEST_CASE_FIXTURE(Field, "a box selects own units and marks the others, and its 
     boxDrag(false);
     CHECK(sel.GetSelected() == Units{&s1, &s2});
     CHECK(sel.GetTargets() == Units{&e1});
-}
-
-TEST_CASE_FIXTURE(Field, "units behind the camera are neither picked nor boxed")
-{
-    // Straight behind the eye: dividing by its negative w would put it in
-    // the middle of the screen.
-    Unit& behind = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
-    behind.SetPosition({0.0f, 160.0f, -160.0f});
-    Unit& seen = world.AddUnit(own, kSmashtor, 20.0f, 0.0f);
-
-    CHECK(sel.PickUnit(512.0f, 384.0f) == nullptr);
-    CHECK(sel.PickUnit(ScreenOf(seen).x, ScreenOf(seen).y) == &seen);
-    sel.BeginPress(1.0f, 1.0f);
-    sel.OnMouseMove(1023.0f, 767.0f);
-    sel.UpdateBoxSelection();
-    CHECK(sel.GetSelected() == Units{&seen});
-    sel.OnLeftButtonUp(1023.0f, 767.0f);
 }
 
 TEST_CASE_FIXTURE(Field, "Ctrl moves spare busy units, plain moves take them, and the minimap ends at its panel's edge")
