@@ -43,41 +43,37 @@ TEST_CASE("log entries are written in the documented format and counted, or go t
     testing::TempDirectory dir;
     FixedTime time;
 
-    SUBCASE("appended to the file, counted under registered names only")
-    {
-        ReportRegistry* registry = ReportRegistry::Get();
-        registry->Add("Physics.txt");
-        registry->Add("missing/dir/x.txt");
-        ErrorLog("Physics.txt", true).Warning("text");
-        ErrorLog("Physics.txt", false).Error("Could not Create Window");
-        ErrorLog("Physics.txt", false).Note("not counted");
-        ErrorLog("Unknown.txt", false).Warning("no record");
-        ErrorLog("missing/dir/x.txt", true).Error("counted");
+    // A file that cannot be written sends each entry to standard error as one line.
+    // Players meet this as a read-only data directory. These fail to open
+    // the same way, and for every user: root writes into read-only folders.
+    testing::MakePipe("Pipe.txt");
+    const std::string written = StandardErrorOf([] {
+        ErrorLog("Missing/Sound.txt", true).Warning("first");
+        ErrorLog("Pipe.txt", false).Note("second, without waiting for a reader");
+    });
+    CHECK(written == "Missing/Sound.txt: 4/21/2005 9:05:07 Warning: first\n"
+                     "Pipe.txt: Note: second, without waiting for a reader\n");
 
-        CHECK(testing::ReadTextFile("Physics.txt") ==
-              "\n4/21/2005 9:05:07 Warning: text\nError: Could not Create Window\nNote: not counted");
-        REQUIRE(registry->Find("Physics.txt"));
-        CHECK(registry->Find("Physics.txt")->warnings == 1);
-        CHECK(registry->Find("Physics.txt")->errors == 1);
-        CHECK(registry->Find("missing/dir/x.txt")->errors == 1);
-        CHECK(registry->Find("Unknown.txt") == nullptr);
-        CHECK_FALSE(registry->Finish());
+    // Appended to the file, counted under registered names only.
+    ReportRegistry* registry = ReportRegistry::Get();
+    registry->Add("Physics.txt");
+    registry->Add("missing/dir/x.txt");
+    ErrorLog("Physics.txt", true).Warning("text");
+    ErrorLog("Physics.txt", false).Error("Could not Create Window");
+    ErrorLog("Physics.txt", false).Note("not counted");
+    ErrorLog("Unknown.txt", false).Warning("no record");
+    ErrorLog("missing/dir/x.txt", true).Error("counted");
 
-        // Late evening keeps two-digit minutes and seconds only.
-        platform::SetLocalTimeOverride(platform::LocalTime{2026, 12, 6, 23, 0, 9});
-        CHECK(ErrorLog::FormatTimeStamp() == "12/6/2026 23:00:09");
-    }
+    CHECK(testing::ReadTextFile("Physics.txt") ==
+          "\n4/21/2005 9:05:07 Warning: text\nError: Could not Create Window\nNote: not counted");
+    REQUIRE(registry->Find("Physics.txt"));
+    CHECK(registry->Find("Physics.txt")->warnings == 1);
+    CHECK(registry->Find("Physics.txt")->errors == 1);
+    CHECK(registry->Find("missing/dir/x.txt")->errors == 1);
+    CHECK(registry->Find("Unknown.txt") == nullptr);
+    CHECK_FALSE(registry->Finish());
 
-    SUBCASE("a file that cannot be written sends each entry to standard error as one line")
-    {
-        // Players meet this as a read-only data directory. These fail to open
-        // the same way, and for every user: root writes into read-only folders.
-        testing::MakePipe("Pipe.txt");
-        const std::string written = StandardErrorOf([] {
-            ErrorLog("Missing/Sound.txt", true).Warning("first");
-            ErrorLog("Pipe.txt", false).Note("second, without waiting for a reader");
-        });
-        CHECK(written == "Missing/Sound.txt: 4/21/2005 9:05:07 Warning: first\n"
-                         "Pipe.txt: Note: second, without waiting for a reader\n");
-    }
+    // Late evening keeps two-digit minutes and seconds only.
+    platform::SetLocalTimeOverride(platform::LocalTime{2026, 12, 6, 23, 0, 9});
+    CHECK(ErrorLog::FormatTimeStamp() == "12/6/2026 23:00:09");
 }

@@ -36,7 +36,7 @@ struct Worker {
 
 } // namespace
 
-TEST_CASE("a thread runs its body until stopped, is joined by Close and starts only once at a time")
+TEST_CASE("a thread runs its body until stopped, is joined by Close, starts once at a time, and outlives no owner")
 {
     Worker worker;
     Thread& thread = worker.thread;
@@ -63,20 +63,18 @@ TEST_CASE("a thread runs its body until stopped, is joined by Close and starts o
     CHECK(worker.runs == 2);
 
     CHECK_FALSE(Thread(Thread::Body()).Start()); // no body, no thread
-}
 
-TEST_CASE("an owner deleted while its thread's body runs, without Close, waits for the body first")
-{
+    // An owner deleted while its thread's body runs, without Close, waits for the body first.
     // Deleted just after the start (the body may not have begun) and in the
     // middle of its passes; a missed join ends the process (a joinable
     // std::thread destroyed) or shows as a use after free under the sanitizers.
     for (int round = 0; round < 40; ++round) {
         CAPTURE(round);
-        auto worker = std::make_unique<Worker>();
-        REQUIRE(worker->thread.Start());
+        auto owner = std::make_unique<Worker>();
+        REQUIRE(owner->thread.Start());
         if (round % 2 == 1) {
-            worker->WaitForPass();
+            owner->WaitForPass();
         }
-        worker.reset();
+        owner.reset();
     }
 }

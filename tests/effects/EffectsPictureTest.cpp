@@ -64,13 +64,11 @@ TEST_CASE("sprites shrink with distance and add their colour")
     const int cx = kWidth / 2;
     const int cy = kHeight / 2;
 
-    SUBCASE("a 0.4 sprite 10 units off is 192 x 0.4 / 10, about 8 pixels, across, white over blue")
-    {
-        const platform::RgbImage image = DrawSprite(device, 0.4f);
-        Save(image, "effects_sprites.png");
-        CHECK(testing::PixelAt(image, cx, cy) == 0xFFFFFFu);
-        CHECK(testing::PixelAt(image, cx + 2, cy) == 0xFFFFFFu);
-        CHECK(testing::PixelAt(image, cx + 6, cy) == 0x000040u);
-        CHECK(testing::PixelAt(image, cx, cy - 6) == 0x000040u);
-    }
+    // A 0.4 sprite 10 units off is 192 x 0.4 / 10, about 8 pixels, across, white over blue.
+    const platform::RgbImage image = DrawSprite(device, 0.4f);
+    Save(image, "effects_sprites.png");
+    CHECK(testing::PixelAt(image, cx, cy) == 0xFFFFFFu);
+    CHECK(testing::PixelAt(image, cx + 2, cy) == 0xFFFFFFu);
+    CHECK(testing::PixelAt(image, cx + 6, cy) == 0x000040u);
+    CHECK(testing::PixelAt(image, cx, cy - 6) == 0x000040u);
 }

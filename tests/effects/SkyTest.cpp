@@ -17,25 +17,21 @@ TEST_CASE("the sky draws behind what is drawn, once built")
     platform::NullRenderDevice device;
     Sky sky;
 
-    SUBCASE("nothing is drawn before it is built")
-    {
-        sky.Draw(device, 0.1f);
-        CHECK(device.Calls().empty());
-    }
-    SUBCASE("it draws one fan of two depth-tested, without depth writes or lighting, then depth writes back on")
-    {
-        sky.Create(device);
-        device.ClearCalls();
-        sky.Draw(device, 0.1f);
-        const std::vector<std::string> expectedStart{"SetTransform World", "SetRenderState Lighting 0",
-                                                     "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 1",
-                                                     "SetRenderState ZWriteEnable 0"};
-        const std::vector<std::string>& calls = device.Calls();
-        REQUIRE(calls.size() > expectedStart.size());
-        CHECK(std::vector<std::string>(calls.begin(), calls.begin() + 5) == expectedStart);
-        CHECK(device.CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleFan 0 2"});
-        CHECK(device.GetState().IsOn(platform::RenderState::ZEnable));
-        CHECK(device.GetState().IsOn(platform::RenderState::ZWriteEnable));
-        CHECK(device.GetState().textures[0] == nullptr);
-    }
+    // Nothing is drawn before it is built; then one fan of two, depth-tested
+    // without depth writes or lighting, then depth writes back on.
+    sky.Draw(device, 0.1f);
+    CHECK(device.Calls().empty());
+    sky.Create(device);
+    device.ClearCalls();
+    sky.Draw(device, 0.1f);
+    const std::vector<std::string> expectedStart{"SetTransform World", "SetRenderState Lighting 0",
+                                                 "SetRenderState AlphaBlendEnable 0", "SetRenderState ZEnable 1",
+                                                 "SetRenderState ZWriteEnable 0"};
+    const std::vector<std::string>& calls = device.Calls();
+    REQUIRE(calls.size() > expectedStart.size());
+    CHECK(std::vector<std::string>(calls.begin(), calls.begin() + 5) == expectedStart);
+    CHECK(device.CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleFan 0 2"});
+    CHECK(device.GetState().IsOn(platform::RenderState::ZEnable));
+    CHECK(device.GetState().IsOn(platform::RenderState::ZWriteEnable));
+    CHECK(device.GetState().textures[0] == nullptr);
 }

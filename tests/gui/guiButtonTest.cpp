@@ -23,40 +23,35 @@ TEST_CASE("a button reports a press inside, completes the click on any release a
     };
     using Faces = std::vector<std::string>;
 
-    SUBCASE("press inside, wander off and release far away: up, hover, down, then up while held off the button")
-    {
-        button.SetUpTexture("up");
-        button.SetDownTexture("down");
-        button.SetHoverTexture("hover");
-        CHECK(face() == Faces{"up"});
-        CHECK(Offer(button, kGuiMouseMove, 768, 576));
-        CHECK(face() == Faces{"hover"});
-        CHECK(Offer(button, kGuiLeftDown, 300, 300));
-        CHECK(gui.clicks == 1);
-        CHECK(face() == Faces{"down"});
-        CHECK_FALSE(Offer(button, kGuiMouseMove, 769, 576));
-        CHECK(face() == Faces{"up"});
-        CHECK(Offer(button, kGuiLeftUp, 10, 10));
-        CHECK(testing::RecordedCodes() == std::vector<std::uint32_t>{kGuiButtonPressed, kGuiButtonReleased});
-        CHECK_FALSE(button.IsPressed());
-    }
+    // A release without a press and a press outside do nothing.
+    CHECK_FALSE(Offer(button, kGuiLeftUp, 300, 300));
+    CHECK_FALSE(Offer(button, kGuiLeftDown, 255, 300));
+    CHECK_FALSE(Offer(button, kGuiRightDown, 300, 300));
+    CHECK(testing::RecordedEvents().empty());
+    CHECK(gui.clicks == 0);
 
-    SUBCASE("a release without a press and a press outside do nothing")
-    {
-        CHECK_FALSE(Offer(button, kGuiLeftUp, 300, 300));
-        CHECK_FALSE(Offer(button, kGuiLeftDown, 255, 300));
-        CHECK_FALSE(Offer(button, kGuiRightDown, 300, 300));
-        CHECK(testing::RecordedEvents().empty());
-        CHECK(gui.clicks == 0);
-    }
+    // No picture draws nothing, not a plain box; a missing hover leaves the up face; a replaced one is let go.
+    Offer(button, kGuiMouseMove, 300, 300);
+    CHECK(face().empty());
+    button.SetUpTexture("up");
+    CHECK(face() == Faces{"up"});
+    button.SetUpTexture("up2");
+    CHECK(gui.canvas.LiveTextures() == 1);
+    Offer(button, kGuiMouseMove, 10, 10);
 
-    SUBCASE("no picture draws nothing, not a plain box; a missing hover leaves the up face; a replaced one is let go")
-    {
-        Offer(button, kGuiMouseMove, 300, 300);
-        CHECK(face().empty());
-        button.SetUpTexture("up");
-        CHECK(face() == Faces{"up"});
-        button.SetUpTexture("up2");
-        CHECK(gui.canvas.LiveTextures() == 1);
-    }
+    // Press inside, wander off and release far away: up, hover, down, then up while held off the button.
+    button.SetUpTexture("up");
+    button.SetDownTexture("down");
+    button.SetHoverTexture("hover");
+    CHECK(face() == Faces{"up"});
+    CHECK(Offer(button, kGuiMouseMove, 768, 576));
+    CHECK(face() == Faces{"hover"});
+    CHECK(Offer(button, kGuiLeftDown, 300, 300));
+    CHECK(gui.clicks == 1);
+    CHECK(face() == Faces{"down"});
+    CHECK_FALSE(Offer(button, kGuiMouseMove, 769, 576));
+    CHECK(face() == Faces{"up"});
+    CHECK(Offer(button, kGuiLeftUp, 10, 10));
+    CHECK(testing::RecordedCodes() == std::vector<std::uint32_t>{kGuiButtonPressed, kGuiButtonReleased});
+    CHECK_FALSE(button.IsPressed());
 }

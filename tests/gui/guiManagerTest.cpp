@@ -60,7 +60,7 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
     guiManager* manager = guiManager::Instance();
     heard.clear();
 
-    SUBCASE("one name gives one window, silently")
+    SUBCASE("one name gives one window, silently, and everything destroyed takes no input and draws nothing")
     {
         guiWindow* window = manager->CreateWindow("Title");
         window->SetPositionXYZ(0.25f, 0.0f, 0.0f);
@@ -68,6 +68,14 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         CHECK(window->GetPosition().x == 0.25f);
         CHECK(manager->GetWindow("Nothing") == nullptr);
         CHECK(testing::ReadTextFile("guiWindow.txt").empty());
+
+        // Everything destroyed takes no input and draws nothing, and destroying again is harmless.
+        MakeWindow("a", Heard<1>);
+        manager->DestroyAllWindows();
+        manager->DestroyWindow("a");
+        testing::Dispatch(kGuiRightDown, 5, 5);
+        CHECK(heard.empty());
+        CHECK(Drawn(gui).empty());
     }
 
     SUBCASE("a new window goes in front, of a higher one too until the next sort, which is stable")
@@ -118,15 +126,5 @@ TEST_CASE("the manager stacks windows, offers input front first and draws back t
         CHECK(heard == std::vector<int>{1, 2, 3, 2});
         CHECK(Drawn(gui) == Names{"Lobby"});
         CHECK(manager->GetStackingOrder().size() == 2);
-    }
-
-    SUBCASE("everything destroyed takes no input and draws nothing, and destroying again is harmless")
-    {
-        MakeWindow("a", Heard<1>);
-        manager->DestroyAllWindows();
-        manager->DestroyWindow("a");
-        testing::Dispatch(kGuiRightDown, 5, 5);
-        CHECK(heard.empty());
-        CHECK(Drawn(gui).empty());
     }
 }

@@ -15,7 +15,7 @@ TEST_CASE("widgets map screen pixels to their own corners whatever the screen si
     guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
     guiButton widget(&window, nullptr, 0.25f, 0.25f, 0.5f, 0.5f);
 
-    SUBCASE("the edges are inside and a pixel beyond them is not")
+    SUBCASE("the edges are inside and a pixel beyond them is not, and a widget of no size is never hit")
     {
         CHECK(widget.ScreenToLocal(768, 576).y == 1.0f);
         CHECK(widget.IsInside(256, 192));
@@ -23,6 +23,12 @@ TEST_CASE("widgets map screen pixels to their own corners whatever the screen si
         CHECK_FALSE(widget.IsInside(255, 300));
         CHECK_FALSE(widget.IsInside(769, 300));
         CHECK_FALSE(widget.IsInside(300, 577));
+        // A widget of no size is never hit and gives no NaN.
+        guiButton flat(&window, nullptr, 0.25f, 0.25f, 0.0f, 0.0f);
+        const Vec3 local = flat.ScreenToLocal(256, 192);
+        CHECK_FALSE(std::isnan(local.x));
+        CHECK_FALSE(std::isnan(local.y));
+        CHECK_FALSE(flat.IsInside(256, 192));
     }
 
     SUBCASE("the far corner of the screen is fraction one at either size")
@@ -45,15 +51,6 @@ TEST_CASE("widgets map screen pixels to their own corners whatever the screen si
         window.SetPositionXYZ(0.5f, 0.5f, 0.0f);
         CHECK(widget.IsInside(512 + 128, 384 + 96));
         CHECK_FALSE(widget.IsInside(256, 192));
-    }
-
-    SUBCASE("a widget of no size is never hit and gives no NaN")
-    {
-        guiButton flat(&window, nullptr, 0.25f, 0.25f, 0.0f, 0.0f);
-        const Vec3 local = flat.ScreenToLocal(256, 192);
-        CHECK_FALSE(std::isnan(local.x));
-        CHECK_FALSE(std::isnan(local.y));
-        CHECK_FALSE(flat.IsInside(256, 192));
     }
 }
 

@@ -11,7 +11,6 @@
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
 #include <cmath>
 
 using ingame_test::Field;
@@ -25,37 +24,12 @@ Vec2 Centre(const testing::CanvasCall& call)
 
 } // namespace
 
-TEST_CASE("the close-up looks at the selection from the player's side, standing back by its spread")
+TEST_CASE_FIXTURE(Field, "the HUD draws its three panels in their places, and the close-up frames the selection")
 {
-    Field f;
-    HudOverlay* hud = HudOverlay::Instance();
-    const CameraView& view = hud->GetCamera().GetView();
-    const CameraView& player = f.camera.GetView();
-    Unit& a = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    Unit& b = f.world.AddUnit(f.own, kSmashtor, 10.0f, 4.0f);
-
-    hud->FrameSelection({&a}, f.world.Ground(), player);
-    testing::CheckNear(view.GetAt(), {0.0f, 0.0f, 0.0f});
-    CHECK(Vec3Length(view.GetEye() - view.GetAt()) == doctest::Approx(4.125));
-    testing::CheckNear(Vec3Normalize(view.GetEye() - view.GetAt()), Vec3Normalize(player.GetEye() - player.GetAt()));
-
-    hud->FrameSelection({&a, &b}, f.world.Ground(), player);
-    testing::CheckNear(view.GetAt(), {5.0f, 0.0f, 2.0f});
-    CHECK(Vec3Length(view.GetEye() - view.GetAt()) == doctest::Approx(0.95 * 10.0 * std::sqrt(2.0) + 1.75));
-
-    const Vec3 eye = view.GetEye();
-    hud->FrameSelection({}, f.world.Ground(), player);
-    CHECK(view.GetEye() == eye);
-}
-
-TEST_CASE("the HUD draws the border, then the minimap, then the close-up panel, each in its place")
-{
-    Field f;
-    testing::RecordingCanvas canvas;
     HudOverlay* hud = HudOverlay::Instance();
     hud->Init(&canvas, nullptr, 1024, 768);
     REQUIRE_FALSE(hud->HasCloseUpTarget());
-    hud->Render(canvas, f.world.Ground(), f.camera.GetView());
+    hud->Render(canvas, world.Ground(), camera.GetView());
 
     REQUIRE(canvas.calls.size() >= 3);
     CHECK(canvas.calls.front().texture == HudOverlay::kBorderPath);
@@ -69,7 +43,7 @@ TEST_CASE("the HUD draws the border, then the minimap, then the close-up panel, 
     canvas.calls.clear();
     canvas.missing.insert(HudOverlay::kBorderPath);
     hud->Init(&canvas, nullptr, 1024, 768);
-    hud->Render(canvas, f.world.Ground(), f.camera.GetView());
+    hud->Render(canvas, world.Ground(), camera.GetView());
     CHECK(canvas.calls.front().color == HudOverlay::kPanelBlack);
     // The camera's outline stays inside the minimap panel.
     for (const testing::CanvasCall& call : canvas.calls) {
@@ -78,21 +52,33 @@ TEST_CASE("the HUD draws the border, then the minimap, then the close-up panel, 
             CHECK(std::abs(call.topLeft.y - 655.104f) <= 100.01f);
         }
     }
-}
 
-// With a target the pass is checked in a whole frame by MatchEndTest.
-TEST_CASE("without a close-up target the close-up pass does nothing")
-{
-    Field f;
-    Unit& a = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
+    // The close-up looks at the selection from the player's side, standing back by its spread.
+    const CameraView& view = hud->GetCamera().GetView();
+    const CameraView& player = camera.GetView();
+    Unit& a = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& b = world.AddUnit(own, kSmashtor, 10.0f, 4.0f);
+
+    hud->FrameSelection({&a}, world.Ground(), player);
+    testing::CheckNear(view.GetAt(), {0.0f, 0.0f, 0.0f});
+    CHECK(Vec3Length(view.GetEye() - view.GetAt()) == doctest::Approx(4.125));
+    testing::CheckNear(Vec3Normalize(view.GetEye() - view.GetAt()), Vec3Normalize(player.GetEye() - player.GetAt()));
+
+    hud->FrameSelection({&a, &b}, world.Ground(), player);
+    testing::CheckNear(view.GetAt(), {5.0f, 0.0f, 2.0f});
+    CHECK(Vec3Length(view.GetEye() - view.GetAt()) == doctest::Approx(0.95 * 10.0 * std::sqrt(2.0) + 1.75));
+
+    const Vec3 eye = view.GetEye();
+    hud->FrameSelection({}, world.Ground(), player);
+    CHECK(view.GetEye() == eye);
+
+    // Without a close-up target the close-up pass does nothing; with one it
+    // is checked in a whole frame by MatchEndTest.
     Renderer* renderer = Renderer::Instance();
     renderer->CreateDevice(std::make_unique<platform::NullRenderDevice>());
     auto& device = static_cast<platform::NullRenderDevice&>(*renderer->GetDevice());
-    testing::RecordingCanvas canvas;
-    HudOverlay* hud = HudOverlay::Instance();
-    hud->Init(&canvas, nullptr, 1024, 768);
     device.ClearCalls();
-    hud->RenderSelectionView(*renderer, LightRecord{}, {&a}, f.world.Ground(), f.camera.GetView());
+    hud->RenderSelectionView(*renderer, LightRecord{}, {&a}, world.Ground(), camera.GetView());
     CHECK(device.Calls().empty());
     hud->Release();
     renderer->ReleaseDevice();

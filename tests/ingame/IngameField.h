@@ -11,6 +11,8 @@
 #include "render/Camera.h"
 #include "render/ScreenProjection.h"
 
+#include "RecordingCanvas.h"
+
 namespace ingame_test {
 
 inline constexpr int kWidth = 1024;
@@ -27,14 +29,14 @@ public:
         own.SetColour(0x00FF0000u);
         enemy.SetColour(0x000000FFu);
         Army::SetUnitRemovedHook([](Unit* unit) { SelectionController::Instance()->RemoveUnit(unit); });
-        selection->SetArmy(nullptr);
-        selection->Attach(&camera, &world.Ground(), kWidth, kHeight);
-        selection->SetArmy(&own);
-        selection->SetCtrlHeld(false);
-        selection->SetShiftHeld(false);
+        sel.SetArmy(nullptr);
+        sel.Attach(&camera, &world.Ground(), kWidth, kHeight);
+        sel.SetArmy(&own);
+        sel.SetCtrlHeld(false);
+        sel.SetShiftHeld(false);
         GroupMover::Instance()->ResetFormation();
     }
-    ~Field() { selection->SetArmy(nullptr); }
+    ~Field() { sel.SetArmy(nullptr); }
     Field(const Field&) = delete;
     Field& operator=(const Field&) = delete;
 
@@ -47,14 +49,15 @@ public:
     Vec2 ScreenOf(const Unit& unit) const { return ScreenOf(unit.GetPosition()); }
     void Click(const Vec2& at) const
     {
-        selection->BeginPress(at.x, at.y);
-        selection->OnLeftButtonUp(at.x, at.y);
+        sel.BeginPress(at.x, at.y);
+        sel.OnLeftButtonUp(at.x, at.y);
     }
     void Click(const Unit& unit) const { Click(ScreenOf(unit)); }
 
     units_test::BattleWorld world;
     Camera camera;
-    SelectionController* selection = SelectionController::Instance();
+    SelectionController& sel = *SelectionController::Instance();
+    testing::RecordingCanvas canvas;
     Army& own;
     Army& enemy;
 };

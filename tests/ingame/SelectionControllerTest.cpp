@@ -27,55 +27,63 @@ bool HasDuplicates(std::vector<Unit*> units)
 
 } // namespace
 
-TEST_CASE("clicks select a unit, a second click its type, Shift adds, and no unit is listed twice")
+TEST_CASE_FIXTURE(Field, "clicks select a unit, a second click its type, Shift adds, and no unit is listed twice")
 {
-    Field f;
-    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 20.0f, 0.0f);
-    Unit& t1 = f.world.AddUnit(f.own, kTriangoloid, -20.0f, 0.0f);
-    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 0.0f, 20.0f);
-    SelectionController& sel = *f.selection;
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = world.AddUnit(own, kSmashtor, 20.0f, 0.0f);
+    Unit& t1 = world.AddUnit(own, kTriangoloid, -20.0f, 0.0f);
+    Unit& e1 = world.AddUnit(enemy, kSmashtor, 0.0f, 20.0f);
 
-    f.Click(s1);
+    Click(s1);
     CHECK(sel.GetSelected() == Units{&s1});
-    f.Click(s1);
+    Click(s1);
     CHECK(sel.GetSelected() == Units{&s1, &s2});
-    f.Click(t1);
+    Click(t1);
     CHECK(sel.GetSelected() == Units{&t1});
 
     sel.SetShiftHeld(true);
-    f.Click(s1);
-    f.Click(s1);
-    f.Click(s1);
-    f.Click(s2);
+    Click(s1);
+    Click(s1);
+    Click(s1);
+    Click(s2);
     CHECK(sel.GetSelected() == Units{&t1, &s1, &s2});
     sel.SetShiftHeld(false);
 
-    SUBCASE("Ctrl on an own unit orders the selection to attack it")
-    {
-        sel.SetCtrlHeld(true);
-        f.Click(s2);
-        CHECK(t1.GetTargets().target == &s2);
-        CHECK(t1.GetTargetAssigned());
-        CHECK(sel.GetSelected().size() == 3);
-    }
-    SUBCASE("a click on an enemy orders an attack, busy units excepted")
-    {
-        REQUIRE(s2.SetOrder(kOrderBusy, false));
-        f.Click(e1);
-        CHECK(t1.GetTargets().target == &e1);
-        CHECK(t1.GetTargets().targetArmy == &f.enemy);
-        CHECK(t1.GetOrder() == kOrderEngage);
-        CHECK_FALSE(t1.GetTargetAssigned());
-        CHECK(s2.GetTargets().target != &e1);
-        CHECK(s2.GetOrder() == kOrderBusy);
-    }
+    // A click on an enemy orders an attack, busy units excepted.
+    REQUIRE(s2.SetOrder(kOrderBusy, false));
+    Click(e1);
+    CHECK(t1.GetTargets().target == &e1);
+    CHECK(t1.GetTargets().targetArmy == &enemy);
+    CHECK(t1.GetOrder() == kOrderEngage);
+    CHECK_FALSE(t1.GetTargetAssigned());
+    CHECK(s2.GetTargets().target != &e1);
+    CHECK(s2.GetOrder() == kOrderBusy);
+
+    // Ctrl on an own unit orders the selection to attack it.
+    sel.SetCtrlHeld(true);
+    Click(s2);
+    CHECK(t1.GetTargets().target == &s2);
+    CHECK(t1.GetTargetAssigned());
+    CHECK(sel.GetSelected().size() == 3);
 }
 
-TEST_CASE("a press that moves 5 pixels is a click, further a box or a formation drag, and the release ends either")
+TEST_CASE_FIXTURE(Field, "units behind the camera are neither picked nor boxed, and a press moving 5 pixels is a click")
 {
-    Field f;
-    SelectionController& sel = *f.selection;
+    // Straight behind the eye: dividing by its negative w would put it in
+    // the middle of the screen.
+    Unit& behind = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    behind.SetPosition({0.0f, 160.0f, -160.0f});
+    Unit& seen = world.AddUnit(own, kSmashtor, 20.0f, 0.0f);
+
+    CHECK(sel.PickUnit(512.0f, 384.0f) == nullptr);
+    CHECK(sel.PickUnit(ScreenOf(seen).x, ScreenOf(seen).y) == &seen);
+    sel.BeginPress(1.0f, 1.0f);
+    sel.OnMouseMove(1023.0f, 767.0f);
+    sel.UpdateBoxSelection();
+    CHECK(sel.GetSelected() == Units{&seen});
+    sel.OnLeftButtonUp(1023.0f, 767.0f);
+
+    // A press that moves 5 pixels is a click, further a box or a formation drag, and the release ends either.
     sel.BeginPress(100.0f, 100.0f);
     sel.OnMouseMove(105.0f, 95.0f);
     CHECK_FALSE(sel.IsBoxActive());
@@ -108,43 +116,38 @@ TEST_CASE("a press that moves 5 pixels is a click, further a box or a formation 
     testing::CheckNear(sel.GetFormationDirection(), {0.0f, 0.0f, 1.0f});
     sel.OnLeftButtonUp(300.0f, 300.0f);
 
-    SUBCASE("a release without a press this window saw does nothing")
-    {
-        Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-        f.Click(s1);
-        const Vec3 before = sel.GetTargetPoint();
-        sel.OnLeftButtonUp(600.0f, 300.0f);
-        CHECK(sel.GetSelected() == Units{&s1});
-        CHECK(sel.GetLastClicked() == &s1);
-        CHECK(sel.GetTargetPoint() == before);
-    }
+    // A release without a press this window saw does nothing.
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Click(s1);
+    const Vec3 before = sel.GetTargetPoint();
+    sel.OnLeftButtonUp(600.0f, 300.0f);
+    CHECK(sel.GetSelected() == Units{&s1});
+    CHECK(sel.GetLastClicked() == &s1);
+    CHECK(sel.GetTargetPoint() == before);
 }
 
-TEST_CASE("a box selects own units and marks the others, and its recounts list nobody twice")
+TEST_CASE_FIXTURE(Field, "a box selects own units and marks the others, and its recounts list nobody twice")
 {
-    Field f;
-    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 10.0f, 0.0f);
-    Unit& far = f.world.AddUnit(f.own, kTriangoloid, 60.0f, 0.0f);
-    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 5.0f, 5.0f);
-    SelectionController& sel = *f.selection;
-    testing::RecordingCanvas canvas;
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = world.AddUnit(own, kSmashtor, 10.0f, 0.0f);
+    Unit& far = world.AddUnit(own, kTriangoloid, 60.0f, 0.0f);
+    Unit& e1 = world.AddUnit(enemy, kSmashtor, 5.0f, 5.0f);
 
-    const Vec2 a = f.ScreenOf({-5.0f, 0.0f, 10.0f});
-    const Vec2 b = f.ScreenOf({15.0f, 0.0f, -5.0f});
+    const Vec2 a = ScreenOf({-5.0f, 0.0f, 10.0f});
+    const Vec2 b = ScreenOf({15.0f, 0.0f, -5.0f});
     const auto boxDrag = [&](bool shift) {
         sel.SetShiftHeld(shift);
         sel.BeginPress(a.x, a.y);
         sel.OnMouseMove(b.x, b.y);
         for (int frame = 0; frame < 5; ++frame) {
-            f.world.Advance(0.06);
+            world.Advance(0.06);
             sel.Render(canvas);
             CHECK_FALSE(HasDuplicates(sel.GetSelected()));
         }
         sel.OnLeftButtonUp(b.x, b.y);
     };
 
-    f.Click(far);
+    Click(far);
     boxDrag(true);
     CHECK(sel.GetSelected() == Units{&far, &s1, &s2});
     CHECK(sel.GetTargets() == Units{&e1});
@@ -158,37 +161,16 @@ TEST_CASE("a box selects own units and marks the others, and its recounts list n
     CHECK(sel.GetTargets() == Units{&e1});
 }
 
-TEST_CASE("units behind the camera are neither picked nor boxed")
+TEST_CASE_FIXTURE(Field, "Ctrl moves spare busy units, plain moves take them, and the minimap ends at its panel's edge")
 {
-    Field f;
-    // Straight behind the eye: dividing by its negative w would put it in
-    // the middle of the screen.
-    Unit& behind = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    behind.SetPosition({0.0f, 160.0f, -160.0f});
-    Unit& seen = f.world.AddUnit(f.own, kSmashtor, 20.0f, 0.0f);
-    SelectionController& sel = *f.selection;
-
-    CHECK(sel.PickUnit(512.0f, 384.0f) == nullptr);
-    CHECK(sel.PickUnit(f.ScreenOf(seen).x, f.ScreenOf(seen).y) == &seen);
-    sel.BeginPress(1.0f, 1.0f);
-    sel.OnMouseMove(1023.0f, 767.0f);
-    sel.UpdateBoxSelection();
-    CHECK(sel.GetSelected() == Units{&seen});
-    sel.OnLeftButtonUp(1023.0f, 767.0f);
-}
-
-TEST_CASE("Ctrl moves spare busy units, plain moves take them, and the minimap ends at its panel's edge")
-{
-    Field f;
-    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 3.0f, 0.0f);
-    SelectionController& sel = *f.selection;
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = world.AddUnit(own, kSmashtor, 3.0f, 0.0f);
     sel.SelectType(kSmashtor);
     REQUIRE(sel.GetSelected().size() == 2);
     REQUIRE(s2.SetOrder(kOrderBusy, false));
 
     sel.SetCtrlHeld(true);
-    f.Click(f.ScreenOf({30.0f, 0.0f, 30.0f}));
+    Click(ScreenOf({30.0f, 0.0f, 30.0f}));
     testing::CheckNear(sel.GetTargetPoint(), {30.0f, 0.0f, 30.0f}, 1e-2);
     CHECK(sel.IsMarkerShown());
     CHECK(s1.GetOrder() == kOrderEngage);
@@ -196,7 +178,7 @@ TEST_CASE("Ctrl moves spare busy units, plain moves take them, and the minimap e
     CHECK(s1.GetSearchSuppressed());
 
     sel.SetCtrlHeld(false);
-    f.Click(f.ScreenOf({-30.0f, 0.0f, 10.0f}));
+    Click(ScreenOf({-30.0f, 0.0f, 10.0f}));
     CHECK(s2.GetOrder() == kOrderMove);
     CHECK_FALSE(s2.GetSearchSuppressed());
 
@@ -204,63 +186,57 @@ TEST_CASE("Ctrl moves spare busy units, plain moves take them, and the minimap e
     const MinimapLayout layout = sel.GetMinimapLayout();
     CHECK(layout.Contains({layout.centre.x + 100.0f, layout.centre.y - 100.0f}));
     CHECK_FALSE(layout.Contains({layout.centre.x - 100.5f, layout.centre.y}));
-    const Vec3 cameraAt = f.camera.GetView().GetAt();
+    const Vec3 cameraAt = camera.GetView().GetAt();
     sel.OnMouseMove(layout.centre.x - 101.0f, layout.centre.y);
     sel.MinimapMoveCamera();
-    CHECK(f.camera.GetView().GetAt() == cameraAt);
+    CHECK(camera.GetView().GetAt() == cameraAt);
 }
 
-TEST_CASE("a removed unit leaves every list, and letting go of the army clears everything")
+TEST_CASE_FIXTURE(Field, "a removed unit leaves every list, and letting go of the army clears everything")
 {
-    Field f;
-    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    Unit& s2 = f.world.AddUnit(f.own, kSmashtor, 10.0f, 0.0f);
-    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 5.0f, 5.0f);
-    SelectionController& sel = *f.selection;
-    testing::RecordingCanvas canvas;
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& s2 = world.AddUnit(own, kSmashtor, 10.0f, 0.0f);
+    Unit& e1 = world.AddUnit(enemy, kSmashtor, 5.0f, 5.0f);
 
-    f.Click(s1);
+    Click(s1);
     sel.SetShiftHeld(true);
-    f.Click(s2);
-    const Vec2 e = f.ScreenOf(e1);
+    Click(s2);
+    const Vec2 e = ScreenOf(e1);
     sel.OnMouseMove(e.x, e.y);
-    f.world.Advance(0.06);
+    world.Advance(0.06);
     sel.Render(canvas);
     REQUIRE(sel.GetHover() == &e1);
 
     // Death: the army tells the selection through its hook.
-    f.own.RemoveUnit(s1.GetIndex());
+    own.RemoveUnit(s1.GetIndex());
     CHECK(sel.GetSelected() == Units{&s2});
     CHECK(sel.GetLastClicked() == &s2);
-    f.enemy.RemoveUnit(e1.GetIndex());
+    enemy.RemoveUnit(e1.GetIndex());
     CHECK(sel.GetHover() == nullptr);
 
     sel.SetArmy(nullptr);
     CHECK(sel.GetSelected().empty());
     CHECK(sel.GetLastClicked() == nullptr);
-    CHECK(sel.PickUnit(f.ScreenOf(s2).x, f.ScreenOf(s2).y) == nullptr);
+    CHECK(sel.PickUnit(ScreenOf(s2).x, ScreenOf(s2).y) == nullptr);
 }
 
-TEST_CASE("the marks show the selection green, targets red, health by colour, and the cursor says what a click does")
+TEST_CASE_FIXTURE(Field, "selection green, targets red, health by colour, and the cursor says what a click does")
 {
-    Field f;
-    Unit& s1 = f.world.AddUnit(f.own, kSmashtor, 0.0f, 0.0f);
-    Unit& e1 = f.world.AddUnit(f.enemy, kSmashtor, 30.0f, 0.0f);
-    SelectionController& sel = *f.selection;
-    testing::RecordingCanvas canvas;
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& e1 = world.AddUnit(enemy, kSmashtor, 30.0f, 0.0f);
     Cursor* cursor = Cursor::Instance();
 
     const auto renderAt = [&](const Vec2& at) {
         canvas.calls.clear();
         sel.OnMouseMove(at.x, at.y);
-        f.world.Advance(0.06);
+        world.Advance(0.06);
         sel.Render(canvas);
     };
     renderAt({100.0f, 100.0f});
     CHECK(cursor->GetMode() == kCursorSelect);
     CHECK(canvas.calls.empty());
 
-    f.Click(s1);
+    Click(s1);
     s1.SetHitPoints(s1.GetFullHitPoints() / 2);
     renderAt({100.0f, 100.0f});
     CHECK(cursor->GetMode() == kCursorMove);
@@ -269,8 +245,8 @@ TEST_CASE("the marks show the selection green, targets red, health by colour, an
     CHECK(canvas.calls[1].filled);
     CHECK(canvas.calls[1].color == HealthBarColour(0.5f));
 
-    renderAt(f.ScreenOf(e1));
+    renderAt(ScreenOf(e1));
     CHECK(canvas.calls[3].color == SelectionController::kTargetColour);
-    renderAt(f.ScreenOf(s1));
+    renderAt(ScreenOf(s1));
     CHECK(cursor->GetMode() == kCursorSelect);
 }

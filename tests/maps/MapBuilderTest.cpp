@@ -20,7 +20,7 @@ Vec3 Facing(const Vec3& v0, const Vec3& v1, const Vec3& v2)
 
 } // namespace
 
-TEST_CASE("ground, skirts and water face outwards")
+TEST_CASE("ground, skirts and water face outwards, and vertex normals on a plane are the plane's")
 {
     const MapData map = testing::SmallMap(6, 5, 50.0f, [](float x, float z) { return std::sin(x) + std::cos(z); });
     const std::uint32_t columns = map.columns;
@@ -34,10 +34,8 @@ TEST_CASE("ground, skirts and water face outwards")
     }
     CHECK(Facing(map.water[0].position, map.water[1].position, map.water[2].position).y > 0.0f);
     CHECK(Facing(map.water[2].position, map.water[1].position, map.water[3].position).y > 0.0f);
-}
 
-TEST_CASE("vertex normals on a plane, corners included, are the plane's")
-{
+    // Vertex normals on a plane, corners included, are the plane's.
     const MapData slope = testing::SmallMap(4, 4, 30.0f, [](float x, float) { return 0.5f * x; });
     const Vec3 expected = Vec3Normalize({-0.5f, 1.0f, 0.0f});
     for (const MapGroundRecord& g : slope.ground) {

@@ -33,7 +33,7 @@ PickView Camera(const Vec3& eye, const Vec3& at)
 
 } // namespace
 
-TEST_CASE("a cell splits along the diagonal whose ends differ least, a tie going to a-e")
+TEST_CASE("a cell splits along the diagonal whose ends differ least, and height lies on the drawn triangles")
 {
     // Corner heights a = (-x, +z), b = (+x, +z), d = (-x, -z), e = (+x, -z).
     const std::vector<std::uint16_t> alongBD{0, 1, 2, 1, 3, 2};
@@ -47,10 +47,8 @@ TEST_CASE("a cell splits along the diagonal whose ends differ least, a tie going
         CHECK(terrain.GetIndices() == indices);
         CHECK(terrain.HeightAt(0.0f, 0.0f) == doctest::Approx((indices == alongAE ? h[0] + h[3] : h[1] + h[2]) / 2));
     }
-}
 
-TEST_CASE("height lies on the drawn triangles up to the border, and is 0 outside or for NaN")
-{
+    // Height lies on the drawn triangles up to the border, and is 0 outside or for NaN.
     const Terrain terrain = LoadedTerrain(testing::SmallMap(9, 7, 80.0f, [](float x, float z) {
         return 4.0f * std::sin(0.31f * x) * std::cos(0.17f * z) + 0.05f * x * z / 8.0f;
     }));

@@ -21,7 +21,7 @@ void CheckEmpty(const Terrain& terrain)
 
 } // namespace
 
-TEST_CASE("a map file loads into the terrain's copies, again the same, and release empties it")
+TEST_CASE("a map file loads into the terrain's copies, again the same, release empties it, a failed load keeps it")
 {
     testing::TempDirectory dir;
     MapData map = testing::SmallMap(3, 3, 20.0f, [](float x, float) { return 0.25f * x; });
@@ -47,11 +47,8 @@ TEST_CASE("a map file loads into the terrain's copies, again the same, and relea
 
     terrain.Release();
     CheckEmpty(terrain);
-}
 
-TEST_CASE("a failed load says why and keeps the map the terrain held")
-{
-    testing::TempDirectory dir;
+    // A failed load says why and keeps the map the terrain held, or none.
     testing::MessageCatcher catcher;
     std::vector<std::uint8_t> corrupt = WriteMapFile(testing::FlatMap(3, 3, 20.0f, 0.0f));
     corrupt[0] = 'X';
@@ -62,7 +59,6 @@ TEST_CASE("a failed load says why and keeps the map the terrain held")
     testing::MakeSparseFile("Maps/Huge.kvm", 300 * 1024 * 1024);
     MapData broken = testing::FlatMap(3, 3, 20.0f, 0.0f);
     broken.indices[4] = 200;
-    Terrain terrain;
 
     CHECK_FALSE(terrain.Load("Nowhere.kvm"));
     CHECK_FALSE(terrain.Load("Bad.kvm"));

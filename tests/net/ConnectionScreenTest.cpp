@@ -36,27 +36,15 @@ void HearHosts(FakeNetSession& session, int count)
 
 } // namespace
 
-TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
+TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard and joins one at a time")
 {
-    NetScreenScope scope;
     testing::ManualClockScope clock;
-    FakeNetSession& session = scope.session;
     EventTimer::Instance()->Restart();
     ScreenManager::Instance()->SetScreen(kScreenConnection);
     ConnectionScreen* screen = ConnectionScreen::Instance();
     REQUIRE(session.Count("OpenDiscovery") == 1);
 
-    SUBCASE("buttons follow the hosts and stop at the panel's end")
-    {
-        HearHosts(session, 2);
-        screen->RefreshHosts(); // a repeated announcement adds no button
-        CHECK(screen->HostButtonCount() == 2);
-        HearHosts(session, 40);
-        CHECK(screen->HostButtonCount() == ConnectionScreen::kMaxHostButtons);
-        const float last = HostButton(static_cast<int>(ConnectionScreen::kMaxHostButtons) - 1)->GetPosition().y;
-        CHECK(last + 0.04f <= 0.9f);
-    }
-    SUBCASE("Connect joins that button's host with the name typed, and a second press starts nothing")
+    SUBCASE("Connect joins the button's host with the name typed, once, and host buttons stop at the panel's end")
     {
         HearHosts(session, 2);
         Press(ConnectionScreen::ConnectPressed, HostGameButton()); // not a host button
@@ -80,6 +68,15 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
         CHECK(HostButton(2)->IsVisible());
         CHECK(HostGameButton()->IsVisible());
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenConnection);
+
+        // Buttons follow the hosts and stop at the panel's end.
+        HearHosts(session, 2);
+        screen->RefreshHosts(); // a repeated announcement adds no button
+        CHECK(screen->HostButtonCount() == 5);
+        HearHosts(session, 40);
+        CHECK(screen->HostButtonCount() == ConnectionScreen::kMaxHostButtons);
+        const float last = HostButton(static_cast<int>(ConnectionScreen::kMaxHostButtons) - 1)->GetPosition().y;
+        CHECK(last + 0.04f <= 0.9f);
     }
     SUBCASE("hosting refused keeps the screen and says why, Enter in the name box does nothing, Back leaves")
     {
@@ -92,6 +89,6 @@ TEST_CASE("the connection screen lists the hosts heard and joins one at a time")
         Press(ConnectionScreen::ConnectionBackPressed);
         CHECK(session.Count("Leave") == 1);
         CHECK(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
-        CHECK(scope.host.authority);
+        CHECK(host.authority);
     }
 }

@@ -31,10 +31,10 @@ guiEditBox* CommandLine()
         guiManager::Instance()->FindObject(LobbyScreen::kWindow, LobbyScreen::kCommandLine, kGuiEditBox));
 }
 
-struct LobbyFixture : NetScreenScope {
-    explicit LobbyFixture(bool hosting)
+template <bool Hosting> struct LobbyFixture : NetScreenScope {
+    LobbyFixture()
     {
-        session.hosting = hosting;
+        session.hosting = Hosting;
         ScreenManager::Instance()->SetScreen(kScreenLobby);
     }
     LobbyScreen* lobby = LobbyScreen::Instance();
@@ -42,71 +42,63 @@ struct LobbyFixture : NetScreenScope {
 
 } // namespace
 
-TEST_CASE("the host's lobby follows the joined players and lays the options over itself")
+TEST_CASE_FIXTURE(LobbyFixture<true>, "the host's lobby follows the joined players and lays the options over itself")
 {
-    LobbyFixture fixture(true);
-    FakeNetSession& session = fixture.session;
-    LobbyScreen* lobby = fixture.lobby;
     REQUIRE(lobby->IsShown());
 
-    SUBCASE("kick buttons follow the players and kick the player on their line, never past the list")
-    {
-        CHECK(lobby->KickButtonsShown() == 0);
-        session.players = {{1, "Ann"}, {2, "Bob"}};
-        lobby->PlayersChanged();
-        CHECK(lobby->NameLines() == std::vector<std::string>{" 1: Ann", " 2: Bob"});
-        CHECK(Kick(1)->IsVisible());
-        CHECK_FALSE(Kick(2)->IsVisible());
-        Press(LobbyScreen::LobbyKickPressed, Kick(1));
-        Press(LobbyScreen::LobbyKickPressed, Kick(6));
-        Press(LobbyScreen::LobbyKickPressed, nullptr);
-        CHECK(session.calls == std::vector<std::string>{"Kick 2"});
-        session.players.pop_back();
-        lobby->PlayersChanged();
-        lobby->PlayersChanged();
-        CHECK(lobby->KickButtonsShown() == 1);
-        for (int id = 2; id <= 9; ++id) {
-            session.players.push_back({id, "P" + std::to_string(id)});
-        }
-        lobby->PlayersChanged();
-        CHECK(lobby->KickButtonsShown() == LobbyScreen::kKickButtons);
+    // Chat: an empty line sends nothing, a line is sent once and the line empties.
+    Press(LobbyScreen::LobbyChatEntered, std::string().data(), kGuiEditBoxEnter);
+    CommandLine()->SetText("gg");
+    Press(LobbyScreen::LobbyChatEntered, std::string("gg").data(), kGuiEditBoxEnter);
+    CHECK(session.calls == std::vector<std::string>{"Chat gg"});
+    CHECK(CommandLine()->GetText().empty());
+
+    // Kick buttons follow the players and kick the player on their line, never past the list.
+    session.calls.clear();
+    CHECK(lobby->KickButtonsShown() == 0);
+    session.players = {{1, "Ann"}, {2, "Bob"}};
+    lobby->PlayersChanged();
+    CHECK(lobby->NameLines() == std::vector<std::string>{" 1: Ann", " 2: Bob"});
+    CHECK(Kick(1)->IsVisible());
+    CHECK_FALSE(Kick(2)->IsVisible());
+    Press(LobbyScreen::LobbyKickPressed, Kick(1));
+    Press(LobbyScreen::LobbyKickPressed, Kick(6));
+    Press(LobbyScreen::LobbyKickPressed, nullptr);
+    CHECK(session.calls == std::vector<std::string>{"Kick 2"});
+    session.players.pop_back();
+    lobby->PlayersChanged();
+    lobby->PlayersChanged();
+    CHECK(lobby->KickButtonsShown() == 1);
+    for (int id = 2; id <= 9; ++id) {
+        session.players.push_back({id, "P" + std::to_string(id)});
     }
-    SUBCASE("chat: an empty line sends nothing, a line is sent once and the line empties")
-    {
-        Press(LobbyScreen::LobbyChatEntered, std::string().data(), kGuiEditBoxEnter);
-        CommandLine()->SetText("gg");
-        Press(LobbyScreen::LobbyChatEntered, std::string("gg").data(), kGuiEditBoxEnter);
-        CHECK(session.calls == std::vector<std::string>{"Chat gg"});
-        CHECK(CommandLine()->GetText().empty());
+    lobby->PlayersChanged();
+    CHECK(lobby->KickButtonsShown() == LobbyScreen::kKickButtons);
+
+    // Change: the hidden lobby takes no input, and Cancel keeps its options.
+    session.calls.clear();
+    session.players = {{1, "Ann"}};
+    lobby->PlayersChanged();
+    lobby->SetGameOptions({1, 3.0f, 31, 2, 50, 0});
+    CHECK(Press(LobbyScreen::LobbyOptionsPressed));
+    CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
+    guiWindow* window = guiManager::Instance()->GetWindow(LobbyScreen::kWindow);
+    // A left click on the first kick button's place, then typing with Enter.
+    for (const std::uint32_t message : {kGuiMouseMove, kGuiLeftDown, kGuiLeftUp}) {
+        testing::Dispatch(message, 353, 149);
     }
-    SUBCASE("Change: the hidden lobby takes no input, and Cancel keeps its options")
-    {
-        session.players = {{1, "Ann"}};
-        lobby->PlayersChanged();
-        lobby->SetGameOptions({1, 3.0f, 31, 2, 50, 0});
-        CHECK(Press(LobbyScreen::LobbyOptionsPressed));
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
-        guiWindow* window = guiManager::Instance()->GetWindow(LobbyScreen::kWindow);
-        // A left click on the first kick button's place, then typing with Enter.
-        for (const std::uint32_t message : {kGuiMouseMove, kGuiLeftDown, kGuiLeftUp}) {
-            testing::Dispatch(message, 353, 149);
-        }
-        guiManager::Instance()->RenderAll();
-        testing::Dispatch(kGuiKeyDown, 0, 'x');
-        testing::Dispatch(kGuiKeyDown, 0, '\n');
-        Press(OptionsScreen::OptionsCancelPressed);
-        CHECK(ScreenManager::Instance()->GetScreenId() == kScreenLobby);
-        CHECK_FALSE(window->IsDisabled());
-        CHECK(session.calls.empty());
-        CHECK(lobby->GetOptions().mode == 1);
-    }
+    guiManager::Instance()->RenderAll();
+    testing::Dispatch(kGuiKeyDown, 0, 'x');
+    testing::Dispatch(kGuiKeyDown, 0, '\n');
+    Press(OptionsScreen::OptionsCancelPressed);
+    CHECK(ScreenManager::Instance()->GetScreenId() == kScreenLobby);
+    CHECK_FALSE(window->IsDisabled());
+    CHECK(session.calls.empty());
+    CHECK(lobby->GetOptions().mode == 1);
 }
 
-TEST_CASE("a client's lobby lists its host, then the names the host sends, and cannot start")
+TEST_CASE_FIXTURE(LobbyFixture<false>, "a client's lobby lists its host, then the names it sends, and cannot start")
 {
-    LobbyFixture fixture(false);
-    FakeNetSession& session = fixture.session;
-    LobbyScreen* lobby = fixture.lobby;
     session.players = {{0, "Hal"}};
     lobby->SetPlayerName(0, "Ann");
     lobby->SetPlayerName(1, "Me");

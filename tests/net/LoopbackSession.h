@@ -29,7 +29,6 @@ public:
     NetPeer& Client(int i) { return *peers_[static_cast<std::size_t>(i) + 1]; }
     int ClientCount() const { return static_cast<int>(peers_.size()) - 1; }
     std::uint16_t TcpPort() const { return config_.tcpPort; }
-    std::uint16_t HostUdpPort() { return Host().net->GetUdpPort(); }
 
     // One frame of every manager, then a short wait for anything arriving.
     void Frame();

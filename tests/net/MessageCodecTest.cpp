@@ -36,48 +36,44 @@ TEST_CASE("every record type round-trips through its fixed wire size, and wire t
     // All of them in one packet, in order.
     CHECK(Walk(PacketOf(samples, 0, kChannelTcp)) == samples);
 
-    SUBCASE("golden bytes: a header and a move order, little-endian with zero padding")
-    {
-        ByteWriter out;
-        EncodeHeader({24, 2, -1, kChannelTcp}, out);
-        const std::vector<std::uint8_t> header = {24, 0, 0, 0, 2, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0};
-        CHECK(out.Bytes() == header);
-        const std::vector<std::uint8_t> move = {4,    0,    0,    0,    7,    0xFF, 0,    0,    0x00, 0x00,
-                                                0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x3F};
-        CHECK(EncodeRecordBytes(MoveOrderMessage{{7, 0xFF}, {1.0f, -2.0f, 0.5f}}) == move);
-    }
-    SUBCASE("fields with no terminator come out one short of their width, top-level or nested")
-    {
-        for (const std::uint32_t type : {kMsgChat, kMsgPlayerSlots}) {
-            std::vector<std::uint8_t> bytes(RecordSize(type), 'A');
-            bytes[0] = static_cast<std::uint8_t>(type);
-            bytes[1] = bytes[2] = bytes[3] = 0;
-            ByteReader reader(bytes);
-            NetRecord record;
-            REQUIRE(DecodeRecord(reader, record));
-            if (type == kMsgChat) {
-                CHECK(std::get<ChatMessage>(record).text.size() == kChatField - 1);
-            } else {
-                CHECK(std::get<PlayerSlotsMessage>(record).slots[7].name.size() == kSlotNameField - 1);
-            }
+    // Golden bytes: a header and a move order, little-endian with zero padding.
+    ByteWriter out;
+    EncodeHeader({24, 2, -1, kChannelTcp}, out);
+    const std::vector<std::uint8_t> header = {24, 0, 0, 0, 2, 0, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 2, 0, 0, 0};
+    CHECK(out.Bytes() == header);
+    const std::vector<std::uint8_t> move = {4,    0,    0,    0,    7,    0xFF, 0,    0,    0x00, 0x00,
+                                            0x80, 0x3F, 0x00, 0x00, 0x00, 0xC0, 0x00, 0x00, 0x00, 0x3F};
+    CHECK(EncodeRecordBytes(MoveOrderMessage{{7, 0xFF}, {1.0f, -2.0f, 0.5f}}) == move);
+
+    // Fields with no terminator come out one short of their width, top-level or nested.
+    for (const std::uint32_t type : {kMsgChat, kMsgPlayerSlots}) {
+        std::vector<std::uint8_t> bytes(RecordSize(type), 'A');
+        bytes[0] = static_cast<std::uint8_t>(type);
+        bytes[1] = bytes[2] = bytes[3] = 0;
+        ByteReader reader(bytes);
+        NetRecord record;
+        REQUIRE(DecodeRecord(reader, record));
+        if (type == kMsgChat) {
+            CHECK(std::get<ChatMessage>(record).text.size() == kChatField - 1);
+        } else {
+            CHECK(std::get<PlayerSlotsMessage>(record).slots[7].name.size() == kSlotNameField - 1);
         }
     }
-    SUBCASE("the walk stops at an unknown type or a cut record and keeps what came before")
-    {
-        const std::vector<NetRecord> two = {LeaveMessage{}, WelcomeMessage{3}};
-        for (const std::uint8_t bad : {0, 18, 0xFF}) {
-            std::vector<std::uint8_t> packet = PacketOf(two, 0, kChannelTcp);
-            packet.insert(packet.end(), {bad, 0, 0, bad});
-            packet.insert(packet.end(), 60, 0);
-            CHECK(Walk(packet) == two);
-        }
-        for (const NetRecord& record : SampleRecords()) {
-            const std::vector<std::uint8_t> whole = PacketOf({LeaveMessage{}, record}, 0, kChannelTcp);
-            for (std::size_t cut = 1; cut < RecordSize(TypeOf(record)); ++cut) {
-                const std::vector<std::uint8_t> packet(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(cut));
-                REQUIRE(Walk(packet).size() == 1);
-            }
-        }
-        CHECK(Walk(std::vector<std::uint8_t>(15, 0)).empty());
+
+    // The walk stops at an unknown type or a cut record and keeps what came before.
+    const std::vector<NetRecord> two = {LeaveMessage{}, WelcomeMessage{3}};
+    for (const std::uint8_t bad : {0, 18, 0xFF}) {
+        std::vector<std::uint8_t> packet = PacketOf(two, 0, kChannelTcp);
+        packet.insert(packet.end(), {bad, 0, 0, bad});
+        packet.insert(packet.end(), 60, 0);
+        CHECK(Walk(packet) == two);
     }
+    for (const NetRecord& record : SampleRecords()) {
+        const std::vector<std::uint8_t> whole = PacketOf({LeaveMessage{}, record}, 0, kChannelTcp);
+        for (std::size_t cut = 1; cut < RecordSize(TypeOf(record)); ++cut) {
+            const std::vector<std::uint8_t> packet(whole.begin(), whole.end() - static_cast<std::ptrdiff_t>(cut));
+            REQUIRE(Walk(packet).size() == 1);
+        }
+    }
+    CHECK(Walk(std::vector<std::uint8_t>(15, 0)).empty());
 }

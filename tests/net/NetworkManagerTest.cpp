@@ -39,7 +39,7 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     CHECK(first.net->GetOwnId() + second.net->GetOwnId() == 3);
     CHECK(first.ui.options == host.ui.options);
 
-    SUBCASE("lobby chat reaches everyone once, game chat too, and a client posing as another is not heard")
+    SUBCASE("chat and valid settings reach everyone once, and the host leaving sends its clients back")
     {
         first.net->TcpPair().SetSenderId(second.net->GetOwnId());
         SendLobbyChat(*first.net, "forged");
@@ -54,9 +54,7 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
             CHECK(peer->ui.lobbyChat == std::vector<std::string>{line});
         }
         CHECK(host.ui.gameChat == std::vector<std::string>{"Hal >> go"});
-    }
-    SUBCASE("settings out of range are ignored and valid ones taken")
-    {
+        // Settings out of range are ignored and valid ones taken.
         const int received = first.ui.optionsReceived;
         SendGameSettings(*host.net, {9, 3.0f, 31, 0, 40, 1});          // mode
         SendGameSettings(*host.net, {0, std::nanf(""), 31, 0, 40, 1}); // minutes
@@ -68,8 +66,15 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         SendGameSettings(*host.net, valid);
         REQUIRE(session.Pump([&] { return first.ui.options == valid && second.ui.options == valid; }));
         CHECK(first.ui.optionsReceived == received + 1);
+
+        // The host leaving sends its clients back to the connection screen, from unit selection too.
+        second.ui.screen = kScreenUnitSelection;
+        second.world.state = 1; // the menus: no match yet
+        host.net->Leave();
+        REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
+        CHECK(first.net->GetOwnId() == -1);
     }
-    SUBCASE("the host takes clients' slots bounded and starts the match only once all are ready")
+    SUBCASE("slots start the match once all are ready, unit states flow, and outside a match orders are not taken")
     {
         for (NetPeer* peer : {&host, &first, &second}) {
             peer->ui.screen = kScreenUnitSelection;
@@ -87,47 +92,8 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         REQUIRE(session.Pump([&] { return host.ui.allReady; }));
         SendLobbySlotsAsHost(*host.net, PlayerSlotsMessage{});
         REQUIRE(session.Pump([&] { return first.ui.matchesStarted == 1 && second.ui.matchesStarted == 1; }));
-    }
-    SUBCASE("a client's orders reach the host, which relays them to every client")
-    {
-        const AttackOrderMessage attack{{4, 2}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
-        SendMoveOrder(*first.net, {3, 1}, {std::nanf(""), 0.0f, 0.0f});
-        SendMoveOrder(*first.net, {3, 1}, {5.0f, 0.0f, 6.0f});
-        SendAttackOrder(*first.net, attack);
-        REQUIRE(session.Pump([&] { return second.world.moves.size() == 1 && second.world.attacks.size() == 1; }));
-        CHECK(host.world.moves == std::vector<MoveOrderMessage>{{{3, 1}, {5.0f, 0.0f, 6.0f}}});
-        CHECK(second.world.moves == host.world.moves);
-        CHECK(host.world.attacks.at(0) == attack);
-        CHECK(second.world.attacks[0] == attack);
-    }
-    SUBCASE("deaths and explosions come only from the host and are checked on arrival")
-    {
-        SendUnitDestroyed(*host.net, {5, 6});
-        SendUnitDestroyed(*first.net, {5, 7});                            // a client cannot report deaths
-        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 1e300, 24.0, 10.0f); // the mutation test tries the rest
-        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f);
-        SendStartAttack(*host.net, {8, 0});
-        REQUIRE(session.Pump([&] { return second.world.attacksStarted.size() == 1; }));
-        CHECK(second.world.destroyed == std::vector<UnitHead>{{5, 6}});
-        REQUIRE(second.world.explosions.size() == 1);
-        CHECK(second.world.explosions[0].radius == 12.0);
-        CHECK(host.net->GetUnitsDestroyed() == 1);
-    }
-    SUBCASE("outside a match orders are neither sent nor taken")
-    {
-        first.world.state = 1;
-        SendMoveOrder(*first.net, {1, 1}, {});
-        CHECK_FALSE(first.net->UdpPair().First().HasRecords());
-        first.world.state = kNetStateMatch;
-        second.world.state = 1;
-        SendMoveOrder(*host.net, {2, 2}, {});
-        REQUIRE(session.Pump([&] { return first.world.moves.size() == 1; }));
-        SendGameChat(*host.net, "marker"); // sent after the move, so the move had its chance
-        REQUIRE(session.Pump([&] { return second.ui.gameChat.size() == 1; }));
-        CHECK(second.world.moves.empty());
-    }
-    SUBCASE("unit states flow from the host until every client unit matches")
-    {
+
+        // Unit states flow from the host until every client unit matches.
         for (auto& army : host.world.armies) {
             for (UnitStateMessage& unit : army) {
                 unit.position = unit.position + Vec3{100.0f, 0.0f, 0.0f};
@@ -141,9 +107,42 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         }
         REQUIRE(session.Pump([&] { return first.world.armies == host.world.armies; }));
         REQUIRE(session.Pump([&] { return second.world.armies == host.world.armies; }));
+
+        // Outside a match orders are neither sent nor taken.
+        first.world.state = 1;
+        SendMoveOrder(*first.net, {1, 1}, {});
+        CHECK_FALSE(first.net->UdpPair().First().HasRecords());
+        first.world.state = kNetStateMatch;
+        second.world.state = 1;
+        SendMoveOrder(*host.net, {2, 2}, {});
+        REQUIRE(session.Pump([&] { return first.world.moves.size() == 1; }));
+        SendGameChat(*host.net, "marker"); // sent after the move, so the move had its chance
+        REQUIRE(session.Pump([&] { return second.ui.gameChat.size() == 1; }));
+        CHECK(second.world.moves.empty());
     }
-    SUBCASE("a client that quits sends two leaves and is removed once, one that just closes is removed too")
+    SUBCASE("orders are relayed, deaths and explosions come from the host alone, and clients that leave are removed")
     {
+        const AttackOrderMessage attack{{4, 2}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
+        SendMoveOrder(*first.net, {3, 1}, {std::nanf(""), 0.0f, 0.0f});
+        SendMoveOrder(*first.net, {3, 1}, {5.0f, 0.0f, 6.0f});
+        SendAttackOrder(*first.net, attack);
+        REQUIRE(session.Pump([&] { return second.world.moves.size() == 1 && second.world.attacks.size() == 1; }));
+        CHECK(host.world.moves == std::vector<MoveOrderMessage>{{{3, 1}, {5.0f, 0.0f, 6.0f}}});
+        CHECK(second.world.moves == host.world.moves);
+        CHECK(host.world.attacks == std::vector{attack});
+        CHECK(second.world.attacks == host.world.attacks);
+        // Deaths and explosions come only from the host and are checked on arrival.
+        SendUnitDestroyed(*host.net, {5, 6});
+        SendUnitDestroyed(*first.net, {5, 7});                            // a client cannot report deaths
+        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 1e300, 24.0, 10.0f); // the mutation test tries the rest
+        SendExplosion(*host.net, {1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f);
+        SendStartAttack(*host.net, {8, 0});
+        REQUIRE(session.Pump([&] { return second.world.attacksStarted.size() == 1; }));
+        CHECK(second.world.destroyed == std::vector<UnitHead>{{5, 6}});
+        CHECK(second.world.explosions == std::vector<ExplosionMessage>{{{1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f}});
+        CHECK(host.net->GetUnitsDestroyed() == 1);
+
+        // A client that quits sends two leaves and is removed once, one that just closes is removed too.
         const int changes = host.ui.playerChanges;
         const std::int32_t leavingId = first.net->GetOwnId();
         SendLeave(*first.net);
@@ -158,14 +157,6 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         second.net->Reset(); // no leave at all: the closed connection is one
         REQUIRE(session.Pump([&] { return host.net->Players().empty(); }));
         CHECK(host.ui.playerChanges == changes + 2);
-    }
-    SUBCASE("the host leaving sends its clients back to the connection screen, from unit selection too")
-    {
-        second.ui.screen = kScreenUnitSelection;
-        second.world.state = 1; // the menus: no match yet
-        host.net->Leave();
-        REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
-        CHECK(first.net->GetOwnId() == -1);
     }
     SUBCASE("a peer that never reads is cut off when its backlog passes the cap, the clients kept")
     {
@@ -204,19 +195,7 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
             [&] { return !client.ui.lobbyChat.empty() && client.ui.lobbyChat.back() == "Hal >> " + text; });
     };
 
-    SUBCASE("a bad length closes only that connection")
-    {
-        std::unique_ptr<platform::TcpStream> bad = ConnectRaw(session);
-        REQUIRE(bad);
-        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 2; }));
-        std::vector<std::uint8_t> packet = PacketOf({LeaveMessage{}}, 1, kChannelTcp);
-        packet[0] = 3;
-        bad->Send(packet);
-        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 1; }));
-        CHECK(clientStillServed("one"));
-        CHECK(host.ui.playerChanges == 1);
-    }
-    SUBCASE("a flood of connections and joins stops at seven")
+    SUBCASE("a flood of connections and joins stops at seven, one of announcements at the host list's cap")
     {
         std::vector<std::unique_ptr<platform::TcpStream>> flood;
         const std::vector<std::uint8_t> join = PacketOf({JoinRequestMessage{"x", 3000, 0}}, -1, kChannelTcp);
@@ -230,26 +209,8 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
         CHECK(host.net->ConnectionCount() == 7);
         CHECK(host.net->LowestFreeId() == -1);
         CHECK(clientStillServed("two"));
-    }
-    SUBCASE("random bytes, forged senders and stray datagrams are dropped")
-    {
-        platform::UdpSocket stranger;
-        REQUIRE(stranger.BindInRange(22390, 22399) == platform::SocketResult::kOk);
-        const platform::NetAddress hostUdp{platform::kLoopbackIp, session.HostUdpPort()};
-        // A datagram as if from a client, but from an unknown port.
-        stranger.SendTo(hostUdp, PacketOf({MoveOrderMessage{{1, 1}, {}}}, 1, kChannelUdp));
-        stranger.SendTo(hostUdp, std::vector<std::uint8_t>(7, 0xFF));
-        std::unique_ptr<platform::TcpStream> noisy = ConnectRaw(session);
-        REQUIRE(noisy);
-        // Claims to be the host: dropped on a host.
-        noisy->Send(PacketOf({LeaveMessage{}, StartGameMessage{}}, 0, kChannelTcp));
-        noisy->Send(std::vector<std::uint8_t>(3000, 0xA5));
-        CHECK(clientStillServed("three"));
-        CHECK(host.world.moves.empty());
-        CHECK(host.net->Players().size() == 1);
-    }
-    SUBCASE("a flood of announcements fills the host list to its cap, a renamed host keeps one entry")
-    {
+
+        // A flood of announcements fills the host list to its cap, a renamed host keeps one entry.
         NetworkManager listener(LoopbackSession::ConfigFor(22500));
         CHECK(listener.NoteHost("A", {platform::kLoopbackIp, 1000}));
         CHECK(listener.NoteHost("B", {platform::kLoopbackIp, 1000}));
@@ -258,6 +219,28 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
             listener.NoteHost("many", {platform::kLoopbackIp, port});
         }
         CHECK(listener.Hosts().size() == NetworkManager::kMaxHosts);
+    }
+    SUBCASE("forged senders and stray datagrams are dropped, and a bad length closes only that connection")
+    {
+        platform::UdpSocket stranger;
+        REQUIRE(stranger.BindInRange(22390, 22399) == platform::SocketResult::kOk);
+        const platform::NetAddress hostUdp{platform::kLoopbackIp, session.Host().net->GetUdpPort()};
+        // A datagram as if from a client, but from an unknown port.
+        stranger.SendTo(hostUdp, PacketOf({MoveOrderMessage{{1, 1}, {}}}, 1, kChannelUdp));
+        stranger.SendTo(hostUdp, std::vector<std::uint8_t>(7, 0xFF));
+        std::unique_ptr<platform::TcpStream> noisy = ConnectRaw(session);
+        REQUIRE(noisy);
+        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 2; }));
+        // Claims to be the host: dropped on a host.
+        noisy->Send(PacketOf({LeaveMessage{}, StartGameMessage{}}, 0, kChannelTcp));
+        std::vector<std::uint8_t> packet = PacketOf({LeaveMessage{}}, 1, kChannelTcp);
+        packet[0] = 3;
+        noisy->Send(packet);
+        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 1; }));
+        CHECK(clientStillServed("one"));
+        CHECK(host.ui.playerChanges == 1);
+        CHECK(host.world.moves.empty());
+        CHECK(host.net->Players().size() == 1);
     }
 }
 

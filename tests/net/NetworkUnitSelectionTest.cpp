@@ -22,14 +22,14 @@ PlayerSetup ReadySlot(const std::string& name)
     return slot;
 }
 
-struct NetworkSelectionFixture : NetScreenScope {
-    explicit NetworkSelectionFixture(bool hosting)
+template <bool Hosting> struct SelectionFixture : NetScreenScope {
+    SelectionFixture()
     {
         host.session = kMultiPlayer;
-        host.authority = hosting;
-        session.hosting = hosting;
-        session.ownName = hosting ? "Hal" : "Ann";
-        session.ownId = hosting ? -1 : 2;
+        host.authority = Hosting;
+        session.hosting = Hosting;
+        session.ownName = Hosting ? "Hal" : "Ann";
+        session.ownId = Hosting ? -1 : 2;
         session.players = {{1, "Ann"}, {3, "Bob"}};
         ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
     }
@@ -38,14 +38,11 @@ struct NetworkSelectionFixture : NetScreenScope {
 
 } // namespace
 
-TEST_CASE("a network host starts once every client is ready and sends only the players it placed")
+TEST_CASE_FIXTURE(SelectionFixture<true>, "a host starts once every client is ready and sends only players it placed")
 {
-    NetworkSelectionFixture fixture(true);
-    FakeNetSession& session = fixture.session;
-    UnitSelectionScreen* screen = fixture.screen;
     REQUIRE_FALSE(screen->IsStartAllowed());
     Press(UnitSelectionScreen::StartGameFromUnitSelection);
-    CHECK(fixture.host.armies.empty());
+    CHECK(host.armies.empty());
     screen->GetSlot(1) = ReadySlot("Ann");
     screen->GetSlot(3) = ReadySlot("Bob");
 
@@ -60,32 +57,30 @@ TEST_CASE("a network host starts once every client is ready and sends only the p
     SUBCASE("Start sends only the players placed: none for an empty slot or one the map has no start for")
     {
         screen->SetStartAllowed(true);
-        fixture.host.startSlotsLeft = 2;
+        host.startSlotsLeft = 2;
         Press(UnitSelectionScreen::StartGameFromUnitSelection);
         CHECK(session.calls == std::vector<std::string>{"StopAnnouncing", "StartUnitStateSync", "SendSlotsAsHost"});
-        CHECK(fixture.host.armies.size() == 2);
+        CHECK(host.armies.size() == 2);
         CHECK(session.hostSlots[1].ready);
         CHECK_FALSE(session.hostSlots[2].ready);
         CHECK_FALSE(session.hostSlots[3].ready);
     }
 }
 
-TEST_CASE("a network client sends its slot once and selects only its own army")
+TEST_CASE_FIXTURE(SelectionFixture<false>, "a network client sends its slot once and selects only its own army")
 {
-    NetworkSelectionFixture fixture(false);
-    FakeNetSession& session = fixture.session;
-    REQUIRE(fixture.screen->IsStartAllowed());
+    REQUIRE(screen->IsStartAllowed());
     Press(UnitSelectionScreen::StartGameFromUnitSelection);
     Press(UnitSelectionScreen::StartGameFromUnitSelection);
     REQUIRE(session.clientSlots.size() == 1);
     CHECK(session.clientSlots[0].ready);
     CHECK(session.clientSlots[0].name == "Ann");
-    CHECK(fixture.host.armies.empty());
+    CHECK(host.armies.empty());
 
     std::array<PlayerSetup, 8> slots{};
     slots[0] = slots[2] = slots[5] = ReadySlot("");
-    fixture.screen->StartNetworkMatch(slots, session.ownId);
-    REQUIRE(fixture.host.armies.size() == 3);
-    CHECK(fixture.host.armies[1].local);
-    CHECK_FALSE(fixture.host.armies[2].local);
+    screen->StartNetworkMatch(slots, session.ownId);
+    REQUIRE(host.armies.size() == 3);
+    CHECK(host.armies[1].local);
+    CHECK_FALSE(host.armies[2].local);
 }

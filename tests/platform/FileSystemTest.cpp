@@ -7,16 +7,14 @@
 #include <filesystem>
 #include <fstream>
 
-TEST_CASE("data paths normalise backslashes, dots and parent steps")
+TEST_CASE("data paths normalise, and data files are found whatever their case and read only if regular and small")
 {
     CHECK(platform::NormalizeDataPath("SOUNDS\\../Sounds/SFX/explosion.wav") == "Sounds/SFX/explosion.wav");
     CHECK(platform::NormalizeDataPath("../outside.txt") == "../outside.txt");
     CHECK(platform::NormalizeDataPath("a/b/../../c") == "c");
     CHECK(platform::NormalizeDataPath("/tmp/.//../x") == "/x");
-}
 
-TEST_CASE("data files are found whatever the case of their letters")
-{
+    // Data files are found whatever the case of their letters.
     testing::TempDirectory dir;
     std::filesystem::create_directories("Interface/Button");
     std::ofstream("Interface/Button/bdown.dds") << "pixels";
@@ -26,16 +24,14 @@ TEST_CASE("data files are found whatever the case of their letters")
     CHECK(std::string(bytes.begin(), bytes.end()) == "pixels");
     // A missing file comes back normalised (and fails to open, below).
     CHECK(platform::ResolveDataPath("Interface\\Nothing\\here.png") == "Interface/Nothing/here.png");
-}
 
-TEST_CASE("only an existing regular file within its size limit is read, without waiting, and a refusal names the file")
-{
-    testing::TempDirectory dir;
+    // Only an existing regular file within its size limit is read, without
+    // waiting, and a refusal names the file.
     std::filesystem::create_directories("Maps");
     testing::MakePipe("Maps/Pipe.kvm");
     std::filesystem::create_symlink("/dev/zero", "Maps/Zero.kvm");
     std::ofstream("Maps/Ten.kvm") << "0123456789";
-    std::vector<std::uint8_t> bytes{1, 2, 3};
+    bytes = {1, 2, 3};
     std::string error;
 
     CHECK(platform::ReadDataFile("maps/ten.KVM", 10, bytes, &error));

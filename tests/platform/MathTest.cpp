@@ -7,7 +7,7 @@
 
 using testing::CheckNear;
 
-TEST_CASE("the left-handed camera looks down +z and project and unproject are inverse")
+TEST_CASE("the left-handed camera projects and unprojects, matrices invert, and rotations agree with quaternions")
 {
     const Matrix view = MatrixLookAtLH({0, 0, -10}, {0, 0, 0}, {0, 1, 0});
     CheckNear(Vec3TransformCoord({1, 0, -10}, view), {1, 0, 0}); // +x stays right
@@ -24,10 +24,8 @@ TEST_CASE("the left-handed camera looks down +z and project and unproject are in
     const Vec3 centre = Vec3Project({0, 0, 0}, viewport, projection, slanted, world);
     CHECK(centre.x == doctest::Approx(512.0f));
     CHECK(centre.y == doctest::Approx(384.0f));
-}
 
-TEST_CASE("a matrix times its inverse is the identity, and singular ones are refused")
-{
+    // A matrix times its inverse is the identity, singular ones are refused, and rotations agree with quaternions.
     const Matrix m = MatrixRotationY(0.7f) * MatrixTranslation(3, 4, 5) * MatrixScaling(2, 2, 2);
     Matrix inverse;
     REQUIRE(MatrixInverse(m, inverse));
@@ -37,10 +35,8 @@ TEST_CASE("a matrix times its inverse is the identity, and singular ones are ref
     }
     CHECK_FALSE(MatrixInverse(MatrixScaling(1, 0, 1), inverse));
     CHECK(Vec3Normalize({0, 0, 0}) == Vec3{}); // no NaN from a zero vector
-}
 
-TEST_CASE("rotations agree between matrices and quaternions")
-{
+    // Rotations agree between matrices and quaternions.
     // Left-handed: a positive turn about +y takes +x towards -z.
     CheckNear(Vec3TransformCoord({1, 0, 0}, MatrixRotationY(kPi / 2)), {0, 0, -1});
     const Quaternion q = QuaternionRotationAxis({0, 1, 0}, kPi / 2);

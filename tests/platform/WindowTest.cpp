@@ -35,7 +35,7 @@ std::unique_ptr<platform::SdlWindow> OpenTestWindow(int windowWidth, int windowH
 
 } // namespace
 
-TEST_CASE("the picture fits the window with its aspect kept")
+TEST_CASE("the picture fits the window with its aspect kept, and the SDL window scales it inside black bars")
 {
     using platform::FitPicture;
     using platform::PixelRect;
@@ -52,10 +52,8 @@ TEST_CASE("the picture fits the window with its aspect kept")
     CHECK(platform::FillsWindow(FitPicture(1024, 768, 2048, 1536), 2048, 1536));
     CHECK_FALSE(platform::FillsWindow(rect, 1001, 777));
     CHECK_FALSE(platform::FillsWindow(FitPicture(1024, 768, 1920, 1080), 1920, 1080));
-}
 
-TEST_CASE("the SDL window opens with a GL context and scales its 1024x768 picture inside black bars")
-{
+    // The SDL window opens with a GL context and scales its 1024x768 picture inside black bars.
     std::unique_ptr<platform::SdlWindow> window = OpenTestWindow(0, 0);
     REQUIRE(window);
     int width = 0;

@@ -39,8 +39,30 @@ TEST_CASE("a computer army thinks by its mode, and never over an army with nothi
     AiStrategy::ResetReplanInterval();
     GameRules::Instance()->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
 
-    SUBCASE("each mode has its strategy, King Of The Hill none, and every army a controller")
+    SUBCASE("group orders spare fighters unless forced, engagements spare the dying, and each mode has its brain")
     {
+        ComputerArmy& own = AddComputerArmy(world, 0.0f, 0.0f, 2, kModeBodyCount);
+        ComputerArmy& enemy = AddComputerArmy(world, 30.0f, 0.0f, 2, kModeBodyCount);
+        Unit& leader = *own.GetGroup(0).front();
+        leader.SetOrder(kOrderAttack, false);
+        own.OrderGroup({20.0f, 0.0f, 0.0f}, 0, false);
+        CHECK(leader.GetDestination().x != doctest::Approx(20.0f));
+        own.OrderGroup({20.0f, 0.0f, 0.0f}, 0, true);
+        CHECK(leader.GetDestination().x == doctest::Approx(20.0f));
+
+        enemy.GetUnits().front()->SetOrder(kOrderDying, false);
+        Unit& dying = *own.GetUnits().back();
+        dying.SetOrder(kOrderDying, false);
+        own.EngageArmy(enemy);
+        CHECK(dying.GetOrder() == kOrderDying);
+        CHECK(own.GetUnits().front()->GetOrder() == kOrderEngage);
+        CHECK(own.GetUnits().front()->GetTargets().target == enemy.GetUnits().back().get());
+        own.GetController()->IssueOrders({0.0f, 0.0f, 50.0f}, nullptr);
+        const UnitOrder busy = kOrderBusy;
+        own.GetController()->IssueOrders({0.0f, 0.0f, 50.0f}, &busy);
+        CHECK(dying.GetOrder() == kOrderDying);
+
+        // Each mode has its strategy, King Of The Hill none, and every army a controller.
         CHECK(AiStrategy::Create(kModeTerritories, AddComputerArmy(world, 0.0f, 0.0f, 1, kModeTerritories)) != nullptr);
         ComputerArmy& king = AddComputerArmy(world, 0.0f, 0.0f, 1, kModeKingOfTheHill);
         CHECK(king.GetStrategy() == nullptr);
@@ -73,32 +95,9 @@ TEST_CASE("a computer army thinks by its mode, and never over an army with nothi
             CHECK(Vec3IsFinite(unit->GetDestination()));
         }
     }
-    SUBCASE("group orders spare fighting groups unless forced, and engagements spare the dying")
-    {
-        ComputerArmy& own = AddComputerArmy(world, 0.0f, 0.0f, 2, kModeBodyCount);
-        ComputerArmy& enemy = AddComputerArmy(world, 30.0f, 0.0f, 2, kModeBodyCount);
-        Unit& leader = *own.GetGroup(0).front();
-        leader.SetOrder(kOrderAttack, false);
-        own.OrderGroup({20.0f, 0.0f, 0.0f}, 0, false);
-        CHECK(leader.GetDestination().x != doctest::Approx(20.0f));
-        own.OrderGroup({20.0f, 0.0f, 0.0f}, 0, true);
-        CHECK(leader.GetDestination().x == doctest::Approx(20.0f));
-
-        enemy.GetUnits().front()->SetOrder(kOrderDying, false);
-        Unit& dying = *own.GetUnits().back();
-        dying.SetOrder(kOrderDying, false);
-        own.EngageArmy(enemy);
-        CHECK(dying.GetOrder() == kOrderDying);
-        CHECK(own.GetUnits().front()->GetOrder() == kOrderEngage);
-        CHECK(own.GetUnits().front()->GetTargets().target == enemy.GetUnits().back().get());
-        own.GetController()->IssueOrders({0.0f, 0.0f, 50.0f}, nullptr);
-        const UnitOrder busy = kOrderBusy;
-        own.GetController()->IssueOrders({0.0f, 0.0f, 50.0f}, &busy);
-        CHECK(dying.GetOrder() == kOrderDying);
-    }
 }
 
-TEST_CASE("the flank lines the army up across the enemy's direction, whatever the player holds")
+TEST_CASE("the flank lines the army up across the enemy's direction, and random points stay within their radius")
 {
     BattleWorld world;
     GameRules::Instance()->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
@@ -116,10 +115,8 @@ TEST_CASE("the flank lines the army up across the enemy's direction, whatever th
     CHECK(at(kTrajectagon).z - centre.z == doctest::Approx(-10.0f).epsilon(0.05));
     testing::CheckNear(at(kDetagon), centre, 1e-3);
     GroupMover::Instance()->ResetFormation();
-}
 
-TEST_CASE("random points stay within their radius, and a radius under one is the centre")
-{
+    // Random points stay within their radius, and a radius under one is the centre.
     platform::SeedRand(5);
     for (const float radius : {0.0f, 0.9f, -0.5f, std::nanf("")}) {
         CHECK(AiStrategy::RandomPoint(radius) == Vec3());

@@ -13,7 +13,8 @@ using units_test::BattleWorld;
 
 namespace {
 
-// Rules with recorded chat lines and a menus switch.
+// A battle world, and its rules with recorded chat lines, a menus switch and
+// a counted leave.
 struct RulesScope {
     RulesScope()
     {
@@ -27,6 +28,7 @@ struct RulesScope {
         rules->SetInMenusQuery({});
         rules->SetLeaveHandler({});
     }
+    BattleWorld world;
     GameRules* rules = GameRules::Instance();
     std::vector<std::string> lines;
     bool inMenus = false;
@@ -41,85 +43,73 @@ Flag& AddFlag(GameMode mode, const Vec3& at = Vec3())
 
 } // namespace
 
-TEST_CASE("the match runs from planning through game on and sudden death, with its clock")
+TEST_CASE_FIXTURE(RulesScope, "the match runs from planning through game on and sudden death, with its clock")
 {
-    BattleWorld world;
-    RulesScope scope;
-    GameRules* const rules = scope.rules;
     Army& a = world.AddArmy();
     Army& b = world.AddArmy();
     world.AddUnit(a, kSmashtor, -30.0f, 0.0f);
     world.AddUnit(b, kSmashtor, 30.0f, 0.0f);
 
-    SUBCASE("a match gets one line for each change, the menus none")
-    {
-        for (const bool menus : {false, true}) {
-            scope.inMenus = menus;
-            scope.lines.clear();
-            rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
-            CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(60.0f));
-            CHECK(GameRules::ClockText(kMatchGameOn, rules->GetPhaseTimeLeft()) == "1 : 00");
-            world.Advance(0.001);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchGameOn);
-            world.Advance(60.0);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchGameOn); // exactly the game time: not yet
-            world.Advance(0.001);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchSuddenDeath);
-            CHECK(scope.lines ==
-                  (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
-            // Without a flag nobody holds the hill: sudden death goes on.
-            world.Advance(100.0);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchSuddenDeath);
-            CHECK(rules->GetPhaseTimeLeft() < 0.0f);
-        }
-    }
-    SUBCASE("game over is left through the hook at once; a match waits on its statistics, the background battle not")
-    {
-        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
-        rules->SetState(kMatchGameOver);
+    // A match gets one line for each change, the menus none.
+    for (const bool menus : {false, true}) {
+        inMenus = menus;
+        lines.clear();
+        rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
+        CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(60.0f));
+        CHECK(GameRules::ClockText(kMatchGameOn, rules->GetPhaseTimeLeft()) == "1 : 00");
+        world.Advance(0.001);
         rules->Update();
-        CHECK(scope.leaves == 1);
-        for (const bool menus : {false, true}) {
-            scope.inMenus = menus;
-            scope.leaves = 0;
-            rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
-            rules->SetState(kMatchStatistics);
-            rules->Update();
-            rules->Update();
-            CHECK(scope.leaves == (menus ? 1 : 0));
-        }
+        CHECK(rules->GetState() == kMatchGameOn);
+        world.Advance(60.0);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchGameOn); // exactly the game time: not yet
+        world.Advance(0.001);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchSuddenDeath);
+        CHECK(lines == (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
+        // Without a flag nobody holds the hill: sudden death goes on.
+        world.Advance(100.0);
+        rules->Update();
+        CHECK(rules->GetState() == kMatchSuddenDeath);
+        CHECK(rules->GetPhaseTimeLeft() < 0.0f);
     }
-    SUBCASE("modes and minutes from outside are made playable")
-    {
-        rules->BeginMatch(77, std::nanf(""), -1.0f);
-        CHECK(rules->GetMode() == kModeLastManOnTheHill);
-        CHECK(rules->GetGameSeconds() == 60.0f);
-        CHECK(rules->GetPlanningSeconds() == 0.0f);
-        rules->BeginMatch(kModeTerritories, 0.0f, 0.0f);
-        CHECK(rules->GetGameSeconds() == 60.0f);
-        CHECK_FALSE(GameRules::IsValidGameMinutes(0.5f));
-        CHECK(GameRules::IsValidGameMinutes(10.0f));
+
+    // Game over is left through the hook at once; a match waits on its statistics, the background battle not.
+    inMenus = false;
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    rules->SetState(kMatchGameOver);
+    rules->Update();
+    CHECK(leaves == 1);
+    for (const bool menus : {false, true}) {
+        inMenus = menus;
+        leaves = 0;
+        rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+        rules->SetState(kMatchStatistics);
+        rules->Update();
+        rules->Update();
+        CHECK(leaves == (menus ? 1 : 0));
     }
-    SUBCASE("the clock reads whole seconds and never below zero")
-    {
-        CHECK(GameRules::ClockText(kMatchGameOn, 59.5f) == "0 : 59");
-        CHECK(GameRules::ClockText(kMatchGameOn, 245.0f) == "4 : 05");
-        CHECK(GameRules::ClockText(kMatchGameOn, -1.0f) == "0 : 00");
-        CHECK(GameRules::ClockText(kMatchPlanning, 7.9f) == "0:07");
-        CHECK(GameRules::ClockText(kMatchSuddenDeath, -5.0f) == "SUDDEN DEATH");
-        CHECK(GameRules::ClockText(kMatchStatistics, 5.0f).empty());
-    }
+
+    // Modes and minutes from outside are made playable, and the clock reads whole seconds, never below zero.
+    rules->BeginMatch(77, std::nanf(""), -1.0f);
+    CHECK(rules->GetMode() == kModeLastManOnTheHill);
+    CHECK(rules->GetGameSeconds() == 60.0f);
+    CHECK(rules->GetPlanningSeconds() == 0.0f);
+    rules->BeginMatch(kModeTerritories, 0.0f, 0.0f);
+    CHECK(rules->GetGameSeconds() == 60.0f);
+    CHECK_FALSE(GameRules::IsValidGameMinutes(0.5f));
+    CHECK(GameRules::IsValidGameMinutes(10.0f));
+    // The clock reads whole seconds and never below zero.
+    CHECK(GameRules::ClockText(kMatchGameOn, 59.5f) == "0 : 59");
+    CHECK(GameRules::ClockText(kMatchGameOn, 245.0f) == "4 : 05");
+    CHECK(GameRules::ClockText(kMatchGameOn, -1.0f) == "0 : 00");
+    CHECK(GameRules::ClockText(kMatchPlanning, 7.9f) == "0:07");
+    CHECK(GameRules::ClockText(kMatchSuddenDeath, -5.0f) == "SUDDEN DEATH");
+    CHECK(GameRules::ClockText(kMatchStatistics, 5.0f).empty());
 }
 
-TEST_CASE("each mode ranks the armies by its key twice a second and ends sudden death by its rule")
+TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a second and ends sudden death by its rule")
 {
-    BattleWorld world;
-    RulesScope scope;
-    GameRules* const rules = scope.rules;
     std::vector<Army*> armies;
     for (int i = 0; i < 3; ++i) {
         armies.push_back(&world.AddArmy());
@@ -139,81 +129,74 @@ TEST_CASE("each mode ranks the armies by its key twice a second and ends sudden 
         return ids;
     };
 
-    SUBCASE("the hill: flag count first, damage breaks ties, equal keys keep their order, not before half a second")
-    {
-        begin(kModeLastManOnTheHill);
-        armies[0]->AddDamageDealt(5);
-        armies[1]->AddDamageDealt(9);
-        armies[2]->AddDamageDealt(2);
-        armies[2]->SetFlagCount(1);
-        world.Advance(0.5 - units_test::kFrame);
-        rules->Update();
-        CHECK(order() == std::vector<int>{0, 1, 2});
-        world.Advance(0.001);
-        rules->Update();
-        CHECK(order() == std::vector<int>{2, 1, 0});
-        armies[0]->AddDamageDealt(4); // 9 and 9: the earlier keeps its place
-        world.Advance(0.6);
-        rules->Update();
-        CHECK(order() == std::vector<int>{2, 1, 0});
+    // The hill: flag count first, damage breaks ties, equal keys keep their order, not before half a second.
+    begin(kModeLastManOnTheHill);
+    armies[0]->AddDamageDealt(5);
+    armies[1]->AddDamageDealt(9);
+    armies[2]->AddDamageDealt(2);
+    armies[2]->SetFlagCount(1);
+    world.Advance(0.5 - units_test::kFrame);
+    rules->Update();
+    CHECK(order() == std::vector<int>{0, 1, 2});
+    world.Advance(0.001);
+    rules->Update();
+    CHECK(order() == std::vector<int>{2, 1, 0});
+    armies[0]->AddDamageDealt(4); // 9 and 9: the earlier keeps its place
+    world.Advance(0.6);
+    rules->Update();
+    CHECK(order() == std::vector<int>{2, 1, 0});
+
+    // King Of The Hill never reorders nor ends.
+    begin(kModeKingOfTheHill);
+    const std::vector<int> before = order();
+    armies[0]->SetFlagTime(50.0f); // the last in the order
+    world.Advance(61.0);
+    rules->Update();
+    world.Advance(30.0);
+    rules->Update();
+    CHECK(order() == before);
+    CHECK(rules->GetState() == kMatchSuddenDeath);
+
+    // Territories ends only when the first two differ.
+    rules->BeginMatch(kModeTerritories, 1.0f, 0.0f);
+    rules->SetState(kMatchSuddenDeath);
+    for (Army* army : armies) {
+        army->SetFlagCount(2);
     }
-    SUBCASE("King Of The Hill never reorders nor ends")
-    {
-        begin(kModeKingOfTheHill);
-        armies[2]->SetFlagTime(50.0f);
-        world.Advance(61.0);
+    CHECK_FALSE(rules->SuddenDeathEnds());
+    armies[1]->SetFlagCount(3);
+    world.Advance(0.6);
+    rules->RankArmies(); // ranks 3 first, then tests 3 against 2 on the next frame
+    rules->RankArmies();
+    CHECK(rules->GetState() == kMatchStatistics);
+
+    // Body Count and Steal the Bacon end on the first frame of sudden death.
+    for (const GameMode mode : {kModeBodyCount, kModeStealTheBacon}) {
+        begin(mode);
+        world.Advance(60.01);
         rules->Update();
-        world.Advance(30.0);
-        rules->Update();
-        CHECK(order() == std::vector<int>{0, 1, 2});
-        CHECK(rules->GetState() == kMatchSuddenDeath);
-    }
-    SUBCASE("Territories ends only when the first two differ")
-    {
-        rules->BeginMatch(kModeTerritories, 1.0f, 0.0f);
-        rules->SetState(kMatchSuddenDeath);
-        armies[0]->SetFlagCount(2);
-        armies[1]->SetFlagCount(2);
-        CHECK_FALSE(rules->SuddenDeathEnds());
-        armies[1]->SetFlagCount(3);
-        world.Advance(0.6);
-        rules->RankArmies(); // ranks 3 first, then tests 3 against 2 on the next frame
-        rules->RankArmies();
         CHECK(rules->GetState() == kMatchStatistics);
     }
-    SUBCASE("Body Count and Steal the Bacon end on the first frame of sudden death")
-    {
-        for (const GameMode mode : {kModeBodyCount, kModeStealTheBacon}) {
-            begin(mode);
-            world.Advance(60.01);
-            rules->Update();
-            CHECK(rules->GetState() == kMatchStatistics);
-        }
-    }
-    SUBCASE("the last army standing ends the match, and in Steal the Bacon takes the time left")
-    {
-        begin(kModeStealTheBacon);
-        world.Advance(20.0);
-        armies[0]->RemoveUnit(0);
-        rules->Update();
-        CHECK(rules->GetState() == kMatchGameOn);
-        armies[2]->RemoveUnit(0);
-        rules->Update();
-        CHECK(rules->GetState() == kMatchStatistics);
-        CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
-        // Not behind the menus.
-        scope.inMenus = true;
-        begin(kModeStealTheBacon);
-        rules->Update();
-        CHECK(rules->GetState() == kMatchGameOn);
-    }
+
+    // The last army standing ends the match, and in Steal the Bacon takes the time left.
+    begin(kModeStealTheBacon);
+    world.Advance(20.0);
+    armies[0]->RemoveUnit(0);
+    rules->Update();
+    CHECK(rules->GetState() == kMatchGameOn);
+    armies[2]->RemoveUnit(0);
+    rules->Update();
+    CHECK(rules->GetState() == kMatchStatistics);
+    CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
+    // Not behind the menus.
+    inMenus = true;
+    begin(kModeStealTheBacon);
+    rules->Update();
+    CHECK(rules->GetState() == kMatchGameOn);
 }
 
-TEST_CASE("a flag is held by the armies with a live unit within 25, on its own timer whatever the frame rate")
+TEST_CASE_FIXTURE(RulesScope, "a flag is held by armies with a live unit within 25, on its own timer at any frame rate")
 {
-    BattleWorld world;
-    RulesScope scope;
-    GameRules* const rules = scope.rules;
     rules->BeginMatch(kModeLastManOnTheHill, 1.0f, 0.0f);
     Flag& flag = AddFlag(kModeLastManOnTheHill);
     Army& red = world.AddArmy();
@@ -233,7 +216,7 @@ TEST_CASE("a flag is held by the armies with a live unit within 25, on its own t
     CHECK(red.GetFlagCount() == 1);
     CHECK(blue.GetFlagCount() == 0);
 
-    SUBCASE("an abandoned flag stays with its holders, who go on gaining time")
+    SUBCASE("an abandoned flag stays with its holders, who go on gaining time, looking three times a second")
     {
         near.SetPosition({60.0f, 0.0f, 0.0f});
         look();
@@ -241,6 +224,17 @@ TEST_CASE("a flag is held by the armies with a live unit within 25, on its own t
         CHECK(flag.GetPresent() == std::vector<Army*>{&red});
         CHECK(red.GetFlagCount() == 1);
         CHECK(red.GetFlagTime() == doctest::Approx(40.0f / 60.0f));
+
+        // Frames of 4/60 s still look about three times a second.
+        int looks = 0;
+        float lastTime = red.GetFlagTime();
+        for (int frame = 0; frame < 30; ++frame) {
+            world.Advance(4.0 / 60.0);
+            flag.Update();
+            looks += red.GetFlagTime() != lastTime ? 1 : 0;
+            lastTime = red.GetFlagTime();
+        }
+        CHECK(looks == 6);
     }
     SUBCASE("two holders both count and the flag shows their mean colour; dying units hold nothing")
     {
@@ -253,17 +247,5 @@ TEST_CASE("a flag is held by the armies with a live unit within 25, on its own t
         look();
         CHECK(flag.GetPresent() == std::vector<Army*>{&blue});
         CHECK(red.GetFlagCount() == 0);
-    }
-    SUBCASE("frames of 4/60 s still look about three times a second")
-    {
-        int looks = 0;
-        float lastTime = red.GetFlagTime();
-        for (int frame = 0; frame < 30; ++frame) {
-            world.Advance(4.0 / 60.0);
-            flag.Update();
-            looks += red.GetFlagTime() != lastTime ? 1 : 0;
-            lastTime = red.GetFlagTime();
-        }
-        CHECK(looks == 6);
     }
 }

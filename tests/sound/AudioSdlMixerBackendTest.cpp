@@ -2,8 +2,6 @@
 // choice of driver is kept when one is set), so no sound card is needed.
 #include "platform/AudioSdlMixerBackend.h"
 
-#include "TestSupport.h"
-#include "sound/SoundManager.h"
 #include "sound/WavFile.h"
 
 #include <doctest/doctest.h>
@@ -63,17 +61,11 @@ TEST_CASE("the SDL2_mixer backend opens, loads and plays, and a busy output cuts
     CHECK(backend.Play(longSound, 255).status == AudioPlayStatus::Playing);
 }
 
-TEST_CASE("without an audio device the game stays silent")
+TEST_CASE("without an audio device the backend refuses to open and loads nothing")
 {
     ::setenv("SDL_AUDIODRIVER", "no-such-driver", 1);
-    testing::TempDirectory directory; // for the sound log
     platform::AudioSdlMixerBackend backend;
     CHECK_FALSE(backend.Init(44100, 32));
     const std::int16_t samples[] = {1, 2};
     CHECK(backend.LoadSample({44100, 1, samples}) == platform::kNoSample);
-
-    SoundManager* manager = SoundManager::Instance();
-    CHECK_FALSE(manager->IsEnabled());
-    manager->LoadEffects();
-    CHECK(manager->PlaySoundEffect(kSoundClick) == platform::kNoChannel);
 }

@@ -10,7 +10,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
 #include <limits>
 #include <numeric>
 
@@ -94,53 +93,51 @@ struct Fixture {
 
 } // namespace
 
-TEST_CASE("the effects load once each from their resolved paths, and only when a device opened")
+TEST_CASE_FIXTURE(Fixture, "the effects load once each from their resolved paths, and only when a device opened")
 {
-    Fixture f;
     SUBCASE("with a device the ten keep their index and an interface sound starts at full volume")
     {
         testing::WriteBinaryFile("Sounds/SFX/other.wav", TaggedSound(kSoundEffectCount));
-        f.manager->LoadEffects();
-        CHECK(f.record->loads == AllEffectsBut({}));
-        CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/plop.wav") == kSoundPlop);
-        CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/other.wav") == kSoundEffectCount);
-        CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/other.wav") == kSoundEffectCount);
-        CHECK(f.record->loads.size() == kSoundEffectCount + 1);
+        manager->LoadEffects();
+        CHECK(record->loads == AllEffectsBut({}));
+        CHECK(manager->LoadSoundEffect("../Sounds/SFX/plop.wav") == kSoundPlop);
+        CHECK(manager->LoadSoundEffect("../Sounds/SFX/other.wav") == kSoundEffectCount);
+        CHECK(manager->LoadSoundEffect("../Sounds/SFX/other.wav") == kSoundEffectCount);
+        CHECK(record->loads.size() == kSoundEffectCount + 1);
 
         // Interface sounds start at once at full volume.
-        CHECK(f.manager->PlaySoundEffect(kSoundClick) == 1);
-        CHECK(f.record->volumes == std::vector<int>{255});
+        CHECK(manager->PlaySoundEffect(kSoundClick) == 1);
+        CHECK(record->volumes == std::vector<int>{255});
     }
     SUBCASE("without a device the manager is silent and calls nothing after the failed open")
     {
-        f.record->initSucceeds = false;
-        f.manager->UseBackend(std::make_unique<RecordingAudioBackend>(f.record));
-        f.record->calls = 0;
-        CHECK_FALSE(f.manager->IsEnabled());
+        record->initSucceeds = false;
+        manager->UseBackend(std::make_unique<RecordingAudioBackend>(record));
+        record->calls = 0;
+        CHECK_FALSE(manager->IsEnabled());
 
-        f.manager->LoadEffects();
-        f.clock.Advance(1.0);
-        CHECK(f.manager->LoadSoundEffect("../Sounds/SFX/hit.wav") == 0);
-        CHECK(f.manager->PlaySoundEffect(0) == platform::kNoChannel);
-        f.Request(kSoundHit);
-        f.manager->Update();
-        f.manager->SetHeartbeat(true);
-        f.manager->StopAll();
-        f.manager->FreeEffects();
-        CHECK(f.record->calls == 0);
+        manager->LoadEffects();
+        clock.Advance(1.0);
+        CHECK(manager->LoadSoundEffect("../Sounds/SFX/hit.wav") == 0);
+        CHECK(manager->PlaySoundEffect(0) == platform::kNoChannel);
+        Request(kSoundHit);
+        manager->Update();
+        manager->SetHeartbeat(true);
+        manager->StopAll();
+        manager->FreeEffects();
+        CHECK(record->calls == 0);
         CHECK(EventTimer::Instance()->TimerCount() == 0);
 
         // Said once a run, however many outputs fail to open.
-        f.manager->UseBackend(std::make_unique<platform::AudioNullBackend>());
+        manager->UseBackend(std::make_unique<platform::AudioNullBackend>());
         const std::string log = testing::ReadTextFile("Sound.txt");
         CHECK(log.find("Note: No audio device could be opened; sound is off.") != std::string::npos);
         CHECK(log.find("sound is off") == log.rfind("sound is off"));
     }
 }
 
-TEST_CASE("a sound file that is not a whole WAV never reaches the output and is named in the sound log")
+TEST_CASE_FIXTURE(Fixture, "a sound file that is not a whole WAV never reaches the output and is named in the log")
 {
-    Fixture f;
     // Each puts something else in place of one effect's file, as a damaged
     // or hostile data directory might.
     const struct {
@@ -163,78 +160,72 @@ TEST_CASE("a sound file that is not a whole WAV never reaches the output and is 
         std::filesystem::remove(kResolved[replaced.effect]);
         replaced.replace(kResolved[replaced.effect]);
     }
-    f.manager->LoadEffects();
-    CHECK(f.record->loads == AllEffectsBut({kSoundShot, kSoundHit, kSoundSwoosh, kSoundFallApart}));
+    manager->LoadEffects();
+    CHECK(record->loads == AllEffectsBut({kSoundShot, kSoundHit, kSoundSwoosh, kSoundFallApart}));
     const std::string log = testing::ReadTextFile("Sound.txt");
     for (const auto& replaced : kReplaced) {
         CAPTURE(replaced.reason);
-        CHECK(f.manager->PlaySoundEffect(replaced.effect) == platform::kNoChannel);
+        CHECK(manager->PlaySoundEffect(replaced.effect) == platform::kNoChannel);
         const std::string entry =
             std::string("Warning: Could not load sound ") + kResolved[replaced.effect] + ": " + replaced.reason + ".";
         CHECK(log.find(entry) != std::string::npos);
     }
 }
 
-TEST_CASE("world sounds are attenuated by their distance from the listener and cut off beyond it")
+TEST_CASE_FIXTURE(Fixture, "world sounds are attenuated by their distance from the listener and cut off beyond it")
 {
-    Fixture f;
-    f.Load();
+    Load();
 
-    SUBCASE("reference distances, and no listening point")
-    {
-        CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 0.0f, 0.0f) == 255);
-        CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 100.0f, 0.0f) == 113); // height counts at a fifth: d = 44.7
-        CHECK(f.VolumeAt(kSoundExplosion, 57.0f, 0.0f, 76.0f) == 31);  // d = 95
-        CHECK(f.VolumeAt(kSoundExplosion, 0.0f, 0.0f, -190.0f) == 0);  // at the cut-off: starts, silent
-        CHECK(f.VolumeAt(kSoundExplosion, 190.01f, 0.0f, 0.0f) == -1);
-        f.listenerFound = false;
-        CHECK(f.VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
-        f.manager->SetListenerProvider(nullptr);
-        CHECK(f.VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
-    }
-
-    SUBCASE("sounds beyond the cut-off or at non-finite points are dropped without restarting the throttle")
-    {
-        const float nan = std::numeric_limits<float>::quiet_NaN();
-        f.listener = {nan, 0.0f, 0.0f};
-        f.manager->PlayPositionalSound(kSoundHit, 0.0f, 0.0f, 0.0f);
-        f.listener = {0.0f, 0.0f, 0.0f};
-        f.manager->PlayPositionalSound(kSoundHit, std::numeric_limits<float>::infinity(), 0.0f, 0.0f);
-        f.manager->PlayPositionalSound(kSoundHit, 0.0f, nan, 0.0f);
-        f.manager->PlayPositionalSound(kSoundHit, 200.0f, 0.0f, 0.0f);
-        f.manager->PlayPositionalSound(kSoundHit, 3.0f, 0.0f, 4.0f);
-        f.manager->Update();
-        CHECK(f.record->volumes == std::vector<int>{SoundManager::ChannelVolume(SoundManager::VolumeAtDistance(5.0f))});
-    }
+    // Sounds beyond the cut-off or at non-finite points are dropped without
+    // restarting the throttle.
+    const float nan = std::numeric_limits<float>::quiet_NaN();
+    listener = {nan, 0.0f, 0.0f};
+    manager->PlayPositionalSound(kSoundHit, 0.0f, 0.0f, 0.0f);
+    listener = {0.0f, 0.0f, 0.0f};
+    manager->PlayPositionalSound(kSoundHit, std::numeric_limits<float>::infinity(), 0.0f, 0.0f);
+    manager->PlayPositionalSound(kSoundHit, 0.0f, nan, 0.0f);
+    manager->PlayPositionalSound(kSoundHit, 200.0f, 0.0f, 0.0f);
+    manager->PlayPositionalSound(kSoundHit, 3.0f, 0.0f, 4.0f);
+    manager->Update();
+    CHECK(record->volumes == std::vector<int>{SoundManager::ChannelVolume(SoundManager::VolumeAtDistance(5.0f))});
+    // Reference distances, and no listening point.
+    CHECK(VolumeAt(kSoundExplosion, 0.0f, 0.0f, 0.0f) == 255);
+    CHECK(VolumeAt(kSoundExplosion, 0.0f, 100.0f, 0.0f) == 113); // height counts at a fifth: d = 44.7
+    CHECK(VolumeAt(kSoundExplosion, 57.0f, 0.0f, 76.0f) == 31);  // d = 95
+    CHECK(VolumeAt(kSoundExplosion, 0.0f, 0.0f, -190.0f) == 0);  // at the cut-off: starts, silent
+    CHECK(VolumeAt(kSoundExplosion, 190.01f, 0.0f, 0.0f) == -1);
+    listenerFound = false;
+    CHECK(VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
+    manager->SetListenerProvider(nullptr);
+    CHECK(VolumeAt(kSoundHit, 0.0f, 0.0f, 0.0f) == -1);
 }
 
-TEST_CASE("a frame's world sounds start once each, in effect order, throttled for 0.08 s")
+TEST_CASE_FIXTURE(Fixture, "a frame's world sounds start once each, in effect order, throttled for 0.08 s")
 {
-    Fixture f;
     SUBCASE("an effect starts once a frame at its first request's volume and not again within 0.08 s")
     {
-        f.Load();
-        f.manager->LoadSoundEffect("../Sounds/SFX/extra.wav"); // index 10 has no throttle
+        Load();
+        manager->LoadSoundEffect("../Sounds/SFX/extra.wav"); // index 10 has no throttle
         for (const int ignored : {-1, static_cast<int>(kSoundEffectCount), kSoundEffectCount + 1}) {
-            f.Request(ignored);
+            Request(ignored);
         }
-        f.Request(kSoundShot, 95.0f);
-        f.Request(kSoundShot);
-        f.manager->Update();
-        f.manager->Update(); // the flush emptied the queue
-        CHECK(f.record->volumes == std::vector<int>{31});
-        CHECK(f.record->playAttempts == 1);
-        CHECK(f.manager->PlaySoundEffect(-1) == platform::kNoChannel);
-        CHECK(f.manager->PlaySoundEffect(1000) == platform::kNoChannel);
+        Request(kSoundShot, 95.0f);
+        Request(kSoundShot);
+        manager->Update();
+        manager->Update(); // the flush emptied the queue
+        CHECK(record->volumes == std::vector<int>{31});
+        CHECK(record->playAttempts == 1);
+        CHECK(manager->PlaySoundEffect(-1) == platform::kNoChannel);
+        CHECK(manager->PlaySoundEffect(1000) == platform::kNoChannel);
 
-        f.clock.Advance(0.05);
-        f.Request(kSoundShot);
-        f.Request(kSoundHit);
-        f.manager->Update();
-        f.clock.Advance(0.03); // 0.08 s since the accepted shot: allowed again
-        f.Request(kSoundShot);
-        f.manager->Update();
-        CHECK(f.record->played == std::vector<int>{kSoundShot, kSoundHit, kSoundShot});
+        clock.Advance(0.05);
+        Request(kSoundShot);
+        Request(kSoundHit);
+        manager->Update();
+        clock.Advance(0.03); // 0.08 s since the accepted shot: allowed again
+        Request(kSoundShot);
+        manager->Update();
+        CHECK(record->played == std::vector<int>{kSoundShot, kSoundHit, kSoundShot});
     }
     SUBCASE("the effects of one frame start in ascending order")
     {
@@ -248,27 +239,26 @@ TEST_CASE("a frame's world sounds start once each, in effect order, throttled fo
         }
         SUBCASE("once no channel is free the rest of the frame is not tried")
         {
-            f.record->freeChannels = 2;
+            record->freeChannels = 2;
             expected.resize(2);
             attempts = 3;
         }
-        f.Load();
+        Load();
         for (const SoundEffect effect : {kSoundFallApart, kSoundExplosion, kSoundHit, kSoundPlop}) {
-            f.Request(effect);
+            Request(effect);
         }
-        f.manager->Update();
-        CHECK(f.record->played == expected);
-        CHECK(f.record->playAttempts <= attempts);
+        manager->Update();
+        CHECK(record->played == expected);
+        CHECK(record->playAttempts <= attempts);
     }
 }
 
-TEST_CASE("the heartbeat beats once a second in the last ten seconds of each match")
+TEST_CASE_FIXTURE(Fixture, "the heartbeat beats once a second in the last ten seconds of each match")
 {
-    Fixture f;
-    f.Load();
+    Load();
     EventTimer* timer = EventTimer::Instance();
     const auto frame = [&] {
-        f.clock.Advance(kFrame);
+        clock.Advance(kFrame);
         timer->Update();
     };
     // As the match frame asks: on in the last ten seconds, off once time is up.
@@ -278,53 +268,53 @@ TEST_CASE("the heartbeat beats once a second in the last ten seconds of each mat
             frame();
             left -= kFrame;
             if (left > 0.0 && left <= 10.0) {
-                f.manager->SetHeartbeat(true);
+                manager->SetHeartbeat(true);
                 CHECK(timer->TimerCount() == 1);
             } else if (left <= 0.0) {
-                f.manager->SetHeartbeat(false);
+                manager->SetHeartbeat(false);
             }
-            f.manager->Update();
+            manager->Update();
         }
     };
     // What a match start does: every timer goes, and the sound state with it.
     const auto startMatch = [&] {
         timer->ClearTimers();
-        f.manager->FreeEffects();
+        manager->FreeEffects();
     };
 
     startMatch();
     playMatch(15.0);
     // A period ends at the first frame after a full second has passed: 65
     // frames at 64 a second, so 9 beats in 10 s.
-    CHECK(f.Beats() == 9);
+    CHECK(Beats() == 9);
     CHECK(timer->TimerCount() == 0);
 
     // The second match is left while the heart beats.
     startMatch();
     for (int i = 0; i < 200; ++i) {
         frame();
-        f.manager->SetHeartbeat(true);
+        manager->SetHeartbeat(true);
     }
-    CHECK(f.Beats() == 9 + 3);
+    CHECK(Beats() == 9 + 3);
     // The timers are restarted before the third without a word to the sound
     // manager, which still holds the old timer's id.
     timer->Restart();
     playMatch(12.0);
-    CHECK(f.Beats() == 9 + 3 + 9);
-    CHECK(std::ranges::all_of(f.record->volumes, [](int volume) { return volume == 255; }));
+    CHECK(Beats() == 9 + 3 + 9);
+    CHECK(std::ranges::all_of(record->volumes, [](int volume) { return volume == 255; }));
 
     // Back to the menus while it beats: the timers go first, then the
     // statistics screen switches it off every frame.
-    f.manager->SetHeartbeat(true);
+    manager->SetHeartbeat(true);
     timer->Restart();
     const std::uint32_t fade = timer->AddTimer(
         0.5, true, [](TimerWord, TimerWord) {}, 0, 0);
     for (int i = 0; i < 10; ++i) {
-        f.manager->SetHeartbeat(false);
+        manager->SetHeartbeat(false);
     }
     CHECK(timer->TimerCount() == 1);
     timer->RemoveTimer(fade);
-    f.manager->SetHeartbeat(true);
-    f.manager->FreeEffects();
+    manager->SetHeartbeat(true);
+    manager->FreeEffects();
     CHECK(timer->TimerCount() == 0);
 }

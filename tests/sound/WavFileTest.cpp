@@ -38,7 +38,7 @@ constexpr std::size_t kDataId = 36; // the data chunk's place after Encode's hea
 
 } // namespace
 
-TEST_CASE("wav files round trip through the encoder and the parser, skipping unknown chunks")
+TEST_CASE("wav files round trip past unknown chunks, malformed ones are refused, and every generated effect is audible")
 {
     for (const int channels : {1, 2}) {
         const WavFile sound = MakeSound(channels, 1001);
@@ -55,10 +55,8 @@ TEST_CASE("wav files round trip through the encoder and the parser, skipping unk
         CHECK(back.samples == sound.samples);
         CHECK(back.Seconds() == doctest::Approx(1001.0 / 22050.0));
     }
-}
 
-TEST_CASE("malformed wav files are refused")
-{
+    // Malformed files are refused.
     const Bytes good = MakeSound(2, 100).Encode();
     for (std::size_t size = 0; size < good.size(); ++size) {
         CHECK_FALSE(Parses(std::span(good).first(size)));
@@ -84,10 +82,8 @@ TEST_CASE("malformed wav files are refused")
         damaged.damage(bytes);
         CHECK_FALSE(Parses(bytes));
     }
-}
 
-TEST_CASE("every generated effect parses, differs from the others and is audible without clipping")
-{
+    // Every generated effect parses, differs from the others and is audible without clipping.
     testing::DataDirectoryScope data;
     std::set<std::vector<std::int16_t>> distinct;
     for (int effect = 0; effect < kSoundEffectCount; ++effect) {
