@@ -17,32 +17,48 @@ NamedTexture::~NamedTexture()
 void RecordingCanvas::DrawTexturedRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color,
                                        platform::Texture* texture)
 {
-    const auto* named = dynamic_cast<const NamedTexture*>(texture);
-    calls.push_back({.topLeft = topLeft,
-                     .bottomRight = bottomRight,
-                     .color = color,
-                     .texture = named != nullptr ? named->Path() : std::string()});
+    CanvasCall call;
+    call.topLeft = topLeft;
+    call.bottomRight = bottomRight;
+    call.color = color;
+    if (const auto* named = dynamic_cast<const NamedTexture*>(texture)) {
+        call.texture = named->Path();
+    }
+    calls.push_back(call);
 }
 
 void RecordingCanvas::DrawRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color, bool filled)
 {
-    calls.push_back({.kind = CanvasCall::Kind::kRect,
-                     .topLeft = topLeft,
-                     .bottomRight = bottomRight,
-                     .color = color,
-                     .filled = filled});
+    CanvasCall call;
+    call.kind = CanvasCall::Kind::kRect;
+    call.topLeft = topLeft;
+    call.bottomRight = bottomRight;
+    call.color = color;
+    call.filled = filled;
+    calls.push_back(call);
 }
 
 void RecordingCanvas::DrawLine(const Vec2& a, const Vec2& b, std::uint32_t color)
 {
-    calls.push_back({.kind = CanvasCall::Kind::kLine, .topLeft = a, .bottomRight = b, .color = color});
+    CanvasCall call;
+    call.kind = CanvasCall::Kind::kLine;
+    call.topLeft = a;
+    call.bottomRight = b;
+    call.color = color;
+    calls.push_back(call);
 }
 
 void RecordingCanvas::DrawText(const std::string& text, int x, int y, const std::string& fontKey,
                                const ColorValue& color)
 {
-    calls.push_back(
-        {.kind = CanvasCall::Kind::kText, .text = text, .x = x, .y = y, .fontKey = fontKey, .textColor = color});
+    CanvasCall call;
+    call.kind = CanvasCall::Kind::kText;
+    call.text = text;
+    call.x = x;
+    call.y = y;
+    call.fontKey = fontKey;
+    call.textColor = color;
+    calls.push_back(call);
 }
 
 TextureHandle RecordingCanvas::LoadTexture(const std::string& path)
