@@ -5,8 +5,8 @@
 // are saved as screenshots in the build folder and checked at a few pixels.
 //
 // In the match the player commands the army with the mouse and keys alone:
-// a box round it, move clicks on the ground and on the minimap, a right-click
-// on the minimap to look at an enemy, a type key, an attack click, F10.
+// a type key, move clicks on the ground and on the minimap, a right-click on
+// the minimap to look at an enemy, an attack click, F10.
 //
 // The pictures whose pixels are checked are the test's own plain colours, laid
 // over the generated data, so the checks see the layout and not the art.
@@ -271,7 +271,6 @@ float GroundDistance(const Vec3& a, const Vec3& b)
 
 // What the commanding steps pass on to the later ones.
 struct Orders {
-    std::size_t inBox = 0;
     Vec2 ground;
     Vec3 groundPoint;
     Vec2 minimap;
@@ -281,19 +280,14 @@ struct Orders {
     Unit* enemy = nullptr;
 };
 
-// A box over the battle above the HUD's panels, and the own units in it.
-const Vec2 kBoxFrom{40.0f, 40.0f};
-const Vec2 kBoxTo{984.0f, 530.0f};
-
-void PlanBox(Orders& orders)
+// What "2" selects: every own Triangoloid.
+void CheckTriangoloidsSelected()
 {
-    const ScreenProjection projection = PlayerProjection();
-    for (const std::unique_ptr<Unit>& unit : Selection()->GetArmy()->GetUnits()) {
-        Vec2 at;
-        orders.inBox += projection.ToScreen(unit->GetPosition(), at) && at.x > 40.0f && at.x < 984.0f && at.y > 40.0f &&
-                        at.y < 530.0f;
-    }
-    REQUIRE(orders.inBox > 0);
+    const std::vector<std::unique_ptr<Unit>>& own = Selection()->GetArmy()->GetUnits();
+    const auto triangoloids = static_cast<std::size_t>(std::count_if(
+        own.begin(), own.end(), [](const std::unique_ptr<Unit>& unit) { return unit->GetType() == kTriangoloid; }));
+    CHECK(triangoloids > 0);
+    CHECK(Selection()->GetSelected().size() == triangoloids);
 }
 
 // A point of open ground on the screen away from the army, with no unit on it.
@@ -373,33 +367,24 @@ int OrderMove(ScriptedPlayer& player, Orders& orders, int at, const Vec2& spot, 
     return at + 4;
 }
 
-// In the match from pass `from` on: the box round the own army, a move click
-// on the ground and one on the minimap (the units set off for both), a
-// right-click on the minimap that takes the camera to an enemy army, the
-// Triangoloids selected by their key, an attack on the enemy unit under the
-// cursor, F10 and a picture of the match with its HUD. Returns the pass
-// after the last step.
+// In the match from pass `from` on: the Triangoloids selected by their key
+// (boxes and clicks that select are the selection and play screen tests'
+// part), a move click on the ground and one on the minimap, a right-click on
+// the minimap that takes the camera to an enemy army, the Triangoloids
+// selected again, an attack on the enemy unit under the cursor, F10 and a
+// picture of the match with its HUD. Returns the pass after the last step.
 int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
 {
-    player.At(from, [&player, &orders] {
+    player.At(from, [] {
         REQUIRE(Selection()->GetArmy() != nullptr);
         CHECK(Selection()->GetSelected().empty());
-        PlanBox(orders);
-        player.MoveToSpot(kBoxFrom);
     });
-    player.At(from + 1, [] { ScriptedPlayer::Button(e2e::kLeftButton, true); });
-    player.At(from + 2, [&player] { player.MoveToSpot(kBoxTo); });
-    // Held a few frames: the box is recounted every twentieth of a second.
-    player.At(from + 7, [] {
-        CHECK(Selection()->IsBoxActive());
-        ScriptedPlayer::Button(e2e::kLeftButton, false);
-    });
-    player.At(from + 8, [&orders] {
-        // Own units only, each once: the selection test's part.
-        CHECK(Selection()->GetSelected().size() == orders.inBox);
+    player.TapAt(from + 1, platform::kScan2);
+    player.At(from + 3, [&orders] {
+        CheckTriangoloidsSelected();
         PlanGroundClick(orders);
     });
-    int at = OrderMove(player, orders, from + 9, orders.ground, orders.groundPoint, 3.0f, PlanMinimapClick);
+    int at = OrderMove(player, orders, from + 4, orders.ground, orders.groundPoint, 3.0f, PlanMinimapClick);
     // A pixel of the minimap is two steps of ground; the mouse may end a pixel off.
     at = OrderMove(player, orders, at, orders.minimap, orders.minimapPoint, 5.0f, PlanCameraJump);
 
@@ -410,15 +395,9 @@ int CommandTheArmy(ScriptedPlayer& player, Orders& orders, int from)
         CHECK(GroundDistance(Game::Instance()->GetCamera().GetView().GetTarget(), orders.enemyCentre) <= 5.0f);
         CHECK(Selection()->GetSelected().empty());
     });
-    // "2": every own Triangoloid.
     player.TapAt(at + 4, platform::kScan2);
     player.At(at + 6, [&player, &orders] {
-        const std::vector<std::unique_ptr<Unit>>& own = Selection()->GetArmy()->GetUnits();
-        const std::vector<Unit*>& selected = Selection()->GetSelected();
-        const auto triangoloids = static_cast<std::size_t>(std::count_if(
-            own.begin(), own.end(), [](const std::unique_ptr<Unit>& unit) { return unit->GetType() == kTriangoloid; }));
-        CHECK(triangoloids > 0);
-        CHECK(selected.size() == triangoloids);
+        CheckTriangoloidsSelected();
         PlanAttack(orders);
         player.MoveToSpot(orders.enemyOnScreen);
     });
@@ -481,8 +460,9 @@ TEST_CASE("a player goes from the title into a match of eight armies, commands t
         player.ClickAt(when + 4, kOkX, kOkY);
     });
     player.At(match, [] { CHECK(Battle::Instance()->GetAuthority()); });
-    // Without a drawing device no frame runs the selection's marks, the box
-    // among them: only the way out of the match is played then.
+    // Without a drawing device no frame runs the selection's marks, the
+    // hover under the cursor among them: only the way out of the match is
+    // played then.
     Orders orders;
     const int left = run.screen.Drawn() ? CommandTheArmy(player, orders, match + 1) : match + 1;
     player.TapAt(left, platform::kScanEscape);
