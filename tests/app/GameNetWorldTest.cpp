@@ -22,10 +22,13 @@ TEST_CASE("the game's network world moves, targets and overwrites the battle's u
                                  .position = {5.0f, 0.0f, 6.0f},
                                  .destination = {50.0f, 0.0f, 60.0f},
                                  .velocity = {1.0f, 0.0f, 2.0f},
+                                 .spinAxis = {},
+                                 .turnRate = 0.0f,
                                  .heading = 2.5f,
                                  .order = kOrderMove,
                                  .hitPoints = 7,
-                                 .targets = {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte}};
+                                 .targets = {enemy.GetIndex(), kNoUnitByte, blueId, kNoUnitByte},
+                                 .arrived = 0};
     smashtor.GetAnimationController().SetAnimation(kAnimationIdle);
     const float heading = smashtor.GetHeading();
     REQUIRE(world.ApplyUnitState(state));

@@ -502,11 +502,8 @@ TEST_CASE("a player plays a short match to the statistics and leaves them with D
         CheckPixel(statistics, 280, 275, kGameOverColour, false);
     });
     player.ClickAt(pass + 7, 874, 57);
-    player.At(pass + 13, [] {
-        CheckAtTitle();
-        CHECK(guiManager::Instance()->FindObject(StatisticsScreen::kPlayWindow, StatisticsScreen::kDoneButton,
-                                                 kGuiButton) == nullptr);
-    });
+    // That the match's end takes the Done button with it is the match-end test's part.
+    player.At(pass + 13, CheckAtTitle);
     CHECK(run.game->Run() == 0);
     CHECK(player.Done());
 }
