@@ -233,12 +233,9 @@ TEST_CASE("screenshots take the first number with no file and save the presented
     CHECK(name == "Screenshots/ScreenShot - 4.bmp");
     std::vector<std::uint8_t> bytes;
     REQUIRE(platform::ReadDataFile(name, 1 << 20, bytes));
+    // What a presented frame reads back as is the play-through's to check
+    // on its pixels, the BMP's round trip the image file test's.
     CHECK(bytes == platform::EncodeBmp24(presented));
-    platform::RgbaImage saved;
-    REQUIRE(platform::DecodeImage(bytes, saved));
-    CHECK(saved.rgba[(10 * 64 + 10) * 4] == 0xFF);
-    CHECK(saved.rgba[(10 * 64 + 10) * 4 + 1] == 0x80);
-    CHECK(saved.rgba[(40 * 64 + 40) * 4 + 2] == 0x40);
     CHECK(renderer->SaveScreenshot() == "Screenshots/ScreenShot - 5.bmp");
     renderer->ReleaseDevice();
 }
