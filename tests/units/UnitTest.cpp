@@ -32,7 +32,7 @@ TEST_CASE("a unit's orders, routes and hits")
     SUBCASE("health skins from 9 at full health to 0, whatever the hit points")
     {
         Unit& tri = world.AddUnit(red, kTriangoloid, 5.0f, 0.0f);
-        for (const auto [hitPoints, level] : {std::pair{11, 9}, {1, 0}, {-2000000000, 0}, {2000000000, 9}}) {
+        for (const auto& [hitPoints, level] : {std::pair{11, 9}, {1, 0}, {-2000000000, 0}, {2000000000, 9}}) {
             tri.SetHitPoints(hitPoints);
             CHECK(tri.GetHealthLevel() == level);
         }
