@@ -335,7 +335,9 @@ void Physics::FollowGround(const GroundGrid* grid)
     groundSeen_ = grid;
     groundGenerationSeen_ = generation;
     for (std::size_t i = 0; i < bodies_.GetBlockCount(); ++i) {
-        std::fill(std::begin(bodies_.GetBlock(i).groundX), std::end(bodies_.GetBlock(i).groundX), kStaleGround);
+        BodyStore::Block& block = bodies_.GetBlock(i);
+        std::fill(std::begin(block.groundX), std::end(block.groundX), kStaleGround);
+        block.groundCorners = GroundGrid::Corners8();
     }
 }
 
@@ -345,18 +347,18 @@ void Physics::FollowGround(const GroundGrid* grid)
 // depends only on the point's value (minus and plus zero give one height),
 // and the grid answers a point alike in a lane and alone. Only the lanes in
 // moving are asked for.
-void Physics::SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+void Physics::SampleStartGround(const GroundGrid& grid, BodyStore::Block& block, int moving, const Float8& x,
                                 const Float8& z, GroundGrid::Samples8& ground)
 {
     const Float8 keptX = Float8::Load(block.groundX);
     const Float8 keptZ = Float8::Load(block.groundZ);
     // Equal as numbers: a stale place keeps NaN, which equals nothing.
     const int same = ((x <= keptX) & (x >= keptX) & (z <= keptZ) & (z >= keptZ)).Bits() & moving;
+    grid.NormalLanesKept(x, z, block.groundCorners, ground);
     if (same == 0) {
-        grid.SampleLanes(x, z, ground);
+        grid.HeightLanesKept(x, z, block.groundCorners, ground.height);
         return;
     }
-    grid.NormalLanes(x, z, ground);
     ground.height = Float8::Load(block.groundHeight);
     const int fresh = moving & ~same;
     if (fresh == 0) {
@@ -467,7 +469,7 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
         apexBits = ((oldVelocity.y > Float8(0.0f)) & (velocity.y <= Float8(0.0f))).Bits() & moving;
 
         if (grid != nullptr) {
-            grid->HeightLanes(position.x, position.z, height);
+            grid->HeightLanesKept(position.x, position.z, block.groundCorners, height);
         }
         position.y = Select(position.y < height, height, position.y);
         const Mask8 contact = (position.y - Float8(kContactHeight) < height) & movingLanes;

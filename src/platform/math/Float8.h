@@ -188,9 +188,13 @@ public:
         return Float8(__builtin_convertvector(__builtin_convertvector(a.v_, Mask8::Lanes), Lanes));
     }
     // The lanes as whole numbers (rounded toward zero; int range only).
+    Mask8::Lanes TruncatedInts() const
+    {
+        return __builtin_convertvector(v_, Mask8::Lanes);
+    }
     void StoreTruncated(std::int32_t* p) const
     {
-        const Mask8::Lanes whole = __builtin_convertvector(v_, Mask8::Lanes);
+        const Mask8::Lanes whole = TruncatedInts();
         std::memcpy(p, &whole, sizeof(whole));
     }
     // mask ? ifTrue : ifFalse, lane by lane.
