@@ -145,7 +145,8 @@ Vec3 GroundGrid::NormalInCell(float gx, float gz) const
 inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8],
                                          std::uint32_t next[8]) const
 {
-    const Indices index = CornerLanes(c, r);
+    Indices index;
+    CornerLanes(c, r, index);
     const Indices below = index + stride_;
     std::memcpy(first, &index, sizeof(index));
     std::memcpy(next, &below, sizeof(below));

@@ -110,8 +110,8 @@ private:
     static Float8 NormalCellLanes(const Float8& g, float last);
     using Indices = std::uint32_t __attribute__((vector_size(32)));
     // The index of each lane's cell's (c, r) corner; the lanes are clamped
-    // to the grid, so it does not wrap.
-    Indices CornerLanes(const Float8& c, const Float8& r) const;
+    // to the grid, so it does not wrap. Out by reference, as HeightLanes.
+    void CornerLanes(const Float8& c, const Float8& r, Indices& out) const;
     // Reads into kept the corners of the lanes whose cell is not the one
     // kept (cells are the indices of the lanes' (c, r) corners).
     void KeepHeightCorners(const Indices& cells, Corners8& kept) const;
@@ -171,11 +171,17 @@ inline Float8 GroundGrid::NormalCellLanes(const Float8& g, float last)
     return CellLanes(Truncate(Select(g < Float8(last), Select(g > minusOne, g, minusOne), Float8(last))), last);
 }
 
-inline GroundGrid::Indices GroundGrid::CornerLanes(const Float8& c, const Float8& r) const
+inline void GroundGrid::CornerLanes(const Float8& c, const Float8& r, Indices& out) const
 {
-    const Indices column = reinterpret_cast<Indices>(c.TruncatedInts());
-    const Indices row = reinterpret_cast<Indices>(r.TruncatedInts());
-    return row * stride_ + column;
+    std::int32_t columns[8] = {};
+    std::int32_t rows[8] = {};
+    c.StoreTruncated(columns);
+    r.StoreTruncated(rows);
+    Indices column;
+    Indices row;
+    std::memcpy(&column, columns, sizeof(column));
+    std::memcpy(&row, rows, sizeof(row));
+    out = row * stride_ + column;
 }
 
 inline void GroundGrid::KeepHeightCorners(const Indices& cells, Corners8& kept) const
@@ -246,7 +252,9 @@ inline void GroundGrid::HeightLanesKept(const Float8& x, const Float8& z, Corner
     const Float8 gz = GridZ(z);
     const Float8 c = CellLanes(gx, lastColumn_);
     const Float8 r = CellLanes(gz, lastRow_);
-    KeepHeightCorners(CornerLanes(c, r), kept);
+    Indices cells;
+    CornerLanes(c, r, cells);
+    KeepHeightCorners(cells, kept);
     const Float8 height = HeightFromCorners(gx - c, gz - r, Float8::Load(kept.height[0]), Float8::Load(kept.height[1]),
                                             Float8::Load(kept.height[2]), Float8::Load(kept.height[3]));
     out = Select(InsideLanes(x, z), height, Float8(0.0f));
@@ -264,7 +272,9 @@ inline void GroundGrid::NormalLanesKept(const Float8& x, const Float8& z, Corner
     const Float8 gz = GridZ(z) - half;
     const Float8 c = NormalCellLanes(gx, lastColumn_);
     const Float8 r = NormalCellLanes(gz, lastRow_);
-    KeepNormalCorners(CornerLanes(c, r), kept);
+    Indices cells;
+    CornerLanes(c, r, cells);
+    KeepNormalCorners(cells, kept);
     const Float8 fx = gx - c;
     const Float8 fz = gz - r;
     const Float8 one(1.0f);
