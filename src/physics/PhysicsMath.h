@@ -270,23 +270,19 @@ inline Double4 AbsLanes(const Double4& v)
     return std::bit_cast<Double4>(std::bit_cast<Mask4d>(v) & std::numeric_limits<std::int64_t>::max());
 }
 
-// std::min and std::max as they are written: b < a ? b : a and a < b ? b : a.
+// std::min as it is written: b < a ? b : a.
 inline Double4 MinLanes(const Double4& a, const Double4& b)
 {
     return SelectLanes(b < a, b, a);
 }
 
-inline Double4 MaxLanes(const Double4& a, const Double4& b)
-{
-    return SelectLanes(a < b, b, a);
-}
-
 // AngularDistance for headings already within (-2pi, 2pi), which then need
-// no reducing.
+// no reducing. The larger less the smaller is the size of a - b to the bit
+// (rounding is alike for both signs), and never below zero.
 inline Double4 AngularDistanceLanes(const Double4& a, const Double4& b)
 {
-    const Double4 difference = MaxLanes(a, b) - MinLanes(a, b);
-    return MinLanes(AbsLanes(difference), AbsLanes(kTwoPi - difference));
+    const Double4 difference = AbsLanes(a - b);
+    return MinLanes(difference, AbsLanes(kTwoPi - difference));
 }
 
 // The quick arc tangent of four points (y, x), lane by lane, and NaN where
