@@ -178,8 +178,8 @@ inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) 
 // (height, normal) rows and turned into columns.
 inline void GroundGrid::NormalInCellLanes(const Float8& gx, const Float8& gz, Float8& nx, Float8& ny, Float8& nz) const
 {
-    const Float8 c = NormalCellLanes(gx, lastColumn_);
-    const Float8 r = NormalCellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lastColumn_);
+    const Float8 r = CellLanes(gz, lastRow_);
     std::uint32_t first[8] = {};
     std::uint32_t next[8] = {};
     FirstVertexLanes(c, r, first, next);

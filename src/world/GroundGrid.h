@@ -105,9 +105,6 @@ private:
     Float8 GridX(const Float8& x) const { return Float8(lastColumn_) * (x + halfSize_) / mapSize_; }
     Float8 GridZ(const Float8& z) const { return Float8(lastRow_) * (Float8(halfSize_) - z) / mapSize_; }
     static Float8 CellLanes(const Float8& g, float last);
-    // CellLanes of a normal's cell: truncated before clamping, as
-    // NormalInCell does.
-    static Float8 NormalCellLanes(const Float8& g, float last);
     using Indices = std::uint32_t __attribute__((vector_size(32)));
     // The index of each lane's cell's (c, r) corner; the lanes are clamped
     // to the grid, so it does not wrap. Out by reference, as HeightLanes.
@@ -156,19 +153,13 @@ inline Mask8 GroundGrid::InsideLanes(const Float8& x, const Float8& z) const
     return (x >= minusH) & (x <= h) & (z >= minusH) & (z <= h);
 }
 
-// CellIndex lane by lane: clamped to the grid, then truncated.
+// CellIndex lane by lane: clamped to the grid, then truncated. Truncating
+// and clamping to whole bounds commute, so the cell of a normal (whose
+// NormalInCell truncates first) is found alike.
 inline Float8 GroundGrid::CellLanes(const Float8& g, float last)
 {
     const Float8 zero(0.0f);
     return Truncate(Select(g < Float8(last), Select(g > zero, g, zero), Float8(last)));
-}
-
-inline Float8 GroundGrid::NormalCellLanes(const Float8& g, float last)
-{
-    // First held to [-1, last] only so that the truncation stays a whole
-    // number.
-    const Float8 minusOne(-1.0f);
-    return CellLanes(Truncate(Select(g < Float8(last), Select(g > minusOne, g, minusOne), Float8(last))), last);
 }
 
 inline void GroundGrid::CornerLanes(const Float8& c, const Float8& r, Indices& out) const
@@ -270,8 +261,8 @@ inline void GroundGrid::NormalLanesKept(const Float8& x, const Float8& z, Corner
     const Float8 half(0.5f);
     const Float8 gx = GridX(x) - half;
     const Float8 gz = GridZ(z) - half;
-    const Float8 c = NormalCellLanes(gx, lastColumn_);
-    const Float8 r = NormalCellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lastColumn_);
+    const Float8 r = CellLanes(gz, lastRow_);
     Indices cells;
     CornerLanes(c, r, cells);
     KeepNormalCorners(cells, kept);
