@@ -51,6 +51,11 @@ void GroundGrid::Reset(std::uint32_t columns, std::uint32_t rows, float mapSize)
     halfSize_ = mapSize / 2.0f;
     lastColumn_ = static_cast<float>(columns - 1);
     lastRow_ = static_cast<float>(rows - 1);
+    Float8(halfSize_).Store(lanes_.halfSize);
+    Float8(-halfSize_).Store(lanes_.minusHalfSize);
+    Float8(mapSize_).Store(lanes_.mapSize);
+    Float8(lastColumn_).Store(lanes_.lastColumn);
+    Float8(lastRow_).Store(lanes_.lastRow);
     vertices_.assign(static_cast<std::size_t>(stride_) * (rows + 1), Vertex());
 }
 
@@ -154,8 +159,8 @@ inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::
 
 inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) const
 {
-    const Float8 c = CellLanes(gx, lastColumn_);
-    const Float8 r = CellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lanes_.lastColumn);
+    const Float8 r = CellLanes(gz, lanes_.lastRow);
     std::uint32_t first[8] = {};
     std::uint32_t next[8] = {};
     FirstVertexLanes(c, r, first, next);
@@ -178,8 +183,8 @@ inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) 
 // (height, normal) rows and turned into columns.
 inline void GroundGrid::NormalInCellLanes(const Float8& gx, const Float8& gz, Float8& nx, Float8& ny, Float8& nz) const
 {
-    const Float8 c = CellLanes(gx, lastColumn_);
-    const Float8 r = CellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lanes_.lastColumn);
+    const Float8 r = CellLanes(gz, lanes_.lastRow);
     std::uint32_t first[8] = {};
     std::uint32_t next[8] = {};
     FirstVertexLanes(c, r, first, next);

@@ -102,9 +102,16 @@ private:
     Vec3 NormalInCell(float gx, float gz) const;
     const Vertex& At(std::uint32_t c, std::uint32_t r) const { return vertices_[r * stride_ + c]; }
     Mask8 InsideLanes(const Float8& x, const Float8& z) const;
-    Float8 GridX(const Float8& x) const { return Float8(lastColumn_) * (x + halfSize_) / mapSize_; }
-    Float8 GridZ(const Float8& z) const { return Float8(lastRow_) * (Float8(halfSize_) - z) / mapSize_; }
-    static Float8 CellLanes(const Float8& g, float last);
+    Float8 GridX(const Float8& x) const
+    {
+        return Float8::Load(lanes_.lastColumn) * (x + Float8::Load(lanes_.halfSize)) / Float8::Load(lanes_.mapSize);
+    }
+    Float8 GridZ(const Float8& z) const
+    {
+        return Float8::Load(lanes_.lastRow) * (Float8::Load(lanes_.halfSize) - z) / Float8::Load(lanes_.mapSize);
+    }
+    // last: the last column or row, eight times over.
+    static Float8 CellLanes(const Float8& g, const float* last);
     using Indices = std::uint32_t __attribute__((vector_size(32)));
     // The index of each lane's cell's (c, r) corner; the lanes are clamped
     // to the grid, so it does not wrap. Out by reference, as HeightLanes.
@@ -131,6 +138,16 @@ private:
     float halfSize_ = 0.0f;
     float lastColumn_ = 0.0f;
     float lastRow_ = 0.0f;
+    // The scalars above as the lane queries use them, each eight times over:
+    // the queries read them as vectors instead of building them per call.
+    struct LaneScalars {
+        float halfSize[8] = {};
+        float minusHalfSize[8] = {};
+        float mapSize[8] = {};
+        float lastColumn[8] = {};
+        float lastRow[8] = {};
+    };
+    LaneScalars lanes_;
     std::vector<Vertex> vertices_;
     std::uint64_t generation_ = 0;
 };
@@ -148,18 +165,19 @@ private:
 
 inline Mask8 GroundGrid::InsideLanes(const Float8& x, const Float8& z) const
 {
-    const Float8 h(halfSize_);
-    const Float8 minusH(-halfSize_);
+    const Float8 h = Float8::Load(lanes_.halfSize);
+    const Float8 minusH = Float8::Load(lanes_.minusHalfSize);
     return (x >= minusH) & (x <= h) & (z >= minusH) & (z <= h);
 }
 
 // CellIndex lane by lane: clamped to the grid, then truncated. Truncating
 // and clamping to whole bounds commute, so the cell of a normal (whose
 // NormalInCell truncates first) is found alike.
-inline Float8 GroundGrid::CellLanes(const Float8& g, float last)
+inline Float8 GroundGrid::CellLanes(const Float8& g, const float* last)
 {
     const Float8 zero(0.0f);
-    return Truncate(Select(g < Float8(last), Select(g > zero, g, zero), Float8(last)));
+    const Float8 top = Float8::Load(last);
+    return Truncate(Select(g < top, Select(g > zero, g, zero), top));
 }
 
 inline void GroundGrid::CornerLanes(const Float8& c, const Float8& r, Indices& out) const
@@ -241,8 +259,8 @@ inline void GroundGrid::HeightLanesKept(const Float8& x, const Float8& z, Corner
     }
     const Float8 gx = GridX(x);
     const Float8 gz = GridZ(z);
-    const Float8 c = CellLanes(gx, lastColumn_);
-    const Float8 r = CellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lanes_.lastColumn);
+    const Float8 r = CellLanes(gz, lanes_.lastRow);
     Indices cells;
     CornerLanes(c, r, cells);
     KeepHeightCorners(cells, kept);
@@ -261,8 +279,8 @@ inline void GroundGrid::NormalLanesKept(const Float8& x, const Float8& z, Corner
     const Float8 half(0.5f);
     const Float8 gx = GridX(x) - half;
     const Float8 gz = GridZ(z) - half;
-    const Float8 c = CellLanes(gx, lastColumn_);
-    const Float8 r = CellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lanes_.lastColumn);
+    const Float8 r = CellLanes(gz, lanes_.lastRow);
     Indices cells;
     CornerLanes(c, r, cells);
     KeepNormalCorners(cells, kept);
