@@ -65,8 +65,9 @@ public:
     // The corners of the cells eight points last fell in, kept by the caller
     // from one query to the next. Reading a cell's corners for eight lanes
     // costs more than the rest of a query, and a walking body stays in one
-    // cell for dozens of steps. A new Corners8 knows no cell; one kept over
-    // a change of the grid's generation must be replaced by a new one.
+    // cell for dozens of steps. A new Corners8 knows no cell; one kept while
+    // the caller changed grids, or the grid its generation, must be
+    // replaced by a new one.
     struct alignas(32) Corners8 {
         static constexpr std::uint32_t kNoCell = 0xFFFFFFFFu;
         // The index of each lane's (c, r) corner, for the height and for the
