@@ -7,6 +7,8 @@
 // body's place stays valid as more bodies are built.
 #pragma once
 
+#include "world/GroundGrid.h"
+
 #include <cstdint>
 #include <memory>
 #include <vector>
@@ -90,6 +92,10 @@ public:
         PhysicsEntry* entry[kLanes] = {};
         // The lanes some body holds, one bit each.
         std::uint32_t used = 0;
+        // The ground's corners around where the last step asked of each
+        // lane, whether of the body there now or of one before it: they
+        // belong to the grid's cells, not the bodies.
+        GroundGrid::Corners8 groundCorners;
     };
 
     struct Place {

@@ -212,7 +212,7 @@ private:
     float MoveBodies(float dt);
     float MoveBlock(BodyStore::Block& block, int live, float dt, float waterLevel, float wallHalf);
     void FollowGround(const GroundGrid* grid);
-    static void SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+    static void SampleStartGround(const GroundGrid& grid, BodyStore::Block& block, int moving, const Float8& x,
                                   const Float8& z, GroundGrid::Samples8& ground);
     static void NoteForCollisions(BodyStore::Block& block, const physics::Vec3Lanes8& start,
                                   const physics::Vec3Lanes8& end, const Float8& radius, float wallHalf);

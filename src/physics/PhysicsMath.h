@@ -240,9 +240,29 @@ using Double4 = double __attribute__((vector_size(32)));
 using Mask4d = std::int64_t __attribute__((vector_size(32)));
 using Int4d = std::int32_t __attribute__((vector_size(16)));
 
+// Widening and narrowing lane by lane, written out: compilers build these in
+// one instruction where the converting builtin takes two halves.
+inline Double4 WidenedLanes(const Int4d& v)
+{
+    return Double4{static_cast<double>(v[0]), static_cast<double>(v[1]), static_cast<double>(v[2]),
+                   static_cast<double>(v[3])};
+}
+
+inline Mask4d WidenedMask(const Int4d& v)
+{
+    return Mask4d{v[0], v[1], v[2], v[3]};
+}
+
+inline Int4d NarrowedMask(const Mask4d& v)
+{
+    return Int4d{static_cast<std::int32_t>(v[0]), static_cast<std::int32_t>(v[1]), static_cast<std::int32_t>(v[2]),
+                 static_cast<std::int32_t>(v[3])};
+}
+
+// By the sign of each mask lane, as Float8's Select.
 inline Double4 SelectLanes(const Mask4d& mask, const Double4& ifTrue, const Double4& ifFalse)
 {
-    return std::bit_cast<Double4>((mask & std::bit_cast<Mask4d>(ifTrue)) | (~mask & std::bit_cast<Mask4d>(ifFalse)));
+    return mask < 0 ? ifTrue : ifFalse;
 }
 
 inline Double4 AbsLanes(const Double4& v)
@@ -250,23 +270,19 @@ inline Double4 AbsLanes(const Double4& v)
     return std::bit_cast<Double4>(std::bit_cast<Mask4d>(v) & std::numeric_limits<std::int64_t>::max());
 }
 
-// std::min and std::max as they are written: b < a ? b : a and a < b ? b : a.
+// std::min as it is written: b < a ? b : a.
 inline Double4 MinLanes(const Double4& a, const Double4& b)
 {
     return SelectLanes(b < a, b, a);
 }
 
-inline Double4 MaxLanes(const Double4& a, const Double4& b)
-{
-    return SelectLanes(a < b, b, a);
-}
-
 // AngularDistance for headings already within (-2pi, 2pi), which then need
-// no reducing.
+// no reducing. The larger less the smaller is the size of a - b to the bit
+// (rounding is alike for both signs), and never below zero.
 inline Double4 AngularDistanceLanes(const Double4& a, const Double4& b)
 {
-    const Double4 difference = MaxLanes(a, b) - MinLanes(a, b);
-    return MinLanes(AbsLanes(difference), AbsLanes(kTwoPi - difference));
+    const Double4 difference = AbsLanes(a - b);
+    return MinLanes(difference, AbsLanes(kTwoPi - difference));
 }
 
 // The quick arc tangent of four points (y, x), lane by lane, and NaN where
@@ -282,13 +298,14 @@ inline Double4 QuickAtan2Lanes(const Double4& y, const Double4& x)
     // Unanswered lanes divide harmlessly by one.
     const Double4 t = SelectLanes(answered, SelectLanes(steep, ax, ay) / SelectLanes(steep, ay, ax), Double4{});
     const Int4d k = __builtin_convertvector(t * 64.0 + 0.5, Int4d);
-    const Double4 c = __builtin_convertvector(k, Double4) / 64.0;
+    const Double4 c = WidenedLanes(k) / 64.0;
     const Double4 r = (t - c) / (1.0 + t * c);
     const Double4 r2 = r * r;
     const Double4 series = r - r * r2 * (1.0 / 3.0 - r2 * (1.0 / 5.0 - r2 * (1.0 / 7.0 - r2 / 9.0)));
     const std::array<double, 65>& table = QuickAtan2Table();
-    const Double4 tabled = {table[static_cast<std::size_t>(k[0])], table[static_cast<std::size_t>(k[1])],
-                            table[static_cast<std::size_t>(k[2])], table[static_cast<std::size_t>(k[3])]};
+    // k is within [0, 64]: read as unsigned, it needs no widening.
+    const Double4 tabled = {table[static_cast<std::uint32_t>(k[0])], table[static_cast<std::uint32_t>(k[1])],
+                            table[static_cast<std::uint32_t>(k[2])], table[static_cast<std::uint32_t>(k[3])]};
     Double4 angle = tabled + series;
     angle = SelectLanes(steep, kHalfPi - angle, angle);
     angle = SelectLanes(x < 0.0, kTruePi - angle, angle);
@@ -321,7 +338,7 @@ inline void TurnTowardNearLanes(const Double4& target, double error, const Doubl
     const Double4 toNegative = AngularDistanceLanes(negative, target);
     const Double4 toPositive = AngularDistanceLanes(positive, target) + kTie;
     const Mask4d apart = AbsLanes(toNegative - toPositive) > 2.0 * margin;
-    const Mask4d reachedAlike = __builtin_convertvector(sameFloat, Mask4d);
+    const Mask4d reachedAlike = WidenedMask(sameFloat);
     decided = reduced & clear & ((reaches & reachedAlike) | (~reaches & apart));
     turned = SelectLanes(reaches, target, SelectLanes(toNegative <= toPositive, negative, positive));
 }

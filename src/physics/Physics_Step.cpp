@@ -205,11 +205,10 @@ struct TurnLanes {
 using Float4d = float __attribute__((vector_size(16)));
 using Int4f = std::int32_t __attribute__((vector_size(16)));
 
+// Written out lane by lane, which compilers build as one converting load.
 physics::Double4 Widened(const float* p)
 {
-    Float4d v;
-    std::memcpy(&v, p, sizeof(v));
-    return __builtin_convertvector(v, physics::Double4);
+    return physics::Double4{p[0], p[1], p[2], p[3]};
 }
 
 // Lane i's answer (all bits set or none) in bit i.
@@ -253,14 +252,14 @@ void WriteTurns(BodyStore::Block& block, int first, int lanes, const TurnLanes& 
         return;
     }
     const Int4f laneBits = {1, 2, 4, 8};
-    const Int4f written = __builtin_convertvector(turn.decided, Int4f) & (((Int4f{} + lanes) & laneBits) != 0);
+    const Int4f decided = physics::NarrowedMask(turn.decided);
+    const Int4f written = decided & (((Int4f{} + lanes) & laneBits) != 0);
     Float4d old;
     std::memcpy(&old, block.heading + first, sizeof(old));
     const Float4d fresh = __builtin_convertvector(turn.turned, Float4d);
-    const Float4d headings = reinterpret_cast<Float4d>((written & reinterpret_cast<Int4f>(fresh)) |
-                                                       (~written & reinterpret_cast<Int4f>(old)));
+    const Float4d headings = written < 0 ? fresh : old;
     std::memcpy(block.heading + first, &headings, sizeof(headings));
-    const int undecided = ~LaneBits(__builtin_convertvector(turn.decided, Int4f)) & 0xF;
+    const int undecided = ~LaneBits(decided) & 0xF;
     ForEachLane(lanes & undecided, [&](std::uint32_t i) {
         double result = 0.0;
         if (!physics::TurnTowardNear(turn.target[i], physics::kQuickAtan2Error, turn.heading[i], turn.rate[i], dt,
@@ -335,39 +334,32 @@ void Physics::FollowGround(const GroundGrid* grid)
     groundSeen_ = grid;
     groundGenerationSeen_ = generation;
     for (std::size_t i = 0; i < bodies_.GetBlockCount(); ++i) {
-        std::fill(std::begin(bodies_.GetBlock(i).groundX), std::end(bodies_.GetBlock(i).groundX), kStaleGround);
+        BodyStore::Block& block = bodies_.GetBlock(i);
+        std::fill(std::begin(block.groundX), std::end(block.groundX), kStaleGround);
+        block.groundCorners = GroundGrid::Corners8();
     }
 }
 
 // The ground under the start of the step of a block's bodies: the normal
-// from the grid, the height kept from where the last step left each body
-// when the body is still there, and from the grid otherwise. The height
-// depends only on the point's value (minus and plus zero give one height),
-// and the grid answers a point alike in a lane and alone. Only the lanes in
-// moving are asked for.
-void Physics::SampleStartGround(const GroundGrid& grid, const BodyStore::Block& block, int moving, const Float8& x,
+// from the grid, the heights kept from where the last step left the bodies
+// when every moving one is still there, and all from the grid otherwise
+// (mostly a collision moved some back). The height depends only on the
+// point's value (minus and plus zero give one height), so a kept height and
+// the grid's for the same point are the same. Lanes outside moving get any
+// height.
+void Physics::SampleStartGround(const GroundGrid& grid, BodyStore::Block& block, int moving, const Float8& x,
                                 const Float8& z, GroundGrid::Samples8& ground)
 {
     const Float8 keptX = Float8::Load(block.groundX);
     const Float8 keptZ = Float8::Load(block.groundZ);
     // Equal as numbers: a stale place keeps NaN, which equals nothing.
     const int same = ((x <= keptX) & (x >= keptX) & (z <= keptZ) & (z >= keptZ)).Bits() & moving;
-    if (same == 0) {
-        grid.SampleLanes(x, z, ground);
-        return;
+    grid.NormalLanesKept(x, z, block.groundCorners, ground);
+    if (same == moving) {
+        ground.height = Float8::Load(block.groundHeight);
+    } else {
+        grid.HeightLanesKept(x, z, block.groundCorners, ground.height);
     }
-    grid.NormalLanes(x, z, ground);
-    ground.height = Float8::Load(block.groundHeight);
-    const int fresh = moving & ~same;
-    if (fresh == 0) {
-        return;
-    }
-    float xs[8], zs[8], heights[8];
-    x.Store(xs);
-    z.Store(zs);
-    ground.height.Store(heights);
-    ForEachLane(fresh, [&](std::uint32_t i) { heights[i] = grid.HeightAt(xs[i], zs[i]); });
-    ground.height = Float8::Load(heights);
 }
 
 // The forces, integration and ground of the live bodies of a block; returns
@@ -390,6 +382,11 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
     const Float8 mass = Float8::Load(block.mass);
     const Float8 radius = Float8::Load(block.radius);
     const Float8 step(dt);
+    // Mostly no callback waits for any event, and then the step need not
+    // find which bodies topped out or went under water.
+    Mask8::Lanes awaited;
+    std::memcpy(&awaited, block.awaitedEvents, sizeof(awaited));
+    const bool someAwait = Mask8(awaited != 0).Bits() != 0;
 
     Vec3Lanes8 position = start;
     Vec3Lanes8 velocity = oldVelocity;
@@ -464,15 +461,19 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
             position = Select(notFinite, Select(IsFinite(start), start, Vec3Lanes8()), position);
             velocity = Select(notFinite, Vec3Lanes8(), velocity);
         }
-        apexBits = ((oldVelocity.y > Float8(0.0f)) & (velocity.y <= Float8(0.0f))).Bits() & moving;
+        if (someAwait) {
+            apexBits = ((oldVelocity.y > Float8(0.0f)) & (velocity.y <= Float8(0.0f))).Bits() & moving;
+        }
 
         if (grid != nullptr) {
-            grid->HeightLanes(position.x, position.z, height);
+            grid->HeightLanesKept(position.x, position.z, block.groundCorners, height);
         }
         position.y = Select(position.y < height, height, position.y);
         const Mask8 contact = (position.y - Float8(kContactHeight) < height) & movingLanes;
         contactBits = contact.Bits();
-        waterBits = (Float8(waterLevel) > position.y).Bits() & moving;
+        if (someAwait) {
+            waterBits = (Float8(waterLevel) > position.y).Bits() & moving;
+        }
         const Float8 arrival(kArrivalDistance);
         const Mask8 arrived = (Abs(destination.x - position.x) < arrival) & (Abs(destination.z - position.z) < arrival);
         (arrivedBefore | (arrived & movingLanes)).Store(block.arrived);
@@ -495,12 +496,9 @@ float Physics::MoveBlock(BodyStore::Block& block, int live, float dt, float wate
 
     // Warnings and the events some callback waits for are the only work
     // left one body at a time, and mostly there is none.
-    Mask8::Lanes awaited;
-    std::memcpy(&awaited, block.awaitedEvents, sizeof(awaited));
     const auto awaits = [&awaited](PhysicsEvent event) {
         return Mask8((awaited & static_cast<std::int32_t>(PhysicsEventBit(event))) != 0).Bits();
     };
-    const bool someAwait = Mask8(awaited != 0).Bits() != 0;
     const int eventful =
         badBits | (someAwait ? (apexBits & awaits(kEventApex)) | (contactBits & awaits(kEventGroundContact)) |
                                    (waterBits & awaits(kEventUnderWater))

@@ -51,6 +51,11 @@ void GroundGrid::Reset(std::uint32_t columns, std::uint32_t rows, float mapSize)
     halfSize_ = mapSize / 2.0f;
     lastColumn_ = static_cast<float>(columns - 1);
     lastRow_ = static_cast<float>(rows - 1);
+    Float8(halfSize_).Store(lanes_.halfSize);
+    Float8(-halfSize_).Store(lanes_.minusHalfSize);
+    Float8(mapSize_).Store(lanes_.mapSize);
+    Float8(lastColumn_).Store(lanes_.lastColumn);
+    Float8(lastRow_).Store(lanes_.lastRow);
     vertices_.assign(static_cast<std::size_t>(stride_) * (rows + 1), Vertex());
 }
 
@@ -140,35 +145,13 @@ Vec3 GroundGrid::NormalInCell(float gx, float gz) const
            At(c, r + 1).normal * (fz * (1.0f - fx)) + At(c + 1, r + 1).normal * (fz * fx);
 }
 
-inline Mask8 GroundGrid::InsideLanes(const Float8& x, const Float8& z) const
-{
-    const Float8 h(halfSize_);
-    const Float8 minusH(-halfSize_);
-    return (x >= minusH) & (x <= h) & (z >= minusH) & (z <= h);
-}
-
-// CellIndex lane by lane: clamped to the grid, then truncated.
-inline Float8 GroundGrid::CellLanes(const Float8& g, float last)
-{
-    const Float8 zero(0.0f);
-    return Truncate(Select(g < Float8(last), Select(g > zero, g, zero), Float8(last)));
-}
-
 // Eight at once, as whole vectors: the lanes are clamped to the grid, so
 // neither index wraps.
 inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8],
                                          std::uint32_t next[8]) const
 {
-    using Indices = std::uint32_t __attribute__((vector_size(32)));
-    std::int32_t columns[8] = {};
-    std::int32_t rows[8] = {};
-    c.StoreTruncated(columns);
-    r.StoreTruncated(rows);
-    Indices column;
-    Indices row;
-    std::memcpy(&column, columns, sizeof(column));
-    std::memcpy(&row, rows, sizeof(row));
-    const Indices index = row * stride_ + column;
+    Indices index;
+    CornerLanes(c, r, index);
     const Indices below = index + stride_;
     std::memcpy(first, &index, sizeof(index));
     std::memcpy(next, &below, sizeof(below));
@@ -176,8 +159,8 @@ inline void GroundGrid::FirstVertexLanes(const Float8& c, const Float8& r, std::
 
 inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) const
 {
-    const Float8 c = CellLanes(gx, lastColumn_);
-    const Float8 r = CellLanes(gz, lastRow_);
+    const Float8 c = CellLanes(gx, lanes_.lastColumn);
+    const Float8 r = CellLanes(gz, lanes_.lastRow);
     std::uint32_t first[8] = {};
     std::uint32_t next[8] = {};
     FirstVertexLanes(c, r, first, next);
@@ -193,31 +176,15 @@ inline Float8 GroundGrid::HeightInCellLanes(const Float8& gx, const Float8& gz) 
     const Float8 h10 = corner(first, 1);
     const Float8 h01 = corner(next, 0);
     const Float8 h11 = corner(next, 1);
-    const Float8 fx = gx - c;
-    const Float8 fz = gz - r;
-    const Float8 one(1.0f);
-    const Mask8 alongAE = Abs(h11 - h00) <= Abs(h01 - h10);
-    const Mask8 nearer = (alongAE & (fx <= fz)) | (~alongAE & (fx + fz < one));
-    const Float8 base = Select(alongAE, Select(nearer, h01, h10), Select(nearer, h00, h11));
-    const Float8 p = Select(alongAE, Select(nearer, h11, h00), Select(nearer, h10, h01));
-    const Float8 q = Select(alongAE, Select(nearer, h00, h11), Select(nearer, h01, h10));
-    const Float8 a = Select(nearer, fx, one - fx);
-    const Float8 b = Select(~(alongAE ^ nearer), one - fz, fz);
-    return base + a * (p - base) + b * (q - base);
+    return HeightFromCorners(gx - c, gz - r, h00, h10, h01, h11);
 }
 
 // NormalInCell lane by lane. The four corners of the lanes' cells are read as
 // (height, normal) rows and turned into columns.
 inline void GroundGrid::NormalInCellLanes(const Float8& gx, const Float8& gz, Float8& nx, Float8& ny, Float8& nz) const
 {
-    // Truncated before clamping, as NormalInCell does; first held to [-1,
-    // last] only so that the truncation stays a whole number.
-    const auto truncated = [](const Float8& g, float last) {
-        const Float8 minusOne(-1.0f);
-        return Truncate(Select(g < Float8(last), Select(g > minusOne, g, minusOne), Float8(last)));
-    };
-    const Float8 c = CellLanes(truncated(gx, lastColumn_), lastColumn_);
-    const Float8 r = CellLanes(truncated(gz, lastRow_), lastRow_);
+    const Float8 c = CellLanes(gx, lanes_.lastColumn);
+    const Float8 r = CellLanes(gz, lanes_.lastRow);
     std::uint32_t first[8] = {};
     std::uint32_t next[8] = {};
     FirstVertexLanes(c, r, first, next);

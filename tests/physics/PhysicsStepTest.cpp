@@ -95,6 +95,29 @@ TEST_CASE("the step reads the ground exactly as the terrain answers for it")
             CHECK(Vec3(normalLane[1][k], normalLane[2][k], normalLane[3][k]) == normal);
         }
     }
+    // The queries that keep their cells' corners, asked of each point, of
+    // it moved less than a cell (some lanes keep their cell, some leave it)
+    // and of it again.
+    GroundGrid::Corners8 kept;
+    for (std::size_t i = 0; i < xs.size(); i += 8) {
+        for (const float shift : {0.0f, 0.9f, 0.0f}) {
+            GroundGrid::Samples8 keptAnswers;
+            keptAnswers.normalX = keptAnswers.normalY = keptAnswers.normalZ = Float8(-7.0f);
+            const Float8 x8 = Float8::Load(&xs[i]) + Float8(shift);
+            const Float8 z8 = Float8::Load(&zs[i]) - Float8(shift);
+            grid.HeightLanesKept(x8, z8, kept, keptAnswers.height);
+            grid.NormalLanesKept(x8, z8, kept, keptAnswers);
+            float lane[4][8];
+            lanesOf(keptAnswers, lane);
+            for (std::size_t k = 0; k < 8; ++k) {
+                GroundGrid::Sample one;
+                one.normal = Vec3(-7.0f, -7.0f, -7.0f);
+                grid.SampleAt(xs[i + k] + shift, zs[i + k] - shift, one);
+                CHECK(bits(lane[0][k]) == bits(one.height));
+                CHECK(Vec3(lane[1][k], lane[2][k], lane[3][k]) == one.normal);
+            }
+        }
+    }
 }
 
 // The step keeps the ground's height where it left each body for the next
