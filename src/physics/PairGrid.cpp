@@ -7,6 +7,7 @@
 #include "physics/PairGrid.h"
 
 #include "platform/math/Float4.h"
+#include "platform/math/Float8.h"
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -20,6 +21,13 @@
 #include <cmath>
 #include <limits>
 
+// The eight-lane helpers are inlined into the dispatched check of the boxes,
+// which the compiler warns pass their vectors differently with AVX; they
+// never pass them across a call.
+#if defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
+
 namespace {
 
 // Insertion moves allowed per box of a slot before sorting it outright is
@@ -30,14 +38,12 @@ constexpr std::size_t kMovesPerBox = 8;
 // average: then bodies crowd along x and the rows cost less.
 constexpr std::size_t kSweepVisitsPerBox = 24;
 // The sweep meets this many boxes at once, one a lane: four in SSE2
-// registers, eight in AVX ones where the processor has them. The arrays run
-// on by enough boxes for either.
+// registers, eight in AVX ones where the processor has them. Each walk takes
+// its first visit before its end is looked at, so the arrays run on by two
+// visits of boxes that meet nothing for either.
 constexpr std::size_t kSweepGroup = 4;
 constexpr std::size_t kWideSweepGroup = 8;
-// The wide walks' first visits, taken before their end is looked at
-// (measured on the battle and the crowd, one costs least).
-constexpr std::size_t kSureWideVisits = 1;
-constexpr std::size_t kSweepPadding = (kSureWideVisits + 1) * kWideSweepGroup;
+constexpr std::size_t kSweepPadding = 2 * kWideSweepGroup;
 
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
@@ -76,43 +82,105 @@ void Rearrange(std::vector<T>& field, std::vector<T>& scratch, std::uint32_t beg
 
 } // namespace
 
-void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
+PairGrid::Fields PairGrid::PrepareBoxes(std::size_t capacity)
 {
-    pairCount_ = 0;
-    if (!SweepInOrder(items)) {
+    for (std::vector<float>* const bounds : {&lowX_, &highX_, &lowZ_, &highZ_}) {
+        bounds->resize(capacity + kSweepPadding);
+    }
+    movable_.resize(capacity + kSweepPadding);
+    return {lowX_.data(), highX_.data(), lowZ_.data(), highZ_.data(), movable_.data()};
+}
+
+void PairGrid::FindPairs(std::size_t count)
+{
+    // No more boxes were written than there was room for.
+    if (movable_.size() < count + kSweepPadding) {
+        count = movable_.size() < kSweepPadding ? 0 : movable_.size() - kSweepPadding;
+        PrepareBoxes(count);
+    }
+    Prepare(count);
+    if (!SweepInOrder(count)) {
         pairCount_ = 0;
-        GatherFinite(items);
-        FileRows(items);
+        GatherFinite(count);
+        FileRows(count);
         OrderSlots();
         MeetInRows();
-        MeetSetAside(items);
+        MeetSetAside();
+        Collect(count);
     }
-    Collect(numberCount);
+}
+
+// Every comparison with NaN fails: a box not finite is made NaN, overlaps
+// nothing and stops no walk, and so are the boxes the walks run on into.
+void PairGrid::Prepare(std::size_t count)
+{
+    for (std::vector<float>* const bounds : {&lowX_, &highX_, &lowZ_, &highZ_}) {
+        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count),
+                  bounds->begin() + static_cast<std::ptrdiff_t>(count + kSweepPadding), NAN);
+    }
+    if (!AllFinite(count)) {
+        LeaveOutNotFinite(count);
+    }
+    lowestAfter_.resize(count + kSweepPadding);
+    const float* const lowX = lowX_.data();
+    float* const lowest = lowestAfter_.data();
+    std::fill(lowest + count, lowest + count + kSweepPadding, std::numeric_limits<float>::infinity());
+    // A box not finite has a NaN lowest x, which this passes over.
+    float after = std::numeric_limits<float>::infinity();
+    for (std::size_t i = count; i-- > 0;) {
+        after = lowX[i] < after ? lowX[i] : after;
+        lowest[i] = after;
+    }
+}
+
+// v - v is 0 for a finite v and NaN otherwise, and a NaN stays in a sum: one
+// sum of them all tells whether any box needs leaving out, which mostly none
+// does.
+KV_LANES_DISPATCHED bool PairGrid::AllFinite(std::size_t count) const
+{
+    const float* const lowX = lowX_.data();
+    const float* const highX = highX_.data();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
+    Float8 sum(0.0f);
+    const auto add = [&](std::size_t i, const Mask8& lanes) {
+        const Float8 a = Float8::Load(lowX + i);
+        const Float8 b = Float8::Load(highX + i);
+        const Float8 c = Float8::Load(lowZ + i);
+        const Float8 d = Float8::Load(highZ + i);
+        sum = sum + Select(lanes, ((a - a) + (b - b)) + ((c - c) + (d - d)), Float8(0.0f));
+    };
+    std::size_t i = 0;
+    for (; i + 8 <= count; i += 8) {
+        add(i, Mask8::All(true));
+    }
+    // The last few run on into the padding, which is NaN.
+    if (i < count) {
+        add(i, Mask8::FromBits((1 << (count - i)) - 1));
+    }
+    return (sum <= sum).Bits() == 0xFF;
+}
+
+void PairGrid::LeaveOutNotFinite(std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!IsFinite(BoxOf(i))) {
+            lowX_[i] = NAN;
+            highX_[i] = NAN;
+            lowZ_[i] = NAN;
+            highZ_[i] = NAN;
+        }
+    }
 }
 
 // Each box meets the boxes after it in the order given while the lowest x of
 // any of them is within its highest: a box it overlaps lies there, and the
-// walk ends where nothing after can reach back. False, having found nothing,
-// when the walks could pass kSweepVisitsPerBox a box on average.
-bool PairGrid::SweepInOrder(std::span<const Item> items)
+// walk ends where nothing after can reach back. Each walk pairs a box only
+// with later ones, so the pairs come out grouped by their lower number as
+// they are found. False, having found nothing, when the walks could pass
+// kSweepVisitsPerBox a box on average.
+bool PairGrid::SweepInOrder(std::size_t count)
 {
-    const std::size_t count = items.size();
-    // The walks go four or eight boxes at a time, each bound of those boxes
-    // read side by side, so the arrays run on by a few boxes that meet
-    // nothing and stop every walk.
-    for (std::vector<float>* const bounds : {&sweptMinX_, &sweptMaxX_, &sweptMinZ_, &sweptMaxZ_}) {
-        bounds->resize(count + kSweepPadding - 1);
-        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count), bounds->end(), NAN);
-    }
-    lowestAfter_.resize(count + kSweepPadding);
-    SplitBounds(items);
-    const float* const lowX = sweptMinX_.data();
-    float* const lowest = lowestAfter_.data();
-    std::fill(lowest + count, lowest + count + kSweepPadding, std::numeric_limits<float>::infinity());
-    for (std::size_t i = count; i-- > 0;) {
-        // A box that is not finite has a NaN lowest x, which equals nothing.
-        lowest[i] = lowX[i] == lowX[i] ? std::min(lowX[i], lowest[i + 1]) : lowest[i + 1];
-    }
     const std::size_t budget = kSweepVisitsPerBox * count;
     // After a step that swept within the budget the walks are simply taken:
     // the bodies barely moved. They are given up only past twice the budget,
@@ -121,73 +189,57 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
     // only this pass: each walk ends no later than it would for the highest x
     // of any box up to its own, and those ends only move on.
     const std::size_t giveUp = 2 * budget;
-    if (lastSweepVisits_ > budget && !WalksWithin(budget)) {
+    if (lastSweepVisits_ > budget && !WalksWithin(count, budget)) {
         lastSweepVisits_ = giveUp + 1;
         return false;
     }
     // Each pair found takes a visit: room for the visits allowed and one
     // more walk is room for all.
+    pairCount_ = 0;
     Reserve(giveUp + count);
     std::size_t visits = 0;
     const bool walked =
-        WideSweepAvailable() ? WalkEightWide(items, giveUp, visits) : WalkFourWide(items, giveUp, visits);
+        WideSweepAvailable() ? WalkEightWide(count, giveUp, visits) : WalkFourWide(count, giveUp, visits);
     lastSweepVisits_ = visits;
     return walked;
 }
 
-// The bounds of the boxes, each in its array. Every comparison with NaN
-// fails: a box not finite is made NaN, overlaps nothing and stops no walk.
-// Four boxes at a time, each read whole and the four turned into columns.
-KV_LANES_DISPATCHED void PairGrid::SplitBounds(std::span<const Item> items)
+// Notes the pairs of box a (mine, its number in the high half) with the boxes
+// of a visit from b on that overlap it, one bit a box in overlaps; mostly
+// there are none. A pair is written either way and counted only when one of
+// the two can move. Returns the pairs found so far.
+inline std::size_t PairGrid::NotePairs(std::size_t b, unsigned overlaps, std::uint64_t mine, std::uint32_t movable,
+                                       const std::uint8_t* movables, std::uint64_t* pairs, std::size_t found)
 {
-    float* const lowX = sweptMinX_.data();
-    float* const highX = sweptMaxX_.data();
-    float* const lowZ = sweptMinZ_.data();
-    float* const highZ = sweptMaxZ_.data();
-    const std::size_t count = items.size();
-    const Float4 largest(std::numeric_limits<float>::max());
-    const Float4 none(NAN);
-    std::size_t i = 0;
-    for (; i + kSweepGroup <= count; i += kSweepGroup) {
-        Float4 box[4] = {Float4::Load(&items[i].box.minX), Float4::Load(&items[i + 1].box.minX),
-                         Float4::Load(&items[i + 2].box.minX), Float4::Load(&items[i + 3].box.minX)};
-        const auto finite = [&largest](const Float4& b) { return (Abs(b) <= largest).Bits() == 0xF; };
-        const Mask4 kept = Mask4::FromBools(finite(box[0]), finite(box[1]), finite(box[2]), finite(box[3]));
-        Transpose(box[0], box[1], box[2], box[3]);
-        Select(kept, box[0], none).Store(lowX + i);
-        Select(kept, box[1], none).Store(highX + i);
-        Select(kept, box[2], none).Store(lowZ + i);
-        Select(kept, box[3], none).Store(highZ + i);
+    for (; overlaps != 0; overlaps &= overlaps - 1) {
+        const std::size_t other = b + static_cast<std::size_t>(std::countr_zero(overlaps));
+        pairs[found] = mine | other;
+        found += movable | movables[other];
     }
-    for (; i < count; ++i) {
-        const Box& box = items[i].box;
-        const bool finite = IsFinite(box);
-        lowX[i] = finite ? box.minX : NAN;
-        highX[i] = finite ? box.maxX : NAN;
-        lowZ[i] = finite ? box.minZ : NAN;
-        highZ[i] = finite ? box.maxZ : NAN;
-    }
+    return found;
 }
 
 // The walks of the sweep, four boxes a visit; false, having given up, once
 // the visits pass giveUp.
-bool PairGrid::WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits)
+bool PairGrid::WalkFourWide(std::size_t count, std::size_t giveUp, std::size_t& visits)
 {
-    const float* const lowX = sweptMinX_.data();
-    const float* const highX = sweptMaxX_.data();
-    const float* const lowZ = sweptMinZ_.data();
-    const float* const highZ = sweptMaxZ_.data();
+    const float* const lowX = lowX_.data();
+    const float* const highX = highX_.data();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
     const float* const lowest = lowestAfter_.data();
+    const std::uint8_t* const movables = movable_.data();
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
-    for (std::size_t a = 0; a < items.size(); ++a) {
+    std::size_t walked = 0;
+    for (std::size_t a = 0; a < count; ++a) {
         const float reach = highX[a];
         const Float4 minX(lowX[a]);
         const Float4 maxX(reach);
         const Float4 minZ(lowZ[a]);
         const Float4 maxZ(highZ[a]);
-        const std::uint64_t mine = items[a].number;
-        const bool movable = items[a].movable;
+        const std::uint64_t mine = std::uint64_t{a} << 32;
+        const std::uint32_t movable = movables[a];
         // Four boxes a visit, the walk's end tested at the first of them: a
         // box past the end cannot overlap, so meeting it does no harm.
         for (std::size_t b = a + 1; lowest[b] <= reach; b += kSweepGroup) {
@@ -197,55 +249,70 @@ bool PairGrid::WalkFourWide(std::span<const Item> items, std::size_t giveUp, std
             const Float4 otherMaxZ = Float4::Load(highZ + b);
             const int overlaps =
                 ((otherMinX <= maxX) & (minX <= otherMaxX) & (otherMinZ <= maxZ) & (minZ <= otherMaxZ)).Bits();
-            found = NotePairs(items, b, static_cast<unsigned>(overlaps), mine, movable, pairs, found);
-            visits += kSweepGroup;
-        }
-        if (visits > giveUp) {
-            return false;
+            found = NotePairs(b, static_cast<unsigned>(overlaps), mine, movable, movables, pairs, found);
+            // The visits only add up: giving up here is giving up at the
+            // end of this walk.
+            walked += kSweepGroup;
+            if (walked > giveUp) {
+                visits = walked;
+                return false;
+            }
         }
     }
+    visits = walked;
     pairCount_ = found;
     return true;
 }
 
 // WalkFourWide eight boxes a visit, for a processor with AVX.
 #if KV_WIDE_SWEEP
-__attribute__((target("avx2"))) bool PairGrid::WalkEightWide(std::span<const Item> items, std::size_t giveUp,
-                                                             std::size_t& visits)
+__attribute__((target("avx2"))) bool PairGrid::WalkEightWide(std::size_t count, std::size_t giveUp, std::size_t& visits)
 {
-    const float* const lowX = sweptMinX_.data();
-    const float* const highX = sweptMaxX_.data();
-    const float* const lowZ = sweptMinZ_.data();
-    const float* const highZ = sweptMaxZ_.data();
+    const float* const lowX = lowX_.data();
+    const float* const highX = highX_.data();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
     const float* const lowest = lowestAfter_.data();
+    const std::uint8_t* const movables = movable_.data();
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
-    for (std::size_t a = 0; a < items.size(); ++a) {
+    // Every walk takes its first visit, so only the visits after it can pass
+    // giveUp (which allows many more than one a box), and only those are
+    // counted: this gives up at the first walk that would end past it.
+    const std::size_t firstVisits = kWideSweepGroup * count;
+    const std::size_t moreAllowed = giveUp - std::min(giveUp, firstVisits);
+    std::size_t more = 0;
+    for (std::size_t a = 0; a < count; ++a) {
         const float reach = highX[a];
-        const __m256 minX = _mm256_set1_ps(lowX[a]);
+        const __m256 minX = _mm256_broadcast_ss(lowX + a);
         const __m256 maxX = _mm256_set1_ps(reach);
-        const __m256 minZ = _mm256_set1_ps(lowZ[a]);
-        const __m256 maxZ = _mm256_set1_ps(highZ[a]);
-        const std::uint64_t mine = items[a].number;
-        const bool movable = items[a].movable;
-        // The first visits are taken whether or not the walk reaches them:
-        // most walks take at least as many, and a walk of varying length
-        // would have its end guessed wrong. Boxes past the end meet nothing.
-        const std::size_t sure = a + 1 + kSureWideVisits * kWideSweepGroup;
-        for (std::size_t b = a + 1; b < sure || lowest[b] <= reach; b += kWideSweepGroup) {
+        const __m256 minZ = _mm256_broadcast_ss(lowZ + a);
+        const __m256 maxZ = _mm256_broadcast_ss(highZ + a);
+        const std::uint64_t mine = std::uint64_t{a} << 32;
+        const std::uint32_t movable = movables[a];
+        // The first visit is taken whether or not the walk reaches it: most
+        // walks take one, and a walk of varying length would have its end
+        // guessed wrong. Boxes past the end meet nothing.
+        for (std::size_t b = a + 1;;) {
             // Ordered comparisons, false with NaN, as Float4's.
-            const __m256 inX = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowX + b), maxX, _CMP_LE_OS),
+            const __m256 inX = _mm256_and_ps(_mm256_cmp_ps(maxX, _mm256_loadu_ps(lowX + b), _CMP_GE_OS),
                                              _mm256_cmp_ps(minX, _mm256_loadu_ps(highX + b), _CMP_LE_OS));
-            const __m256 inZ = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowZ + b), maxZ, _CMP_LE_OS),
+            const __m256 inZ = _mm256_and_ps(_mm256_cmp_ps(maxZ, _mm256_loadu_ps(lowZ + b), _CMP_GE_OS),
                                              _mm256_cmp_ps(minZ, _mm256_loadu_ps(highZ + b), _CMP_LE_OS));
             const int overlaps = _mm256_movemask_ps(_mm256_and_ps(inX, inZ));
-            found = NotePairs(items, b, static_cast<unsigned>(overlaps), mine, movable, pairs, found);
-            visits += kWideSweepGroup;
-        }
-        if (visits > giveUp) {
-            return false;
+            found = NotePairs(b, static_cast<unsigned>(overlaps), mine, movable, movables, pairs, found);
+            b += kWideSweepGroup;
+            if (!(lowest[b] <= reach)) {
+                break;
+            }
+            more += kWideSweepGroup;
+            if (more > moreAllowed) {
+                visits = firstVisits + more;
+                return false;
+            }
         }
     }
+    visits = firstVisits + more;
     pairCount_ = found;
     return true;
 }
@@ -256,9 +323,9 @@ bool PairGrid::WideSweepAvailable()
     return available;
 }
 #else
-bool PairGrid::WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits)
+bool PairGrid::WalkEightWide(std::size_t count, std::size_t giveUp, std::size_t& visits)
 {
-    return WalkFourWide(items, giveUp, visits);
+    return WalkFourWide(count, giveUp, visits);
 }
 
 bool PairGrid::WideSweepAvailable()
@@ -267,32 +334,15 @@ bool PairGrid::WideSweepAvailable()
 }
 #endif
 
-// Notes the pairs of a box (its number mine) with the boxes of a visit from
-// b on that overlap it (overlaps holds one bit a box); mostly there are none. Returns the pairs
-// found so far.
-inline std::size_t PairGrid::NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps,
-                                       std::uint64_t mine, bool movable, std::uint64_t* pairs, std::size_t found)
-{
-    for (; overlaps != 0; overlaps &= overlaps - 1) {
-        const std::size_t other = b + static_cast<std::size_t>(std::countr_zero(overlaps));
-        if (movable || items[other].movable) {
-            const std::uint64_t theirs = items[other].number;
-            pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
-        }
-    }
-    return found;
-}
-
 // Whether the sweep's walks, bounded as above, stay within budget visits.
-bool PairGrid::WalksWithin(std::size_t budget) const
+bool PairGrid::WalksWithin(std::size_t count, std::size_t budget) const
 {
     const float* const lowest = lowestAfter_.data();
-    const std::size_t count = lowestAfter_.size() - kSweepPadding;
     std::size_t bound = 0;
     std::size_t end = 0;
     float reach = -std::numeric_limits<float>::infinity();
     for (std::size_t a = 0; a < count; ++a) {
-        reach = std::max(reach, sweptMaxX_[a]);
+        reach = std::max(reach, highX_[a]);
         end = std::max(end, a + 1);
         while (lowest[end] <= reach) {
             ++end;
@@ -305,25 +355,25 @@ bool PairGrid::WalksWithin(std::size_t budget) const
     return true;
 }
 
-// The items with finite boxes, in the order given; the rows are sized on
-// the way, a few typical boxes deep from the lowest, about one slot a box.
-void PairGrid::GatherFinite(std::span<const Item> items)
+// The boxes that are finite, in the order given; the rows are sized on the
+// way, a few typical boxes deep from the lowest, about one slot a box.
+void PairGrid::GatherFinite(std::size_t count)
 {
-    order_.resize(items.size());
-    std::size_t count = 0;
+    order_.resize(count);
+    std::size_t kept = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
     float highZ = std::numeric_limits<float>::lowest();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const Box& box = items[i].box;
-        if (IsFinite(box)) {
-            order_[count++] = static_cast<std::uint32_t>(i);
-            depths += box.maxZ - box.minZ;
-            lowZ = std::min(lowZ, box.minZ);
-            highZ = std::max(highZ, box.maxZ);
+    for (std::size_t i = 0; i < count; ++i) {
+        // Those that are not were made NaN.
+        if (lowX_[i] == lowX_[i]) {
+            order_[kept++] = static_cast<std::uint32_t>(i);
+            depths += highZ_[i] - lowZ_[i];
+            lowZ = std::min(lowZ, lowZ_[i]);
+            highZ = std::max(highZ, highZ_[i]);
         }
     }
-    order_.resize(count);
+    order_.resize(kept);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
     perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical * kRowDepth, kSmallestRow) : 1.0f;
@@ -416,10 +466,10 @@ std::uint32_t PairGrid::Row(float z) const
 
 // A counting sort of the boxes, in the order gathered, into the slots of
 // every row they reach.
-void PairGrid::FileRows(std::span<const Item> items)
+void PairGrid::FileRows(std::size_t count)
 {
     setAside_.clear();
-    gridded_.assign(items.size(), 0);
+    gridded_.assign(count, 0);
     slotStart_.assign(std::size_t{slotMask_} + 2, 0);
     firstRows_.resize(order_.size());
     lastRows_.resize(order_.size());
@@ -431,12 +481,14 @@ void PairGrid::FileRows(std::span<const Item> items)
     std::uint32_t* const starts = slotStart_.data();
     std::uint8_t* const gridded = gridded_.data();
     const std::uint32_t* const order = order_.data();
-    const std::size_t count = order_.size();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
+    const std::size_t kept = order_.size();
     const std::uint32_t mask = slotMask_;
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t i = order[k];
-        const std::uint32_t first = Row(items[i].box.minZ);
-        const std::uint32_t last = Row(items[i].box.maxZ);
+        const std::uint32_t first = Row(lowZ[i]);
+        const std::uint32_t last = Row(highZ[i]);
         firstRows[k] = first;
         lastRows[k] = last;
         if (last - first >= kMostRows) {
@@ -463,22 +515,23 @@ void PairGrid::FileRows(std::span<const Item> items)
     std::uint32_t* const boxFirstRows = filedFirstRow_.data();
     std::uint8_t* const movables = filedMovable_.data();
     // Filled with the starts moved on, then the starts put back.
-    const Item* const itemData = items.data();
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t first = firstRows[k];
         const std::uint32_t last = lastRows[k];
         // Set aside above.
         if (last - first >= kMostRows) {
             continue;
         }
-        const Item& item = itemData[order[k]];
+        const std::uint32_t i = order[k];
+        const Box box = BoxOf(i);
+        const std::uint8_t movable = movable_[i];
         for (std::uint32_t row = first; row <= last; ++row) {
             const std::uint32_t at = starts[row & mask]++;
-            boxes[at] = item.box;
-            numbers[at] = item.number;
+            boxes[at] = box;
+            numbers[at] = i;
             rows[at] = row;
             boxFirstRows[at] = first;
-            movables[at] = item.movable ? 1 : 0;
+            movables[at] = movable;
         }
     }
     for (std::size_t s = slotStart_.size() - 1; s > 0; --s) {
@@ -536,47 +589,40 @@ void PairGrid::MeetInRows()
 }
 
 // The boxes set aside meet every other box, and each other once.
-void PairGrid::MeetSetAside(std::span<const Item> items)
+void PairGrid::MeetSetAside()
 {
     for (std::size_t k = 0; k < setAside_.size(); ++k) {
-        const Item& item = items[setAside_[k]];
+        const std::uint32_t mine = setAside_[k];
+        const Box box = BoxOf(mine);
         Reserve(order_.size());
         for (const std::uint32_t j : order_) {
-            const Item& other = items[j];
             // Another box set aside is met from the first of the two only.
-            const bool once = gridded_[j] != 0 || other.number > item.number;
-            pairs_[pairCount_] =
-                std::uint64_t{std::min(item.number, other.number)} << 32 | std::max(item.number, other.number);
-            pairCount_ += once & (j != setAside_[k]) & (item.movable | other.movable) & Overlap(item.box, other.box);
+            const bool once = gridded_[j] != 0 || j > mine;
+            pairs_[pairCount_] = std::uint64_t{std::min(mine, j)} << 32 | std::max(mine, j);
+            const int meets = int{once} & int{j != mine} & (movable_[mine] | movable_[j]) & int{Overlap(box, BoxOf(j))};
+            pairCount_ += static_cast<std::size_t>(meets);
         }
     }
 }
 
-void PairGrid::Collect(std::size_t numberCount)
+// The rows' pairs grouped by their lower number: counted, each number's
+// place worked out, then each pair put at its number's next place.
+void PairGrid::Collect(std::size_t count)
 {
-    // Counted, summed to each number's end, then filled back to front so each
-    // number's count ends on its start.
-    firstOfNumber_.assign(numberCount + 1, 0);
+    countOfNumber_.assign(count, 0);
+    std::uint32_t* const places = countOfNumber_.data();
     for (std::size_t i = 0; i < pairCount_; ++i) {
-        ++firstOfNumber_[pairs_[i] >> 32];
+        ++places[LowerOf(pairs_[i])];
     }
-    // The numbers with any later overlap are noted on the way, each written
-    // and counted only when it has one: about half of a battle's have, and a
-    // branch would be guessed wrong as often.
-    withLater_.resize(firstOfNumber_.size());
-    std::uint32_t* const withLater = withLater_.data();
-    std::uint32_t* const first = firstOfNumber_.data();
-    std::size_t noted = 0;
     std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < firstOfNumber_.size(); ++i) {
-        withLater[noted] = static_cast<std::uint32_t>(i);
-        noted += first[i] != 0 ? 1 : 0;
-        sum += first[i];
-        first[i] = sum;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t pairs = places[i];
+        places[i] = sum;
+        sum += pairs;
     }
-    withLater_.resize(noted);
-    later_.resize(pairCount_);
+    groupedPairs_.resize(pairs_.size());
     for (std::size_t i = 0; i < pairCount_; ++i) {
-        later_[--firstOfNumber_[pairs_[i] >> 32]] = static_cast<std::uint32_t>(pairs_[i]);
+        groupedPairs_[places[LowerOf(pairs_[i])]++] = pairs_[i];
     }
+    pairs_.swap(groupedPairs_);
 }

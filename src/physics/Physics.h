@@ -266,13 +266,13 @@ private:
     // to or taken from the list since it was sorted.
     bool keysFollowList_ = false;
 
-    // The entries by their place in the list as the collision pass began,
-    // which game code it calls cannot change. The pass reads each body's
-    // ends of step through its entry (PreviousPosition, StepPosition) and
-    // keeps the step position up to date as it moves the body back.
-    std::vector<PhysicsEntry*> ranked_;
-    std::vector<PairGrid::Item> pairItems_;
-    // The ranks of the moving colliders a wall might stop.
+    // The entries of the bodies that collide, in list order as the collision
+    // pass began, which game code it calls cannot change; a body's place here
+    // is its number in the pair search. The pass reads each body's ends of
+    // step through its entry (PreviousPosition, StepPosition) and keeps the
+    // step position up to date as it moves the body back.
+    std::vector<PhysicsEntry*> colliders_;
+    // The numbers of the moving colliders a wall might stop.
     std::vector<std::uint32_t> nearWalls_;
     PairGrid pairGrid_;
 
