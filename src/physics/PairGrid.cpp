@@ -7,7 +7,6 @@
 #include "physics/PairGrid.h"
 
 #include "platform/math/Float4.h"
-#include "platform/math/Float8.h"
 
 #if defined(__GNUC__) && !defined(__clang__) && defined(__x86_64__)
 #include <immintrin.h>
@@ -19,9 +18,10 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
-// The eight-lane helpers are inlined into the dispatched check of the boxes,
+// The eight-lane helpers are inlined into the dispatched bounds of the walks,
 // which the compiler warns pass their vectors differently with AVX; they
 // never pass them across a call.
 #if defined(__GNUC__)
@@ -61,6 +61,36 @@ constexpr float kFarthestRow = 16777216.0f;
 bool IsFinite(const PairGrid::Box& b)
 {
     return std::isfinite(b.minX) && std::isfinite(b.maxX) && std::isfinite(b.minZ) && std::isfinite(b.maxZ);
+}
+
+// Eight lanes in the compiler's vectors: two SSE2 registers on the baseline
+// processor, one AVX register in the code built for it.
+using Lanes8 = float __attribute__((vector_size(32)));
+using Bits8 = std::int32_t __attribute__((vector_size(32)));
+
+Lanes8 LoadLanes(const float* p)
+{
+    Lanes8 v;
+    std::memcpy(&v, p, sizeof(v));
+    return v;
+}
+
+// mask ? a : b, lane by lane.
+Lanes8 Pick(Bits8 mask, Lanes8 a, Lanes8 b)
+{
+    return reinterpret_cast<Lanes8>((mask & reinterpret_cast<Bits8>(a)) | (~mask & reinterpret_cast<Bits8>(b)));
+}
+
+Lanes8 Least(Lanes8 a, Lanes8 b)
+{
+    return a < b ? a : b;
+}
+
+// The first count lanes (of eight) on.
+Bits8 LanesBelow(std::size_t count)
+{
+    const Bits8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
+    return lane < static_cast<std::int32_t>(count);
 }
 
 bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
@@ -118,47 +148,55 @@ void PairGrid::Prepare(std::size_t count)
         std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count),
                   bounds->begin() + static_cast<std::ptrdiff_t>(count + kSweepPadding), NAN);
     }
-    if (!AllFinite(count)) {
-        LeaveOutNotFinite(count);
-    }
     lowestAfter_.resize(count + kSweepPadding);
-    const float* const lowX = lowX_.data();
-    float* const lowest = lowestAfter_.data();
-    std::fill(lowest + count, lowest + count + kSweepPadding, std::numeric_limits<float>::infinity());
-    // A box not finite has a NaN lowest x, which this passes over.
-    float after = std::numeric_limits<float>::infinity();
-    for (std::size_t i = count; i-- > 0;) {
-        after = lowX[i] < after ? lowX[i] : after;
-        lowest[i] = after;
+    std::fill(lowestAfter_.begin() + static_cast<std::ptrdiff_t>(count), lowestAfter_.end(),
+              std::numeric_limits<float>::infinity());
+    // Mostly every box is finite, and one pass both tells so and bounds the
+    // walks; otherwise the walks are bounded again without the others.
+    if (!BoundWalks(count)) {
+        LeaveOutNotFinite(count);
+        BoundWalks(count);
     }
 }
 
-// v - v is 0 for a finite v and NaN otherwise, and a NaN stays in a sum: one
-// sum of them all tells whether any box needs leaving out, which mostly none
-// does.
-KV_LANES_DISPATCHED bool PairGrid::AllFinite(std::size_t count) const
+// The lowest x of each box and all after it, a NaN passed over, eight boxes
+// at a time from the last: each eight's own lowest from the end of them,
+// then those after them. On the way, whether every box is finite: v - v is 0
+// for a finite v and NaN otherwise, and a NaN stays in a sum.
+KV_LANES_DISPATCHED bool PairGrid::BoundWalks(std::size_t count)
 {
     const float* const lowX = lowX_.data();
     const float* const highX = highX_.data();
     const float* const lowZ = lowZ_.data();
     const float* const highZ = highZ_.data();
-    Float8 sum(0.0f);
-    const auto add = [&](std::size_t i, const Mask8& lanes) {
-        const Float8 a = Float8::Load(lowX + i);
-        const Float8 b = Float8::Load(highX + i);
-        const Float8 c = Float8::Load(lowZ + i);
-        const Float8 d = Float8::Load(highZ + i);
-        sum = sum + Select(lanes, ((a - a) + (b - b)) + ((c - c) + (d - d)), Float8(0.0f));
-    };
-    std::size_t i = 0;
-    for (; i + 8 <= count; i += 8) {
-        add(i, Mask8::All(true));
+    float* const lowest = lowestAfter_.data();
+    const Lanes8 none = Lanes8{} + std::numeric_limits<float>::infinity();
+    Lanes8 after = none;
+    Lanes8 sum = {};
+    // The last eight run on into the padding, which is NaN: its lanes are
+    // left out of the sum, and pass for boxes reaching nowhere.
+    std::size_t i = (count + 7) / 8 * 8;
+    Bits8 real = LanesBelow(count + 8 - i);
+    while (i > 0) {
+        i -= 8;
+        const Lanes8 a = LoadLanes(lowX + i);
+        const Lanes8 b = LoadLanes(highX + i);
+        const Lanes8 c = LoadLanes(lowZ + i);
+        const Lanes8 d = LoadLanes(highZ + i);
+        sum += Pick(real, ((a - a) + (b - b)) + ((c - c) + (d - d)), Lanes8{});
+        real = Bits8{} - 1;
+        Lanes8 v = Pick(a == a, a, none);
+        v = Least(v, __builtin_shufflevector(v, none, 1, 2, 3, 4, 5, 6, 7, 8));
+        v = Least(v, __builtin_shufflevector(v, none, 2, 3, 4, 5, 6, 7, 8, 8));
+        v = Least(v, __builtin_shufflevector(v, none, 4, 5, 6, 7, 8, 8, 8, 8));
+        v = Least(v, after);
+        std::memcpy(lowest + i, &v, sizeof(v));
+        after = __builtin_shufflevector(v, v, 0, 0, 0, 0, 0, 0, 0, 0);
     }
-    // The last few run on into the padding, which is NaN.
-    if (i < count) {
-        add(i, Mask8::FromBits((1 << (count - i)) - 1));
-    }
-    return (sum <= sum).Bits() == 0xFF;
+    const Bits8 zero = sum == Lanes8{};
+    std::int64_t halves[4];
+    std::memcpy(halves, &zero, sizeof(zero));
+    return (halves[0] & halves[1] & halves[2] & halves[3]) == -1;
 }
 
 void PairGrid::LeaveOutNotFinite(std::size_t count)

@@ -70,7 +70,7 @@ public:
 
 private:
     void Prepare(std::size_t count);
-    bool AllFinite(std::size_t count) const;
+    bool BoundWalks(std::size_t count);
     void LeaveOutNotFinite(std::size_t count);
     bool SweepInOrder(std::size_t count);
     bool WalkFourWide(std::size_t count, std::size_t giveUp, std::size_t& visits);

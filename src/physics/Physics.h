@@ -199,8 +199,12 @@ private:
     void ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event);
     // The stable sort by each entry's sortX as it stands.
     void SortBySortX();
-    // The same, by where the step left each body (all live in a step).
+    // The same, by where the step left each body (all live in a step); the
+    // list is written as the collision pass's colliders are gathered from it
+    // (GatherColliders), one walk along it for both.
     void SortByStepKeys();
+    // Keys the list's entries in list order, each by its sortX.
+    void KeyEntries();
     // The stable sort of the list by the keys in sortKeys_, one an entry in
     // list order.
     void SortByKeys();
@@ -253,15 +257,22 @@ private:
     CollisionHandlers handlers_;
 
     // The step's working space, kept between steps so a step allocates nothing.
-    // An entry's key, with the place of its body in the store, so the next
-    // step reads the body's new key without visiting the entry.
+    // An entry's key, and its keyed entry in keyed_: a sort moves keys of one
+    // word, and the keys of one column of bodies are all equal.
     struct SortKey {
         float x = 0.0f;
-        std::uint32_t lane = 0;
+        std::uint32_t keyed = 0;
+    };
+    // A keyed entry, with the place of its body in the store, so the next
+    // step reads the body's new key without visiting the entry.
+    struct KeyedEntry {
+        const float* stepKey = nullptr;
         BodyStore::Block* block = nullptr;
         PhysicsEntry* entry = nullptr;
+        std::uint32_t lane = 0;
     };
     std::vector<SortKey> sortKeys_;
+    std::vector<KeyedEntry> keyed_;
     // sortKeys_ holds the list's entries in list order: nothing was added
     // to or taken from the list since it was sorted.
     bool keysFollowList_ = false;

@@ -155,49 +155,60 @@ void RespondToPair(Physical& a, Physical& b)
 
 void Physics::Collide(float range)
 {
-    GatherColliders();
     CollideWithWalls();
     pairGrid_.FindPairs(colliders_.size());
     CollidePairs(range);
 }
 
-// Takes the list's order for the pass and the box each colliding body swept
-// through. The walls may still move a body back along its path, which keeps
-// it inside that box.
+// Writes the list in the order just sorted, and takes from it the pass's
+// order and the box each colliding body swept through. The walls may still
+// move a body back along its path, which keeps it inside that box.
 void Physics::GatherColliders()
 {
     const std::size_t count = sortKeys_.size();
     colliders_.resize(count);
-    nearWalls_.clear();
+    nearWalls_.resize(count);
     const PairGrid::Fields boxes = pairGrid_.PrepareBoxes(count);
-    // The step has just sorted the list, so its keys name each entry's
-    // place in the store in list order; no entry is removed yet, as none is
-    // while no game code has run in the step. Through plain pointers: the
-    // compiler cannot tell the stores of bytes from the vectors' own fields,
-    // and would read those again each time.
+    // No entry is removed yet, as none is while no game code has run in the
+    // step. Through plain pointers: the compiler cannot tell the stores of
+    // bytes from the vectors' own fields, and would read those again each
+    // time.
     const SortKey* const keys = sortKeys_.data();
+    const KeyedEntry* const keyed = keyed_.data();
+    PhysicsEntry** const order = order_.data();
     PhysicsEntry** const colliders = colliders_.data();
+    float* const minX = boxes.minX;
+    float* const maxX = boxes.maxX;
+    float* const minZ = boxes.minZ;
+    float* const maxZ = boxes.maxZ;
+    std::uint8_t* const movables = boxes.movable;
+    std::uint32_t* const nearWalls = nearWalls_.data();
     std::uint32_t kept = 0;
+    std::size_t nearWallsKept = 0;
     for (std::size_t rank = 0; rank < count; ++rank) {
-        const BodyStore::Block& block = *keys[rank].block;
-        const std::uint32_t lane = keys[rank].lane;
+        const KeyedEntry& body = keyed[keys[rank].keyed];
+        order[rank] = body.entry;
+        const BodyStore::Block& block = *body.block;
+        const std::uint32_t lane = body.lane;
         // Nor has any changed the body's own switches since the step.
         if (!block.collides[lane]) {
             continue;
         }
-        const bool movable = block.stepMovable[lane] != 0;
-        if (movable && block.clearOfWalls[lane] == 0) {
-            nearWalls_.push_back(kept);
-        }
-        colliders[kept] = keys[rank].entry;
-        boxes.minX[kept] = block.boxMinX[lane];
-        boxes.maxX[kept] = block.boxMaxX[lane];
-        boxes.minZ[kept] = block.boxMinZ[lane];
-        boxes.maxZ[kept] = block.boxMaxZ[lane];
-        boxes.movable[kept] = movable ? 1 : 0;
+        // Both switches are all bits or none. Noted for every body and kept
+        // for those near a wall, as the walls rarely matter.
+        const std::int32_t movable = block.stepMovable[lane];
+        nearWalls[nearWallsKept] = kept;
+        nearWallsKept += (movable & ~block.clearOfWalls[lane]) != 0 ? 1 : 0;
+        colliders[kept] = body.entry;
+        minX[kept] = block.boxMinX[lane];
+        maxX[kept] = block.boxMaxX[lane];
+        minZ[kept] = block.boxMinZ[lane];
+        maxZ[kept] = block.boxMaxZ[lane];
+        movables[kept] = movable != 0 ? 1 : 0;
         ++kept;
     }
     colliders_.resize(kept);
+    nearWalls_.resize(nearWallsKept);
 }
 
 void Physics::MoveBack(PhysicsEntry& entry, float time)
