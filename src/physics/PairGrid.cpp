@@ -21,9 +21,9 @@
 #include <cstring>
 #include <limits>
 
-// The eight-lane helpers are inlined into the dispatched bounds of the walks,
-// which the compiler warns pass their vectors differently with AVX; they
-// never pass them across a call.
+// The eight-lane helpers are inlined into the dispatched passes below, which
+// the compiler warns pass their vectors differently with AVX; they never pass
+// them across a call.
 #if defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
@@ -75,22 +75,49 @@ Lanes8 LoadLanes(const float* p)
     return v;
 }
 
+// Words below 2^31, as lanes.
+template <typename Word> Bits8 LoadBits(const Word* p)
+{
+    static_assert(sizeof(Word) == sizeof(std::int32_t));
+    Bits8 v;
+    std::memcpy(&v, p, sizeof(v));
+    return v;
+}
+
 // mask ? a : b, lane by lane.
-Lanes8 Pick(Bits8 mask, Lanes8 a, Lanes8 b)
+Lanes8 Pick(const Bits8& mask, const Lanes8& a, const Lanes8& b)
 {
     return reinterpret_cast<Lanes8>((mask & reinterpret_cast<Bits8>(a)) | (~mask & reinterpret_cast<Bits8>(b)));
 }
 
-Lanes8 Least(Lanes8 a, Lanes8 b)
+Lanes8 Least(const Lanes8& a, const Lanes8& b)
 {
     return a < b ? a : b;
 }
 
+// Lane i's answer in bit i.
+int LaneBits(const Bits8& bits)
+{
+#if defined(__SSE2__)
+    using Half = std::int32_t __attribute__((vector_size(16)));
+    const Half low = __builtin_shufflevector(bits, bits, 0, 1, 2, 3);
+    const Half high = __builtin_shufflevector(bits, bits, 4, 5, 6, 7);
+    return _mm_movemask_ps(_mm_castsi128_ps(reinterpret_cast<__m128i>(low))) |
+           _mm_movemask_ps(_mm_castsi128_ps(reinterpret_cast<__m128i>(high))) << 4;
+#else
+    int answers = 0;
+    for (int i = 0; i < 8; ++i) {
+        answers |= bits[i] != 0 ? 1 << i : 0;
+    }
+    return answers;
+#endif
+}
+
 // The first count lanes (of eight) on.
-Bits8 LanesBelow(std::size_t count)
+Bits8 LanesBelow(std::int32_t count)
 {
     const Bits8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
-    return lane < static_cast<std::int32_t>(count);
+    return lane < count;
 }
 
 bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
@@ -176,7 +203,7 @@ KV_LANES_DISPATCHED bool PairGrid::BoundWalks(std::size_t count)
     // The last eight run on into the padding, which is NaN: its lanes are
     // left out of the sum, and pass for boxes reaching nowhere.
     std::size_t i = (count + 7) / 8 * 8;
-    Bits8 real = LanesBelow(count + 8 - i);
+    Bits8 real = LanesBelow(static_cast<std::int32_t>(count + 8 - i));
     while (i > 0) {
         i -= 8;
         const Lanes8 a = LoadLanes(lowX + i);
@@ -398,17 +425,22 @@ bool PairGrid::WalksWithin(std::size_t count, std::size_t budget) const
 void PairGrid::GatherFinite(std::size_t count)
 {
     order_.resize(count);
+    // Through plain pointers, which the stores to order_ cannot change.
+    const float* const boxLowX = lowX_.data();
+    const float* const boxLowZ = lowZ_.data();
+    const float* const boxHighZ = highZ_.data();
+    std::uint32_t* const order = order_.data();
     std::size_t kept = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
     float highZ = std::numeric_limits<float>::lowest();
     for (std::size_t i = 0; i < count; ++i) {
         // Those that are not were made NaN.
-        if (lowX_[i] == lowX_[i]) {
-            order_[kept++] = static_cast<std::uint32_t>(i);
-            depths += highZ_[i] - lowZ_[i];
-            lowZ = std::min(lowZ, lowZ_[i]);
-            highZ = std::max(highZ, highZ_[i]);
+        if (boxLowX[i] == boxLowX[i]) {
+            order[kept++] = static_cast<std::uint32_t>(i);
+            depths += boxHighZ[i] - boxLowZ[i];
+            lowZ = std::min(lowZ, boxLowZ[i]);
+            highZ = std::max(highZ, boxHighZ[i]);
         }
     }
     order_.resize(kept);
@@ -586,40 +618,76 @@ void PairGrid::Reserve(std::size_t more)
 }
 
 // In each slot, each box meets the boxes after it until their lowest x passes
-// its highest. Two boxes meet only in a row both were filed for, and only in
-// the first row they share, so each pair is met once. A pair is written
-// either way and counted only when it holds: a count instead of a branch the
-// processor would guess wrong about half the time.
-void PairGrid::MeetInRows()
+// its highest, eight at a time. Two boxes meet only in a row both were filed
+// for, and only in the first row they share, so each pair is met once. The
+// slots' boxes are first laid out a bound to an array, as the lanes read
+// them.
+KV_LANES_DISPATCHED void PairGrid::MeetInRows()
 {
-    const Box* const boxes = filedBox_.data();
+    const std::size_t filed = filedBox_.size();
+    for (std::vector<float>* const bounds : {&meetMinX_, &meetMaxX_, &meetMinZ_, &meetMaxZ_}) {
+        bounds->resize(filed + kWideSweepGroup);
+    }
+    meetMovable_.resize(filed + kWideSweepGroup);
+    // Boxes past a slot's end are left out by their place, so the padding
+    // may hold anything.
+    filedRow_.resize(filed + kWideSweepGroup);
+    filedFirstRow_.resize(filed + kWideSweepGroup);
+    float* const lowX = meetMinX_.data();
+    float* const highX = meetMaxX_.data();
+    float* const lowZ = meetMinZ_.data();
+    float* const highZ = meetMaxZ_.data();
+    std::int32_t* const movables = meetMovable_.data();
+    for (std::size_t i = 0; i < filed; ++i) {
+        const Box& box = filedBox_[i];
+        lowX[i] = box.minX;
+        highX[i] = box.maxX;
+        lowZ[i] = box.minZ;
+        highZ[i] = box.maxZ;
+        movables[i] = filedMovable_[i] != 0 ? -1 : 0;
+    }
     const std::uint32_t* const numbers = filedNumber_.data();
     const std::uint32_t* const rows = filedRow_.data();
     const std::uint32_t* const firstRows = filedFirstRow_.data();
-    const std::uint8_t* const movables = filedMovable_.data();
     std::uint64_t* pairs = pairs_.data();
+    std::size_t room = pairs_.size();
     std::size_t found = pairCount_;
     for (std::size_t slot = 0; slot + 1 < slotStart_.size(); ++slot) {
         const std::uint32_t end = slotStart_[slot + 1];
         for (std::uint32_t a = slotStart_[slot]; a < end; ++a) {
             // Room for every box after this one in the slot, so the walk
             // itself need not look.
-            if (found + (end - a) > pairs_.size()) {
+            if (found + (end - a) > room) {
                 pairCount_ = found;
                 Reserve(end - a);
                 pairs = pairs_.data();
+                room = pairs_.size();
             }
-            const Box box = boxes[a];
-            const std::uint32_t row = rows[a];
-            const std::uint32_t firstRow = firstRows[a];
+            // Adding to zero may turn -0 into 0, which compares alike.
+            const Lanes8 maxX = Lanes8{} + highX[a];
+            const Lanes8 minZ = Lanes8{} + lowZ[a];
+            const Lanes8 maxZ = Lanes8{} + highZ[a];
+            const Bits8 row = Bits8{} + static_cast<std::int32_t>(rows[a]);
+            const Bits8 firstRow = Bits8{} + static_cast<std::int32_t>(firstRows[a]);
+            const Bits8 movable = Bits8{} + movables[a];
             const std::uint64_t mine = numbers[a];
-            const std::uint8_t movable = movables[a];
-            for (std::uint32_t b = a + 1; b < end && boxes[b].minX <= box.maxX; ++b) {
-                const std::uint64_t theirs = numbers[b];
-                pairs[found] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
-                const bool sameRow = (rows[b] == row) & (std::max(firstRows[b], firstRow) == row);
-                const bool overlapZ = (box.minZ <= boxes[b].maxZ) & (boxes[b].minZ <= box.maxZ);
-                found += sameRow & overlapZ & ((movable | movables[b]) != 0);
+            for (std::uint32_t b = a + 1; b < end; b += kWideSweepGroup) {
+                // In order along x, the boxes the walk reaches come first.
+                // A slot holds far fewer than 2^31 boxes.
+                const Bits8 walked = LanesBelow(static_cast<std::int32_t>(end - b)) & (LoadLanes(lowX + b) <= maxX);
+                const Bits8 otherFirstRow = LoadBits(firstRows + b);
+                const Bits8 firstShared = otherFirstRow > firstRow ? otherFirstRow : firstRow;
+                const Bits8 sameRow = (LoadBits(rows + b) == row) & (firstShared == row);
+                const Bits8 overlapZ = (LoadLanes(lowZ + b) <= maxZ) & (minZ <= LoadLanes(highZ + b));
+                const Bits8 either = movable | LoadBits(movables + b);
+                unsigned meets = static_cast<unsigned>(LaneBits(walked & sameRow & overlapZ & either));
+                for (; meets != 0; meets &= meets - 1) {
+                    const std::uint64_t theirs = numbers[b + static_cast<std::uint32_t>(std::countr_zero(meets))];
+                    pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+                }
+                if (LaneBits(walked) != 0xFF) {
+                    break;
+                }
             }
         }
     }

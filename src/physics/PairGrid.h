@@ -10,17 +10,23 @@
 // axes: a column of bodies sharing one x costs what a crowd does, and a
 // crowd over the whole map what a battle does. The boxes come in the
 // collision pass's order, sorted by x already; each slot's order by lowest x
-// is put right from there once it is filed, a few boxes at a time. Rows far apart share a slot, so there
-// are never more slots than boxes however far the bodies spread, nor more
-// than rows however many bodies there are; boxes that meet that way are told
-// apart by their rows. A box reaching over very many rows (a body flung far
-// in one step) is set aside and meets every box directly.
+// is put right from there once it is filed, a few boxes at a time. Rows far
+// apart share a slot, so there are never more slots than boxes however far
+// the bodies spread, nor more than rows however many bodies there are; boxes
+// that meet that way are told apart by their rows. A box reaching over very
+// many rows (a body flung far in one step) is set aside and meets every box
+// directly.
 //
 // Most steps need none of that: the boxes come in order of their bodies' x,
 // so a sweep in the order given, each box meeting the boxes after it while
 // any of them may still reach back to it, meets each box's few neighbours in
 // one pass. A step where that sweep walks too far (bodies sharing one x) stops
 // it and files the rows instead.
+//
+// The pairs are handed on grouped by the lower number of the two. The
+// sweep's come out that way: it meets the boxes in the order of their
+// numbers, each with the later ones only. The rows meet in any order, and
+// their pairs are grouped afterwards.
 //
 // It only proposes pairs: two spheres that touch during the step have
 // overlapping boxes, and the collision pass tests every proposal exactly.
@@ -34,7 +40,7 @@
 
 class PairGrid {
 public:
-    // Four floats in this order: the sweep reads a box as one.
+    // Four floats in this order: the rows file a box as one.
     struct Box {
         float minX = 0.0f;
         float maxX = 0.0f;
@@ -126,6 +132,13 @@ private:
     std::vector<std::uint32_t> filedRow_;
     std::vector<std::uint32_t> filedFirstRow_;
     std::vector<std::uint8_t> filedMovable_;
+    // The filed boxes as the meetings read them, a bound to an array, and
+    // their movable switches as lanes.
+    std::vector<float> meetMinX_;
+    std::vector<float> meetMaxX_;
+    std::vector<float> meetMinZ_;
+    std::vector<float> meetMaxZ_;
+    std::vector<std::int32_t> meetMovable_;
     // A slot sorted outright: its places in order, and room to move its fields.
     std::vector<std::uint32_t> slotOrder_;
     std::vector<Box> scratchBoxes_;
