@@ -584,6 +584,9 @@ void PairGrid::FileRows(std::size_t count)
     std::uint32_t* const rows = filedRow_.data();
     std::uint32_t* const boxFirstRows = filedFirstRow_.data();
     std::uint8_t* const movables = filedMovable_.data();
+    const float* const boxLowX = lowX_.data();
+    const float* const boxHighX = highX_.data();
+    const std::uint8_t* const boxMovable = movable_.data();
     // Filled with the starts moved on, then the starts put back.
     for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t first = firstRows[k];
@@ -593,8 +596,8 @@ void PairGrid::FileRows(std::size_t count)
             continue;
         }
         const std::uint32_t i = order[k];
-        const Box box = BoxOf(i);
-        const std::uint8_t movable = movable_[i];
+        const Box box = {boxLowX[i], boxHighX[i], lowZ[i], highZ[i]};
+        const std::uint8_t movable = boxMovable[i];
         for (std::uint32_t row = first; row <= last; ++row) {
             const std::uint32_t at = starts[row & mask]++;
             boxes[at] = box;
