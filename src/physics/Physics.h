@@ -257,14 +257,16 @@ private:
     CollisionHandlers handlers_;
 
     // The step's working space, kept between steps so a step allocates nothing.
-    // An entry's key, and its keyed entry in keyed_: a sort moves keys of one
-    // word, and the keys of one column of bodies are all equal.
+    // An entry's key, and where the rest of it is kept in keyed_, so the
+    // sorts move keys of one word. Bodies standing in one column share their
+    // x: the sorts keep equal keys in list order.
     struct SortKey {
         float x = 0.0f;
         std::uint32_t keyed = 0;
     };
-    // A keyed entry, with the place of its body in the store, so the next
-    // step reads the body's new key without visiting the entry.
+    // A keyed entry, with the place of its body in the store and of the key
+    // the step leaves there, so the next step reads the body's new key
+    // without visiting the entry.
     struct KeyedEntry {
         const float* stepKey = nullptr;
         BodyStore::Block* block = nullptr;

@@ -153,6 +153,7 @@ void RespondToPair(Physical& a, Physical& b)
 
 } // namespace
 
+// The colliders were gathered as the step sorted the list (SortByStepKeys).
 void Physics::Collide(float range)
 {
     CollideWithWalls();
