@@ -18,7 +18,15 @@
 #include <algorithm>
 #include <bit>
 #include <cmath>
+#include <cstring>
 #include <limits>
+
+// The eight-lane helpers are inlined into the dispatched passes below, which
+// the compiler warns pass their vectors differently with AVX; they never pass
+// them across a call.
+#if defined(__GNUC__)
+#pragma GCC diagnostic ignored "-Wpsabi"
+#endif
 
 namespace {
 
@@ -30,14 +38,12 @@ constexpr std::size_t kMovesPerBox = 8;
 // average: then bodies crowd along x and the rows cost less.
 constexpr std::size_t kSweepVisitsPerBox = 24;
 // The sweep meets this many boxes at once, one a lane: four in SSE2
-// registers, eight in AVX ones where the processor has them. The arrays run
-// on by enough boxes for either.
+// registers, eight in AVX ones where the processor has them. Each walk takes
+// its first visit before its end is looked at, so the arrays run on by two
+// visits of boxes that meet nothing for either.
 constexpr std::size_t kSweepGroup = 4;
 constexpr std::size_t kWideSweepGroup = 8;
-// The wide walks' first visits, taken before their end is looked at
-// (measured on the battle and the crowd, one costs least).
-constexpr std::size_t kSureWideVisits = 1;
-constexpr std::size_t kSweepPadding = (kSureWideVisits + 1) * kWideSweepGroup;
+constexpr std::size_t kSweepPadding = 2 * kWideSweepGroup;
 
 constexpr float kSmallestRow = 0.25f;
 // Rows are this many typical boxes deep. A box filed in fewer rows costs less
@@ -55,6 +61,63 @@ constexpr float kFarthestRow = 16777216.0f;
 bool IsFinite(const PairGrid::Box& b)
 {
     return std::isfinite(b.minX) && std::isfinite(b.maxX) && std::isfinite(b.minZ) && std::isfinite(b.maxZ);
+}
+
+// Eight lanes in the compiler's vectors: two SSE2 registers on the baseline
+// processor, one AVX register in the code built for it.
+using Lanes8 = float __attribute__((vector_size(32)));
+using Bits8 = std::int32_t __attribute__((vector_size(32)));
+
+Lanes8 LoadLanes(const float* p)
+{
+    Lanes8 v;
+    std::memcpy(&v, p, sizeof(v));
+    return v;
+}
+
+// Words below 2^31, as lanes.
+template <typename Word> Bits8 LoadBits(const Word* p)
+{
+    static_assert(sizeof(Word) == sizeof(std::int32_t));
+    Bits8 v;
+    std::memcpy(&v, p, sizeof(v));
+    return v;
+}
+
+// mask ? a : b, lane by lane.
+Lanes8 Pick(const Bits8& mask, const Lanes8& a, const Lanes8& b)
+{
+    return reinterpret_cast<Lanes8>((mask & reinterpret_cast<Bits8>(a)) | (~mask & reinterpret_cast<Bits8>(b)));
+}
+
+Lanes8 Least(const Lanes8& a, const Lanes8& b)
+{
+    return a < b ? a : b;
+}
+
+// Lane i's answer in bit i.
+int LaneBits(const Bits8& bits)
+{
+#if defined(__SSE2__)
+    using Half = std::int32_t __attribute__((vector_size(16)));
+    const Half low = __builtin_shufflevector(bits, bits, 0, 1, 2, 3);
+    const Half high = __builtin_shufflevector(bits, bits, 4, 5, 6, 7);
+    return _mm_movemask_ps(_mm_castsi128_ps(reinterpret_cast<__m128i>(low))) |
+           _mm_movemask_ps(_mm_castsi128_ps(reinterpret_cast<__m128i>(high))) << 4;
+#else
+    int answers = 0;
+    for (int i = 0; i < 8; ++i) {
+        answers |= bits[i] != 0 ? 1 << i : 0;
+    }
+    return answers;
+#endif
+}
+
+// The first count lanes (of eight) on.
+Bits8 LanesBelow(std::int32_t count)
+{
+    const Bits8 lane = {0, 1, 2, 3, 4, 5, 6, 7};
+    return lane < count;
 }
 
 bool Overlap(const PairGrid::Box& a, const PairGrid::Box& b)
@@ -76,43 +139,113 @@ void Rearrange(std::vector<T>& field, std::vector<T>& scratch, std::uint32_t beg
 
 } // namespace
 
-void PairGrid::FindPairs(std::span<const Item> items, std::size_t numberCount)
+PairGrid::Fields PairGrid::PrepareBoxes(std::size_t capacity)
 {
-    pairCount_ = 0;
-    if (!SweepInOrder(items)) {
+    for (std::vector<float>* const bounds : {&lowX_, &highX_, &lowZ_, &highZ_}) {
+        bounds->resize(capacity + kSweepPadding);
+    }
+    movable_.resize(capacity + kSweepPadding);
+    return {lowX_.data(), highX_.data(), lowZ_.data(), highZ_.data(), movable_.data()};
+}
+
+void PairGrid::FindPairs(std::size_t count)
+{
+    // No more boxes were written than there was room for.
+    if (movable_.size() < count + kSweepPadding) {
+        count = movable_.size() < kSweepPadding ? 0 : movable_.size() - kSweepPadding;
+        PrepareBoxes(count);
+    }
+    Prepare(count);
+    if (!SweepInOrder(count)) {
         pairCount_ = 0;
-        GatherFinite(items);
-        FileRows(items);
+        GatherFinite(count);
+        FileRows(count);
         OrderSlots();
         MeetInRows();
-        MeetSetAside(items);
+        MeetSetAside();
+        Collect(count);
     }
-    Collect(numberCount);
+}
+
+// Every comparison with NaN fails: a box not finite is made NaN, overlaps
+// nothing and stops no walk, and so are the boxes the walks run on into.
+void PairGrid::Prepare(std::size_t count)
+{
+    for (std::vector<float>* const bounds : {&lowX_, &highX_, &lowZ_, &highZ_}) {
+        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count),
+                  bounds->begin() + static_cast<std::ptrdiff_t>(count + kSweepPadding), NAN);
+    }
+    lowestAfter_.resize(count + kSweepPadding);
+    std::fill(lowestAfter_.begin() + static_cast<std::ptrdiff_t>(count), lowestAfter_.end(),
+              std::numeric_limits<float>::infinity());
+    // Mostly every box is finite, and one pass both tells so and bounds the
+    // walks; otherwise the walks are bounded again without the others.
+    if (!BoundWalks(count)) {
+        LeaveOutNotFinite(count);
+        BoundWalks(count);
+    }
+}
+
+// The lowest x of each box and all after it, a NaN passed over, eight boxes
+// at a time from the last: each eight's own lowest from the end of them,
+// then those after them. On the way, whether every box is finite: v - v is 0
+// for a finite v and NaN otherwise, and a NaN stays in a sum.
+KV_LANES_DISPATCHED bool PairGrid::BoundWalks(std::size_t count)
+{
+    const float* const lowX = lowX_.data();
+    const float* const highX = highX_.data();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
+    float* const lowest = lowestAfter_.data();
+    const Lanes8 none = Lanes8{} + std::numeric_limits<float>::infinity();
+    Lanes8 after = none;
+    Lanes8 sum = {};
+    // The last eight run on into the padding, which is NaN: its lanes are
+    // left out of the sum, and pass for boxes reaching nowhere.
+    std::size_t i = (count + 7) / 8 * 8;
+    Bits8 real = LanesBelow(static_cast<std::int32_t>(count + 8 - i));
+    while (i > 0) {
+        i -= 8;
+        const Lanes8 a = LoadLanes(lowX + i);
+        const Lanes8 b = LoadLanes(highX + i);
+        const Lanes8 c = LoadLanes(lowZ + i);
+        const Lanes8 d = LoadLanes(highZ + i);
+        sum += Pick(real, ((a - a) + (b - b)) + ((c - c) + (d - d)), Lanes8{});
+        real = Bits8{} - 1;
+        Lanes8 v = Pick(a == a, a, none);
+        v = Least(v, __builtin_shufflevector(v, none, 1, 2, 3, 4, 5, 6, 7, 8));
+        v = Least(v, __builtin_shufflevector(v, none, 2, 3, 4, 5, 6, 7, 8, 8));
+        v = Least(v, __builtin_shufflevector(v, none, 4, 5, 6, 7, 8, 8, 8, 8));
+        v = Least(v, after);
+        std::memcpy(lowest + i, &v, sizeof(v));
+        after = __builtin_shufflevector(v, v, 0, 0, 0, 0, 0, 0, 0, 0);
+    }
+    const Bits8 zero = sum == Lanes8{};
+    std::int64_t halves[4];
+    std::memcpy(halves, &zero, sizeof(zero));
+    return (halves[0] & halves[1] & halves[2] & halves[3]) == -1;
+}
+
+void PairGrid::LeaveOutNotFinite(std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        if (!IsFinite(BoxOf(i))) {
+            lowX_[i] = NAN;
+            highX_[i] = NAN;
+            lowZ_[i] = NAN;
+            highZ_[i] = NAN;
+        }
+    }
 }
 
 // Each box meets the boxes after it in the order given while the lowest x of
 // any of them is within its highest: a box it overlaps lies there, and the
-// walk ends where nothing after can reach back. False, having found nothing,
-// when the walks could pass kSweepVisitsPerBox a box on average.
-bool PairGrid::SweepInOrder(std::span<const Item> items)
+// walk ends where nothing after can reach back. Each walk pairs a box only
+// with later ones, so the pairs come out grouped by their lower number as
+// they are found. False, having found nothing, when the walks could pass
+// kSweepVisitsPerBox a box on average.
+bool PairGrid::SweepInOrder(std::size_t count)
 {
-    const std::size_t count = items.size();
-    // The walks go four or eight boxes at a time, each bound of those boxes
-    // read side by side, so the arrays run on by a few boxes that meet
-    // nothing and stop every walk.
-    for (std::vector<float>* const bounds : {&sweptMinX_, &sweptMaxX_, &sweptMinZ_, &sweptMaxZ_}) {
-        bounds->resize(count + kSweepPadding - 1);
-        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(count), bounds->end(), NAN);
-    }
-    lowestAfter_.resize(count + kSweepPadding);
-    SplitBounds(items);
-    const float* const lowX = sweptMinX_.data();
-    float* const lowest = lowestAfter_.data();
-    std::fill(lowest + count, lowest + count + kSweepPadding, std::numeric_limits<float>::infinity());
-    for (std::size_t i = count; i-- > 0;) {
-        // A box that is not finite has a NaN lowest x, which equals nothing.
-        lowest[i] = lowX[i] == lowX[i] ? std::min(lowX[i], lowest[i + 1]) : lowest[i + 1];
-    }
     const std::size_t budget = kSweepVisitsPerBox * count;
     // After a step that swept within the budget the walks are simply taken:
     // the bodies barely moved. They are given up only past twice the budget,
@@ -121,73 +254,57 @@ bool PairGrid::SweepInOrder(std::span<const Item> items)
     // only this pass: each walk ends no later than it would for the highest x
     // of any box up to its own, and those ends only move on.
     const std::size_t giveUp = 2 * budget;
-    if (lastSweepVisits_ > budget && !WalksWithin(budget)) {
+    if (lastSweepVisits_ > budget && !WalksWithin(count, budget)) {
         lastSweepVisits_ = giveUp + 1;
         return false;
     }
     // Each pair found takes a visit: room for the visits allowed and one
     // more walk is room for all.
+    pairCount_ = 0;
     Reserve(giveUp + count);
     std::size_t visits = 0;
     const bool walked =
-        WideSweepAvailable() ? WalkEightWide(items, giveUp, visits) : WalkFourWide(items, giveUp, visits);
+        WideSweepAvailable() ? WalkEightWide(count, giveUp, visits) : WalkFourWide(count, giveUp, visits);
     lastSweepVisits_ = visits;
     return walked;
 }
 
-// The bounds of the boxes, each in its array. Every comparison with NaN
-// fails: a box not finite is made NaN, overlaps nothing and stops no walk.
-// Four boxes at a time, each read whole and the four turned into columns.
-KV_LANES_DISPATCHED void PairGrid::SplitBounds(std::span<const Item> items)
+// Notes the pairs of box a (mine, its number in the high half) with the boxes
+// of a visit from b on that overlap it, one bit a box in overlaps; mostly
+// there are none. A pair is written either way and counted only when one of
+// the two can move. Returns the pairs found so far.
+inline std::size_t PairGrid::NotePairs(std::size_t b, unsigned overlaps, std::uint64_t mine, std::uint32_t movable,
+                                       const std::uint8_t* movables, std::uint64_t* pairs, std::size_t found)
 {
-    float* const lowX = sweptMinX_.data();
-    float* const highX = sweptMaxX_.data();
-    float* const lowZ = sweptMinZ_.data();
-    float* const highZ = sweptMaxZ_.data();
-    const std::size_t count = items.size();
-    const Float4 largest(std::numeric_limits<float>::max());
-    const Float4 none(NAN);
-    std::size_t i = 0;
-    for (; i + kSweepGroup <= count; i += kSweepGroup) {
-        Float4 box[4] = {Float4::Load(&items[i].box.minX), Float4::Load(&items[i + 1].box.minX),
-                         Float4::Load(&items[i + 2].box.minX), Float4::Load(&items[i + 3].box.minX)};
-        const auto finite = [&largest](const Float4& b) { return (Abs(b) <= largest).Bits() == 0xF; };
-        const Mask4 kept = Mask4::FromBools(finite(box[0]), finite(box[1]), finite(box[2]), finite(box[3]));
-        Transpose(box[0], box[1], box[2], box[3]);
-        Select(kept, box[0], none).Store(lowX + i);
-        Select(kept, box[1], none).Store(highX + i);
-        Select(kept, box[2], none).Store(lowZ + i);
-        Select(kept, box[3], none).Store(highZ + i);
+    for (; overlaps != 0; overlaps &= overlaps - 1) {
+        const std::size_t other = b + static_cast<std::size_t>(std::countr_zero(overlaps));
+        pairs[found] = mine | other;
+        found += movable | movables[other];
     }
-    for (; i < count; ++i) {
-        const Box& box = items[i].box;
-        const bool finite = IsFinite(box);
-        lowX[i] = finite ? box.minX : NAN;
-        highX[i] = finite ? box.maxX : NAN;
-        lowZ[i] = finite ? box.minZ : NAN;
-        highZ[i] = finite ? box.maxZ : NAN;
-    }
+    return found;
 }
 
 // The walks of the sweep, four boxes a visit; false, having given up, once
 // the visits pass giveUp.
-bool PairGrid::WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits)
+bool PairGrid::WalkFourWide(std::size_t count, std::size_t giveUp, std::size_t& visits)
 {
-    const float* const lowX = sweptMinX_.data();
-    const float* const highX = sweptMaxX_.data();
-    const float* const lowZ = sweptMinZ_.data();
-    const float* const highZ = sweptMaxZ_.data();
+    const float* const lowX = lowX_.data();
+    const float* const highX = highX_.data();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
     const float* const lowest = lowestAfter_.data();
+    const std::uint8_t* const movables = movable_.data();
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
-    for (std::size_t a = 0; a < items.size(); ++a) {
+    std::size_t walked = 0;
+    for (std::size_t a = 0; a < count; ++a) {
         const float reach = highX[a];
         const Float4 minX(lowX[a]);
         const Float4 maxX(reach);
         const Float4 minZ(lowZ[a]);
         const Float4 maxZ(highZ[a]);
-        const std::uint64_t mine = items[a].number;
-        const bool movable = items[a].movable;
+        const std::uint64_t mine = std::uint64_t{a} << 32;
+        const std::uint32_t movable = movables[a];
         // Four boxes a visit, the walk's end tested at the first of them: a
         // box past the end cannot overlap, so meeting it does no harm.
         for (std::size_t b = a + 1; lowest[b] <= reach; b += kSweepGroup) {
@@ -197,55 +314,70 @@ bool PairGrid::WalkFourWide(std::span<const Item> items, std::size_t giveUp, std
             const Float4 otherMaxZ = Float4::Load(highZ + b);
             const int overlaps =
                 ((otherMinX <= maxX) & (minX <= otherMaxX) & (otherMinZ <= maxZ) & (minZ <= otherMaxZ)).Bits();
-            found = NotePairs(items, b, static_cast<unsigned>(overlaps), mine, movable, pairs, found);
-            visits += kSweepGroup;
-        }
-        if (visits > giveUp) {
-            return false;
+            found = NotePairs(b, static_cast<unsigned>(overlaps), mine, movable, movables, pairs, found);
+            // The visits only add up: giving up here is giving up at the
+            // end of this walk.
+            walked += kSweepGroup;
+            if (walked > giveUp) {
+                visits = walked;
+                return false;
+            }
         }
     }
+    visits = walked;
     pairCount_ = found;
     return true;
 }
 
 // WalkFourWide eight boxes a visit, for a processor with AVX.
 #if KV_WIDE_SWEEP
-__attribute__((target("avx2"))) bool PairGrid::WalkEightWide(std::span<const Item> items, std::size_t giveUp,
-                                                             std::size_t& visits)
+__attribute__((target("avx2"))) bool PairGrid::WalkEightWide(std::size_t count, std::size_t giveUp, std::size_t& visits)
 {
-    const float* const lowX = sweptMinX_.data();
-    const float* const highX = sweptMaxX_.data();
-    const float* const lowZ = sweptMinZ_.data();
-    const float* const highZ = sweptMaxZ_.data();
+    const float* const lowX = lowX_.data();
+    const float* const highX = highX_.data();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
     const float* const lowest = lowestAfter_.data();
+    const std::uint8_t* const movables = movable_.data();
     std::uint64_t* const pairs = pairs_.data();
     std::size_t found = 0;
-    for (std::size_t a = 0; a < items.size(); ++a) {
+    // Every walk takes its first visit, so only the visits after it can pass
+    // giveUp (which allows many more than one a box), and only those are
+    // counted: this gives up at the first walk that would end past it.
+    const std::size_t firstVisits = kWideSweepGroup * count;
+    const std::size_t moreAllowed = giveUp - std::min(giveUp, firstVisits);
+    std::size_t more = 0;
+    for (std::size_t a = 0; a < count; ++a) {
         const float reach = highX[a];
-        const __m256 minX = _mm256_set1_ps(lowX[a]);
+        const __m256 minX = _mm256_broadcast_ss(lowX + a);
         const __m256 maxX = _mm256_set1_ps(reach);
-        const __m256 minZ = _mm256_set1_ps(lowZ[a]);
-        const __m256 maxZ = _mm256_set1_ps(highZ[a]);
-        const std::uint64_t mine = items[a].number;
-        const bool movable = items[a].movable;
-        // The first visits are taken whether or not the walk reaches them:
-        // most walks take at least as many, and a walk of varying length
-        // would have its end guessed wrong. Boxes past the end meet nothing.
-        const std::size_t sure = a + 1 + kSureWideVisits * kWideSweepGroup;
-        for (std::size_t b = a + 1; b < sure || lowest[b] <= reach; b += kWideSweepGroup) {
+        const __m256 minZ = _mm256_broadcast_ss(lowZ + a);
+        const __m256 maxZ = _mm256_broadcast_ss(highZ + a);
+        const std::uint64_t mine = std::uint64_t{a} << 32;
+        const std::uint32_t movable = movables[a];
+        // The first visit is taken whether or not the walk reaches it: most
+        // walks take one, and a walk of varying length would have its end
+        // guessed wrong. Boxes past the end meet nothing.
+        for (std::size_t b = a + 1;;) {
             // Ordered comparisons, false with NaN, as Float4's.
-            const __m256 inX = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowX + b), maxX, _CMP_LE_OS),
+            const __m256 inX = _mm256_and_ps(_mm256_cmp_ps(maxX, _mm256_loadu_ps(lowX + b), _CMP_GE_OS),
                                              _mm256_cmp_ps(minX, _mm256_loadu_ps(highX + b), _CMP_LE_OS));
-            const __m256 inZ = _mm256_and_ps(_mm256_cmp_ps(_mm256_loadu_ps(lowZ + b), maxZ, _CMP_LE_OS),
+            const __m256 inZ = _mm256_and_ps(_mm256_cmp_ps(maxZ, _mm256_loadu_ps(lowZ + b), _CMP_GE_OS),
                                              _mm256_cmp_ps(minZ, _mm256_loadu_ps(highZ + b), _CMP_LE_OS));
             const int overlaps = _mm256_movemask_ps(_mm256_and_ps(inX, inZ));
-            found = NotePairs(items, b, static_cast<unsigned>(overlaps), mine, movable, pairs, found);
-            visits += kWideSweepGroup;
-        }
-        if (visits > giveUp) {
-            return false;
+            found = NotePairs(b, static_cast<unsigned>(overlaps), mine, movable, movables, pairs, found);
+            b += kWideSweepGroup;
+            if (!(lowest[b] <= reach)) {
+                break;
+            }
+            more += kWideSweepGroup;
+            if (more > moreAllowed) {
+                visits = firstVisits + more;
+                return false;
+            }
         }
     }
+    visits = firstVisits + more;
     pairCount_ = found;
     return true;
 }
@@ -256,9 +388,9 @@ bool PairGrid::WideSweepAvailable()
     return available;
 }
 #else
-bool PairGrid::WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits)
+bool PairGrid::WalkEightWide(std::size_t count, std::size_t giveUp, std::size_t& visits)
 {
-    return WalkFourWide(items, giveUp, visits);
+    return WalkFourWide(count, giveUp, visits);
 }
 
 bool PairGrid::WideSweepAvailable()
@@ -267,32 +399,15 @@ bool PairGrid::WideSweepAvailable()
 }
 #endif
 
-// Notes the pairs of a box (its number mine) with the boxes of a visit from
-// b on that overlap it (overlaps holds one bit a box); mostly there are none. Returns the pairs
-// found so far.
-inline std::size_t PairGrid::NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps,
-                                       std::uint64_t mine, bool movable, std::uint64_t* pairs, std::size_t found)
-{
-    for (; overlaps != 0; overlaps &= overlaps - 1) {
-        const std::size_t other = b + static_cast<std::size_t>(std::countr_zero(overlaps));
-        if (movable || items[other].movable) {
-            const std::uint64_t theirs = items[other].number;
-            pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
-        }
-    }
-    return found;
-}
-
 // Whether the sweep's walks, bounded as above, stay within budget visits.
-bool PairGrid::WalksWithin(std::size_t budget) const
+bool PairGrid::WalksWithin(std::size_t count, std::size_t budget) const
 {
     const float* const lowest = lowestAfter_.data();
-    const std::size_t count = lowestAfter_.size() - kSweepPadding;
     std::size_t bound = 0;
     std::size_t end = 0;
     float reach = -std::numeric_limits<float>::infinity();
     for (std::size_t a = 0; a < count; ++a) {
-        reach = std::max(reach, sweptMaxX_[a]);
+        reach = std::max(reach, highX_[a]);
         end = std::max(end, a + 1);
         while (lowest[end] <= reach) {
             ++end;
@@ -305,25 +420,30 @@ bool PairGrid::WalksWithin(std::size_t budget) const
     return true;
 }
 
-// The items with finite boxes, in the order given; the rows are sized on
-// the way, a few typical boxes deep from the lowest, about one slot a box.
-void PairGrid::GatherFinite(std::span<const Item> items)
+// The boxes that are finite, in the order given; the rows are sized on the
+// way, a few typical boxes deep from the lowest, about one slot a box.
+void PairGrid::GatherFinite(std::size_t count)
 {
-    order_.resize(items.size());
-    std::size_t count = 0;
+    order_.resize(count);
+    // Through plain pointers, which the stores to order_ cannot change.
+    const float* const boxLowX = lowX_.data();
+    const float* const boxLowZ = lowZ_.data();
+    const float* const boxHighZ = highZ_.data();
+    std::uint32_t* const order = order_.data();
+    std::size_t kept = 0;
     float depths = 0.0f;
     float lowZ = std::numeric_limits<float>::max();
     float highZ = std::numeric_limits<float>::lowest();
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const Box& box = items[i].box;
-        if (IsFinite(box)) {
-            order_[count++] = static_cast<std::uint32_t>(i);
-            depths += box.maxZ - box.minZ;
-            lowZ = std::min(lowZ, box.minZ);
-            highZ = std::max(highZ, box.maxZ);
+    for (std::size_t i = 0; i < count; ++i) {
+        // Those that are not were made NaN.
+        if (boxLowX[i] == boxLowX[i]) {
+            order[kept++] = static_cast<std::uint32_t>(i);
+            depths += boxHighZ[i] - boxLowZ[i];
+            lowZ = std::min(lowZ, boxLowZ[i]);
+            highZ = std::max(highZ, boxHighZ[i]);
         }
     }
-    order_.resize(count);
+    order_.resize(kept);
     const float typical = order_.empty() ? 1.0f : depths / static_cast<float>(order_.size());
     originZ_ = order_.empty() ? 0.0f : lowZ;
     perUnit_ = std::isfinite(typical) ? 1.0f / std::max(typical * kRowDepth, kSmallestRow) : 1.0f;
@@ -416,10 +536,10 @@ std::uint32_t PairGrid::Row(float z) const
 
 // A counting sort of the boxes, in the order gathered, into the slots of
 // every row they reach.
-void PairGrid::FileRows(std::span<const Item> items)
+void PairGrid::FileRows(std::size_t count)
 {
     setAside_.clear();
-    gridded_.assign(items.size(), 0);
+    gridded_.assign(count, 0);
     slotStart_.assign(std::size_t{slotMask_} + 2, 0);
     firstRows_.resize(order_.size());
     lastRows_.resize(order_.size());
@@ -431,12 +551,14 @@ void PairGrid::FileRows(std::span<const Item> items)
     std::uint32_t* const starts = slotStart_.data();
     std::uint8_t* const gridded = gridded_.data();
     const std::uint32_t* const order = order_.data();
-    const std::size_t count = order_.size();
+    const float* const lowZ = lowZ_.data();
+    const float* const highZ = highZ_.data();
+    const std::size_t kept = order_.size();
     const std::uint32_t mask = slotMask_;
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t i = order[k];
-        const std::uint32_t first = Row(items[i].box.minZ);
-        const std::uint32_t last = Row(items[i].box.maxZ);
+        const std::uint32_t first = Row(lowZ[i]);
+        const std::uint32_t last = Row(highZ[i]);
         firstRows[k] = first;
         lastRows[k] = last;
         if (last - first >= kMostRows) {
@@ -462,23 +584,27 @@ void PairGrid::FileRows(std::span<const Item> items)
     std::uint32_t* const rows = filedRow_.data();
     std::uint32_t* const boxFirstRows = filedFirstRow_.data();
     std::uint8_t* const movables = filedMovable_.data();
+    const float* const boxLowX = lowX_.data();
+    const float* const boxHighX = highX_.data();
+    const std::uint8_t* const boxMovable = movable_.data();
     // Filled with the starts moved on, then the starts put back.
-    const Item* const itemData = items.data();
-    for (std::size_t k = 0; k < count; ++k) {
+    for (std::size_t k = 0; k < kept; ++k) {
         const std::uint32_t first = firstRows[k];
         const std::uint32_t last = lastRows[k];
         // Set aside above.
         if (last - first >= kMostRows) {
             continue;
         }
-        const Item& item = itemData[order[k]];
+        const std::uint32_t i = order[k];
+        const Box box = {boxLowX[i], boxHighX[i], lowZ[i], highZ[i]};
+        const std::uint8_t movable = boxMovable[i];
         for (std::uint32_t row = first; row <= last; ++row) {
             const std::uint32_t at = starts[row & mask]++;
-            boxes[at] = item.box;
-            numbers[at] = item.number;
+            boxes[at] = box;
+            numbers[at] = i;
             rows[at] = row;
             boxFirstRows[at] = first;
-            movables[at] = item.movable ? 1 : 0;
+            movables[at] = movable;
         }
     }
     for (std::size_t s = slotStart_.size() - 1; s > 0; --s) {
@@ -495,40 +621,76 @@ void PairGrid::Reserve(std::size_t more)
 }
 
 // In each slot, each box meets the boxes after it until their lowest x passes
-// its highest. Two boxes meet only in a row both were filed for, and only in
-// the first row they share, so each pair is met once. A pair is written
-// either way and counted only when it holds: a count instead of a branch the
-// processor would guess wrong about half the time.
-void PairGrid::MeetInRows()
+// its highest, eight at a time. Two boxes meet only in a row both were filed
+// for, and only in the first row they share, so each pair is met once. The
+// slots' boxes are first laid out a bound to an array, as the lanes read
+// them.
+KV_LANES_DISPATCHED void PairGrid::MeetInRows()
 {
-    const Box* const boxes = filedBox_.data();
+    const std::size_t filed = filedBox_.size();
+    for (std::vector<float>* const bounds : {&meetMinX_, &meetMaxX_, &meetMinZ_, &meetMaxZ_}) {
+        bounds->resize(filed + kWideSweepGroup);
+    }
+    meetMovable_.resize(filed + kWideSweepGroup);
+    // Boxes past a slot's end are left out by their place, so the padding
+    // may hold anything.
+    filedRow_.resize(filed + kWideSweepGroup);
+    filedFirstRow_.resize(filed + kWideSweepGroup);
+    float* const lowX = meetMinX_.data();
+    float* const highX = meetMaxX_.data();
+    float* const lowZ = meetMinZ_.data();
+    float* const highZ = meetMaxZ_.data();
+    std::int32_t* const movables = meetMovable_.data();
+    for (std::size_t i = 0; i < filed; ++i) {
+        const Box& box = filedBox_[i];
+        lowX[i] = box.minX;
+        highX[i] = box.maxX;
+        lowZ[i] = box.minZ;
+        highZ[i] = box.maxZ;
+        movables[i] = filedMovable_[i] != 0 ? -1 : 0;
+    }
     const std::uint32_t* const numbers = filedNumber_.data();
     const std::uint32_t* const rows = filedRow_.data();
     const std::uint32_t* const firstRows = filedFirstRow_.data();
-    const std::uint8_t* const movables = filedMovable_.data();
     std::uint64_t* pairs = pairs_.data();
+    std::size_t room = pairs_.size();
     std::size_t found = pairCount_;
     for (std::size_t slot = 0; slot + 1 < slotStart_.size(); ++slot) {
         const std::uint32_t end = slotStart_[slot + 1];
         for (std::uint32_t a = slotStart_[slot]; a < end; ++a) {
             // Room for every box after this one in the slot, so the walk
             // itself need not look.
-            if (found + (end - a) > pairs_.size()) {
+            if (found + (end - a) > room) {
                 pairCount_ = found;
                 Reserve(end - a);
                 pairs = pairs_.data();
+                room = pairs_.size();
             }
-            const Box box = boxes[a];
-            const std::uint32_t row = rows[a];
-            const std::uint32_t firstRow = firstRows[a];
+            // Adding to zero may turn -0 into 0, which compares alike.
+            const Lanes8 maxX = Lanes8{} + highX[a];
+            const Lanes8 minZ = Lanes8{} + lowZ[a];
+            const Lanes8 maxZ = Lanes8{} + highZ[a];
+            const Bits8 row = Bits8{} + static_cast<std::int32_t>(rows[a]);
+            const Bits8 firstRow = Bits8{} + static_cast<std::int32_t>(firstRows[a]);
+            const Bits8 movable = Bits8{} + movables[a];
             const std::uint64_t mine = numbers[a];
-            const std::uint8_t movable = movables[a];
-            for (std::uint32_t b = a + 1; b < end && boxes[b].minX <= box.maxX; ++b) {
-                const std::uint64_t theirs = numbers[b];
-                pairs[found] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
-                const bool sameRow = (rows[b] == row) & (std::max(firstRows[b], firstRow) == row);
-                const bool overlapZ = (box.minZ <= boxes[b].maxZ) & (boxes[b].minZ <= box.maxZ);
-                found += sameRow & overlapZ & ((movable | movables[b]) != 0);
+            for (std::uint32_t b = a + 1; b < end; b += kWideSweepGroup) {
+                // In order along x, the boxes the walk reaches come first.
+                // A slot holds far fewer than 2^31 boxes.
+                const Bits8 walked = LanesBelow(static_cast<std::int32_t>(end - b)) & (LoadLanes(lowX + b) <= maxX);
+                const Bits8 otherFirstRow = LoadBits(firstRows + b);
+                const Bits8 firstShared = otherFirstRow > firstRow ? otherFirstRow : firstRow;
+                const Bits8 sameRow = (LoadBits(rows + b) == row) & (firstShared == row);
+                const Bits8 overlapZ = (LoadLanes(lowZ + b) <= maxZ) & (minZ <= LoadLanes(highZ + b));
+                const Bits8 either = movable | LoadBits(movables + b);
+                unsigned meets = static_cast<unsigned>(LaneBits(walked & sameRow & overlapZ & either));
+                for (; meets != 0; meets &= meets - 1) {
+                    const std::uint64_t theirs = numbers[b + static_cast<std::uint32_t>(std::countr_zero(meets))];
+                    pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+                }
+                if (LaneBits(walked) != 0xFF) {
+                    break;
+                }
             }
         }
     }
@@ -536,47 +698,40 @@ void PairGrid::MeetInRows()
 }
 
 // The boxes set aside meet every other box, and each other once.
-void PairGrid::MeetSetAside(std::span<const Item> items)
+void PairGrid::MeetSetAside()
 {
     for (std::size_t k = 0; k < setAside_.size(); ++k) {
-        const Item& item = items[setAside_[k]];
+        const std::uint32_t mine = setAside_[k];
+        const Box box = BoxOf(mine);
         Reserve(order_.size());
         for (const std::uint32_t j : order_) {
-            const Item& other = items[j];
             // Another box set aside is met from the first of the two only.
-            const bool once = gridded_[j] != 0 || other.number > item.number;
-            pairs_[pairCount_] =
-                std::uint64_t{std::min(item.number, other.number)} << 32 | std::max(item.number, other.number);
-            pairCount_ += once & (j != setAside_[k]) & (item.movable | other.movable) & Overlap(item.box, other.box);
+            const bool once = gridded_[j] != 0 || j > mine;
+            pairs_[pairCount_] = std::uint64_t{std::min(mine, j)} << 32 | std::max(mine, j);
+            const int meets = int{once} & int{j != mine} & (movable_[mine] | movable_[j]) & int{Overlap(box, BoxOf(j))};
+            pairCount_ += static_cast<std::size_t>(meets);
         }
     }
 }
 
-void PairGrid::Collect(std::size_t numberCount)
+// The rows' pairs grouped by their lower number: counted, each number's
+// place worked out, then each pair put at its number's next place.
+void PairGrid::Collect(std::size_t count)
 {
-    // Counted, summed to each number's end, then filled back to front so each
-    // number's count ends on its start.
-    firstOfNumber_.assign(numberCount + 1, 0);
+    countOfNumber_.assign(count, 0);
+    std::uint32_t* const places = countOfNumber_.data();
     for (std::size_t i = 0; i < pairCount_; ++i) {
-        ++firstOfNumber_[pairs_[i] >> 32];
+        ++places[LowerOf(pairs_[i])];
     }
-    // The numbers with any later overlap are noted on the way, each written
-    // and counted only when it has one: about half of a battle's have, and a
-    // branch would be guessed wrong as often.
-    withLater_.resize(firstOfNumber_.size());
-    std::uint32_t* const withLater = withLater_.data();
-    std::uint32_t* const first = firstOfNumber_.data();
-    std::size_t noted = 0;
     std::uint32_t sum = 0;
-    for (std::size_t i = 0; i < firstOfNumber_.size(); ++i) {
-        withLater[noted] = static_cast<std::uint32_t>(i);
-        noted += first[i] != 0 ? 1 : 0;
-        sum += first[i];
-        first[i] = sum;
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint32_t pairs = places[i];
+        places[i] = sum;
+        sum += pairs;
     }
-    withLater_.resize(noted);
-    later_.resize(pairCount_);
+    groupedPairs_.resize(pairs_.size());
     for (std::size_t i = 0; i < pairCount_; ++i) {
-        later_[--firstOfNumber_[pairs_[i] >> 32]] = static_cast<std::uint32_t>(pairs_[i]);
+        groupedPairs_[places[LowerOf(pairs_[i])]++] = pairs_[i];
     }
+    pairs_.swap(groupedPairs_);
 }

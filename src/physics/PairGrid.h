@@ -10,17 +10,23 @@
 // axes: a column of bodies sharing one x costs what a crowd does, and a
 // crowd over the whole map what a battle does. The boxes come in the
 // collision pass's order, sorted by x already; each slot's order by lowest x
-// is put right from there once it is filed, a few boxes at a time. Rows far apart share a slot, so there
-// are never more slots than boxes however far the bodies spread, nor more
-// than rows however many bodies there are; boxes that meet that way are told
-// apart by their rows. A box reaching over very many rows (a body flung far
-// in one step) is set aside and meets every box directly.
+// is put right from there once it is filed, a few boxes at a time. Rows far
+// apart share a slot, so there are never more slots than boxes however far
+// the bodies spread, nor more than rows however many bodies there are; boxes
+// that meet that way are told apart by their rows. A box reaching over very
+// many rows (a body flung far in one step) is set aside and meets every box
+// directly.
 //
 // Most steps need none of that: the boxes come in order of their bodies' x,
 // so a sweep in the order given, each box meeting the boxes after it while
 // any of them may still reach back to it, meets each box's few neighbours in
 // one pass. A step where that sweep walks too far (bodies sharing one x) stops
 // it and files the rows instead.
+//
+// The pairs are handed on grouped by the lower number of the two. The
+// sweep's come out that way: it meets the boxes in the order of their
+// numbers, each with the later ones only. The rows meet in any order, and
+// their pairs are grouped afterwards.
 //
 // It only proposes pairs: two spheres that touch during the step have
 // overlapping boxes, and the collision pass tests every proposal exactly.
@@ -34,7 +40,7 @@
 
 class PairGrid {
 public:
-    // Four floats in this order: the sweep reads a box as one.
+    // Four floats in this order: the rows file a box as one.
     struct Box {
         float minX = 0.0f;
         float maxX = 0.0f;
@@ -42,64 +48,69 @@ public:
         float maxZ = 0.0f;
     };
     static_assert(sizeof(Box) == 4 * sizeof(float), "a box is read as four floats");
-    // One body. number is what the pairs are told in (the collision pass
-    // gives each body's place in its list).
-    struct Item {
-        Box box;
-        std::uint32_t number = 0;
-        // Two items that cannot move are never paired.
-        bool movable = false;
+    // Where the caller writes the boxes of the next search, each bound in its
+    // own array as the sweep reads them, so nothing is copied on the way. A
+    // box's number is its place: the collision pass writes its bodies in list
+    // order, and the pairs come out told in that order.
+    struct Fields {
+        float* minX = nullptr;
+        float* maxX = nullptr;
+        float* minZ = nullptr;
+        float* maxZ = nullptr;
+        // 1 or 0: two boxes that cannot move are never paired.
+        std::uint8_t* movable = nullptr;
     };
 
-    // Finds every pair of items whose boxes overlap; numbers run below
-    // numberCount. Items whose box is not finite are left out. Items given
-    // nearly in order of their lowest x are ordered fastest.
-    void FindPairs(std::span<const Item> items, std::size_t numberCount);
-    // The numbers that have any overlap with a higher number, lowest first.
-    std::span<const std::uint32_t> NumbersWithLaterOverlaps() const { return withLater_; }
-    // The numbers above number whose boxes overlap its box, in no order.
-    // Inline: the collision pass asks once for every body in every step.
-    std::span<const std::uint32_t> LaterOverlaps(std::uint32_t number) const
-    {
-        if (std::size_t{number} + 1 >= firstOfNumber_.size()) {
-            return {};
-        }
-        const std::uint32_t first = firstOfNumber_[number];
-        return std::span<const std::uint32_t>(later_).subspan(first, firstOfNumber_[number + 1] - first);
-    }
+    // Room for up to capacity boxes, valid until the next call.
+    Fields PrepareBoxes(std::size_t capacity);
+    // Finds every pair among the first count boxes written whose boxes
+    // overlap. Boxes that are not finite are left out. Boxes given nearly in
+    // order of their lowest x are ordered fastest.
+    void FindPairs(std::size_t count);
+    // The pairs found, each a word with its lower number in the high half and
+    // its higher number in the low half. They are grouped by their lower
+    // number, lowest first, each group in no order.
+    std::span<const std::uint64_t> Pairs() const { return {pairs_.data(), pairCount_}; }
+    static std::uint32_t LowerOf(std::uint64_t pair) { return static_cast<std::uint32_t>(pair >> 32); }
+    static std::uint32_t HigherOf(std::uint64_t pair) { return static_cast<std::uint32_t>(pair); }
 
 private:
-    bool SweepInOrder(std::span<const Item> items);
-    void SplitBounds(std::span<const Item> items);
-    bool WalkFourWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
-    bool WalkEightWide(std::span<const Item> items, std::size_t giveUp, std::size_t& visits);
+    void Prepare(std::size_t count);
+    bool BoundWalks(std::size_t count);
+    void LeaveOutNotFinite(std::size_t count);
+    bool SweepInOrder(std::size_t count);
+    bool WalkFourWide(std::size_t count, std::size_t giveUp, std::size_t& visits);
+    bool WalkEightWide(std::size_t count, std::size_t giveUp, std::size_t& visits);
     static bool WideSweepAvailable();
-    static std::size_t NotePairs(std::span<const Item> items, std::size_t b, unsigned overlaps, std::uint64_t mine,
-                                 bool movable, std::uint64_t* pairs, std::size_t found);
-    bool WalksWithin(std::size_t budget) const;
-    void GatherFinite(std::span<const Item> items);
-    void FileRows(std::span<const Item> items);
+    static std::size_t NotePairs(std::size_t b, unsigned overlaps, std::uint64_t mine, std::uint32_t movable,
+                                 const std::uint8_t* movables, std::uint64_t* pairs, std::size_t found);
+    bool WalksWithin(std::size_t count, std::size_t budget) const;
+    Box BoxOf(std::size_t i) const { return {lowX_[i], highX_[i], lowZ_[i], highZ_[i]}; }
+    void GatherFinite(std::size_t count);
+    void FileRows(std::size_t count);
     void OrderSlots();
     bool InsertInOrder(std::uint32_t begin, std::uint32_t end);
     void SortSlot(std::uint32_t begin, std::uint32_t end);
     void MeetInRows();
-    void MeetSetAside(std::span<const Item> items);
-    void Collect(std::size_t numberCount);
+    void MeetSetAside();
+    void Collect(std::size_t count);
     std::uint32_t Row(float z) const;
     void Reserve(std::size_t more);
 
-    // The sweep's boxes in the order given, those not finite made to meet
-    // nothing, and the lowest x of each box and all after it.
-    std::vector<float> sweptMinX_;
-    std::vector<float> sweptMaxX_;
-    std::vector<float> sweptMinZ_;
-    std::vector<float> sweptMaxZ_;
+    // The boxes as the caller wrote them, then those not finite made NaN to
+    // meet nothing, and the lowest x of each box and all after it. Each runs
+    // on past the boxes by a few that meet nothing and stop every walk.
+    std::vector<float> lowX_;
+    std::vector<float> highX_;
+    std::vector<float> lowZ_;
+    std::vector<float> highZ_;
+    std::vector<std::uint8_t> movable_;
     std::vector<float> lowestAfter_;
     // The visits of the last sweep, or more than its budget when it was
     // given up; the first sweep is bounded beforehand.
     std::size_t lastSweepVisits_ = std::numeric_limits<std::size_t>::max() / 4;
 
-    // The items with finite boxes, in the order given.
+    // The boxes that are finite, in the order given.
     std::vector<std::uint32_t> order_;
     // The first and last rows of each of them, in that order.
     std::vector<std::uint32_t> firstRows_;
@@ -111,7 +122,7 @@ private:
     std::uint32_t slotMask_ = 15;
 
     std::vector<std::uint32_t> setAside_;
-    std::vector<std::uint8_t> gridded_; // by item
+    std::vector<std::uint8_t> gridded_; // by box
     // The filed boxes by slot, in order along x within each, slot s's from
     // slotStart_[s] to slotStart_[s + 1], with the fields the meetings read
     // side by side: the row each was filed for and its box's first row.
@@ -121,17 +132,23 @@ private:
     std::vector<std::uint32_t> filedRow_;
     std::vector<std::uint32_t> filedFirstRow_;
     std::vector<std::uint8_t> filedMovable_;
+    // The filed boxes as the meetings read them, a bound to an array, and
+    // their movable switches as lanes.
+    std::vector<float> meetMinX_;
+    std::vector<float> meetMaxX_;
+    std::vector<float> meetMinZ_;
+    std::vector<float> meetMaxZ_;
+    std::vector<std::int32_t> meetMovable_;
     // A slot sorted outright: its places in order, and room to move its fields.
     std::vector<std::uint32_t> slotOrder_;
     std::vector<Box> scratchBoxes_;
     std::vector<std::uint32_t> scratchWords_;
     std::vector<std::uint8_t> scratchBytes_;
 
-    // The pairs found (lower number, higher number) packed in one word, then
-    // grouped by lower number.
+    // The pairs found; the rows' in the order met until they are grouped,
+    // by their lower number's count, through groupedPairs_.
     std::vector<std::uint64_t> pairs_;
     std::size_t pairCount_ = 0;
-    std::vector<std::uint32_t> firstOfNumber_;
-    std::vector<std::uint32_t> later_;
-    std::vector<std::uint32_t> withLater_;
+    std::vector<std::uint32_t> countOfNumber_;
+    std::vector<std::uint64_t> groupedPairs_;
 };

@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <utility>
 
 namespace {
@@ -19,6 +20,21 @@ constexpr float kBlastDepth = 4.5f;
 
 // Flags are light and would fly off the map at full strength.
 constexpr double kFlagImpulseDivisor = 5.0;
+
+// Insertion moves allowed per key before a full sort is cheaper.
+constexpr std::size_t kMovesPerKey = 8;
+
+// Puts key, which belongs before keys[i - 1], in its place among the keys
+// before i, after any of equal x; returns how far it moved.
+template <typename Key> std::size_t InsertKey(Key* keys, std::size_t i, const Key& key)
+{
+    std::size_t j = i;
+    for (; j > 0 && key.x < keys[j - 1].x; --j) {
+        keys[j] = keys[j - 1];
+    }
+    keys[j] = key;
+    return i - j;
+}
 
 } // namespace
 
@@ -242,34 +258,60 @@ void Physics::SortBodies()
 
 void Physics::SortBySortX()
 {
-    sortKeys_.resize(order_.size());
-    for (std::size_t i = 0; i < order_.size(); ++i) {
-        PhysicsEntry* const entry = order_[i];
-        sortKeys_[i] = {entry->sortX, entry->lane, entry->block, entry};
-    }
+    KeyEntries();
     SortByKeys();
+}
+
+void Physics::KeyEntries()
+{
+    const std::size_t count = order_.size();
+    sortKeys_.resize(count);
+    keyed_.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        PhysicsEntry* const entry = order_[i];
+        sortKeys_[i] = {entry->sortX, static_cast<std::uint32_t>(i)};
+        keyed_[i] = {&entry->block->sortKey[entry->lane], entry->block, entry, entry->lane};
+    }
 }
 
 void Physics::SortByStepKeys()
 {
     // The keys of the last sort name the places when the list has not
-    // changed since; otherwise the entries do. Through plain pointers,
-    // which the keys' stores cannot change.
+    // changed since; otherwise the entries do.
     const std::size_t count = order_.size();
     if (!keysFollowList_ || sortKeys_.size() != count) {
-        sortKeys_.resize(count);
-        PhysicsEntry* const* const order = order_.data();
-        SortKey* const keys = sortKeys_.data();
-        for (std::size_t i = 0; i < count; ++i) {
-            PhysicsEntry* const entry = order[i];
-            keys[i] = {0.0f, entry->lane, entry->block, entry};
+        KeyEntries();
+    }
+    // Each key is read from the store as the sort reaches it: the keys
+    // before it are in order and hold their new x.
+    SortKey* const keys = sortKeys_.data();
+    const KeyedEntry* const keyed = keyed_.data();
+    const std::size_t budget = kMovesPerKey * count;
+    std::size_t moves = 0;
+    float previous = -std::numeric_limits<float>::infinity();
+    std::size_t i = 0;
+    while (i < count) {
+        const SortKey key = {*keyed[keys[i].keyed].stepKey, keys[i].keyed};
+        if (!(key.x < previous)) {
+            keys[i++].x = key.x;
+            previous = key.x;
+            continue;
+        }
+        moves += InsertKey(keys, i++, key);
+        if (moves > budget) {
+            break;
         }
     }
-    SortKey* const keys = sortKeys_.data();
-    for (std::size_t i = 0; i < count; ++i) {
-        keys[i].x = keys[i].block->sortKey[keys[i].lane];
+    if (moves > budget) {
+        for (; i < count; ++i) {
+            keys[i].x = *keyed[keys[i].keyed].stepKey;
+        }
+        std::stable_sort(sortKeys_.begin(), sortKeys_.end(),
+                         [](const SortKey& a, const SortKey& b) { return a.x < b.x; });
     }
-    SortByKeys();
+    sorted_ = true;
+    keysFollowList_ = true;
+    GatherColliders();
 }
 
 void Physics::SortByKeys()
@@ -279,25 +321,24 @@ void Physics::SortByKeys()
     // Both keep bodies of equal x in list order.
     SortKey* const keys = sortKeys_.data();
     const std::size_t count = sortKeys_.size();
-    const std::size_t budget = 8 * count;
+    const std::size_t budget = kMovesPerKey * count;
     std::size_t moves = 0;
     // Only the list from the first key that moved on needs writing back.
     std::size_t firstMoved = count;
     // The key before the one looked at, kept at hand.
     float previous = count > 0 ? keys[0].x : 0.0f;
-    for (std::size_t i = 1; i < count && moves <= budget; ++i) {
+    for (std::size_t i = 1; i < count; ++i) {
         const SortKey key = keys[i];
         if (!(key.x < previous)) {
             previous = key.x;
             continue;
         }
-        std::size_t j = i;
-        for (; j > 0 && key.x < keys[j - 1].x; --j) {
-            keys[j] = keys[j - 1];
+        const std::size_t moved = InsertKey(keys, i, key);
+        moves += moved;
+        firstMoved = std::min(firstMoved, i - moved);
+        if (moves > budget) {
+            break;
         }
-        moves += i - j;
-        keys[j] = key;
-        firstMoved = std::min(firstMoved, j);
     }
     if (moves > budget) {
         std::stable_sort(sortKeys_.begin(), sortKeys_.end(),
@@ -306,7 +347,7 @@ void Physics::SortByKeys()
     }
     PhysicsEntry** const order = order_.data();
     for (std::size_t i = firstMoved; i < count; ++i) {
-        order[i] = keys[i].entry;
+        order[i] = keyed_[keys[i].keyed].entry;
     }
     sorted_ = true;
     keysFollowList_ = true;

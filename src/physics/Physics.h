@@ -199,8 +199,12 @@ private:
     void ArmCallbacks(PhysicsEntry& entry, PhysicsEvent event);
     // The stable sort by each entry's sortX as it stands.
     void SortBySortX();
-    // The same, by where the step left each body (all live in a step).
+    // The same, by where the step left each body (all live in a step); the
+    // list is written as the collision pass's colliders are gathered from it
+    // (GatherColliders), one walk along it for both.
     void SortByStepKeys();
+    // Keys the list's entries in list order, each by its sortX.
+    void KeyEntries();
     // The stable sort of the list by the keys in sortKeys_, one an entry in
     // list order.
     void SortByKeys();
@@ -253,26 +257,35 @@ private:
     CollisionHandlers handlers_;
 
     // The step's working space, kept between steps so a step allocates nothing.
-    // An entry's key, with the place of its body in the store, so the next
-    // step reads the body's new key without visiting the entry.
+    // An entry's key, and where the rest of it is kept in keyed_, so the
+    // sorts move keys of one word. Bodies standing in one column share their
+    // x: the sorts keep equal keys in list order.
     struct SortKey {
         float x = 0.0f;
-        std::uint32_t lane = 0;
+        std::uint32_t keyed = 0;
+    };
+    // A keyed entry, with the place of its body in the store and of the key
+    // the step leaves there, so the next step reads the body's new key
+    // without visiting the entry.
+    struct KeyedEntry {
+        const float* stepKey = nullptr;
         BodyStore::Block* block = nullptr;
         PhysicsEntry* entry = nullptr;
+        std::uint32_t lane = 0;
     };
     std::vector<SortKey> sortKeys_;
+    std::vector<KeyedEntry> keyed_;
     // sortKeys_ holds the list's entries in list order: nothing was added
     // to or taken from the list since it was sorted.
     bool keysFollowList_ = false;
 
-    // The entries by their place in the list as the collision pass began,
-    // which game code it calls cannot change. The pass reads each body's
-    // ends of step through its entry (PreviousPosition, StepPosition) and
-    // keeps the step position up to date as it moves the body back.
-    std::vector<PhysicsEntry*> ranked_;
-    std::vector<PairGrid::Item> pairItems_;
-    // The ranks of the moving colliders a wall might stop.
+    // The entries of the bodies that collide, in list order as the collision
+    // pass began, which game code it calls cannot change; a body's place here
+    // is its number in the pair search. The pass reads each body's ends of
+    // step through its entry (PreviousPosition, StepPosition) and keeps the
+    // step position up to date as it moves the body back.
+    std::vector<PhysicsEntry*> colliders_;
+    // The numbers of the moving colliders a wall might stop.
     std::vector<std::uint32_t> nearWalls_;
     PairGrid pairGrid_;
 

@@ -153,50 +153,63 @@ void RespondToPair(Physical& a, Physical& b)
 
 } // namespace
 
+// The colliders were gathered as the step sorted the list (SortByStepKeys).
 void Physics::Collide(float range)
 {
-    GatherColliders();
     CollideWithWalls();
-    pairGrid_.FindPairs(pairItems_, ranked_.size());
+    pairGrid_.FindPairs(colliders_.size());
     CollidePairs(range);
 }
 
-// Takes the list's order for the pass and the box each colliding body swept
-// through. The walls may still move a body back along its path, which keeps
-// it inside that box.
+// Writes the list in the order just sorted, and takes from it the pass's
+// order and the box each colliding body swept through. The walls may still
+// move a body back along its path, which keeps it inside that box.
 void Physics::GatherColliders()
 {
-    ranked_.assign(order_.begin(), order_.end());
-    pairItems_.resize(ranked_.size());
-    nearWalls_.clear();
-    // The step has just sorted the list, so its keys name each entry's
-    // place in the store in list order; no entry is removed yet, as none is
-    // while no game code has run in the step.
+    const std::size_t count = sortKeys_.size();
+    colliders_.resize(count);
+    nearWalls_.resize(count);
+    const PairGrid::Fields boxes = pairGrid_.PrepareBoxes(count);
+    // No entry is removed yet, as none is while no game code has run in the
+    // step. Through plain pointers: the compiler cannot tell the stores of
+    // bytes from the vectors' own fields, and would read those again each
+    // time.
     const SortKey* const keys = sortKeys_.data();
-    // Through plain pointers: the compiler cannot tell the items' stores
-    // from the vectors' own fields, and would read those again each time.
-    PairGrid::Item* const items = pairItems_.data();
-    const std::uint32_t count = static_cast<std::uint32_t>(ranked_.size());
+    const KeyedEntry* const keyed = keyed_.data();
+    PhysicsEntry** const order = order_.data();
+    PhysicsEntry** const colliders = colliders_.data();
+    float* const minX = boxes.minX;
+    float* const maxX = boxes.maxX;
+    float* const minZ = boxes.minZ;
+    float* const maxZ = boxes.maxZ;
+    std::uint8_t* const movables = boxes.movable;
+    std::uint32_t* const nearWalls = nearWalls_.data();
     std::uint32_t kept = 0;
-    for (std::uint32_t rank = 0; rank < count; ++rank) {
-        const BodyStore::Block& block = *keys[rank].block;
-        const std::uint32_t lane = keys[rank].lane;
+    std::size_t nearWallsKept = 0;
+    for (std::size_t rank = 0; rank < count; ++rank) {
+        const KeyedEntry& body = keyed[keys[rank].keyed];
+        order[rank] = body.entry;
+        const BodyStore::Block& block = *body.block;
+        const std::uint32_t lane = body.lane;
         // Nor has any changed the body's own switches since the step.
         if (!block.collides[lane]) {
             continue;
         }
-        const bool movable = block.stepMovable[lane] != 0;
-        if (movable && block.clearOfWalls[lane] == 0) {
-            nearWalls_.push_back(rank);
-        }
-        // Field by field: a whole item built aside and copied in is read
-        // back across its parts, which stalls the store on many processors.
-        PairGrid::Item& item = items[kept++];
-        item.box = {block.boxMinX[lane], block.boxMaxX[lane], block.boxMinZ[lane], block.boxMaxZ[lane]};
-        item.number = rank;
-        item.movable = movable;
+        // Both switches are all bits or none. Noted for every body and kept
+        // for those near a wall, as the walls rarely matter.
+        const std::int32_t movable = block.stepMovable[lane];
+        nearWalls[nearWallsKept] = kept;
+        nearWallsKept += (movable & ~block.clearOfWalls[lane]) != 0 ? 1 : 0;
+        colliders[kept] = body.entry;
+        minX[kept] = block.boxMinX[lane];
+        maxX[kept] = block.boxMaxX[lane];
+        minZ[kept] = block.boxMinZ[lane];
+        maxZ[kept] = block.boxMaxZ[lane];
+        movables[kept] = movable != 0 ? 1 : 0;
+        ++kept;
     }
-    pairItems_.resize(kept);
+    colliders_.resize(kept);
+    nearWalls_.resize(nearWallsKept);
 }
 
 void Physics::MoveBack(PhysicsEntry& entry, float time)
@@ -222,8 +235,8 @@ void Physics::CollideWithWalls()
         {Vec3(0.0f, 0.0f, half), Vec3(0.0f, 0.0f, -1.0f)},
         {Vec3(0.0f, 0.0f, -half), Vec3(0.0f, 0.0f, 1.0f)},
     };
-    for (const std::uint32_t rank : nearWalls_) {
-        PhysicsEntry& entry = *ranked_[rank];
+    for (const std::uint32_t number : nearWalls_) {
+        PhysicsEntry& entry = *colliders_[number];
         Physical& body = *entry.body;
         for (const Wall& wall : walls) {
             float time = 0.0f;
@@ -246,9 +259,16 @@ void Physics::CollidePairs(float range)
     // Most bodies have no later overlap (nor has any body that does not
     // collide), and they are not visited at all. The pairs were found
     // before any game code ran, and it cannot find them again.
-    for (const std::uint32_t rank : pairGrid_.NumbersWithLaterOverlaps()) {
-        const std::span<const std::uint32_t> candidates = pairGrid_.LaterOverlaps(rank);
-        PhysicsEntry& first = *ranked_[rank];
+    const std::span<const std::uint64_t> pairs = pairGrid_.Pairs();
+    for (std::size_t group = 0; group < pairs.size();) {
+        const std::uint32_t number = PairGrid::LowerOf(pairs[group]);
+        std::size_t end = group + 1;
+        while (end < pairs.size() && PairGrid::LowerOf(pairs[end]) == number) {
+            ++end;
+        }
+        const std::span<const std::uint64_t> candidates = pairs.subspan(group, end - group);
+        group = end;
+        PhysicsEntry& first = *colliders_[number];
         if (first.removed) {
             continue;
         }
@@ -257,10 +277,11 @@ void Physics::CollidePairs(float range)
         const float radius = first.StepRadius();
         const bool movable = first.StepMovable();
         PhysicsEntry* nearest = nullptr;
-        std::uint32_t nearestRank = 0;
+        std::uint32_t nearestNumber = 0;
         float nearestTime = kNoContactYet;
-        for (const std::uint32_t candidate : candidates) {
-            PhysicsEntry& second = *ranked_[candidate];
+        for (const std::uint64_t pair : candidates) {
+            const std::uint32_t candidate = PairGrid::HigherOf(pair);
+            PhysicsEntry& second = *colliders_[candidate];
             if (second.removed) {
                 continue;
             }
@@ -273,10 +294,10 @@ void Physics::CollidePairs(float range)
             // in the list, as a walk along it would meet them.
             const float time =
                 TimeOfImpact(previous, position, radius, second.PreviousPosition(), other, second.StepRadius());
-            if (time < nearestTime || (time == nearestTime && candidate < nearestRank)) {
+            if (time < nearestTime || (time == nearestTime && candidate < nearestNumber)) {
                 nearestTime = time;
                 nearest = &second;
-                nearestRank = candidate;
+                nearestNumber = candidate;
             }
         }
         if (nearest != nullptr) {

@@ -18,55 +18,69 @@ float RandomIn(float low, float high)
     return low + (high - low) * static_cast<float>(platform::Rand()) / platform::kRandMax;
 }
 
-void Add(std::vector<PairGrid::Item>& items, float x, float z, float width, float depth, bool movable = true)
+struct Item {
+    PairGrid::Box box;
+    bool movable = true;
+};
+
+void Add(std::vector<Item>& items, float x, float z, float width, float depth, bool movable = true)
 {
-    items.push_back({{x, x + width, z, z + depth}, static_cast<std::uint32_t>(items.size()), movable});
+    items.push_back({{x, x + width, z, z + depth}, movable});
 }
 
 // Each number's later overlaps, found by the grid and by brute force, and
-// the numbers that have any, lowest first.
-void CheckFound(PairGrid& grid, const std::vector<PairGrid::Item>& items)
+// the pairs grouped by their lower number, lowest first.
+void CheckFound(PairGrid& grid, const std::vector<Item>& items)
 {
-    grid.FindPairs(items, items.size());
-    std::vector<std::uint32_t> withLater;
-    for (std::uint32_t number = 0; number < items.size(); ++number) {
-        if (!grid.LaterOverlaps(number).empty()) {
-            withLater.push_back(number);
-        }
+    // Written into more room than is used, as the collision pass does when
+    // some bodies do not collide.
+    const PairGrid::Fields fields = grid.PrepareBoxes(items.size() + 5);
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        fields.minX[i] = items[i].box.minX;
+        fields.maxX[i] = items[i].box.maxX;
+        fields.minZ[i] = items[i].box.minZ;
+        fields.maxZ[i] = items[i].box.maxZ;
+        fields.movable[i] = items[i].movable ? 1 : 0;
     }
-    const auto listed = grid.NumbersWithLaterOverlaps();
-    CHECK(std::vector<std::uint32_t>(listed.begin(), listed.end()) == withLater);
-    for (const PairGrid::Item& a : items) {
+    grid.FindPairs(items.size());
+    std::vector<std::vector<std::uint32_t>> found(items.size());
+    std::uint32_t lastLower = 0;
+    for (const std::uint64_t pair : grid.Pairs()) {
+        const std::uint32_t lower = PairGrid::LowerOf(pair);
+        REQUIRE(lower < items.size());
+        // Grouped by the lower number, lowest first.
+        CHECK(lower >= lastLower);
+        CHECK((found[lower].empty() || lower == lastLower));
+        found[lower].push_back(PairGrid::HigherOf(pair));
+        lastLower = lower;
+    }
+    for (std::uint32_t a = 0; a < items.size(); ++a) {
         std::vector<std::uint32_t> expected;
-        for (const PairGrid::Item& b : items) {
-            if (a.number < b.number && a.box.minX <= b.box.maxX && b.box.minX <= a.box.maxX &&
-                a.box.minZ <= b.box.maxZ && b.box.minZ <= a.box.maxZ && (a.movable || b.movable)) {
-                expected.push_back(b.number);
+        for (std::uint32_t b = a + 1; b < items.size(); ++b) {
+            const PairGrid::Box& p = items[a].box;
+            const PairGrid::Box& q = items[b].box;
+            if (p.minX <= q.maxX && q.minX <= p.maxX && p.minZ <= q.maxZ && q.minZ <= p.maxZ &&
+                (items[a].movable || items[b].movable)) {
+                expected.push_back(b);
             }
         }
-        const auto span = grid.LaterOverlaps(a.number);
-        std::vector<std::uint32_t> found(span.begin(), span.end());
-        std::sort(found.begin(), found.end());
-        found.erase(std::unique(found.begin(), found.end()), found.end());
-        CAPTURE(a.number);
-        CHECK(found == expected);
+        std::sort(found[a].begin(), found[a].end());
+        CAPTURE(a);
+        CHECK(found[a] == expected);
     }
 }
 
 // The boxes in the order the collision pass gives them, by their bodies' x,
 // numbered in that order: the sweep's case, unless it walks too far.
-void OrderAlongX(std::vector<PairGrid::Item>& items)
+void OrderAlongX(std::vector<Item>& items)
 {
     // The box that is not a number goes last, as the engine sorts NaN.
-    const auto middle = [](const PairGrid::Item& item) {
+    const auto middle = [](const Item& item) {
         const float twice = item.box.minX + item.box.maxX;
         return std::isnan(twice) ? INFINITY : twice;
     };
     std::stable_sort(items.begin(), items.end(),
-                     [&middle](const PairGrid::Item& a, const PairGrid::Item& b) { return middle(a) < middle(b); });
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        items[i].number = static_cast<std::uint32_t>(i);
-    }
+                     [&middle](const Item& a, const Item& b) { return middle(a) < middle(b); });
 }
 
 // A crowd with every awkward layout, checked as it moves.
@@ -74,7 +88,7 @@ void CheckAsTheyMove(bool alongX)
 {
     platform::SeedRand(17);
     PairGrid grid;
-    std::vector<PairGrid::Item> items;
+    std::vector<Item> items;
     for (int i = 0; i < 300; ++i) { // a crowd, a quarter of it unable to move
         Add(items, RandomIn(-60.0f, 60.0f), RandomIn(-60.0f, 60.0f), RandomIn(0.2f, 3.0f), RandomIn(0.2f, 3.0f),
             i % 4 != 0);
@@ -99,7 +113,7 @@ void CheckAsTheyMove(bool alongX)
             OrderAlongX(items);
         }
         CheckFound(grid, items);
-        for (PairGrid::Item& item : items) {
+        for (Item& item : items) {
             const float dx = RandomIn(-1.0f, 1.0f);
             const float dz = RandomIn(-1.0f, 1.0f);
             item.box = {item.box.minX + dx, item.box.maxX + dx, item.box.minZ + dz, item.box.maxZ + dz};
@@ -123,14 +137,14 @@ TEST_CASE("the pair search proposes exactly the overlapping boxes, however they 
     {
         platform::SeedRand(23);
         PairGrid grid;
-        std::vector<PairGrid::Item> items;
+        std::vector<Item> items;
         for (int i = 0; i < 200; ++i) {
             Add(items, RandomIn(-100.0f, 100.0f), RandomIn(-100.0f, 100.0f), 2.0f, 2.0f);
         }
         OrderAlongX(items);
         CheckFound(grid, items);
         CheckFound(grid, items);
-        for (PairGrid::Item& item : items) {
+        for (Item& item : items) {
             item.box.minX = 0.0f;
             item.box.maxX = 2.0f;
         }
