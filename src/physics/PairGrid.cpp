@@ -156,7 +156,12 @@ void PairGrid::FindPairs(std::size_t count)
         PrepareBoxes(count);
     }
     Prepare(count);
-    if (!SweepInOrder(count)) {
+    if (SweepInOrder(count)) {
+        return;
+    }
+    if (SweepAlongZ(count)) {
+        Collect(count);
+    } else {
         pairCount_ = 0;
         GatherFinite(count);
         FileRows(count);
@@ -254,7 +259,7 @@ bool PairGrid::SweepInOrder(std::size_t count)
     // only this pass: each walk ends no later than it would for the highest x
     // of any box up to its own, and those ends only move on.
     const std::size_t giveUp = 2 * budget;
-    if (lastSweepVisits_ > budget && !WalksWithin(count, budget)) {
+    if (lastSweepVisits_ > budget && !WalksWithin(highX_.data(), lowestAfter_.data(), count, budget)) {
         lastSweepVisits_ = giveUp + 1;
         return false;
     }
@@ -399,15 +404,16 @@ bool PairGrid::WideSweepAvailable()
 }
 #endif
 
-// Whether the sweep's walks, bounded as above, stay within budget visits.
-bool PairGrid::WalksWithin(std::size_t count, std::size_t budget) const
+// Whether a sweep's walks, bounded as above, stay within budget visits:
+// highs are the highest bounds along the sweep's axis, lowest the lowest
+// bound of each box and all after it.
+bool PairGrid::WalksWithin(const float* highs, const float* lowest, std::size_t count, std::size_t budget)
 {
-    const float* const lowest = lowestAfter_.data();
     std::size_t bound = 0;
     std::size_t end = 0;
     float reach = -std::numeric_limits<float>::infinity();
     for (std::size_t a = 0; a < count; ++a) {
-        reach = std::max(reach, highX_[a]);
+        reach = std::max(reach, highs[a]);
         end = std::max(end, a + 1);
         while (lowest[end] <= reach) {
             ++end;
@@ -417,6 +423,140 @@ bool PairGrid::WalksWithin(std::size_t count, std::size_t budget) const
             return false;
         }
     }
+    return true;
+}
+
+// The sweep along z, for a step whose boxes crowd along x: as SweepInOrder,
+// over the finite boxes put in order of their lowest z. False, having found
+// nothing, when its walks could pass kSweepVisitsPerBox a box on average.
+bool PairGrid::SweepAlongZ(std::size_t count)
+{
+    OrderAlongZ(count);
+    const std::size_t budget = kSweepVisitsPerBox * zCount_;
+    const std::size_t giveUp = 2 * budget;
+    if (lastZSweepVisits_ > budget && !WalksWithin(zHighZ_.data(), zLowestAfter_.data(), zCount_, budget)) {
+        lastZSweepVisits_ = giveUp + 1;
+        return false;
+    }
+    pairCount_ = 0;
+    // Room for the visits allowed and the walk that passes them.
+    Reserve(giveUp + zCount_ + kWideSweepGroup);
+    const bool walked = WalkAlongZ(giveUp);
+    if (!walked) {
+        pairCount_ = 0;
+    }
+    return walked;
+}
+
+// The finite boxes put nearly in order of their lowest z, and laid out a
+// bound to an array in that order, with the lowest z of each box and all
+// after it, which bounds the walks as lowestAfter_ does along x. A counting
+// sort into about one band of z a box does it without a comparison a
+// processor could guess wrong; within a band the boxes keep their order.
+void PairGrid::OrderAlongZ(std::size_t count)
+{
+    zOrder_.resize(count);
+    std::uint32_t* const order = zOrder_.data();
+    std::size_t kept = 0;
+    float low = std::numeric_limits<float>::max();
+    float high = std::numeric_limits<float>::lowest();
+    for (std::size_t i = 0; i < count; ++i) {
+        // Those that are not finite were made NaN.
+        const float z = lowZ_[i];
+        if (z == z) {
+            order[kept++] = static_cast<std::uint32_t>(i);
+            low = std::min(low, z);
+            high = std::max(high, z);
+        }
+    }
+    zCount_ = kept;
+    const std::uint32_t bands = static_cast<std::uint32_t>(std::max<std::size_t>(kept, 1));
+    // A span too small (or too large) to divide puts every box in one band.
+    const float perUnit = static_cast<float>(bands) / (high - low);
+    const float scale = std::isfinite(perUnit) ? perUnit : 0.0f;
+    const float lastBand = static_cast<float>(bands - 1);
+    zBand_.resize(kept);
+    zBandStart_.assign(std::size_t{bands} + 1, 0);
+    std::uint32_t* const band = zBand_.data();
+    std::uint32_t* const starts = zBandStart_.data();
+    for (std::size_t k = 0; k < kept; ++k) {
+        band[k] = static_cast<std::uint32_t>(std::min((lowZ_[order[k]] - low) * scale, lastBand));
+        ++starts[band[k] + 1];
+    }
+    for (std::uint32_t b = 1; b <= bands; ++b) {
+        starts[b] += starts[b - 1];
+    }
+    for (std::vector<float>* const bounds : {&zLowZ_, &zHighZ_, &zLowX_, &zHighX_}) {
+        bounds->resize(kept + kSweepPadding);
+        std::fill(bounds->begin() + static_cast<std::ptrdiff_t>(kept), bounds->end(), NAN);
+    }
+    zNumber_.resize(kept + kSweepPadding);
+    zMovable_.resize(kept + kSweepPadding);
+    for (std::size_t k = 0; k < kept; ++k) {
+        const std::uint32_t i = order[k];
+        const std::uint32_t at = starts[band[k]]++;
+        zLowZ_[at] = lowZ_[i];
+        zHighZ_[at] = highZ_[i];
+        zLowX_[at] = lowX_[i];
+        zHighX_[at] = highX_[i];
+        zNumber_[at] = i;
+        zMovable_[at] = movable_[i] != 0 ? -1 : 0;
+    }
+    zLowestAfter_.resize(kept + kSweepPadding);
+    std::fill(zLowestAfter_.begin() + static_cast<std::ptrdiff_t>(kept), zLowestAfter_.end(),
+              std::numeric_limits<float>::infinity());
+    for (std::size_t k = kept; k-- > 0;) {
+        zLowestAfter_[k] = std::min(zLowZ_[k], zLowestAfter_[k + 1]);
+    }
+}
+
+// The walks of the sweep along z, eight boxes a visit; false once the visits
+// pass giveUp. A pair is noted with its lower number first, whichever box
+// came first along z.
+KV_LANES_DISPATCHED bool PairGrid::WalkAlongZ(std::size_t giveUp)
+{
+    const float* const lowZ = zLowZ_.data();
+    const float* const highZ = zHighZ_.data();
+    const float* const lowX = zLowX_.data();
+    const float* const highX = zHighX_.data();
+    const std::uint32_t* const numbers = zNumber_.data();
+    const std::int32_t* const movables = zMovable_.data();
+    const float* const lowest = zLowestAfter_.data();
+    std::uint64_t* const pairs = pairs_.data();
+    std::size_t found = 0;
+    std::size_t visits = 0;
+    for (std::size_t a = 0; a < zCount_; ++a) {
+        const float reach = highZ[a];
+        // Adding to zero may turn -0 into 0, which compares alike.
+        const Lanes8 maxZ = Lanes8{} + reach;
+        const Lanes8 minZ = Lanes8{} + lowZ[a];
+        const Lanes8 minX = Lanes8{} + lowX[a];
+        const Lanes8 maxX = Lanes8{} + highX[a];
+        const Bits8 movable = Bits8{} + movables[a];
+        const std::uint64_t mine = numbers[a];
+        // As the sweep along x, the first visit is taken whether or not the
+        // walk reaches it; boxes past the end meet nothing.
+        for (std::size_t b = a + 1;;) {
+            const Bits8 inZ = (LoadLanes(lowZ + b) <= maxZ) & (minZ <= LoadLanes(highZ + b));
+            const Bits8 inX = (LoadLanes(lowX + b) <= maxX) & (minX <= LoadLanes(highX + b));
+            unsigned meets = static_cast<unsigned>(LaneBits(inZ & inX & (movable | LoadBits(movables + b))));
+            for (; meets != 0; meets &= meets - 1) {
+                const std::uint64_t theirs = numbers[b + static_cast<std::size_t>(std::countr_zero(meets))];
+                pairs[found++] = std::min(mine, theirs) << 32 | std::max(mine, theirs);
+            }
+            b += kWideSweepGroup;
+            visits += kWideSweepGroup;
+            if (!(lowest[b] <= reach)) {
+                break;
+            }
+            if (visits > giveUp) {
+                lastZSweepVisits_ = visits;
+                return false;
+            }
+        }
+    }
+    lastZSweepVisits_ = visits;
+    pairCount_ = found;
     return true;
 }
 
@@ -714,8 +854,9 @@ void PairGrid::MeetSetAside()
     }
 }
 
-// The rows' pairs grouped by their lower number: counted, each number's
-// place worked out, then each pair put at its number's next place.
+// The pairs of the sweep along z or of the rows grouped by their lower
+// number: counted, each number's place worked out, then each pair put at its
+// number's next place.
 void PairGrid::Collect(std::size_t count)
 {
     countOfNumber_.assign(count, 0);

@@ -21,12 +21,15 @@
 // so a sweep in the order given, each box meeting the boxes after it while
 // any of them may still reach back to it, meets each box's few neighbours in
 // one pass. A step where that sweep walks too far (bodies sharing one x) stops
-// it and files the rows instead.
+// it and sweeps along z instead, the boxes put in order of their lowest z
+// first: a column of bodies along z then costs about what a battle does.
+// Only where both sweeps walk too far (bodies crowding along both axes) are
+// the rows filed.
 //
 // The pairs are handed on grouped by the lower number of the two. The
 // sweep's come out that way: it meets the boxes in the order of their
-// numbers, each with the later ones only. The rows meet in any order, and
-// their pairs are grouped afterwards.
+// numbers, each with the later ones only. The sweep along z and the rows
+// meet in any order, and their pairs are grouped afterwards.
 //
 // It only proposes pairs: two spheres that touch during the step have
 // overlapping boxes, and the collision pass tests every proposal exactly.
@@ -84,7 +87,10 @@ private:
     static bool WideSweepAvailable();
     static std::size_t NotePairs(std::size_t b, unsigned overlaps, std::uint64_t mine, std::uint32_t movable,
                                  const std::uint8_t* movables, std::uint64_t* pairs, std::size_t found);
-    bool WalksWithin(std::size_t count, std::size_t budget) const;
+    static bool WalksWithin(const float* highs, const float* lowest, std::size_t count, std::size_t budget);
+    bool SweepAlongZ(std::size_t count);
+    void OrderAlongZ(std::size_t count);
+    bool WalkAlongZ(std::size_t giveUp);
     Box BoxOf(std::size_t i) const { return {lowX_[i], highX_[i], lowZ_[i], highZ_[i]}; }
     void GatherFinite(std::size_t count);
     void FileRows(std::size_t count);
@@ -109,6 +115,26 @@ private:
     // The visits of the last sweep, or more than its budget when it was
     // given up; the first sweep is bounded beforehand.
     std::size_t lastSweepVisits_ = std::numeric_limits<std::size_t>::max() / 4;
+
+    // The sweep along z: the finite boxes nearly in order of their lowest z
+    // (their places in the order given, and the band of z each fell in), a
+    // bound to an array, each array running on by a few boxes of NaN that
+    // meet nothing and stop every walk, and the lowest z of each box and all
+    // after it.
+    std::vector<std::uint32_t> zOrder_;
+    std::vector<std::uint32_t> zBand_;
+    std::vector<std::uint32_t> zBandStart_;
+    std::vector<float> zLowZ_;
+    std::vector<float> zHighZ_;
+    std::vector<float> zLowX_;
+    std::vector<float> zHighX_;
+    std::vector<std::uint32_t> zNumber_;
+    // -1 movable, 0 not, as lanes.
+    std::vector<std::int32_t> zMovable_;
+    std::vector<float> zLowestAfter_;
+    std::size_t zCount_ = 0;
+    // As lastSweepVisits_, for the sweep along z.
+    std::size_t lastZSweepVisits_ = std::numeric_limits<std::size_t>::max() / 4;
 
     // The boxes that are finite, in the order given.
     std::vector<std::uint32_t> order_;

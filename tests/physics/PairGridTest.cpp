@@ -150,4 +150,16 @@ TEST_CASE("the pair search proposes exactly the overlapping boxes, however they 
         }
         CheckFound(grid, items);
     }
+    SUBCASE("a long column and a long row crossing, too crowded to sweep along either axis")
+    {
+        PairGrid grid;
+        std::vector<Item> items;
+        for (int i = 0; i < 300; ++i) {
+            Add(items, 150.0f, static_cast<float>(i), 2.0f, 2.0f);
+            Add(items, static_cast<float>(i), 150.0f, 2.0f, 2.0f);
+        }
+        OrderAlongX(items);
+        CheckFound(grid, items);
+        CheckFound(grid, items);
+    }
 }
