@@ -149,17 +149,17 @@ Vec3Lanes8 GroundForce(bool groundOn, const Vec3Lanes8& force, const Vec3Lanes8&
 }
 
 // Select(mask, work(), ifFalse) for the lanes in lanes (bits), with the work
-// and the blend skipped where all of them take one side: the answer is then
-// that side to the bit. Most blocks are alike in every lane (all on the
-// ground, all dragged). Lanes outside lanes get either side.
+// skipped where none of them takes it: the answer is then ifFalse to the bit.
+// Most blocks are alike in every lane (all on the ground, all dragged). The
+// blend is always done: three blends cost less than the branch a block with
+// one body off the ground would mispredict. Lanes outside lanes get either
+// side.
 template <typename Work> Vec3Lanes8 SelectWorked(const Mask8& mask, int lanes, Work work, const Vec3Lanes8& ifFalse)
 {
-    const int bits = mask.Bits() & lanes;
-    if (bits == 0) {
+    if ((mask.Bits() & lanes) == 0) {
         return ifFalse;
     }
-    const Vec3Lanes8 worked = work();
-    return bits == lanes ? worked : Select(mask, worked, ifFalse);
+    return Select(mask, work(), ifFalse);
 }
 
 Mask8 IsFinite(const Vec3Lanes8& v)
