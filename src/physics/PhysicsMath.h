@@ -294,10 +294,14 @@ inline Double4 QuickAtan2Lanes(const Double4& y, const Double4& x)
     constexpr double kTruePi = 3.141592653589793;
     const Double4 ax = AbsLanes(x);
     const Double4 ay = AbsLanes(y);
-    const Mask4d answered = (ax > 0.0) & (ay > 0.0) & (ax <= 1e300) & (ay <= 1e300);
     const Mask4d steep = ay > ax;
+    const Double4 low = SelectLanes(steep, ax, ay);
+    const Double4 high = SelectLanes(steep, ay, ax);
+    // Both sizes above zero and at most 1e300. A NaN lands in low where it
+    // is y's and in high where it is x's, and fails either test.
+    const Mask4d answered = (low > 0.0) & (high <= 1e300);
     // Unanswered lanes divide harmlessly by one.
-    const Double4 t = SelectLanes(answered, SelectLanes(steep, ax, ay) / SelectLanes(steep, ay, ax), Double4{});
+    const Double4 t = SelectLanes(answered, low / high, Double4{});
     const Int4d k = __builtin_convertvector(t * 64.0 + 0.5, Int4d);
     const Double4 c = WidenedLanes(k) / 64.0;
     const Double4 r = (t - c) / (1.0 + t * c);
@@ -328,8 +332,9 @@ inline void TurnTowardNearLanes(const Double4& target, double error, const Doubl
     const Double4 step = rate * dt;
     const Double4 negative = heading - step;
     const Double4 positive = heading + step;
-    const Mask4d reduced = (AbsLanes(heading) < kTwoPi) & (AbsLanes(target) < kTwoPi) & (AbsLanes(negative) < kTwoPi) &
-                           (AbsLanes(positive) < kTwoPi);
+    // The sum of the sizes rounds to no less than the size of the heading or
+    // of either turned one, so below 2pi it holds them all below it.
+    const Mask4d reduced = (AbsLanes(heading) + AbsLanes(step) < kTwoPi) & (AbsLanes(target) < kTwoPi);
     const Double4 distance = AngularDistanceLanes(heading, target);
     const Mask4d clear = AbsLanes(step - distance) > margin;
     const Mask4d reaches = step > distance;
