@@ -18,7 +18,11 @@ TEST_CASE("a step falls by the frame time, a stalled frame by a short one, a zer
     TestWorld world;
     const float cases[][2] = {
         {1.0f / 60.0f, 1.0f / 60.0f}, {1.0f / 15.0f, 1.0f / 15.0f}, {0.2f, 0.2f}, {0.25f, 0.0666f}};
-    for (const auto& [frame, used] : cases) {
+    // Not a structured binding: CAPTURE reads the frame from a lambda, which
+    // clang 14 refuses for a binding.
+    for (const auto& c : cases) {
+        const float frame = c[0];
+        const float used = c[1];
         CAPTURE(frame);
         auto body = MakeFreeBody(Vec3(0.0f, 100.0f, 0.0f), Vec3(), true);
         TestWorld::Step(frame);
