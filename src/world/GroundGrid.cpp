@@ -211,14 +211,9 @@ inline void GroundGrid::NormalInCellLanes(const Float8& gx, const Float8& gz, Fl
     }
     const Float8 fx = gx - c;
     const Float8 fz = gz - r;
-    const Float8 one(1.0f);
-    const Float8 w00 = (one - fz) * (one - fx);
-    const Float8 w10 = (one - fz) * fx;
-    const Float8 w01 = fz * (one - fx);
-    const Float8 w11 = fz * fx;
-    nx = x[0] * w00 + x[1] * w10 + x[2] * w01 + x[3] * w11;
-    ny = y[0] * w00 + y[1] * w10 + y[2] * w01 + y[3] * w11;
-    nz = z[0] * w00 + z[1] * w10 + z[2] * w01 + z[3] * w11;
+    nx = BlendCorners(fx, fz, x[0], x[1], x[2], x[3]);
+    ny = BlendCorners(fx, fz, y[0], y[1], y[2], y[3]);
+    nz = BlendCorners(fx, fz, z[0], z[1], z[2], z[3]);
 }
 
 KV_LANES_DISPATCHED void GroundGrid::HeightLanes(const Float8& x, const Float8& z, Float8& out) const

@@ -123,6 +123,10 @@ private:
     void KeepNormalCorners(const Indices& cells, Corners8& kept) const;
     static Float8 HeightFromCorners(const Float8& fx, const Float8& fz, const Float8& h00, const Float8& h10,
                                     const Float8& h01, const Float8& h11);
+    // The corners' values blended by the point's place (fx, fz) in its cell,
+    // as the vertex normals are.
+    static Float8 BlendCorners(const Float8& fx, const Float8& fz, const Float8& v00, const Float8& v10,
+                               const Float8& v01, const Float8& v11);
     // The index of each lane's cell's (c, r) corner, and of the corner a row
     // further on.
     void FirstVertexLanes(const Float8& c, const Float8& r, std::uint32_t first[8], std::uint32_t next[8]) const;
@@ -252,6 +256,13 @@ inline Float8 GroundGrid::HeightFromCorners(const Float8& fx, const Float8& fz, 
     return base + a * (p - base) + b * (q - base);
 }
 
+inline Float8 GroundGrid::BlendCorners(const Float8& fx, const Float8& fz, const Float8& v00, const Float8& v10,
+                                       const Float8& v01, const Float8& v11)
+{
+    const Float8 one(1.0f);
+    return v00 * ((one - fz) * (one - fx)) + v10 * ((one - fz) * fx) + v01 * (fz * (one - fx)) + v11 * (fz * fx);
+}
+
 inline void GroundGrid::HeightLanesKept(const Float8& x, const Float8& z, Corners8& kept, Float8& out) const
 {
     if (IsEmpty()) {
@@ -287,14 +298,9 @@ inline void GroundGrid::NormalLanesKept(const Float8& x, const Float8& z, Corner
     KeepNormalCorners(cells, kept);
     const Float8 fx = gx - c;
     const Float8 fz = gz - r;
-    const Float8 one(1.0f);
-    const Float8 w00 = (one - fz) * (one - fx);
-    const Float8 w10 = (one - fz) * fx;
-    const Float8 w01 = fz * (one - fx);
-    const Float8 w11 = fz * fx;
     const auto blend = [&](const float(&corner)[4][8]) {
-        return Float8::Load(corner[0]) * w00 + Float8::Load(corner[1]) * w10 + Float8::Load(corner[2]) * w01 +
-               Float8::Load(corner[3]) * w11;
+        return BlendCorners(fx, fz, Float8::Load(corner[0]), Float8::Load(corner[1]), Float8::Load(corner[2]),
+                            Float8::Load(corner[3]));
     };
     const Mask8 inside = InsideLanes(x, z);
     out.normalX = Select(inside, blend(kept.normalX), out.normalX);
