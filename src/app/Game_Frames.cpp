@@ -259,6 +259,11 @@ void Game::InitInputAndGui()
     Keyboard::Instance()->Init(window_, &inputHost_);
     Mouse::Instance()->Init(window_, &inputHost_);
     Cursor::Instance()->Init(width, height, &canvas_);
+    // The mouse keeps its place from one Init to the next (it starts in the
+    // centre): the cursor is drawn where it is, so the clicks land under it.
+    Mouse* const mouse = Mouse::Instance();
+    Cursor::Instance()->SetX(mouse->GetX());
+    Cursor::Instance()->SetY(mouse->GetY());
     Renderer::Instance()->SetOverlays([this] { DrawWindows(); }, [this] { Cursor::Instance()->Render(canvas_); });
 }
 

@@ -14,6 +14,12 @@ namespace {
 
 constexpr float kMinGameMinutes = 1.0f;
 constexpr float kMaxGameMinutes = 10.0f;
+// Behind the menus sudden death may never end by its rule (nobody near the
+// hill, or two armies holding it): after this long a new battle starts, so
+// the menus never show a battle standing still for more than a minute past
+// its clock, and those who do reach the hill have had as long as a restarted
+// battle's whole game to do it.
+constexpr float kBackgroundSuddenDeathSeconds = 60.0f;
 
 } // namespace
 
@@ -71,11 +77,14 @@ void GameRules::Update()
         HandleGameOver();
         // Leaving ends the match: what follows belongs to the next one.
         return;
+    case kMatchSuddenDeath:
+        HandleSuddenDeath();
+        break;
     case kMatchStatistics:
         HandleStatistics();
         break;
     default:
-        // Waiting and sudden death have no work of their own.
+        // Waiting has no work of its own.
         break;
     }
     RankArmies();
@@ -86,9 +95,9 @@ void GameRules::Update()
     for (const std::unique_ptr<Flag>& flag : GetFlags()) {
         flag->Update();
     }
-    if (!InMenus()) {
-        CheckLastArmy();
-    }
+    // Behind the menus too: a battle down to its last army has nothing left
+    // to show, and only its end brings the next one.
+    CheckLastArmy();
 }
 
 void GameRules::HandlePlanning()
@@ -113,6 +122,14 @@ void GameRules::HandleGameOn()
     }
     SetState(kMatchSuddenDeath);
     TimerStart(phaseTimer_);
+}
+
+void GameRules::HandleSuddenDeath()
+{
+    // In a match the mode's rule ends it (RankArmies), or the last army.
+    if (InMenus() && GetPhaseElapsed() > kBackgroundSuddenDeathSeconds) {
+        SetState(kMatchStatistics);
+    }
 }
 
 void GameRules::HandleStatistics()

@@ -65,7 +65,9 @@ public:
     float GetTimeLeftFraction() const;
 
     // The rules' frame: the state's work, the mode's ranking, then in game
-    // on and sudden death the flags and (not in the menus) the last-army check.
+    // on and sudden death the flags and the last-army check. Behind the menus
+    // a sudden death that lasts a minute ends the battle too, and a finished
+    // battle goes straight on to game over, which starts the next one.
     void Update();
 
     // The mode's ranking and sudden-death end, run by Update.
@@ -98,6 +100,7 @@ private:
 
     void HandlePlanning();
     void HandleGameOn();
+    void HandleSuddenDeath();
     void HandleStatistics();
     void HandleGameOver();
     void AddChatLine(const std::string& line) const;

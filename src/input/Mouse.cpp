@@ -15,6 +15,10 @@ namespace {
 
 constexpr float kWheelNotch = 120.0f;
 
+// The camera command of each edge state, none (-1) inside.
+constexpr std::array<int, 3> kHorizontalPans = {kCameraPanLeft, -1, kCameraPanRight};
+constexpr std::array<int, 3> kVerticalPans = {kCameraPanBack, -1, kCameraPanForward};
+
 // Twice the motion, within what a 16-bit delta holds: a wild reading cannot
 // wrap round to the other side of the screen.
 std::int32_t DoubledDelta(int delta)
@@ -58,6 +62,7 @@ bool Mouse::Poll()
         platform::MouseRecords().Clear();
         if (hadFocus_) {
             LetGoOfButtons();
+            StopEdgePans();
         }
         hadFocus_ = false;
         return true;
@@ -125,6 +130,14 @@ void Mouse::LetGoOfButtons()
     }
 }
 
+// Without the focus no move can bring the cursor back inside, so a pan left
+// running would scroll on for good; the next move to an edge starts it again.
+void Mouse::StopEdgePans()
+{
+    ChangeEdge(horizontalEdge_, 1, kHorizontalPans);
+    ChangeEdge(verticalEdge_, 1, kVerticalPans);
+}
+
 void Mouse::MoveX(std::int32_t newX)
 {
     if (newX > 0 && newX < host_->ScreenWidth()) {
@@ -167,7 +180,7 @@ void Mouse::EdgeScrollX(std::int32_t newX)
     } else if (newX >= host_->ScreenWidth() - kEdgeBorder) {
         wanted = 2;
     }
-    ChangeEdge(horizontalEdge_, wanted, {kCameraPanLeft, -1, kCameraPanRight});
+    ChangeEdge(horizontalEdge_, wanted, kHorizontalPans);
 }
 
 void Mouse::EdgeScrollY(std::int32_t newY)
@@ -178,7 +191,7 @@ void Mouse::EdgeScrollY(std::int32_t newY)
     } else if (newY >= host_->ScreenHeight() - kEdgeBorder) {
         wanted = 0;
     }
-    ChangeEdge(verticalEdge_, wanted, {kCameraPanBack, -1, kCameraPanForward});
+    ChangeEdge(verticalEdge_, wanted, kVerticalPans);
 }
 
 void Mouse::ChangeEdge(int& state, int wanted, const std::array<int, 3>& panOfState)

@@ -10,7 +10,8 @@
 // 10 pixels of an edge the camera pans that way until the cursor comes back,
 // and pushing on against the edge (moves that are dropped) keeps it panning.
 //
-// Without the window's focus it takes nothing, and lets go of a held button.
+// Without the window's focus it takes nothing, lets go of a held button and
+// stops an edge pan, as the keyboard lets go of its held keys.
 #pragma once
 
 #include "core/Singleton.h"
@@ -69,6 +70,7 @@ private:
     void Apply(const platform::MouseRecord& record);
     void Button(int button, bool down);
     void LetGoOfButtons();
+    void StopEdgePans();
     void EdgeScrollX(std::int32_t newX);
     void EdgeScrollY(std::int32_t newY);
     // panOfState: the camera command of each edge state, -1 inside.

@@ -4,6 +4,7 @@
 #include "core/Stopwatch.h"
 #include "game/Army.h"
 #include "game/Battle.h"
+#include "game/GameRules.h"
 #include "game/GroupMover.h"
 #include "game/Unit.h"
 #include "render/ScreenProjection.h"
@@ -106,8 +107,16 @@ void SelectionController::OnMouseMove(float x, float y)
     }
 }
 
+bool SelectionController::PickingAllowed()
+{
+    return GameRules::Instance()->GetState() != kMatchStatistics;
+}
+
 void SelectionController::BeginPress(float x, float y)
 {
+    if (!PickingAllowed()) {
+        return;
+    }
     pressed_ = true;
     pressPoint_ = {x, y};
     cursorPoint_ = pressPoint_;
@@ -120,6 +129,11 @@ void SelectionController::BeginPress(float x, float y)
 void SelectionController::OnLeftButtonUp(float x, float y)
 {
     if (!pressed_) {
+        return;
+    }
+    if (!PickingAllowed()) {
+        // Pressed before the statistics came up: the gesture ends unheard.
+        EndGesture();
         return;
     }
     Unit* unit = nullptr;
@@ -143,11 +157,16 @@ void SelectionController::OnLeftButtonUp(float x, float y)
     } else {
         OrderAttack(*unit);
     }
+    EndGesture();
+    lastClicked_ = unit;
+}
+
+void SelectionController::EndGesture()
+{
     pressed_ = false;
     boxActive_ = false;
     formationDrag_ = false;
     selectionAtPress_.clear();
-    lastClicked_ = unit;
 }
 
 void SelectionController::ClickUnit(Unit& unit)

@@ -108,6 +108,10 @@ public:
 private:
     SelectionController();
 
+    // No unit is picked, by hover or click, while the statistics cover the
+    // battle: what the player points at there is the screen, not a unit.
+    static bool PickingAllowed();
+    void EndGesture();
     bool WithinClickSlack(const Vec2& point) const;
     static void AppendOnce(std::vector<Unit*>& list, Unit* unit);
     static void EraseAll(std::vector<Unit*>& list, const Unit* unit);

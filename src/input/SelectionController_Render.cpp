@@ -18,6 +18,12 @@
 
 void SelectionController::Render(Canvas2D& canvas)
 {
+    const bool picking = PickingAllowed();
+    if (!picking) {
+        // The statistics cover the battle: the plain arrow, to press "Done" with.
+        hover_ = nullptr;
+        Cursor::Instance()->SetMode(kCursorSelect);
+    }
     if (camera_) {
         const CameraView& view = camera_->GetView();
         const ScreenProjection projection(view, static_cast<float>(screenWidth_), static_cast<float>(screenHeight_));
@@ -27,14 +33,14 @@ void SelectionController::Render(Canvas2D& canvas)
         for (const Unit* unit : targets_) {
             DrawHealthBar(canvas, projection, view, *unit, kTargetColour);
         }
-        if (!pressed_) {
+        if (!pressed_ && picking) {
             UpdateHover();
             if (hover_) {
                 DrawHealthBar(canvas, projection, view, *hover_, IsOwn(*hover_) ? kSelectedColour : kTargetColour);
             }
         }
     }
-    if (!pressed_) {
+    if (!pressed_ || !picking) {
         return;
     }
     if (formationDrag_) {

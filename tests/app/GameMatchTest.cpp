@@ -1,9 +1,19 @@
 // The match set-up: the computer armies' share of units, refused options,
-// start slots, the clearing of a match, and the background battle's restart.
+// start slots, the clearing of a match, the background battle's end and
+// restart, and the cursor and mouse as a match leaves them.
 #include "app/Game.h"
+#include "game/Army.h"
 #include "game/ComputerArmy.h"
+#include "game/Flag.h"
 #include "game/GameRules.h"
+#include "game/Unit.h"
+#include "gui/guiButton.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+#include "input/Cursor.h"
+#include "input/Mouse.h"
 #include "physics/Physics.h"
+#include "platform/InputEvents.h"
 #include "platform/Random.h"
 
 #include "TestSupport.h"
@@ -17,6 +27,35 @@ namespace {
 std::vector<int> Counts(const ArmyUnitCounts& c)
 {
     return {c.smashtors, c.triangoloids, c.trajectagons, c.detagons, c.artillerators};
+}
+
+// A mouse message a window heard, with where the cursor was drawn then.
+struct HeardMessage {
+    std::uint32_t code = 0;
+    std::int32_t x = 0;
+    std::int32_t y = 0;
+    std::int32_t cursorX = 0;
+    std::int32_t cursorY = 0;
+};
+
+std::vector<HeardMessage> heard;
+
+std::uint32_t HearMouse(std::uint32_t code, guiParam* a, guiParam* b, bool* /*handled*/)
+{
+    if (code >= kGuiMouseMove && code <= kGuiRightUp) {
+        heard.push_back({code, a->AsInt(), b->AsInt(), Cursor::Instance()->GetX(), Cursor::Instance()->GetY()});
+    }
+    return 0;
+}
+
+void PushMotion(int dx, int dy)
+{
+    platform::MouseRecords().Push({platform::MouseRecordKind::kMotion, dx, dy, 0, false, 0});
+}
+
+void PushLeftButton(bool down)
+{
+    platform::MouseRecords().Push({platform::MouseRecordKind::kButton, 0, 0, 0, down, 0});
 }
 
 } // namespace
@@ -110,5 +149,179 @@ TEST_CASE("game over behind the menus restarts the background battle on a map of
     REQUIRE(armies.size() == 8);
     CHECK(armies.back()->GetUnits().size() == 49);
     CHECK(Battle::Instance()->GetFlags().size() == 1);
+    game->EndMatch();
+}
+
+TEST_CASE("behind the menus a battle down to its last army, or a minute into sudden death, starts again")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(11);
+    game->LoadAfterSplash();
+    game->SetSetting(kSettingGameState, kStateMenus);
+    GameRules* const rules = GameRules::Instance();
+    const std::vector<std::unique_ptr<Army>>& armies = Battle::Instance()->GetArmies();
+    const auto frame = [&](double seconds) {
+        clock.Advance(seconds);
+        game->SetFrameTime(1.0f / 60.0f);
+        game->SimulateFrame();
+    };
+    // The restarted battle: a one-minute clock, eight new armies (the last
+    // one large), on a map of the list.
+    const auto checkRestarted = [&] {
+        CHECK(rules->GetState() == kMatchPlanning);
+        CHECK(rules->GetGameSeconds() == 60.0f);
+        REQUIRE(armies.size() == 8);
+        CHECK(armies.front()->GetUnits().size() == 17);
+        CHECK(armies.back()->GetUnits().size() == 49);
+        const std::list<std::string>& maps = game->GetMapList();
+        CHECK(std::find(maps.begin(), maps.end(), game->GetBackgroundMapName()) != maps.end());
+        frame(1.0 / 60.0);
+        CHECK(rules->GetState() == kMatchGameOn);
+    };
+    frame(1.0 / 60.0);
+    REQUIRE(rules->GetState() == kMatchGameOn);
+    REQUIRE(rules->GetGameSeconds() == 300.0f);
+
+    SUBCASE("the last army standing ends it in game on")
+    {
+        // The first army down to one unit, which is enough to live; the
+        // others but the last lose every unit.
+        while (armies.front()->GetUnits().size() > 1) {
+            armies.front()->RemoveUnit(armies.front()->GetUnits().back()->GetIndex());
+        }
+        for (std::size_t i = 1; i + 1 < armies.size(); ++i) {
+            while (!armies[i]->GetUnits().empty()) {
+                armies[i]->RemoveUnit(armies[i]->GetUnits().front()->GetIndex());
+            }
+        }
+        frame(1.0 / 60.0);
+        CHECK(rules->GetState() == kMatchGameOn);
+        Army& last = *armies.back();
+        while (!last.GetUnits().empty()) {
+            last.RemoveUnit(last.GetUnits().front()->GetIndex());
+        }
+        frame(1.0 / 60.0);
+        CHECK(rules->GetState() == kMatchStatistics);
+        frame(1.0 / 60.0);
+        CHECK(rules->GetState() == kMatchGameOver);
+        frame(1.0 / 60.0);
+        checkRestarted();
+    }
+    SUBCASE("two armies holding the hill together cannot end sudden death, a minute of it does")
+    {
+        const Flag* const flag = rules->GetFirstFlag();
+        REQUIRE(flag != nullptr);
+        const Vec3 hill = flag->GetPosition();
+        // Everybody away from the hill but one unit each of the first two.
+        for (const std::unique_ptr<Army>& army : armies) {
+            for (const std::unique_ptr<Unit>& unit : army->GetUnits()) {
+                if (Vec3Length(unit->GetPosition() - hill) < 40.0f) {
+                    unit->SetPosition(hill + Vec3(0.0f, 0.0f, hill.z > 0.0f ? -60.0f : 60.0f));
+                }
+            }
+        }
+        armies[0]->GetUnits().front()->SetPosition(hill + Vec3(3.0f, 0.0f, 0.0f));
+        armies[1]->GetUnits().front()->SetPosition(hill - Vec3(3.0f, 0.0f, 0.0f));
+        frame(0.5);
+        REQUIRE(flag->GetPresent().size() == 2);
+        frame(300.0);
+        REQUIRE(rules->GetState() == kMatchSuddenDeath);
+        frame(59.9);
+        CHECK(rules->GetState() == kMatchSuddenDeath);
+        CHECK(flag->GetPresent().size() == 2);
+        frame(0.2);
+        CHECK(rules->GetState() == kMatchStatistics);
+        frame(1.0 / 60.0);
+        frame(1.0 / 60.0);
+        checkRestarted();
+    }
+    game->EndMatch();
+}
+
+TEST_CASE("after a match the cursor is drawn where the mouse is, and the menus hear each click where it shows")
+{
+    testing::ManualClockScope clock;
+    const testing::TempDirectory directory;
+    testing::LinkDataTree(directory.Path());
+    platform::SetInputFocus(true);
+    platform::MouseRecords().Clear();
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(5);
+    Mouse* const mouse = Mouse::Instance();
+    Cursor* const cursor = Cursor::Instance();
+    mouse->SetX(512);
+    mouse->SetY(384);
+    game->LoadAfterSplash();
+    game->SetSetting(kSettingGameState, kStateMenus);
+    const auto frame = [&] {
+        clock.Advance(1.0 / 60.0);
+        game->SetFrameTime(1.0f / 60.0f);
+        if (game->GetSetting(kSettingGameState) == kStateMatch) {
+            game->PlayFrame();
+        } else {
+            game->MenuFrame();
+        }
+    };
+    const auto click = [&] {
+        PushLeftButton(true);
+        frame();
+        PushLeftButton(false);
+        frame();
+    };
+
+    // A match, left from the top right where "Done" stands.
+    REQUIRE(game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 0, 10, 1));
+    game->EndMatch();
+    game->StartMatch();
+    Vec3 start;
+    REQUIRE(game->CreateArmy(true, {4, 0, 0, 0, 0}, start, true, "Ana") != nullptr);
+    game->SetSetting(kSettingGameState, kStateMatch);
+    game->CreateComputerArmies();
+    frame();
+    PushMotion(180, -160);
+    frame();
+    REQUIRE(mouse->GetX() == 872);
+    REQUIRE(mouse->GetY() == 64);
+    GameRules::Instance()->SetState(kMatchGameOver);
+    frame();
+    REQUIRE(game->GetSetting(kSettingGameState) == kStateMenus);
+    CHECK(cursor->GetX() == 872);
+    CHECK(cursor->GetY() == 64);
+
+    // Each move and click the title hears is where the cursor is drawn.
+    heard.clear();
+    guiManager::Instance()->CreateWindow("Listener")->SetCallback(HearMouse);
+    PushMotion(-3, 0);
+    frame();
+    PushMotion(0, 2);
+    frame();
+    click();
+    REQUIRE(heard.size() == 4);
+    for (const HeardMessage& message : heard) {
+        CAPTURE(message.code);
+        CHECK(message.x == message.cursorX);
+        CHECK(message.y == message.cursorY);
+    }
+    CHECK(heard.back().code == kGuiLeftUp);
+    REQUIRE(ScreenManager::Instance()->GetScreenId() == kScreenMainMenu);
+
+    // The player puts the drawn cursor on "Single Player": it lights up and answers.
+    guiWindow* const menu = guiManager::Instance()->GetWindow(ScreenManager::kMainMenuWindow);
+    REQUIRE(menu != nullptr);
+    const guiButton* const single = menu->GetButton(ScreenManager::kSinglePlayerButton);
+    REQUIRE(single != nullptr);
+    const guiRect rect =
+        single->PixelRect(menu->GetPosition().x, menu->GetPosition().y, menu->GetWidth(), menu->GetHeight());
+    const auto centreX = static_cast<int>((rect.left + rect.right) / 2.0f);
+    const auto centreY = static_cast<int>((rect.top + rect.bottom) / 2.0f);
+    PushMotion((centreX - cursor->GetX()) / 2, (centreY - cursor->GetY()) / 2);
+    frame();
+    CHECK(single->IsHovered());
+    click();
+    CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
     game->EndMatch();
 }

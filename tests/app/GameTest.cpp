@@ -1,5 +1,6 @@
 #include "core/EventTimer.h"
 #include "app/Game.h"
+#include "game/GameRules.h"
 #include "input/Mouse.h"
 #include "render/CameraCommand.h"
 #include "render/Renderer.h"
@@ -7,21 +8,53 @@
 #include "platform/NullWindow.h"
 #include "platform/QuitRequest.h"
 #include "platform/Random.h"
+#include "platform/AudioNullBackend.h"
+#include "sound/SoundManager.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
 #include <map>
+#include <memory>
 #include <optional>
 #include <set>
 #include <string>
 #include <vector>
 
 namespace {
+
+// Plays nothing; notes the samples loaded, in order, and each one played.
+struct AudioLog {
+    std::vector<platform::AudioSampleId> loaded;
+    std::vector<platform::AudioSampleId> played;
+};
+
+class LoggingAudio final : public platform::AudioBackend {
+public:
+    explicit LoggingAudio(std::shared_ptr<AudioLog> log) : log_(std::move(log)) {}
+    bool Init(int, int) override { return true; }
+    platform::AudioSampleId LoadSample(const platform::AudioPcm&) override
+    {
+        log_->loaded.push_back(static_cast<platform::AudioSampleId>(log_->loaded.size() + 1));
+        return log_->loaded.back();
+    }
+    platform::AudioPlayResult Play(platform::AudioSampleId sample, int) override
+    {
+        log_->played.push_back(sample);
+        return {1, platform::AudioPlayStatus::Playing};
+    }
+    bool SetVolume(platform::AudioChannel, int) override { return true; }
+    bool StopAll() override { return true; }
+    void FreeSample(platform::AudioSampleId) override {}
+
+private:
+    std::shared_ptr<AudioLog> log_;
+};
 
 // A window whose frames cannot begin, as with a lost device.
 class UnreadyWindow : public platform::NullWindow {
@@ -111,6 +144,69 @@ TEST_CASE("the splash logo fades over its five seconds and the heartbeat sounds 
         CAPTURE(timeLeft);
         CHECK(Game::HeartbeatRule(timeLeft) == cue);
     }
+}
+
+TEST_CASE("the match frame beats the heartbeat through the last ten seconds and stops it when the time is up")
+{
+    testing::ManualClockScope clock;
+    const testing::TempDirectory directory;
+    testing::LinkDataTree(directory.Path());
+    const auto log = std::make_shared<AudioLog>();
+    SoundManager::Instance()->UseBackend(std::make_unique<LoggingAudio>(log));
+    Game* const game = Game::Instance();
+    game->Init(); // loads the effects, the heartbeat the last of them
+    REQUIRE(log->loaded.size() == kSoundEffectCount);
+    const platform::AudioSampleId heartbeat = log->loaded[kSoundHeartbeat];
+    const auto beats = [&] { return std::count(log->played.begin(), log->played.end(), heartbeat); };
+    platform::SeedRand(5);
+    game->LoadAfterSplash();
+    GameRules* const rules = GameRules::Instance();
+
+    // A one-minute match of two armies, as the unit selection starts it.
+    REQUIRE(game->SetOptions(kModeLastManOnTheHill, 1.0f, kAllowAllUnitTypes, 0, 10, 1));
+    game->EndMatch();
+    game->StartMatch();
+    Vec3 start;
+    REQUIRE(game->CreateArmy(true, {4, 0, 0, 0, 0}, start, true, "Ana") != nullptr);
+    game->SetSetting(kSettingGameState, kStateMatch);
+    game->CreateComputerArmies();
+    const auto play = [&](double seconds) {
+        clock.Advance(seconds);
+        game->SetFrameTime(1.0f / 60.0f);
+        game->PlayFrame();
+    };
+    play(1.0 / 60.0);
+    REQUIRE(rules->GetState() == kMatchGameOn);
+    while (rules->GetPhaseTimeLeft() > 10.25f) {
+        play(0.5);
+    }
+    CHECK(beats() == 0);
+    // From ten seconds left the heart beats about once a second (the timer
+    // fires on the frame after each second has passed), one beat at a time.
+    while (rules->GetPhaseTimeLeft() > 0.0f) {
+        play(0.125);
+        CHECK(beats() <= 10);
+    }
+    CHECK(beats() >= 8);
+    // The frame that saw no time left stopped it; sudden death's clock
+    // counts from the game's length again, far from its own last seconds.
+    const long beaten = beats();
+    for (int frame = 0; frame < 40; ++frame) {
+        play(0.25);
+    }
+    CHECK(rules->GetState() != kMatchGameOn);
+    CHECK(beats() == beaten);
+
+    // Behind the menus the rule does not run, whatever the battle's clock.
+    game->SetSetting(kSettingGameState, kStateMenus);
+    game->LoadAfterSplash();
+    for (int frame = 0; frame < 400; ++frame) {
+        clock.Advance(1.0);
+        game->MenuFrame();
+        CHECK(beats() == beaten);
+    }
+    CHECK(rules->GetGameSeconds() == 60.0f); // the first battle ran out and a new one began
+    SoundManager::Instance()->UseBackend(std::make_unique<platform::AudioNullBackend>());
 }
 
 TEST_CASE("the background battle is on a map that loads, picked at random, the same for the same seed")

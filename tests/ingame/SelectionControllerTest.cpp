@@ -3,6 +3,7 @@
 // and the marks and cursor modes it draws.
 #include "IngameField.h"
 
+#include "game/GameRules.h"
 #include "input/Cursor.h"
 #include "render/HealthBar.h"
 
@@ -249,4 +250,51 @@ TEST_CASE_FIXTURE(Field, "selection green, targets red, health by colour, and th
     CHECK(canvas.calls[3].color == SelectionController::kTargetColour);
     renderAt(ScreenOf(s1));
     CHECK(cursor->GetMode() == kCursorSelect);
+}
+
+TEST_CASE_FIXTURE(Field, "under the statistics nothing is picked: the plain arrow, no hover and no click order")
+{
+    Unit& s1 = world.AddUnit(own, kSmashtor, 0.0f, 0.0f);
+    Unit& e1 = world.AddUnit(enemy, kSmashtor, 30.0f, 0.0f);
+    Cursor* cursor = Cursor::Instance();
+    GameRules* rules = GameRules::Instance();
+    rules->SetState(kMatchGameOn);
+    Click(s1);
+    const Vec2 enemyAt = ScreenOf(e1);
+    const auto renderAt = [&](const Vec2& at) {
+        canvas.calls.clear();
+        sel.OnMouseMove(at.x, at.y);
+        world.Advance(0.06);
+        sel.Render(canvas);
+    };
+
+    // A press on the enemy in the match, let go once the statistics are up.
+    sel.BeginPress(enemyAt.x, enemyAt.y);
+    rules->SetState(kMatchStatistics);
+    sel.OnLeftButtonUp(enemyAt.x, enemyAt.y);
+    CHECK_FALSE(sel.IsPressed());
+    CHECK(s1.GetTargets().target == nullptr);
+    CHECK(s1.GetOrder() == kOrderIdle);
+
+    // Over the enemy: the arrow, and only the selection's own bar.
+    renderAt(enemyAt);
+    CHECK(cursor->GetMode() == kCursorSelect);
+    CHECK(sel.GetHover() == nullptr);
+    CHECK(canvas.calls.size() == 3);
+
+    // Clicks on the enemy, the ground and another own unit do nothing.
+    Unit& s2 = world.AddUnit(own, kSmashtor, -30.0f, 0.0f);
+    Click(e1);
+    Click({512.0f, 600.0f});
+    Click(s2);
+    CHECK(sel.GetSelected() == Units{&s1});
+    CHECK(s1.GetOrder() == kOrderIdle);
+    CHECK_FALSE(sel.IsMarkerShown());
+    CHECK(sel.GetLastClicked() == &s1);
+
+    // Back in a battle the same place shows the attack.
+    rules->SetState(kMatchGameOn);
+    renderAt(enemyAt);
+    CHECK(sel.GetHover() == &e1);
+    CHECK(cursor->GetMode() == kCursorAttack);
 }

@@ -83,6 +83,28 @@ TEST_CASE_FIXTURE(MouseFixture, "the mouse moves twice its motion, clicks, turns
         CHECK(host.sent == std::vector<SentMessage>{{kGuiLeftDown, 512, 384}, {kGuiLeftUp, 512, 384}});
         CHECK_FALSE(mouse->IsButtonDown(0));
     }
+    SUBCASE("losing the focus stops the edge pans, and only a move to an edge starts one again")
+    {
+        host.inMatch = true;
+        mouse->MoveX(5);
+        mouse->MoveY(760);
+        platform::SetInputFocus(false);
+        mouse->Poll();
+        mouse->Poll();
+        CHECK(host.camera == std::vector<int>{kCameraPanLeft, kCameraPanBack, -kCameraPanLeft, -kCameraPanBack});
+        CHECK(mouse->GetHorizontalEdge() == 1);
+        CHECK(mouse->GetVerticalEdge() == 1);
+        // Back in focus the cursor still stands at the edges, but nothing
+        // pans until it is pushed there again.
+        platform::SetInputFocus(true);
+        host.camera.clear();
+        mouse->Poll();
+        CHECK(host.camera.empty());
+        Move(-1, 0);
+        mouse->Poll();
+        CHECK(mouse->GetX() == 3);
+        CHECK(host.camera == std::vector<int>{kCameraPanLeft});
+    }
     SUBCASE("a click in one poll is down then up, still reading the button down, and a wheel record one zoom step")
     {
         Button(0, true);

@@ -67,10 +67,15 @@ TEST_CASE_FIXTURE(RulesScope, "the match runs from planning through game on and 
         rules->Update();
         CHECK(rules->GetState() == kMatchSuddenDeath);
         CHECK(lines == (menus ? std::vector<std::string>{} : std::vector<std::string>{"Game On", "Sudden Death!"}));
-        // Without a flag nobody holds the hill: sudden death goes on.
-        world.Advance(100.0);
+        // Without a flag nobody holds the hill: sudden death goes on, in a
+        // match for good, behind the menus for a minute.
+        world.Advance(60.0);
         rules->Update();
         CHECK(rules->GetState() == kMatchSuddenDeath);
+        CHECK(rules->GetPhaseTimeLeft() == doctest::Approx(0.0f));
+        world.Advance(40.0);
+        rules->Update();
+        CHECK(rules->GetState() == (menus ? kMatchStatistics : kMatchSuddenDeath));
         CHECK(rules->GetPhaseTimeLeft() < 0.0f);
     }
 
@@ -188,11 +193,14 @@ TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a sec
     rules->Update();
     CHECK(rules->GetState() == kMatchStatistics);
     CHECK(armies[1]->GetFlagTime() == doctest::Approx(40.0f));
-    // Not behind the menus.
+    // Behind the menus too, which then starts the next battle.
     inMenus = true;
+    leaves = 0;
     begin(kModeStealTheBacon);
+    CHECK(rules->GetState() == kMatchStatistics);
     rules->Update();
-    CHECK(rules->GetState() == kMatchGameOn);
+    rules->Update();
+    CHECK(leaves == 1);
 }
 
 TEST_CASE_FIXTURE(RulesScope, "a flag is held by armies with a live unit within 25, on its own timer at any frame rate")
