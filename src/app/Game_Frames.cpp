@@ -138,10 +138,16 @@ void Game::IdleFrame() {}
 
 void Game::PlayFrame()
 {
+    const MatchState stateBefore = GameRules::Instance()->GetState();
     SimulateFrame();
     NetworkManager::Instance()->FlushOutgoing();
-    // The heartbeat beats through the match's last ten seconds.
-    const HeartbeatSwitch cue = HeartbeatRule(GameRules::Instance()->GetPhaseTimeLeft());
+    // The heartbeat beats through the match's last ten seconds. The rules run
+    // first, so on the frame the clock runs out they have already started
+    // sudden death's clock afresh: a phase that ended this frame counts as
+    // no time left, or the beat would run on into sudden death.
+    const bool phaseEnded = GameRules::Instance()->GetState() != stateBefore;
+    const float timeLeft = phaseEnded ? 0.0f : GameRules::Instance()->GetPhaseTimeLeft();
+    const HeartbeatSwitch cue = HeartbeatRule(timeLeft);
     if (cue == HeartbeatSwitch::kOn) {
         SoundManager::Instance()->SetHeartbeat(true);
     } else if (cue == HeartbeatSwitch::kOff) {
