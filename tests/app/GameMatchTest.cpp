@@ -1,16 +1,22 @@
 // The match set-up: the computer armies' share of units, refused options,
-// start slots, the clearing of a match, and the background battle's restart.
+// start slots, the clearing of a match, the background battle's restart, and
+// the console a match leaves behind.
 #include "app/Game.h"
 #include "game/ComputerArmy.h"
 #include "game/GameRules.h"
 #include "physics/Physics.h"
 #include "platform/Random.h"
+#include "render/TextBox.h"
+#include "render/TextManager.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -110,5 +116,44 @@ TEST_CASE("game over behind the menus restarts the background battle on a map of
     REQUIRE(armies.size() == 8);
     CHECK(armies.back()->GetUnits().size() == 49);
     CHECK(Battle::Instance()->GetFlags().size() == 1);
+    game->EndMatch();
+}
+
+TEST_CASE("leaving a match clears its console lines and leaves one console behind, however many matches were played")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(5);
+    game->LoadAfterSplash();
+    game->SetSetting(kSettingGameState, kStateMenus);
+    game->SetFrameTime(1.0f / 60.0f);
+    for (int match = 0; match < 3; ++match) {
+        CAPTURE(match);
+        REQUIRE(game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 10, 1));
+        game->EndMatch();
+        game->StartMatch();
+        game->SetSetting(kSettingGameState, kStateMatch);
+        game->CreateComputerArmies();
+        // Planning lasts a frame; then the rules say "Game On" in the console.
+        for (int frame = 0; frame < 3; ++frame) {
+            clock.Advance(1.0 / 60.0);
+            game->SimulateFrame();
+        }
+        TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole");
+        REQUIRE(console != nullptr);
+        CHECK(console->GetLines().front() == "Game On");
+
+        GameRules::Instance()->SetState(kMatchGameOver);
+        clock.Advance(1.0 / 60.0);
+        game->SimulateFrame();
+        REQUIRE(game->GetSetting(kSettingGameState) == kStateMenus);
+        console = TextManager::Instance()->GetTextBox("ChatConsole");
+        REQUIRE(console != nullptr);
+        const std::vector<std::string> lines = console->GetLines();
+        CHECK(std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return line.empty(); }));
+        CHECK(TextManager::Instance()->BoxCount() == 1);
+    }
     game->EndMatch();
 }
