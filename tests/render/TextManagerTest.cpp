@@ -1,6 +1,8 @@
 #include "platform/NullRenderDevice.h"
 #include "render/TextManager.h"
 
+#include "RecordingCanvas.h"
+
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -30,6 +32,44 @@ TEST_CASE("queued text is drawn once in order through known fonts only")
     text->Render();
     CHECK(device.CallsStartingWith("DrawText").empty());
     text->Shutdown();
+}
+
+TEST_CASE("outlined text goes through the font's outlined form, made once, and text is measured in its font")
+{
+    platform::NullRenderDevice device;
+    TextManager* text = TextManager::Instance();
+    text->Init(&device);
+    text->DrawOutlinedText("Game On", 235, 700, "Default", kDefaultTextColor);
+    REQUIRE(text->GetQueue().size() == 1);
+    CHECK(text->GetQueue().front().outlined);
+    text->Render();
+    CHECK(device.CallsStartingWith("DrawText") == std::vector<std::string>{"DrawText 16 235 700 FF3673C7 Game On"});
+    CHECK(device.FontsCreated() == 4);
+    // A text box's lines are outlined too, through the same outlined font.
+    text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20)->AddLine("gg");
+    text->Render();
+    text->DrawOutlinedText("again", 0, 0, "GameOverFont", kDefaultTextColor);
+    text->Render();
+    CHECK(device.FontsCreated() == 5);
+
+    // The null device's glyphs are half a line wide; lines measure apart.
+    CHECK(text->MeasureText("abc", "Default") == 24);
+    CHECK(text->MeasureText("abc\nabcdef", "ButtonDefault") == 42);
+    CHECK(text->MeasureText("abc", "NoSuchFont") == 0);
+    CHECK(text->LineHeight("GameOverFont") == 32);
+    text->Shutdown();
+}
+
+TEST_CASE("text is cut to a width with dots, by what its font measures")
+{
+    testing::RecordingCanvas canvas; // 10 pixels a character
+    CHECK(canvas.FitText("Wintergreen", "Default", 110) == "Wintergreen");
+    CHECK(canvas.FitText("Wintergreen", "Default", 100) == "Winterg...");
+    // No space is left before the dots.
+    CHECK(canvas.FitText("abc defgh", "Default", 70) == "abc...");
+    CHECK(canvas.FitText("abcdefgh", "Default", 40) == "a...");
+    CHECK(canvas.FitText("abcdefgh", "Default", 20).empty());
+    CHECK(canvas.FitText("", "Default", 0).empty());
 }
 
 TEST_CASE("text boxes stack their lines, fade them with age and drop one expired line per update")
@@ -113,9 +153,14 @@ TEST_CASE("text boxes stack their lines, fade them with age and drop one expired
         }
         CHECK(text->GetTextBox("ChatConsole") == chat);
         CHECK(chat->LineCount() == 1);
+        // However often it is asked for again, one box is kept aside.
+        CHECK(text->BoxCount() == 2);
+        text->CreateTextBox("ChatConsole", "Default", kDefaultTextColor, 8, 235, 700, true, true, -20);
+        CHECK(text->BoxCount() == 2);
         text->DeleteTextBox("Nothing");
         text->DeleteTextBox("ChatConsole");
         CHECK(text->GetTextBox("ChatConsole") == nullptr);
+        CHECK(text->BoxCount() == 0);
     }
     text->Shutdown();
 }
