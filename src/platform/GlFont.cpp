@@ -71,7 +71,9 @@ Coverage GrowRim(const Coverage& glyph)
                     strongest = std::max(strongest, near);
                 }
             }
-            rim.values[static_cast<std::size_t>(y) * rim.width + x] = static_cast<std::uint8_t>(std::lround(strongest));
+            // Doubled, so that a glyph's soft edge still gets a solid rim.
+            rim.values[static_cast<std::size_t>(y) * rim.width + x] =
+                static_cast<std::uint8_t>(std::lround(std::min(255.0f, 2.0f * strongest)));
         }
     }
     return rim;
