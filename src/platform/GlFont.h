@@ -42,7 +42,6 @@ public:
     int LineHeight() const override { return lineHeight_; }
     int TextWidth(std::string_view text) const override;
     int Ascent() const { return ascent_; }
-    bool IsOutlined() const { return outlined_; }
     const Glyph& GetGlyph(unsigned char byte) const { return glyphs_[byte]; }
     Texture* GetAtlas() const { return atlas_.get(); }
 

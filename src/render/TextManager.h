@@ -14,7 +14,6 @@
 #include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 // The colour most text is drawn in.
 inline constexpr ColorValue kDefaultTextColor{0.21f, 0.45f, 0.78f, 1.0f};
@@ -48,6 +47,7 @@ public:
     // unknown key.
     int MeasureText(const std::string& text, const std::string& fontKey) const;
     int LineHeight(const std::string& fontKey) const;
+
     // The boxes' updates, then the queue in order (unknown keys skipped),
     // then the queue is emptied. Nothing is drawn without a device.
     void Render();
