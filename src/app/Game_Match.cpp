@@ -285,6 +285,9 @@ void Game::LeaveMatch()
         guiManager::Instance()->DestroyWindow(PlayScreen::kWindowName);
     }
     EventTimer::Instance()->Restart();
+    // The match's console lines ("Game On", "Sudden Death!", the chat) go
+    // with it; LoadAfterSplash makes the console afresh.
+    TextManager::Instance()->DeleteTextBox("ChatConsole");
     LoadAfterSplash();
 }
 

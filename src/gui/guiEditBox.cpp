@@ -80,15 +80,39 @@ void guiEditBox::Render(float windowX, float windowY, float windowWidth, float w
     if (!canvas) {
         return;
     }
-    const guiRect rect = PixelRect(windowX, windowY, windowWidth, windowHeight);
+    guiRect rect = PixelRect(windowX, windowY, windowWidth, windowHeight);
+    std::string shown = focus_ ? text_ + "_" : text_;
+    if (growLimit_ > 0.0f) {
+        GrowToText(*canvas, rect, shown);
+    }
     if (background_) {
         canvas->DrawTexturedRect({rect.left, rect.top}, {rect.right, rect.bottom}, color, background_.get());
     }
     ColorValue textColor = textColor_;
     textColor.a *= static_cast<float>(color >> 24) / 255.0f;
-    const std::string shown = focus_ ? text_ + "_" : text_;
-    canvas->DrawText(shown, static_cast<int>(rect.left + static_cast<float>(textOffsetX_)),
-                     static_cast<int>(rect.top + static_cast<float>(textOffsetY_)), fontKey_, textColor);
+    const int x = static_cast<int>(rect.left + static_cast<float>(textOffsetX_));
+    const int y = static_cast<int>(rect.top + static_cast<float>(textOffsetY_));
+    if (outlinedText_) {
+        canvas->DrawOutlinedText(shown, x, y, fontKey_, textColor);
+    } else {
+        canvas->DrawText(shown, x, y, fontKey_, textColor);
+    }
+}
+
+void guiEditBox::GrowToText(const Canvas2D& canvas, guiRect& rect, std::string& shown) const
+{
+    // The text offsets are the margins on both sides of the text.
+    const auto marginX = static_cast<float>(2 * textOffsetX_);
+    const auto marginY = static_cast<float>(2 * textOffsetY_);
+    const float pixelsPerWidth = GetWidth() > 0.0f ? (rect.right - rect.left) / GetWidth() : 0.0f;
+    const float widest = std::max(rect.right, rect.left + growLimit_ * pixelsPerWidth);
+    const float room = widest - rect.left - marginX;
+    while (!shown.empty() && static_cast<float>(canvas.MeasureText(shown, fontKey_)) > room) {
+        shown.erase(shown.begin());
+    }
+    const auto needed = static_cast<float>(canvas.MeasureText(shown, fontKey_));
+    rect.right = std::clamp(rect.left + marginX + needed, rect.right, widest);
+    rect.bottom = std::max(rect.bottom, rect.top + marginY + static_cast<float>(canvas.LineHeight(fontKey_)));
 }
 
 void guiEditBox::SetBackgroundTexture(const std::string& file)

@@ -6,6 +6,11 @@
 //
 // The text is bounded: by the box's maximum length when it has one, and never
 // beyond kMaxTextLength, so a box without a limit cannot grow for ever.
+//
+// A box laid over the battle (the chat line) may draw its text outlined and
+// grow with it: the background widens to hold the text, up to a limit, and
+// is never shorter than a line; past the limit the box shows the end of the
+// text, where the typing is.
 #pragma once
 
 #include "gui/guiObject.h"
@@ -13,6 +18,8 @@
 #include "render/TextureLoader.h"
 
 #include <string>
+
+class Canvas2D;
 
 class guiEditBox : public guiObject {
 public:
@@ -40,11 +47,18 @@ public:
     void SetFontKey(const std::string& fontKey) { fontKey_ = fontKey; }
     const std::string& GetFontKey() const { return fontKey_; }
     void SetBackgroundTexture(const std::string& file);
+    void SetOutlinedText(bool outlined) { outlinedText_ = outlined; }
+    // The widest the box may grow, in fractions of its window like its
+    // width; 0 (the default) keeps the box at its own size.
+    void SetGrowLimit(float maxWidth) { growLimit_ = maxWidth; }
 
 private:
     std::size_t Capacity() const;
     void Type(char character);
     void Enter(bool* handled);
+    // Widens and deepens rect to hold shown, and cuts shown's start when
+    // even the widest box is too narrow.
+    void GrowToText(const Canvas2D& canvas, guiRect& rect, std::string& shown) const;
 
     std::string text_;
     bool focus_ = false;
@@ -55,4 +69,6 @@ private:
     std::string fontKey_ = "Default";
     std::int32_t textOffsetX_ = 0;
     std::int32_t textOffsetY_ = 0;
+    bool outlinedText_ = false;
+    float growLimit_ = 0.0f;
 };

@@ -57,10 +57,29 @@ private:
 
 class NullPixelShader : public PixelShader {};
 
+// Without glyphs, every character that draws is taken as half a line wide:
+// enough for callers that fit text to a width to behave the same headless.
 class NullFont : public Font {
 public:
     explicit NullFont(const FontDesc& desc) : lineHeight_(desc.height > 0 ? desc.height : 16) {}
     int LineHeight() const override { return lineHeight_; }
+    int TextWidth(std::string_view text) const override
+    {
+        int widest = 0;
+        int line = 0;
+        for (const char c : text) {
+            const auto byte = static_cast<unsigned char>(c);
+            if (byte == '\n') {
+                line = 0;
+                continue;
+            }
+            if (byte >= 0x20 && byte != 0x7F) {
+                line += lineHeight_ / 2;
+            }
+            widest = std::max(widest, line);
+        }
+        return widest;
+    }
 
 private:
     int lineHeight_;

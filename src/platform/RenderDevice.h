@@ -65,6 +65,8 @@ public:
     virtual ~Font() = default;
     // Height of one line in pixels.
     virtual int LineHeight() const = 0;
+    // Width in pixels of the widest line of text as it would be drawn.
+    virtual int TextWidth(std::string_view text) const = 0;
 };
 
 // The picture as 8-bit RGB, top row first.

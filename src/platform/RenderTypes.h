@@ -167,13 +167,15 @@ static_assert(sizeof(ScreenTexVertex) == 28);
 inline constexpr std::uint32_t kScreenTexVertexFormat = kVertexScreenPosition | kVertexDiffuse | kVertexTex1;
 
 // A font by face, cell height and average character width in pixels (0:
-// the natural ones) and weight.
+// the natural ones) and weight. An outlined font draws a dark rim round every
+// glyph, under the text, so that it reads over bright and dark ground alike.
 struct FontDesc {
     int height = 0;
     int width = 0;
     bool bold = false;
     bool italic = false;
     const char* face = "Arial";
+    bool outlined = false;
 };
 
 } // namespace platform

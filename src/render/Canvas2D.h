@@ -29,4 +29,16 @@ public:
     // read as a format.
     virtual void DrawText(const std::string& text, int x, int y, const std::string& fontKey,
                           const ColorValue& color) = 0;
+    // The same with a dark rim round the glyphs, for text over the battle.
+    virtual void DrawOutlinedText(const std::string& text, int x, int y, const std::string& fontKey,
+                                  const ColorValue& color) = 0;
+    // Pixels across the widest line of text in that font (0 for an unknown key).
+    virtual int MeasureText(const std::string& text, const std::string& fontKey) const = 0;
+    // Pixels from one line of that font to the next (0 for an unknown key).
+    virtual int LineHeight(const std::string& fontKey) const = 0;
+
+    // text as it is when it fits maxWidth pixels; otherwise as much of its
+    // start as fits followed by "..." (nothing at all when not even the dots
+    // fit). Text in an unknown font measures nothing and stays whole.
+    std::string FitText(const std::string& text, const std::string& fontKey, int maxWidth) const;
 };

@@ -41,6 +41,22 @@ void RendererCanvas::DrawText(const std::string& text, int x, int y, const std::
     TextManager::Instance()->DrawText(text, x, y, fontKey, color);
 }
 
+void RendererCanvas::DrawOutlinedText(const std::string& text, int x, int y, const std::string& fontKey,
+                                      const ColorValue& color)
+{
+    TextManager::Instance()->DrawOutlinedText(text, x, y, fontKey, color);
+}
+
+int RendererCanvas::MeasureText(const std::string& text, const std::string& fontKey) const
+{
+    return TextManager::Instance()->MeasureText(text, fontKey);
+}
+
+int RendererCanvas::LineHeight(const std::string& fontKey) const
+{
+    return TextManager::Instance()->LineHeight(fontKey);
+}
+
 TextureHandle RendererCanvas::LoadTexture(const std::string& path)
 {
     platform::RenderDevice* device = Renderer::Instance()->GetDevice();

@@ -19,6 +19,10 @@ public:
     void DrawRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color, bool filled) override;
     void DrawLine(const Vec2& a, const Vec2& b, std::uint32_t color) override;
     void DrawText(const std::string& text, int x, int y, const std::string& fontKey, const ColorValue& color) override;
+    void DrawOutlinedText(const std::string& text, int x, int y, const std::string& fontKey,
+                          const ColorValue& color) override;
+    int MeasureText(const std::string& text, const std::string& fontKey) const override;
+    int LineHeight(const std::string& fontKey) const override;
 
     // Null without a device or when the file does not load; the reason of a
     // failed load is logged once per path.

@@ -31,6 +31,16 @@ void TextBox::AddLine(const std::string& text)
     }
 }
 
+std::vector<std::string> TextBox::GetLines() const
+{
+    std::vector<std::string> texts;
+    texts.reserve(lines_.size());
+    for (const Line& line : lines_) {
+        texts.push_back(line.text);
+    }
+    return texts;
+}
+
 void TextBox::Update(TextManager& text)
 {
     if (!visible_) {
@@ -46,7 +56,7 @@ void TextBox::Update(TextManager& text)
                 alpha *= static_cast<float>(f);
             }
         }
-        text.DrawText(line.text, x_, y, fontKey_, {color_.r, color_.g, color_.b, alpha * color_.a});
+        text.DrawOutlinedText(line.text, x_, y, fontKey_, {color_.r, color_.g, color_.b, alpha * color_.a});
         y += lineStep_;
     }
     if (!fade_ || lines_.empty()) {

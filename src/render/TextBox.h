@@ -1,7 +1,8 @@
 // A short log of timed lines (the chat console, the lobby chat) that the
 // TextManager draws every frame. With fading on, a line is fully opaque for
 // 35 s, fades out over the next 10 s and is dropped after 45 s, at most one
-// line per update.
+// line per update. The lines are drawn outlined: the boxes lie over the
+// battle and the menus' live background.
 #pragma once
 
 #include "platform/math/Color.h"
@@ -9,6 +10,7 @@
 #include <cstdint>
 #include <list>
 #include <string>
+#include <vector>
 
 class TextManager;
 
@@ -25,8 +27,10 @@ public:
     void SetOpacity(float opacity) { opacity_ = opacity; }
     float GetOpacity() const { return opacity_; }
     std::size_t LineCount() const { return lines_.size(); }
+    // The lines' texts in drawing order.
+    std::vector<std::string> GetLines() const;
 
-    // Queues the lines with text, fading by age, then drops one expired
+    // Queues the lines with text, outlined, fading by age, then drops one expired
     // line. A hidden box queues and drops nothing, but its lines keep ageing.
     void Update(TextManager& text);
 

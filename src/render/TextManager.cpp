@@ -20,17 +20,52 @@ bool TextManager::AddFont(const std::string& key, const char* face, int height, 
     if (fonts_.contains(key)) {
         return true;
     }
-    std::unique_ptr<platform::Font> font = device_->CreateFont({height, width, bold, italic, face});
-    if (!font) {
+    FontEntry entry;
+    entry.face = face ? face : "";
+    entry.desc = {height, width, bold, italic, nullptr, false};
+    entry.desc.face = entry.face.c_str();
+    entry.plain = device_->CreateFont(entry.desc);
+    if (!entry.plain) {
         return false;
     }
-    fonts_.emplace(key, std::move(font));
+    // The map's node keeps the face's text where the description points.
+    FontEntry& kept = fonts_.emplace(key, std::move(entry)).first->second;
+    kept.desc.face = kept.face.c_str();
     return true;
+}
+
+platform::Font* TextManager::OutlinedFont(FontEntry& entry)
+{
+    if (!entry.outlined && device_) {
+        platform::FontDesc desc = entry.desc;
+        desc.outlined = true;
+        entry.outlined = device_->CreateFont(desc);
+    }
+    // Should the outlined form fail, the text is still drawn.
+    return entry.outlined ? entry.outlined.get() : entry.plain.get();
 }
 
 void TextManager::DrawText(const std::string& text, int x, int y, const std::string& fontKey, const ColorValue& color)
 {
-    requests_.push_back({text, x, y, fontKey, color});
+    requests_.push_back({text, x, y, fontKey, color, false});
+}
+
+void TextManager::DrawOutlinedText(const std::string& text, int x, int y, const std::string& fontKey,
+                                   const ColorValue& color)
+{
+    requests_.push_back({text, x, y, fontKey, color, true});
+}
+
+int TextManager::MeasureText(const std::string& text, const std::string& fontKey) const
+{
+    const auto found = fonts_.find(fontKey);
+    return found != fonts_.end() ? found->second.plain->TextWidth(text) : 0;
+}
+
+int TextManager::LineHeight(const std::string& fontKey) const
+{
+    const auto found = fonts_.find(fontKey);
+    return found != fonts_.end() ? found->second.plain->LineHeight() : 0;
 }
 
 void TextManager::Render()
@@ -41,10 +76,12 @@ void TextManager::Render()
     if (device_) {
         device_->BeginSprites();
         for (const TextDrawRequest& request : requests_) {
-            const auto font = fonts_.find(request.fontKey);
-            if (font != fonts_.end()) {
-                device_->DrawText(*font->second, request.text, request.x, request.y, PackColor(request.color));
+            const auto found = fonts_.find(request.fontKey);
+            if (found == fonts_.end()) {
+                continue;
             }
+            platform::Font* font = request.outlined ? OutlinedFont(found->second) : found->second.plain.get();
+            device_->DrawText(*font, request.text, request.x, request.y, PackColor(request.color));
         }
         device_->EndSprites();
     }
@@ -57,7 +94,7 @@ TextBox* TextManager::CreateTextBox(const std::string& name, const std::string& 
     auto box = std::make_unique<TextBox>(fontKey, color, maxLines, x, y, newestFirst, fade, lineStep);
     TextBox* const made = box.get();
     if (boxes_.contains(name)) {
-        orphans_.push_back(std::move(box));
+        setAside_[name] = std::move(box);
     } else {
         boxes_.emplace(name, std::move(box));
     }
@@ -73,13 +110,14 @@ TextBox* TextManager::GetTextBox(const std::string& name)
 void TextManager::DeleteTextBox(const std::string& name)
 {
     boxes_.erase(name);
+    setAside_.erase(name);
 }
 
 void TextManager::Shutdown()
 {
     fonts_.clear();
     boxes_.clear();
-    orphans_.clear();
+    setAside_.clear();
     requests_.clear();
     device_ = nullptr;
 }

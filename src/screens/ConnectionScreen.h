@@ -32,7 +32,10 @@ public:
     // Spelled as the layout has always named it.
     static constexpr const char* kBackButton = "connectoinscreenQuitButtonHandle";
     static constexpr const char* kHostButtonPrefix = "ConnectionButton";
-    static constexpr float kHostButtonX = 0.35f;
+    // Left of the connection list's lines (drawn from 0.4 of the width), so
+    // each button stands beside its host's line and covers none of it; lined
+    // up with the name box.
+    static constexpr float kHostButtonX = 0.3f;
     static constexpr float kFirstHostButtonY = 0.235f;
     static constexpr float kHostButtonStep = 0.04f;
     // Host buttons that fit on the panel (the last ends above 0.9).

@@ -28,6 +28,10 @@ constexpr float kBoxX = 95.0f / 1024.0f;
 constexpr float kBoxWidth = 0.0768f;
 constexpr float kBoxHeight = 0.03f;
 constexpr float kSliderHeight = 0.03f;
+// A checked box shows the up face with a tick (under the cursor, the hover
+// face with one): the pressed face would make an allowed type look off.
+constexpr const char* kCheckedFace = "Interface/Button/bcheck.dds";
+constexpr const char* kCheckedHoverFace = "Interface/Button/bcheckhover.dds";
 
 struct Picture {
     const char* file;
@@ -63,9 +67,9 @@ guiCheckBox* AddBox(guiWindow& window, const std::string& name, guiCallback call
     auto* box =
         static_cast<guiCheckBox*>(window.CreateObject(name, kGuiCheckBox, callback, kBoxX, y, kBoxWidth, kBoxHeight));
     box->SetUncheckedTexture(ScreenManager::kButtonUp);
-    box->SetCheckedTexture(ScreenManager::kButtonDown);
+    box->SetCheckedTexture(kCheckedFace);
     box->SetHoverTexture(ScreenManager::kButtonHover);
-    box->SetCheckedHoverTexture(ScreenManager::kButtonDown);
+    box->SetCheckedHoverTexture(kCheckedHoverFace);
     return box;
 }
 

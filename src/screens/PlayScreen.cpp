@@ -23,12 +23,14 @@ constexpr std::array<int, 10> kCameraOfKey = {
     kCameraPanBack,  kCameraPanLeft,   kCameraPanRight,  kCameraZoomIn,     kCameraZoomOut,
 };
 
-// The window's edit box of the chat line: a sliver of background at the
-// bottom of the screen, the text running on past it.
+// The window's edit box of the chat line at the bottom of the screen: it
+// starts as a sliver and grows with its text towards the minimap's panel,
+// its text outlined so that it reads on any ground.
 constexpr float kChatX = 0.225f;
 constexpr float kChatY = 0.96f;
 constexpr float kChatWidth = 0.01f;
 constexpr float kChatHeight = 0.022f;
+constexpr float kChatMaxWidth = 0.54f;
 constexpr std::int32_t kChatTextOffsetX = 15;
 constexpr std::int32_t kChatTextOffsetY = 3;
 
@@ -228,6 +230,8 @@ void PlayScreen::ToggleChatBox() const
     box->SetTextOffsetX(kChatTextOffsetX);
     box->SetTextOffsetY(kChatTextOffsetY);
     box->SetActive(1);
+    box->SetOutlinedText(true);
+    box->SetGrowLimit(kChatMaxWidth);
     box->SetTextColor(kDefaultTextColor.r, kDefaultTextColor.g, kDefaultTextColor.b, kDefaultTextColor.a);
 }
 

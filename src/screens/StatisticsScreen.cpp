@@ -96,7 +96,8 @@ void StatisticsScreen::Draw(Canvas2D& canvas, TextureLoader& loader, const std::
     for (const StatisticsRow& row : Rows(armies)) {
         const auto y = static_cast<float>(row.y);
         canvas.DrawRect({kTableLeft, y - 1.0f}, {kTableLeft + kTableWidth, y + 32.0f}, row.panelColor, true);
-        const std::array<const std::string*, 5> texts = {&row.name, &row.damageDealt, &row.damageTaken, &row.flags,
+        const std::string name = canvas.FitText(row.name, kFont, kNameWidth);
+        const std::array<const std::string*, 5> texts = {&name, &row.damageDealt, &row.damageTaken, &row.flags,
                                                          &row.flagTime};
         for (std::size_t i = 0; i < texts.size(); ++i) {
             canvas.DrawText(*texts[i], kColumns[i].valueX, row.y, kFont, kWhite);

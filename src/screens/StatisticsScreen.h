@@ -2,6 +2,8 @@
 // full-screen picture, a title, one row per army in the mode's final ranking
 // (name, damage dealt and taken, flags, flag time, on a panel in the army's
 // colour) and a "Done" button in the in-game window that ends the match.
+// A name too long for its column is cut to the column's width, measured in
+// the table's font.
 //
 // It is drawn in the 1024x768 layout of the HUD, under the GUI windows so the
 // button lies on top. Behind the menus there is no in-game window and no
@@ -37,6 +39,9 @@ class StatisticsScreen : public Singleton<StatisticsScreen> {
 public:
     static constexpr const char* kPlayWindow = "MainPlayScreen";
     static constexpr const char* kDoneButton = "GameOverButton";
+    // The widest a name is drawn, in pixels: short of the damage column's
+    // divider at x 300, with room to spare.
+    static constexpr int kNameWidth = 190;
 
     // The rows of armies in their order: from y 250, 50 apart.
     static std::vector<StatisticsRow> Rows(const std::vector<std::unique_ptr<Army>>& armies);

@@ -1,6 +1,6 @@
 // The match set-up: the computer armies' share of units, refused options,
 // start slots, the clearing of a match, the background battle's end and
-// restart, and the cursor and mouse as a match leaves them.
+// restart, and the cursor, mouse and console as a match leaves them.
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/ComputerArmy.h"
@@ -15,12 +15,17 @@
 #include "physics/Physics.h"
 #include "platform/InputEvents.h"
 #include "platform/Random.h"
+#include "render/TextBox.h"
+#include "render/TextManager.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <set>
+#include <string>
+#include <vector>
 
 namespace {
 
@@ -319,6 +324,45 @@ TEST_CASE("after a match the cursor is drawn where the mouse is, and the menus h
         CAPTURE(message.code);
         CHECK(message.x == message.cursorX);
         CHECK(message.y == message.cursorY);
+    }
+    game->EndMatch();
+}
+
+TEST_CASE("leaving a match clears its console lines and leaves one console behind, however many matches were played")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(5);
+    game->LoadAfterSplash();
+    game->SetSetting(kSettingGameState, kStateMenus);
+    game->SetFrameTime(1.0f / 60.0f);
+    for (int match = 0; match < 3; ++match) {
+        CAPTURE(match);
+        REQUIRE(game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 10, 1));
+        game->EndMatch();
+        game->StartMatch();
+        game->SetSetting(kSettingGameState, kStateMatch);
+        game->CreateComputerArmies();
+        // Planning lasts a frame; then the rules say "Game On" in the console.
+        for (int frame = 0; frame < 3; ++frame) {
+            clock.Advance(1.0 / 60.0);
+            game->SimulateFrame();
+        }
+        TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole");
+        REQUIRE(console != nullptr);
+        CHECK(console->GetLines().front() == "Game On");
+
+        GameRules::Instance()->SetState(kMatchGameOver);
+        clock.Advance(1.0 / 60.0);
+        game->SimulateFrame();
+        REQUIRE(game->GetSetting(kSettingGameState) == kStateMenus);
+        console = TextManager::Instance()->GetTextBox("ChatConsole");
+        REQUIRE(console != nullptr);
+        const std::vector<std::string> lines = console->GetLines();
+        CHECK(std::all_of(lines.begin(), lines.end(), [](const std::string& line) { return line.empty(); }));
+        CHECK(TextManager::Instance()->BoxCount() == 1);
     }
     game->EndMatch();
 }

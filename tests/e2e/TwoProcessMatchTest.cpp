@@ -167,7 +167,8 @@ void ScriptClient(ScriptedPlayer& player, std::string& report)
             return ConnectionScreen::Instance()->TypedName() == "vera" &&
                    ConnectionScreen::Instance()->HostButtonCount() == 1;
         },
-        [&player] { player.Click(399, 196); });
+        // The first host button's middle: 0.04 right of its left edge, at y 196.
+        [&player] { player.Click(static_cast<int>((ConnectionScreen::kHostButtonX + 0.04f) * 1023.0f), 196); });
     player.Then(
         "unit selection", [] { return Screen() == kScreenUnitSelection; },
         [&player] { player.Click(kRightButtonX, kRightButtonY); });

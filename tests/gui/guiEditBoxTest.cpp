@@ -1,3 +1,5 @@
+// An edit box: typing only while focused, Enter, and how it is drawn (a
+// chat line also grows with its text and outlines it).
 #include "gui/guiEditBox.h"
 #include "gui/guiWindow.h"
 
@@ -6,6 +8,8 @@
 #include <doctest/doctest.h>
 
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -120,5 +124,47 @@ TEST_CASE("an edit box takes typed characters only while focused")
         const testing::CanvasCall& text = gui.canvas.calls[1];
         CHECK(text.text == "abc_");
         CHECK(text.textColor.a == doctest::Approx(127.0 / 255.0));
+        CHECK_FALSE(text.outlined);
+    }
+
+    SUBCASE("a growing box widens with its text up to its limit, holds a line, and shows the end of a longer text")
+    {
+        // A sliver at (204.6, 690.3), 10.2 x 15.3 pixels; the recording
+        // canvas counts 10 pixels a character and 16 a line.
+        auto* chat =
+            static_cast<guiEditBox*>(window.CreateObject("Chat", kGuiEditBox, nullptr, 0.2f, 0.9f, 0.01f, 0.02f));
+        chat->SetBackgroundTexture("bg");
+        chat->SetTextOffsetX(15);
+        chat->SetTextOffsetY(3);
+        chat->SetGrowLimit(0.3f);
+        chat->SetOutlinedText(true);
+        chat->SetActive(1);
+        const auto drawn = [&]() {
+            gui.canvas.calls.clear();
+            chat->Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+            REQUIRE(gui.canvas.calls.size() == 2);
+            return std::pair{gui.canvas.calls[0], gui.canvas.calls[1]};
+        };
+
+        // Empty, it is the cursor's width and a line deep, margins included.
+        auto [background, text] = drawn();
+        CHECK(background.topLeft.x == doctest::Approx(204.6f));
+        CHECK(background.bottomRight.x == doctest::Approx(204.6f + 30.0f + 10.0f));
+        CHECK(background.bottomRight.y == doctest::Approx(690.3f + 6.0f + 16.0f));
+        CHECK(text.outlined);
+
+        chat->SetText("abc");
+        std::tie(background, text) = drawn();
+        CHECK(background.bottomRight.x == doctest::Approx(204.6f + 30.0f + 40.0f));
+        CHECK(text.text == "abc_");
+
+        // 42 characters with the cursor; the last 27 fit within 0.3 of the window.
+        const std::string longText = "the quick brown fox jumps over a lazy dog";
+        chat->SetText(longText);
+        std::tie(background, text) = drawn();
+        CHECK(text.text == longText.substr(15) + "_");
+        CHECK(background.bottomRight.x <= doctest::Approx(204.6f + 306.9f));
+        CHECK(background.bottomRight.x == doctest::Approx(204.6f + 30.0f + 270.0f));
+        CHECK(chat->GetText() == longText);
     }
 }

@@ -109,6 +109,18 @@ TEST_CASE_FIXTURE(Screen, "keys hold camera commands and formations while down, 
     Down(kKeyChat);
     REQUIRE(ChatBox() != nullptr);
 
+    // Over the battle the line's text is outlined and its box grows with
+    // it, from a sliver at x 230 to hold the text with its margins.
+    ChatBox()->SetText("gg");
+    gui.canvas.calls.clear();
+    guiManager::Instance()->GetWindow(PlayScreen::kWindowName)->Render();
+    REQUIRE(gui.canvas.calls.size() == 2);
+    CHECK(gui.canvas.calls[1].outlined);
+    CHECK(gui.canvas.calls[0].bottomRight.x - gui.canvas.calls[0].topLeft.x ==
+          doctest::Approx(2 * 15.0f + 30.0f)); // "gg_" at 10 pixels a character
+    CHECK(gui.canvas.calls[0].bottomRight.y - gui.canvas.calls[0].topLeft.y >= 16.0f + 6.0f);
+    ChatBox()->SetText("");
+
     // A focused line takes the keys with characters; the camera keys' letters
     // go into the text.
     Down(kKeyPanForward, 'w');

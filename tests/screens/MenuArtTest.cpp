@@ -2,7 +2,8 @@
 // and the in-match frame: each is where the screens look for it, reads
 // through the game's own picture loader at the size the screens are laid
 // out for, is see-through where it lies over something else and solid where
-// it must cover.
+// it must cover. The unit names keep clear of the counts drawn over them, and
+// the check boxes' checked faces carry a tick.
 #include "platform/FileSystem.h"
 #include "platform/ImageFile.h"
 
@@ -12,6 +13,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -85,6 +87,62 @@ TEST_CASE("every menu and HUD picture loads at its size, opaque where it covers 
             CHECK(Alpha(image, 0, 0) == 0);
             CHECK(Alpha(image, image.width - 1, image.height - 1) == 0);
             CHECK(most == 255); // something is drawn, and solidly
+        }
+    }
+}
+
+TEST_CASE("the unit names leave the right end of their pictures clear for the counts drawn there")
+{
+    // Unit selection draws a type's count from about 231 of the 256 texels
+    // on, level with the name: nothing of the lettering, outline and shadow
+    // included, may reach in there.
+    const char* const names[] = {"Interface/Textures/1Smashtor1.png", "Interface/Textures/1Trajectagon1.png",
+                                 "Interface/Textures/1Triangoloid1.png", "Interface/Textures/1Artillerator1.png",
+                                 "Interface/Textures/Dedagon.png"};
+    for (const std::string name : names) {
+        CAPTURE(name);
+        const platform::RgbaImage image = LoadExactly(name);
+        REQUIRE(image.width == 256);
+        int countPlace = 0;
+        int lettering = 0;
+        for (int y = 0; y < image.height; ++y) {
+            for (int x = 0; x < image.width; ++x) {
+                int& most = x >= 226 ? countPlace : lettering;
+                most = std::max(most, Alpha(image, x, y));
+            }
+        }
+        CHECK(countPlace == 0);
+        CHECK(lettering == 255);
+    }
+}
+
+TEST_CASE("a checked box's faces are the up and hover faces with a gold tick across the middle")
+{
+    const std::pair<const char*, const char*> faces[] = {
+        {"Interface/Button/bcheck.dds", "Interface/Button/bup.dds"},
+        {"Interface/Button/bcheckhover.dds", "Interface/Button/bhover.dds"},
+    };
+    for (const auto& [checkedPath, plainPath] : faces) {
+        const std::string checkedName = checkedPath;
+        CAPTURE(checkedName);
+        const platform::RgbaImage checked = LoadExactly(checkedPath);
+        const platform::RgbaImage plain = LoadExactly(plainPath);
+        REQUIRE(checked.width == plain.width);
+        REQUIRE(checked.height == plain.height);
+        const auto at = [](const platform::RgbaImage& image, int x, int y) {
+            return &image.rgba[(static_cast<std::size_t>(y) * image.width + x) * 4];
+        };
+        // Shown at 78 x 23 pixels, the tick's long stroke crosses (42, 11):
+        // texel (138, 31) of the 256 x 64 face. Gold there, not slate.
+        const std::uint8_t* tick = at(checked, 138, 31);
+        CHECK(tick[0] > 200);
+        CHECK(tick[1] > 160);
+        CHECK(tick[2] < 150);
+        // Away from the tick the face is the plain one, no darker: a box that
+        // is on does not look pressed.
+        for (const auto& [x, y] : {std::pair{20, 32}, {230, 20}, {128, 58}}) {
+            CAPTURE(x);
+            CHECK(std::equal(at(checked, x, y), at(checked, x, y) + 4, at(plain, x, y)));
         }
     }
 }

@@ -99,3 +99,27 @@ TEST_CASE("the options screen maps its widgets into the game's options")
     CHECK(testing::Fire(OptionsScreen::OptionsOkPressed, kGuiButtonReleased));
     CHECK(host.options.unitMask == 16);
 }
+
+TEST_CASE("a checked box shows the ticked face, an unchecked one the plain face, hovered or not")
+{
+    testing::TempDirectory logs;
+    testing::GuiTestScope gui;
+    testing::RecordingMenuHost host;
+    ScreenManager::Instance()->SetScreen(kScreenOptions);
+    guiCheckBox* box = UnitBox(0);
+    const auto face = [&gui, box]() {
+        gui.canvas.calls.clear();
+        box->Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+        REQUIRE(gui.canvas.calls.size() == 1);
+        return gui.canvas.calls.front().texture;
+    };
+    REQUIRE(box->IsChecked());
+    CHECK(face() == "Interface/Button/bcheck.dds");
+    // The cursor over the box's middle: (134, 136) in pixels.
+    testing::Offer(*box, kGuiMouseMove, 134, 136);
+    CHECK(face() == "Interface/Button/bcheckhover.dds");
+    box->SetChecked(0);
+    CHECK(face() == ScreenManager::kButtonHover);
+    testing::Offer(*box, kGuiMouseMove, 600, 600);
+    CHECK(face() == ScreenManager::kButtonUp);
+}

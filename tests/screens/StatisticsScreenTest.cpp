@@ -1,5 +1,5 @@
-// The statistics screen's rows, its Done button made once, and Done acting
-// on the release only.
+// The statistics screen's rows, a name cut to its column, its Done button
+// made once, and Done acting on the release only.
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameRules.h"
@@ -49,6 +49,23 @@ TEST_CASE("the statistics screen lists the armies in ranked order and leaves by 
     // The army's colour under a translucent alpha.
     CHECK(rows[2].panelColor == 0x55102032u);
     StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
+    // A name too long for its column is cut, by what the table's font
+    // measures (10 pixels a character on the recording canvas), with dots.
+    armies[1]->SetName("Wintergreen of the Northern Reaches");
+    gui.canvas.calls.clear();
+    StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);
+    std::vector<std::string> names;
+    for (const testing::CanvasCall& call : gui.canvas.calls) {
+        if (call.kind == testing::CanvasCall::Kind::kText && call.x == 100) {
+            names.push_back(call.text);
+        }
+    }
+    REQUIRE(names.size() == 8);
+    CHECK(names[0] == "Army 0");
+    CHECK(names[1] == "Wintergreen of t...");
+    CHECK(gui.canvas.MeasureText(names[1], "GameOverFont") <= StatisticsScreen::kNameWidth);
+    // The rows keep the whole name.
+    CHECK(StatisticsScreen::Rows(armies)[1].name == "Wintergreen of the Northern Reaches");
     // A second frame loads nothing again.
     const int loads = gui.canvas.loads;
     StatisticsScreen::Instance()->Draw(gui.canvas, gui.canvas, armies, 1024, 768);

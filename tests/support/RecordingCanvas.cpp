@@ -1,5 +1,7 @@
 #include "RecordingCanvas.h"
 
+#include <algorithm>
+
 #include "gui/guiManager.h"
 
 namespace testing {
@@ -59,6 +61,20 @@ void RecordingCanvas::DrawText(const std::string& text, int x, int y, const std:
     call.fontKey = fontKey;
     call.textColor = color;
     calls.push_back(call);
+}
+
+void RecordingCanvas::DrawOutlinedText(const std::string& text, int x, int y, const std::string& fontKey,
+                                       const ColorValue& color)
+{
+    DrawText(text, x, y, fontKey, color);
+    calls.back().outlined = true;
+}
+
+int RecordingCanvas::MeasureText(const std::string& text, const std::string&) const
+{
+    const auto drawn =
+        std::count_if(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) >= 0x20; });
+    return static_cast<int>(drawn) * characterWidth;
 }
 
 TextureHandle RecordingCanvas::LoadTexture(const std::string& path)

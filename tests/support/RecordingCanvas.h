@@ -56,6 +56,7 @@ struct CanvasCall {
     int y = 0;
     std::string fontKey;
     ColorValue textColor;
+    bool outlined = false;
 };
 
 class RecordingCanvas : public Canvas2D, public TextureLoader {
@@ -65,6 +66,11 @@ public:
     void DrawRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color, bool filled) override;
     void DrawLine(const Vec2& a, const Vec2& b, std::uint32_t color) override;
     void DrawText(const std::string& text, int x, int y, const std::string& fontKey, const ColorValue& color) override;
+    void DrawOutlinedText(const std::string& text, int x, int y, const std::string& fontKey,
+                          const ColorValue& color) override;
+    // Every character that is not a control counts characterWidth pixels.
+    int MeasureText(const std::string& text, const std::string& fontKey) const override;
+    int LineHeight(const std::string&) const override { return lineHeight; }
     // Every path loads except those listed in missing.
     TextureHandle LoadTexture(const std::string& path) override;
 
@@ -75,6 +81,8 @@ public:
     std::vector<CanvasCall> calls;
     std::set<std::string> missing;
     int loads = 0;
+    int characterWidth = 10;
+    int lineHeight = 16;
 
 private:
     std::shared_ptr<int> live_ = std::make_shared<int>(0);

@@ -116,13 +116,16 @@ bool WriteOptionsBack(const std::filesystem::path& root)
 {
     RgbaCanvas canvas(kScreenWidth, kScreenHeight);
     PaintBackdrop(canvas);
-    DrawPanel(canvas, {62, 74, 352, 276}, kGlass);   // unit restrictions and their check boxes
-    DrawPanel(canvas, {62, 282, 352, 422}, kGlass);  // maximum units, its text and slider
-    DrawPanel(canvas, {62, 428, 352, 650}, kGlass);  // game types and their check boxes
+    DrawPanel(canvas, {62, 74, 352, 276}, kGlass);  // unit restrictions and their check boxes
+    DrawPanel(canvas, {62, 282, 352, 422}, kGlass); // maximum units, its text and slider
+    // The game types reach further right than the panels above them: the
+    // longest name, "Last Man on the Hill", ends near x 355. The mode's
+    // picture (from x 358) keeps its lettering clear of the join.
+    DrawPanel(canvas, {62, 434, 378, 650}, kGlass);  // game types and their check boxes
     DrawPanel(canvas, {368, 74, 712, 430}, kGlass);  // map preview and its slider
     DrawPanel(canvas, {718, 74, 988, 242}, kGlass);  // game time
     DrawPanel(canvas, {718, 248, 988, 430}, kGlass); // computer armies
-    DrawPanel(canvas, {356, 466, 872, 630}, 0.6f);   // the mode's picture
+    DrawPanel(canvas, {384, 466, 872, 630}, 0.6f);   // the mode's picture
     DrawPanel(canvas, {724, 694, 976, 756}, 0.6f);   // Cancel and OK
     DrawWell(canvas, {381, 115, 659, 418});
     return WriteInterfacePicture(root, "Interface/Textures/GameOptionsBack.png", canvas);

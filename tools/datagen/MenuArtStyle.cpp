@@ -120,7 +120,13 @@ void DrawCentredText(RgbaCanvas& canvas, const Lettering& font, const std::strin
                      const LetterStyle& style)
 {
     const int margin = CentredTextMargin(canvas.Height());
-    const TextMask mask = FittedMask(font, UpperCase(text), size, spacing, canvas.Width() - 2 * margin);
+    DrawCentredTextInWidth(canvas, font, text, size, spacing, style, canvas.Width() - 2 * margin);
+}
+
+void DrawCentredTextInWidth(RgbaCanvas& canvas, const Lettering& font, const std::string& text, int size, int spacing,
+                            const LetterStyle& style, int maxWidth)
+{
+    const TextMask mask = FittedMask(font, UpperCase(text), size, spacing, maxWidth);
     DrawLettering(canvas, mask, canvas.Width() * 0.5f, CentredBaseline(mask, static_cast<float>(canvas.Height())),
                   style);
 }

@@ -59,6 +59,9 @@ inline int CentredTextMargin(int canvasHeight)
 }
 void DrawCentredText(RgbaCanvas& canvas, const Lettering& font, const std::string& text, int size, int spacing,
                      const LetterStyle& style);
+// The same, no wider than maxWidth.
+void DrawCentredTextInWidth(RgbaCanvas& canvas, const Lettering& font, const std::string& text, int size, int spacing,
+                            const LetterStyle& style, int maxWidth);
 
 std::string UpperCase(std::string text);
 

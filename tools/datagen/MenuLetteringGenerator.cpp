@@ -6,6 +6,11 @@
 //
 // The fifth unit type's picture is "Dedagon.png" by the screens' table, but
 // it shows the type's name as the game spells it everywhere else: Detagon.
+//
+// Unit selection draws each type's count over the right end of its name
+// picture (from about 231 of the 256 texels on), above the slider; so the
+// unit names are centred over the portrait below them and kept within
+// kUnitNameWidth, which ends well short of the count.
 #include "DataGenerator.h"
 #include "Lettering.h"
 #include "MenuArtStyle.h"
@@ -17,7 +22,9 @@ namespace datagen {
 
 namespace {
 
-enum class Look { Heading, Label, Name };
+enum class Look { Heading, Label, Name, UnitName };
+
+constexpr int kUnitNameWidth = 176;
 
 struct LetteringPicture {
     const char* path;
@@ -46,11 +53,11 @@ const LetteringPicture kPictures[] = {
     {"Maps/Grassland.png", "Grassland", 256, 64, Look::Name},
     {"Maps/Tundra.png", "Tundra", 256, 64, Look::Name},
     {"Maps/Ex-Cathedra.png", "Ex-Cathedra", 256, 64, Look::Name},
-    {"Interface/Textures/1Smashtor1.png", "Smashtor", 256, 64, Look::Name},
-    {"Interface/Textures/1Trajectagon1.png", "Trajectagon", 256, 64, Look::Name},
-    {"Interface/Textures/1Triangoloid1.png", "Triangoloid", 256, 64, Look::Name},
-    {"Interface/Textures/1Artillerator1.png", "Artillerator", 256, 64, Look::Name},
-    {"Interface/Textures/Dedagon.png", "Detagon", 256, 64, Look::Name},
+    {"Interface/Textures/1Smashtor1.png", "Smashtor", 256, 64, Look::UnitName},
+    {"Interface/Textures/1Trajectagon1.png", "Trajectagon", 256, 64, Look::UnitName},
+    {"Interface/Textures/1Triangoloid1.png", "Triangoloid", 256, 64, Look::UnitName},
+    {"Interface/Textures/1Artillerator1.png", "Artillerator", 256, 64, Look::UnitName},
+    {"Interface/Textures/Dedagon.png", "Detagon", 256, 64, Look::UnitName},
 };
 
 // The match modes: the title as the options screen's table names the file,
@@ -89,8 +96,18 @@ LookSize NominalSize(Look look)
         return {24, 2};
     case Look::Name:
         return {30, 3};
+    case Look::UnitName:
+        return {30, 2};
     }
     return {24, 2};
+}
+
+int InkWidth(const LetteringPicture& picture)
+{
+    if (picture.look == Look::UnitName) {
+        return kUnitNameWidth;
+    }
+    return picture.width - 2 * CentredTextMargin(picture.height);
 }
 
 // Pictures of one look share one size of lettering: the largest at which
@@ -102,9 +119,8 @@ int SharedSize(const Lettering& font, Look look)
     int size = nominal.size;
     for (const LetteringPicture& picture : kPictures) {
         if (picture.look == look) {
-            const int margin = CentredTextMargin(picture.height);
-            size = std::min(size, font.FittingSize(UpperCase(picture.text), nominal.size, nominal.spacing,
-                                                   picture.width - 2 * margin));
+            size = std::min(
+                size, font.FittingSize(UpperCase(picture.text), nominal.size, nominal.spacing, InkWidth(picture)));
         }
     }
     return size;
@@ -117,22 +133,27 @@ RgbaCanvas PaintLettering(const Fonts& fonts, const LetteringPicture& picture)
     const Lettering& font = fonts.For(picture.look);
     const int size = picture.look == Look::Heading ? nominal.size : SharedSize(font, picture.look);
     const LetterStyle style = picture.look == Look::Label ? LabelStyle() : HeadingStyle();
-    DrawCentredText(canvas, font, picture.text, size, nominal.spacing, style);
+    DrawCentredTextInWidth(canvas, font, picture.text, size, nominal.spacing, style, InkWidth(picture));
     if (picture.look == Look::Heading) {
         DrawRule(canvas, picture.width * 0.5f, picture.height - 8.0f, picture.width * 0.42f, 0.8f);
     }
     return canvas;
 }
 
+// The options screen shows it from x 358 inside a panel that starts at 384,
+// beside the game types' panel: the lettering keeps to the panel, centred
+// on it, clear of the first 36 texels.
 RgbaCanvas PaintMode(const Fonts& fonts, const ModePicture& mode)
 {
+    constexpr float kCentre = 270.0f;
+    constexpr int kWidest = 440;
     RgbaCanvas canvas(512, 128);
-    DrawTextAt(canvas, *fonts.bold, mode.title, 40, 4, HeadingStyle(), 256.0f, 62.0f, 480);
-    DrawRule(canvas, 256.0f, 76.0f, 200.0f, 0.7f);
+    DrawTextAt(canvas, *fonts.bold, mode.title, 40, 4, HeadingStyle(), kCentre, 62.0f, kWidest);
+    DrawRule(canvas, kCentre, 76.0f, 190.0f, 0.7f);
     LetterStyle hintStyle = LabelStyle();
     hintStyle.outlineWidth = 1.0f;
-    const TextMask hint = fonts.regular->Render(mode.hint, fonts.regular->FittingSize(mode.hint, 19, 0, 490), 0);
-    DrawLettering(canvas, hint, 256.0f, 104.0f, hintStyle);
+    const TextMask hint = fonts.regular->Render(mode.hint, fonts.regular->FittingSize(mode.hint, 19, 0, kWidest), 0);
+    DrawLettering(canvas, hint, kCentre, 104.0f, hintStyle);
     return canvas;
 }
 

@@ -6,6 +6,12 @@
 // A button is a rounded slate panel with a light rim and a soft top light;
 // hovered it is brighter, pressed darker with the light at the bottom. The
 // edit box is a dark, slightly clear field with a thin rim.
+//
+// The check boxes' checked faces, "Interface/Button/bcheck.dds" and, under
+// the cursor, "bcheckhover.dds", are the up and hover faces with a gold tick
+// in the middle: a box that is on reads as on, not as a pressed, darker one.
+// The options screen stretches them over 78 x 23 pixels, so the tick is
+// drawn in that box's own pixels and comes out undistorted there.
 #include "DataGenerator.h"
 
 #include "platform/ImageFile.h"
@@ -70,6 +76,65 @@ platform::RgbaImage PaintFace(int width, int height, const FaceStyle& style)
     return image;
 }
 
+float SegmentDistance(float px, float py, float ax, float ay, float bx, float by)
+{
+    const float dx = bx - ax;
+    const float dy = by - ay;
+    const float t = std::clamp(((px - ax) * dx + (py - ay) * dy) / (dx * dx + dy * dy), 0.0f, 1.0f);
+    return std::hypot(px - ax - t * dx, py - ay - t * dy);
+}
+
+void Blend(std::uint8_t* pixel, float red, float green, float blue, float amount)
+{
+    for (int channel = 0; channel < 3; ++channel) {
+        const float colour = channel == 0 ? red : (channel == 1 ? green : blue);
+        const float old = static_cast<float>(pixel[channel]) / 255.0f;
+        pixel[channel] = Byte(old + (colour - old) * amount);
+    }
+}
+
+// A tick centred in a box of boxWidth x boxHeight screen pixels, the size
+// the face is shown at: a dark edge, then the gold stroke lit from above.
+void DrawTick(platform::RgbaImage& face, float boxWidth, float boxHeight)
+{
+    const float scaleX = boxWidth / static_cast<float>(face.width);
+    const float scaleY = boxHeight / static_cast<float>(face.height);
+    const float cx = boxWidth * 0.5f;
+    const float cy = boxHeight * 0.5f;
+    // The short stroke down to the corner, then the long one up.
+    const float ax = cx - 8.0f;
+    const float ay = cy + 0.5f;
+    const float bx = cx - 2.5f;
+    const float by = cy + 6.0f;
+    const float tx = cx + 8.5f;
+    const float ty = cy - 7.0f;
+    constexpr float kHalfStroke = 1.7f;
+    constexpr float kEdge = 1.2f;
+    for (int y = 0; y < face.height; ++y) {
+        for (int x = 0; x < face.width; ++x) {
+            const float px = (static_cast<float>(x) + 0.5f) * scaleX;
+            const float py = (static_cast<float>(y) + 0.5f) * scaleY;
+            const float distance =
+                std::min(SegmentDistance(px, py, ax, ay, bx, by), SegmentDistance(px, py, bx, by, tx, ty));
+            std::uint8_t* pixel = face.rgba.data() + (static_cast<std::size_t>(y) * face.width + x) * 4;
+            const float edge = std::clamp(kHalfStroke + kEdge + 0.5f - distance, 0.0f, 1.0f);
+            Blend(pixel, 0.02f, 0.03f, 0.07f, 0.85f * edge);
+            const float stroke = std::clamp(kHalfStroke + 0.5f - distance, 0.0f, 1.0f);
+            const float lit = 1.0f - 0.25f * std::clamp((py - (cy - 7.0f)) / 14.0f, 0.0f, 1.0f);
+            Blend(pixel, 1.0f * lit, 0.86f * lit, 0.45f * lit, stroke);
+        }
+    }
+}
+
+platform::RgbaImage PaintCheckedFace(int width, int height, const FaceStyle& style)
+{
+    constexpr float kShownWidth = 78.0f;
+    constexpr float kShownHeight = 23.0f;
+    platform::RgbaImage face = PaintFace(width, height, style);
+    DrawTick(face, kShownWidth, kShownHeight);
+    return face;
+}
+
 bool WriteFace(const std::filesystem::path& root, const std::string& path, const platform::RgbaImage& face)
 {
     const std::vector<std::uint8_t> dds = platform::EncodeDds32(face);
@@ -90,6 +155,8 @@ bool GenerateWidgetFaces(const std::filesystem::path& root)
     return WriteFace(root, "Interface/Button/bup.dds", PaintFace(kButtonWidth, kButtonHeight, up)) &&
            WriteFace(root, "Interface/Button/bhover.dds", PaintFace(kButtonWidth, kButtonHeight, hover)) &&
            WriteFace(root, "Interface/Button/bdown.dds", PaintFace(kButtonWidth, kButtonHeight, down)) &&
+           WriteFace(root, "Interface/Button/bcheck.dds", PaintCheckedFace(kButtonWidth, kButtonHeight, up)) &&
+           WriteFace(root, "Interface/Button/bcheckhover.dds", PaintCheckedFace(kButtonWidth, kButtonHeight, hover)) &&
            WriteFace(root, "Interface/EditBox/genericbg.dds", PaintFace(512, 48, field));
 }
 

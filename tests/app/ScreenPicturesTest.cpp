@@ -1,0 +1,352 @@
+// The screens as a player sees them, drawn by the whole game in an offscreen
+// window at 1024x768 over the generated data: unit selection, the connection
+// screen with a host heard, the options with boxes on and off, a match on the
+// Tundra's snow with console and chat text, and the statistics with a name
+// too long for its column. Each picture is written to the build folder to be
+// looked at, and checked where a fault would show: text over a picture, a
+// widget over text, text that cannot be read on its ground.
+#include "app/Game.h"
+#include "app/SplashLogo.h"
+#include "game/Army.h"
+#include "game/Battle.h"
+#include "game/GameRules.h"
+#include "gui/guiCheckBox.h"
+#include "gui/guiEditBox.h"
+#include "gui/guiManager.h"
+#include "gui/guiWindow.h"
+#include "input/Cursor.h"
+#include "input/KeyCommand.h"
+#include "input/Mouse.h"
+#include "platform/GlRenderDevice.h"
+#include "platform/ImageFile.h"
+#include "platform/InputEvents.h"
+#include "platform/QuitRequest.h"
+#include "platform/Random.h"
+#include "platform/SdlWindow.h"
+#include "render/Renderer.h"
+#include "render/TextManager.h"
+#include "screens/ConnectionScreen.h"
+#include "screens/HudOverlay.h"
+#include "screens/NetSession.h"
+#include "screens/OptionsScreen.h"
+#include "screens/PlayScreen.h"
+#include "screens/ScreenManager.h"
+#include "screens/StatisticsScreen.h"
+#include "screens/UnitSelectionScreen.h"
+
+#include "RecordingCanvas.h"
+#include "TestSupport.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <array>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr int kWidth = 1024;
+constexpr int kHeight = 768;
+
+// A network session that has heard one host and does nothing else.
+class OneHostSession : public NetSession {
+public:
+    bool OpenDiscovery() override { return true; }
+    bool Host(const std::string&) override { return false; }
+    bool Connect(std::size_t, const std::string&) override { return false; }
+    bool IsConnecting() const override { return false; }
+    bool IsHosting() const override { return false; }
+    std::int32_t OwnId() const override { return -1; }
+    std::string OwnName() const override { return "Me"; }
+    std::vector<NetPeerName> Hosts() const override { return {{-2, "Wintergreen"}}; }
+    std::vector<NetPeerName> Players() const override { return {}; }
+    bool Kick(std::int32_t) override { return false; }
+    void Leave() override {}
+    void SendLobbyChat(const std::string&) override {}
+    void SendGameSettings(const GameOptions&) override {}
+    void SendStartGame() override {}
+    void StopAnnouncing() override {}
+    void StartUnitStateSync() override {}
+    void SendSlotsAsHost(const std::array<PlayerSetup, 8>&) override {}
+    void SendSlotAsClient(const PlayerSetup&) override {}
+};
+
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+// The game past its splash, in the menus over the background battle, with
+// the cursor parked in the top right corner, clear of everything checked.
+struct GameOnScreen {
+    GameOnScreen()
+    {
+        testing::LinkDataTree(here.Path());
+        platform::TakePendingQuit();
+        platform::SetInputFocus(true);
+        platform::WindowConfig config;
+        config.windowed = true;
+        window = platform::SdlWindow::Open(config);
+        REQUIRE(window);
+        std::string why;
+        std::unique_ptr<platform::GlRenderDevice> device = platform::GlRenderDevice::Create(*window, &why);
+        REQUIRE_MESSAGE(device, why);
+        Renderer::Instance()->CreateDevice(std::move(device));
+        Mouse::Instance()->SetX(kWidth - 4);
+        Mouse::Instance()->SetY(4);
+        game = Game::Instance();
+        game->Init();
+        platform::SeedRand(2718);
+        game->SetWindow(window.get());
+        game->LoadSplashLogo();
+        game->SetFrameTime(1.0f / 60.0f);
+        clock.Advance(6.0);
+        game->SplashFrame();
+        REQUIRE(game->GetSetting(kSettingGameState) == kStateMenus);
+    }
+    ~GameOnScreen()
+    {
+        ScreenManager::Instance()->SetNetSession(nullptr);
+        game->EndMatch();
+        game->SetWindow(nullptr);
+        SplashLogo::Instance()->SetTexture(nullptr);
+        guiManager::Instance()->Shutdown();
+        Cursor::Instance()->Release();
+        HudOverlay::Instance()->Release();
+        StatisticsScreen::Instance()->Release();
+        TextManager::Instance()->Shutdown();
+        Renderer::Instance()->ReleaseDevice();
+    }
+    GameOnScreen(const GameOnScreen&) = delete;
+    GameOnScreen& operator=(const GameOnScreen&) = delete;
+
+    void Frames(int count)
+    {
+        for (int frame = 0; frame < count; ++frame) {
+            clock.Advance(1.0 / 60.0);
+            if (game->GetSetting(kSettingGameState) == kStateMatch) {
+                game->PlayFrame();
+            } else {
+                game->MenuFrame();
+            }
+        }
+    }
+
+    // The last frame, written to the build folder as name.png.
+    platform::RgbImage Shot(const std::string& name) const
+    {
+        platform::RgbImage image;
+        REQUIRE(Renderer::Instance()->GetDevice()->ReadPicture(image));
+        REQUIRE(image.width == kWidth);
+        const std::filesystem::path path = std::filesystem::path(KV_TEST_OUTPUT_DIR) / (name + ".png");
+        platform::WriteWholeFile(path.string(), platform::EncodePngRgb(image));
+        return image;
+    }
+
+    testing::ManualClockScope clock;
+    testing::TempDirectory here;
+    std::unique_ptr<platform::SdlWindow> window;
+    Game* game = nullptr;
+};
+
+Rgb PixelAt(const platform::RgbImage& image, int x, int y)
+{
+    const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 3;
+    return {image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]};
+}
+
+// How many pixels of the rectangle (right and bottom excluded) pass the test.
+int CountPixels(const platform::RgbImage& image, int left, int top, int right, int bottom,
+                const std::function<bool(const Rgb&)>& test)
+{
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            count += test(PixelAt(image, x, y)) ? 1 : 0;
+        }
+    }
+    return count;
+}
+
+// The default text colour (54, 115, 199) drawn solid, give or take the
+// rounding of blending.
+bool IsTextBlue(const Rgb& c)
+{
+    return std::abs(c.r - 54) <= 24 && std::abs(c.g - 115) <= 24 && std::abs(c.b - 199) <= 24;
+}
+
+bool IsDark(const Rgb& c)
+{
+    return std::max({c.r, c.g, c.b}) < 50;
+}
+
+// A part of the picture, three times larger, for looking at small widgets.
+void WriteCloseUp(const platform::RgbImage& image, int left, int top, int right, int bottom, const std::string& name)
+{
+    constexpr int kScale = 3;
+    platform::RgbImage close;
+    close.width = (right - left) * kScale;
+    close.height = (bottom - top) * kScale;
+    close.rgb.resize(static_cast<std::size_t>(close.width) * close.height * 3);
+    for (int y = 0; y < close.height; ++y) {
+        for (int x = 0; x < close.width; ++x) {
+            const Rgb c = PixelAt(image, left + x / kScale, top + y / kScale);
+            const std::size_t at = (static_cast<std::size_t>(y) * close.width + x) * 3;
+            close.rgb[at] = static_cast<std::uint8_t>(c.r);
+            close.rgb[at + 1] = static_cast<std::uint8_t>(c.g);
+            close.rgb[at + 2] = static_cast<std::uint8_t>(c.b);
+        }
+    }
+    const std::filesystem::path path = std::filesystem::path(KV_TEST_OUTPUT_DIR) / (name + ".png");
+    platform::WriteWholeFile(path.string(), platform::EncodePngRgb(close));
+}
+
+guiRect PixelRectOf(const std::string& window, const std::string& name, guiObjectType type)
+{
+    guiObject* object = guiManager::Instance()->FindObject(window, name, type);
+    REQUIRE(object != nullptr);
+    const guiWindow* owner = object->GetOwner();
+    return object->PixelRect(owner->GetPosition().x, owner->GetPosition().y, owner->GetWidth(), owner->GetHeight());
+}
+
+} // namespace
+
+TEST_CASE("unit selection draws every type's count in the clear beside its name")
+{
+    GameOnScreen screen;
+    REQUIRE(screen.game->SetOptions(kModeLastManOnTheHill, 5.0f, kAllowAllUnitTypes, 0, 100, 3));
+    ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
+    screen.Frames(3);
+    const platform::RgbImage picture = screen.Shot("screens_unit_selection");
+    // Each count ("25" or "12" here) is drawn in the text colour where the
+    // name pictures used to put their lettering.
+    const std::array<std::pair<float, float>, 5> counts = {
+        {{0.15f, 0.56f}, {0.40f, 0.56f}, {0.65f, 0.56f}, {0.28f, 0.24f}, {0.53f, 0.24f}}};
+    for (const auto& [sliderX, textY] : counts) {
+        const int x = static_cast<int>((sliderX + 0.18f) * kWidth);
+        const int y = static_cast<int>(textY * kHeight);
+        CAPTURE(x);
+        CAPTURE(y);
+        CHECK(CountPixels(picture, x, y, x + 22, y + 16, IsTextBlue) >= 12);
+    }
+}
+
+TEST_CASE("the connection screen shows a heard host's line beside its Connect button, not under it")
+{
+    GameOnScreen screen;
+    OneHostSession session;
+    ScreenManager::Instance()->SetNetSession(&session);
+    ScreenManager::Instance()->SetScreen(kScreenConnection);
+    screen.Frames(3);
+    const platform::RgbImage picture = screen.Shot("screens_connection");
+    const guiRect button =
+        PixelRectOf(ConnectionScreen::kWindow, std::string(ConnectionScreen::kHostButtonPrefix) + "0", kGuiButton);
+    const int lineX = static_cast<int>(0.4f * kWidth);
+    const int lineY = static_cast<int>(0.2f * kHeight) + 30;
+    // The button ends before the line starts, level with the line.
+    CHECK(button.right < static_cast<float>(lineX));
+    CHECK(button.top <= static_cast<float>(lineY));
+    CHECK(button.bottom >= static_cast<float>(lineY + 16));
+    // "0 : Name: Wintergreen" is there in white from its first character.
+    const auto white = [](const Rgb& c) { return std::min({c.r, c.g, c.b}) > 200; };
+    CHECK(CountPixels(picture, lineX, lineY, lineX + 12, lineY + 16, white) >= 10);
+    const int lineWidth = TextManager::Instance()->MeasureText("0 : Name: Wintergreen", "Default");
+    CHECK(CountPixels(picture, lineX, lineY, lineX + lineWidth, lineY + 16, white) >= 60);
+}
+
+TEST_CASE("the options fit every game type inside its panel and tick the boxes that are on")
+{
+    GameOnScreen screen;
+    ScreenManager::Instance()->SetScreen(kScreenOptions);
+    // The second unit type barred: one box off among boxes on.
+    auto* barred = static_cast<guiCheckBox*>(
+        guiManager::Instance()->FindObject("OptionsScreenWindowHandle", "OptionsScreenUnitCheckBox1", kGuiCheckBox));
+    REQUIRE(barred != nullptr);
+    barred->SetChecked(0);
+    screen.Frames(3);
+    const platform::RgbImage picture = screen.Shot("screens_options");
+    WriteCloseUp(picture, 80, 110, 330, 270, "screens_options_check_boxes");
+
+    // The longest game type ends clear of the game-type panel's inner edge.
+    for (const char* mode : OptionsScreen::kModeNames) {
+        CAPTURE(mode);
+        CHECK(195 + TextManager::Instance()->MeasureText(mode, "Default") <= 362);
+    }
+    // The panel's frame, right of "Last Man on the Hill", is not crossed by
+    // text: no text-coloured pixel between the text's end and the frame.
+    CHECK(CountPixels(picture, 357, 485, 372, 501, IsTextBlue) == 0);
+
+    // The tick's long stroke crosses the box at (42, 11) of its 78 x 23
+    // pixels: gold on a checked box, the plain slate face on the barred one.
+    const auto gold = [](const Rgb& c) { return c.r > 200 && c.g > 160 && c.b < 150; };
+    const int boxLeft = 95;
+    for (int box = 0; box < 5; ++box) {
+        CAPTURE(box);
+        const int top = (125 + 30 * box) * 767 / 768;
+        const int goldPixels = CountPixels(picture, boxLeft + 40, top + 9, boxLeft + 45, top + 14, gold);
+        if (box == 1) {
+            CHECK(goldPixels == 0);
+        } else {
+            CHECK(goldPixels >= 5);
+        }
+    }
+}
+
+TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow, and its statistics cut a long name")
+{
+    GameOnScreen screen;
+    // The Tundra, every type, a short Body Count against two armies.
+    REQUIRE(screen.game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 40, 2));
+    ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
+    screen.Frames(2);
+    testing::Fire(UnitSelectionScreen::StartGameFromUnitSelection, kGuiButtonReleased);
+    REQUIRE(screen.game->GetSetting(kSettingGameState) == kStateMatch);
+    screen.Frames(3);
+
+    // "Game On" from the rules, a chat line, and the chat line being typed.
+    TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole");
+    REQUIRE(console != nullptr);
+    REQUIRE(console->GetLines().front() == "Game On");
+    console->AddLine("Wintergreen: see you on the hill");
+    testing::Fire(PlayScreen::MainPlayScreenCallback, kGuiKeyDown, guiParam::FromInt(kKeyChat));
+    auto* chat = static_cast<guiEditBox*>(
+        guiManager::Instance()->FindObject(PlayScreen::kWindowName, PlayScreen::kChatBoxName, kGuiEditBox));
+    REQUIRE(chat != nullptr);
+    chat->SetText("gg, well played");
+    screen.Frames(2);
+    const platform::RgbImage match = screen.Shot("match_tundra_chat");
+    WriteCloseUp(match, 225, 660, 560, 767, "match_tundra_chat_close");
+
+    // "Game On", one line above the newest, at (235, 680): its blue glyphs
+    // stand in a dark rim, whatever the snow behind them.
+    const int gameOnWidth = TextManager::Instance()->MeasureText("Game On", "Default");
+    CHECK(CountPixels(match, 235, 680, 235 + gameOnWidth, 696, IsTextBlue) >= 40);
+    CHECK(CountPixels(match, 233, 678, 237 + gameOnWidth, 698, IsDark) >= 60);
+
+    // The statistics, with the first army's name far longer than its column.
+    const std::string longName = "Wintergreen of the Northern Reaches";
+    Battle::Instance()->GetArmies().front()->SetName(longName);
+    GameRules::Instance()->SetState(kMatchStatistics);
+    screen.Frames(2);
+    const platform::RgbImage statistics = screen.Shot("statistics_long_name");
+    // The names stop short of the damage column's divider at x 300.
+    const auto white = [](const Rgb& c) { return std::min({c.r, c.g, c.b}) > 200; };
+    for (std::size_t row = 0; row < Battle::Instance()->GetArmies().size(); ++row) {
+        CAPTURE(row);
+        const int y = 250 + 50 * static_cast<int>(row);
+        CHECK(CountPixels(statistics, 292, y, 306, y + 32, white) == 0);
+    }
+    // The long name's row shows its start across the column.
+    const std::vector<std::unique_ptr<Army>>& ranked = Battle::Instance()->GetArmies();
+    const auto found = std::find_if(ranked.begin(), ranked.end(), [&longName](const std::unique_ptr<Army>& army) {
+        return army->GetName() == longName;
+    });
+    REQUIRE(found != ranked.end());
+    const int nameY = 250 + 50 * static_cast<int>(found - ranked.begin());
+    CHECK(CountPixels(statistics, 100, nameY, 290, nameY + 32, white) >= 200);
+}
