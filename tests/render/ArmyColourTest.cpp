@@ -93,6 +93,9 @@ void DrawColouredMarks(Renderer& renderer, const Terrain& ground, const CameraVi
 {
     platform::RenderDevice& device = *renderer.GetDevice();
     HudOverlay* hud = HudOverlay::Instance();
+    // The close-up shows another army than the one drawn first after these
+    // marks, so a first material lost to colour tracking shows as another
+    // army's colour rather than by chance as the right one.
     const std::vector<Unit*> selection(units.end() - 10, units.end() - 5);
     hud->RenderSelectionView(renderer, light, selection, ground, view);
     device.Clear(kGround, 1.0f);
