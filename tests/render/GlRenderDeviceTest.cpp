@@ -1,4 +1,4 @@
-// The GL device against the conventions the drawing code was written for,
+// The GL device against the conventions the drawing code relies on,
 // checked on pixels read back from an offscreen picture.
 #include "platform/GlRenderDevice.h"
 
