@@ -74,7 +74,8 @@ void GameRules::RankArmies()
         return;
     }
     TimerStart(rankingTimer_);
-    // Equal keys keep their order, as the bubble sort of old did.
+    // Equal keys keep their order: armies level on score stay where the last
+    // ranking put them, so the table does not shuffle them every half second.
     std::stable_sort(
         GetArmies().begin(), GetArmies().end(),
         [mode](const std::unique_ptr<Army>& a, const std::unique_ptr<Army>& b) { return RanksBefore(mode, *a, *b); });

@@ -12,8 +12,8 @@
 //    9  dragCoefficient           19  frictionEnabled
 //   10  frictionCoefficient
 //
-// The layout is that of the C library's formatted reads the files were first
-// written for: a number may be preceded by any white space (blank lines,
+// The layout is the one the C library's formatted reads ("%f", "%f,%f,%f")
+// accept: a number may be preceded by any white space (blank lines,
 // indentation and CR line ends are therefore all accepted), a comma must
 // follow the number before it directly, and the decimal point is always ".",
 // whatever the user's locale. The numbers themselves are stricter than those

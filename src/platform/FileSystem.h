@@ -1,10 +1,10 @@
 // The game's files: the one path lookup and reader for data files, and the
-// appending the logs are written with. The game names its files the way the
-// original data tree spelled them: backslashes, "..", and letters in any case
-// ("Interface/button/bdown.dds" next to "Interface/Button/bup.dds"). Every
-// loader reads data through here so those names find the files on a
-// case-sensitive file system, and so that nothing but a regular file of the
-// size its kind allows is ever read.
+// appending the logs are written with. The names the game asks for may hold
+// backslashes, ".." and letters in any case ("Interface/button/bdown.dds"
+// next to "Interface/Button/bup.dds"), whatever the case the generator wrote
+// them in. Every loader reads data through here so those names find the files
+// on a case-sensitive file system, and so that nothing but a regular file of
+// the size its kind allows is ever read.
 #pragma once
 
 #include <cstddef>

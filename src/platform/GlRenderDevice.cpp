@@ -25,6 +25,11 @@
 //   their material).
 // - Stage 0 modulates; with no texture bound stage 0 is off, which reads as
 //   an opaque white texture. Other stages only feed a pixel shader.
+// - A draw looks the same whatever the draws before it did: the GL state is
+//   brought to the device state it depends on before each draw, including
+//   what GL keeps by itself (the material a colour-tracking draw overwrote,
+//   the current colour and normal once their arrays go off). A draw whose
+//   stride is shorter than its vertex format's vertex draws nothing.
 #include "platform/GlRenderDevice.h"
 
 #include "platform/GlFont.h"
@@ -443,6 +448,10 @@ void GlRenderDevice::ApplyMaterial()
 {
     const std::uint32_t format = state_.vertexFormat;
     const Material& m = state_.material;
+    // Tracking off first: while it is on, GL ignores the material colour it
+    // tracks, and a draw after one with vertex colours would keep whatever
+    // diffuse an earlier draw left instead of its own.
+    glDisable(GL_COLOR_MATERIAL);
     GLfloat colour[4] = {};
     ColorArray(m.ambient, colour);
     glMaterialfv(GL_FRONT_AND_BACK, GL_AMBIENT, colour);
@@ -552,7 +561,9 @@ void GlRenderDevice::ApplyTexCoordArrays(int sets, int stride, std::uint32_t at)
 
 bool GlRenderDevice::PrepareDraw()
 {
-    if (!state_.stream || state_.streamStride == 0) {
+    // A stride short of the format's vertex would read each vertex's last
+    // fields from the next one, and past the buffer's end at the last.
+    if (!state_.stream || state_.streamStride == 0 || state_.streamStride < VertexStride(state_.vertexFormat)) {
         return false;
     }
     const bool screenSpace = (state_.vertexFormat & kVertexScreenPosition) != 0;

@@ -1,5 +1,5 @@
 // The drawing device: one interface over the graphics hardware with the
-// behaviour the game's drawing code was written for. State persists between
+// behaviour the game's drawing code relies on. State persists between
 // draws (DeviceState.h holds it with its defaults); transforms are row-vector
 // matrices of a left-handed world with depth 0..1; faces wound
 // counter-clockwise on screen are culled; pre-transformed vertices are in
@@ -135,7 +135,9 @@ public:
                                                                    std::string* error = nullptr) = 0;
     virtual std::unique_ptr<Font> CreateFont(const FontDesc& desc) = 0;
 
-    // Drawing from stream 0 (and the index buffer) in the current state.
+    // Drawing from stream 0 (and the index buffer) in the current state and
+    // nothing else: a draw looks the same whatever the draws before it were.
+    // A stride shorter than the vertex format's vertex draws nothing.
     virtual void DrawPrimitive(Primitive type, std::uint32_t startVertex, std::uint32_t count) = 0;
     virtual void DrawIndexedPrimitive(Primitive type, std::int32_t baseVertex, std::uint32_t minIndex,
                                       std::uint32_t vertexCount, std::uint32_t startIndex, std::uint32_t count) = 0;

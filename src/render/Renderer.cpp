@@ -235,6 +235,8 @@ bool Renderer::RenderGame(const RenderScene& scene)
     // The windows and the rules queue their text before the queue is drawn;
     // the cursor lies over everything, text included.
     RunLayer(drawWindows_);
+    // The windows leave whatever states their last widget needed.
+    Set2DStates();
     rulesHud_->Draw(*this, *TextManager::Instance(), *GameRules::Instance());
     SetLineStates();
     TextManager::Instance()->Render();

@@ -106,9 +106,10 @@ public:
     // the text, the cursor after everything. Either may be empty.
     void SetOverlays(std::function<void()> drawWindows, std::function<void()> drawCursor);
 
-    // Flat drawing in screen pixels (y down) in the caller's preset
-    // (SetLineStates or Set2DStates); each turns the depth test off around
-    // its draw.
+    // Flat drawing in screen pixels (y down) under either preset
+    // (SetLineStates or Set2DStates) and the caller's blending: each sets its
+    // own vertex layout and texture (none for rectangles and lines), and
+    // turns the depth test off around its draw.
     void DrawRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color, bool filled);
     void DrawLine(const Vec2& a, const Vec2& b, std::uint32_t color);
     void DrawTexturedRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color,
@@ -130,6 +131,8 @@ private:
     // Every flag of the rules once more, in its colour and fully lit (the
     // grid drew it plainly; the equal depth lets this pass win).
     void DrawRulesFlags();
+    // The screen-vertex layout with no texture, for rectangles and lines.
+    void SetUntexturedLayout();
     template <typename Vertex>
     void FillAndDraw(std::unique_ptr<platform::VertexBuffer>& buffer, std::span<const Vertex> vertices,
                      platform::Primitive type, std::uint32_t count);

@@ -5,6 +5,11 @@
 // rewritten for every draw: no allocation per draw. Vertices sit at z 0.5
 // with 1/w 1, all in the one colour given; a quad's texture is stretched
 // whole over it, (0, 0) at its top left.
+//
+// Each draw sets its own vertex layout and texture, so rectangles and lines
+// come out in their colour under the quads' preset too (the statistics
+// table fills its rows between pictures), rather than reading texture
+// coordinates past each vertex and the last quad's texture.
 #include "render/Renderer.h"
 
 #include "core/ErrorLog.h"
@@ -32,12 +37,19 @@ void Renderer::FillAndDraw(std::unique_ptr<platform::VertexBuffer>& buffer, std:
     device_->DrawPrimitive(type, 0, count);
 }
 
+void Renderer::SetUntexturedLayout()
+{
+    device_->SetVertexFormat(platform::kScreenVertexFormat);
+    device_->SetTexture(0, nullptr);
+}
+
 void Renderer::DrawRect(const Vec2& topLeft, const Vec2& bottomRight, std::uint32_t color, bool filled)
 {
     if (!device_) {
         return;
     }
     device_->SetRenderState(platform::RenderState::ZEnable, 0);
+    SetUntexturedLayout();
     const float x0 = topLeft.x;
     const float y0 = topLeft.y;
     const float x1 = bottomRight.x;
@@ -61,6 +73,7 @@ void Renderer::DrawLine(const Vec2& a, const Vec2& b, std::uint32_t color)
         return;
     }
     device_->SetRenderState(platform::RenderState::ZEnable, 0);
+    SetUntexturedLayout();
     const platform::ScreenVertex ends[2] = {{a.x, a.y, 0.5f, 1.0f, color}, {b.x, b.y, 0.5f, 1.0f, color}};
     FillAndDraw<platform::ScreenVertex>(lineBuffer_, ends, platform::Primitive::LineList, 1);
     device_->SetRenderState(platform::RenderState::ZEnable, 1);
@@ -81,6 +94,7 @@ void Renderer::DrawTexturedRect(const Vec2& topLeft, const Vec2& bottomRight, st
                                                   {x1, y0, 0.5f, 1.0f, color, 1.0f, 0.0f},
                                                   {x1, y1, 0.5f, 1.0f, color, 1.0f, 1.0f},
                                                   {x0, y1, 0.5f, 1.0f, color, 0.0f, 1.0f}};
+    device_->SetVertexFormat(platform::kScreenTexVertexFormat);
     device_->SetTexture(0, texture);
     FillAndDraw<platform::ScreenTexVertex>(quadBuffer_, corners, platform::Primitive::TriangleFan, 2);
     device_->SetRenderState(platform::RenderState::ZEnable, 1);

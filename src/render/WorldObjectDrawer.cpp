@@ -7,20 +7,6 @@
 #include "game/Projectile.h"
 #include "render/MeshDrawer.h"
 
-#include <cmath>
-
-namespace {
-
-// A flight straight up or down has no pitch axis; it is drawn untipped
-// rather than turned about a zero axis, which would give no picture at all.
-bool HasAxis(const Vec3& axis)
-{
-    const float length = Vec3Length(axis);
-    return std::isfinite(length) && length > 1e-6f;
-}
-
-} // namespace
-
 platform::Material WorldObjectDrawer::ColourMaterial(std::uint32_t colour)
 {
     const auto channel = [colour](int shift) { return static_cast<float>((colour >> shift) & 0xFFu) / 255.0f; };
@@ -52,8 +38,10 @@ void WorldObjectDrawer::DrawProjectile(const Projectile& projectile)
     const ObjectMesh& mesh = projectile.GetMesh();
     device_.SetTexture(0, meshes_.GetObjectTexture(mesh));
     device_.SetMaterial(ColourMaterial(projectile.GetColour()));
-    // Debris is the moving object that collides with nothing.
-    const bool tips = projectile.GetCollisionType() != kCollisionNone && HasAxis(projectile.GetPitchAxis());
+    // Debris is the moving object that collides with nothing. A flight
+    // straight up or down has a zero pitch axis, and the turn about a zero
+    // axis is no turn at all: such a shot is drawn untipped.
+    const bool tips = projectile.GetCollisionType() != kCollisionNone;
     const Vec3 axes[2] = {projectile.GetSpinAxis(), projectile.GetPitchAxis()};
     const float angles[2] = {projectile.GetHeading(), projectile.GetPitch()};
     const std::size_t turns = tips ? 2 : 1;

@@ -8,7 +8,7 @@
 // chain of first children. For the files the generator writes (N top-level
 // frames, one mesh each) part i is simply the i-th top-level frame.
 //
-// Built differently from the walk the models were first made for: a frame
+// The walk is guarded against files it would otherwise misread: a frame
 // with no container down its chain is passed over instead of read through; a
 // container already taken is not taken twice (a named frame wrapping the
 // parts would otherwise give the first part twice and lose the last); a file

@@ -166,6 +166,19 @@ void CheckPixel(const platform::RgbImage& image, int x, int y, std::uint32_t col
     CHECK((image.rgb.empty() || near == wanted));
 }
 
+// A statistics row's panel, the army's colour with alpha 0x55, blended over
+// the plain background.
+std::uint32_t PanelOverBackground(std::uint32_t armyColour)
+{
+    std::uint32_t blended = 0;
+    for (int shift = 0; shift <= 16; shift += 8) {
+        const std::uint32_t army = (armyColour >> shift) & 0xFFu;
+        const std::uint32_t background = (kGameOverColour >> shift) & 0xFFu;
+        blended |= ((army * 0x55u + background * (0xFFu - 0x55u) + 127u) / 0xFFu) << shift;
+    }
+    return blended;
+}
+
 // The menus at the title (the background battle's eight armies are the
 // game's match test's part).
 void CheckAtTitle()
@@ -483,8 +496,15 @@ TEST_CASE("a player plays a short match to the statistics and leaves them with D
         const platform::RgbImage statistics = Shot("menus-statistics");
         CheckPixel(statistics, 500, 150, kGameOverColour);
         CheckPixel(statistics, 823, 72, kButtonUpColour);
-        // The first row's panel tints the background with the army's colour.
-        CheckPixel(statistics, 280, 275, kGameOverColour, false);
+        // Each row's panel is its army's colour a third opaque over the
+        // background, rows in ranked order from y 250, 50 apart.
+        const std::vector<std::unique_ptr<Army>>& ranked = GameRules::Instance()->GetRankedArmies();
+        REQUIRE(ranked.size() == 8);
+        for (std::size_t row = 0; row < ranked.size(); ++row) {
+            CAPTURE(row);
+            CheckPixel(statistics, 450, 266 + 50 * static_cast<int>(row),
+                       PanelOverBackground(ranked[row]->GetColour()));
+        }
     });
     player.ClickAt(pass + 7, 874, 57);
     // That the match's end takes the Done button with it is the match-end test's part.

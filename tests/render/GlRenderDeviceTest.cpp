@@ -1,4 +1,4 @@
-// The GL device against the conventions the drawing code was written for,
+// The GL device against the conventions the drawing code relies on,
 // checked on pixels read back from an offscreen picture.
 #include "platform/GlRenderDevice.h"
 
@@ -82,6 +82,21 @@ std::vector<ColouredVertex> WorldRect(float x0, float y0, float x1, float y1, fl
 }
 
 constexpr std::uint32_t kColouredFormat = kVertexPosition | kVertexDiffuse;
+
+struct LitColouredVertex {
+    Vec3 position;
+    Vec3 normal;
+    std::uint32_t color;
+};
+
+// A face towards the eye (looking down +z) at depth 5, from x0 to x1 across
+// the middle rows of the picture.
+template <typename Vertex, typename... Colour> std::vector<Vertex> FacingQuad(float x0, float x1, Colour... color)
+{
+    const Vec3 n{0.0f, 0.0f, -1.0f};
+    return {
+        {{x0, 2, 5}, n, color...}, {{x1, 2, 5}, n, color...}, {{x1, -2, 5}, n, color...}, {{x0, -2, 5}, n, color...}};
+}
 
 // The picture as it stands, read back.
 RgbImage Read(RenderDevice& device)
@@ -206,6 +221,18 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(depth == doctest::Approx(0.25f).epsilon(0.001));
     }
 
+    SUBCASE("a stream whose stride is short of its format's vertex draws nothing")
+    {
+        // Rectangle vertices under the textured layout would read their
+        // texture coordinates from the next vertex.
+        const auto buffer = Stream(device, ScreenRect(0.0f, 0.0f, 8.0f, 8.0f, 0xFFFF0000u), kScreenTexVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        CHECK(testing::PixelAt(Read(device), 4, 4) == 0x000000u);
+        device.SetVertexFormat(kScreenVertexFormat);
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        CHECK(testing::PixelAt(Read(device), 4, 4) == 0xFF0000u);
+    }
+
     SUBCASE("counter-clockwise faces are culled, on screen and in the world")
     {
         const std::vector<ScreenVertex> clockwise = {
@@ -324,4 +351,75 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK_FALSE(device.CreatePixelShaderFromFile("bad.ps", &why));
         CHECK(why.find("does not compile") != std::string::npos);
     }
+}
+
+TEST_CASE("a draw looks the same whatever the draws before it left")
+{
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(kSize, kSize);
+    REQUIRE(screen.device);
+    RenderDevice& device = *screen.device;
+    std::unique_ptr<Texture> grey = GreyTexture(device);
+    std::unique_ptr<Texture> red = device.CreateTextureFromPixels(1, 1, std::vector<std::uint8_t>{255, 0, 0, 255});
+    std::vector<std::unique_ptr<VertexBuffer>> buffers;
+    LightRecord light;
+    light.diffuse = {1.0f, 1.0f, 1.0f, 1.0f};
+    light.direction = {0.0f, 0.0f, 1.0f};
+    Material yellow;
+    yellow.diffuse = {1.0f, 1.0f, 0.0f, 1.0f};
+    yellow.ambient = {1.0f, 1.0f, 0.0f, 1.0f};
+
+    // Each draw sets the states it depends on, as the game's drawing does:
+    // a lit face in its material, one in its vertex colours, the first again,
+    // then a textured and a plain screen quad.
+    const auto drawScene = [&] {
+        device.Clear(0xFF000000u, 1.0f);
+        device.SetTransform(TransformKind::Projection, MatrixPerspectiveFovLH(kPi / 2.0f, 1.0f, 1.0f, 10.0f));
+        device.SetRenderState(RenderState::Lighting, 1);
+        device.SetRenderState(RenderState::AlphaBlendEnable, 0);
+        device.SetRenderState(RenderState::Ambient, 0xFF202020u);
+        device.SetLight(light);
+        device.EnableLight(true);
+        device.SetTexture(0, nullptr);
+        device.SetMaterial(yellow);
+        buffers.push_back(Draw(device, FacingQuad<LitVertex>(-5, -3), kVertexPosition | kVertexNormal));
+        buffers.push_back(Draw(device, FacingQuad<LitColouredVertex>(-3, -1, 0xFF00FFFFu),
+                               kVertexPosition | kVertexNormal | kVertexDiffuse));
+        buffers.push_back(Draw(device, FacingQuad<LitVertex>(-1, 1), kVertexPosition | kVertexNormal));
+        device.SetRenderState(RenderState::Lighting, 0);
+        device.SetTexture(0, grey.get());
+        buffers.push_back(Draw(device, TexturedRect(0, 0, 16, 8), kScreenTexVertexFormat));
+        device.SetTexture(0, nullptr);
+        buffers.push_back(Draw(device, ScreenRect(16, 0, 32, 8, 0xFF2040FFu), kScreenVertexFormat));
+        return Read(device);
+    };
+    const RgbImage alone = drawScene();
+    // The ambient light on the material's ambient plus the light on the face's
+    // diffuse: the material's, or the vertices' cyan.
+    const std::uint32_t yellowLit = 0xFFFF00u;
+    CHECK(Near(testing::PixelAt(alone, 4, 32), yellowLit, 2));
+    CHECK(Near(testing::PixelAt(alone, 20, 32), 0x20FFFFu, 2));
+    CHECK(Near(testing::PixelAt(alone, 32, 32), yellowLit, 2));
+    CHECK(Near(testing::PixelAt(alone, 8, 4), 0x808080u, 1));
+    CHECK(testing::PixelAt(alone, 24, 4) == 0x2040FFu);
+
+    // Draws that leave colour tracking on with a last colour of magenta,
+    // another material, point sprites, textures on every stage and the
+    // textured layout.
+    device.SetMaterial(Material{{0.0f, 0.0f, 1.0f, 1.0f}, {0.0f, 0.0f, 1.0f, 1.0f}, {}, {}, 0.0f});
+    buffers.push_back(Draw(device, FacingQuad<LitVertex>(-5, 5), kVertexPosition | kVertexNormal));
+    buffers.push_back(Draw(device, FacingQuad<LitColouredVertex>(-5, 5, 0xFFFF00FFu),
+                           kVertexPosition | kVertexNormal | kVertexDiffuse));
+    for (int stage = 0; stage < kTextureStages; ++stage) {
+        device.SetTexture(stage, red.get());
+    }
+    device.SetRenderState(RenderState::PointSpriteEnable, 1);
+    device.SetRenderState(RenderState::Lighting, 0);
+    buffers.push_back(Stream(device, WorldRect(-1, 1, 1, -1, 5, 0xFFFF00FFu), kColouredFormat));
+    device.DrawPrimitive(Primitive::PointList, 0, 4);
+    device.SetRenderState(RenderState::PointSpriteEnable, 0);
+    buffers.push_back(Draw(device, TexturedRect(0, 0, 64, 64), kScreenTexVertexFormat));
+    device.SetTexture(1, nullptr);
+    device.SetTexture(2, nullptr);
+
+    CHECK(drawScene().rgb == alone.rgb);
 }

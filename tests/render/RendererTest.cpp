@@ -119,6 +119,51 @@ TEST_CASE("flat drawing writes its vertices and turns the depth test off around 
     CHECK(null.device->Calls().back() == "SetRenderState ZEnable 1");
 }
 
+TEST_CASE("rectangles, lines and quads come out in their colours under either preset")
+{
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(64, 48);
+    REQUIRE(screen.device);
+    platform::RenderDevice* device = screen.device.get();
+    Renderer* renderer = Renderer::Instance();
+    renderer->CreateDevice(std::move(screen.device));
+    const std::vector<std::uint8_t> teal = {32, 80, 80, 255, 32, 80, 80, 255, 32, 80, 80, 255, 32, 80, 80, 255};
+    std::unique_ptr<platform::Texture> background = device->CreateTextureFromPixels(2, 2, teal);
+    device->Clear(0xFF000000u, 1.0f);
+
+    // As the statistics draw their rows: a picture, then panels a third
+    // opaque over it, in the quads' preset.
+    renderer->Set2DStates();
+    renderer->DrawTexturedRect({0, 0}, {64, 48}, 0xFFFFFFFFu, background.get());
+    renderer->DrawRect({0, 0}, {32, 16}, 0x55FF0000u, true);
+    renderer->DrawLine({0, 20}, {64, 20}, 0xFF00FF00u);
+    renderer->DrawRect({40, 30}, {50, 40}, 0xFFFFFF00u, false);
+    // And a quad after the lines' preset, its texture stretched over it.
+    renderer->SetLineStates();
+    std::vector<std::uint8_t> redThenBlue;
+    for (int x = 0; x < 8; ++x) {
+        const std::uint8_t red = x < 4 ? 255 : 0;
+        redThenBlue.insert(redThenBlue.end(), {red, 0, static_cast<std::uint8_t>(255 - red), 255});
+    }
+    std::unique_ptr<platform::Texture> halves = device->CreateTextureFromPixels(8, 1, redThenBlue);
+    renderer->DrawTexturedRect({0, 40}, {16, 48}, 0xFFFFFFFFu, halves.get());
+    platform::RgbImage picture;
+    REQUIRE(device->ReadPicture(picture));
+    // 0xFF / 3 + 0x20 x 2 / 3, 0x50 x 2 / 3.
+    const std::uint32_t panel = testing::PixelAt(picture, 10, 8);
+    CHECK(std::abs(static_cast<int>(panel >> 16) - 0x6B) <= 1);
+    CHECK(std::abs(static_cast<int>((panel >> 8) & 0xFFu) - 0x35) <= 1);
+    CHECK(std::abs(static_cast<int>(panel & 0xFFu) - 0x35) <= 1);
+    CHECK(testing::PixelAt(picture, 40, 8) == 0x205050u);
+    CHECK(testing::PixelAt(picture, 30, 20) == 0x00FF00u);
+    CHECK(testing::PixelAt(picture, 45, 30) == 0xFFFF00u);
+    CHECK(testing::PixelAt(picture, 45, 35) == 0x205050u);
+    CHECK(testing::PixelAt(picture, 4, 44) == 0xFF0000u);
+    CHECK(testing::PixelAt(picture, 12, 44) == 0x0000FFu);
+    background.reset();
+    halves.reset();
+    renderer->ReleaseDevice();
+}
+
 TEST_CASE("a frame runs the camera before its view, draws the world in order with the seen units in army colours, "
           "then the overlay and the text, and presents")
 {
@@ -146,6 +191,13 @@ TEST_CASE("a frame runs the camera before its view, draws the world in order wit
     camera.SetSpeed(0.5f);
     const LightRecord light;
     renderer->CreateSky();
+    // Windows whose last widget left the line states (and a mark in the calls).
+    renderer->SetOverlays(
+        [&null, renderer] {
+            renderer->SetLineStates();
+            null.device->SetPointSize(7.0f);
+        },
+        {});
     // The new map's minimap is drawn into its own picture, a pass of its own.
     renderer->GetTerrainRenderer().Sync(*null.device, world.Ground());
     null.device->ClearCalls();
@@ -193,6 +245,9 @@ TEST_CASE("a frame runs the camera before its view, draws the world in order wit
     const auto twoD = std::find(calls.rbegin(), calls.rend(), "SetVertexFormat 00000144").base() - calls.begin() - 1;
     CHECK(water < twoD);
     CHECK(twoD < at("BeginSprites"));
+    // Whatever the windows left, the rules' panels get the 2-D states.
+    CHECK(at("SetRenderState PointSize 7") < twoD);
+    renderer->SetOverlays({}, {});
     CHECK(at("BeginSprites") < at("EndScene"));
     CHECK(calls.back() == "Present");
     // The far unit's cell is out of sight; its army's colour shows only on
