@@ -1,8 +1,8 @@
 // FreeType glyph atlas and text quads.
 //
-// Sizes follow the text API the game was written for: the height is the
-// cell height in pixels (ascent plus descent), 0 meaning a 16-pixel cell; the
-// width is the average character width, 0 meaning the face's natural one.
+// A font is asked for by cell size: the height is the cell height in pixels
+// (ascent plus descent), 0 meaning a 16-pixel cell; the width is the average
+// character width, 0 meaning the face's natural one.
 #include "platform/GlFont.h"
 
 #include "platform/FileSystem.h"
