@@ -1,5 +1,6 @@
-// The game's files: the one path lookup and reader for data files, and the
-// appending the logs are written with. The game names its files the way the
+// The game's files: the one path lookup and reader for data files, the
+// appending the logs are written with, and new files (the screenshots)
+// written whole or not at all. The game names its files the way the
 // original data tree spelled them: backslashes, "..", and letters in any case
 // ("Interface/button/bdown.dds" next to "Interface/Button/bup.dds"). Every
 // loader reads data through here so those names find the files on a
@@ -42,6 +43,10 @@ bool AppendToFile(const std::string& path, std::string_view text);
 // nowhere: anything) exists at path, named exactly.
 bool PathExists(const std::string& path);
 
+// Creates the folder path (named exactly) if it is not there; false when it
+// cannot be made or something else is in the way.
+bool MakeFolder(const std::string& path);
+
 enum class NewFileResult {
     kWritten,
     kNameTaken, // something is at path already: nothing was written
@@ -53,9 +58,6 @@ enum class NewFileResult {
 // name only once it is whole on disk; a full disk or any other failure
 // leaves nothing behind, and error says why.
 NewFileResult WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string* error = nullptr);
-// Creates the folder path (named exactly) if it is not there; false when it
-// cannot be made or something else is in the way.
-bool MakeFolder(const std::string& path);
 
 // Writes text to standard error, the place of last resort for messages.
 void WriteToStandardError(std::string_view text);

@@ -4,8 +4,9 @@
 // thread cannot be lost to a success posted by another between two stores.
 //
 // While a blocking dialog is up the handler ends the process itself with
-// _exit, which is safe in a handler: the dialogs come at start-up and at a
-// failed map load, where nothing is pending that a clean shutdown would save.
+// _exit, which is safe in a handler. The dialogs come when start-up or a map
+// load fails: the logs are written entry by entry, and all a clean shutdown
+// would add is a leave message to a match's peers, not worth an endless wait.
 // The dialog's process, when the system forks one, is made to die with ours
 // by the fork handler below (it runs in the new child, before anything else
 // there), since we never learn its pid.

@@ -65,9 +65,12 @@ inline constexpr int kMapMaxImageSide = 1024;
 inline constexpr std::size_t kMapMaxFileBytes = 40 * 1024 * 1024;
 
 // Parses a whole file. On any fault (wrong magic, short file, counts that
-// disagree or do not fit, an index past the grid, a value that is not a finite
-// number or lies outside the bounds above) returns false, leaves out untouched and, when why is given, names the
-// fault. Nothing is allocated before the counts are known to fit the file.
+// disagree, do not fit or pass their bounds, an index past the grid, a value
+// that is not a finite number or lies outside the bounds above, an embedded
+// picture claiming more than kMapMaxImageSide) returns false, leaves out
+// untouched and, when why is given, names the fault with the number at fault.
+// Nothing is allocated before the counts are known to be within their bounds
+// and to fit the file.
 bool ParseMapFile(std::span<const std::uint8_t> bytes, MapData& out, std::string* why = nullptr);
 
 // The parser's checks on data made in memory, plus equal image lengths within
