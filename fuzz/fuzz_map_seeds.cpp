@@ -1,7 +1,9 @@
 // fuzz_map_seeds <directory>: writes a few small valid maps for the map
 // fuzzer to start from, and the crafted inputs that once got past the parser
 // (each a valid map with one header number changed), so every run tries them
-// and their neighbours again.
+// and their neighbours again. One seed embeds real pictures, whose headers
+// the parser reads to bound their sizes.
+#include "platform/ImageFile.h"
 #include "world/MapBuilder.h"
 #include "world/MapFile.h"
 
@@ -10,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -61,7 +64,18 @@ std::vector<std::uint8_t> WithFloatAt(std::vector<std::uint8_t> bytes, std::size
     return bytes;
 }
 
-// Header offsets of the map size and the height scale (MapFile.h).
+// A small map whose ground images are a BMP and whose water frames a PNG.
+MapData SeedWithPictures()
+{
+    MapData map = SeedMap(3, 3, 2, 0);
+    const platform::RgbImage picture{2, 2, std::vector<std::uint8_t>(12, 0x80)};
+    map.groundImages.fill(platform::EncodeBmp24(picture));
+    map.waterImages.fill(platform::EncodePngRgb(picture));
+    return map;
+}
+
+// Header offsets of the tree count, the map size and the height scale (MapFile.h).
+constexpr std::size_t kTreeCountOffset = 20;
 constexpr std::size_t kMapSizeOffset = 44;
 constexpr std::size_t kHeightScaleOffset = 48;
 
@@ -75,7 +89,7 @@ int main(int argc, char** argv)
     }
     const std::filesystem::path directory = argv[1];
     std::filesystem::create_directories(directory);
-    const MapData seeds[] = {SeedMap(2, 2, 1, 8), SeedMap(3, 4, 3, 0), SeedMap(5, 5, 9, 16)};
+    const MapData seeds[] = {SeedMap(2, 2, 1, 8), SeedMap(3, 4, 3, 0), SeedMap(5, 5, 9, 16), SeedWithPictures()};
     int n = 0;
     std::vector<std::uint8_t> last;
     for (const MapData& seed : seeds) {
@@ -90,5 +104,12 @@ int main(int argc, char** argv)
     // the map size was bounded.
     WriteFile(directory / "huge-map-size.kvm", WithFloatAt(last, kMapSizeOffset, 3e38f));
     WriteFile(directory / "huge-height-scale.kvm", WithFloatAt(last, kHeightScaleOffset, 3e38f));
+    // Two million trees once cost the game gigabytes before counts were bounded.
+    std::vector<std::uint8_t> forest = last;
+    constexpr std::uint32_t kForest = 2'000'000;
+    for (std::size_t i = 0; i < 4; ++i) {
+        forest[kTreeCountOffset + i] = static_cast<std::uint8_t>(kForest >> (8 * i));
+    }
+    WriteFile(directory / "huge-tree-count.kvm", forest);
     return 0;
 }

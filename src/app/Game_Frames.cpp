@@ -196,9 +196,13 @@ void Game::LoadAfterSplash()
     if (!LoadBackgroundMap()) {
         platform::ShowMessageBox("Could not load map.", "Kostrivane");
         // A failed load keeps the previous map; with none at all there is no
-        // ground to stand on, so the game ends rather than run an empty world.
+        // ground to stand on, so the game ends rather than run an empty world,
+        // and builds nothing of one: armies without start slots would only
+        // bury the one fault under warnings of their own.
         if (!terrain_.IsLoaded()) {
+            ErrorLog("Game.txt", true).Error("No map could be loaded, so the game ends.");
             platform::PostQuit(EXIT_FAILURE);
+            return;
         }
     }
 

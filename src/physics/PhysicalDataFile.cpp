@@ -29,6 +29,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <set>
 #include <vector>
 
 namespace {
@@ -153,9 +154,15 @@ bool ReadLine(TextScanner& scanner, int line, PhysicalData& data)
     }
 }
 
+// Every unit reads its type's file, so a fault of one file would otherwise
+// be written again for every unit of every battle: each warning is written
+// once a run. Main thread only, as every load.
 void Warn(const std::string& text)
 {
-    ErrorLog(kLogName, true).Warning(text);
+    static std::set<std::string> written;
+    if (written.insert(text).second) {
+        ErrorLog(kLogName, true).Warning(text);
+    }
 }
 
 // Puts back the default of a field whose value no body can use and says so.
@@ -183,6 +190,17 @@ bool KeepPositive(std::string_view path, const char* field, float& value, float 
     return KeepUsable(path, field, std::isfinite(value) && value > 0.0f, value, fallback);
 }
 
+// A switch a walking unit cannot do without.
+bool KeepOn(std::string_view path, const char* field, bool& value)
+{
+    if (value) {
+        return true;
+    }
+    Warn("Physical file " + std::string(path) + " has " + field + " off, so the unit could not move; using 1.");
+    value = true;
+    return false;
+}
+
 bool KeepFiniteVector(std::string_view path, const char* field, Vec3& value, const Vec3& fallback)
 {
     if (Vec3IsFinite(value)) {
@@ -193,8 +211,11 @@ bool KeepFiniteVector(std::string_view path, const char* field, Vec3& value, con
     return false;
 }
 
-// Division by mass and by radius sums, and a body that floats up instead of
-// falling, all start from values like these.
+// Division by mass and by radius sums, a body that floats up instead of
+// falling, and friction that pushes a body along instead of holding it back
+// all start from values like these; a body that is not movable never leaves
+// its place. (The files are the units' only: every other body takes the
+// defaults and sets its own switches.)
 bool Validate(std::string_view path, PhysicalData& data)
 {
     const PhysicalData defaults;
@@ -207,9 +228,12 @@ bool Validate(std::string_view path, PhysicalData& data)
     valid &= KeepFinite(path, "heading", data.heading, defaults.heading);
     valid &= KeepPositive(path, "mass", data.mass, defaults.mass);
     valid &= KeepFinite(path, "drag coefficient", data.dragCoefficient, defaults.dragCoefficient);
-    valid &= KeepFinite(path, "friction coefficient", data.frictionCoefficient, defaults.frictionCoefficient);
+    valid &= KeepUsable(path, "friction coefficient",
+                        std::isfinite(data.frictionCoefficient) && data.frictionCoefficient >= 0.0f,
+                        data.frictionCoefficient, defaults.frictionCoefficient);
     valid &= KeepPositive(path, "gravity", data.gravity, defaults.gravity);
     valid &= KeepPositive(path, "radius", data.radius, defaults.radius);
+    valid &= KeepOn(path, "movable", data.movable);
     return valid;
 }
 

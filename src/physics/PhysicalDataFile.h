@@ -50,8 +50,11 @@ public:
     static int Parse(std::string_view text, PhysicalData& data);
 
     // Defaults first, then the file. A missing, short or malformed file and
-    // values no body can live with are reported in "Physical.txt"; the fields
-    // concerned keep their defaults. True when all lines were read and valid.
+    // values no body can live with (among them a unit that could not move:
+    // movable off or a negative friction) are reported in "Physical.txt",
+    // naming the file and the field, each problem once a run however many
+    // units read the file; the fields concerned keep their defaults. True
+    // when all lines were read and valid.
     static bool Load(std::string_view path, PhysicalData& data);
 
     // The file text for data, every value written so that it reads back equal.

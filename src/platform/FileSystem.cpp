@@ -8,6 +8,11 @@
 // fstat() of the open file then decides, since the path may have changed
 // since the stat(). Reading stops one byte past the limit, so a file that
 // grows while it is read is refused too.
+//
+// A new file (a screenshot) is written under a temporary name created
+// exclusively, made durable with fsync() (a full disk may only say so
+// there), and given its name by a rename that refuses to replace anything,
+// so a reader never sees half a file and no link is ever followed.
 #include "platform/FileSystem.h"
 
 #include <dirent.h>
@@ -17,6 +22,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <memory>
@@ -182,6 +188,59 @@ std::string Join(const std::string& base, const std::string& name)
     return base + "/" + name;
 }
 
+bool WriteAll(int fd, std::span<const std::uint8_t> bytes)
+{
+    std::size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t count = ::write(fd, bytes.data() + written, bytes.size() - written);
+        if (count < 0 && errno == EINTR) {
+            continue;
+        }
+        if (count <= 0) {
+            return false;
+        }
+        written += static_cast<std::size_t>(count);
+    }
+    return true;
+}
+
+NewFileResult FailNewFile(std::string* error, const std::string& what, int savedErrno)
+{
+    if (error) {
+        *error = what + ": " + std::system_category().message(savedErrno);
+    }
+    return NewFileResult::kFailed;
+}
+
+// A name beside path that no one else uses: hidden, and unique to this
+// process and call.
+std::string TemporaryNameBeside(const std::string& path)
+{
+    static std::atomic<unsigned> serial{0};
+    const std::size_t slash = path.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : path.substr(0, slash + 1);
+    const std::string name = slash == std::string::npos ? path : path.substr(slash + 1);
+    return folder + "." + name + ".part-" + std::to_string(::getpid()) + "-" + std::to_string(serial++);
+}
+
+// Gives temporary the name path unless something is there already.
+// Filesystems without the no-replace rename get a hard link instead, which
+// refuses an existing name just the same.
+int RenameWithoutReplacing(const std::string& temporary, const std::string& path)
+{
+    if (::renameat2(AT_FDCWD, temporary.c_str(), AT_FDCWD, path.c_str(), RENAME_NOREPLACE) == 0) {
+        return 0;
+    }
+    if (errno != EINVAL && errno != ENOSYS) {
+        return errno;
+    }
+    if (::link(temporary.c_str(), path.c_str()) != 0) {
+        return errno;
+    }
+    ::unlink(temporary.c_str());
+    return 0;
+}
+
 } // namespace
 
 std::string NormalizeDataPath(std::string_view path)
@@ -283,7 +342,7 @@ void WriteToStandardError(std::string_view text)
 bool PathExists(const std::string& path)
 {
     struct stat info {};
-    return ::stat(path.c_str(), &info) == 0;
+    return ::lstat(path.c_str(), &info) == 0;
 }
 
 bool MakeFolder(const std::string& path)
@@ -293,6 +352,32 @@ bool MakeFolder(const std::string& path)
     }
     struct stat info {};
     return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+NewFileResult WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string* error)
+{
+    const std::string temporary = TemporaryNameBeside(path);
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC | O_NOCTTY, 0666);
+    if (fd < 0) {
+        return FailNewFile(error, "could not create " + temporary, errno);
+    }
+    const bool written = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    const int writeErrno = errno;
+    const bool closed = ::close(fd) == 0;
+    const int closeErrno = errno;
+    if (!written || !closed) {
+        ::unlink(temporary.c_str());
+        return FailNewFile(error, "could not write " + temporary, written ? closeErrno : writeErrno);
+    }
+    const int renameErrno = RenameWithoutReplacing(temporary, path);
+    if (renameErrno == 0) {
+        return NewFileResult::kWritten;
+    }
+    ::unlink(temporary.c_str());
+    if (renameErrno == EEXIST) {
+        return NewFileResult::kNameTaken;
+    }
+    return FailNewFile(error, "could not name " + path, renameErrno);
 }
 
 } // namespace platform

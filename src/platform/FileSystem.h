@@ -1,5 +1,6 @@
-// The game's files: the one path lookup and reader for data files, and the
-// appending the logs are written with. The names the game asks for may hold
+// The game's files: the one path lookup and reader for data files, the
+// appending the logs are written with, and new files (the screenshots)
+// written whole or not at all. The names the game asks for may hold
 // backslashes, ".." and letters in any case ("Interface/button/bdown.dds"
 // next to "Interface/Button/bup.dds"), whatever the case the generator wrote
 // them in. Every loader reads data through here so those names find the files
@@ -9,6 +10,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,12 +39,25 @@ bool ReadDataFile(std::string_view path, std::size_t maxBytes, std::vector<std::
 // pipe without a reader or a device is refused rather than waited on.
 bool AppendToFile(const std::string& path, std::string_view text);
 
-// True when something (a file, a folder, anything) exists at path, named
-// exactly.
+// True when something (a file, a folder, a link, even one that leads
+// nowhere: anything) exists at path, named exactly.
 bool PathExists(const std::string& path);
+
 // Creates the folder path (named exactly) if it is not there; false when it
 // cannot be made or something else is in the way.
 bool MakeFolder(const std::string& path);
+
+enum class NewFileResult {
+    kWritten,
+    kNameTaken, // something is at path already: nothing was written
+    kFailed,
+};
+// Writes bytes as a new file at path (named exactly), never replacing
+// anything there and never following a link there, even one that leads
+// nowhere. The bytes go to a temporary file beside it first, which takes the
+// name only once it is whole on disk; a full disk or any other failure
+// leaves nothing behind, and error says why.
+NewFileResult WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string* error = nullptr);
 
 // Writes text to standard error, the place of last resort for messages.
 void WriteToStandardError(std::string_view text);

@@ -12,7 +12,9 @@
 // channel). Compressed DDS pictures are refused.
 //
 // Every header field is read through the bounded little-endian reader below
-// and checked before any pixel is touched.
+// and checked before any pixel is touched. The size a picture claims is read
+// first, for every format, and a picture over the limit is refused before its
+// decoder takes any memory for it.
 #include "platform/ImageFile.h"
 
 #include <jpeglib.h>
@@ -20,6 +22,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <climits>
 #include <csetjmp>
 #include <cstdio>
 #include <cstring>
@@ -278,11 +281,114 @@ void PutU32(std::vector<std::uint8_t>& out, std::uint32_t value)
     PutU16(out, value >> 16);
 }
 
+int SaturatedSide(std::int64_t side)
+{
+    return static_cast<int>(std::min<std::int64_t>(side < 0 ? -side : side, INT_MAX));
+}
+
+// PNG: the 8-byte signature, then the IHDR chunk (length, "IHDR", width and
+// height as big-endian u32).
+bool ReadPngSize(std::span<const std::uint8_t> bytes, int& width, int& height)
+{
+    if (bytes.size() < 24 || std::memcmp(bytes.data() + 12, "IHDR", 4) != 0) {
+        return false;
+    }
+    const auto bigEndian = [&bytes](std::size_t at) {
+        return (static_cast<std::uint32_t>(bytes[at]) << 24) | (static_cast<std::uint32_t>(bytes[at + 1]) << 16) |
+               (static_cast<std::uint32_t>(bytes[at + 2]) << 8) | static_cast<std::uint32_t>(bytes[at + 3]);
+    };
+    width = SaturatedSide(bigEndian(16));
+    height = SaturatedSide(bigEndian(20));
+    return true;
+}
+
+// JPEG: libjpeg reads the markers up to the frame header and no further.
+bool ReadJpegSize(std::span<const std::uint8_t> bytes, int& width, int& height)
+{
+    jpeg_decompress_struct info{};
+    JpegErrorManager errors{};
+    info.err = jpeg_std_error(&errors.base);
+    errors.base.error_exit = JpegErrorExit;
+    errors.base.emit_message = JpegQuiet;
+    if (setjmp(errors.jump) != 0) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    jpeg_create_decompress(&info);
+    jpeg_mem_src(&info, bytes.data(), static_cast<unsigned long>(bytes.size()));
+    if (jpeg_read_header(&info, TRUE) != JPEG_HEADER_OK) {
+        jpeg_destroy_decompress(&info);
+        return false;
+    }
+    width = SaturatedSide(info.image_width);
+    height = SaturatedSide(info.image_height);
+    jpeg_destroy_decompress(&info);
+    return true;
+}
+
+// BMP: width and height as i32 at 18 and 22 (a negative height is a
+// top-down picture of that many rows).
+bool ReadBmpSize(std::span<const std::uint8_t> bytes, int& width, int& height)
+{
+    LittleEndianReader reader(bytes);
+    std::int32_t w = 0;
+    std::int32_t h = 0;
+    if (!reader.Seek(18) || !reader.ReadI32(w) || !reader.ReadI32(h)) {
+        return false;
+    }
+    width = SaturatedSide(w);
+    height = SaturatedSide(h);
+    return true;
+}
+
+// DDS: height at 12, width at 16.
+bool ReadDdsSize(std::span<const std::uint8_t> bytes, int& width, int& height)
+{
+    LittleEndianReader reader(bytes);
+    std::uint32_t w = 0;
+    std::uint32_t h = 0;
+    if (!reader.Seek(12) || !reader.ReadU32(h) || !reader.ReadU32(w)) {
+        return false;
+    }
+    width = SaturatedSide(w);
+    height = SaturatedSide(h);
+    return true;
+}
+
 } // namespace
+
+bool ReadImageSize(std::span<const std::uint8_t> bytes, int& width, int& height)
+{
+    int w = 0;
+    int h = 0;
+    bool read = false;
+    if (StartsWith(bytes, "\x89PNG")) {
+        read = ReadPngSize(bytes, w, h);
+    } else if (StartsWith(bytes, "\xFF\xD8")) {
+        read = ReadJpegSize(bytes, w, h);
+    } else if (StartsWith(bytes, "BM")) {
+        read = ReadBmpSize(bytes, w, h);
+    } else if (StartsWith(bytes, "DDS ")) {
+        read = ReadDdsSize(bytes, w, h);
+    }
+    if (!read) {
+        return false;
+    }
+    width = w;
+    height = h;
+    return true;
+}
 
 bool DecodeImage(std::span<const std::uint8_t> bytes, RgbaImage& image, std::string* error)
 {
     image = {};
+    int width = 0;
+    int height = 0;
+    if (ReadImageSize(bytes, width, height) && (width > kMaxImageSide || height > kMaxImageSide)) {
+        const std::string side = std::to_string(kMaxImageSide);
+        return Fail(error, "the picture is " + std::to_string(width) + " x " + std::to_string(height) +
+                               " pixels, larger than the " + side + " x " + side + " the game takes");
+    }
     if (StartsWith(bytes, "\x89PNG")) {
         return DecodePng(bytes, image, error);
     }

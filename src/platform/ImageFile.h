@@ -20,12 +20,19 @@ struct RgbaImage {
     std::vector<std::uint8_t> rgba;
 };
 
-// Pictures beyond this side are refused before any pixel memory is taken.
-inline constexpr int kMaxImageSide = 8192;
+// Pictures beyond this side are refused before any pixel memory is taken: a
+// few kilobytes of PNG or JPEG can claim a picture that decodes to gigabytes.
+// The largest the game's data holds is 1024 x 1024, so this leaves a wide
+// margin while one picture costs at most 64 MB decoded.
+inline constexpr int kMaxImageSide = 4096;
+
+// The width and height a picture's header claims, without decoding it. False
+// for a format it does not know or a header cut short or damaged.
+bool ReadImageSize(std::span<const std::uint8_t> bytes, int& width, int& height);
 
 // False, with a reason, for a format it does not know, a damaged file or a
-// picture larger than kMaxImageSide on a side. A picture without alpha reads
-// with alpha 255.
+// picture larger than kMaxImageSide on a side (the reason then gives both
+// sizes). A picture without alpha reads with alpha 255.
 bool DecodeImage(std::span<const std::uint8_t> bytes, RgbaImage& image, std::string* error = nullptr);
 
 // An uncompressed 24-bit BMP: 14-byte file header ("BM", pixel data at 54),

@@ -1,6 +1,11 @@
 // Message boxes over SDL. A dialog is shown only when a real video driver is
-// up (not the offscreen or dummy ones), since it waits for the player.
+// up (not the offscreen or dummy ones), since it waits for the player. SDL's
+// dialog blocks until it is answered, so it is shown inside a blocking-dialog
+// scope: a quit signal then ends the program, dialog and all, and one that
+// came before it leaves the dialog unopened.
 #include "platform/MessageBox.h"
+
+#include "platform/QuitRequest.h"
 
 #include <SDL.h>
 
@@ -33,7 +38,13 @@ void ShowMessageBox(const std::string& text, const std::string& title)
         return;
     }
     std::fprintf(stderr, "%s: %s\n", title.c_str(), text.c_str());
-    if (g_dialogsEnabled && DisplayAvailable()) {
+    if (!g_dialogsEnabled || !DisplayAvailable()) {
+        return;
+    }
+    // The scope first: a signal from here on ends the process, one before it
+    // is seen below.
+    const BlockingDialogScope blocking;
+    if (!QuitSignalPending()) {
         SDL_ShowSimpleMessageBox(SDL_MESSAGEBOX_ERROR, title.c_str(), text.c_str(), nullptr);
     }
 }

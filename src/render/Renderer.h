@@ -116,8 +116,10 @@ public:
                           platform::Texture* texture);
 
     // Saves the last presented frame as "Screenshots/ScreenShot - N.bmp", N
-    // the first number with no file; the folder is made when missing. The
-    // name written, or "" (and a log entry) when it failed.
+    // the first number with nothing of that name (a link counts, even one
+    // leading nowhere); the folder is made when missing. The file is created
+    // new and appears only when whole. The name written, or "" (and a log
+    // entry saying why, nothing left on disk) when it failed.
     std::string SaveScreenshot();
     // The first free screenshot name in folder.
     static std::string FreeScreenshotName(const std::string& folder);

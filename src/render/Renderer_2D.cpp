@@ -17,10 +17,13 @@
 #include "platform/ImageFile.h"
 
 #include <cstring>
+#include <string>
+#include <vector>
 
 namespace {
 
 constexpr const char* kScreenshotFolder = "Screenshots";
+constexpr int kScreenshotNameTries = 3;
 
 } // namespace
 
@@ -127,10 +130,21 @@ std::string Renderer::SaveScreenshot()
         log.Warning("Could not read the picture for a screenshot.");
         return {};
     }
-    const std::string name = FreeScreenshotName(kScreenshotFolder);
-    if (!platform::WriteWholeFile(name, platform::EncodeBmp24(picture))) {
-        log.Warning("Could not save the screenshot " + name + ".");
-        return {};
+    // The file is made new, never written through a link; a name taken
+    // between the look and the write passes to the next free one.
+    const std::vector<std::uint8_t> bmp = platform::EncodeBmp24(picture);
+    for (int attempt = 0; attempt < kScreenshotNameTries; ++attempt) {
+        const std::string name = FreeScreenshotName(kScreenshotFolder);
+        std::string why;
+        const platform::NewFileResult result = platform::WriteNewFile(name, bmp, &why);
+        if (result == platform::NewFileResult::kWritten) {
+            return name;
+        }
+        if (result == platform::NewFileResult::kFailed) {
+            log.Warning("Could not save the screenshot " + name + " (" + why + ").");
+            return {};
+        }
     }
-    return name;
+    log.Warning("Could not save a screenshot: every free name was taken before it was written.");
+    return {};
 }

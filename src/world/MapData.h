@@ -12,6 +12,13 @@
 
 inline constexpr std::uint32_t kMapMaxVertices = 65536; // the reach of a u16 index
 inline constexpr std::uint32_t kMapMaxStarts = 8;       // the game's start slots
+// Every tree, rock and flag becomes a body the physics steps and the world
+// draws each frame. The game's own maps hold at most 75 trees, 65 rocks and
+// 6 flags; these leave a wide margin above them while keeping a map's load
+// and frames short.
+inline constexpr std::uint32_t kMapMaxTrees = 1024;
+inline constexpr std::uint32_t kMapMaxRocks = 1024;
+inline constexpr std::uint32_t kMapMaxFlags = 64;
 inline constexpr std::size_t kMapGroundImages = 3;
 inline constexpr std::size_t kMapWaterFrames = 8;
 

@@ -6,10 +6,12 @@
 
 #include "core/ByteReader.h"
 #include "core/ByteWriter.h"
+#include "platform/ImageFile.h"
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <string>
 #include <utility>
 
 namespace {
@@ -37,7 +39,7 @@ struct MapHeader {
     float waterLevel = 0.0f;
 };
 
-bool Fail(std::string* why, const char* text)
+bool Fail(std::string* why, const std::string& text)
 {
     if (why) {
         *why = text;
@@ -45,17 +47,68 @@ bool Fail(std::string* why, const char* text)
     return false;
 }
 
-std::uint64_t EdgeRecordCount(std::uint64_t columns, std::uint64_t rows)
+constexpr std::uint64_t EdgeRecordCount(std::uint64_t columns, std::uint64_t rows)
 {
     return 4 * columns + 4 * rows;
 }
 
-std::uint64_t TotalBytes(const MapHeader& h)
+constexpr std::uint64_t TotalBytes(const MapHeader& h)
 {
     const std::uint64_t lists = std::uint64_t{h.treeCount} + h.rockCount + h.startCount + h.flagCount;
     return kMapHeaderBytes + kVec3Bytes * lists + kGroundRecordBytes * h.vertexCount + 2 * std::uint64_t{h.indexCount} +
            kEdgeRecordBytes * EdgeRecordCount(h.columns, h.rows) + kEdgeRecordBytes * 4 +
            kMapGroundImages * std::uint64_t{h.groundImageBytes} + kMapWaterFrames * std::uint64_t{h.waterImageBytes};
+}
+
+// The longest file the bounds allow: every list and image at its largest,
+// and the grid of 65536 vertices with the most border (two rows) next to the
+// one with the most cells (256 x 256).
+constexpr std::uint64_t LargestMapBytes()
+{
+    MapHeader h;
+    h.vertexCount = kMapMaxVertices;
+    h.indexCount = 6 * 255 * 255;
+    h.columns = kMapMaxVertices / 2;
+    h.rows = 2;
+    h.treeCount = kMapMaxTrees;
+    h.rockCount = kMapMaxRocks;
+    h.startCount = kMapMaxStarts;
+    h.flagCount = kMapMaxFlags;
+    h.groundImageBytes = kMapMaxGroundImageBytes;
+    h.waterImageBytes = kMapMaxWaterImageBytes;
+    return TotalBytes(h);
+}
+static_assert(LargestMapBytes() <= kMapMaxFileBytes, "a map within the bounds must fit the file size limit");
+
+// "the tree count 5000000 is above the 1024 a map may hold"
+std::string OverLimit(const char* what, std::uint64_t value, std::uint64_t limit, const char* unit)
+{
+    return std::string("the ") + what + " " + std::to_string(value) + " is above the " + std::to_string(limit) + unit +
+           " a map may hold";
+}
+
+// The list counts and image lengths, each within what the game can use.
+bool CheckSizes(const MapHeader& h, std::string* why)
+{
+    if (h.startCount > kMapMaxStarts) {
+        return Fail(why, std::to_string(h.startCount) + " army start positions, more than eight");
+    }
+    if (h.treeCount > kMapMaxTrees) {
+        return Fail(why, OverLimit("tree count", h.treeCount, kMapMaxTrees, ""));
+    }
+    if (h.rockCount > kMapMaxRocks) {
+        return Fail(why, OverLimit("rock count", h.rockCount, kMapMaxRocks, ""));
+    }
+    if (h.flagCount > kMapMaxFlags) {
+        return Fail(why, OverLimit("flag count", h.flagCount, kMapMaxFlags, ""));
+    }
+    if (h.groundImageBytes > kMapMaxGroundImageBytes) {
+        return Fail(why, OverLimit("ground image length", h.groundImageBytes, kMapMaxGroundImageBytes, " bytes"));
+    }
+    if (h.waterImageBytes > kMapMaxWaterImageBytes) {
+        return Fail(why, OverLimit("water image length", h.waterImageBytes, kMapMaxWaterImageBytes, " bytes"));
+    }
+    return true;
 }
 
 // The counts must describe one grid that the queries can walk without leaving
@@ -72,8 +125,8 @@ bool CheckHeader(const MapHeader& h, std::string* why)
     if (std::uint64_t{h.indexCount} != 6 * std::uint64_t{h.columns - 1} * (h.rows - 1)) {
         return Fail(why, "the index count is not six per grid cell");
     }
-    if (h.startCount > kMapMaxStarts) {
-        return Fail(why, "more than eight army start positions");
+    if (!CheckSizes(h, why)) {
+        return false;
     }
     // Written so that NaN fails each test.
     if (!(h.mapSize >= kMapMinSize && h.mapSize <= kMapMaxSize)) {
@@ -116,6 +169,35 @@ bool ListFits(const std::vector<Vec3>& list, float reach)
     return std::ranges::all_of(list, [reach](const Vec3& p) { return PositionFits(p, reach); });
 }
 
+// A picture that does not decode is no fault of the map (its slot stays
+// empty), but one that does must not be larger than a map's picture.
+bool PictureFits(const std::vector<std::uint8_t>& bytes, const char* what, std::size_t index, std::string* why)
+{
+    int width = 0;
+    int height = 0;
+    if (!platform::ReadImageSize(bytes, width, height) || (width <= kMapMaxImageSide && height <= kMapMaxImageSide)) {
+        return true;
+    }
+    const std::string side = std::to_string(kMapMaxImageSide);
+    return Fail(why, std::string(what) + " " + std::to_string(index) + " is " + std::to_string(width) + " x " +
+                         std::to_string(height) + " pixels, above the " + side + " x " + side + " a map may hold");
+}
+
+bool PicturesFit(const MapData& d, std::string* why)
+{
+    for (std::size_t i = 0; i < d.groundImages.size(); ++i) {
+        if (!PictureFits(d.groundImages[i], "ground image", i, why)) {
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < d.waterImages.size(); ++i) {
+        if (!PictureFits(d.waterImages[i], "water image", i, why)) {
+            return false;
+        }
+    }
+    return true;
+}
+
 // What the header cannot say: every value a number the game can use, every
 // index on the grid.
 bool CheckContents(const MapData& d, std::string* why)
@@ -146,7 +228,7 @@ bool CheckContents(const MapData& d, std::string* why)
             return Fail(why, "an index lies past the last ground vertex");
         }
     }
-    return true;
+    return PicturesFit(d, why);
 }
 
 bool ReadVec3(ByteReader& in, Vec3& v)

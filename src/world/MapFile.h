@@ -33,6 +33,9 @@
 // y within 2048 of 0, every x and z within 16 of the map's square, and every
 // normal component within [-1, 1] (with room for rounding). Past these the
 // grid arithmetic of the queries and the physics leaves the float range.
+// Every count and length is bounded too, by what a map of the game can use
+// (MapData.h and below): a file within the size limit could otherwise ask for
+// millions of scenery bodies, or pictures that decode to gigabytes.
 #pragma once
 
 #include "world/MapData.h"
@@ -50,11 +53,24 @@ inline constexpr float kMapMaxSize = 4096.0f;
 inline constexpr float kMapMaxHeightScale = 2048.0f;
 inline constexpr float kMapMaxHeight = 2048.0f;
 inline constexpr float kMapPositionMargin = 16.0f;
+// The game's maps embed 256 x 256 ground and 128 x 128 water pictures as BMPs
+// of 196,662 and 49,206 bytes. Each embedded picture may be up to 1024 pixels
+// on a side, and its file up to these lengths (a 1024 x 1024 32-bit picture
+// fits a ground image's).
+inline constexpr std::uint32_t kMapMaxGroundImageBytes = 5 * 1024 * 1024;
+inline constexpr std::uint32_t kMapMaxWaterImageBytes = 1024 * 1024;
+inline constexpr int kMapMaxImageSide = 1024;
+// No file within the bounds above is longer (about 30 MB at most), so a
+// longer one is refused unread.
+inline constexpr std::size_t kMapMaxFileBytes = 40 * 1024 * 1024;
 
 // Parses a whole file. On any fault (wrong magic, short file, counts that
-// disagree or do not fit, an index past the grid, a value that is not a finite
-// number or lies outside the bounds above) returns false, leaves out untouched and, when why is given, names the
-// fault. Nothing is allocated before the counts are known to fit the file.
+// disagree, do not fit or pass their bounds, an index past the grid, a value
+// that is not a finite number or lies outside the bounds above, an embedded
+// picture claiming more than kMapMaxImageSide) returns false, leaves out
+// untouched and, when why is given, names the fault with the number at fault.
+// Nothing is allocated before the counts are known to be within their bounds
+// and to fit the file.
 bool ParseMapFile(std::span<const std::uint8_t> bytes, MapData& out, std::string* why = nullptr);
 
 // The parser's checks on data made in memory, plus equal image lengths within

@@ -10,12 +10,10 @@
 #include "platform/MessageBox.h"
 #include "world/MapFile.h"
 
+#include <cctype>
 #include <utility>
 
 namespace {
-
-// Today's maps are about 4 MB; a larger file is refused unread.
-constexpr std::size_t kMaxMapFileBytes = 64 * 1024 * 1024;
 
 TerrainVertex FromEdgeRecord(const MapEdgeRecord& r, std::uint32_t diffuse)
 {
@@ -28,6 +26,16 @@ bool Refuse(const std::string& reason)
     return false;
 }
 
+// The parser's reason as a sentence of its own under the message.
+std::string AsSentence(std::string why)
+{
+    if (!why.empty()) {
+        why[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(why[0])));
+        why += '.';
+    }
+    return why;
+}
+
 } // namespace
 
 bool Terrain::Load(const std::string& fileName)
@@ -35,12 +43,13 @@ bool Terrain::Load(const std::string& fileName)
     const std::string path = "Maps/" + fileName;
     std::vector<std::uint8_t> bytes;
     std::string error;
-    if (!platform::ReadDataFile(path, kMaxMapFileBytes, bytes, &error)) {
+    if (!platform::ReadDataFile(path, kMapMaxFileBytes, bytes, &error)) {
         return Refuse("Could not read map file " + error + ".");
     }
     MapData data;
-    if (!ParseMapFile(bytes, data)) {
-        return Refuse("Map file " + path + " is corrupted.");
+    std::string why;
+    if (!ParseMapFile(bytes, data, &why)) {
+        return Refuse("Map file " + path + " is corrupted.\n" + AsSentence(why));
     }
     Install(std::move(data));
     return true;

@@ -62,7 +62,9 @@ public:
 
     // Loads "Maps/" + fileName (for example "Desert.kvm"). On failure shows
     // "Error Loading Map:\n" with the reason in a message box titled
-    // "Kostrivane", returns false and keeps the map it held before.
+    // "Kostrivane" (for a file the parser refuses, "Map file <path> is
+    // corrupted." and the parser's own reason on the next line), returns
+    // false and keeps the map it held before.
     bool Load(const std::string& fileName);
     // Takes a map made in memory (the data generator, tests); false, with the
     // terrain unchanged, when ValidateMapData refuses it.

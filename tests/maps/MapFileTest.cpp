@@ -71,8 +71,12 @@ TEST_CASE("a map written and parsed again is the same, and cut-short copies and 
         {"a ground vertex that is not a number", {{kGround + 36 * 4 + 4, Bits(kNaN)}}, "ground vertex"},
         {"a ground normal far longer than 1", {{kGround + 36 * 4 + 16, Bits(3e38f)}}, "ground vertex"},
         {"a tree past the map's border and margin", {{56, Bits(10.0f + 16.5f)}}, "list position"},
-        {"a list count far larger than the file", {{20, 0xFFFFFFFFu}}, "shorter"},
-        {"image lengths whose total overflows 32 bits", {{36, 0x55555556u}, {40, 0x20000000u}}, "shorter"},
+        {"a list count far larger than the file", {{20, 0xFFFFFFFFu}}, "tree count 4294967295"},
+        {"a list count within its bound but longer than the file", {{20, kMapMaxTrees}}, "shorter"},
+        {"image lengths whose total overflows 32 bits", {{36, 0x55555556u}, {40, 0x20000000u}}, "ground image length"},
+        {"image lengths at their bounds but longer than the file",
+         {{36, kMapMaxGroundImageBytes}, {40, kMapMaxWaterImageBytes}},
+         "shorter"},
     };
     for (const Case& c : cases) {
         INFO(c.what);

@@ -66,7 +66,8 @@ TEST_CASE("a map file loads into the terrain's copies, again the same, release e
     REQUIRE(catcher.messages.size() == 3);
     CHECK(catcher.messages[0].first ==
           "Error Loading Map:\nCould not read map file Maps/Nowhere.kvm: No such file or directory.");
-    CHECK(catcher.messages[1].first == "Error Loading Map:\nMap file Maps/Bad.kvm is corrupted.");
+    CHECK(catcher.messages[1].first ==
+          "Error Loading Map:\nMap file Maps/Bad.kvm is corrupted.\nThe file does not start with KVMP.");
     CHECK(catcher.messages[2].first.find("Maps/Huge.kvm: 314572800 bytes") != std::string::npos);
     std::string why;
     CHECK_FALSE(terrain.LoadFromData(broken, &why)); // data made in memory: no message box

@@ -256,6 +256,12 @@ bool GenerateMap(const std::filesystem::path& root, const MapTheme& theme)
     map.rocks = Scatter(theme, ground, theme.rockDensity, theme.rockCount, taken);
     PaintImages(theme, map);
 
+    // The game refuses a map past its bounds (world/MapFile.h: counts, image
+    // lengths and sizes); a theme that went past one is stopped here, by name.
+    if (!ValidateMapData(map, &why)) {
+        std::fprintf(stderr, "kvdatagen: %s is outside what the game loads: %s\n", theme.fileName, why.c_str());
+        return false;
+    }
     const std::vector<std::uint8_t> bytes = WriteMapFile(map);
     MapData readBack;
     if (bytes.empty() || !ParseMapFile(bytes, readBack, &why)) {
