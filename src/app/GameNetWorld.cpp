@@ -8,7 +8,12 @@
 #include "game/GroupMover.h"
 #include "game/Unit.h"
 #include "net/NetBattleLink.h"
+#include "net/RecordChecks.h"
 #include "physics/Physics.h"
+#include "world/Terrain.h"
+
+#include <algorithm>
+#include <cmath>
 
 std::uint32_t GameNetWorld::GameState() const
 {
@@ -24,6 +29,20 @@ bool GameNetWorld::SetOptions(const GameSettingsMessage& options)
 void GameNetWorld::SetAuthority(bool authority)
 {
     Battle::Instance()->SetAuthority(authority);
+}
+
+float GameNetWorld::MapSide() const
+{
+    const Terrain* const ground = Battle::Instance()->GetTerrain();
+    return ground != nullptr ? ground->GetMapSize() : 0.0f;
+}
+
+Vec3 GameNetWorld::StartOnMap(const Vec3& start)
+{
+    const Terrain* const ground = Battle::Instance()->GetTerrain();
+    const MapReach reach = ReachOfMap(ground != nullptr ? ground->GetMapSize() : 0.0f);
+    const auto within = [](float v, float limit) { return std::isfinite(v) ? std::clamp(v, -limit, limit) : 0.0f; };
+    return {within(start.x, reach.across), within(start.y, reach.height), within(start.z, reach.across)};
 }
 
 Unit* GameNetWorld::FindUnit(const UnitHead& head)

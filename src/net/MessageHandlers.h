@@ -6,6 +6,7 @@
 #pragma once
 
 #include "net/NetMessages.h"
+#include "net/RecordChecks.h"
 
 #include <array>
 #include <memory>
@@ -30,6 +31,10 @@ private:
     void Refuse(const std::shared_ptr<Connection>& connection);
     bool FromJoinedClient(const ReceivedMessage& message) const;
     bool FromJoinedHost(const ReceivedMessage& message) const;
+    // The client that sent it commands that army in this match.
+    bool CommandsArmy(const ReceivedMessage& message, std::uint8_t army) const;
+    // How far from the centre received points may lie on this battle's map.
+    MapReach Reach() const;
     bool InMatch() const;
 
     void HostJoin(const ReceivedMessage& message);

@@ -48,6 +48,7 @@ struct FakeNetUi : NetUi {
 
 struct FakeNetWorld : NetWorld {
     std::uint32_t state = kNetStateMatch;
+    float mapSide = 400.0f;
     // armies[a][u]: the units' states; a unit's head names it.
     std::vector<std::vector<UnitStateMessage>> armies;
     std::vector<MoveOrderMessage> moves;
@@ -88,6 +89,7 @@ struct FakeNetWorld : NetWorld {
     std::uint32_t GameState() const override { return state; }
     bool SetOptions(const GameSettingsMessage&) override { return true; }
     void SetAuthority(bool) override {}
+    float MapSide() const override { return mapSide; }
     bool MoveUnit(const UnitHead& unit, const Vec3& point) override
     {
         return Note(moves, MoveOrderMessage{unit, point}, unit);

@@ -17,6 +17,16 @@ std::unique_ptr<platform::TcpStream> ConnectRaw(const LoopbackSession& session)
     return platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 2000, 1);
 }
 
+// The host's slots with the first count ready, as its Start sends them.
+PlayerSlotsMessage AllReady(std::size_t count)
+{
+    PlayerSlotsMessage slots;
+    for (std::size_t i = 0; i < count; ++i) {
+        slots.slots[i].ready = 1;
+    }
+    return slots;
+}
+
 } // namespace
 
 TEST_CASE("a host and two clients join, chat, change settings, start and play")
@@ -87,7 +97,8 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         CHECK_FALSE(host.ui.allReady);
         const int firstId = first.net->GetOwnId();
         CHECK(host.ui.slots[firstId].name == first.net->GetOwnName());
-        CHECK(host.ui.slots[firstId].counts[4] == 120);
+        // Held to the lobby's 50 units: the four before it leave 40.
+        CHECK(host.ui.slots[firstId].counts[4] == 40);
         SendLobbySlotsAsClient(*second.net, ready);
         REQUIRE(session.Pump([&] { return host.ui.allReady; }));
         SendLobbySlotsAsHost(*host.net, PlayerSlotsMessage{});
@@ -122,12 +133,16 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     }
     SUBCASE("orders are relayed, deaths and explosions come from the host alone, and clients that leave are removed")
     {
-        const AttackOrderMessage attack{{4, 2}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
-        SendMoveOrder(*first.net, {3, 1}, {std::nanf(""), 0.0f, 0.0f});
-        SendMoveOrder(*first.net, {3, 1}, {5.0f, 0.0f, 6.0f});
+        // The host's slots name the armies: the host and both clients ready,
+        // so each client commands the army of its own id.
+        host.net->AssignArmies(AllReady(3));
+        const auto own = static_cast<std::uint8_t>(first.net->GetOwnId());
+        const AttackOrderMessage attack{{4, own}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
+        SendMoveOrder(*first.net, {3, own}, {std::nanf(""), 0.0f, 0.0f});
+        SendMoveOrder(*first.net, {3, own}, {5.0f, 0.0f, 6.0f});
         SendAttackOrder(*first.net, attack);
         REQUIRE(session.Pump([&] { return second.world.moves.size() == 1 && second.world.attacks.size() == 1; }));
-        CHECK(host.world.moves == std::vector<MoveOrderMessage>{{{3, 1}, {5.0f, 0.0f, 6.0f}}});
+        CHECK(host.world.moves == std::vector<MoveOrderMessage>{{{3, own}, {5.0f, 0.0f, 6.0f}}});
         CHECK(second.world.moves == host.world.moves);
         CHECK(host.world.attacks == std::vector{attack});
         CHECK(second.world.attacks == host.world.attacks);
@@ -160,9 +175,12 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     }
     SUBCASE("a peer that never reads is cut off when its backlog passes the cap, the clients kept")
     {
+        // A joined player that never reads (the host sends nothing to a
+        // connection before its join).
         std::unique_ptr<platform::TcpStream> stalled = ConnectRaw(session);
         REQUIRE(stalled);
-        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 3; }));
+        stalled->Send(PacketOf({JoinRequestMessage{"stall", 3000, 0}}, -1, kChannelTcp));
+        REQUIRE(session.Pump([&] { return host.net->Players().size() == 3; }));
         bool dropped = false;
         for (int frame = 0; frame < 20000 && !dropped; ++frame) {
             for (int i = 0; i < 19; ++i) {
@@ -204,9 +222,9 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
             REQUIRE(flood.back());
             flood.back()->Send(join);
         }
-        REQUIRE(session.Pump([&] { return host.net->Players().size() == 7; }));
-        session.Frame();
-        CHECK(host.net->ConnectionCount() == 7);
+        // Joins past the seventh are refused, and a connection pushed out by a
+        // newer one before its join was read is gone: seven stay.
+        REQUIRE(session.Pump([&] { return host.net->Players().size() == 7 && host.net->ConnectionCount() == 7; }));
         CHECK(host.net->LowestFreeId() == -1);
         CHECK(clientStillServed("two"));
 
