@@ -39,10 +39,14 @@ float GameNetWorld::MapSide() const
 
 Vec3 GameNetWorld::StartOnMap(const Vec3& start)
 {
+    // A square of a hundred units reaches 11 from its centre: every unit of
+    // the army stands inside the walls.
+    constexpr float kArmyRoom = 20.0f;
     const Terrain* const ground = Battle::Instance()->GetTerrain();
-    const MapReach reach = ReachOfMap(ground != nullptr ? ground->GetMapSize() : 0.0f);
+    const float across = ground != nullptr ? std::max(ground->GetMapSize() / 2.0f - kArmyRoom, 0.0f) : 0.0f;
+    const float height = ReachOfMap(0.0f).height;
     const auto within = [](float v, float limit) { return std::isfinite(v) ? std::clamp(v, -limit, limit) : 0.0f; };
-    return {within(start.x, reach.across), within(start.y, reach.height), within(start.z, reach.across)};
+    return {within(start.x, across), within(start.y, height), within(start.z, across)};
 }
 
 Unit* GameNetWorld::FindUnit(const UnitHead& head)

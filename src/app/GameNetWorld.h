@@ -33,8 +33,9 @@ public:
     // a unit with a target always has its army to search.
     static void ResolveUnitTargets(Unit& unit, const TargetBytes& targets);
 
-    // A network army's start put on the map now loaded (within the reach the
-    // received points are held to), so no army and no camera stands off it.
+    // A network army's start put on the map now loaded, far enough inside
+    // its edge for the whole army, so no unit and no camera stands off it.
+    // Starts that are no number go to the centre.
     static Vec3 StartOnMap(const Vec3& start);
 
 private:

@@ -24,6 +24,7 @@ struct FakeNetUi : NetUi {
     std::map<int, PlayerSlot> slots;
     bool allReady = false;
     int matchesStarted = 0;
+    PlayerSlotsMessage startedWith;
 
     int CurrentScreen() const override { return screen; }
     void SetScreen(int id) override { screen = id; }
@@ -43,7 +44,11 @@ struct FakeNetUi : NetUi {
     void StoreRemoteSlot(int id, const PlayerSlot& slot) override { slots[id] = slot; }
     bool RemoteSlotReady(int id) const override { return slots.count(id) != 0 && slots.at(id).ready != 0; }
     void SetAllReady() override { allReady = true; }
-    void StartNetworkMatch(const PlayerSlotsMessage&) override { ++matchesStarted; }
+    void StartNetworkMatch(const PlayerSlotsMessage& started) override
+    {
+        ++matchesStarted;
+        startedWith = started;
+    }
 };
 
 struct FakeNetWorld : NetWorld {
