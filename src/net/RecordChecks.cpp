@@ -14,6 +14,8 @@
 namespace {
 
 constexpr double kLargestBlast = 50.0;
+// Four times the strongest blast the units make (a Detagon's 24).
+constexpr double kStrongestBlast = 100.0;
 constexpr std::int32_t kMostUnitsOfAType = 120;
 // The allowed-unit bit of each count, in the slot's order of counts:
 // Trajectagon, Smashtor, Triangoloid, Detagon, Artillerator.
@@ -60,8 +62,9 @@ bool AreValidSettings(const GameSettingsMessage& settings)
 
 bool IsValidExplosion(const ExplosionMessage& explosion, const MapReach& reach)
 {
-    return IsOnMap(explosion.centre, reach) && std::isfinite(explosion.strength) && explosion.radius > 0.0 &&
-           explosion.radius <= kLargestBlast && explosion.crater >= 0.0f && explosion.crater <= kLargestBlast;
+    return IsOnMap(explosion.centre, reach) && explosion.strength >= 0.0 && explosion.strength <= kStrongestBlast &&
+           explosion.radius > 0.0 && explosion.radius <= kLargestBlast && explosion.crater >= 0.0f &&
+           explosion.crater <= kLargestBlast;
 }
 
 bool IsValidUnitState(const UnitStateMessage& state, const MapReach& reach)

@@ -25,7 +25,8 @@ bool IsFinite(const Vec3& v);
 bool IsOnMap(const Vec3& point, const MapReach& reach);
 // The ranges Game::SetOptions enforces, and an allowed-unit mask of 1 to 31.
 bool AreValidSettings(const GameSettingsMessage& settings);
-// A centre on the map, a finite strength, 0 < radius <= 50, 0 <= crater <= 50.
+// A centre on the map, 0 <= strength <= 100 (the units' blasts are 15 and
+// 24), 0 < radius <= 50, 0 <= crater <= 50.
 bool IsValidExplosion(const ExplosionMessage& explosion, const MapReach& reach);
 // A known order, a position and destination on the map, and a velocity no
 // faster than the map's side in a second.

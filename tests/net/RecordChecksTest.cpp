@@ -58,6 +58,8 @@ TEST_CASE("received points are held to the map they fall on")
         CHECK_FALSE(IsOnMap({0.0f, 0.0f, 1.0e9f}, reach));
         CHECK(IsValidExplosion({{1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f}, reach));
         CHECK_FALSE(IsValidExplosion({{3.0e38f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f}, reach));
+        CHECK_FALSE(IsValidExplosion({{1.0f, 2.0f, 3.0f}, 12.0, 1.0e30, 10.0f}, reach)); // flings units off the map
+        CHECK_FALSE(IsValidExplosion({{1.0f, 2.0f, 3.0f}, 12.0, -24.0, 10.0f}, reach));
     }
     SUBCASE("a start from the host is kept to the largest map, a start that is no number to the centre")
     {
