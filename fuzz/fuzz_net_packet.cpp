@@ -39,16 +39,17 @@
 #include <filesystem>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 namespace {
 
 constexpr float kFrame = 1.0f / 60.0f;
 constexpr int kFramesAfterPacket = 3;
 constexpr float kMapSide = 400.0f;
-// Three armies of every unit type, near enough to fight.
+// Three armies of one unit of every type, near enough to fight.
 constexpr std::size_t kArmies = 3;
 constexpr std::uint32_t kTypes[] = {kSmashtor, kTriangoloid, kTrajectagon, kDetagon, kArtillerator};
-constexpr int kUnitsPerType = 2;
+constexpr int kUnitsPerType = 1;
 const Vec3 kStarts[kArmies] = {{-30.0f, 0.0f, -20.0f}, {30.0f, 0.0f, -20.0f}, {0.0f, 0.0f, 35.0f}};
 
 platform::ManualClock gClock;
@@ -162,8 +163,18 @@ void CheckScreens(const FakeNetUi& ui)
 
 } // namespace
 
-extern "C" int LLVMFuzzerInitialize(int*, char***)
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
+    // The corpus folders and files named on the command line are found from
+    // where the fuzzer was started, before it moves into its own folder.
+    static std::vector<std::string> absolute;
+    absolute.reserve(static_cast<std::size_t>(*argc));
+    for (int i = 1; i < *argc; ++i) {
+        if ((*argv)[i][0] != '-') {
+            absolute.push_back(std::filesystem::absolute((*argv)[i]).string());
+            (*argv)[i] = absolute.back().data();
+        }
+    }
     LinkDataTree();
     platform::SetClock(&gClock);
     Require(gGround.LoadFromData(MakeHeightFieldMap(kMapSide, 101, Hills, -20.0f)));

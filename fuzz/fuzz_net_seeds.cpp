@@ -2,7 +2,7 @@
 // packet of every record type, for host and client, each way in, so that
 // mutations begin from records the handlers act on; and packets of the
 // match's records naming the fuzzer's battle units (armies 0 to 2, units 0
-// to 9; the host's client commands army 1), so mutations begin in the battle.
+// to 4; the host's client commands army 1), so mutations begin in the battle.
 #include "../tests/net/NetSamples.h"
 #include "game/UnitOrder.h"
 
@@ -17,7 +17,7 @@ std::vector<NetRecord> ToClient()
 {
     std::vector<NetRecord> records;
     for (std::uint8_t army = 0; army < 3; ++army) {
-        for (std::uint8_t unit = 0; unit < 10; unit += 3) {
+        for (std::uint8_t unit = 0; unit < 5; unit += 2) {
             UnitStateMessage state;
             state.head = {unit, army};
             state.position = {10.0f * army - 20.0f, 2.0f, 5.0f * unit - 20.0f};
@@ -31,7 +31,7 @@ std::vector<NetRecord> ToClient()
     }
     records.push_back(MoveOrderMessage{{1, 0}, {20.0f, 0.0f, 20.0f}});
     records.push_back(AttackOrderMessage{{2, 1}, {0.0f, 0.0f, 30.0f}, {4, 0xFF, 2, 0xFF}, 1});
-    records.push_back(StartAttackMessage{{5, 2}});
+    records.push_back(StartAttackMessage{{4, 2}});
     records.push_back(ExplosionMessage{{0.0f, 0.0f, 0.0f}, 12.0, 24.0, 4.0f});
     records.push_back(UnitDestroyedMessage{{3, 0}});
     return records;
@@ -41,8 +41,8 @@ std::vector<NetRecord> ToClient()
 std::vector<NetRecord> ToHost()
 {
     return {MoveOrderMessage{{0, 1}, {-10.0f, 0.0f, 10.0f}},
-            AttackOrderMessage{{6, 1}, {0.0f, 0.0f, 35.0f}, {2, 0xFF, 2, 0xFF}, 1},
-            AttackOrderMessage{{8, 1}, {-30.0f, 0.0f, -20.0f}, {7, 0xFF, 0, 0xFF}, 0}};
+            AttackOrderMessage{{2, 1}, {0.0f, 0.0f, 35.0f}, {2, 0xFF, 2, 0xFF}, 1},
+            AttackOrderMessage{{4, 1}, {-30.0f, 0.0f, -20.0f}, {3, 0xFF, 0, 0xFF}, 0}};
 }
 
 void Write(const std::filesystem::path& file, std::uint8_t mode, std::uint8_t screen,

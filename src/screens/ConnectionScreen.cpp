@@ -15,8 +15,11 @@
 namespace {
 
 const ColorValue kWhite{1.0f, 1.0f, 1.0f, 1.0f};
-// The right edge of the panel the host lines are drawn on, a fraction of the screen.
+// The right edge of the panel the host lines are drawn on, where the status
+// line starts and the "Back" button's left edge, fractions of the screen.
 constexpr float kPanelRight = 0.875f;
+constexpr float kStatusX = 0.18f;
+constexpr float kBackButtonX = 0.72f;
 const ColorValue kStatusColor{1.0f, 0.35f, 0.25f, 1.0f};
 constexpr int kLineStep = 30;
 
@@ -178,7 +181,10 @@ void ConnectionScreen::Draw(Canvas2D& canvas) const
     y += kLineStep;
     canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, y, "Default", kWhite);
     if (!status_.empty()) {
-        canvas.DrawText(status_, static_cast<int>(0.18f * static_cast<float>(width)),
+        // It may name a host: it stops before the "Back" button.
+        const int room = static_cast<int>((kBackButtonX - kStatusX) * static_cast<float>(width));
+        canvas.DrawText(FitTextToWidth(status_, room, "Default"),
+                        static_cast<int>(kStatusX * static_cast<float>(width)),
                         static_cast<int>(0.93f * static_cast<float>(height)), "Default", kStatusColor);
     }
 }
