@@ -1,14 +1,16 @@
 // Received bytes under libFuzzer, into the real battle: a packet as the UDP
 // thread hands it in, or a stream cut into chunks as the TCP thread reads it,
 // into a host or a joined client whose world is the game's own (GameNetWorld
-// over the battle, the physics and a generated map with hills), with the
-// handlers run and a few frames of the simulation after each packet. Nothing
+// over the battle, the physics and a generated map with hills, scattered
+// scenery, a hedge of trees along z and flags), with the handlers run and a
+// few frames of the simulation after each packet. Nothing
 // may crash or trip a sanitizer, every unit stays a finite number, and the
 // screens see only records that passed their checks.
 //
 // Input: byte 0 picks the role (bit 0: host) and the way in (bits 1-2:
-// datagram, whole packet, stream); byte 1 the screen (2-5) and, in a stream,
-// the chunk size; byte 2 the game state (3 in a match); the rest the bytes.
+// datagram, whole packet, stream); byte 1 the screen (2-5), in a stream the
+// chunk size, and with its top bit a second hedge across the first; byte 2
+// the game state (3 in a match); the rest the bytes.
 //
 // Each input starts from the same battle: the armies are made anew on the
 // manual clock with a fixed seed, so a finding replays exactly. The data tree
@@ -21,8 +23,10 @@
 #include "game/Battle.h"
 #include "game/BattleCollisions.h"
 #include "game/GroupMover.h"
+#include "game/MeshObject.h"
 #include "game/OrderQueue.h"
 #include "game/Unit.h"
+#include "game/WorldPopulation.h"
 #include "net/NetworkManager.h"
 #include "net/RecordChecks.h"
 #include "physics/Physics.h"
@@ -35,7 +39,9 @@
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
+#include <bit>
 #include <cstdlib>
+#include <iterator>
 #include <filesystem>
 #include <string>
 #include <unistd.h>
@@ -50,6 +56,10 @@ constexpr float kMapSide = 400.0f;
 constexpr std::size_t kArmies = 3;
 constexpr std::uint32_t kTypes[] = {kSmashtor, kTriangoloid, kTrajectagon, kDetagon, kArtillerator};
 constexpr int kUnitsPerType = 1;
+// Enough bodies sharing one x for the pair search to give up its sweep
+// along x; a second hedge across it (sharing one z) makes it give up the
+// sweep along z too and file the rows.
+constexpr int kHedgeTrees = 100;
 const Vec3 kStarts[kArmies] = {{-30.0f, 0.0f, -20.0f}, {30.0f, 0.0f, -20.0f}, {0.0f, 0.0f, 35.0f}};
 
 platform::ManualClock gClock;
@@ -65,6 +75,30 @@ void Require(bool condition)
 float Hills(float x, float z)
 {
     return 6.0f * std::sin(x * 0.05f) * std::cos(z * 0.04f);
+}
+
+// The map: hills, trees and rocks scattered, and a hedge of a hundred trees
+// along z, a line of bodies sharing one x that makes the pair search sweep
+// along z (as a crowd in a real battle does); eight starts on a ring, flags
+// between them.
+MapData FuzzMap()
+{
+    MapData map = MakeHeightFieldMap(kMapSide, 101, Hills, -20.0f);
+    const auto ground = [](float x, float z) { return Vec3(x, Hills(x, z), z); };
+    for (int i = 0; i < 40; ++i) {
+        const float x = static_cast<float>((i * 73) % 360) - 180.0f;
+        const float z = static_cast<float>((i * 151) % 360) - 180.0f;
+        (i % 4 == 0 ? map.rocks : map.trees).push_back(ground(x, z));
+    }
+    for (int i = 0; i < kHedgeTrees; ++i) {
+        map.trees.push_back(ground(60.0f, -120.0f + 2.4f * static_cast<float>(i)));
+    }
+    for (int i = 0; i < 8; ++i) {
+        const float angle = 0.785398f * static_cast<float>(i);
+        map.starts.push_back(ground(130.0f * std::cos(angle), 130.0f * std::sin(angle)));
+        map.flags.push_back(ground(90.0f * std::cos(angle + 0.39f), 90.0f * std::sin(angle + 0.39f)));
+    }
+    return map;
 }
 
 // The game's own network world, with the game state the input picks and no
@@ -93,8 +127,19 @@ void LinkDataTree()
     });
 }
 
-// The same battle for every input: three armies placed, on a still clock.
-void NewBattle()
+// A hedge along x, across the map's own, for the inputs that ask for it.
+void PlantCrossingHedge()
+{
+    std::vector<std::unique_ptr<MeshObject>>& scenery = Battle::Instance()->GetWorldObjects();
+    for (int i = 0; i < kHedgeTrees; ++i) {
+        const float x = -120.0f + 2.4f * static_cast<float>(i);
+        scenery.push_back(std::make_unique<MeshObject>(x, Hills(x, -60.0f), -60.0f, ObjectMeshType::Tree));
+    }
+}
+
+// The same battle for every input: the map's scenery and flags, the
+// crossing hedge when asked, three armies placed, on a still clock.
+void NewBattle(bool crossingHedge)
 {
     Army::ResetIdCounter();
     Battle* const battle = Battle::Instance();
@@ -104,6 +149,10 @@ void NewBattle()
     platform::SeedRand(1);
     battle->SetMode(kModeLastManOnTheHill);
     battle->SetMatchState(kMatchGameOn);
+    PopulateWorldObjects(*battle, gGround, kModeLastManOnTheHill);
+    if (crossingHedge) {
+        PlantCrossingHedge();
+    }
     for (const Vec3& start : kStarts) {
         auto army = std::make_unique<Army>();
         army->SetPoints(4000);
@@ -163,6 +212,33 @@ void CheckScreens(const FakeNetUi& ui)
 
 } // namespace
 
+// Besides libFuzzer's own mutations, one in four writes a float the game
+// must survive (far off the map, the largest finite, not a number, the
+// map's edge) over a word of the records: every record is a whole number of
+// words, so the words after the header hold the records' floats. Two far
+// values of opposite sign, as a hostile host sends them, are then a couple
+// of mutations away rather than out of reach.
+extern "C" std::size_t LLVMFuzzerMutate(std::uint8_t* data, std::size_t size, std::size_t maxSize);
+
+extern "C" std::size_t LLVMFuzzerCustomMutator(std::uint8_t* data, std::size_t size, std::size_t maxSize,
+                                               unsigned int seed)
+{
+    constexpr std::size_t kFirstWord = 3 + kHeaderSize;
+    constexpr float kFloats[] = {3.0e38f,  -3.0e38f,  3.4028235e38f, -1.0e30f, 1.0e9f, NAN,
+                                 INFINITY, -INFINITY, 216.0f,        -200.0f,  0.0f,   1.0e-40f};
+    if (seed % 4 != 0 || size < kFirstWord + 4) {
+        return LLVMFuzzerMutate(data, size, maxSize);
+    }
+    const std::size_t words = (size - kFirstWord) / 4;
+    const std::size_t at = kFirstWord + 4 * ((seed / 4) % words);
+    const auto bits =
+        std::bit_cast<std::uint32_t>(kFloats[(seed / 4 / static_cast<unsigned>(words)) % std::size(kFloats)]);
+    for (std::size_t b = 0; b < 4; ++b) { // little-endian, as on the wire
+        data[at + b] = static_cast<std::uint8_t>(bits >> (8 * b));
+    }
+    return size;
+}
+
 extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
 {
     // The corpus folders and files named on the command line are found from
@@ -177,7 +253,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     }
     LinkDataTree();
     platform::SetClock(&gClock);
-    Require(gGround.LoadFromData(MakeHeightFieldMap(kMapSide, 101, Hills, -20.0f)));
+    Require(gGround.LoadFromData(FuzzMap()));
     MeshLibrary::Instance();
     Physics* const physics = Physics::Instance();
     physics->SetTerrain(&gGround);
@@ -192,7 +268,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (size < 3) {
         return 0;
     }
-    NewBattle();
+    NewBattle((data[1] & 0x80) != 0);
     FakeNetUi ui;
     FuzzWorld world;
     ui.screen = 2 + data[1] % 4;

@@ -4,13 +4,13 @@
 # Exits non-zero on any crash or sanitizer finding. Skipped without clang.
 #   KV_FUZZ_RUNS      inputs for each file fuzzer (500000)
 #   KV_FUZZ_NET_RUNS  inputs for the network fuzzer, which plays each one
-#                     into a fresh battle with its physics (a tenth of those)
+#                     into a fresh battle with its physics (a twentieth)
 set -euo pipefail
 
 root=$(cd "$(dirname "$0")/.." && pwd)
 build_dir="$root/build/fuzz"
 runs=${KV_FUZZ_RUNS:-500000}
-net_runs=${KV_FUZZ_NET_RUNS:-$((runs / 10))}
+net_runs=${KV_FUZZ_NET_RUNS:-$((runs / 20))}
 
 if ! command -v clang++ >/dev/null 2>&1; then
   echo "clang++ not found: fuzzers skipped"

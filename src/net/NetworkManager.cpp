@@ -178,15 +178,12 @@ bool NetworkManager::NoteHost(const std::string& name, const platform::NetAddres
     }
     if (connections_.size() >= kMaxHosts) {
         // Room for a host announcing now: the one heard from longest ago goes,
-        // unless it is the one being joined.
+        // never the one being joined.
         const auto stalest =
-            std::min_element(connections_.begin(), connections_.end(),
-                             [this](const std::shared_ptr<Connection>& a, const std::shared_ptr<Connection>& b) {
-                                 const bool aHeld = a == connectingTo_ || a == hostConnection_;
-                                 const bool bHeld = b == connectingTo_ || b == hostConnection_;
-                                 return aHeld != bHeld ? bHeld : a->lastAnnounced < b->lastAnnounced;
-                             });
-        if (*stalest == connectingTo_ || *stalest == hostConnection_) {
+            std::min_element(connections_.begin(), connections_.end(), [this](const auto& a, const auto& b) {
+                return IsBeingJoined(a) != IsBeingJoined(b) ? IsBeingJoined(b) : a->lastAnnounced < b->lastAnnounced;
+            });
+        if (IsBeingJoined(*stalest)) {
             return false;
         }
         connections_.erase(stalest);
@@ -276,6 +273,11 @@ void NetworkManager::CloseUnjoined()
     });
 }
 
+bool NetworkManager::IsBeingJoined(const std::shared_ptr<Connection>& host) const
+{
+    return host == connectingTo_ || host == hostConnection_;
+}
+
 bool NetworkManager::ForgetSilentHosts()
 {
     if (hosting_ || ownId_ > 0) {
@@ -284,8 +286,7 @@ bool NetworkManager::ForgetSilentHosts()
     MutexLock lock(mutex_);
     const std::size_t before = connections_.size();
     std::erase_if(connections_, [this](const std::shared_ptr<Connection>& connection) {
-        const bool held = connection == connectingTo_ || connection == hostConnection_;
-        return !held && TimerElapsed(connection->lastAnnounced) >= kHostForgetSeconds;
+        return !IsBeingJoined(connection) && TimerElapsed(connection->lastAnnounced) >= kHostForgetSeconds;
     });
     return connections_.size() != before;
 }

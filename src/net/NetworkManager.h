@@ -191,6 +191,8 @@ private:
     void CloseUnjoined();
     // Client before a join: true when hosts not heard for kHostForgetSeconds were forgotten.
     bool ForgetSilentHosts();
+    // The host a connect or a join is under way to (under the mutex).
+    bool IsBeingJoined(const std::shared_ptr<Connection>& host) const;
     bool IsDatagramTarget(const Connection& connection) const;
     void UdpLoop(const Thread& self);
     void ConnectLoop(const Thread& self);
