@@ -2,7 +2,9 @@
 // tables indexed by the type word: the host's action and the client's. The
 // role is this machine's own (NetworkManager::IsHosting), never the packet's
 // word for it. Every action checks before it acts: the screen or game state
-// it belongs to, the connection it came on, and the record's values.
+// it belongs to, the connection it came on (on the host, a client's orders
+// for its own army only), and the record's values (RecordChecks). Received
+// text is shown only without its control bytes.
 #pragma once
 
 #include "net/NetMessages.h"
