@@ -62,12 +62,12 @@ public:
     // oldest, so silent peers never keep a joining player out.
     static constexpr std::size_t kMaxWaitingConnections = 7;
     // Seconds a connection may stay without a join before it is closed.
-    static constexpr float kJoinWaitSeconds = 3.0f;
+    static constexpr float kJoinWaitSeconds = 5.0f;
     // Host buttons that fit on the connection screen.
     static constexpr std::size_t kMaxHosts = 16;
     // Seconds after its last announcement that a host leaves the list
     // (hosts announce every 0.5 s).
-    static constexpr float kHostForgetSeconds = 3.0f;
+    static constexpr float kHostForgetSeconds = 5.0f;
 
     explicit NetworkManager(const NetConfig& config = NetConfig());
     ~NetworkManager();
