@@ -2,6 +2,7 @@
 #include "app/GameMenuHost.h"
 
 #include "app/Game.h"
+#include "app/GameNetWorld.h"
 #include "game/Battle.h"
 #include "net/NetworkManager.h"
 #include "render/CameraCommand.h"
@@ -78,7 +79,8 @@ bool GameMenuHost::ClaimStartSlot(Vec3& position, std::uint32_t& colour)
 void GameMenuHost::CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const Vec3& position,
                                      const std::string& name, std::uint32_t colour)
 {
-    game_.CreateNetworkArmy(selected, counts, position, name, colour);
+    // A client's starts came from the host: put them on this map, whatever they said.
+    game_.CreateNetworkArmy(selected, counts, GameNetWorld::StartOnMap(position), name, colour);
 }
 
 void GameMenuHost::EnterMatchState()

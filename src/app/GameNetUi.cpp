@@ -1,8 +1,11 @@
 // GameNetUi: the handlers' calls passed to the screens.
 #include "app/GameNetUi.h"
 
+#include "app/Game.h"
 #include "app/GameNetSession.h"
 #include "net/NetworkManager.h"
+#include "render/MinimapLayout.h"
+#include "render/TextFit.h"
 #include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
 #include "screens/LobbyScreen.h"
@@ -15,6 +18,17 @@ namespace {
 bool IsSlotId(int id)
 {
     return id >= 1 && id < UnitSelectionScreen::kSlots;
+}
+
+// The chat console's lines start at x 235 (Game::LoadAfterSplash) and must
+// stop short of the minimap on the right.
+int ChatConsoleWidth()
+{
+    constexpr int kConsoleX = 235;
+    const Game* const game = Game::Instance();
+    const MinimapLayout minimap = MinimapLayout::ForScreen(static_cast<float>(game->GetSetting(kSettingWidth)),
+                                                           static_cast<float>(game->GetSetting(kSettingHeight)), 0.0f);
+    return static_cast<int>(minimap.centre.x - minimap.size / 2.0f) - kConsoleX;
 }
 
 } // namespace
@@ -85,7 +99,7 @@ void GameNetUi::AddLobbyChatLine(const std::string& line)
 void GameNetUi::AddGameChatLine(const std::string& line)
 {
     if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
-        chat->AddLine(line);
+        chat->AddLine(FitTextToWidth(line, ChatConsoleWidth(), "Default"));
     }
 }
 

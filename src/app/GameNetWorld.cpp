@@ -8,7 +8,12 @@
 #include "game/GroupMover.h"
 #include "game/Unit.h"
 #include "net/NetBattleLink.h"
+#include "net/RecordChecks.h"
 #include "physics/Physics.h"
+#include "world/Terrain.h"
+
+#include <algorithm>
+#include <cmath>
 
 std::uint32_t GameNetWorld::GameState() const
 {
@@ -24,6 +29,24 @@ bool GameNetWorld::SetOptions(const GameSettingsMessage& options)
 void GameNetWorld::SetAuthority(bool authority)
 {
     Battle::Instance()->SetAuthority(authority);
+}
+
+float GameNetWorld::MapSide() const
+{
+    const Terrain* const ground = Battle::Instance()->GetTerrain();
+    return ground != nullptr ? ground->GetMapSize() : 0.0f;
+}
+
+Vec3 GameNetWorld::StartOnMap(const Vec3& start)
+{
+    // A square of a hundred units reaches 11 from its centre: every unit of
+    // the army stands inside the walls.
+    constexpr float kArmyRoom = 20.0f;
+    const Terrain* const ground = Battle::Instance()->GetTerrain();
+    const float across = ground != nullptr ? std::max(ground->GetMapSize() / 2.0f - kArmyRoom, 0.0f) : 0.0f;
+    const float height = ReachOfMap(0.0f).height;
+    const auto within = [](float v, float limit) { return std::isfinite(v) ? std::clamp(v, -limit, limit) : 0.0f; };
+    return {within(start.x, across), within(start.y, height), within(start.z, across)};
 }
 
 Unit* GameNetWorld::FindUnit(const UnitHead& head)

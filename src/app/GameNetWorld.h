@@ -14,6 +14,7 @@ public:
     std::uint32_t GameState() const override;
     bool SetOptions(const GameSettingsMessage& options) override;
     void SetAuthority(bool authority) override;
+    float MapSide() const override;
 
     bool MoveUnit(const UnitHead& unit, const Vec3& point) override;
     bool AttackWith(const AttackOrderMessage& order) override;
@@ -31,6 +32,11 @@ public:
     // the last attacker. The target's army follows the target army byte, so
     // a unit with a target always has its army to search.
     static void ResolveUnitTargets(Unit& unit, const TargetBytes& targets);
+
+    // A network army's start put on the map now loaded, far enough inside
+    // its edge for the whole army, so no unit and no camera stands off it.
+    // Starts that are no number go to the centre.
+    static Vec3 StartOnMap(const Vec3& start);
 
 private:
     static Unit* FindUnit(const UnitHead& head);

@@ -24,6 +24,14 @@ struct Connection {
     // 1-7 once joined (the host's own id is 0 on a client), -2 before.
     std::int32_t id = -2;
     bool joined = false;
+    // Host: the army this client commands, once the host's slots of the
+    // match have named it; -1 before.
+    std::int32_t armyId = -1;
+    // Main thread, on the stopwatch: on the host, when a connection not yet
+    // joined was first seen (it is closed if no join follows soon); on a
+    // client, when a host heard of last announced itself. 0 until set.
+    std::int64_t waitingSince = 0;
+    std::int64_t lastAnnounced = 0;
     std::unique_ptr<platform::TcpStream> stream;
     // Only the server thread touches the framer.
     StreamFramer framer;

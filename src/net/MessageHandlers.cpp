@@ -79,6 +79,17 @@ bool MessageHandlers::FromJoinedClient(const ReceivedMessage& message) const
     return message.from && message.from->joined && message.senderId == message.from->id;
 }
 
+bool MessageHandlers::CommandsArmy(const ReceivedMessage& message, std::uint8_t army) const
+{
+    MutexLock lock(net_.GetMutex());
+    return message.from && message.from->armyId == static_cast<std::int32_t>(army);
+}
+
+MapReach MessageHandlers::Reach() const
+{
+    return ReachOfMap(net_.World().MapSide());
+}
+
 bool MessageHandlers::FromJoinedHost(const ReceivedMessage& message) const
 {
     const std::shared_ptr<Connection> host = net_.HostConnection();
@@ -95,8 +106,8 @@ bool MessageHandlers::InMatch() const
 void MessageHandlers::HostJoin(const ReceivedMessage& message)
 {
     const std::shared_ptr<Connection>& connection = message.from;
-    if (!connection || !connection->stream || connection->joined) {
-        return; // over UDP, or a second join on one connection
+    if (!connection || !connection->stream || connection->joined || !net_.IsListed(connection)) {
+        return; // over UDP, a second join on one connection, or one already dropped
     }
     const auto& join = std::get<JoinRequestMessage>(message.record);
     const int screen = net_.Ui().CurrentScreen();
@@ -108,7 +119,7 @@ void MessageHandlers::HostJoin(const ReceivedMessage& message)
     }
     {
         MutexLock lock(net_.GetMutex());
-        connection->name = join.name;
+        connection->name = CleanReceivedText(join.name);
         connection->id = id;
         connection->address.port = static_cast<std::uint16_t>(join.udpPort);
         connection->joined = true;
@@ -122,7 +133,9 @@ void MessageHandlers::HostJoin(const ReceivedMessage& message)
 void MessageHandlers::HostMove(const ReceivedMessage& message)
 {
     const auto& move = std::get<MoveOrderMessage>(message.record);
-    if (!FromJoinedClient(message) || !InMatch() || !IsFinite(move.point)) {
+    // A client commands its own army only.
+    if (!FromJoinedClient(message) || !InMatch() || !CommandsArmy(message, move.head.army) ||
+        !IsOnMap(move.point, Reach())) {
         return;
     }
     RelayMoveOrder(net_, move);
@@ -131,10 +144,11 @@ void MessageHandlers::HostMove(const ReceivedMessage& message)
 
 void MessageHandlers::HostChat(const ReceivedMessage& message)
 {
-    const auto& chat = std::get<ChatMessage>(message.record);
+    ChatMessage chat = std::get<ChatMessage>(message.record);
     if (!FromJoinedClient(message) || (chat.kind != kGameChat && chat.kind != kLobbyChat)) {
         return;
     }
+    chat.text = CleanReceivedText(chat.text);
     net_.QueueTcp(chat);
     ClientChat(message);
 }
@@ -142,7 +156,8 @@ void MessageHandlers::HostChat(const ReceivedMessage& message)
 void MessageHandlers::HostAttack(const ReceivedMessage& message)
 {
     const auto& attack = std::get<AttackOrderMessage>(message.record);
-    if (!FromJoinedClient(message) || !InMatch() || !IsFinite(attack.point)) {
+    if (!FromJoinedClient(message) || !InMatch() || !CommandsArmy(message, attack.head.army) ||
+        !IsOnMap(attack.point, Reach())) {
         return;
     }
     RelayAttackOrder(net_, attack);
@@ -172,7 +187,7 @@ void MessageHandlers::HostSlots(const ReceivedMessage& message)
     if (slots.senderId != static_cast<std::uint32_t>(id)) {
         return;
     }
-    PlayerSlot slot = BoundedSlot(slots.slots[0]);
+    PlayerSlot slot = BoundedSlot(slots.slots[0], net_.Ui().LobbyOptions());
     {
         MutexLock lock(net_.GetMutex());
         slot.name = message.from->name.substr(0, kSlotNameField - 1);
@@ -194,7 +209,7 @@ void MessageHandlers::ClientAnnounce(const ReceivedMessage& message)
         return;
     }
     const auto& announce = std::get<HostAnnounceMessage>(message.record);
-    if (net_.NoteHost(announce.name, message.source)) {
+    if (net_.NoteHost(CleanReceivedText(announce.name), message.source)) {
         net_.Ui().HostListChanged();
     }
 }
@@ -214,7 +229,7 @@ void MessageHandlers::ClientWelcome(const ReceivedMessage& message)
 void MessageHandlers::ClientMove(const ReceivedMessage& message)
 {
     const auto& move = std::get<MoveOrderMessage>(message.record);
-    if ((!message.asServer && !FromJoinedHost(message)) || !InMatch() || !IsFinite(move.point)) {
+    if ((!message.asServer && !FromJoinedHost(message)) || !InMatch() || !IsOnMap(move.point, Reach())) {
         return;
     }
     net_.World().MoveUnit(move.head, move.point);
@@ -236,17 +251,18 @@ void MessageHandlers::ClientChat(const ReceivedMessage& message)
     if (!message.asServer && !FromJoinedHost(message)) {
         return;
     }
+    const std::string line = CleanReceivedText(chat.text);
     if (chat.kind == kGameChat) {
-        net_.Ui().AddGameChatLine(chat.text);
+        net_.Ui().AddGameChatLine(line);
     } else if (chat.kind == kLobbyChat) {
-        net_.Ui().AddLobbyChatLine(chat.text);
+        net_.Ui().AddLobbyChatLine(line);
     }
 }
 
 void MessageHandlers::ClientAttack(const ReceivedMessage& message)
 {
     const auto& attack = std::get<AttackOrderMessage>(message.record);
-    if (!FromJoinedHost(message) || !InMatch() || !IsFinite(attack.point)) {
+    if (!FromJoinedHost(message) || !InMatch() || !IsOnMap(attack.point, Reach())) {
         return;
     }
     net_.World().AttackWith(attack);
@@ -275,8 +291,10 @@ void MessageHandlers::ClientSlots(const ReceivedMessage& message)
         return;
     }
     PlayerSlotsMessage slots = std::get<PlayerSlotsMessage>(message.record);
+    // Every army held to the match the lobby set up, as the host holds its clients'.
+    const GameSettingsMessage match = net_.Ui().LobbyOptions();
     for (PlayerSlot& slot : slots.slots) {
-        slot = BoundedSlot(slot);
+        slot = BoundedSlot(slot, match);
     }
     net_.Ui().StartNetworkMatch(slots);
 }
@@ -284,7 +302,7 @@ void MessageHandlers::ClientSlots(const ReceivedMessage& message)
 void MessageHandlers::ClientUnitState(const ReceivedMessage& message)
 {
     const auto& state = std::get<UnitStateMessage>(message.record);
-    if (!FromJoinedHost(message) || !InMatch() || !IsValidUnitState(state)) {
+    if (!FromJoinedHost(message) || !InMatch() || !IsValidUnitState(state, Reach())) {
         return;
     }
     net_.World().ApplyUnitState(state);
@@ -311,7 +329,7 @@ void MessageHandlers::ClientStartAttack(const ReceivedMessage& message)
 void MessageHandlers::ClientExplosion(const ReceivedMessage& message)
 {
     const auto& explosion = std::get<ExplosionMessage>(message.record);
-    if (!FromJoinedHost(message) || !InMatch() || !IsValidExplosion(explosion)) {
+    if (!FromJoinedHost(message) || !InMatch() || !IsValidExplosion(explosion, Reach())) {
         return;
     }
     net_.World().Explode(explosion);
@@ -342,6 +360,6 @@ void MessageHandlers::ClientNames(const ReceivedMessage& message)
     }
     const auto& names = std::get<PlayerNamesMessage>(message.record);
     for (std::size_t i = 0; i < names.names.size(); ++i) {
-        net_.Ui().SetLobbyPlayerName(static_cast<int>(i), names.names[i]);
+        net_.Ui().SetLobbyPlayerName(static_cast<int>(i), CleanReceivedText(names.names[i]));
     }
 }

@@ -2,10 +2,13 @@
 // tables indexed by the type word: the host's action and the client's. The
 // role is this machine's own (NetworkManager::IsHosting), never the packet's
 // word for it. Every action checks before it acts: the screen or game state
-// it belongs to, the connection it came on, and the record's values.
+// it belongs to, the connection it came on (on the host, a client's orders
+// for its own army only), and the record's values (RecordChecks). Received
+// text is shown only without its control bytes.
 #pragma once
 
 #include "net/NetMessages.h"
+#include "net/RecordChecks.h"
 
 #include <array>
 #include <memory>
@@ -30,6 +33,10 @@ private:
     void Refuse(const std::shared_ptr<Connection>& connection);
     bool FromJoinedClient(const ReceivedMessage& message) const;
     bool FromJoinedHost(const ReceivedMessage& message) const;
+    // The client that sent it commands that army in this match.
+    bool CommandsArmy(const ReceivedMessage& message, std::uint8_t army) const;
+    // How far from the centre received points may lie on this battle's map.
+    MapReach Reach() const;
     bool InMatch() const;
 
     void HostJoin(const ReceivedMessage& message);

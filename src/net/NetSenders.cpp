@@ -111,6 +111,8 @@ void SendLobbySlotsAsHost(NetworkManager& net, const PlayerSlotsMessage& slots)
 {
     PlayerSlotsMessage record = slots;
     record.senderId = 0;
+    // The slots name the armies: from now each client orders its own only.
+    net.AssignArmies(record);
     net.QueueTcp(record);
     net.FlushOutgoing();
 }

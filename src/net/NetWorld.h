@@ -1,7 +1,8 @@
 // What the network asks of the battle: the game state, the options, and the
 // units named by (army id, unit index) bytes. The application implements it
 // over Game and Battle (GameNetWorld); tests use fakes. Every record handed
-// in has been checked by the handlers (finite points, valid order, ranges).
+// in has been checked by the handlers (points on the map, valid order,
+// ranges).
 #pragma once
 
 #include "net/NetMessages.h"
@@ -21,6 +22,8 @@ public:
     virtual bool SetOptions(const GameSettingsMessage& options) = 0;
     // This machine runs the full simulation (host, or no network).
     virtual void SetAuthority(bool authority) = 0;
+    // The side of the map the battle stands on; 0 when none is loaded.
+    virtual float MapSide() const = 0;
 
     // Each false when the army or the unit is missing (the record is then
     // ignored).
@@ -44,6 +47,7 @@ public:
     std::uint32_t GameState() const override { return 0; }
     bool SetOptions(const GameSettingsMessage&) override { return false; }
     void SetAuthority(bool) override {}
+    float MapSide() const override { return 0.0f; }
     bool MoveUnit(const UnitHead&, const Vec3&) override { return false; }
     bool AttackWith(const AttackOrderMessage&) override { return false; }
     bool StartAttack(const UnitHead&) override { return false; }

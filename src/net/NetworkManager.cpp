@@ -2,9 +2,11 @@
 // dispatch and flush, and the trust checks on every received packet.
 #include "net/NetworkManager.h"
 
+#include "core/Stopwatch.h"
 #include "net/MessageCodec.h"
 
 #include <algorithm>
+#include <array>
 
 NetworkManager::NetworkManager(const NetConfig& config) : config_(config), handlers_(*this)
 {
@@ -41,8 +43,9 @@ void NetworkManager::SetAuthority(bool authority)
 void NetworkManager::Reset()
 {
     FlushOutgoing();
-    // Joined before any socket they use is closed.
-    connectThread_.Close();
+    // The connect worker is not waited for: it drops what it finds (see
+    // ConnectLoop). The loops are joined before any socket they use is closed.
+    connectThread_.RequestStop();
     tcpThread_.Close();
     udpThread_.Close();
     StopAnnouncing();
@@ -89,6 +92,27 @@ bool NetworkManager::RemoveConnection(const std::shared_ptr<Connection>& connect
     }
     connections_.erase(it);
     return true;
+}
+
+bool NetworkManager::IsListed(const std::shared_ptr<Connection>& connection) const
+{
+    MutexLock lock(mutex_);
+    return std::find(connections_.begin(), connections_.end(), connection) != connections_.end();
+}
+
+void NetworkManager::AssignArmies(const PlayerSlotsMessage& slots)
+{
+    std::array<std::int32_t, kSlotCount> armyOfSlot{};
+    std::int32_t nextArmy = 0;
+    for (std::size_t i = 0; i < slots.slots.size(); ++i) {
+        armyOfSlot[i] = slots.slots[i].ready != 0 ? nextArmy++ : -1;
+    }
+    MutexLock lock(mutex_);
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        const bool hasSlot =
+            connection->joined && connection->id >= 0 && static_cast<std::size_t>(connection->id) < armyOfSlot.size();
+        connection->armyId = hasSlot ? armyOfSlot[static_cast<std::size_t>(connection->id)] : -1;
+    }
 }
 
 std::int32_t NetworkManager::LowestFreeId() const
@@ -139,9 +163,12 @@ void NetworkManager::AcceptWelcome(std::int32_t id)
 
 bool NetworkManager::NoteHost(const std::string& name, const platform::NetAddress& source)
 {
+    std::int64_t now = 0;
+    TimerStart(now);
     MutexLock lock(mutex_);
     for (const std::shared_ptr<Connection>& connection : connections_) {
         if (connection->address == source) {
+            connection->lastAnnounced = now;
             if (connection->name == name) {
                 return false;
             }
@@ -150,11 +177,21 @@ bool NetworkManager::NoteHost(const std::string& name, const platform::NetAddres
         }
     }
     if (connections_.size() >= kMaxHosts) {
-        return false;
+        // Room for a host announcing now: the one heard from longest ago goes,
+        // never the one being joined.
+        const auto stalest =
+            std::min_element(connections_.begin(), connections_.end(), [this](const auto& a, const auto& b) {
+                return IsBeingJoined(a) != IsBeingJoined(b) ? IsBeingJoined(b) : a->lastAnnounced < b->lastAnnounced;
+            });
+        if (IsBeingJoined(*stalest)) {
+            return false;
+        }
+        connections_.erase(stalest);
     }
     auto host = std::make_shared<Connection>();
     host->name = name;
     host->address = source;
+    host->lastAnnounced = now;
     connections_.push_back(std::move(host));
     return true;
 }
@@ -197,6 +234,10 @@ void NetworkManager::ProcessIncoming()
 {
     inMatch_ = world_->GameState() == kNetStateMatch;
     FinishConnect();
+    CloseUnjoined();
+    if (ForgetSilentHosts()) {
+        ui_->HostListChanged();
+    }
     const std::vector<ReceivedMessage> messages = queue_.TakeAll();
     const std::uint32_t resetCount = resetCount_;
     for (const ReceivedMessage& message : messages) {
@@ -207,6 +248,47 @@ void NetworkManager::ProcessIncoming()
         }
         handlers_.Dispatch(message);
     }
+}
+
+void NetworkManager::CloseUnjoined()
+{
+    if (!hosting_) {
+        return;
+    }
+    std::int64_t now = 0;
+    TimerStart(now);
+    MutexLock lock(mutex_);
+    // Stamped when first seen here, on the main thread, so the clock is read
+    // on one thread only; the server thread's snapshot keeps a closed one's
+    // socket until its pass is done.
+    std::erase_if(connections_, [now](const std::shared_ptr<Connection>& connection) {
+        if (connection->joined) {
+            return false;
+        }
+        if (connection->waitingSince == 0) {
+            connection->waitingSince = now;
+            return false;
+        }
+        return TimerElapsed(connection->waitingSince) >= kJoinWaitSeconds;
+    });
+}
+
+bool NetworkManager::IsBeingJoined(const std::shared_ptr<Connection>& host) const
+{
+    return host == connectingTo_ || host == hostConnection_;
+}
+
+bool NetworkManager::ForgetSilentHosts()
+{
+    if (hosting_ || ownId_ > 0) {
+        return false;
+    }
+    MutexLock lock(mutex_);
+    const std::size_t before = connections_.size();
+    std::erase_if(connections_, [this](const std::shared_ptr<Connection>& connection) {
+        return !IsBeingJoined(connection) && TimerElapsed(connection->lastAnnounced) >= kHostForgetSeconds;
+    });
+    return connections_.size() != before;
 }
 
 bool NetworkManager::IsDatagramTarget(const Connection& connection) const
@@ -229,7 +311,7 @@ void NetworkManager::FlushPair(PacketPair& pair, bool datagrams)
                 if (IsDatagramTarget(*connection)) {
                     udp_.SendTo(connection->address, packet);
                 }
-            } else if (connection->stream && connection->stream->IsOpen()) {
+            } else if (connection->stream && connection->stream->IsOpen() && (connection->joined || !hosting_)) {
                 connection->stream->Send(packet);
                 if (connection->stream->IsDead()) {
                     ReportLoss(connection);

@@ -13,13 +13,17 @@
 // is never starved, and takes it again only to parse. Sends never block: a
 // peer that stops reading piles up in its stream's pending queue until the
 // cap, then counts as gone. Reset joins both threads before it closes any
-// socket, and must not be called with the mutex held.
+// socket, and must not be called with the mutex held. A connect under way is
+// only told to stop: its worker owns its socket and touches nothing else of
+// the manager but under the mutex, so the frame never waits on an attempt.
 //
 // Trust. Every byte received is untrusted: a datagram below 16 bytes is
 // dropped, the role comes from this machine (a host drops packets that claim
 // sender 0, a client those that do not), a host takes datagrams only from its
 // joined clients, a client only from its host once joined, and the records
-// themselves are checked by the handlers before use.
+// themselves are checked by the handlers before use. A host sends its
+// records to joined clients only; a connection that does not join within a
+// few seconds is closed, and the oldest waiting one makes room for a new one.
 #pragma once
 
 #include "core/EventTimer.h"
@@ -54,8 +58,16 @@ class NetworkManager {
 public:
     // Host plus seven clients fill the eight start slots.
     static constexpr std::size_t kMaxClients = 7;
+    // Connections not yet joined held at once; a further one pushes out the
+    // oldest, so silent peers never keep a joining player out.
+    static constexpr std::size_t kMaxWaitingConnections = 7;
+    // Seconds a connection may stay without a join before it is closed.
+    static constexpr float kJoinWaitSeconds = 5.0f;
     // Host buttons that fit on the connection screen.
     static constexpr std::size_t kMaxHosts = 16;
+    // Seconds after its last announcement that a host leaves the list
+    // (hosts announce every 0.5 s).
+    static constexpr float kHostForgetSeconds = 5.0f;
 
     explicit NetworkManager(const NetConfig& config = NetConfig());
     ~NetworkManager();
@@ -107,6 +119,8 @@ public:
     void StartUnitStateSync();
 
     // ---- the frame ----
+    // Also closes connections that waited too long for their join and, on the
+    // connection screen, forgets hosts that stopped announcing.
     void ProcessIncoming();
     void FlushOutgoing();
 
@@ -140,6 +154,12 @@ public:
     std::vector<std::shared_ptr<Connection>> SnapshotConnections() const;
     // True when it was listed (and is now gone).
     bool RemoveConnection(const std::shared_ptr<Connection>& connection);
+    bool IsListed(const std::shared_ptr<Connection>& connection) const;
+    // Host, at the match's start: each joined client commands the army made
+    // for its slot. Every machine makes the armies of the ready slots in slot
+    // order with ids from 0, so the slot's place among the ready ones is its
+    // army's id.
+    void AssignArmies(const PlayerSlotsMessage& slots);
     // The lowest id 1-7 no connection holds, or -1.
     std::int32_t LowestFreeId() const;
     std::shared_ptr<Connection> HostConnection() const;
@@ -150,6 +170,7 @@ public:
     // joined host kept (the other hosts heard of no longer matter).
     void AcceptWelcome(std::int32_t id);
     // A client's announcement from source: true when the host list changed.
+    // A full list makes room by forgetting the host heard from longest ago.
     bool NoteHost(const std::string& name, const platform::NetAddress& source);
 
     // ---- entry points of the receive threads (public for the fuzzers) ----
@@ -166,6 +187,12 @@ public:
 private:
     std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
     void FlushPair(PacketPair& pair, bool datagrams);
+    // Host: connections that have waited kJoinWaitSeconds without a join are closed.
+    void CloseUnjoined();
+    // Client before a join: true when hosts not heard for kHostForgetSeconds were forgotten.
+    bool ForgetSilentHosts();
+    // The host a connect or a join is under way to (under the mutex).
+    bool IsBeingJoined(const std::shared_ptr<Connection>& host) const;
     bool IsDatagramTarget(const Connection& connection) const;
     void UdpLoop(const Thread& self);
     void ConnectLoop(const Thread& self);
@@ -206,9 +233,11 @@ private:
     std::uint32_t announceTimer_ = kNoTimer;
     std::uint32_t syncTimer_ = kNoTimer;
     // The connect under way (main thread), and what the worker hands back
-    // under the mutex.
+    // under the mutex. A reset only asks the worker to stop (it ends within
+    // a few milliseconds); its stream is then dropped, never handed back.
     std::shared_ptr<Connection> connectingTo_;
     std::string connectingName_;
+    platform::NetAddress connectTarget_;
     std::unique_ptr<platform::TcpStream> connectedStream_;
     std::atomic<bool> connectDone_{false};
 

@@ -110,8 +110,12 @@ bool NetworkManager::Connect(std::size_t hostIndex, const std::string& name)
         connectingTo_ = connections_[hostIndex];
         connectingName_ = name;
         connectedStream_.reset();
+        connectTarget_ = {connectingTo_->address.ip, config_.tcpPort};
     }
     connectDone_ = false;
+    // An attempt a reset gave up on ends within a few milliseconds of it;
+    // collected here before the next begins.
+    connectThread_.Close();
     if (!connectThread_.Start()) {
         MutexLock lock(mutex_);
         connectingTo_.reset();
@@ -125,14 +129,16 @@ void NetworkManager::ConnectLoop(const Thread& self)
     platform::NetAddress to;
     {
         MutexLock lock(mutex_);
-        to = {connectingTo_->address.ip, config_.tcpPort};
+        to = connectTarget_;
     }
-    // Attempt by attempt, so a Reset meanwhile waits for one attempt at most.
-    std::unique_ptr<platform::TcpStream> stream;
-    for (int attempt = 0; attempt < config_.connectAttempts && !stream && !self.StopRequested(); ++attempt) {
-        stream = platform::TcpStream::Connect(to, config_.connectTimeoutMs, 1);
-    }
+    std::unique_ptr<platform::TcpStream> stream = platform::TcpStream::ConnectUnlessStopped(
+        to, config_.connectTimeoutMs, config_.connectAttempts, [&self] { return self.StopRequested(); });
     MutexLock lock(mutex_);
+    // Looked at under the mutex: a reset asks for the stop before it takes the
+    // mutex to clear the attempt, so a stream found after it is dropped here.
+    if (self.StopRequested()) {
+        return;
+    }
     connectedStream_ = std::move(stream);
     connectDone_ = true;
 }

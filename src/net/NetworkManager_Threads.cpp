@@ -3,6 +3,7 @@
 // join is short.
 #include "net/NetworkManager.h"
 
+#include <algorithm>
 #include <array>
 
 namespace {
@@ -62,8 +63,14 @@ void NetworkManager::AcceptClients()
         connection->address = {stream->Peer().ip, 0};
         connection->stream = std::move(stream);
         MutexLock lock(mutex_);
-        if (connections_.size() >= kMaxClients) {
-            continue; // refused: the stream closes as it goes
+        // Only joins take the seven places (NetworkManager::LowestFreeId). Of
+        // the connections still to join the oldest makes room for the new
+        // one, so a flood of silent peers keeps nobody out; its stream closes
+        // when the last snapshot holding it is done.
+        const auto waiting = [](const std::shared_ptr<Connection>& c) { return !c->joined; };
+        if (static_cast<std::size_t>(std::count_if(connections_.begin(), connections_.end(), waiting)) >=
+            kMaxWaitingConnections) {
+            connections_.erase(std::find_if(connections_.begin(), connections_.end(), waiting));
         }
         connections_.push_back(std::move(connection));
     }

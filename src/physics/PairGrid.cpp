@@ -58,6 +58,17 @@ constexpr std::uint32_t kMostRows = 8;
 // Row indices stop here, well inside the exact range of a float.
 constexpr float kFarthestRow = 16777216.0f;
 
+// A float as an index within [0, last]: below 0, and anything that is not a
+// number, counts as 0, beyond last as last, so no value outside the index's
+// range is ever cast. Monotone, as the rows need.
+std::uint32_t IndexWithin(float value, float last)
+{
+    if (!(value > 0.0f)) {
+        return 0;
+    }
+    return static_cast<std::uint32_t>(value < last ? value : last);
+}
+
 bool IsFinite(const PairGrid::Box& b)
 {
     return std::isfinite(b.minX) && std::isfinite(b.maxX) && std::isfinite(b.minZ) && std::isfinite(b.maxZ);
@@ -480,7 +491,8 @@ void PairGrid::OrderAlongZ(std::size_t count)
     std::uint32_t* const band = zBand_.data();
     std::uint32_t* const starts = zBandStart_.data();
     for (std::size_t k = 0; k < kept; ++k) {
-        band[k] = static_cast<std::uint32_t>(std::min((lowZ_[order[k]] - low) * scale, lastBand));
+        // Boxes a span apart beyond the float range give inf times 0 here.
+        band[k] = IndexWithin((lowZ_[order[k]] - low) * scale, lastBand);
         ++starts[band[k] + 1];
     }
     for (std::uint32_t b = 1; b <= bands; ++b) {
@@ -671,7 +683,7 @@ void PairGrid::SortSlot(std::uint32_t begin, std::uint32_t end)
 std::uint32_t PairGrid::Row(float z) const
 {
     // An offset beyond the float range counts as the farthest row.
-    return static_cast<std::uint32_t>(std::min(std::max((z - originZ_) * perUnit_, 0.0f), kFarthestRow));
+    return IndexWithin((z - originZ_) * perUnit_, kFarthestRow);
 }
 
 // A counting sort of the boxes, in the order gathered, into the slots of

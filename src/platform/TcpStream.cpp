@@ -1,6 +1,7 @@
 // TcpStream over POSIX sockets.
 #include "platform/TcpStream.h"
 
+#include <algorithm>
 #include <arpa/inet.h>
 #include <cerrno>
 #include <netinet/in.h>
@@ -10,7 +11,24 @@ namespace platform {
 
 namespace {
 
-std::unique_ptr<TcpStream> ConnectOnce(const NetAddress& to, int timeoutMs)
+// A stop request is looked at this often while a connect is waited on.
+constexpr int kStopCheckMs = 10;
+
+// The wait for a connect, in slices, so a stop request ends it within one.
+bool WaitConnected(const Socket& socket, int timeoutMs, const std::function<bool()>& stopped)
+{
+    for (int waited = 0; waited < timeoutMs; waited += kStopCheckMs) {
+        if (stopped()) {
+            return false;
+        }
+        if (socket.WaitWritable(std::min(kStopCheckMs, timeoutMs - waited))) {
+            return true;
+        }
+    }
+    return false;
+}
+
+std::unique_ptr<TcpStream> ConnectOnce(const NetAddress& to, int timeoutMs, const std::function<bool()>& stopped)
 {
     Socket socket = Socket::Create(SOCK_STREAM);
     if (!socket.IsOpen() || !socket.SetNonBlocking()) {
@@ -21,7 +39,7 @@ std::unique_ptr<TcpStream> ConnectOnce(const NetAddress& to, int timeoutMs)
     peer.sin_addr.s_addr = htonl(to.ip);
     peer.sin_port = htons(to.port);
     if (::connect(socket.Fd(), reinterpret_cast<const sockaddr*>(&peer), sizeof peer) != 0) {
-        if (errno != EINPROGRESS || !socket.WaitWritable(timeoutMs)) {
+        if (errno != EINPROGRESS || !WaitConnected(socket, timeoutMs, stopped)) {
             return nullptr;
         }
         int error = 0;
@@ -37,11 +55,17 @@ std::unique_ptr<TcpStream> ConnectOnce(const NetAddress& to, int timeoutMs)
 
 std::unique_ptr<TcpStream> TcpStream::Connect(const NetAddress& to, int timeoutMs, int attempts)
 {
+    return ConnectUnlessStopped(to, timeoutMs, attempts, [] { return false; });
+}
+
+std::unique_ptr<TcpStream> TcpStream::ConnectUnlessStopped(const NetAddress& to, int timeoutMs, int attempts,
+                                                           const std::function<bool()>& stopped)
+{
     if (to.port == 0 || !DestinationAllowed(to.ip)) {
         return nullptr;
     }
-    for (int attempt = 0; attempt < attempts; ++attempt) {
-        std::unique_ptr<TcpStream> stream = ConnectOnce(to, timeoutMs);
+    for (int attempt = 0; attempt < attempts && !stopped(); ++attempt) {
+        std::unique_ptr<TcpStream> stream = ConnectOnce(to, timeoutMs, stopped);
         if (stream) {
             return stream;
         }

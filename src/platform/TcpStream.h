@@ -14,6 +14,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <span>
 #include <vector>
@@ -30,6 +31,10 @@ public:
     // Up to attempts tries of timeoutMs each; null when none connected or the
     // guard refuses the destination.
     static std::unique_ptr<TcpStream> Connect(const NetAddress& to, int timeoutMs, int attempts);
+    // As Connect, but given up (null) within a few milliseconds of stopped()
+    // turning true, so a worker that connects can be told to stop.
+    static std::unique_ptr<TcpStream> ConnectUnlessStopped(const NetAddress& to, int timeoutMs, int attempts,
+                                                           const std::function<bool()>& stopped);
 
     const NetAddress& Peer() const { return peer_; }
     bool IsOpen() const { return socket_.IsOpen() && !dead_; }

@@ -7,6 +7,7 @@
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "render/Canvas2D.h"
+#include "render/TextFit.h"
 #include "screens/MenuHost.h"
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
@@ -14,6 +15,11 @@
 namespace {
 
 const ColorValue kWhite{1.0f, 1.0f, 1.0f, 1.0f};
+// The right edge of the panel the host lines are drawn on, where the status
+// line starts and the "Back" button's left edge, fractions of the screen.
+constexpr float kPanelRight = 0.875f;
+constexpr float kStatusX = 0.18f;
+constexpr float kBackButtonX = 0.72f;
 const ColorValue kStatusColor{1.0f, 0.35f, 0.25f, 1.0f};
 constexpr int kLineStep = 30;
 
@@ -77,6 +83,14 @@ void ConnectionScreen::RefreshHosts()
     const std::size_t hosts = session->Hosts().size();
     while (hostButtons_.size() < hosts && hostButtons_.size() < kMaxHostButtons) {
         AddHostButton();
+    }
+    // Hosts that stopped announcing leave the list: the last buttons go, and
+    // button i still stands for host i.
+    while (hostButtons_.size() > hosts) {
+        hostButtons_.pop_back();
+        nextY_ -= kHostButtonStep;
+        guiManager::Instance()->GetWindow(kWindow)->DeleteObject(kHostButtonPrefix +
+                                                                 std::to_string(hostButtons_.size()));
     }
 }
 
@@ -160,12 +174,17 @@ void ConnectionScreen::Draw(Canvas2D& canvas) const
     canvas.DrawText("Current Connections: ", x, y, "Default", kWhite);
     for (std::size_t i = 0; i < hosts.size(); ++i) {
         y += kLineStep;
-        canvas.DrawText(std::to_string(i) + " : Name: " + hosts[i].name, x, y, "Default", kWhite);
+        const int room = static_cast<int>(kPanelRight * static_cast<float>(width)) - x;
+        canvas.DrawText(FitTextToWidth(std::to_string(i) + " : Name: " + hosts[i].name, room, "Default"), x, y,
+                        "Default", kWhite);
     }
     y += kLineStep;
     canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, y, "Default", kWhite);
     if (!status_.empty()) {
-        canvas.DrawText(status_, static_cast<int>(0.18f * static_cast<float>(width)),
+        // It may name a host: it stops before the "Back" button.
+        const int room = static_cast<int>((kBackButtonX - kStatusX) * static_cast<float>(width));
+        canvas.DrawText(FitTextToWidth(status_, room, "Default"),
+                        static_cast<int>(kStatusX * static_cast<float>(width)),
                         static_cast<int>(0.93f * static_cast<float>(height)), "Default", kStatusColor);
     }
 }

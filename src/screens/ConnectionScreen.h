@@ -9,7 +9,7 @@
 // Game" is hidden, so a second press cannot start another; a failed attempt
 // shows them again with the failure written on the screen. The host buttons
 // stop where the panel ends, and button i always stands for host i of the
-// network's list (buttons and hosts are only ever appended together).
+// network's list (buttons follow the list, which forgets silent hosts).
 #pragma once
 
 #include "core/Singleton.h"
@@ -47,8 +47,8 @@ public:
     // attempt came to.
     void Draw(Canvas2D& canvas) const;
 
-    // The network's host list grew (or a host was renamed): one button for
-    // each host that has none yet, up to the cap.
+    // The network's host list changed: one button for each host that has
+    // none yet, up to the cap, and none past the list's end.
     void RefreshHosts();
     // The attempt failed: the buttons come back and the failure is shown.
     void ConnectFailed();

@@ -6,6 +6,7 @@
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "render/Canvas2D.h"
+#include "render/TextFit.h"
 #include "render/TextManager.h"
 #include "screens/MenuHost.h"
 #include "screens/NetSession.h"
@@ -18,6 +19,20 @@ namespace {
 
 const ColorValue kTextColor{0.21f, 0.45f, 0.78f, 1.0f};
 constexpr int kChatLines = 10;
+// Where the names and the chat lines start, and the fractions of the screen
+// where they must stop: the kick buttons, and the command line's right edge.
+constexpr int kNamesX = 70;
+constexpr int kChatX = 70;
+constexpr float kKickButtonX = 0.3155f;
+constexpr float kCommandLineRight = 0.06543f + 0.7f;
+
+// Pixels from x to the fraction of the screen's width (as the windows place it).
+int WidthTo(float fraction, int x)
+{
+    const MenuHost* host = ScreenManager::Instance()->GetHost();
+    const int width = host ? host->ScreenWidth() : 1024;
+    return static_cast<int>(fraction * static_cast<float>(width - 1)) - x;
+}
 
 guiButton* AddButton(guiWindow& window, const std::string& name, guiCallback callback, float x, float y, float width,
                      float height, const char* label, float labelX, float labelY)
@@ -165,7 +180,7 @@ void LobbyScreen::AddChatLine(const std::string& line)
         return;
     }
     if (TextBox* chat = TextManager::Instance()->GetTextBox(kChatBox)) {
-        chat->AddLine(line);
+        chat->AddLine(FitTextToWidth(line, WidthTo(kCommandLineRight, kChatX), "Default"));
     }
 }
 
@@ -223,8 +238,10 @@ std::vector<LobbyLine> LobbyScreen::SettingsLines() const
 void LobbyScreen::Draw(Canvas2D& canvas) const
 {
     const std::vector<std::string> names = NameLines();
+    const int namesWidth = WidthTo(kKickButtonX, kNamesX);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        canvas.DrawText(names[i], 70, 141 + 30 * static_cast<int>(i), "Default", kTextColor);
+        canvas.DrawText(FitTextToWidth(names[i], namesWidth, "Default"), kNamesX, 141 + 30 * static_cast<int>(i),
+                        "Default", kTextColor);
     }
     const std::vector<LobbyLine> settings = SettingsLines();
     for (std::size_t i = 0; i < settings.size(); ++i) {

@@ -70,3 +70,14 @@ TEST_CASE("the game's network world moves, targets and overwrites the battle's u
     CHECK(blue.GetUnits().empty());
     CHECK_FALSE(world.DestroyUnit({enemy.GetIndex(), blueId}));
 }
+
+TEST_CASE("a network army's start is put on the loaded map with room for the army")
+{
+    BattleWorld battle;                                                                      // a 400-unit map
+    CHECK(GameNetWorld::StartOnMap({-120.0f, 3.0f, 135.0f}) == Vec3{-120.0f, 3.0f, 135.0f}); // a map's own start
+    const Vec3 far = GameNetWorld::StartOnMap({3.0e38f, -3.0e38f, -3.0e38f});
+    CHECK(far.x == doctest::Approx(180.0f));
+    CHECK(far.z == doctest::Approx(-180.0f));
+    CHECK(std::isfinite(far.y));
+    CHECK(GameNetWorld::StartOnMap({std::nanf(""), 0.0f, INFINITY}) == Vec3{0.0f, 0.0f, 0.0f});
+}

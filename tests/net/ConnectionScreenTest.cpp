@@ -6,6 +6,7 @@
 #include "gui/guiButton.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
+#include "render/TextFit.h"
 #include "screens/ConnectionScreen.h"
 #include "screens/ScreenManager.h"
 
@@ -77,6 +78,38 @@ TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard a
         CHECK(screen->HostButtonCount() == ConnectionScreen::kMaxHostButtons);
         const float last = HostButton(static_cast<int>(ConnectionScreen::kMaxHostButtons) - 1)->GetPosition().y;
         CHECK(last + 0.04f <= 0.9f);
+    }
+    SUBCASE("hosts that stop announcing take their buttons with them, and a long name stops at the panel's edge")
+    {
+        HearHosts(session, 3);
+        REQUIRE(screen->HostButtonCount() == 3);
+        guiButton* const first = HostButton(0);
+        session.hosts.erase(session.hosts.begin() + 1); // the list closes up
+        screen->RefreshHosts();
+        CHECK(screen->HostButtonCount() == 2);
+        CHECK(HostButton(0) == first);
+        CHECK(HostButton(2) == nullptr);
+        // Button 1 now stands for the host that moved up, and a new host goes below it.
+        Press(ConnectionScreen::ConnectPressed, HostButton(1));
+        REQUIRE(session.connects.size() == 1);
+        CHECK(session.connects[0].id == 1);
+        session.connecting = false;
+        HearHosts(session, 1);
+        CHECK(HostButton(2)->GetPosition().y == doctest::Approx(HostButton(1)->GetPosition().y + 0.04f));
+
+        session.hosts[0].name = std::string(51, 'W');
+        testing::RecordingCanvas canvas;
+        screen->Draw(canvas);
+        bool sawHost = false;
+        for (const testing::CanvasCall& call : canvas.calls) {
+            if (call.kind == testing::CanvasCall::Kind::kText && call.text.rfind("0 : Name: ", 0) == 0) {
+                sawHost = true;
+                CHECK(call.x + static_cast<int>(call.text.size()) * WidestCharacterPixels("Default") <=
+                      static_cast<int>(0.875f * 1024.0f));
+                CHECK(call.text.size() > 20);
+            }
+        }
+        CHECK(sawHost);
     }
     SUBCASE("hosting refused keeps the screen and says why, Enter in the name box does nothing, Back leaves")
     {

@@ -6,6 +6,7 @@
 #include "gui/guiEditBox.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
+#include "render/TextFit.h"
 #include "screens/LobbyScreen.h"
 #include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
@@ -108,4 +109,26 @@ TEST_CASE_FIXTURE(LobbyFixture<false>, "a client's lobby lists its host, then th
     CHECK_FALSE(Press(LobbyScreen::LobbyReadyPressed));
     CHECK_FALSE(Press(LobbyScreen::LobbyOptionsPressed));
     CHECK(session.calls.empty());
+}
+
+TEST_CASE_FIXTURE(LobbyFixture<true>, "names and chat from the network stop before what is beside them")
+{
+    // The name line ends before the kick buttons, the chat line before the
+    // command line's end, whatever characters they hold.
+    session.players = {{1, std::string(51, 'W')}, {2, "Ann"}};
+    lobby->PlayersChanged();
+    testing::RecordingCanvas canvas;
+    lobby->Draw(canvas);
+    std::vector<std::string> drawn;
+    for (const testing::CanvasCall& call : canvas.calls) {
+        if (call.kind == testing::CanvasCall::Kind::kText && call.x == 70) {
+            drawn.push_back(call.text);
+            const int kickButtonX = static_cast<int>(0.3155f * 1023.0f);
+            CHECK(static_cast<int>(call.text.size()) * WidestCharacterPixels("Default") <= kickButtonX - call.x);
+        }
+    }
+    REQUIRE(drawn.size() == 2);
+    CHECK(drawn[0].size() > 10); // still most of what fits
+    CHECK(drawn[0].rfind(" 1: WWW", 0) == 0);
+    CHECK(drawn[1] == " 2: Ann");
 }

@@ -24,6 +24,7 @@ struct FakeNetUi : NetUi {
     std::map<int, PlayerSlot> slots;
     bool allReady = false;
     int matchesStarted = 0;
+    PlayerSlotsMessage startedWith;
 
     int CurrentScreen() const override { return screen; }
     void SetScreen(int id) override { screen = id; }
@@ -43,11 +44,16 @@ struct FakeNetUi : NetUi {
     void StoreRemoteSlot(int id, const PlayerSlot& slot) override { slots[id] = slot; }
     bool RemoteSlotReady(int id) const override { return slots.count(id) != 0 && slots.at(id).ready != 0; }
     void SetAllReady() override { allReady = true; }
-    void StartNetworkMatch(const PlayerSlotsMessage&) override { ++matchesStarted; }
+    void StartNetworkMatch(const PlayerSlotsMessage& started) override
+    {
+        ++matchesStarted;
+        startedWith = started;
+    }
 };
 
 struct FakeNetWorld : NetWorld {
     std::uint32_t state = kNetStateMatch;
+    float mapSide = 400.0f;
     // armies[a][u]: the units' states; a unit's head names it.
     std::vector<std::vector<UnitStateMessage>> armies;
     std::vector<MoveOrderMessage> moves;
@@ -88,6 +94,7 @@ struct FakeNetWorld : NetWorld {
     std::uint32_t GameState() const override { return state; }
     bool SetOptions(const GameSettingsMessage&) override { return true; }
     void SetAuthority(bool) override {}
+    float MapSide() const override { return mapSide; }
     bool MoveUnit(const UnitHead& unit, const Vec3& point) override
     {
         return Note(moves, MoveOrderMessage{unit, point}, unit);

@@ -5,16 +5,33 @@
 #include "NetSamples.h"
 #include "game/UnitOrder.h"
 #include "net/NetSenders.h"
+#include "platform/TcpListener.h"
 #include "platform/TcpStream.h"
 #include "platform/UdpSocket.h"
 
+#include "TestSupport.h"
+
 #include <doctest/doctest.h>
+
+#include <algorithm>
+#include <array>
+#include <chrono>
 
 namespace {
 
 std::unique_ptr<platform::TcpStream> ConnectRaw(const LoopbackSession& session)
 {
     return platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 2000, 1);
+}
+
+// The host's slots with the first count ready, as its Start sends them.
+PlayerSlotsMessage AllReady(std::size_t count)
+{
+    PlayerSlotsMessage slots;
+    for (std::size_t i = 0; i < count; ++i) {
+        slots.slots[i].ready = 1;
+    }
+    return slots;
 }
 
 } // namespace
@@ -87,7 +104,8 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         CHECK_FALSE(host.ui.allReady);
         const int firstId = first.net->GetOwnId();
         CHECK(host.ui.slots[firstId].name == first.net->GetOwnName());
-        CHECK(host.ui.slots[firstId].counts[4] == 120);
+        // Held to the lobby's 50 units: the four before it leave 40.
+        CHECK(host.ui.slots[firstId].counts[4] == 40);
         SendLobbySlotsAsClient(*second.net, ready);
         REQUIRE(session.Pump([&] { return host.ui.allReady; }));
         SendLobbySlotsAsHost(*host.net, PlayerSlotsMessage{});
@@ -122,12 +140,16 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     }
     SUBCASE("orders are relayed, deaths and explosions come from the host alone, and clients that leave are removed")
     {
-        const AttackOrderMessage attack{{4, 2}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
-        SendMoveOrder(*first.net, {3, 1}, {std::nanf(""), 0.0f, 0.0f});
-        SendMoveOrder(*first.net, {3, 1}, {5.0f, 0.0f, 6.0f});
+        // The host's slots name the armies: the host and both clients ready,
+        // so each client commands the army of its own id.
+        host.net->AssignArmies(AllReady(3));
+        const auto own = static_cast<std::uint8_t>(first.net->GetOwnId());
+        const AttackOrderMessage attack{{4, own}, {1.0f, 0.0f, 1.0f}, {7, 0xFF, 3, 0xFF}, 1};
+        SendMoveOrder(*first.net, {3, own}, {std::nanf(""), 0.0f, 0.0f});
+        SendMoveOrder(*first.net, {3, own}, {5.0f, 0.0f, 6.0f});
         SendAttackOrder(*first.net, attack);
         REQUIRE(session.Pump([&] { return second.world.moves.size() == 1 && second.world.attacks.size() == 1; }));
-        CHECK(host.world.moves == std::vector<MoveOrderMessage>{{{3, 1}, {5.0f, 0.0f, 6.0f}}});
+        CHECK(host.world.moves == std::vector<MoveOrderMessage>{{{3, own}, {5.0f, 0.0f, 6.0f}}});
         CHECK(second.world.moves == host.world.moves);
         CHECK(host.world.attacks == std::vector{attack});
         CHECK(second.world.attacks == host.world.attacks);
@@ -160,9 +182,12 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
     }
     SUBCASE("a peer that never reads is cut off when its backlog passes the cap, the clients kept")
     {
+        // A joined player that never reads (the host sends nothing to a
+        // connection before its join).
         std::unique_ptr<platform::TcpStream> stalled = ConnectRaw(session);
         REQUIRE(stalled);
-        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 3; }));
+        stalled->Send(PacketOf({JoinRequestMessage{"stall", 3000, 0}}, -1, kChannelTcp));
+        REQUIRE(session.Pump([&] { return host.net->Players().size() == 3; }));
         bool dropped = false;
         for (int frame = 0; frame < 20000 && !dropped; ++frame) {
             for (int i = 0; i < 19; ++i) {
@@ -204,9 +229,9 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
             REQUIRE(flood.back());
             flood.back()->Send(join);
         }
-        REQUIRE(session.Pump([&] { return host.net->Players().size() == 7; }));
-        session.Frame();
-        CHECK(host.net->ConnectionCount() == 7);
+        // Joins past the seventh are refused, and a connection pushed out by a
+        // newer one before its join was read is gone: seven stay.
+        REQUIRE(session.Pump([&] { return host.net->Players().size() == 7 && host.net->ConnectionCount() == 7; }));
         CHECK(host.net->LowestFreeId() == -1);
         CHECK(clientStillServed("two"));
 
@@ -270,4 +295,172 @@ TEST_CASE("a join is tried once at a time and fails visibly when refused or unan
         REQUIRE(client.net->OpenDiscovery());
         CHECK(client.net->GetUdpPort() == 22400);
     }
+}
+
+TEST_CASE("connections that never join keep no player out, and a client orders only its own army")
+{
+    testing::ManualClockScope clock; // the join's wait and the host list read it
+    LoopbackSession session(22600, 2);
+    REQUIRE(session.StartHosting());
+    NetPeer& host = session.Host();
+
+    SUBCASE("a player joins a host holding nine silent connections at once, and the silent ones go soon after")
+    {
+        std::vector<std::unique_ptr<platform::TcpStream>> silent;
+        for (int i = 0; i < 9; ++i) {
+            silent.push_back(ConnectRaw(session));
+            REQUIRE(silent.back());
+        }
+        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == NetworkManager::kMaxWaitingConnections; }));
+        NetPeer& player = session.Client(0);
+        REQUIRE(session.Pump([&] { return !player.net->Hosts().empty(); }));
+        REQUIRE(player.net->Connect(0, "Real"));
+        REQUIRE(session.Pump([&] { return player.net->GetOwnId() == 1 && player.ui.screen == kScreenLobby; }));
+        CHECK(host.net->Players().size() == 1);
+
+        // No game traffic reaches a connection that has not joined.
+        SendLobbyChat(*host.net, "for players");
+        REQUIRE(session.Pump([&] { return !player.ui.lobbyChat.empty(); }));
+        std::array<std::uint8_t, 64> bytes{};
+        CHECK(silent.back()->Receive(bytes) == 0);
+
+        // Just short of the wait they are all still held, past it every one is closed.
+        clock.Advance(NetworkManager::kJoinWaitSeconds - 0.5);
+        session.Frame();
+        CHECK(host.net->ConnectionCount() == NetworkManager::kMaxWaitingConnections);
+        clock.Advance(1.0);
+        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 1; }));
+        REQUIRE(session.Pump([&] {
+            return std::all_of(silent.begin(), silent.end(),
+                               [&](const auto& stream) { return stream->Receive(bytes) < 0; });
+        }));
+        CHECK(host.net->Players().size() == 1);
+        SendLobbyChat(*host.net, "still here");
+        CHECK(session.Pump([&] { return player.ui.lobbyChat.size() == 2; }));
+    }
+    SUBCASE("a client's orders for another army's units change nothing")
+    {
+        REQUIRE(session.JoinAll());
+        NetPeer& first = session.Client(0);
+        NetPeer& second = session.Client(1);
+        for (NetPeer* peer : {&host, &first, &second}) {
+            peer->world.Populate(3, 4);
+        }
+        const auto own = static_cast<std::uint8_t>(first.net->GetOwnId());
+        const auto other = static_cast<std::uint8_t>(second.net->GetOwnId());
+        const AttackOrderMessage ownAttack{{2, own}, {1.0f, 0.0f, 1.0f}, {1, 0xFF, other, 0xFF}, 1};
+        // Before the host's slots name the armies a client commands none.
+        // Attacks and chat share the stream, so the chat line comes after.
+        SendAttackOrder(*first.net, ownAttack);
+        SendLobbyChat(*first.net, "before the slots");
+        REQUIRE(session.Pump([&] { return host.ui.lobbyChat.size() == 1; }));
+        CHECK(host.world.attacks.empty());
+
+        host.net->AssignArmies(AllReady(3));
+        // Moves go in one datagram, handled in order: the own move last.
+        SendMoveOrder(*first.net, {1, other}, {3.0f, 0.0f, 3.0f});
+        SendMoveOrder(*first.net, {1, 0}, {4.0f, 0.0f, 4.0f});
+        SendAttackOrder(*first.net, {{2, 0}, {1.0f, 0.0f, 1.0f}, {1, 0xFF, other, 0xFF}, 1});
+        SendAttackOrder(*first.net, {{2, other}, {1.0f, 0.0f, 1.0f}, {1, 0xFF, 0, 0xFF}, 1});
+        SendAttackOrder(*first.net, ownAttack);
+        SendMoveOrder(*first.net, {1, own}, {7.0f, 0.0f, 7.0f});
+        REQUIRE(session.Pump([&] { return second.world.moves.size() == 1 && second.world.attacks.size() == 1; }));
+        const std::vector<MoveOrderMessage> ownMove{{{1, own}, {7.0f, 0.0f, 7.0f}}};
+        CHECK(host.world.moves == ownMove);
+        CHECK(second.world.moves == ownMove);
+        CHECK(host.world.attacks == std::vector{ownAttack});
+        CHECK(second.world.attacks == std::vector{ownAttack});
+    }
+    SUBCASE("received names and chat lose their control bytes")
+    {
+        REQUIRE(session.JoinAll());
+        NetPeer& first = session.Client(0);
+        NetPeer& second = session.Client(1);
+        SendLobbyChat(*first.net, "two\nlines\r\x01");
+        REQUIRE(session.Pump([&] { return !second.ui.lobbyChat.empty() && !host.ui.lobbyChat.empty(); }));
+        const std::string line = first.net->GetOwnName() + " >> twolines";
+        CHECK(host.ui.lobbyChat.back() == line);
+        CHECK(second.ui.lobbyChat.back() == line);
+
+        // A joiner's name, as the host lists it and sends it on.
+        std::unique_ptr<platform::TcpStream> raw = ConnectRaw(session);
+        REQUIRE(raw);
+        raw->Send(PacketOf({JoinRequestMessage{"Evil\nName\x7F", 3000, 0}}, -1, kChannelTcp));
+        REQUIRE(session.Pump([&] { return host.net->Players().size() == 3 && !first.ui.names[2].empty(); }));
+        CHECK(host.net->Players().back().name == "EvilName");
+        CHECK(first.ui.names[2] == "EvilName");
+    }
+}
+
+TEST_CASE("hosts that stop announcing leave the list, and spoofed ones never keep a live host out")
+{
+    testing::ManualClockScope clock;
+    LoopbackSession session(22700, 1);
+    NetPeer& client = session.Client(0);
+    REQUIRE(client.net->OpenDiscovery());
+    const platform::NetAddress clientUdp{platform::kLoopbackIp, client.net->GetUdpPort()};
+    // Sixteen announcements from sixteen addresses that never speak again fill the list.
+    std::vector<std::unique_ptr<platform::UdpSocket>> spoofers;
+    for (int i = 0; i < static_cast<int>(NetworkManager::kMaxHosts); ++i) {
+        spoofers.push_back(std::make_unique<platform::UdpSocket>());
+        REQUIRE(spoofers.back()->BindInRange(static_cast<std::uint16_t>(22720 + i), 22749) ==
+                platform::SocketResult::kOk);
+        spoofers.back()->SendTo(clientUdp, PacketOf({HostAnnounceMessage{"fake"}}, 0, kChannelDirect));
+    }
+    REQUIRE(session.Pump([&] { return client.net->Hosts().size() == NetworkManager::kMaxHosts; }));
+
+    // A real host announcing every half second is listed at once, and after
+    // a few seconds it is the only one.
+    clock.Advance(0.5);
+    REQUIRE(session.Host().net->Host("Hal"));
+    REQUIRE(session.Pump([&] {
+        const std::vector<NetPeerEntry> hosts = client.net->Hosts();
+        return std::any_of(hosts.begin(), hosts.end(), [](const NetPeerEntry& h) { return h.name == "Hal"; });
+    }));
+    CHECK(client.net->Hosts().size() == NetworkManager::kMaxHosts);
+    for (int half = 0; half < 60; ++half) { // thirty seconds of announcing
+        clock.Advance(0.5);
+        session.Host().net->AnnounceHost();
+        // Each announcement is handled before the clock moves on (the bound only ends a failing test).
+        REQUIRE(client.net->GetQueue().WaitForAny(std::chrono::milliseconds(5000)));
+        client.net->ProcessIncoming();
+        const std::vector<NetPeerEntry> hosts = client.net->Hosts();
+        REQUIRE(std::any_of(hosts.begin(), hosts.end(), [](const NetPeerEntry& h) { return h.name == "Hal"; }));
+    }
+    REQUIRE(session.Pump([&] { return client.net->Hosts().size() == 1; }));
+    CHECK(client.net->Hosts()[0].name == "Hal");
+}
+
+TEST_CASE("a reset during a connect attempt does not wait for the attempt")
+{
+    LoopbackSession session(22800, 1);
+    NetPeer& client = session.Client(0);
+    NetConfig config = LoopbackSession::ConfigFor(22800);
+    config.connectTimeoutMs = 5000;
+    client.net->SetConfig(config);
+    REQUIRE(client.net->OpenDiscovery());
+    // A host whose queue of connections is full: its kernel drops further
+    // attempts unanswered, so a connect waits out its whole time.
+    platform::TcpListener stalled;
+    REQUIRE(stalled.Listen(session.TcpPort(), 1) == platform::SocketResult::kOk);
+    std::vector<std::unique_ptr<platform::TcpStream>> queued;
+    for (int i = 0; i < 2; ++i) {
+        queued.push_back(platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 500, 1));
+    }
+    REQUIRE(client.net->NoteHost("Stalled", {platform::kLoopbackIp, 1}));
+    REQUIRE(client.net->Connect(0, "Me"));
+    int rounds = 0;
+    session.Pump([&] { return ++rounds > 50; }); // the worker is well into its attempt
+
+    const auto before = std::chrono::steady_clock::now();
+    client.net->Reset();
+    const auto waited = std::chrono::steady_clock::now() - before;
+    CHECK(waited < std::chrono::milliseconds(1000)); // the attempt itself lasts five seconds
+    CHECK_FALSE(client.net->IsConnecting());
+    // The manager is ready for the next attempt at once, and nothing of the old one comes back.
+    REQUIRE(client.net->OpenDiscovery());
+    REQUIRE(client.net->NoteHost("Stalled", {platform::kLoopbackIp, 1}));
+    session.Frame();
+    CHECK(client.ui.connectFailures == 0);
+    CHECK(client.net->Hosts().size() == 1);
 }

@@ -71,6 +71,7 @@ struct Target {
         if (net.IsHosting()) {
             peer->id = 1;
             peer->joined = true;
+            peer->armyId = 1; // the sample move's army
             return;
         }
         net.AttachHost(peer, "me");
@@ -102,15 +103,23 @@ struct Target {
 
     void CheckSeenOnlyValid() const
     {
-        CHECK(std::ranges::all_of(world.moves, [](const MoveOrderMessage& move) { return IsFinite(move.point); }));
-        CHECK(std::ranges::all_of(world.attacks,
-                                  [](const AttackOrderMessage& attack) { return IsFinite(attack.point); }));
-        CHECK(std::ranges::all_of(world.applied, IsValidUnitState));
-        CHECK(std::ranges::all_of(world.explosions, IsValidExplosion));
+        const MapReach reach = ReachOfMap(world.mapSide);
+        const auto onMap = [reach](const Vec3& point) { return IsOnMap(point, reach); };
+        CHECK(std::ranges::all_of(world.moves, [&](const MoveOrderMessage& move) { return onMap(move.point); }));
+        CHECK(
+            std::ranges::all_of(world.attacks, [&](const AttackOrderMessage& attack) { return onMap(attack.point); }));
+        CHECK(std::ranges::all_of(world.applied,
+                                  [reach](const UnitStateMessage& state) { return IsValidUnitState(state, reach); }));
+        CHECK(std::ranges::all_of(world.explosions,
+                                  [reach](const ExplosionMessage& blast) { return IsValidExplosion(blast, reach); }));
+        // Only a client's own army is ordered on the host.
+        CHECK((!net.IsHosting() ||
+               std::ranges::all_of(world.moves, [](const MoveOrderMessage& move) { return move.head.army == 1; })));
         CHECK((ui.optionsReceived == 0 || AreValidSettings(ui.options)));
         for (const auto& [id, slot] : ui.slots) {
+            const int total = slot.counts[0] + slot.counts[1] + slot.counts[2] + slot.counts[3] + slot.counts[4];
             CHECK((id >= 1 && id <= 7 && *std::min_element(slot.counts.begin(), slot.counts.end()) >= 0 &&
-                   *std::max_element(slot.counts.begin(), slot.counts.end()) <= 120));
+                   total <= static_cast<int>(ui.options.maxUnits)));
         }
     }
 };

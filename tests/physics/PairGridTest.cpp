@@ -162,4 +162,26 @@ TEST_CASE("the pair search proposes exactly the overlapping boxes, however they 
         CheckFound(grid, items);
         CheckFound(grid, items);
     }
+    SUBCASE("boxes a span apart beyond the float range, along one x and in a crossing crowd")
+    {
+        // 3e38 - (-3e38) is infinite: the orders along z and the rows must
+        // still make indices of it (the sanitizer build stops on a NaN cast).
+        PairGrid grid;
+        std::vector<Item> items;
+        for (int i = 0; i < 300; ++i) {
+            Add(items, 0.0f, static_cast<float>(i), 2.0f, 2.0f);
+        }
+        Add(items, 0.0f, 3.0e38f, 2.0f, 2.0f);
+        Add(items, 0.0f, -3.0e38f, 2.0f, 2.0f);
+        Add(items, 1.0f, 3.0e38f, 2.0f, 2.0f); // meets the first far one
+        OrderAlongX(items);
+        CheckFound(grid, items);
+        for (int i = 0; i < 300; ++i) {
+            Add(items, static_cast<float>(i), 150.0f, 2.0f, 2.0f);
+        }
+        Add(items, -3.0e38f, -3.0e38f, 2.0f, 1.0e38f); // one box of a depth beyond the rows
+        OrderAlongX(items);
+        CheckFound(grid, items);
+        CheckFound(grid, items);
+    }
 }

@@ -169,3 +169,21 @@ TEST_CASE("bad masses and shared points give no NaN")
     run(Vec3(-1.0f, 5.0f, 2.0f), Vec3(60.0f, 0.0f, 0.0f), 0.0f, true, 3); // no mass: reported, left out
     CHECK(testing::ReadTextFile("Physics.txt").find("Error: Object with mass not greater than 0") != std::string::npos);
 }
+
+TEST_CASE("bodies a span apart beyond the float range step without a NaN made an index")
+{
+    // A crowd along one x sends the pair search along z, where z = 3e38 and
+    // z = -3e38 lie an infinite span apart (the sanitizer build stops on the
+    // cast of a NaN to an index).
+    TestWorld world;
+    std::vector<std::unique_ptr<Physical>> crowd;
+    for (int i = 0; i < 300; ++i) {
+        crowd.push_back(MakeFreeBody({0.0f, 5.0f, -150.0f + static_cast<float>(i)}));
+    }
+    crowd.push_back(MakeFreeBody({0.0f, 5.0f, 3.0e38f}));
+    crowd.push_back(MakeFreeBody({0.0f, 5.0f, -3.0e38f}));
+    TestWorld::Step(kDt, 10);
+    for (std::size_t i = 0; i < 300; ++i) {
+        REQUIRE(Vec3IsFinite(crowd[i]->GetPosition()));
+    }
+}
