@@ -27,7 +27,8 @@ std::vector<std::uint32_t> CoarseLines(std::uint32_t first, std::uint32_t last, 
 }
 
 // The eight corners of a box each lie outside one clip plane: the box is
-// out of view. (Direct3D clip space: -w <= x, y <= w, 0 <= z <= w.)
+// out of view. Our projections (MatrixPerspectiveFovLH) keep what is in view
+// within -w <= x, y <= w and 0 <= z <= w.
 bool BoxOutOfView(const Vec3& lo, const Vec3& hi, const Matrix& viewProjection)
 {
     unsigned allOutside = 0x3Fu;
@@ -50,6 +51,146 @@ float DistanceToBox(const Vec3& p, const Vec3& lo, const Vec3& hi)
 {
     const Vec3 nearest{std::clamp(p.x, lo.x, hi.x), std::clamp(p.y, lo.y, hi.y), std::clamp(p.z, lo.z, hi.z)};
     return std::sqrt(Vec3LengthSq(nearest - p));
+}
+
+// The smallest depth (distance along the view direction) of any point of a
+// box: depth is linear in the point, so each axis takes the end that gives
+// less.
+float NearestDepth(const Vec3& lo, const Vec3& hi, const Matrix& view)
+{
+    return std::min(lo.x * view.m[0][2], hi.x * view.m[0][2]) + std::min(lo.y * view.m[1][2], hi.y * view.m[1][2]) +
+           std::min(lo.z * view.m[2][2], hi.z * view.m[2][2]) + view.m[3][2];
+}
+
+// The height at fractions (fx, fz) of a cell with corners ya (0, 0), yb
+// (1, 0), yd (0, 1) and ye (1, 1), on the triangle that holds the point:
+// the cell split as the ground's indices and Terrain::HeightAt split it.
+float HeightInCell(float ya, float yb, float yd, float ye, float fx, float fz)
+{
+    if (terrain_grid::SplitsAlongAE(ya, yb, yd, ye)) {
+        return fx <= fz ? yd + fx * (ye - yd) + (1.0f - fz) * (ya - yd) : yb + (1.0f - fx) * (ya - yb) + fz * (ye - yb);
+    }
+    return fx + fz < 1.0f ? ya + fx * (yb - ya) + fz * (yd - ya)
+                          : ye + (1.0f - fx) * (yd - ye) + (1.0f - fz) * (yb - ye);
+}
+
+// The full grid's heights, read by grid coordinates (column, row).
+class GridHeights {
+public:
+    explicit GridHeights(const Terrain& terrain)
+        : vertices_(terrain.GetGroundVertices()), columns_(terrain.GetColumns()), rows_(terrain.GetRows())
+    {
+    }
+
+    float At(std::uint32_t c, std::uint32_t r) const { return vertices_[r * columns_ + c].position.y; }
+    // The grid cell holding (gx, gz); the last grid line belongs to the
+    // cells before it.
+    std::array<std::uint32_t, 2> CellAt(float gx, float gz) const
+    {
+        return {std::min(static_cast<std::uint32_t>(gx), columns_ - 2),
+                std::min(static_cast<std::uint32_t>(gz), rows_ - 2)};
+    }
+    bool CellSplitsAlongAE(std::uint32_t c, std::uint32_t r) const
+    {
+        return terrain_grid::SplitsAlongAE(At(c, r), At(c + 1, r), At(c, r + 1), At(c + 1, r + 1));
+    }
+    // The height on the grid's own triangles.
+    float Between(float gx, float gz) const
+    {
+        const std::array<std::uint32_t, 2> cell = CellAt(gx, gz);
+        const std::uint32_t c = cell[0];
+        const std::uint32_t r = cell[1];
+        return HeightInCell(At(c, r), At(c + 1, r), At(c, r + 1), At(c + 1, r + 1), gx - static_cast<float>(c),
+                            gz - static_cast<float>(r));
+    }
+
+private:
+    const std::vector<TerrainVertex>& vertices_;
+    std::uint32_t columns_;
+    std::uint32_t rows_;
+};
+
+// A cell of a coarse level: grid lines x0 to x1 and z0 to z1, drawn as two
+// triangles between its corners.
+struct CoarseCell {
+    std::uint32_t x0 = 0, x1 = 0, z0 = 0, z1 = 0;
+    float ya = 0.0f, yb = 0.0f, yd = 0.0f, ye = 0.0f;
+
+    CoarseCell(const GridHeights& grid, std::uint32_t left, std::uint32_t right, std::uint32_t top,
+               std::uint32_t bottom)
+        : x0(left), x1(right), z0(top), z1(bottom), ya(grid.At(left, top)), yb(grid.At(right, top)),
+          yd(grid.At(left, bottom)), ye(grid.At(right, bottom))
+    {
+    }
+    float Width() const { return static_cast<float>(x1 - x0); }
+    float Height() const { return static_cast<float>(z1 - z0); }
+    float HeightAt(float gx, float gz) const
+    {
+        return HeightInCell(ya, yb, yd, ye, (gx - static_cast<float>(x0)) / Width(),
+                            (gz - static_cast<float>(z0)) / Height());
+    }
+};
+
+// The largest gap between the coarse cell and the grid at the grid's
+// vertices within it.
+float GapAtGridVertices(const GridHeights& grid, const CoarseCell& cell)
+{
+    float worst = 0.0f;
+    for (std::uint32_t r = cell.z0; r <= cell.z1; ++r) {
+        for (std::uint32_t c = cell.x0; c <= cell.x1; ++c) {
+            const float drawn = cell.HeightAt(static_cast<float>(c), static_cast<float>(r));
+            worst = std::max(worst, std::fabs(drawn - grid.At(c, r)));
+        }
+    }
+    return worst;
+}
+
+// The largest gap along the coarse cell's diagonal, where it crosses a grid
+// line or a grid cell's own diagonal. crossings is working space.
+float GapAlongDiagonal(const GridHeights& grid, const CoarseCell& cell, std::vector<float>& crossings)
+{
+    // The diagonal runs from (sx, sz) to (sx + dx, sz + dz), its height from
+    // y0 to y1.
+    const bool alongAE = terrain_grid::SplitsAlongAE(cell.ya, cell.yb, cell.yd, cell.ye);
+    const float sx = static_cast<float>(alongAE ? cell.x0 : cell.x1);
+    const float sz = static_cast<float>(cell.z0);
+    const float dx = alongAE ? cell.Width() : -cell.Width();
+    const float dz = cell.Height();
+    const float y0 = alongAE ? cell.ya : cell.yb;
+    const float y1 = alongAE ? cell.ye : cell.yd;
+    crossings.assign({0.0f, 1.0f});
+    for (std::uint32_t c = cell.x0 + 1; c < cell.x1; ++c) {
+        crossings.push_back((static_cast<float>(c) - sx) / dx);
+    }
+    for (std::uint32_t r = cell.z0 + 1; r < cell.z1; ++r) {
+        crossings.push_back((static_cast<float>(r) - sz) / dz);
+    }
+    std::sort(crossings.begin(), crossings.end());
+    const std::size_t onGridLines = crossings.size();
+    for (std::size_t k = 0; k + 1 < onGridLines; ++k) {
+        // Between two grid lines the diagonal stays in one grid cell, and
+        // may cross that cell's diagonal once: where u - v = 0 (a-e) or
+        // u + v - 1 = 0, (u, v) being the point's place in the cell.
+        const float middle = 0.5f * (crossings[k] + crossings[k + 1]);
+        const std::array<std::uint32_t, 2> inCell = grid.CellAt(sx + middle * dx, sz + middle * dz);
+        const float u0 = sx - static_cast<float>(inCell[0]);
+        const float v0 = sz - static_cast<float>(inCell[1]);
+        const bool cellAE = grid.CellSplitsAlongAE(inCell[0], inCell[1]);
+        const float offAtStart = cellAE ? u0 - v0 : u0 + v0 - 1.0f;
+        const float offPerStep = cellAE ? dx - dz : dx + dz;
+        if (offPerStep != 0.0f) {
+            const float t = -offAtStart / offPerStep;
+            if (t > crossings[k] && t < crossings[k + 1]) {
+                crossings.push_back(t);
+            }
+        }
+    }
+    float worst = 0.0f;
+    for (const float t : crossings) {
+        const float drawn = y0 + t * (y1 - y0);
+        worst = std::max(worst, std::fabs(drawn - grid.Between(sx + t * dx, sz + t * dz)));
+    }
+    return worst;
 }
 
 } // namespace
@@ -76,6 +217,7 @@ void GroundBlocks::Build(const Terrain& terrain)
             block.r0 = bz * kBlockCells;
             block.r1 = std::min(block.r0 + kBlockCells, rows - 1);
             Bound(terrain, block);
+            MeasureErrors(terrain, block);
             blocks_.push_back(block);
         }
     }
@@ -112,6 +254,7 @@ void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
             continue;
         }
         Bound(terrain, block);
+        MeasureErrors(terrain, block);
         for (int level = 0; level < kLevels; ++level) {
             const auto l = static_cast<std::size_t>(level);
             indices.clear();
@@ -144,6 +287,35 @@ void GroundBlocks::Bound(const Terrain& terrain, Block& block) const
         }
     }
     block.boxMin.y -= depth_;
+}
+
+void GroundBlocks::MeasureErrors(const Terrain& terrain, Block& block)
+{
+    block.error[0] = 0.0f;
+    for (std::size_t level = 1; level < kLevels; ++level) {
+        block.error[level] = std::max(block.error[level - 1], LevelError(terrain, block, static_cast<int>(level)));
+    }
+}
+
+// Both surfaces are flat on each of their triangles, so the gap between them
+// is largest at a corner of the pieces they cut each other into: a grid
+// vertex, or a point where a coarse cell's diagonal crosses a grid line or a
+// grid cell's own diagonal. Every one of those is measured.
+float GroundBlocks::LevelError(const Terrain& terrain, const Block& block, int level)
+{
+    const GridHeights grid(terrain);
+    const std::uint32_t step = 1u << level;
+    const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
+    const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
+    float worst = 0.0f;
+    std::vector<float> crossings;
+    for (std::size_t j = 0; j + 1 < zs.size(); ++j) {
+        for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+            const CoarseCell cell(grid, xs[i], xs[i + 1], zs[j], zs[j + 1]);
+            worst = std::max({worst, GapAtGridVertices(grid, cell), GapAlongDiagonal(grid, cell, crossings)});
+        }
+    }
+    return worst;
 }
 
 void GroundBlocks::GroundLevel(const Terrain& terrain, const Block& block, int level,
@@ -281,6 +453,15 @@ bool GroundBlocks::NeedsSkirt(std::size_t block, Side side) const
     return selected_[neighbour] >= 0 && selected_[neighbour] != selected_[block];
 }
 
+int GroundBlocks::LevelForError(const Block& block, float allowedError)
+{
+    int level = 0;
+    while (level + 1 < kLevels && block.error[static_cast<std::size_t>(level + 1)] <= allowedError) {
+        ++level;
+    }
+    return level;
+}
+
 int GroundBlocks::LevelForDistance(float distance)
 {
     int level = 0;
@@ -310,12 +491,24 @@ void GroundBlocks::Select(const Matrix& view, const Matrix& projection)
     MatrixInverse(view, toWorld);
     const Vec3 eye{toWorld.m[3][0], toWorld.m[3][1], toWorld.m[3][2]};
     const Matrix viewProjection = view * projection;
+    // A height error e at depth z covers e x pixelsPerUnit / z pixels.
+    const float pixelsPerUnit = projection.m[1][1] * kReferenceScreenHeight / 2.0f;
     for (std::size_t i = 0; i < blocks_.size(); ++i) {
         const Block& block = blocks_[i];
+        if (BoxOutOfView(block.boxMin, block.boxMax, viewProjection)) {
+            selected_[i] = -1;
+            baked_[i] = false;
+            continue;
+        }
         const float distance = DistanceToBox(eye, block.boxMin, block.boxMax);
-        const bool out = BoxOutOfView(block.boxMin, block.boxMax, viewProjection);
-        selected_[i] = out ? -1 : LevelForDistance(distance);
+        const float depth = NearestDepth(block.boxMin, block.boxMax, view);
+        const float allowedError = depth > 0.0f && pixelsPerUnit > 0.0f ? kMaxPixelError * depth / pixelsPerUnit : 0.0f;
+        int level = LevelForError(block, allowedError);
         baked_[i] = distance >= bakedBeyond_;
+        if (!baked_[i]) {
+            level = std::min(level, LevelForDistance(distance));
+        }
+        selected_[i] = level;
     }
     GatherRuns();
 }
@@ -356,4 +549,12 @@ int GroundBlocks::GetSelectedLevel(std::uint32_t blockX, std::uint32_t blockZ) c
         return -1;
     }
     return selected_[blockZ * blocksAcross_ + blockX];
+}
+
+float GroundBlocks::GetLevelError(std::uint32_t blockX, std::uint32_t blockZ, int level) const
+{
+    if (blockX >= blocksAcross_ || blockZ >= blocksDown_ || level < 0 || level >= kLevels) {
+        return 0.0f;
+    }
+    return blocks_[blockZ * blocksAcross_ + blockX].error[static_cast<std::size_t>(level)];
 }

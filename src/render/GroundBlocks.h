@@ -1,9 +1,18 @@
 // The ground grid cut into square blocks for drawing: each block can be drawn
-// at full detail (the terrain's own triangles, so what is seen close up is
-// exactly what Terrain::HeightAt answers) or at a coarser level that skips
-// grid lines, and blocks outside the view are not drawn at all. A software
+// at full detail (the terrain's own triangles, so what is drawn is exactly
+// what Terrain::HeightAt answers) or at a coarser level that skips grid
+// lines, and blocks outside the view are not drawn at all. A software
 // rasteriser pays for every small triangle, so the far ground, where cells
 // shrink to a few pixels, is drawn with fewer, larger ones.
+//
+// A coarse level is only used where it cannot be seen to differ: each block
+// knows, for each level, the largest vertical gap between that level's
+// surface and the full grid's (measured when the block is built, and again
+// when a crater changes it), and a frame draws each block at the coarsest
+// level whose gap projects to at most kMaxPixelError pixels on a 1024x768
+// picture. So the ground drawn under a unit is never more than about a
+// pixel above or below its feet, however far off it stands, and a crater
+// keeps its block fine enough to show the units in it.
 //
 // Blocks farther than the detail distance can be drawn from the baked
 // ground picture (one texture read a pixel instead of the two layers
@@ -80,12 +89,19 @@ public:
     std::uint32_t GetBlocksDown() const { return blocksDown_; }
     // The level block (x, z) was drawn at by the last Select; -1 when culled.
     int GetSelectedLevel(std::uint32_t blockX, std::uint32_t blockZ) const;
+    // The largest height difference, in world units, between block (x, z)
+    // drawn at level and the full grid (0 at level 0 and off the grid).
+    float GetLevelError(std::uint32_t blockX, std::uint32_t blockZ, int level) const;
 
-    // Nearer than this (in world units, to the block's box) a block is drawn
-    // at full detail; each further doubling of the distance allows one
-    // coarser level. The ground layers blend by vertex alpha, so a coarser
-    // level also coarsens the painted paths and shores: much nearer and the
-    // menu camera's view visibly loses them.
+    // The most a block's level may move the ground on screen, in pixels of
+    // a 1024x768 picture at the depth of the block's nearest corner.
+    static constexpr float kMaxPixelError = 1.0f;
+    static constexpr float kReferenceScreenHeight = 768.0f;
+    // Where the layers are mixed per vertex (not from the baked picture), a
+    // coarser level also coarsens the painted paths and shores, whatever the
+    // heights: such a block is drawn at full detail nearer than this (in
+    // world units, to its box), and each further doubling of the distance
+    // allows one coarser level at most.
     static constexpr float kFullDetailDistance = 110.0f;
     // Nearer than this the two layers are mixed per pixel, so the ground
     // under the camera keeps the layers' full detail; farther, the baked
@@ -105,9 +121,15 @@ private:
         Vec3 boxMax;
         std::array<Range, kLevels> ground{};                     // indices
         std::array<std::array<Range, kSides>, kLevels> skirts{}; // vertices, by Side
+        // By level, never smaller than a finer level's: the coarsest level
+        // within a bound is then the last one within it.
+        std::array<float, kLevels> error{};
     };
 
     void Bound(const Terrain& terrain, Block& block) const;
+    static void MeasureErrors(const Terrain& terrain, Block& block);
+    static float LevelError(const Terrain& terrain, const Block& block, int level);
+    static int LevelForError(const Block& block, float allowedError);
     void GroundLevel(const Terrain& terrain, const Block& block, int level, std::vector<std::uint16_t>& out) const;
     // The skirts of one level, side after side, recording each side's range.
     void Skirts(const Terrain& terrain, Block& block, int level, std::vector<TerrainVertex>& out) const;

@@ -1,11 +1,15 @@
 #include "render/GroundBlocks.h"
 
+#include "TestSupport.h"
+
 #include <doctest/doctest.h>
 
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <functional>
 #include <set>
+#include <string>
 #include <vector>
 
 namespace {
@@ -15,6 +19,12 @@ using Triangle = std::array<std::uint16_t, 3>;
 float Bumps(float x, float z)
 {
     return 3.0f * std::sin(0.37f * x) + 2.0f * std::cos(0.23f * z);
+}
+
+// Swells so gentle that every level lies within a pixel of them from afar.
+float Swells(float x, float z)
+{
+    return 0.1f * Bumps(0.1f * x, 0.1f * z);
 }
 
 void LookFrom(GroundBlocks& blocks, const Vec3& eye, const Vec3& at)
@@ -72,6 +82,8 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
     CHECK(blocks.GetSkirtRuns().empty());
 
     // Far off the coarse blocks still cover the whole ground once.
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(40.0f, 40, Swells, -50.0f)));
+    blocks.Build(terrain);
     LookFrom(blocks, {0.0f, 1500.0f, -1.0f}, {});
     REQUIRE(blocks.GetSelectedLevel(1, 1) == GroundBlocks::kLevels - 1);
     const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
@@ -91,7 +103,7 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
 
     // Blocks behind the camera are culled and the level grows with distance.
     // 128 cells of 3.125 units: 8 x 8 blocks of 50 units, row 0 at +z.
-    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, Bumps, -50.0f)));
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, Swells, -50.0f)));
     blocks.Build(terrain);
     REQUIRE(blocks.GetBlocksAcross() == 8);
     REQUIRE(blocks.GetBlocksDown() == 8);
@@ -150,5 +162,235 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
                 }
             }
         }
+    }
+}
+
+namespace {
+
+// Flat ground with one grid vertex of a 400-unit, 129-vertex map (cells of
+// 3.125 units) raised to height.
+std::function<float(float, float)> OnePeak(std::uint32_t column, std::uint32_t row, float height)
+{
+    const float peakX = -200.0f + 3.125f * static_cast<float>(column);
+    const float peakZ = 200.0f - 3.125f * static_cast<float>(row);
+    return [=](float x, float z) { return std::fabs(x - peakX) < 0.1f && std::fabs(z - peakZ) < 0.1f ? height : 0.0f; };
+}
+
+void LookDownFrom(GroundBlocks& blocks, float height, float fov)
+{
+    blocks.Select(MatrixLookAtLH({0.0f, height, 0.0f}, {}, {0.0f, 0.0f, 1.0f}),
+                  MatrixPerspectiveFovLH(fov, 4.0f / 3.0f, 1.0f, 2500.0f));
+}
+
+} // namespace
+
+TEST_CASE("a block's error at each level is the largest height gap between that level and the full grid")
+{
+    Terrain terrain;
+    GroundBlocks blocks;
+
+    SUBCASE("a tilted plane is drawn exactly at every level")
+    {
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+            400.0f, 129, [](float x, float z) { return 0.03f * x - 0.02f * z; }, -50.0f)));
+        blocks.Build(terrain);
+        for (std::uint32_t bz = 0; bz < blocks.GetBlocksDown(); ++bz) {
+            for (std::uint32_t bx = 0; bx < blocks.GetBlocksAcross(); ++bx) {
+                CHECK(blocks.GetLevelError(bx, bz, GroundBlocks::kLevels - 1) < 1e-4f);
+            }
+        }
+    }
+
+    SUBCASE("a peak kept at the first coarse level and dropped by the next")
+    {
+        // Vertex (50, 66) lies on every other grid line, not on every fourth,
+        // in block (3, 4). At level 1 its slopes reach twice as far, so a
+        // neighbour 1 cell off is drawn half as high as the peak; from level
+        // 2 the peak is not drawn at all.
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, OnePeak(50, 66, 2.0f), -50.0f)));
+        blocks.Build(terrain);
+        CHECK(blocks.GetLevelError(3, 4, 0) == 0.0f);
+        CHECK(blocks.GetLevelError(3, 4, 1) == doctest::Approx(1.0f));
+        CHECK(blocks.GetLevelError(3, 4, 2) == doctest::Approx(2.0f));
+        CHECK(blocks.GetLevelError(3, 4, 3) == doctest::Approx(2.0f));
+        CHECK(blocks.GetLevelError(2, 4, 3) == 0.0f);
+        CHECK(blocks.GetLevelError(3, 3, 3) == 0.0f);
+    }
+}
+
+TEST_CASE("each block is drawn at the coarsest level whose error covers at most a pixel of a 1024 x 768 picture")
+{
+    Terrain terrain;
+    GroundBlocks blocks;
+    // A peak of 2 on a cell's own corner at (17, 35), in block (1, 2): every
+    // coarse level misses it by 2.
+    REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, OnePeak(17, 35, 2.0f), -50.0f)));
+    blocks.SetBakedBeyond(0.0f);
+    blocks.Build(terrain);
+    REQUIRE(blocks.GetLevelError(1, 2, 1) == doctest::Approx(2.0f));
+
+    SUBCASE("flat blocks go coarsest and the peak's block only as far off as 2 units make a pixel")
+    {
+        // Straight down from 1000 a pixel is 1000 / (768 / 2 x cot(pi / 8)),
+        // about 1.08 units; from 2000, about 2.16.
+        LookDownFrom(blocks, 1000.0f, kPi / 4.0f);
+        CHECK(blocks.GetSelectedLevel(1, 2) == 0);
+        CHECK(blocks.GetSelectedLevel(2, 2) == GroundBlocks::kLevels - 1);
+        CHECK(blocks.GetSelectedLevel(7, 7) == GroundBlocks::kLevels - 1);
+        LookDownFrom(blocks, 2000.0f, kPi / 4.0f);
+        CHECK(blocks.GetSelectedLevel(1, 2) == GroundBlocks::kLevels - 1);
+    }
+
+    SUBCASE("a narrower view magnifies the error, so the same distance needs the full grid")
+    {
+        LookDownFrom(blocks, 2000.0f, kPi / 16.0f);
+        CHECK(blocks.GetSelectedLevel(1, 2) == 0);
+    }
+
+    SUBCASE("near ground mixed per vertex keeps its painted detail")
+    {
+        blocks.SetBakedBeyond(1e30f);
+        blocks.Build(terrain);
+        LookDownFrom(blocks, 60.0f, kPi / 4.0f);
+        CHECK(blocks.GetSelectedLevel(3, 3) == 0);
+        CHECK(blocks.GetSelectedLevel(4, 4) == 0);
+    }
+}
+
+namespace {
+
+struct Lens {
+    Matrix view;
+    Matrix projection;
+};
+
+// The game's cameras: the menus' view from high over a corner (at each
+// eighth of its orbit), and a match's view of an army at each start slot,
+// from 50 units out and 50 up, looking in across the map.
+std::vector<Lens> GameCameras(const Terrain& terrain)
+{
+    const Matrix projection = MatrixPerspectiveFovLH(kPi / 4.0f, 1024.0f / 768.0f, 2.0f, 800.0f);
+    std::vector<Lens> lenses;
+    for (int eighth = 0; eighth < 8; ++eighth) {
+        const float angle = kPi / 4.0f * static_cast<float>(eighth);
+        const float across = 61.25f * std::sqrt(2.0f);
+        const Vec3 eye{across * std::cos(angle), 87.5f, across * std::sin(angle)};
+        lenses.push_back({MatrixLookAtLH(eye, {}, {0.0f, 1.0f, 0.0f}), projection});
+    }
+    for (std::uint32_t i = 0; i < terrain.GetStartCount(); ++i) {
+        const Vec3 at = terrain.GetStartPosition(i);
+        const Vec3 out = Vec3Normalize({at.x, 0.0f, at.z});
+        lenses.push_back(
+            {MatrixLookAtLH(at + Vec3(50.0f * out.x, 50.0f, 50.0f * out.z), at, {0.0f, 1.0f, 0.0f}), projection});
+    }
+    return lenses;
+}
+
+// The largest gap, in pixels of a 768-pixel-high picture, between the
+// ground as drawn and Terrain::HeightAt, at every grid vertex and cell middle
+// under a drawn triangle, each seen at its own depth.
+float WorstGapInPixels(const Terrain& terrain, const GroundBlocks& blocks, const Lens& lens)
+{
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    const std::vector<std::uint16_t>& indices = blocks.GetIndices();
+    const float size = terrain.GetMapSize();
+    const float cell = size / static_cast<float>(terrain.GetColumns() - 1);
+    const float pixelsPerUnit = lens.projection.m[1][1] * 768.0f / 2.0f;
+    const auto grid = [&](float world, bool alongZ) {
+        return (alongZ ? size / 2.0f - world : world + size / 2.0f) / cell;
+    };
+    float worst = 0.0f;
+    for (const std::vector<GroundBlocks::Run>* runs : {&blocks.GetGroundRuns(), &blocks.GetBakedGroundRuns()}) {
+        for (const GroundBlocks::Run& run : *runs) {
+            for (std::uint32_t t = 0; t < run.triangles; ++t) {
+                const Vec3 p0 = vertices[indices[run.first + 3 * t]].position;
+                const Vec3 p1 = vertices[indices[run.first + 3 * t + 1]].position;
+                const Vec3 p2 = vertices[indices[run.first + 3 * t + 2]].position;
+                const float det = (p1.x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (p1.z - p0.z);
+                // Half-cell steps over the triangle's grid rectangle: vertices and cell middles.
+                const int gx0 = static_cast<int>(std::lround(2.0f * grid(std::min({p0.x, p1.x, p2.x}), false)));
+                const int gx1 = static_cast<int>(std::lround(2.0f * grid(std::max({p0.x, p1.x, p2.x}), false)));
+                const int gz0 = static_cast<int>(std::lround(2.0f * grid(std::max({p0.z, p1.z, p2.z}), true)));
+                const int gz1 = static_cast<int>(std::lround(2.0f * grid(std::min({p0.z, p1.z, p2.z}), true)));
+                for (int gz = gz0; gz <= gz1; ++gz) {
+                    for (int gx = gx0; gx <= gx1; ++gx) {
+                        if ((gx + gz) % 2 != 0) {
+                            continue; // the middle of a cell edge
+                        }
+                        const float x = -size / 2.0f + 0.5f * static_cast<float>(gx) * cell;
+                        const float z = size / 2.0f - 0.5f * static_cast<float>(gz) * cell;
+                        const float s = ((x - p0.x) * (p2.z - p0.z) - (p2.x - p0.x) * (z - p0.z)) / det;
+                        const float u = ((p1.x - p0.x) * (z - p0.z) - (x - p0.x) * (p1.z - p0.z)) / det;
+                        if (s < -1e-4f || u < -1e-4f || s + u > 1.0f + 1e-4f) {
+                            continue;
+                        }
+                        const float drawn = p0.y + s * (p1.y - p0.y) + u * (p2.y - p0.y);
+                        const float truth = terrain.HeightAt(x, z);
+                        const float depth = Vec3TransformCoord({x, drawn, z}, lens.view).z;
+                        if (depth > 0.0f) {
+                            worst = std::max(worst, std::fabs(drawn - truth) * pixelsPerUnit / depth);
+                        }
+                    }
+                }
+            }
+        }
+    }
+    return worst;
+}
+
+int CoarseBlocks(const GroundBlocks& blocks)
+{
+    int coarse = 0;
+    for (std::uint32_t bz = 0; bz < blocks.GetBlocksDown(); ++bz) {
+        for (std::uint32_t bx = 0; bx < blocks.GetBlocksAcross(); ++bx) {
+            coarse += blocks.GetSelectedLevel(bx, bz) > 0 ? 1 : 0;
+        }
+    }
+    return coarse;
+}
+
+} // namespace
+
+TEST_CASE("on every map the drawn ground stays within a pixel of the height units stand on, craters and all")
+{
+    testing::DataDirectoryScope data;
+    for (const std::string map : {"Grassland.kvm", "Desert.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"}) {
+        CAPTURE(map);
+        Terrain terrain;
+        REQUIRE(terrain.Load(map));
+        GroundBlocks blocks;
+        // As the renderer draws with its baked ground picture: the far
+        // blocks' level then follows their error alone.
+        blocks.SetBakedBeyond(GroundBlocks::kDetailTextureDistance);
+        blocks.Build(terrain);
+        const std::vector<Lens> cameras = GameCameras(terrain);
+        REQUIRE(cameras.size() > 8);
+        const auto checkEveryCamera = [&] {
+            int coarse = 0;
+            for (std::size_t i = 0; i < cameras.size(); ++i) {
+                CAPTURE(i);
+                blocks.Select(cameras[i].view, cameras[i].projection);
+                CHECK(WorstGapInPixels(terrain, blocks, cameras[i]) <= GroundBlocks::kMaxPixelError + 1e-3f);
+                coarse += CoarseBlocks(blocks);
+            }
+            // The far ground is still drawn with fewer triangles.
+            CHECK(coarse > 0);
+        };
+        checkEveryCamera();
+
+        // Shells land across the middle of the map, and the blocks are
+        // patched from the terrain's record of what changed.
+        const std::uint32_t edits = terrain.GetEditCount();
+        for (int shell = 0; shell < 25; ++shell) {
+            const float x = static_cast<float>(shell % 5) * 17.0f - 34.0f;
+            const float z = static_cast<float>(shell / 5) * 17.0f - 34.0f;
+            REQUIRE(terrain.Crater(shell % 2 == 0 ? 6.0f : 10.0f, {x, terrain.HeightAt(x, z), z}));
+        }
+        std::vector<GridWindow> windows;
+        REQUIRE(terrain.GetEditsSince(edits, windows));
+        for (const GridWindow& window : windows) {
+            blocks.Update(terrain, window);
+        }
+        checkEveryCamera();
     }
 }
