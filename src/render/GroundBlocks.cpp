@@ -240,35 +240,51 @@ void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
         return;
     }
     // A crater on a block's border can open a wider slit than the skirts
-    // reach; then every skirt hangs deeper.
-    GridWindow touched = window;
+    // reach; then every skirt hangs deeper, while the ground and the errors
+    // change only where the crater is.
     const float depth = SkirtDepth(terrain);
-    if (depth > depth_) {
-        depth_ = depth;
-        touched = {0, columns_ - 1, 0, terrain.GetRows() - 1};
-    }
-    std::vector<std::uint16_t> indices;
-    std::vector<TerrainVertex> skirts;
+    const bool deeper = depth > depth_;
+    depth_ = std::max(depth_, depth);
     for (Block& block : blocks_) {
-        if (block.c0 > touched.c1 || block.c1 < touched.c0 || block.r0 > touched.r1 || block.r1 < touched.r0) {
+        const bool touched =
+            block.c0 <= window.c1 && block.c1 >= window.c0 && block.r0 <= window.r1 && block.r1 >= window.r0;
+        if (!touched && !deeper) {
             continue;
         }
         Bound(terrain, block);
-        MeasureErrors(terrain, block);
-        for (int level = 0; level < kLevels; ++level) {
-            const auto l = static_cast<std::size_t>(level);
-            indices.clear();
-            GroundLevel(terrain, block, level, indices);
-            std::copy(indices.begin(), indices.end(), indices_.begin() + block.ground[l].first);
-            // Made again at the same place: each side keeps its count.
-            const std::uint32_t first = block.skirts[l][kFirstRow].first;
-            skirts.clear();
-            Skirts(terrain, block, level, skirts);
-            for (auto& side : block.skirts[l]) {
-                side.first += first;
-            }
-            std::copy(skirts.begin(), skirts.end(), skirtVertices_.begin() + first);
+        if (touched) {
+            MeasureErrors(terrain, block);
+            RefillGround(terrain, block);
         }
+        RefillSkirts(terrain, block);
+    }
+}
+
+// Made again at the same places: each level and each side keeps its count,
+// so the buffers keep their layout.
+void GroundBlocks::RefillGround(const Terrain& terrain, const Block& block)
+{
+    std::vector<std::uint16_t> indices;
+    for (int level = 0; level < kLevels; ++level) {
+        indices.clear();
+        GroundLevel(terrain, block, level, indices);
+        std::copy(indices.begin(), indices.end(),
+                  indices_.begin() + block.ground[static_cast<std::size_t>(level)].first);
+    }
+}
+
+void GroundBlocks::RefillSkirts(const Terrain& terrain, Block& block)
+{
+    std::vector<TerrainVertex> skirts;
+    for (int level = 0; level < kLevels; ++level) {
+        std::array<Range, kSides>& sides = block.skirts[static_cast<std::size_t>(level)];
+        const std::uint32_t first = sides[kFirstRow].first;
+        skirts.clear();
+        Skirts(terrain, block, level, skirts);
+        for (Range& side : sides) {
+            side.first += first;
+        }
+        std::copy(skirts.begin(), skirts.end(), skirtVertices_.begin() + first);
     }
 }
 

@@ -51,7 +51,10 @@ inline TerrainVertex DrawnGroundVertex(const TerrainVertex& vertex, float mapSiz
 
 class GroundBlocks {
 public:
-    static constexpr std::uint32_t kBlockCells = 16;
+    // Cells a side. The coarsest level draws a block as one cell; smaller
+    // blocks keep a rough spot (a crater, a ridge) from holding much
+    // smooth ground around it at full detail, at the price of more draws.
+    static constexpr std::uint32_t kBlockCells = 8;
     // Level n skips to every 2^n-th grid line; level 0 is the full grid.
     static constexpr int kLevels = 4;
 
@@ -127,6 +130,8 @@ private:
     };
 
     void Bound(const Terrain& terrain, Block& block) const;
+    void RefillGround(const Terrain& terrain, const Block& block);
+    void RefillSkirts(const Terrain& terrain, Block& block);
     static void MeasureErrors(const Terrain& terrain, Block& block);
     static float LevelError(const Terrain& terrain, const Block& block, int level);
     static int LevelForError(const Block& block, float allowedError);

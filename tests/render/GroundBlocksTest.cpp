@@ -102,18 +102,24 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
     CHECK_FALSE(blocks.GetSkirtRuns().empty());
 
     // Blocks behind the camera are culled and the level grows with distance.
-    // 128 cells of 3.125 units: 8 x 8 blocks of 50 units, row 0 at +z.
+    // 128 cells of 3.125 units, row 0 at +z.
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, Swells, -50.0f)));
     blocks.Build(terrain);
-    REQUIRE(blocks.GetBlocksAcross() == 8);
-    REQUIRE(blocks.GetBlocksDown() == 8);
+    const int blocksAcross = static_cast<int>(128 / GroundBlocks::kBlockCells);
+    REQUIRE(blocks.GetBlocksAcross() == static_cast<std::uint32_t>(blocksAcross));
+    REQUIRE(blocks.GetBlocksDown() == static_cast<std::uint32_t>(blocksAcross));
+    const float blockSize = 3.125f * static_cast<float>(GroundBlocks::kBlockCells);
+    const auto levelAt = [&blocks, blockSize](float x, float z) {
+        return blocks.GetSelectedLevel(static_cast<std::uint32_t>((x + 200.0f) / blockSize),
+                                       static_cast<std::uint32_t>((200.0f - z) / blockSize));
+    };
     LookFrom(blocks, {10.0f, 8.0f, -145.0f}, {10.0f, 0.0f, 200.0f});
-    CHECK(blocks.GetSelectedLevel(4, 7) == -1); // wholly behind
-    CHECK(blocks.GetSelectedLevel(4, 6) == 0);  // under the camera
-    // 195 and 295 units ahead.
-    CHECK(blocks.GetSelectedLevel(4, 2) > 0);
-    CHECK(blocks.GetSelectedLevel(4, 0) > blocks.GetSelectedLevel(4, 2));
-    CHECK(blocks.GetSelectedLevel(8, 0) == -1); // off the grid
+    CHECK(levelAt(10.0f, -190.0f) == -1); // wholly behind
+    CHECK(levelAt(10.0f, -140.0f) == 0);  // under the camera
+    // Blocks reaching to 195 and 295 units ahead.
+    CHECK(levelAt(10.0f, 60.0f) > 0);
+    CHECK(levelAt(10.0f, 160.0f) > levelAt(10.0f, 60.0f));
+    CHECK(blocks.GetSelectedLevel(static_cast<std::uint32_t>(blocksAcross), 0) == -1); // off the grid
 
     // Skirts hang only where a slit can open, and on every such border:
     // between two drawn blocks of different levels, or at the map's edge.
@@ -140,12 +146,13 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
                 std::min(line(top.z, grid[0].position.z, rowStep), line(along.z, grid[0].position.z, rowStep));
             const bool alongRow = std::fabs(along.z - top.z) < 1e-3f;
             const int border = alongRow ? r : c;
-            REQUIRE(border % 16 == 0);
+            const int cells = static_cast<int>(GroundBlocks::kBlockCells);
+            REQUIRE(border % cells == 0);
             if (border == 0 || border == 128) {
                 continue; // the map's edge
             }
-            const int bx = alongRow ? c / 16 : border / 16;
-            const int bz = alongRow ? border / 16 : r / 16;
+            const int bx = (alongRow ? c : border) / cells;
+            const int bz = (alongRow ? border : r) / cells;
             const int before = alongRow ? level(bx, bz - 1) : level(bx - 1, bz);
             CHECK(before >= 0);
             CHECK(level(bx, bz) >= 0);
@@ -153,8 +160,8 @@ TEST_CASE("ground blocks draw the exact grid near the camera, coarser far off, a
             skirted.insert({bx, bz, alongRow ? 1 : 0});
         }
     }
-    for (int bz = 0; bz < 8; ++bz) {
-        for (int bx = 0; bx < 8; ++bx) {
+    for (int bz = 0; bz < blocksAcross; ++bz) {
+        for (int bx = 0; bx < blocksAcross; ++bx) {
             for (const int alongRow : {0, 1}) {
                 const int before = alongRow ? (bz > 0 ? level(bx, bz - 1) : -1) : (bx > 0 ? level(bx - 1, bz) : -1);
                 if (before >= 0 && level(bx, bz) >= 0 && before != level(bx, bz)) {
@@ -204,17 +211,19 @@ TEST_CASE("a block's error at each level is the largest height gap between that 
     SUBCASE("a peak kept at the first coarse level and dropped by the next")
     {
         // Vertex (50, 66) lies on every other grid line, not on every fourth,
-        // in block (3, 4). At level 1 its slopes reach twice as far, so a
+        // inside its block. At level 1 its slopes reach twice as far, so a
         // neighbour 1 cell off is drawn half as high as the peak; from level
         // 2 the peak is not drawn at all.
         REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, OnePeak(50, 66, 2.0f), -50.0f)));
         blocks.Build(terrain);
-        CHECK(blocks.GetLevelError(3, 4, 0) == 0.0f);
-        CHECK(blocks.GetLevelError(3, 4, 1) == doctest::Approx(1.0f));
-        CHECK(blocks.GetLevelError(3, 4, 2) == doctest::Approx(2.0f));
-        CHECK(blocks.GetLevelError(3, 4, 3) == doctest::Approx(2.0f));
-        CHECK(blocks.GetLevelError(2, 4, 3) == 0.0f);
-        CHECK(blocks.GetLevelError(3, 3, 3) == 0.0f);
+        const std::uint32_t bx = 50 / GroundBlocks::kBlockCells;
+        const std::uint32_t bz = 66 / GroundBlocks::kBlockCells;
+        CHECK(blocks.GetLevelError(bx, bz, 0) == 0.0f);
+        CHECK(blocks.GetLevelError(bx, bz, 1) == doctest::Approx(1.0f));
+        CHECK(blocks.GetLevelError(bx, bz, 2) == doctest::Approx(2.0f));
+        CHECK(blocks.GetLevelError(bx, bz, 3) == doctest::Approx(2.0f));
+        CHECK(blocks.GetLevelError(bx - 1, bz, 3) == 0.0f);
+        CHECK(blocks.GetLevelError(bx, bz - 1, 3) == 0.0f);
     }
 }
 
@@ -222,29 +231,32 @@ TEST_CASE("each block is drawn at the coarsest level whose error covers at most 
 {
     Terrain terrain;
     GroundBlocks blocks;
-    // A peak of 2 on a cell's own corner at (17, 35), in block (1, 2): every
-    // coarse level misses it by 2.
+    // A peak of 2 at grid vertex (17, 35), on no coarse level's lines:
+    // every coarse level misses it by 2.
     REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(400.0f, 129, OnePeak(17, 35, 2.0f), -50.0f)));
     blocks.SetBakedBeyond(0.0f);
     blocks.Build(terrain);
-    REQUIRE(blocks.GetLevelError(1, 2, 1) == doctest::Approx(2.0f));
+    const std::uint32_t bx = 17 / GroundBlocks::kBlockCells;
+    const std::uint32_t bz = 35 / GroundBlocks::kBlockCells;
+    const std::uint32_t middle = blocks.GetBlocksAcross() / 2;
+    REQUIRE(blocks.GetLevelError(bx, bz, 1) == doctest::Approx(2.0f));
 
     SUBCASE("flat blocks go coarsest and the peak's block only as far off as 2 units make a pixel")
     {
         // Straight down from 1000 a pixel is 1000 / (768 / 2 x cot(pi / 8)),
         // about 1.08 units; from 2000, about 2.16.
         LookDownFrom(blocks, 1000.0f, kPi / 4.0f);
-        CHECK(blocks.GetSelectedLevel(1, 2) == 0);
-        CHECK(blocks.GetSelectedLevel(2, 2) == GroundBlocks::kLevels - 1);
-        CHECK(blocks.GetSelectedLevel(7, 7) == GroundBlocks::kLevels - 1);
+        CHECK(blocks.GetSelectedLevel(bx, bz) == 0);
+        CHECK(blocks.GetSelectedLevel(bx + 1, bz) == GroundBlocks::kLevels - 1);
+        CHECK(blocks.GetSelectedLevel(middle, middle) == GroundBlocks::kLevels - 1);
         LookDownFrom(blocks, 2000.0f, kPi / 4.0f);
-        CHECK(blocks.GetSelectedLevel(1, 2) == GroundBlocks::kLevels - 1);
+        CHECK(blocks.GetSelectedLevel(bx, bz) == GroundBlocks::kLevels - 1);
     }
 
     SUBCASE("a narrower view magnifies the error, so the same distance needs the full grid")
     {
         LookDownFrom(blocks, 2000.0f, kPi / 16.0f);
-        CHECK(blocks.GetSelectedLevel(1, 2) == 0);
+        CHECK(blocks.GetSelectedLevel(bx, bz) == 0);
     }
 
     SUBCASE("near ground mixed per vertex keeps its painted detail")
@@ -252,8 +264,8 @@ TEST_CASE("each block is drawn at the coarsest level whose error covers at most 
         blocks.SetBakedBeyond(1e30f);
         blocks.Build(terrain);
         LookDownFrom(blocks, 60.0f, kPi / 4.0f);
-        CHECK(blocks.GetSelectedLevel(3, 3) == 0);
-        CHECK(blocks.GetSelectedLevel(4, 4) == 0);
+        CHECK(blocks.GetSelectedLevel(middle, middle) == 0);
+        CHECK(blocks.GetSelectedLevel(middle - 1, middle - 1) == 0);
     }
 }
 
