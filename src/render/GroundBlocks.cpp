@@ -3,8 +3,10 @@
 //
 // Index layout: level by level, and within a level block by block in rows
 // (z outer, x inner), so the visible blocks of one level that follow each
-// other in a row make one run, and one draw. The skirt vertices are laid out
-// the same way, as plain triangle lists.
+// other in a row make one run, and one draw. The skirts' indices are laid
+// out the same way, over their own vertices: a top and a bottom vertex for
+// every grid vertex on a block border, row borders first, then column
+// borders.
 #include "render/GroundBlocks.h"
 
 #include "world/TerrainGrid.h"
@@ -201,21 +203,24 @@ void GroundBlocks::Build(const Terrain& terrain)
     *this = GroundBlocks();
     bakedBeyond_ = bakedBeyond;
     columns_ = terrain.GetColumns();
+    rows_ = terrain.GetRows();
     mapSize_ = terrain.GetMapSize();
-    const std::uint32_t rows = terrain.GetRows();
-    if (!terrain.IsLoaded() || columns_ < 2 || rows < 2) {
+    if (!terrain.IsLoaded() || columns_ < 2 || rows_ < 2) {
         return;
     }
     blocksAcross_ = (columns_ - 2) / kBlockCells + 1;
-    blocksDown_ = (rows - 2) / kBlockCells + 1;
+    blocksDown_ = (rows_ - 2) / kBlockCells + 1;
     depth_ = SkirtDepth(terrain);
+    skirtVertices_.resize(2 * (static_cast<std::size_t>(blocksDown_ + 1) * columns_ +
+                               static_cast<std::size_t>(blocksAcross_ + 1) * rows_));
+    WriteSkirtVertices(terrain, {0, columns_ - 1, 0, rows_ - 1});
     for (std::uint32_t bz = 0; bz < blocksDown_; ++bz) {
         for (std::uint32_t bx = 0; bx < blocksAcross_; ++bx) {
             Block block;
             block.c0 = bx * kBlockCells;
             block.c1 = std::min(block.c0 + kBlockCells, columns_ - 1);
             block.r0 = bz * kBlockCells;
-            block.r1 = std::min(block.r0 + kBlockCells, rows - 1);
+            block.r1 = std::min(block.r0 + kBlockCells, rows_ - 1);
             Bound(terrain, block);
             MeasureErrors(terrain, block);
             blocks_.push_back(block);
@@ -227,7 +232,7 @@ void GroundBlocks::Build(const Terrain& terrain)
             block.ground[l].first = static_cast<std::uint32_t>(indices_.size());
             GroundLevel(terrain, block, level, indices_);
             block.ground[l].count = static_cast<std::uint32_t>(indices_.size()) - block.ground[l].first;
-            Skirts(terrain, block, level, skirtVertices_);
+            SkirtLevel(terrain, block, level);
         }
     }
     selected_.assign(blocks_.size(), -1);
@@ -241,27 +246,26 @@ void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
     }
     // A crater on a block's border can open a wider slit than the skirts
     // reach; then every skirt hangs deeper, while the ground and the errors
-    // change only where the crater is.
+    // change only where the crater is. The skirts' triangles never change.
     const float depth = SkirtDepth(terrain);
     const bool deeper = depth > depth_;
     depth_ = std::max(depth_, depth);
+    WriteSkirtVertices(terrain, deeper ? GridWindow{0, columns_ - 1, 0, rows_ - 1} : window);
     for (Block& block : blocks_) {
         const bool touched =
             block.c0 <= window.c1 && block.c1 >= window.c0 && block.r0 <= window.r1 && block.r1 >= window.r0;
-        if (!touched && !deeper) {
-            continue;
+        if (touched || deeper) {
+            Bound(terrain, block);
         }
-        Bound(terrain, block);
         if (touched) {
             MeasureErrors(terrain, block);
             RefillGround(terrain, block);
         }
-        RefillSkirts(terrain, block);
     }
 }
 
-// Made again at the same places: each level and each side keeps its count,
-// so the buffers keep their layout.
+// Made again at the same places: each level keeps its count, so the index
+// buffer keeps its layout.
 void GroundBlocks::RefillGround(const Terrain& terrain, const Block& block)
 {
     std::vector<std::uint16_t> indices;
@@ -270,21 +274,6 @@ void GroundBlocks::RefillGround(const Terrain& terrain, const Block& block)
         GroundLevel(terrain, block, level, indices);
         std::copy(indices.begin(), indices.end(),
                   indices_.begin() + block.ground[static_cast<std::size_t>(level)].first);
-    }
-}
-
-void GroundBlocks::RefillSkirts(const Terrain& terrain, Block& block)
-{
-    std::vector<TerrainVertex> skirts;
-    for (int level = 0; level < kLevels; ++level) {
-        std::array<Range, kSides>& sides = block.skirts[static_cast<std::size_t>(level)];
-        const std::uint32_t first = sides[kFirstRow].first;
-        skirts.clear();
-        Skirts(terrain, block, level, skirts);
-        for (Range& side : sides) {
-            side.first += first;
-        }
-        std::copy(skirts.begin(), skirts.end(), skirtVertices_.begin() + first);
     }
 }
 
@@ -405,51 +394,84 @@ float GroundBlocks::SkirtDepth(const Terrain& terrain) const
     return 2.0f * worst + 0.1f;
 }
 
-void GroundBlocks::Skirts(const Terrain& terrain, Block& block, int level, std::vector<TerrainVertex>& out) const
+std::uint32_t GroundBlocks::BorderLine(std::uint32_t line, std::uint32_t last)
 {
-    std::array<Range, kSides>& ranges = block.skirts[static_cast<std::size_t>(level)];
-    const auto start = static_cast<std::uint32_t>(out.size());
-    for (Range& range : ranges) {
-        range = {start, 0};
+    return line == last ? (last + kBlockCells - 1) / kBlockCells : line / kBlockCells;
+}
+
+std::uint32_t GroundBlocks::RowSkirtVertex(std::uint32_t r, std::uint32_t c) const
+{
+    return 2 * (BorderLine(r, rows_ - 1) * columns_ + c);
+}
+
+std::uint32_t GroundBlocks::ColumnSkirtVertex(std::uint32_t c, std::uint32_t r) const
+{
+    return 2 * ((blocksDown_ + 1) * columns_ + BorderLine(c, columns_ - 1) * rows_ + r);
+}
+
+void GroundBlocks::WriteSkirtVertices(const Terrain& terrain, const GridWindow& window)
+{
+    const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
+    const auto write = [&](std::uint32_t at, std::uint32_t c, std::uint32_t r) {
+        TerrainVertex top = DrawnGroundVertex(vertices[r * columns_ + c], mapSize_);
+        skirtVertices_[at] = top;
+        top.position.y -= depth_;
+        skirtVertices_[at + 1] = top;
+    };
+    for (const std::uint32_t r : CoarseLines(0, rows_ - 1, kBlockCells)) {
+        for (std::uint32_t c = window.c0; r >= window.r0 && r <= window.r1 && c <= window.c1; ++c) {
+            write(RowSkirtVertex(r, c), c, r);
+        }
     }
-    if (level == 0) {
-        return;
+    for (const std::uint32_t c : CoarseLines(0, columns_ - 1, kBlockCells)) {
+        for (std::uint32_t r = window.r0; c >= window.c0 && c <= window.c1 && r <= window.r1; ++r) {
+            write(ColumnSkirtVertex(c, r), c, r);
+        }
     }
-    const float depth = depth_;
+}
+
+// A wall under each stretch of the block's border at this level, facing out
+// of the block: clockwise as seen from outside is the front.
+void GroundBlocks::SkirtLevel(const Terrain& terrain, Block& block, int level)
+{
     const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
     const std::uint32_t step = 1u << level;
     const std::vector<std::uint32_t> xs = CoarseLines(block.c0, block.c1, step);
     const std::vector<std::uint32_t> zs = CoarseLines(block.r0, block.r1, step);
     const Vec3 centre = 0.5f * (block.boxMin + block.boxMax);
-    const auto wall = [&](std::uint32_t p, std::uint32_t q) {
-        const TerrainVertex top0 = DrawnGroundVertex(vertices[p], mapSize_);
-        const TerrainVertex top1 = DrawnGroundVertex(vertices[q], mapSize_);
-        TerrainVertex bottom0 = top0;
-        TerrainVertex bottom1 = top1;
-        bottom0.position.y -= depth;
-        bottom1.position.y -= depth;
-        Vec3 outward = 0.5f * (top0.position + top1.position) - centre;
-        outward.y = 0.0f;
-        // Clockwise as seen from outside is the front: the face normal
-        // (v1 - v0) x (v2 - v0) of a front face points at the viewer.
-        const Vec3 normal = Vec3Cross(top1.position - top0.position, bottom0.position - top0.position);
-        const bool keep = Vec3Dot(normal, outward) > 0.0f;
-        const TerrainVertex triangles[6] = {top0, keep ? top1 : bottom0,    keep ? bottom0 : top1,
-                                            top1, keep ? bottom1 : bottom0, keep ? bottom0 : bottom1};
-        out.insert(out.end(), triangles, triangles + 6);
+    // p and q: the skirt's top vertices at the wall's two ends; the bottoms
+    // follow them. a and b: the ground vertices they hang from.
+    const auto wall = [&](std::uint32_t p, std::uint32_t q, std::uint32_t a, std::uint32_t b) {
+        const Vec3 along = vertices[b].position - vertices[a].position;
+        const Vec3 outward = 0.5f * (vertices[a].position + vertices[b].position) - centre;
+        // The face normal (v1 - v0) x (v2 - v0) of the triangle top p, top
+        // q, bottom p, for a wall hanging straight down.
+        const bool keep = along.z * outward.x - along.x * outward.z > 0.0f;
+        const std::uint32_t triangles[6] = {p, keep ? q : p + 1,     keep ? p + 1 : q,
+                                            q, keep ? q + 1 : p + 1, keep ? p + 1 : q + 1};
+        skirtIndices_.insert(skirtIndices_.end(), triangles, triangles + 6);
     };
-    const auto side = [&](Side which, const std::vector<std::uint32_t>& lines, std::uint32_t first,
-                          std::uint32_t stride) {
-        ranges[which].first = static_cast<std::uint32_t>(out.size());
-        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-            wall(first + lines[i] * stride, first + lines[i + 1] * stride);
+    std::array<Range, kSides>& ranges = block.skirts[static_cast<std::size_t>(level)];
+    const auto rowSide = [&](Side which, std::uint32_t r) {
+        ranges[which].first = static_cast<std::uint32_t>(skirtIndices_.size());
+        for (std::size_t i = 0; i + 1 < xs.size(); ++i) {
+            wall(RowSkirtVertex(r, xs[i]), RowSkirtVertex(r, xs[i + 1]), r * columns_ + xs[i],
+                 r * columns_ + xs[i + 1]);
         }
-        ranges[which].count = static_cast<std::uint32_t>(out.size()) - ranges[which].first;
+        ranges[which].count = static_cast<std::uint32_t>(skirtIndices_.size()) - ranges[which].first;
     };
-    side(kFirstRow, xs, block.r0 * columns_, 1);
-    side(kLastRow, xs, block.r1 * columns_, 1);
-    side(kFirstColumn, zs, block.c0, columns_);
-    side(kLastColumn, zs, block.c1, columns_);
+    const auto columnSide = [&](Side which, std::uint32_t c) {
+        ranges[which].first = static_cast<std::uint32_t>(skirtIndices_.size());
+        for (std::size_t i = 0; i + 1 < zs.size(); ++i) {
+            wall(ColumnSkirtVertex(c, zs[i]), ColumnSkirtVertex(c, zs[i + 1]), zs[i] * columns_ + c,
+                 zs[i + 1] * columns_ + c);
+        }
+        ranges[which].count = static_cast<std::uint32_t>(skirtIndices_.size()) - ranges[which].first;
+    };
+    rowSide(kFirstRow, block.r0);
+    rowSide(kLastRow, block.r1);
+    columnSide(kFirstColumn, block.c0);
+    columnSide(kLastColumn, block.c1);
 }
 
 bool GroundBlocks::NeedsSkirt(std::size_t block, Side side) const
@@ -459,7 +481,8 @@ bool GroundBlocks::NeedsSkirt(std::size_t block, Side side) const
     const bool atMapBorder = (side == kFirstRow && bz == 0) || (side == kLastRow && bz + 1 == blocksDown_) ||
                              (side == kFirstColumn && bx == 0) || (side == kLastColumn && bx + 1 == blocksAcross_);
     if (atMapBorder) {
-        return true;
+        // The map's own edge strips meet the full grid exactly.
+        return selected_[block] > 0;
     }
     const std::size_t across = blocksAcross_;
     const std::size_t neighbour = side == kFirstRow      ? block - across

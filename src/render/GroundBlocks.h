@@ -18,15 +18,16 @@
 // ground picture (one texture read a pixel instead of the two layers
 // mixed): the caller says whether there is one (SetBakedBeyond).
 //
-// A coarse block's border no longer meets its neighbour's exactly; skirts
-// (walls hanging down from a coarse block's border) fill the slits. They
-// face outwards, so they show only through a slit, and the ground drawn
-// before them hides the rest by depth. A side is skirted only where a slit
-// can open: towards a neighbour drawn at another level, or at the map's
-// border. Two blocks at one level share their border's vertices, and a
-// side towards a culled neighbour lies inside that neighbour's box, out of
-// view; a skirt there is all hidden, yet llvmpipe would still test each of
-// its pixels.
+// Where two blocks are drawn at different levels their borders no longer
+// meet exactly; skirts (walls hanging down from each block's border) fill
+// the slits, whichever of the two borders runs higher. They face outwards,
+// so they show only through a slit, and the ground drawn before them hides
+// the rest by depth. A side is skirted only where a slit can open: towards
+// a neighbour drawn at another level, or at the map's border when the
+// block is coarse (the map's edge strips follow the full grid). Two blocks
+// at one level share their border's vertices, and a side towards a culled
+// neighbour lies inside that neighbour's box, out of view; a skirt there is
+// all hidden, yet llvmpipe would still test each of its pixels.
 #pragma once
 
 #include "platform/math/Matrix.h"
@@ -58,8 +59,8 @@ public:
     // Level n skips to every 2^n-th grid line; level 0 is the full grid.
     static constexpr int kLevels = 4;
 
-    // A stretch of triangles to draw: for the ground, the first index into
-    // GetIndices(); for the skirts, the first vertex of GetSkirtVertices().
+    // A stretch of triangles to draw: the first index into GetIndices() for
+    // the ground, into GetSkirtIndices() for the skirts.
     struct Run {
         std::uint32_t first = 0;
         std::uint32_t triangles = 0;
@@ -83,6 +84,7 @@ public:
 
     const std::vector<std::uint16_t>& GetIndices() const { return indices_; }
     const std::vector<TerrainVertex>& GetSkirtVertices() const { return skirtVertices_; }
+    const std::vector<std::uint32_t>& GetSkirtIndices() const { return skirtIndices_; }
     const std::vector<Run>& GetGroundRuns() const { return groundRuns_; }
     const std::vector<Run>& GetSkirtRuns() const { return skirtRuns_; }
     // The far ground drawn from the baked picture, and the far skirts.
@@ -123,7 +125,7 @@ private:
         Vec3 boxMin;
         Vec3 boxMax;
         std::array<Range, kLevels> ground{};                     // indices
-        std::array<std::array<Range, kSides>, kLevels> skirts{}; // vertices, by Side
+        std::array<std::array<Range, kSides>, kLevels> skirts{}; // skirt indices, by Side
         // By level, never smaller than a finer level's: the coarsest level
         // within a bound is then the last one within it.
         std::array<float, kLevels> error{};
@@ -131,13 +133,18 @@ private:
 
     void Bound(const Terrain& terrain, Block& block) const;
     void RefillGround(const Terrain& terrain, const Block& block);
-    void RefillSkirts(const Terrain& terrain, Block& block);
     static void MeasureErrors(const Terrain& terrain, Block& block);
     static float LevelError(const Terrain& terrain, const Block& block, int level);
     static int LevelForError(const Block& block, float allowedError);
     void GroundLevel(const Terrain& terrain, const Block& block, int level, std::vector<std::uint16_t>& out) const;
     // The skirts of one level, side after side, recording each side's range.
-    void Skirts(const Terrain& terrain, Block& block, int level, std::vector<TerrainVertex>& out) const;
+    void SkirtLevel(const Terrain& terrain, Block& block, int level);
+    // Where the top vertex of the skirt under grid vertex (c, r) of a block
+    // border row or column lies; its bottom vertex follows it.
+    static std::uint32_t BorderLine(std::uint32_t line, std::uint32_t last);
+    std::uint32_t RowSkirtVertex(std::uint32_t r, std::uint32_t c) const;
+    std::uint32_t ColumnSkirtVertex(std::uint32_t c, std::uint32_t r) const;
+    void WriteSkirtVertices(const Terrain& terrain, const GridWindow& window);
     bool NeedsSkirt(std::size_t block, Side side) const;
     float SkirtDepth(const Terrain& terrain) const;
     void GatherRuns();
@@ -145,6 +152,7 @@ private:
     static void AppendRun(std::vector<Run>& runs, std::uint32_t first, std::uint32_t triangles);
 
     std::uint32_t columns_ = 0;
+    std::uint32_t rows_ = 0;
     float mapSize_ = 0.0f;
     float depth_ = 0.0f;
     float bakedBeyond_ = 1e30f;
@@ -153,6 +161,7 @@ private:
     std::vector<Block> blocks_;
     std::vector<std::uint16_t> indices_;
     std::vector<TerrainVertex> skirtVertices_;
+    std::vector<std::uint32_t> skirtIndices_;
     std::vector<int> selected_;
     std::vector<Run> groundRuns_;
     std::vector<Run> skirtRuns_;
