@@ -277,7 +277,8 @@ void GroundBlocks::RefillGround(const Terrain& terrain, const Block& block)
     }
 }
 
-// The block's box, reaching down by the skirts' depth.
+// The block's box, reaching down by the skirts' depth, and whether the water
+// line runs through it.
 void GroundBlocks::Bound(const Terrain& terrain, Block& block) const
 {
     const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
@@ -291,6 +292,8 @@ void GroundBlocks::Bound(const Terrain& terrain, Block& block) const
                             std::max(block.boxMax.z, p.z)};
         }
     }
+    const float waterLevel = terrain.GetWaterLevel();
+    block.shore = block.boxMin.y <= waterLevel && waterLevel <= block.boxMax.y;
     block.boxMin.y -= depth_;
 }
 
@@ -544,7 +547,7 @@ void GroundBlocks::Select(const Matrix& view, const Matrix& projection)
         const float allowedError = depth > 0.0f && pixelsPerUnit > 0.0f ? kMaxPixelError * depth / pixelsPerUnit : 0.0f;
         int level = LevelForError(block, allowedError);
         baked_[i] = distance >= bakedBeyond_;
-        if (!baked_[i]) {
+        if (!baked_[i] || block.shore) {
             level = std::min(level, LevelForDistance(distance));
         }
         selected_[i] = level;

@@ -102,11 +102,13 @@ public:
     // a 1024x768 picture at the depth of the block's nearest corner.
     static constexpr float kMaxPixelError = 1.0f;
     static constexpr float kReferenceScreenHeight = 768.0f;
-    // Where the layers are mixed per vertex (not from the baked picture), a
-    // coarser level also coarsens the painted paths and shores, whatever the
-    // heights: such a block is drawn at full detail nearer than this (in
-    // world units, to its box), and each further doubling of the distance
-    // allows one coarser level at most.
+    // Some detail a height error does not measure: where the layers are
+    // mixed per vertex (not from the baked picture), a coarser level also
+    // coarsens the painted paths; and the water's edge lies where the ground
+    // crosses the water line, so on a gentle shore a height within a pixel
+    // can still move the edge far. Such a block is drawn at full detail
+    // nearer than this (in world units, to its box), and each further
+    // doubling of the distance allows one coarser level at most.
     static constexpr float kFullDetailDistance = 110.0f;
     // Nearer than this the two layers are mixed per pixel, so the ground
     // under the camera keeps the layers' full detail; farther, the baked
@@ -129,6 +131,7 @@ private:
         // By level, never smaller than a finer level's: the coarsest level
         // within a bound is then the last one within it.
         std::array<float, kLevels> error{};
+        bool shore = false; // the water line runs through it
     };
 
     void Bound(const Terrain& terrain, Block& block) const;

@@ -230,7 +230,7 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
     device.SetRenderState(RenderState::Lighting, 0);
     device.SetRenderState(RenderState::SpecularEnable, 0);
     device.SetRenderState(RenderState::AlphaBlendEnable, 0);
-    // Only the blocks in view, the far ones coarser (GroundBlocks.h).
+    // Only the blocks in view, each as coarse as cannot be seen (GroundBlocks.h).
     const platform::DeviceState& state = device.GetState();
     blocks_.Select(state.GetTransform(platform::TransformKind::View),
                    state.GetTransform(platform::TransformKind::Projection));

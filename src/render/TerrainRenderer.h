@@ -1,5 +1,5 @@
 // The terrain as the device draws it: the ground grid in one vertex and one
-// index buffer, drawn block by block with the far blocks coarser
+// index buffer, drawn block by block, each block as coarse as cannot be seen
 // (GroundBlocks.h), blended from two ground layers by the ground shader, the
 // four edge skirts, and the animated, partly transparent water over only the
 // parts of the map low enough to show it (WaterPatches.h). The buffers

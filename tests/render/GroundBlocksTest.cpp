@@ -265,6 +265,21 @@ TEST_CASE("each block is drawn at the coarsest level whose error covers at most 
         CHECK(blocks.GetSelectedLevel(bx, bz) == 0);
     }
 
+    SUBCASE("a shore keeps the detail its distance allows, however flat")
+    {
+        // A plane: every level draws it exactly, yet where it crosses the
+        // water line, at x = 0, a coarser level would move the water's edge.
+        REQUIRE(terrain.LoadFromData(MakeHeightFieldMap(
+            400.0f, 129, [](float x, float) { return 0.01f * x; }, 0.0f)));
+        blocks.Build(terrain);
+        // From 300 up the shore lies some 300 away: every doubling past 110
+        // allows a level.
+        LookDownFrom(blocks, 300.0f, kPi / 4.0f);
+        const std::uint32_t shore = middle;
+        CHECK(blocks.GetSelectedLevel(shore, middle) == 2);
+        CHECK(blocks.GetSelectedLevel(shore - 2, middle) == GroundBlocks::kLevels - 1);
+    }
+
     SUBCASE("near ground mixed per vertex keeps its painted detail")
     {
         blocks.SetBakedBeyond(1e30f);
