@@ -1,3 +1,4 @@
+#include "platform/ImageFile.h"
 #include "platform/NullRenderDevice.h"
 #include "render/TerrainRenderer.h"
 
@@ -6,6 +7,7 @@
 
 #include <doctest/doctest.h>
 
+#include <string>
 #include <vector>
 
 TEST_CASE("the terrain draws its ground, four skirts and animated water, and nothing without a map")
@@ -88,4 +90,59 @@ TEST_CASE("the terrain draws its ground, four skirts and animated water, and not
         terrain.DrawWater(device);
         CHECK(device.CallsStartingWith("Draw") == std::vector<std::string>{"DrawPrimitive TriangleList 0 2"});
     }
+}
+
+TEST_CASE("seen across every map from high up, the ground shows no crack where its blocks change level")
+{
+    // The picture is cleared to magenta, which no ground is: a crack between
+    // two blocks shows it. Each map is seen from over the middle of each
+    // side, looking in across it, so that only ground fills the view and
+    // blocks change level both towards and away from the camera. The first
+    // view of each map is written next to the tests (ground_far_<map>.png).
+    constexpr int kWidth = 512;
+    constexpr int kHeight = 384;
+    constexpr std::uint32_t kMagenta = 0xFF00FFu;
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(kWidth, kHeight);
+    REQUIRE(screen.device);
+    platform::RenderDevice& device = *screen.device;
+    TerrainRenderer renderer;
+    REQUIRE(renderer.LoadGroundShader(device));
+    LightRecord sun;
+    sun.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    sun.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
+    for (const std::string map : {"Grassland", "Desert", "Tundra", "Ex-Cathedra"}) {
+        CAPTURE(map);
+        Terrain terrain;
+        REQUIRE(terrain.Load(map + ".kvm"));
+        renderer.Upload(device, terrain);
+        terrain.Relight(&sun, kGroundAmbient);
+        renderer.Sync(device, terrain);
+        for (int side = 0; side < 4; ++side) {
+            CAPTURE(side);
+            const Vec3 out =
+                side % 2 == 0 ? Vec3{0.0f, 0.0f, side == 0 ? -1.0f : 1.0f} : Vec3{side == 1 ? -1.0f : 1.0f, 0.0f, 0.0f};
+            device.Clear(0xFF000000u | kMagenta, 1.0f);
+            device.SetTransform(platform::TransformKind::View, MatrixLookAtLH(160.0f * out + Vec3{0.0f, 120.0f, 0.0f},
+                                                                              40.0f * out, {0.0f, 1.0f, 0.0f}));
+            device.SetTransform(platform::TransformKind::Projection,
+                                MatrixPerspectiveFovLH(kPi / 4.0f, 4.0f / 3.0f, 2.0f, 800.0f));
+            renderer.Draw(device);
+            platform::RgbImage picture;
+            REQUIRE(device.ReadPicture(picture));
+            if (side == 0) {
+                platform::WriteWholeFile(std::string(KV_TEST_OUTPUT_DIR) + "/ground_far_" + map + ".png",
+                                         platform::EncodePngRgb(picture));
+            }
+            int cracks = 0;
+            for (int y = 0; y < kHeight; ++y) {
+                for (int x = 0; x < kWidth; ++x) {
+                    cracks += testing::PixelAt(picture, x, y) == kMagenta ? 1 : 0;
+                }
+            }
+            CHECK(cracks == 0);
+        }
+    }
+    renderer = TerrainRenderer();
 }
