@@ -195,6 +195,18 @@ float GapAlongDiagonal(const GridHeights& grid, const CoarseCell& cell, std::vec
     return worst;
 }
 
+// The block border line at or before grid line g, and the one at or after it.
+std::uint32_t BlockLineBefore(std::uint32_t g)
+{
+    return g / GroundBlocks::kBlockCells * GroundBlocks::kBlockCells;
+}
+
+std::uint32_t BlockLineAfter(std::uint32_t g, std::uint32_t last)
+{
+    const std::uint32_t before = BlockLineBefore(g);
+    return before == g ? g : std::min(before + GroundBlocks::kBlockCells, last);
+}
+
 } // namespace
 
 void GroundBlocks::Build(const Terrain& terrain)
@@ -210,10 +222,13 @@ void GroundBlocks::Build(const Terrain& terrain)
     }
     blocksAcross_ = (columns_ - 2) / kBlockCells + 1;
     blocksDown_ = (rows_ - 2) / kBlockCells + 1;
-    depth_ = SkirtDepth(terrain);
+    const GridWindow whole{0, columns_ - 1, 0, rows_ - 1};
+    rowSideDepths_.assign(static_cast<std::size_t>(blocksDown_ + 1) * blocksAcross_, 0.0f);
+    columnSideDepths_.assign(static_cast<std::size_t>(blocksAcross_ + 1) * blocksDown_, 0.0f);
+    MeasureSideDepths(terrain, whole);
     skirtVertices_.resize(2 * (static_cast<std::size_t>(blocksDown_ + 1) * columns_ +
                                static_cast<std::size_t>(blocksAcross_ + 1) * rows_));
-    WriteSkirtVertices(terrain, {0, columns_ - 1, 0, rows_ - 1});
+    WriteSkirtVertices(terrain, whole);
     for (std::uint32_t bz = 0; bz < blocksDown_; ++bz) {
         for (std::uint32_t bx = 0; bx < blocksAcross_; ++bx) {
             Block block;
@@ -244,20 +259,15 @@ void GroundBlocks::Update(const Terrain& terrain, const GridWindow& window)
     if (terrain.GetColumns() != columns_ || blocks_.empty()) {
         return;
     }
-    // A crater on a block's border can open a wider slit than the skirts
-    // reach; then every skirt hangs deeper, while the ground and the errors
-    // change only where the crater is. The skirts' triangles never change.
-    const float depth = SkirtDepth(terrain);
-    const bool deeper = depth > depth_;
-    depth_ = std::max(depth_, depth);
-    WriteSkirtVertices(terrain, deeper ? GridWindow{0, columns_ - 1, 0, rows_ - 1} : window);
+    // A side's depth holds for all of it, so its skirt is rewritten whole;
+    // the skirts' triangles never change. Every block a changed side bounds
+    // holds some vertex of the window.
+    MeasureSideDepths(terrain, window);
+    WriteSkirtVertices(terrain, {BlockLineBefore(window.c0), BlockLineAfter(window.c1, columns_ - 1),
+                                 BlockLineBefore(window.r0), BlockLineAfter(window.r1, rows_ - 1)});
     for (Block& block : blocks_) {
-        const bool touched =
-            block.c0 <= window.c1 && block.c1 >= window.c0 && block.r0 <= window.r1 && block.r1 >= window.r0;
-        if (touched || deeper) {
+        if (block.c0 <= window.c1 && block.c1 >= window.c0 && block.r0 <= window.r1 && block.r1 >= window.r0) {
             Bound(terrain, block);
-        }
-        if (touched) {
             MeasureErrors(terrain, block);
             RefillGround(terrain, block);
         }
@@ -294,7 +304,7 @@ void GroundBlocks::Bound(const Terrain& terrain, Block& block) const
     }
     const float waterLevel = terrain.GetWaterLevel();
     block.shore = block.boxMin.y <= waterLevel && waterLevel <= block.boxMax.y;
-    block.boxMin.y -= depth_;
+    block.boxMin.y -= BlockSkirtDepth(block);
 }
 
 void GroundBlocks::MeasureErrors(const Terrain& terrain, Block& block)
@@ -362,39 +372,77 @@ void GroundBlocks::GroundLevel(const Terrain& terrain, const Block& block, int l
     }
 }
 
-// Deep enough to cover the widest slit: two coarse borders can each stray
-// from the true border by the most any coarse border strays.
-float GroundBlocks::SkirtDepth(const Terrain& terrain) const
+// Deep enough to cover the widest slit along one side of a block: the two
+// blocks meeting there may be drawn at any two levels, and each level's
+// border strays from the full grid's by at most the most any level strays
+// along that side.
+float GroundBlocks::SideDepth(const Terrain& terrain, bool alongRow, std::uint32_t line, std::uint32_t first,
+                              std::uint32_t last) const
 {
     const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
-    const std::uint32_t rows = terrain.GetRows();
+    const auto at = [&](std::uint32_t g) {
+        return vertices[alongRow ? line * columns_ + g : g * columns_ + line].position.y;
+    };
     float worst = 0.0f;
-    const auto strayAlong = [&](std::uint32_t fixed, bool alongRow, std::uint32_t last) {
-        const auto at = [&](std::uint32_t g) {
-            return vertices[alongRow ? fixed * columns_ + g : g * columns_ + fixed].position.y;
-        };
-        for (int level = 1; level < kLevels; ++level) {
-            const std::uint32_t step = 1u << level;
-            for (std::uint32_t start = 0; start < last; start += kBlockCells) {
-                const std::vector<std::uint32_t> lines = CoarseLines(start, std::min(start + kBlockCells, last), step);
-                for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
-                    const float y0 = at(lines[i]);
-                    const float y1 = at(lines[i + 1]);
-                    for (std::uint32_t g = lines[i] + 1; g < lines[i + 1]; ++g) {
-                        const float t = static_cast<float>(g - lines[i]) / static_cast<float>(lines[i + 1] - lines[i]);
-                        worst = std::max(worst, std::fabs(at(g) - (y0 + (y1 - y0) * t)));
-                    }
+    for (int level = 1; level < kLevels; ++level) {
+        const std::vector<std::uint32_t> lines = CoarseLines(first, last, 1u << level);
+        for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+            const float y0 = at(lines[i]);
+            const float y1 = at(lines[i + 1]);
+            for (std::uint32_t g = lines[i] + 1; g < lines[i + 1]; ++g) {
+                const float t = static_cast<float>(g - lines[i]) / static_cast<float>(lines[i + 1] - lines[i]);
+                worst = std::max(worst, std::fabs(at(g) - (y0 + (y1 - y0) * t)));
+            }
+        }
+    }
+    return 2.0f * worst + kSkirtMargin;
+}
+
+// The sides of every block border that runs through the window, measured
+// again.
+void GroundBlocks::MeasureSideDepths(const Terrain& terrain, const GridWindow& window)
+{
+    const auto measure = [&](bool alongRow, std::vector<float>& depths, std::uint32_t lastLine, std::uint32_t lastAlong,
+                             std::uint32_t sides, std::uint32_t lineFrom, std::uint32_t lineTo, std::uint32_t alongFrom,
+                             std::uint32_t alongTo) {
+        for (const std::uint32_t line : CoarseLines(0, lastLine, kBlockCells)) {
+            if (line < lineFrom || line > lineTo) {
+                continue;
+            }
+            for (std::uint32_t side = 0; side < sides; ++side) {
+                const std::uint32_t first = side * kBlockCells;
+                const std::uint32_t last = std::min(first + kBlockCells, lastAlong);
+                if (first <= alongTo && last >= alongFrom) {
+                    depths[BorderLine(line, lastLine) * sides + side] = SideDepth(terrain, alongRow, line, first, last);
                 }
             }
         }
     };
-    for (const std::uint32_t r : CoarseLines(0, rows - 1, kBlockCells)) {
-        strayAlong(r, true, columns_ - 1);
+    measure(true, rowSideDepths_, rows_ - 1, columns_ - 1, blocksAcross_, window.r0, window.r1, window.c0, window.c1);
+    measure(false, columnSideDepths_, columns_ - 1, rows_ - 1, blocksDown_, window.c0, window.c1, window.r0, window.r1);
+}
+
+// A vertex where two sides of one border line meet hangs as deep as the
+// deeper of them.
+float GroundBlocks::SkirtDepthAt(const std::vector<float>& depths, std::uint32_t line, std::uint32_t along,
+                                 std::uint32_t sides) const
+{
+    const std::uint32_t side = std::min(along / kBlockCells, sides - 1);
+    const float depth = depths[line * sides + side];
+    if (along % kBlockCells == 0 && side > 0) {
+        return std::max(depth, depths[line * sides + side - 1]);
     }
-    for (const std::uint32_t c : CoarseLines(0, columns_ - 1, kBlockCells)) {
-        strayAlong(c, false, rows - 1);
-    }
-    return 2.0f * worst + 0.1f;
+    return depth;
+}
+
+float GroundBlocks::BlockSkirtDepth(const Block& block) const
+{
+    const std::uint32_t bx = block.c0 / kBlockCells;
+    const std::uint32_t bz = block.r0 / kBlockCells;
+    return std::max({rowSideDepths_[BorderLine(block.r0, rows_ - 1) * blocksAcross_ + bx],
+                     rowSideDepths_[BorderLine(block.r1, rows_ - 1) * blocksAcross_ + bx],
+                     columnSideDepths_[BorderLine(block.c0, columns_ - 1) * blocksDown_ + bz],
+                     columnSideDepths_[BorderLine(block.c1, columns_ - 1) * blocksDown_ + bz]});
 }
 
 std::uint32_t GroundBlocks::BorderLine(std::uint32_t line, std::uint32_t last)
@@ -415,20 +463,22 @@ std::uint32_t GroundBlocks::ColumnSkirtVertex(std::uint32_t c, std::uint32_t r) 
 void GroundBlocks::WriteSkirtVertices(const Terrain& terrain, const GridWindow& window)
 {
     const std::vector<TerrainVertex>& vertices = terrain.GetGroundVertices();
-    const auto write = [&](std::uint32_t at, std::uint32_t c, std::uint32_t r) {
+    const auto write = [&](std::uint32_t at, std::uint32_t c, std::uint32_t r, float depth) {
         TerrainVertex top = DrawnGroundVertex(vertices[r * columns_ + c], mapSize_);
         skirtVertices_[at] = top;
-        top.position.y -= depth_;
+        top.position.y -= depth;
         skirtVertices_[at + 1] = top;
     };
     for (const std::uint32_t r : CoarseLines(0, rows_ - 1, kBlockCells)) {
+        const std::uint32_t line = BorderLine(r, rows_ - 1);
         for (std::uint32_t c = window.c0; r >= window.r0 && r <= window.r1 && c <= window.c1; ++c) {
-            write(RowSkirtVertex(r, c), c, r);
+            write(RowSkirtVertex(r, c), c, r, SkirtDepthAt(rowSideDepths_, line, c, blocksAcross_));
         }
     }
     for (const std::uint32_t c : CoarseLines(0, columns_ - 1, kBlockCells)) {
+        const std::uint32_t line = BorderLine(c, columns_ - 1);
         for (std::uint32_t r = window.r0; c >= window.c0 && c <= window.c1 && r <= window.r1; ++r) {
-            write(ColumnSkirtVertex(c, r), c, r);
+            write(ColumnSkirtVertex(c, r), c, r, SkirtDepthAt(columnSideDepths_, line, r, blocksDown_));
         }
     }
 }

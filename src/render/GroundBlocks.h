@@ -116,6 +116,11 @@ public:
     static constexpr float kDetailTextureDistance = 50.0f;
 
 private:
+    // Added to the depth a slit needs, so a skirt also closes the pinholes a
+    // rasteriser can leave where a finer border's vertex sits on a coarser
+    // one's edge.
+    static constexpr float kSkirtMargin = 0.1f;
+
     struct Range {
         std::uint32_t first = 0;
         std::uint32_t count = 0;
@@ -149,7 +154,12 @@ private:
     std::uint32_t ColumnSkirtVertex(std::uint32_t c, std::uint32_t r) const;
     void WriteSkirtVertices(const Terrain& terrain, const GridWindow& window);
     bool NeedsSkirt(std::size_t block, Side side) const;
-    float SkirtDepth(const Terrain& terrain) const;
+    float SideDepth(const Terrain& terrain, bool alongRow, std::uint32_t line, std::uint32_t first,
+                    std::uint32_t last) const;
+    void MeasureSideDepths(const Terrain& terrain, const GridWindow& window);
+    float SkirtDepthAt(const std::vector<float>& depths, std::uint32_t line, std::uint32_t along,
+                       std::uint32_t sides) const;
+    float BlockSkirtDepth(const Block& block) const;
     void GatherRuns();
     static int LevelForDistance(float distance);
     static void AppendRun(std::vector<Run>& runs, std::uint32_t first, std::uint32_t triangles);
@@ -157,7 +167,6 @@ private:
     std::uint32_t columns_ = 0;
     std::uint32_t rows_ = 0;
     float mapSize_ = 0.0f;
-    float depth_ = 0.0f;
     float bakedBeyond_ = 1e30f;
     std::uint32_t blocksAcross_ = 0;
     std::uint32_t blocksDown_ = 0;
@@ -165,6 +174,10 @@ private:
     std::vector<std::uint16_t> indices_;
     std::vector<TerrainVertex> skirtVertices_;
     std::vector<std::uint32_t> skirtIndices_;
+    // How deep the skirts hang under each side of a block: by row border
+    // line, then block column; by column border line, then block row.
+    std::vector<float> rowSideDepths_;
+    std::vector<float> columnSideDepths_;
     std::vector<int> selected_;
     std::vector<Run> groundRuns_;
     std::vector<Run> skirtRuns_;
