@@ -111,8 +111,15 @@ void TerrainRenderer::UploadGeometry(platform::RenderDevice& device, const Terra
     std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
     indexBuffer_->Unlock();
     skirtBuffer_.reset();
-    if (!blocks_.GetSkirtVertices().empty()) {
+    skirtIndexBuffer_.reset();
+    skirtVertexCount_ = static_cast<std::uint32_t>(blocks_.GetSkirtVertices().size());
+    const std::vector<std::uint32_t>& skirtIndices = blocks_.GetSkirtIndices();
+    if (!skirtIndices.empty()) {
         skirtBuffer_ = MakeVertexBuffer(device, blocks_.GetSkirtVertices());
+        // The skirts never change their triangles, only their vertices.
+        skirtIndexBuffer_ = device.CreateIndexBuffer(static_cast<std::uint32_t>(skirtIndices.size()), true);
+        std::memcpy(skirtIndexBuffer_->Lock().data(), skirtIndices.data(), skirtIndices.size() * sizeof(std::uint32_t));
+        skirtIndexBuffer_->Unlock();
     }
 }
 
@@ -124,6 +131,7 @@ void TerrainRenderer::Release()
     edgeBuffer_.reset();
     waterBuffer_.reset();
     skirtBuffer_.reset();
+    skirtIndexBuffer_.reset();
     baked_.reset();
     blocks_ = GroundBlocks();
     water_ = WaterPatches();
@@ -134,7 +142,7 @@ void TerrainRenderer::Release()
     for (auto& texture : waterTextures_) {
         texture.reset();
     }
-    columns_ = rows_ = vertexCount_ = indexCount_ = 0;
+    columns_ = rows_ = vertexCount_ = indexCount_ = skirtVertexCount_ = 0;
     mapSize_ = 0.0f;
     waterFrame_ = 0;
 }
@@ -222,7 +230,7 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
     device.SetRenderState(RenderState::Lighting, 0);
     device.SetRenderState(RenderState::SpecularEnable, 0);
     device.SetRenderState(RenderState::AlphaBlendEnable, 0);
-    // Only the blocks in view, the far ones coarser (GroundBlocks.h).
+    // Only the blocks in view, each as coarse as cannot be seen (GroundBlocks.h).
     const platform::DeviceState& state = device.GetState();
     blocks_.Select(state.GetTransform(platform::TransformKind::View),
                    state.GetTransform(platform::TransformKind::Projection));
@@ -243,7 +251,7 @@ void TerrainRenderer::Draw(platform::RenderDevice& device)
 
 // The selected runs: the near ones mixed from the layers by the shader, the
 // far ones from the baked picture, each modulated by the vertex light.
-// Leaves no pixel shader set and the ground's stream bound.
+// Leaves no pixel shader set and the ground's stream and indices bound.
 void TerrainRenderer::DrawGround(platform::RenderDevice& device, bool withSkirts)
 {
     const auto draw = [&](const std::vector<GroundBlocks::Run>& groundRuns,
@@ -254,10 +262,13 @@ void TerrainRenderer::DrawGround(platform::RenderDevice& device, bool withSkirts
         }
         if (withSkirts && skirtBuffer_ && !skirtRuns.empty()) {
             device.SetStreamSource(skirtBuffer_.get(), kStride);
+            device.SetIndices(skirtIndexBuffer_.get());
             for (const GroundBlocks::Run& run : skirtRuns) {
-                device.DrawPrimitive(platform::Primitive::TriangleList, run.first, run.triangles);
+                device.DrawIndexedPrimitive(platform::Primitive::TriangleList, 0, 0, skirtVertexCount_, run.first,
+                                            run.triangles);
             }
             device.SetStreamSource(groundBuffer_.get(), kStride);
+            device.SetIndices(indexBuffer_.get());
         }
     };
     device.SetTexture(0, groundTextures_[0].get());

@@ -1,5 +1,5 @@
 // The terrain as the device draws it: the ground grid in one vertex and one
-// index buffer, drawn block by block with the far blocks coarser
+// index buffer, drawn block by block, each block as coarse as cannot be seen
 // (GroundBlocks.h), blended from two ground layers by the ground shader, the
 // four edge skirts, and the animated, partly transparent water over only the
 // parts of the map low enough to show it (WaterPatches.h). The buffers
@@ -92,6 +92,7 @@ private:
     std::unique_ptr<platform::VertexBuffer> edgeBuffer_;
     std::unique_ptr<platform::VertexBuffer> waterBuffer_;
     std::unique_ptr<platform::VertexBuffer> skirtBuffer_;
+    std::unique_ptr<platform::IndexBuffer> skirtIndexBuffer_;
     GroundBlocks blocks_;
     WaterPatches water_;
     std::unique_ptr<platform::Texture> baked_;
@@ -107,6 +108,7 @@ private:
     std::uint32_t rows_ = 0;
     std::uint32_t vertexCount_ = 0;
     std::uint32_t indexCount_ = 0;
+    std::uint32_t skirtVertexCount_ = 0;
     int waterFrame_ = 0;
     int waterDirection_ = 1;
     std::int64_t waterTimer_ = 0;
