@@ -38,8 +38,10 @@ constexpr std::uint32_t kArmyPoints = 4000;
 constexpr std::uint32_t kMapCount = 4;
 constexpr std::uint32_t kMaxUnitsPerArmy = 100;
 constexpr std::uint32_t kMaxComputerArmies = 7;
-// The player's first look at the army: from 50 further out and 50 up.
+// The player's first look at the army: from 50 further out and 50 up; in a
+// network match from a fixed side, 35 along x and z and 50 up.
 constexpr float kArmyViewDistance = 50.0f;
+constexpr Vec3 kNetworkArmyView{35.0f, 50.0f, 35.0f};
 constexpr float kRestartMinutes = 1.0f;
 
 void BuyUnits(Army& army, std::uint32_t type, int count)
@@ -153,7 +155,9 @@ Army* Game::CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const
     army->SetColour(colour);
     Army* const added = Battle::Instance()->AddArmy(std::move(army));
     if (selected) {
-        LookAtArmy(position);
+        CameraView& view = camera_.GetView();
+        view.SetAt(position);
+        view.SetEye(position + kNetworkArmyView);
         SelectionController::Instance()->SetArmy(added);
     }
     return added;
@@ -278,7 +282,8 @@ void Game::LeaveMatch()
         return;
     }
     EndMatch();
-    NetworkManager::Instance()->Reset();
+    // The others hear of it now rather than when the connection drops.
+    NetworkManager::Instance()->Leave();
     SetSetting(kSettingGameState, kStateMenus);
     // LoadAfterSplash builds the title screen in its place.
     if (guiManager::Instance()->GetWindow(PlayScreen::kWindowName)) {
