@@ -16,6 +16,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include <utility>
+
 std::uint32_t GameNetWorld::GameState() const
 {
     return Game::Instance()->GetSetting(kSettingGameState);
@@ -215,9 +217,16 @@ void GameNetWorld::ApplyMatchResult(const MatchResultMessage& result)
     GameRules::Instance()->AcceptHostResult(static_cast<MatchState>(result.state), ranked);
 }
 
-void GameNetWorld::LeaveMatch()
+void GameNetWorld::LeaveMatch(const std::string& why)
 {
     // What Escape does: game over, whose handler leaves the match at the
-    // end of this frame.
+    // end of this frame. The reason waits for the menus' console, since
+    // leaving clears the match's lines.
     GameRules::Instance()->SetState(kMatchGameOver);
+    leavingReason_ = why;
+}
+
+std::string GameNetWorld::TakeLeavingReason()
+{
+    return std::exchange(leavingReason_, std::string());
 }

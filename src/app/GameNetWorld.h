@@ -31,7 +31,9 @@ public:
     std::uint32_t GetMatchState() const override;
     bool ReadMatchResult(MatchResultMessage& out) const override;
     void ApplyMatchResult(const MatchResultMessage& result) override;
-    void LeaveMatch() override;
+    void LeaveMatch(const std::string& why) override;
+    // Why the network ended the match, once: "" when it did not.
+    std::string TakeLeavingReason();
 
     // The unit's targets from (unit, army) bytes: a target army byte of 0xFF
     // clears the target, an unknown army leaves it as it was; the same for
@@ -46,4 +48,6 @@ public:
 
 private:
     static Unit* FindUnit(const UnitHead& head);
+
+    std::string leavingReason_;
 };

@@ -3,6 +3,7 @@
 // end, and the leaving of a finished match.
 #include "app/Game.h"
 
+#include "app/GameNetWorld.h"
 #include "core/ErrorLog.h"
 #include "core/EventTimer.h"
 #include "game/ComputerArmy.h"
@@ -294,6 +295,11 @@ void Game::LeaveMatch()
     // with it; LoadAfterSplash makes the console afresh.
     TextManager::Instance()->DeleteTextBox("ChatConsole");
     LoadAfterSplash();
+    // A match the network ended says why, on the menus' console.
+    const std::string why = netWorld_ ? netWorld_->TakeLeavingReason() : std::string();
+    if (TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole"); console && !why.empty()) {
+        console->AddLine(why);
+    }
 }
 
 // The background battle is over: a fresh one-minute battle on a random map,

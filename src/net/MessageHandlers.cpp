@@ -297,9 +297,10 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
     if (inMatch) {
         // Nobody simulates the battle any more: the match ends as Escape ends
         // it, unless its result is already on the screen.
-        net_.Ui().AddGameChatLine(kHostLeftLine);
-        if (net_.World().GetMatchState() != kMatchStatistics) {
-            net_.World().LeaveMatch();
+        if (net_.World().GetMatchState() == kMatchStatistics) {
+            net_.Ui().AddGameChatLine(kHostLeftLine);
+        } else {
+            net_.World().LeaveMatch(kHostLeftLine);
         }
         return;
     }

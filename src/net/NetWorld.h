@@ -9,6 +9,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // GameState words the handlers test.
 inline constexpr std::uint32_t kNetStateMatch = 3;
@@ -48,8 +49,9 @@ public:
     // Client: the host's score becomes this machine's (figures, ranking,
     // and the statistics once the host shows them).
     virtual void ApplyMatchResult(const MatchResultMessage& result) = 0;
-    // The match is left the way the player's Escape leaves it.
-    virtual void LeaveMatch() = 0;
+    // The match is left the way the player's Escape leaves it, and once it
+    // has been left the console says why.
+    virtual void LeaveMatch(const std::string& why) = 0;
 };
 
 // No battle: never in a match, no units.
@@ -71,5 +73,5 @@ public:
     std::uint32_t GetMatchState() const override { return 0; }
     bool ReadMatchResult(MatchResultMessage&) const override { return false; }
     void ApplyMatchResult(const MatchResultMessage&) override {}
-    void LeaveMatch() override {}
+    void LeaveMatch(const std::string&) override {}
 };

@@ -64,11 +64,11 @@ struct FakeNetWorld : NetWorld {
     std::vector<ExplosionMessage> explosions;
     std::vector<UnitStateMessage> applied;
     // The rules' state, the score the host reads, the scores a client took
-    // and how often the match was left.
+    // and why the match was left, each time.
     std::uint32_t matchState = 2;
     MatchResultMessage score;
     std::vector<MatchResultMessage> results;
-    int matchesLeft = 0;
+    std::vector<std::string> matchesLeft;
 
     // count units in each of armyCount armies, ids 0.., unit indices 0..
     void Populate(std::size_t armyCount, std::size_t count)
@@ -138,5 +138,5 @@ struct FakeNetWorld : NetWorld {
         return state == kNetStateMatch;
     }
     void ApplyMatchResult(const MatchResultMessage& result) override { results.push_back(result); }
-    void LeaveMatch() override { ++matchesLeft; }
+    void LeaveMatch(const std::string& why) override { matchesLeft.push_back(why); }
 };
