@@ -168,6 +168,17 @@ std::string ArmiesLine(bool withUnits)
     return out.str() + "\n";
 }
 
+// Where the player's camera stands from the point it looks at.
+std::string CameraLine()
+{
+    const CameraView& view = Game::Instance()->GetCamera().GetView();
+    const Vec3 offset = view.GetEye() - view.GetAt();
+    char line[96] = {};
+    std::snprintf(line, sizeof line, "camera %.1f %.1f %.1f\n", static_cast<double>(offset.x),
+                  static_cast<double>(offset.y), static_cast<double>(offset.z));
+    return line;
+}
+
 // The statistics screen's rows, in its order, as the screen prints them.
 std::string ResultLines()
 {
@@ -275,7 +286,7 @@ void HostFights(ScriptedPlayer& player, std::string& report)
     player.Then(
         "the match", [] { return InState(kStateMatch) && Selection()->GetArmy() != nullptr; },
         [&player, &report] {
-            report += "start " + ArmiesLine(true);
+            report += "start " + ArmiesLine(true) + CameraLine();
             player.TapAt(player.pass + 1, platform::kScanF2);
         });
     auto middle = std::make_shared<Vec2>();
@@ -306,7 +317,7 @@ void ClientAttacks(ScriptedPlayer& player, std::string& report)
     player.Then(
         "the match", [] { return InState(kStateMatch) && Selection()->GetArmy() != nullptr && EnemyArmy(); },
         [&player, &report, spot] {
-            report += "start " + ArmiesLine(true);
+            report += "start " + ArmiesLine(true) + CameraLine();
             const Vec3 centre = EnemyArmy()->GetCentre().value_or(Vec3());
             *spot = Selection()->GetMinimapLayout().WorldToScreen(centre.x, centre.z);
             player.ClickOn(player.pass + 1, *spot, e2e::kRightButton);
@@ -653,6 +664,10 @@ TEST_CASE("two games on loopback host and join through the lobby, play a match a
     CHECK(reports.host.find(" hal ") != std::string::npos);
     CHECK(reports.host.find(" vera ") != std::string::npos);
     CHECK(LinesStarting(reports.host, "start") == LinesStarting(reports.client, "start"));
+    // Each player's first look at its army: from 35 along x and z and 50 up.
+    const std::vector<std::string> camera = {"camera 35.0 50.0 35.0"};
+    CHECK(LinesStarting(reports.host, "camera") == camera);
+    CHECK(LinesStarting(reports.client, "camera") == camera);
     CHECK(LinesStarting(reports.host, "statistics").size() == 1);
     CHECK(LinesStarting(reports.host, "statistics") == LinesStarting(reports.client, "statistics"));
 
