@@ -63,7 +63,6 @@ public:
     // and the computer armies' slider, picture and count are not shown: a
     // network match has none.
     void SetOverLobby(bool overLobby);
-    bool IsOverLobby() const { return overLobby_; }
 
     // The slider mappings, both ways (values run 0 to 1).
     static float MinutesFromSlider(float value);
