@@ -231,6 +231,15 @@ bool StatisticsShown()
                                               kGuiButton) != nullptr;
 }
 
+// A click with the button on a point found now, from the next pass on.
+void ClickOnPoint(ScriptedPlayer& player, const Vec2& point, int button)
+{
+    const int x = static_cast<int>(point.x);
+    const int y = static_cast<int>(point.y);
+    player.At(player.pass + 1, [&player, x, y] { player.MoveTo(x, y); });
+    player.PressAt(player.pass + 2, button);
+}
+
 // Title, main menu, "Multi-Player", backspaces over "NameGoesHere" and the
 // name typed.
 void ToConnectionScreen(ScriptedPlayer& player, std::vector<std::uint8_t> name)
@@ -289,19 +298,17 @@ void HostFights(ScriptedPlayer& player, std::string& report)
             report += "start " + ArmiesLine(true) + CameraLine();
             player.TapAt(player.pass + 1, platform::kScanF2);
         });
-    auto middle = std::make_shared<Vec2>();
     player.Then(
         "the army selected",
         [] { return Selection()->GetSelected().size() == Selection()->GetArmy()->GetUnits().size(); },
-        [&player, middle] {
-            *middle = Selection()->GetMinimapLayout().WorldToScreen(0.0f, 0.0f);
-            player.ClickOn(player.pass + 1, *middle, e2e::kLeftButton);
+        [&player] {
+            ClickOnPoint(player, Selection()->GetMinimapLayout().WorldToScreen(0.0f, 0.0f), e2e::kLeftButton);
         });
     player.Then(
         "the army walking to the middle",
         [] {
             const std::vector<Unit*>& selected = Selection()->GetSelected();
-            return std::all_of(selected.begin(), selected.end(),
+            return std::any_of(selected.begin(), selected.end(),
                                [](const Unit* unit) { return unit->GetOrder() == kOrderMove; });
         },
         [] {});
@@ -313,14 +320,12 @@ void HostFights(ScriptedPlayer& player, std::string& report)
 // clicked again until the army engages, since the enemy walks meanwhile.
 void ClientAttacks(ScriptedPlayer& player, std::string& report)
 {
-    auto spot = std::make_shared<Vec2>();
     player.Then(
         "the match", [] { return InState(kStateMatch) && Selection()->GetArmy() != nullptr && EnemyArmy(); },
-        [&player, &report, spot] {
+        [&player, &report] {
             report += "start " + ArmiesLine(true) + CameraLine();
             const Vec3 centre = EnemyArmy()->GetCentre().value_or(Vec3());
-            *spot = Selection()->GetMinimapLayout().WorldToScreen(centre.x, centre.z);
-            player.ClickOn(player.pass + 1, *spot, e2e::kRightButton);
+            ClickOnPoint(player, Selection()->GetMinimapLayout().WorldToScreen(centre.x, centre.z), e2e::kRightButton);
             player.TapAt(player.pass + 5, platform::kScanF2);
         });
     player.Then(
@@ -329,10 +334,13 @@ void ClientAttacks(ScriptedPlayer& player, std::string& report)
     auto lastClick = std::make_shared<int>(-100);
     player.Then(
         "the army engaging the host's",
-        [&player, spot, lastClick] {
+        [&player, lastClick] {
             const std::vector<Unit*>& selected = Selection()->GetSelected();
             const bool engaged = !selected.empty() && std::all_of(selected.begin(), selected.end(), [](const Unit* u) {
-                return u->GetOrder() == kOrderEngage && u->GetTargets().targetArmy == EnemyArmy();
+                // The host's unit states may already show the attack under way.
+                const bool fighting =
+                    u->GetOrder() == kOrderEngage || u->GetOrder() == kOrderAttack || u->GetOrder() == kOrderBusy;
+                return fighting && u->GetTargets().targetArmy == EnemyArmy();
             });
             if (engaged || player.pass - *lastClick < 10) {
                 return engaged;
@@ -340,18 +348,19 @@ void ClientAttacks(ScriptedPlayer& player, std::string& report)
             // The enemy unit nearest the screen's middle, where the camera looks.
             const ScreenProjection projection(Game::Instance()->GetCamera().GetView(), 1024.0f, 768.0f);
             float best = 1e9f;
+            Vec2 spot;
             for (const std::unique_ptr<Unit>& unit : EnemyArmy()->GetUnits()) {
                 Vec2 at;
                 if (projection.ToScreen(unit->GetPosition(), at) && Selection()->PickUnit(at.x, at.y) == unit.get()) {
                     const float off = std::hypot(at.x - 512.0f, at.y - 300.0f);
                     if (off < best) {
                         best = off;
-                        *spot = at;
+                        spot = at;
                     }
                 }
             }
             if (best < 1e9f) {
-                player.ClickOn(player.pass + 1, *spot, e2e::kLeftButton);
+                ClickOnPoint(player, spot, e2e::kLeftButton);
                 *lastClick = player.pass;
             }
             return false;
@@ -393,21 +402,26 @@ void ClientLeaves(ScriptedPlayer& player, std::string& report)
     player.Then("back at the title", AtTitle, [&report] { report += "left\n"; });
 }
 
+// The host goes by Escape once the client has said "ok" from its match, so
+// the client is surely playing when its host leaves.
 void HostLeaves(ScriptedPlayer& player, std::string& report)
 {
     player.Then(
-        "the match", [] { return InState(kStateMatch); },
-        [&player, &report] {
-            report += "start " + ArmiesLine(true);
-            player.TapAt(player.pass + 60, platform::kScanEscape);
-        });
+        "the match", [] { return InState(kStateMatch); }, [&report] { report += "start " + ArmiesLine(true); });
+    player.Then(
+        "the client playing", [] { return ConsoleSays("vera >> ok"); },
+        [&player] { player.TapAt(player.pass + 30, platform::kScanEscape); });
     player.Then("back at the title", AtTitle, [&report] { report += "left\n"; });
 }
 
 void ClientSeesHostLeave(ScriptedPlayer& player, std::string& report)
 {
     player.Then(
-        "the match", [] { return InState(kStateMatch); }, [&report] { report += "start " + ArmiesLine(true); });
+        "the match", [] { return InState(kStateMatch); },
+        [&player, &report] {
+            report += "start " + ArmiesLine(true);
+            player.Type({platform::kScanGrave, platform::kScanO, platform::kScanK, platform::kScanReturn});
+        });
     player.Then(
         "back at the title", [] { return AtTitle() && ConsoleSays("The host has left the game."); },
         [&report] { report += "host gone, at the title\n"; });
@@ -628,7 +642,8 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
         std::ostringstream out;
         out << "screen " << Screen() << ", name typed " << ConnectionScreen::Instance()->TypedName() << ", hosts heard "
             << NetworkManager::Instance()->Hosts().size() << ", players "
-            << NetworkManager::Instance()->Players().size() << ", match state " << GameRules::Instance()->GetState();
+            << NetworkManager::Instance()->Players().size() << ", match state " << GameRules::Instance()->GetState()
+            << ", udp port " << NetworkManager::Instance()->GetUdpPort();
         return out.str();
     };
     platform::TakePendingQuit();
