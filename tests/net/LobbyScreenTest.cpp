@@ -150,8 +150,10 @@ TEST_CASE_FIXTURE(LobbyFixture<true>, "names and chat from the network stop befo
             CHECK(static_cast<int>(call.text.size()) * WidestCharacterPixels("Default") <= kickButtonX - call.x);
         }
     }
-    REQUIRE(drawn.size() == 2);
-    CHECK(drawn[0].size() > 10); // still most of what fits
-    CHECK(drawn[0].rfind(" 1: WWW", 0) == 0);
-    CHECK(drawn[1] == " 2: Ann");
+    // The host's own line first.
+    REQUIRE(drawn.size() == 3);
+    CHECK(drawn[0] == " 1: Me");
+    CHECK(drawn[1].size() > 10); // still most of what fits
+    CHECK(drawn[1].rfind(" 2: WWW", 0) == 0);
+    CHECK(drawn[2] == " 3: Ann");
 }
