@@ -2,7 +2,8 @@
 // packet of every record type, for host and client, each way in, so that
 // mutations begin from records the handlers act on; and packets of the
 // match's records naming the fuzzer's battle units (armies 0 to 2, units 0
-// to 4; the host's client commands army 1), so mutations begin in the battle.
+// to 4; the host's client commands army 1) and the host's score of its
+// armies, so mutations begin in the battle and its ranking.
 #include "../tests/net/NetSamples.h"
 #include "game/UnitOrder.h"
 
@@ -34,6 +35,16 @@ std::vector<NetRecord> ToClient()
     records.push_back(StartAttackMessage{{4, 2}});
     records.push_back(ExplosionMessage{{0.0f, 0.0f, 0.0f}, 12.0, 24.0, 4.0f});
     records.push_back(UnitDestroyedMessage{{3, 0}});
+    // The score in play, then at the statistics, naming the armies in a new order.
+    MatchResultMessage score;
+    score.state = 2;
+    score.count = 3;
+    score.armies[0] = {2, 3, 1, 1, 4.5f};
+    score.armies[1] = {0, 1, 2, 0, 1.25f};
+    score.armies[2] = {1, 1, 2, 0, 0.0f};
+    records.push_back(score);
+    score.state = 5;
+    records.push_back(score);
     return records;
 }
 

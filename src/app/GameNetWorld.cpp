@@ -5,6 +5,7 @@
 #include "game/AnimationController.h"
 #include "game/Army.h"
 #include "game/Battle.h"
+#include "game/GameRules.h"
 #include "game/GroupMover.h"
 #include "game/Unit.h"
 #include "net/NetBattleLink.h"
@@ -14,6 +15,8 @@
 
 #include <algorithm>
 #include <cmath>
+
+#include <utility>
 
 std::uint32_t GameNetWorld::GameState() const
 {
@@ -180,4 +183,50 @@ bool GameNetWorld::ReadUnitState(std::size_t army, std::size_t unit, UnitStateMe
     out.targets = NetBattleLink::TargetBytesOf(u);
     out.arrived = u.GetArrived() ? 1 : 0;
     return true;
+}
+
+std::uint32_t GameNetWorld::GetMatchState() const
+{
+    return GameRules::Instance()->GetState();
+}
+
+bool GameNetWorld::ReadMatchResult(MatchResultMessage& out) const
+{
+    if (GameState() != kNetStateMatch) {
+        return false;
+    }
+    out = MatchResultMessage{};
+    out.state = GameRules::Instance()->GetState();
+    for (const std::unique_ptr<Army>& army : GameRules::Instance()->GetRankedArmies()) {
+        if (out.count == out.armies.size()) {
+            break;
+        }
+        out.armies[out.count++] = {army->GetId(), army->GetDamageDealt(), army->GetDamageTaken(), army->GetFlagCount(),
+                                   army->GetFlagTime()};
+    }
+    return true;
+}
+
+void GameNetWorld::ApplyMatchResult(const MatchResultMessage& result)
+{
+    std::vector<HostArmyScore> ranked;
+    for (std::uint32_t i = 0; i < result.count && i < result.armies.size(); ++i) {
+        const ArmyResult& army = result.armies[i];
+        ranked.push_back({army.army, army.damageDealt, army.damageTaken, army.flagCount, army.flagTime});
+    }
+    GameRules::Instance()->AcceptHostResult(static_cast<MatchState>(result.state), ranked);
+}
+
+void GameNetWorld::LeaveMatch(const std::string& why)
+{
+    // What Escape does: game over, whose handler leaves the match at the
+    // end of this frame. The reason waits for the menus' console, since
+    // leaving clears the match's lines.
+    GameRules::Instance()->SetState(kMatchGameOver);
+    leavingReason_ = why;
+}
+
+std::string GameNetWorld::TakeLeavingReason()
+{
+    return std::exchange(leavingReason_, std::string());
 }

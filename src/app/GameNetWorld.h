@@ -1,7 +1,8 @@
 // The network's view of this game (net/NetWorld.h) over Game and Battle:
 // units are found by army id and unit index, orders go through the units
-// and the group mover, explosions through the physics. The handlers have
-// checked every value before it arrives here.
+// and the group mover, explosions through the physics, the score and the
+// match's end through the rules. The handlers have checked every value
+// before it arrives here.
 #pragma once
 
 #include "net/NetWorld.h"
@@ -27,6 +28,13 @@ public:
     std::size_t UnitCount(std::size_t army) const override;
     bool ReadUnitState(std::size_t army, std::size_t unit, UnitStateMessage& out) const override;
 
+    std::uint32_t GetMatchState() const override;
+    bool ReadMatchResult(MatchResultMessage& out) const override;
+    void ApplyMatchResult(const MatchResultMessage& result) override;
+    void LeaveMatch(const std::string& why) override;
+    // Why the network ended the match, once: "" when it did not.
+    std::string TakeLeavingReason();
+
     // The unit's targets from (unit, army) bytes: a target army byte of 0xFF
     // clears the target, an unknown army leaves it as it was; the same for
     // the last attacker. The target's army follows the target army byte, so
@@ -40,4 +48,6 @@ public:
 
 private:
     static Unit* FindUnit(const UnitHead& head);
+
+    std::string leavingReason_;
 };

@@ -3,6 +3,7 @@
 // end, and the leaving of a finished match.
 #include "app/Game.h"
 
+#include "app/GameNetWorld.h"
 #include "core/ErrorLog.h"
 #include "core/EventTimer.h"
 #include "game/ComputerArmy.h"
@@ -38,8 +39,10 @@ constexpr std::uint32_t kArmyPoints = 4000;
 constexpr std::uint32_t kMapCount = 4;
 constexpr std::uint32_t kMaxUnitsPerArmy = 100;
 constexpr std::uint32_t kMaxComputerArmies = 7;
-// The player's first look at the army: from 50 further out and 50 up.
+// The player's first look at the army: from 50 further out and 50 up; in a
+// network match from a fixed side, 35 along x and z and 50 up.
 constexpr float kArmyViewDistance = 50.0f;
+constexpr Vec3 kNetworkArmyView{35.0f, 50.0f, 35.0f};
 constexpr float kRestartMinutes = 1.0f;
 
 void BuyUnits(Army& army, std::uint32_t type, int count)
@@ -153,7 +156,9 @@ Army* Game::CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const
     army->SetColour(colour);
     Army* const added = Battle::Instance()->AddArmy(std::move(army));
     if (selected) {
-        LookAtArmy(position);
+        CameraView& view = camera_.GetView();
+        view.SetAt(position);
+        view.SetEye(position + kNetworkArmyView);
         SelectionController::Instance()->SetArmy(added);
     }
     return added;
@@ -278,7 +283,8 @@ void Game::LeaveMatch()
         return;
     }
     EndMatch();
-    NetworkManager::Instance()->Reset();
+    // The others hear of it now rather than when the connection drops.
+    NetworkManager::Instance()->Leave();
     SetSetting(kSettingGameState, kStateMenus);
     // LoadAfterSplash builds the title screen in its place.
     if (guiManager::Instance()->GetWindow(PlayScreen::kWindowName)) {
@@ -289,6 +295,11 @@ void Game::LeaveMatch()
     // with it; LoadAfterSplash makes the console afresh.
     TextManager::Instance()->DeleteTextBox("ChatConsole");
     LoadAfterSplash();
+    // A match the network ended says why, on the menus' console.
+    const std::string why = netWorld_ ? netWorld_->TakeLeavingReason() : std::string();
+    if (TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole"); console && !why.empty()) {
+        console->AddLine(why);
+    }
 }
 
 // The background battle is over: a fresh one-minute battle on a random map,

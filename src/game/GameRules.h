@@ -9,7 +9,8 @@
 // finished match is left) is handed in as hooks by the Game.
 //
 // GameRules.cpp holds the states and the clock; GameRules_Scoring.cpp the
-// ranking, the sudden-death ends and the last-army check.
+// ranking, the sudden-death ends and the last-army check;
+// GameRules_HostResult.cpp a network client's taking of the host's score.
 #pragma once
 
 #include "core/Singleton.h"
@@ -23,6 +24,15 @@
 
 class Army;
 class Flag;
+
+// One army's figures as the host of a network match scored them.
+struct HostArmyScore {
+    std::uint8_t army = 0;
+    std::int32_t damageDealt = 0;
+    std::int32_t damageTaken = 0;
+    std::int32_t flagCount = 0;
+    float flagTime = 0.0f;
+};
 
 class GameRules : public Singleton<GameRules> {
     friend class Singleton<GameRules>;
@@ -76,6 +86,15 @@ public:
     // Fewer than two armies above strength 0.001 end the match; in Steal the
     // Bacon the survivor is credited with the game time left.
     void CheckLastArmy();
+
+    // A network client's match is scored and ended by its host: its own
+    // sudden-death ends and last-army check end nothing (the machines would
+    // disagree on the moment and the survivor), the host's result does.
+    bool FollowsHost() const;
+    // Client: the host's figures replace this machine's, the armies take the
+    // host's ranked order (those it does not name after, in their order), and
+    // once the host shows its statistics they show here too.
+    void AcceptHostResult(MatchState hostState, const std::vector<HostArmyScore>& ranked);
 
     // Every flag leaves the physics and is freed.
     void DeleteFlags();

@@ -63,7 +63,7 @@ void GameRules::RankArmies()
     if (mode == kModeKingOfTheHill) {
         return;
     }
-    if (GetState() == kMatchSuddenDeath && SuddenDeathEnds()) {
+    if (GetState() == kMatchSuddenDeath && !FollowsHost() && SuddenDeathEnds()) {
         SetState(kMatchStatistics);
     }
     const MatchState state = GetState();
@@ -83,6 +83,9 @@ void GameRules::RankArmies()
 
 void GameRules::CheckLastArmy()
 {
+    if (FollowsHost()) {
+        return;
+    }
     Army* survivor = nullptr;
     int alive = 0;
     for (const std::unique_ptr<Army>& army : GetArmies()) {

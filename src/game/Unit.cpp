@@ -41,7 +41,7 @@ bool Unit::SetOrder(std::uint32_t order, bool keep)
     if (!IsValidUnitOrder(order)) {
         return false;
     }
-    if (order_ == kOrderDying && order != kOrderDying) {
+    if (order_ == kOrderDying && order != kOrderDying && Battle::Instance()->GetAuthority()) {
         return false;
     }
     if (order != order_ && !keep) {

@@ -43,8 +43,11 @@ public:
     UnitOrder GetOrder() const { return order_; }
     // Changes the order; the new order's handler runs its start-up unless the
     // order is unchanged or keep is set. Refused (false) for a value out of
-    // range, and for any order but Dying once the unit is Dying: nothing
-    // brings a dying unit back into the fight.
+    // range, and, where the battle runs with authority, for any order but
+    // Dying once the unit is Dying: nothing brings a dying unit back into the
+    // fight. A network client's Dying is only its guess from hits it applied
+    // itself; the host, which decides deaths, may still have the unit alive,
+    // and its orders and unit states must take it back.
     bool SetOrder(std::uint32_t order, bool keep);
     // Runs the current order's handler; the unit's army calls it every frame.
     void UpdateOrder();

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::array<std::size_t, kMessageTypeCount> kRecordSizes = {
-    0, 64, 56, 8, 20, 8, 208, 28, 4, 748, 80, 8, 8, 8, 40, 28, 4, 532,
+    0, 64, 56, 8, 20, 8, 208, 28, 4, 748, 80, 8, 8, 8, 40, 28, 4, 532, 172,
 };
 
 // ---- writing -------------------------------------------------------------
@@ -54,6 +54,16 @@ void WriteSlot(ByteWriter& out, const PlayerSlot& slot)
     WriteText(out, slot.name, kSlotNameField);
     out.WriteU32(slot.colour);
     out.WriteU32(slot.mode);
+}
+
+void WriteArmyResult(ByteWriter& out, const ArmyResult& army)
+{
+    out.WriteU8(army.army);
+    out.WriteZeros(3);
+    out.WriteU32(static_cast<std::uint32_t>(army.damageDealt));
+    out.WriteU32(static_cast<std::uint32_t>(army.damageTaken));
+    out.WriteU32(static_cast<std::uint32_t>(army.flagCount));
+    out.WriteF32(army.flagTime);
 }
 
 void EncodeBody(const NetRecord& record, ByteWriter& out)
@@ -171,6 +181,16 @@ void EncodeBody(const NetRecord& record, ByteWriter& out)
         out.WriteZeros(3);
         break;
     }
+    case kMsgMatchResult: {
+        const auto& r = std::get<MatchResultMessage>(record);
+        out.WriteU32(type);
+        out.WriteU32(r.state);
+        out.WriteU32(r.count);
+        for (const ArmyResult& army : r.armies) {
+            WriteArmyResult(out, army);
+        }
+        break;
+    }
     default:
         break;
     }
@@ -255,6 +275,18 @@ PlayerSlot ReadSlot(ByteReader& in)
     slot.colour = ReadU32(in);
     slot.mode = ReadU32(in);
     return slot;
+}
+
+ArmyResult ReadArmyResult(ByteReader& in)
+{
+    ArmyResult army;
+    army.army = ReadU8(in);
+    (void)in.Skip(3);
+    army.damageDealt = static_cast<std::int32_t>(ReadU32(in));
+    army.damageTaken = static_cast<std::int32_t>(ReadU32(in));
+    army.flagCount = static_cast<std::int32_t>(ReadU32(in));
+    army.flagTime = ReadF32(in);
+    return army;
 }
 
 NetRecord DecodeBody(std::uint32_t type, ByteReader& in)
@@ -345,6 +377,15 @@ NetRecord DecodeBody(std::uint32_t type, ByteReader& in)
     }
     case kMsgStartGame:
         return StartGameMessage{};
+    case kMsgMatchResult: {
+        MatchResultMessage r;
+        r.state = ReadU32(in);
+        r.count = ReadU32(in);
+        for (ArmyResult& army : r.armies) {
+            army = ReadArmyResult(in);
+        }
+        return r;
+    }
     default: {
         PlayerNamesMessage r;
         for (std::string& name : r.names) {

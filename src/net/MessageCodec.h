@@ -1,5 +1,5 @@
 // The one codec of the LAN game's bytes, shared by every sender and
-// receiver: the 16-byte packet header and the seventeen records (their
+// receiver: the 16-byte packet header and the eighteen records (their
 // layouts are at the top of NetMessages.h).
 //
 //  header  off 0 u32 total length (0 in a host announcement)

@@ -1,6 +1,7 @@
 // MessageHandlers: the host's and the client's action for every record type.
 #include "net/MessageHandlers.h"
 
+#include "game/Battle.h"
 #include "net/NetSenders.h"
 #include "net/NetworkManager.h"
 #include "net/RecordChecks.h"
@@ -33,6 +34,7 @@ const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kH
     &H::Ignore,     // 15 settings
     &H::Ignore,     // 16 start
     &H::Ignore,     // 17 names
+    &H::Ignore,     // 18 match result
 };
 
 const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kClientActions = {
@@ -54,6 +56,7 @@ const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kC
     &H::ClientSettings,      // 15 settings
     &H::ClientStart,         // 16 start
     &H::ClientNames,         // 17 names
+    &H::ClientMatchResult,   // 18 match result
 };
 // clang-format on
 
@@ -169,11 +172,22 @@ void MessageHandlers::HostLeave(const ReceivedMessage& message)
     if (!message.from) {
         return;
     }
-    const bool wasJoined = message.from->joined;
+    bool wasJoined = false;
+    std::string name;
+    {
+        MutexLock lock(net_.GetMutex());
+        wasJoined = message.from->joined;
+        name = message.from->name;
+    }
     // A quitting client sends two leaves; only the first finds its record.
-    if (net_.RemoveConnection(message.from) && wasJoined) {
-        SendPlayerNames(net_);
-        net_.Ui().LobbyPlayersChanged();
+    if (!net_.RemoveConnection(message.from) || !wasJoined) {
+        return;
+    }
+    SendPlayerNames(net_);
+    net_.Ui().LobbyPlayersChanged();
+    // Its army stays on the field as it stands; everyone is told who went.
+    if (InMatch()) {
+        SendPlayerLeft(net_, name);
     }
 }
 
@@ -275,10 +289,21 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
         return;
     }
     const int screen = net_.Ui().CurrentScreen();
+    const bool inMatch = InMatch();
     // Unit selection stays the screen's id through the match; only before
     // the match does the client wait there for a host that is gone.
-    const bool choosingUnits = screen == kScreenUnitSelection && !InMatch();
+    const bool choosingUnits = screen == kScreenUnitSelection && !inMatch;
     net_.Leave();
+    if (inMatch) {
+        // Nobody simulates the battle any more: the match ends as Escape ends
+        // it, unless its result is already on the screen.
+        if (net_.World().GetMatchState() == kMatchStatistics) {
+            net_.Ui().AddGameChatLine(kHostLeftLine);
+        } else {
+            net_.World().LeaveMatch(kHostLeftLine);
+        }
+        return;
+    }
     // Refused or dropped: back to a fresh connection screen, listening again.
     if (screen == kScreenLobby || screen == kScreenOptions || screen == kScreenConnection || choosingUnits) {
         net_.Ui().SetScreen(kScreenConnection);
@@ -351,6 +376,15 @@ void MessageHandlers::ClientStart(const ReceivedMessage& message)
     }
     net_.World().SetOptions(net_.Ui().LobbyOptions());
     net_.Ui().SetScreen(kScreenUnitSelection);
+}
+
+void MessageHandlers::ClientMatchResult(const ReceivedMessage& message)
+{
+    const auto& result = std::get<MatchResultMessage>(message.record);
+    if (!FromJoinedHost(message) || !InMatch() || !IsValidMatchResult(result)) {
+        return;
+    }
+    net_.World().ApplyMatchResult(result);
 }
 
 void MessageHandlers::ClientNames(const ReceivedMessage& message)

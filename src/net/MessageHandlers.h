@@ -61,6 +61,7 @@ private:
     void ClientSettings(const ReceivedMessage& message);
     void ClientStart(const ReceivedMessage& message);
     void ClientNames(const ReceivedMessage& message);
+    void ClientMatchResult(const ReceivedMessage& message);
 
     NetworkManager& net_;
 };

@@ -1,4 +1,4 @@
-// The seventeen records of the LAN game, as the code sees them. On the wire
+// The eighteen records of the LAN game, as the code sees them. On the wire
 // (MessageCodec) every record is a fixed size that follows from its type
 // word, little-endian, padding zero; here they are plain structs with text
 // as std::string, cut to its field on the way out and bounded on the way in.
@@ -22,6 +22,10 @@
 //  15    GameSettings        28  the six option words
 //  16    StartGame            4  -
 //  17    PlayerNames        532  7 names of 75 bytes
+//  18    MatchResult        172  the host's match state, the number of armies (0-8), then
+//                                 8 entries of 20 bytes in the host's ranked order: army id
+//                                 (u8), three zero bytes, damage dealt (i32), damage taken
+//                                 (i32), flag count (i32), flag time (f32)
 //
 // A unit head is the type word, the unit's index in its army (u8), the army
 // id (u8; -1 stands for none in target bytes) and two zero bytes.
@@ -53,8 +57,9 @@ enum MessageType : std::uint32_t {
     kMsgGameSettings = 15,
     kMsgStartGame = 16,
     kMsgPlayerNames = 17,
+    kMsgMatchResult = 18,
 };
-inline constexpr std::uint32_t kMessageTypeCount = 18; // types run 1 to 17
+inline constexpr std::uint32_t kMessageTypeCount = 19; // types run 1 to 18
 
 // Widths of the text fields, terminator included.
 inline constexpr std::size_t kNameField = 52;
@@ -63,6 +68,8 @@ inline constexpr std::size_t kSlotNameField = 51;
 inline constexpr std::size_t kLobbyNameField = 75;
 inline constexpr std::size_t kLobbyNameCount = 7;
 inline constexpr std::size_t kSlotCount = 8;
+// Armies a match result lists: one per start slot.
+inline constexpr std::size_t kResultArmies = 8;
 
 // "None" in a target byte.
 inline constexpr std::uint8_t kNoUnitByte = 0xFF;
@@ -186,12 +193,29 @@ struct PlayerNamesMessage {
     std::array<std::string, kLobbyNameCount> names{};
     bool operator==(const PlayerNamesMessage&) const = default;
 };
+// One army's figures as the host scored them.
+struct ArmyResult {
+    std::uint8_t army = 0;
+    std::int32_t damageDealt = 0;
+    std::int32_t damageTaken = 0;
+    std::int32_t flagCount = 0;
+    float flagTime = 0.0f;
+    bool operator==(const ArmyResult&) const = default;
+};
+// The host's score of the match: its match state and the first count
+// entries, best first. Clients show these figures, not their own.
+struct MatchResultMessage {
+    std::uint32_t state = 0;
+    std::uint32_t count = 0;
+    std::array<ArmyResult, kResultArmies> armies{};
+    bool operator==(const MatchResultMessage&) const = default;
+};
 
 // In type order: the alternative's index + 1 is its type word.
 using NetRecord = std::variant<JoinRequestMessage, HostAnnounceMessage, WelcomeMessage, MoveOrderMessage, HostIdMessage,
                                ChatMessage, AttackOrderMessage, LeaveMessage, PlayerSlotsMessage, UnitStateMessage,
                                NoOpMessage, UnitDestroyedMessage, StartAttackMessage, ExplosionMessage,
-                               GameSettingsMessage, StartGameMessage, PlayerNamesMessage>;
+                               GameSettingsMessage, StartGameMessage, PlayerNamesMessage, MatchResultMessage>;
 
 inline std::uint32_t TypeOf(const NetRecord& record)
 {

@@ -128,6 +128,13 @@ void QueueLeave(NetworkManager& net)
     net.QueueTcp(LeaveMessage{});
 }
 
+void SendPlayerLeft(NetworkManager& net, const std::string& name)
+{
+    const ChatMessage line{(name + " has left the game.").substr(0, kChatField - 1), kGameChat};
+    net.QueueTcp(line);
+    net.Ui().AddGameChatLine(line.text);
+}
+
 void RelayMoveOrder(NetworkManager& net, const MoveOrderMessage& move)
 {
     net.QueueTcp(move);

@@ -36,5 +36,11 @@ void SendLobbySlotsAsHost(NetworkManager& net, const PlayerSlotsMessage& slots);
 void SendLeave(NetworkManager& net);
 void QueueLeave(NetworkManager& net);
 
+// What a client's console says when its host leaves a match.
+inline constexpr const char* kHostLeftLine = "The host has left the game.";
+// Host, in a match: "name has left the game." in its own console and, as
+// game chat, in every client's.
+void SendPlayerLeft(NetworkManager& net, const std::string& name);
+
 void RelayMoveOrder(NetworkManager& net, const MoveOrderMessage& move);
 void RelayAttackOrder(NetworkManager& net, const AttackOrderMessage& attack);

@@ -1,14 +1,15 @@
-// What the network asks of the battle: the game state, the options, and the
-// units named by (army id, unit index) bytes. The application implements it
-// over Game and Battle (GameNetWorld); tests use fakes. Every record handed
-// in has been checked by the handlers (points on the map, valid order,
-// ranges).
+// What the network asks of the battle: the game state, the options, the
+// units named by (army id, unit index) bytes, and the match's score and end.
+// The application implements it over Game and Battle (GameNetWorld); tests
+// use fakes. Every record handed in has been checked by the handlers (points
+// on the map, valid order, ranges).
 #pragma once
 
 #include "net/NetMessages.h"
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 
 // GameState words the handlers test.
 inline constexpr std::uint32_t kNetStateMatch = 3;
@@ -39,6 +40,18 @@ public:
     virtual std::size_t UnitCount(std::size_t army) const = 0;
     // False when there is no such unit.
     virtual bool ReadUnitState(std::size_t army, std::size_t unit, UnitStateMessage& out) const = 0;
+
+    // The rules' match state (MatchState: 5 the statistics).
+    virtual std::uint32_t GetMatchState() const = 0;
+    // Host: the match's score as it stands, armies in ranked order; false
+    // outside a match.
+    virtual bool ReadMatchResult(MatchResultMessage& out) const = 0;
+    // Client: the host's score becomes this machine's (figures, ranking,
+    // and the statistics once the host shows them).
+    virtual void ApplyMatchResult(const MatchResultMessage& result) = 0;
+    // The match is left the way the player's Escape leaves it, and once it
+    // has been left the console says why.
+    virtual void LeaveMatch(const std::string& why) = 0;
 };
 
 // No battle: never in a match, no units.
@@ -57,4 +70,8 @@ public:
     std::size_t ArmyCount() const override { return 0; }
     std::size_t UnitCount(std::size_t) const override { return 0; }
     bool ReadUnitState(std::size_t, std::size_t, UnitStateMessage&) const override { return false; }
+    std::uint32_t GetMatchState() const override { return 0; }
+    bool ReadMatchResult(MatchResultMessage&) const override { return false; }
+    void ApplyMatchResult(const MatchResultMessage&) override {}
+    void LeaveMatch(const std::string&) override {}
 };

@@ -65,6 +65,7 @@ void NetworkManager::Reset()
     tcpPair_.Reset();
     queue_.Clear();
     sync_.Reset();
+    results_.Reset();
     lastUdpSequence_ = 0;
     ownId_ = -1;
     ownName_.clear();

@@ -29,6 +29,7 @@
 #include "core/EventTimer.h"
 #include "core/Thread.h"
 #include "net/Connection.h"
+#include "net/MatchResultSync.h"
 #include "net/MessageHandlers.h"
 #include "net/NetConfig.h"
 #include "net/NetUi.h"
@@ -115,7 +116,8 @@ public:
     // Everything stopped and closed: threads joined, connections dropped,
     // buffers emptied, next UDP port back to the base.
     void Reset();
-    // The unit-state sync every 0.05 s on the host from match start.
+    // The unit-state sync every 0.05 s on the host from match start, and
+    // with it the match's score for the clients.
     void StartUnitStateSync();
 
     // ---- the frame ----
@@ -220,6 +222,7 @@ private:
     ReceivedMessageQueue queue_;
     MessageHandlers handlers_;
     UnitStateSync sync_;
+    MatchResultSync results_;
 
     std::atomic<bool> hosting_{false};
     std::atomic<bool> accepting_{true};

@@ -87,6 +87,7 @@ void NetworkManager::StartUnitStateSync()
         return;
     }
     sync_.Reset();
+    results_.Reset();
     syncTimer_ = EventTimer::Instance()->AddTimer(kSyncSeconds, true, &NetworkManager::SyncTimer,
                                                   reinterpret_cast<TimerWord>(this), 0);
 }
@@ -95,6 +96,7 @@ void NetworkManager::SyncTimer(TimerWord manager, TimerWord)
 {
     NetworkManager* const net = reinterpret_cast<NetworkManager*>(manager);
     net->sync_.Tick(*net->world_, net->udpPair_);
+    net->results_.Tick(*net->world_, net->tcpPair_);
 }
 
 bool NetworkManager::Connect(std::size_t hostIndex, const std::string& name)

@@ -1,6 +1,7 @@
 // RecordChecks.
 #include "net/RecordChecks.h"
 
+#include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameOptions.h"
 #include "game/GameRules.h"
@@ -31,6 +32,18 @@ bool IsControlByte(unsigned char byte)
 float ClampedOrZero(float value, float limit)
 {
     return std::isfinite(value) ? std::clamp(value, -limit, limit) : 0.0f;
+}
+
+// Each unit destroyed counts once, and an army buys at most Army::kMaxUnits.
+constexpr std::int32_t kMostDamage = static_cast<std::int32_t>(Army::kMaxUnits * kResultArmies);
+constexpr std::int32_t kMostFlags = 255;
+constexpr float kLongestFlagTime = 24.0f * 3600.0f;
+
+bool IsValidArmyResult(const ArmyResult& army)
+{
+    return army.damageDealt >= 0 && army.damageDealt <= kMostDamage && army.damageTaken >= 0 &&
+           army.damageTaken <= kMostDamage && army.flagCount >= 0 && army.flagCount <= kMostFlags &&
+           std::isfinite(army.flagTime) && std::fabs(army.flagTime) <= kLongestFlagTime;
 }
 
 } // namespace
@@ -75,6 +88,22 @@ bool IsValidUnitState(const UnitStateMessage& state, const MapReach& reach)
     const bool speedFits = std::fabs(v.x) <= fastest && std::fabs(v.y) <= fastest && std::fabs(v.z) <= fastest;
     return IsValidUnitOrder(state.order) && IsOnMap(state.position, reach) && IsOnMap(state.destination, reach) &&
            speedFits;
+}
+
+bool IsValidMatchResult(const MatchResultMessage& result)
+{
+    if (result.state > kMatchStatistics || result.count > result.armies.size()) {
+        return false;
+    }
+    std::array<bool, 256> named{};
+    for (std::size_t i = 0; i < result.count; ++i) {
+        const ArmyResult& army = result.armies[i];
+        if (named[army.army] || !IsValidArmyResult(army)) {
+            return false;
+        }
+        named[army.army] = true;
+    }
+    return true;
 }
 
 PlayerSlot BoundedSlot(const PlayerSlot& slot, const GameSettingsMessage& match)

@@ -40,3 +40,7 @@ PlayerSlot BoundedSlot(const PlayerSlot& slot, const GameSettingsMessage& match)
 // range of Latin-1) taken out, so nothing moves the pen or draws over other
 // lines.
 std::string CleanReceivedText(const std::string& text);
+// A match state the rules know, at most eight armies each named once, and
+// figures a match can reach: damage 0 to every unit there can be, flag
+// counts 0 to 255, flag times finite and less than a day either way.
+bool IsValidMatchResult(const MatchResultMessage& result);

@@ -119,8 +119,9 @@ void LobbyScreen::AddHostButtons(guiWindow& window)
     AddButton(window, kReadyButton, LobbyReadyPressed, 0.84f, 0.919f, 0.1f, 0.05f, "Ready", 28.0f, 12.0f);
     AddButton(window, kChangeButton, LobbyOptionsPressed, 0.73f, 0.5f, 0.1f, 0.05f, "Change", 23.0f, 12.0f);
     for (int i = 0; i < kKickButtons; ++i) {
+        // Client i's name stands on line i + 1, under the host's.
         guiButton* kick = AddButton(window, kKickPrefix + std::to_string(i), LobbyKickPressed, 0.3155f,
-                                    0.182f + 0.039f * static_cast<float>(i), 0.06f, 0.025f, "Kick", 16.0f, 2.0f);
+                                    0.182f + 0.039f * static_cast<float>(i + 1), 0.06f, 0.025f, "Kick", 16.0f, 2.0f);
         kick->SetVisible(0);
         kickButtons_[static_cast<std::size_t>(i)] = kick;
     }
@@ -203,11 +204,15 @@ int LobbyScreen::KickButtonsShown() const
 std::vector<std::string> LobbyScreen::NameLines() const
 {
     std::vector<std::string> lines;
+    // The host lists itself, then its joined clients by id.
+    if (Hosting()) {
+        lines.push_back(NameLine(1, Session()->OwnName()));
+    }
     const std::vector<NetPeerName> players = Session() ? Session()->Players() : std::vector<NetPeerName>{};
     for (const NetPeerName& player : players) {
         lines.push_back(NameLine(lines.size() + 1, player.name));
     }
-    // A client lists its host, then the players the host named.
+    // A client lists its host, then the players the host named, by id too.
     if (!Hosting()) {
         for (std::size_t i = 0; i < names_.size() && !names_[i].empty(); ++i) {
             lines.push_back(NameLine(i + 2, names_[i]));
@@ -231,7 +236,6 @@ std::vector<LobbyLine> LobbyScreen::SettingsLines() const
             lines.push_back({kUnitNames[bit], true});
         }
     }
-    lines.push_back({"AI Armies:" + std::to_string(options_.computerArmies)});
     return lines;
 }
 

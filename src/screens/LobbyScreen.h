@@ -4,12 +4,19 @@
 // selection), "Change" (the options screen laid over the lobby) and a "Kick"
 // beside each joined client.
 //
-// The kick buttons and the host's name lines follow the network's joined
-// players every time they change, rather than a count kept alongside, so a
-// double leave, a leave while the options lie over the lobby or a ninth
-// client can never show a button for nobody or index past the eight. While
-// the options lie over it the lobby is hidden and disabled: its command line
-// and kick buttons take no keys or clicks meant for the options.
+// Every machine lists the players alike: the host first, then the clients
+// in the order of their ids (the host from its own name and its joined
+// players, a client from its host and the names the host sends). The kick
+// buttons and the host's name lines follow the network's joined players
+// every time they change, rather than a count kept alongside, so a double
+// leave, a leave while the options lie over the lobby or a ninth client can
+// never show a button for nobody or index past the eight; each sits on its
+// client's line, under the host's. While the options lie over it the lobby
+// is hidden and disabled: its command line and kick buttons take no keys or
+// clicks meant for the options.
+//
+// Computer armies play only in single player, so the lobby's settings do
+// not list them.
 //
 // Settings arrive checked (from the options or the network); names and chat
 // lines are cut to the widths they travel in.

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <string_view>
 
 namespace {
 
@@ -41,12 +42,14 @@ struct Picture {
     float height;
 };
 
+constexpr const char* kComputerArmiesPicture = "Interface/Textures/AIPlayersText.png";
+
 constexpr std::array<Picture, 7> kPictures = {{
     {"Interface/Textures/GameOptionsBack.png", 0.0f, 0.0f, 1.0f, 1.0f},
     {"Interface/Textures/GameOptions.png", 0.25f, 0.01f, 0.5f, 0.083f},
     {"Interface/Textures/UnitRestrictions.png", 0.077f, 0.1f, 0.25f, 0.083f},
     {"Interface/Textures/GameTimeText.png", 723.0f / 1024.0f, 0.1f, 0.25f, 0.083f},
-    {"Interface/Textures/AIPlayersText.png", 723.0f / 1024.0f, 0.3253f, 0.25f, 0.083f},
+    {kComputerArmiesPicture, 723.0f / 1024.0f, 0.3253f, 0.25f, 0.083f},
     {"Interface/Textures/GameTypeText.png", 0.077f, 0.545f, 0.25f, 0.083f},
     {"Interface/Textures/MaximumUnits.png", 0.077f, 0.3653f, 0.25f, 0.083f},
 }};
@@ -192,7 +195,22 @@ void OptionsScreen::Build()
 void OptionsScreen::AddTextures(guiWindow& window) const
 {
     for (const Picture& picture : kPictures) {
+        if (overLobby_ && std::string_view(picture.file) == kComputerArmiesPicture) {
+            continue;
+        }
         window.AddTexture(picture.file, picture.x, picture.y, picture.width, picture.height);
+    }
+}
+
+void OptionsScreen::SetOverLobby(bool overLobby)
+{
+    overLobby_ = overLobby;
+    if (window_) {
+        window_->ClearTextures();
+        AddTextures(*window_);
+    }
+    if (armiesSlider_) {
+        armiesSlider_->SetVisible(overLobby ? 0 : 1);
     }
 }
 
@@ -291,7 +309,9 @@ void OptionsScreen::Draw(Canvas2D& canvas) const
         canvas.DrawText(kModeNames[static_cast<std::size_t>(i)], 195, 485 + 40 * i, "Default", kTextColor);
     }
     canvas.DrawText(TimeText(options_.minutes), 760, 148, "Default", kTextColor);
-    canvas.DrawText(std::to_string(options_.computerArmies) + " AI Armies", 760, 322, "Default", kTextColor);
+    if (!overLobby_) {
+        canvas.DrawText(std::to_string(options_.computerArmies) + " AI Armies", 760, 322, "Default", kTextColor);
+    }
     canvas.DrawText("Maximum Units Per Army: " + std::to_string(options_.maxUnits), 75, 355, "Default", kTextColor);
 }
 

@@ -59,8 +59,10 @@ public:
     // computer armies' limit. Zero in single player.
     void SetOtherPlayers(int count) { otherPlayers_ = count; }
     int GetOtherPlayers() const { return otherPlayers_; }
-    // Over the lobby "OK" and "Cancel" go back to it (the network layer).
-    void SetOverLobby(bool overLobby) { overLobby_ = overLobby; }
+    // Over the lobby "OK" and "Cancel" go back to it (the network layer),
+    // and the computer armies' slider, picture and count are not shown: a
+    // network match has none.
+    void SetOverLobby(bool overLobby);
 
     // The slider mappings, both ways (values run 0 to 1).
     static float MinutesFromSlider(float value);

@@ -1,23 +1,36 @@
 // Two games play one network match on loopback, each in its own process, the
 // way two players do: the test starts this same program twice, once as the
 // host and once as the client (one doctest case, picked by name, with the
-// side and the ports in the environment). Each side's player puts key and
-// mouse records beneath the keyboard and mouse, headless, with a manual
-// clock: title, main menu, "Multi-Player", a name typed, then "Host Game" or
-// "Connect"; in the lobby the host changes the mode to Body Count over
-// "Change" and presses "Ready"; both press "Start" in unit selection, play a
-// little, jump past the minute to the statistics and leave by "Done".
+// side, the ports and what to play in the environment). Each side's player
+// puts key and mouse records beneath the keyboard and mouse, headless, with
+// a manual clock: title, main menu, "Multi-Player", a name typed, then "Host
+// Game" or "Connect"; in the lobby the host picks Steal the Bacon and eight
+// units an army over "Change" and presses "Ready"; both press "Start" in
+// unit selection. Then one of three plays:
+//
+//  - the fight: the host's army walks to the bacon in the middle, the
+//    client's attacks it (the camera taken there on the minimap, every unit
+//    selected with F2, a click on an enemy), they fight, the match runs out;
+//    once the battle has settled on the statistics screen each side writes
+//    its ranking with every army's figures and its live units, and leaves
+//    by "Done". The two must agree: the figures exactly, the positions
+//    within a step.
+//  - the client leaves by Escape: the host says who left and plays on with
+//    the client's army still on the field.
+//  - the host leaves by Escape: the client says so and is back at the title.
 //
 // Network events come when they come, so the script waits on conditions
 // (the next step's), not on pass numbers, waiting on the network's queue
 // between passes rather than sleeping; a bound on passes ends a side that
-// waits in vain. Each side writes its armies at the match's start and at the
-// statistics to a report; the test compares the two.
+// waits in vain. The two processes' clocks run apart, so nothing is compared
+// until it has come to rest.
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameRules.h"
+#include "game/Unit.h"
 #include "gui/guiManager.h"
+#include "input/SelectionController.h"
 #include "net/NetworkManager.h"
 #include "platform/NetAddress.h"
 #include "platform/NullWindow.h"
@@ -25,8 +38,11 @@
 #include "platform/ScanCodes.h"
 #include "platform/TcpListener.h"
 #include "platform/UdpSocket.h"
+#include "render/ScreenProjection.h"
+#include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
 #include "screens/LobbyScreen.h"
+#include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
 #include "screens/StatisticsScreen.h"
 #include "screens/UnitSelectionScreen.h"
@@ -36,9 +52,13 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <map>
 #include <spawn.h>
 #include <sstream>
 #include <string>
@@ -60,6 +80,32 @@ constexpr unsigned kSideAlarmSeconds = 100;
 // Pixel centres of the widgets at 1024x768.
 constexpr int kRightButtonX = 911; // "Ready", "Start", the options' "OK"
 constexpr int kRightButtonY = 725;
+constexpr int kStealTheBaconX = 134; // the second game-type box
+constexpr int kStealTheBaconY = 536;
+// On the maximum-units slider: eight units, which unit selection shares out
+// whole (2, 2, 2, 1, 1).
+constexpr int kEightUnitsX = 104;
+constexpr int kEightUnitsY = 392;
+constexpr std::uint32_t kUnitsAnArmy = 8;
+
+// The battle has come to rest when no live unit has walked or fought for
+// this many passes (a second of the match). Units pressed together round the
+// bacon still nudge each other, slower than this.
+constexpr int kSettledPasses = 60;
+constexpr float kStillSpeed = 1.0f;
+// Positions the two machines agree on: both report within a few frames of
+// one moment of the host's clock, the client from the host's last states.
+constexpr double kSamePlace = 0.25;
+
+enum class Play { kFight, kClientLeaves, kHostLeaves };
+
+Play PlayNamed(const std::string& name)
+{
+    if (name == "client-leaves") {
+        return Play::kClientLeaves;
+    }
+    return name == "host-leaves" ? Play::kHostLeaves : Play::kFight;
+}
 
 int Screen()
 {
@@ -74,6 +120,37 @@ bool InState(std::uint32_t state)
 bool AtTitle()
 {
     return InState(kStateMenus) && Screen() == kScreenTitle;
+}
+
+SelectionController* Selection()
+{
+    return SelectionController::Instance();
+}
+
+Army* EnemyArmy()
+{
+    for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
+        if (army.get() != Selection()->GetArmy()) {
+            return army.get();
+        }
+    }
+    return nullptr;
+}
+
+// The text box of that name holds the line.
+bool BoxSays(const std::string& box, const std::string& line)
+{
+    const TextBox* lines = TextManager::Instance()->GetTextBox(box);
+    if (lines == nullptr) {
+        return false;
+    }
+    const std::vector<std::string> texts = lines->GetLines();
+    return std::find(texts.begin(), texts.end(), line) != texts.end();
+}
+
+bool ConsoleSays(const std::string& line)
+{
+    return BoxSays("ChatConsole", line);
 }
 
 // Every army: id, name, colour, and its units when counted.
@@ -91,6 +168,78 @@ std::string ArmiesLine(bool withUnits)
     return out.str() + "\n";
 }
 
+// Where the player's camera stands from the point it looks at.
+std::string CameraLine()
+{
+    const CameraView& view = Game::Instance()->GetCamera().GetView();
+    const Vec3 offset = view.GetEye() - view.GetAt();
+    char line[96] = {};
+    std::snprintf(line, sizeof line, "camera %.1f %.1f %.1f\n", static_cast<double>(offset.x),
+                  static_cast<double>(offset.y), static_cast<double>(offset.z));
+    return line;
+}
+
+// The statistics screen's rows, in its order, as the screen prints them.
+std::string ResultLines()
+{
+    std::string lines;
+    for (const std::unique_ptr<Army>& army : GameRules::Instance()->GetRankedArmies()) {
+        char line[160] = {};
+        std::snprintf(line, sizeof line, "result %d %s %d %d %d %.2f\n", static_cast<int>(army->GetId()),
+                      army->GetName().c_str(), army->GetDamageDealt(), army->GetDamageTaken(), army->GetFlagCount(),
+                      static_cast<double>(army->GetFlagTime()));
+        lines += line;
+    }
+    return lines;
+}
+
+// Every live unit: army id, index, hit points and where it stands.
+std::string UnitLines()
+{
+    std::string lines;
+    for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
+        for (const std::unique_ptr<Unit>& unit : army->GetUnits()) {
+            const Vec3 at = unit->GetPosition();
+            char line[160] = {};
+            std::snprintf(line, sizeof line, "unit %d %d %d %.3f %.3f\n", static_cast<int>(unit->GetArmyId()),
+                          static_cast<int>(unit->GetIndex()), unit->GetHitPoints(), static_cast<double>(at.x),
+                          static_cast<double>(at.z));
+            lines += line;
+        }
+    }
+    return lines;
+}
+
+// No live unit walks, fights or waits on an attack.
+bool BattleAtRest()
+{
+    for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
+        for (const std::unique_ptr<Unit>& unit : army->GetUnits()) {
+            const bool standing = unit->GetOrder() == kOrderIdle || unit->GetOrder() == kOrderStand;
+            if (!standing || Vec3Length(unit->GetVelocity()) > kStillSpeed) {
+                return false;
+            }
+        }
+    }
+    return true;
+}
+
+bool StatisticsShown()
+{
+    return GameRules::Instance()->GetState() == kMatchStatistics &&
+           guiManager::Instance()->FindObject(StatisticsScreen::kPlayWindow, StatisticsScreen::kDoneButton,
+                                              kGuiButton) != nullptr;
+}
+
+// A click with the button on a point found now, from the next pass on.
+void ClickOnPoint(ScriptedPlayer& player, const Vec2& point, int button)
+{
+    const int x = static_cast<int>(point.x);
+    const int y = static_cast<int>(point.y);
+    player.At(player.pass + 1, [&player, x, y] { player.MoveTo(x, y); });
+    player.PressAt(player.pass + 2, button);
+}
+
 // Title, main menu, "Multi-Player", backspaces over "NameGoesHere" and the
 // name typed.
 void ToConnectionScreen(ScriptedPlayer& player, std::vector<std::uint8_t> name)
@@ -103,48 +252,217 @@ void ToConnectionScreen(ScriptedPlayer& player, std::vector<std::uint8_t> name)
         "the connection screen", [] { return Screen() == kScreenConnection; }, [&player, name] { player.Type(name); });
 }
 
-// Unit selection's "Start" once it shows, a little play, the jump past the
-// minute, the statistics and "Done".
-void PlayTheMatch(ScriptedPlayer& player, std::string& report)
+// The end of the fight on the statistics screen: the client waits for the
+// battle to come to rest (the host's army may still be finishing off the
+// last enemies when the clock runs out), reports its ranking, its figures
+// and its live units, and says "ok" in the match's chat; the host reports
+// the moment it reads that line, so both see the battle at nearly one
+// moment of the host's clock. Then each leaves by "Done".
+void ReportTheEnd(ScriptedPlayer& player, std::string& report, bool hosting)
+{
+    player.Then("the statistics", StatisticsShown, [] {});
+    const auto reportAndLeave = [&player, &report] {
+        report += "statistics " + ArmiesLine(false) + ResultLines() + UnitLines();
+        player.ClickAt(player.pass + 10, 874, 57); // "Done"
+    };
+    if (hosting) {
+        player.Then(
+            "the client's report", [] { return ConsoleSays("vera >> ok"); }, reportAndLeave);
+    } else {
+        auto restingSince = std::make_shared<int>(-1);
+        player.Then(
+            "the battle at rest",
+            [&player, restingSince] {
+                if (!BattleAtRest()) {
+                    *restingSince = -1;
+                } else if (*restingSince < 0) {
+                    *restingSince = player.pass;
+                }
+                return *restingSince >= 0 && player.pass - *restingSince >= kSettledPasses;
+            },
+            [&player, reportAndLeave] {
+                player.Type({platform::kScanGrave, platform::kScanO, platform::kScanK, platform::kScanReturn});
+                reportAndLeave();
+            });
+    }
+    player.Then("back at the title", AtTitle, [] {});
+}
+
+// The host: every unit (F2) to the bacon in the middle, by a click on the
+// minimap; there it waits for the client's attack, and fights back.
+void HostFights(ScriptedPlayer& player, std::string& report)
 {
     player.Then(
-        "the match", [] { return InState(kStateMatch); }, [&report] { report += ArmiesLine(true); });
-    player.Then(
-        "a little play", [&player] { return player.pass % 60 == 0; }, [&player] { player.extraSeconds = 61.0; });
-    player.Then(
-        "the statistics",
-        [] {
-            return GameRules::Instance()->GetState() == kMatchStatistics &&
-                   guiManager::Instance()->FindObject(StatisticsScreen::kPlayWindow, StatisticsScreen::kDoneButton,
-                                                      kGuiButton) != nullptr;
-        },
+        "the match", [] { return InState(kStateMatch) && Selection()->GetArmy() != nullptr; },
         [&player, &report] {
-            report += "statistics " + ArmiesLine(false);
-            player.Click(874, 57); // "Done"
+            report += "start " + ArmiesLine(true) + CameraLine();
+            player.TapAt(player.pass + 1, platform::kScanF2);
+        });
+    player.Then(
+        "the army selected",
+        [] { return Selection()->GetSelected().size() == Selection()->GetArmy()->GetUnits().size(); },
+        [&player] {
+            ClickOnPoint(player, Selection()->GetMinimapLayout().WorldToScreen(0.0f, 0.0f), e2e::kLeftButton);
+        });
+    player.Then(
+        "the army walking to the middle",
+        [] {
+            const std::vector<Unit*>& selected = Selection()->GetSelected();
+            return std::any_of(selected.begin(), selected.end(),
+                               [](const Unit* unit) { return unit->GetOrder() == kOrderMove; });
+        },
+        [] {});
+    ReportTheEnd(player, report, true);
+}
+
+// The client: the camera over the host's army by a right-click on the
+// minimap, every unit selected (F2), and a click on an enemy unit there;
+// clicked again until the army engages, since the enemy walks meanwhile.
+void ClientAttacks(ScriptedPlayer& player, std::string& report)
+{
+    player.Then(
+        "the match", [] { return InState(kStateMatch) && Selection()->GetArmy() != nullptr && EnemyArmy(); },
+        [&player, &report] {
+            report += "start " + ArmiesLine(true) + CameraLine();
+            const Vec3 centre = EnemyArmy()->GetCentre().value_or(Vec3());
+            ClickOnPoint(player, Selection()->GetMinimapLayout().WorldToScreen(centre.x, centre.z), e2e::kRightButton);
+            player.TapAt(player.pass + 5, platform::kScanF2);
+        });
+    player.Then(
+        "the army selected",
+        [] { return Selection()->GetSelected().size() == Selection()->GetArmy()->GetUnits().size(); }, [] {});
+    auto lastClick = std::make_shared<int>(-100);
+    player.Then(
+        "the army engaging the host's",
+        [&player, lastClick] {
+            const std::vector<Unit*>& selected = Selection()->GetSelected();
+            const bool engaged = !selected.empty() && std::all_of(selected.begin(), selected.end(), [](const Unit* u) {
+                // The host's unit states may already show the attack under way.
+                const bool fighting =
+                    u->GetOrder() == kOrderEngage || u->GetOrder() == kOrderAttack || u->GetOrder() == kOrderBusy;
+                return fighting && u->GetTargets().targetArmy == EnemyArmy();
+            });
+            if (engaged || player.pass - *lastClick < 10) {
+                return engaged;
+            }
+            // The enemy unit nearest the screen's middle, where the camera looks.
+            const ScreenProjection projection(Game::Instance()->GetCamera().GetView(), 1024.0f, 768.0f);
+            float best = 1e9f;
+            Vec2 spot;
+            for (const std::unique_ptr<Unit>& unit : EnemyArmy()->GetUnits()) {
+                Vec2 at;
+                if (projection.ToScreen(unit->GetPosition(), at) && Selection()->PickUnit(at.x, at.y) == unit.get()) {
+                    const float off = std::hypot(at.x - 512.0f, at.y - 300.0f);
+                    if (off < best) {
+                        best = off;
+                        spot = at;
+                    }
+                }
+            }
+            if (best < 1e9f) {
+                ClickOnPoint(player, spot, e2e::kLeftButton);
+                *lastClick = player.pass;
+            }
+            return false;
+        },
+        [] {});
+    ReportTheEnd(player, report, false);
+}
+
+// The client goes by Escape a second into the match; the host must say who
+// left, keep the client's army as it stood and play on.
+void HostSeesClientLeave(ScriptedPlayer& player, std::string& report)
+{
+    player.Then(
+        "the match", [] { return InState(kStateMatch) && EnemyArmy() != nullptr; },
+        [&report] { report += "start " + ArmiesLine(true); });
+    player.Then(
+        "the client gone", [] { return ConsoleSays("vera has left the game."); },
+        [&player, &report] {
+            report += "left " + ArmiesLine(true);
+            report += NetworkManager::Instance()->Players().empty() ? "nobody joined\n" : "still joined\n";
+            // Half a second on, still in the match, then Escape.
+            player.At(player.pass + 30, [&report] {
+                const bool playing = InState(kStateMatch) && GameRules::Instance()->GetState() == kMatchGameOn;
+                report += playing ? "played on\n" : "match ended\n";
+            });
+            player.TapAt(player.pass + 31, platform::kScanEscape);
         });
     player.Then("back at the title", AtTitle, [] {});
 }
 
-// "Host Game"; with the client in the lobby, "Change" and Body Count in the
-// options, "OK", "Ready"; "Start" once every player is ready.
-void ScriptHost(ScriptedPlayer& player, std::string& report)
+void ClientLeaves(ScriptedPlayer& player, std::string& report)
+{
+    player.Then(
+        "the match", [] { return InState(kStateMatch); },
+        [&player, &report] {
+            report += "start " + ArmiesLine(true);
+            player.TapAt(player.pass + 60, platform::kScanEscape);
+        });
+    player.Then("back at the title", AtTitle, [&report] { report += "left\n"; });
+}
+
+// The host goes by Escape once the client has said "ok" from its match, so
+// the client is surely playing when its host leaves.
+void HostLeaves(ScriptedPlayer& player, std::string& report)
+{
+    player.Then(
+        "the match", [] { return InState(kStateMatch); }, [&report] { report += "start " + ArmiesLine(true); });
+    player.Then(
+        "the client playing", [] { return ConsoleSays("vera >> ok"); },
+        [&player] { player.TapAt(player.pass + 30, platform::kScanEscape); });
+    player.Then("back at the title", AtTitle, [&report] { report += "left\n"; });
+}
+
+void ClientSeesHostLeave(ScriptedPlayer& player, std::string& report)
+{
+    player.Then(
+        "the match", [] { return InState(kStateMatch); },
+        [&player, &report] {
+            report += "start " + ArmiesLine(true);
+            player.Type({platform::kScanGrave, platform::kScanO, platform::kScanK, platform::kScanReturn});
+        });
+    player.Then(
+        "back at the title", [] { return AtTitle() && ConsoleSays("The host has left the game."); },
+        [&report] { report += "host gone, at the title\n"; });
+}
+
+// "Host Game"; with the client in the lobby, "Change", Steal the Bacon and
+// eight units in the options, "OK", "Ready"; "Start" once every player is
+// ready.
+void ScriptHost(ScriptedPlayer& player, std::string& report, Play play)
 {
     ToConnectionScreen(player, {platform::kScanH, platform::kScanA, platform::kScanL});
     player.Then(
         "the name typed", [] { return ConnectionScreen::Instance()->TypedName() == "hal"; },
         [&player] { player.Click(235, 127); });
+    // The client says "ok" in the lobby's chat once it has its list of
+    // players: only then does the host go on.
     player.Then(
         "the lobby with the client",
-        [] { return Screen() == kScreenLobby && LobbyScreen::Instance()->KickButtonsShown() == 1; },
-        [&player] { player.Click(799, 403); });
+        [] {
+            return Screen() == kScreenLobby && LobbyScreen::Instance()->KickButtonsShown() == 1 &&
+                   BoxSays(LobbyScreen::kChatBox, "vera >> ok");
+        },
+        [&player, &report] {
+            for (const std::string& line : LobbyScreen::Instance()->NameLines()) {
+                report += "lobby" + line + "\n";
+            }
+            player.Click(799, 403);
+        });
     player.Then(
         "the options over the lobby", [] { return Screen() == kScreenOptions; },
         [&player] {
-            player.Click(134, 616);
-            player.ClickAt(player.pass + 4, kRightButtonX, kRightButtonY);
+            player.Click(kStealTheBaconX, kStealTheBaconY);
+            player.ClickAt(player.pass + 4, kEightUnitsX, kEightUnitsY);
+            player.ClickAt(player.pass + 7, kRightButtonX, kRightButtonY);
         });
     player.Then(
-        "the lobby again", [] { return Screen() == kScreenLobby && LobbyScreen::Instance()->GetOptions().mode == 3; },
+        "the lobby again",
+        [] {
+            const GameOptions& options = LobbyScreen::Instance()->GetOptions();
+            return Screen() == kScreenLobby && options.mode == 1 && options.maxUnits == kUnitsAnArmy;
+        },
         [&player] { player.Click(kRightButtonX, kRightButtonY); });
     player.Then(
         "every player ready",
@@ -154,11 +472,21 @@ void ScriptHost(ScriptedPlayer& player, std::string& report)
                    selection->GetTotal() == selection->GetRequiredTotal();
         },
         [&player] { player.Click(kRightButtonX, kRightButtonY); });
-    PlayTheMatch(player, report);
+    switch (play) {
+    case Play::kFight:
+        HostFights(player, report);
+        break;
+    case Play::kClientLeaves:
+        HostSeesClientLeave(player, report);
+        break;
+    case Play::kHostLeaves:
+        HostLeaves(player, report);
+        break;
+    }
 }
 
 // "Connect" on the host heard; "Start" in unit selection.
-void ScriptClient(ScriptedPlayer& player, std::string& report)
+void ScriptClient(ScriptedPlayer& player, std::string& report, Play play)
 {
     ToConnectionScreen(player, {platform::kScanV, platform::kScanE, platform::kScanR, platform::kScanA});
     player.Then(
@@ -170,9 +498,28 @@ void ScriptClient(ScriptedPlayer& player, std::string& report)
         // The first host button's middle: 0.04 right of its left edge, at y 196.
         [&player] { player.Click(static_cast<int>((ConnectionScreen::kHostButtonX + 0.04f) * 1023.0f), 196); });
     player.Then(
+        "the lobby with its names",
+        [] { return Screen() == kScreenLobby && LobbyScreen::Instance()->NameLines().size() == 2; },
+        [&player, &report] {
+            for (const std::string& line : LobbyScreen::Instance()->NameLines()) {
+                report += "lobby" + line + "\n";
+            }
+            player.Type({platform::kScanO, platform::kScanK, platform::kScanReturn});
+        });
+    player.Then(
         "unit selection", [] { return Screen() == kScreenUnitSelection; },
         [&player] { player.Click(kRightButtonX, kRightButtonY); });
-    PlayTheMatch(player, report);
+    switch (play) {
+    case Play::kFight:
+        ClientAttacks(player, report);
+        break;
+    case Play::kClientLeaves:
+        ClientLeaves(player, report);
+        break;
+    case Play::kHostLeaves:
+        ClientSeesHostLeave(player, report);
+        break;
+    }
 }
 
 // A base whose receive ports and game port are free now.
@@ -191,10 +538,11 @@ std::uint16_t FreePortBase()
     return 0;
 }
 
-pid_t StartSide(const std::string& side, std::uint16_t base, const fs::path& report)
+pid_t StartSide(const std::string& side, const std::string& play, std::uint16_t base, const fs::path& report)
 {
     // The side inherits this environment: the test's own, and what it plays.
     setenv("KV_E2E_SIDE", side.c_str(), 1);
+    setenv("KV_E2E_PLAY", play.c_str(), 1);
     setenv("KV_E2E_PORT_BASE", std::to_string(base).c_str(), 1);
     setenv("KV_E2E_REPORT", report.c_str(), 1);
     std::string program = fs::read_symlink("/proc/self/exe").string();
@@ -214,14 +562,69 @@ int WaitForSide(pid_t pid)
     return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
+struct Reports {
+    std::string host;
+    std::string client;
+};
+
+// Both sides of one play, run to their ends; their reports.
+Reports PlayBothSides(const std::string& play)
+{
+    testing::TempDirectory here;
+    const std::uint16_t base = FreePortBase();
+    REQUIRE(base != 0);
+    const fs::path hostReport = here.Path() / "host.txt";
+    const fs::path clientReport = here.Path() / "client.txt";
+    const pid_t host = StartSide("host", play, base, hostReport);
+    const pid_t client = StartSide("client", play, base, clientReport);
+    CHECK(WaitForSide(host) == 0);
+    CHECK(WaitForSide(client) == 0);
+    return {testing::ReadTextFile(hostReport), testing::ReadTextFile(clientReport)};
+}
+
+// The lines of a report that start with the word.
+std::vector<std::string> LinesStarting(const std::string& report, const std::string& word)
+{
+    std::vector<std::string> lines;
+    std::istringstream in(report);
+    for (std::string line; std::getline(in, line);) {
+        if (line.rfind(word + " ", 0) == 0) {
+            lines.push_back(line);
+        }
+    }
+    return lines;
+}
+
+struct UnitSeen {
+    int hitPoints = 0;
+    double x = 0.0;
+    double z = 0.0;
+};
+
+// The live units of a report by (army, index).
+std::map<std::pair<int, int>, UnitSeen> UnitsOf(const std::string& report)
+{
+    std::map<std::pair<int, int>, UnitSeen> units;
+    for (const std::string& line : LinesStarting(report, "unit")) {
+        std::istringstream in(line.substr(5));
+        int army = 0;
+        int index = 0;
+        UnitSeen seen;
+        in >> army >> index >> seen.hitPoints >> seen.x >> seen.z;
+        units[{army, index}] = seen;
+    }
+    return units;
+}
+
 } // namespace
 
 TEST_CASE("one side of the two-process match" * doctest::skip())
 {
     const char* const side = std::getenv("KV_E2E_SIDE");
+    const char* const play = std::getenv("KV_E2E_PLAY");
     const char* const base = std::getenv("KV_E2E_PORT_BASE");
     const char* const reportPath = std::getenv("KV_E2E_REPORT");
-    if (!side || !base || !reportPath) {
+    if (!side || !play || !base || !reportPath) {
         MESSAGE("run by the two-process match only");
         return;
     }
@@ -234,12 +637,13 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     testing::ManualClockScope clock;
     ScriptedPlayer player(clock);
     std::string report;
-    (hosting ? ScriptHost : ScriptClient)(player, report);
+    (hosting ? ScriptHost : ScriptClient)(player, report, PlayNamed(play));
     player.seen = [] {
         std::ostringstream out;
         out << "screen " << Screen() << ", name typed " << ConnectionScreen::Instance()->TypedName() << ", hosts heard "
             << NetworkManager::Instance()->Hosts().size() << ", players "
-            << NetworkManager::Instance()->Players().size();
+            << NetworkManager::Instance()->Players().size() << ", match state " << GameRules::Instance()->GetState()
+            << ", udp port " << NetworkManager::Instance()->GetUdpPort();
         return out.str();
     };
     platform::TakePendingQuit();
@@ -263,23 +667,82 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
 
 TEST_CASE("two games on loopback host and join through the lobby, play a match and both reach the statistics")
 {
-    testing::TempDirectory here;
-    const std::uint16_t base = FreePortBase();
-    REQUIRE(base != 0);
-    const fs::path hostReport = here.Path() / "host.txt";
-    const fs::path clientReport = here.Path() / "client.txt";
-    const pid_t host = StartSide("host", base, hostReport);
-    const pid_t client = StartSide("client", base, clientReport);
-    CHECK(WaitForSide(host) == 0);
-    CHECK(WaitForSide(client) == 0);
-    const std::string hosted = testing::ReadTextFile(hostReport);
-    const std::string joined = testing::ReadTextFile(clientReport);
-    CAPTURE(hosted);
-    CAPTURE(joined);
+    const Reports reports = PlayBothSides("fight");
+    CAPTURE(reports.host);
+    CAPTURE(reports.client);
+    // Both lobbies listed the host first, then the client.
+    const std::vector<std::string> lobby = {"lobby 1: hal", "lobby 2: vera"};
+    CHECK(LinesStarting(reports.host, "lobby") == lobby);
+    CHECK(LinesStarting(reports.client, "lobby") == lobby);
     // Two players' armies, named as typed, the same on both machines at the
     // start and at the statistics.
-    CHECK(hosted.find(" hal ") != std::string::npos);
-    CHECK(hosted.find(" vera ") != std::string::npos);
-    CHECK(hosted.find("\nstatistics ") != std::string::npos);
-    CHECK(hosted == joined);
+    CHECK(reports.host.find(" hal ") != std::string::npos);
+    CHECK(reports.host.find(" vera ") != std::string::npos);
+    CHECK(LinesStarting(reports.host, "start") == LinesStarting(reports.client, "start"));
+    // Each player's first look at its army: from 35 along x and z and 50 up.
+    const std::vector<std::string> camera = {"camera 35.0 50.0 35.0"};
+    CHECK(LinesStarting(reports.host, "camera") == camera);
+    CHECK(LinesStarting(reports.client, "camera") == camera);
+    CHECK(LinesStarting(reports.host, "statistics").size() == 1);
+    CHECK(LinesStarting(reports.host, "statistics") == LinesStarting(reports.client, "statistics"));
+
+    // The same ranking and figures on both: the host's.
+    const std::vector<std::string> results = LinesStarting(reports.host, "result");
+    REQUIRE(results.size() == 2);
+    CHECK(results == LinesStarting(reports.client, "result"));
+    int damage = 0;
+    double flagTime = 0.0;
+    for (const std::string& line : results) {
+        std::istringstream in(line.substr(7));
+        int id = 0;
+        std::string name;
+        int dealt = 0;
+        int taken = 0;
+        int flags = 0;
+        double seconds = 0.0;
+        in >> id >> name >> dealt >> taken >> flags >> seconds;
+        damage += dealt;
+        flagTime += seconds;
+    }
+    // There was a fight, and the bacon was held.
+    CHECK(damage > 0);
+    CHECK(flagTime > 0.0);
+
+    // The same units live on both, with the same health, where the host has them.
+    const auto hosted = UnitsOf(reports.host);
+    const auto joined = UnitsOf(reports.client);
+    CHECK(hosted.size() == joined.size());
+    for (const auto& [key, seen] : hosted) {
+        CAPTURE(key.first);
+        CAPTURE(key.second);
+        const auto other = joined.find(key);
+        REQUIRE(other != joined.end());
+        CHECK(other->second.hitPoints == seen.hitPoints);
+        CHECK(std::hypot(other->second.x - seen.x, other->second.z - seen.z) <= kSamePlace);
+    }
+}
+
+TEST_CASE("a client that leaves a network match is named on the host, whose match plays on with its army")
+{
+    const Reports reports = PlayBothSides("client-leaves");
+    CAPTURE(reports.host);
+    CAPTURE(reports.client);
+    CHECK(reports.client.find("\nleft\n") != std::string::npos);
+    // The client's army still stands on the host's field, whole, and nobody is joined.
+    const std::vector<std::string> start = LinesStarting(reports.host, "start");
+    const std::vector<std::string> left = LinesStarting(reports.host, "left");
+    REQUIRE(start.size() == 1);
+    REQUIRE(left.size() == 1);
+    CHECK(left[0].substr(5) == start[0].substr(6));
+    CHECK(reports.host.find("nobody joined\n") != std::string::npos);
+    CHECK(reports.host.find("played on\n") != std::string::npos);
+}
+
+TEST_CASE("a host that leaves a network match ends it on the client, which says so and returns to the menus")
+{
+    const Reports reports = PlayBothSides("host-leaves");
+    CAPTURE(reports.host);
+    CAPTURE(reports.client);
+    CHECK(reports.host.find("\nleft\n") != std::string::npos);
+    CHECK(reports.client.find("host gone, at the title\n") != std::string::npos);
 }

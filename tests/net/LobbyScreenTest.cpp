@@ -1,7 +1,8 @@
 // The lobby over a fake network session: the names and kick buttons follow
 // the joined players whatever comes (a double leave, a ninth client, names
-// for lines that do not exist), chat sent once, and the options laid over a
-// lobby that takes no input meanwhile.
+// for lines that do not exist), host and client list the players alike,
+// chat sent once, the options laid over a lobby that takes no input
+// meanwhile, and no computer armies offered or shown.
 #include "gui/guiButton.h"
 #include "gui/guiEditBox.h"
 #include "gui/guiManager.h"
@@ -15,6 +16,7 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -59,7 +61,12 @@ TEST_CASE_FIXTURE(LobbyFixture<true>, "the host's lobby follows the joined playe
     CHECK(lobby->KickButtonsShown() == 0);
     session.players = {{1, "Ann"}, {2, "Bob"}};
     lobby->PlayersChanged();
-    CHECK(lobby->NameLines() == std::vector<std::string>{" 1: Ann", " 2: Bob"});
+    CHECK(lobby->NameLines() == std::vector<std::string>{" 1: Me", " 2: Ann", " 3: Bob"});
+    // Each kick button stands on its client's line, under the host's: line n at 141 + 30 (n - 1) pixels.
+    for (int i = 0; i < 2; ++i) {
+        const float top = Kick(i)->GetPosition().y * 767.0f;
+        CHECK(top == doctest::Approx(141.0f + 30.0f * static_cast<float>(i + 1)).epsilon(0.02));
+    }
     CHECK(Kick(1)->IsVisible());
     CHECK_FALSE(Kick(2)->IsVisible());
     Press(LobbyScreen::LobbyKickPressed, Kick(1));
@@ -84,9 +91,21 @@ TEST_CASE_FIXTURE(LobbyFixture<true>, "the host's lobby follows the joined playe
     CHECK(Press(LobbyScreen::LobbyOptionsPressed));
     CHECK(ScreenManager::Instance()->GetScreenId() == kScreenOptions);
     guiWindow* window = guiManager::Instance()->GetWindow(LobbyScreen::kWindow);
+    // No computer armies over the lobby: their slider, picture and count are not shown.
+    const guiObject* armies =
+        guiManager::Instance()->FindObject(OptionsScreen::kWindow, "OptionsAIAmountSlider", kGuiSlider);
+    REQUIRE(armies != nullptr);
+    CHECK_FALSE(armies->IsVisible());
+    gui.canvas.calls.clear();
+    guiManager::Instance()->RenderAll();
+    OptionsScreen::Instance()->Draw(gui.canvas);
+    for (const testing::CanvasCall& call : gui.canvas.calls) {
+        CHECK(call.texture.find("AIPlayersText") == std::string::npos);
+        CHECK(call.text.find("AI Armies") == std::string::npos);
+    }
     // A left click on the first kick button's place, then typing with Enter.
     for (const std::uint32_t message : {kGuiMouseMove, kGuiLeftDown, kGuiLeftUp}) {
-        testing::Dispatch(message, 353, 149);
+        testing::Dispatch(message, 353, 179);
     }
     guiManager::Instance()->RenderAll();
     testing::Dispatch(kGuiKeyDown, 0, 'x');
@@ -96,6 +115,10 @@ TEST_CASE_FIXTURE(LobbyFixture<true>, "the host's lobby follows the joined playe
     CHECK_FALSE(window->IsDisabled());
     CHECK(session.calls.empty());
     CHECK(lobby->GetOptions().mode == 1);
+    // The lobby's settings name no computer armies either.
+    const std::vector<LobbyLine> settings = lobby->SettingsLines();
+    CHECK(std::none_of(settings.begin(), settings.end(),
+                       [](const LobbyLine& line) { return line.text.find("AI") != std::string::npos; }));
 }
 
 TEST_CASE_FIXTURE(LobbyFixture<false>, "a client's lobby lists its host, then the names it sends, and cannot start")
@@ -127,8 +150,10 @@ TEST_CASE_FIXTURE(LobbyFixture<true>, "names and chat from the network stop befo
             CHECK(static_cast<int>(call.text.size()) * WidestCharacterPixels("Default") <= kickButtonX - call.x);
         }
     }
-    REQUIRE(drawn.size() == 2);
-    CHECK(drawn[0].size() > 10); // still most of what fits
-    CHECK(drawn[0].rfind(" 1: WWW", 0) == 0);
-    CHECK(drawn[1] == " 2: Ann");
+    // The host's own line first.
+    REQUIRE(drawn.size() == 3);
+    CHECK(drawn[0] == " 1: Me");
+    CHECK(drawn[1].size() > 10); // still most of what fits
+    CHECK(drawn[1].rfind(" 2: WWW", 0) == 0);
+    CHECK(drawn[2] == " 3: Ann");
 }

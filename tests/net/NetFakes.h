@@ -1,6 +1,7 @@
 // Fakes of the network's two views of the game for the net tests: a UI that
 // records what the handlers asked of the screens, and a world of plain unit
-// states that records every order, death and explosion it is handed.
+// states that records every order, death, explosion, score and leaving it
+// is handed.
 #pragma once
 
 #include "net/NetUi.h"
@@ -62,6 +63,12 @@ struct FakeNetWorld : NetWorld {
     std::vector<UnitHead> destroyed;
     std::vector<ExplosionMessage> explosions;
     std::vector<UnitStateMessage> applied;
+    // The rules' state, the score the host reads, the scores a client took
+    // and why the match was left, each time.
+    std::uint32_t matchState = 2;
+    MatchResultMessage score;
+    std::vector<MatchResultMessage> results;
+    std::vector<std::string> matchesLeft;
 
     // count units in each of armyCount armies, ids 0.., unit indices 0..
     void Populate(std::size_t armyCount, std::size_t count)
@@ -123,4 +130,13 @@ struct FakeNetWorld : NetWorld {
         out = armies[army][unit];
         return true;
     }
+    std::uint32_t GetMatchState() const override { return matchState; }
+    bool ReadMatchResult(MatchResultMessage& out) const override
+    {
+        out = score;
+        out.state = matchState;
+        return state == kNetStateMatch;
+    }
+    void ApplyMatchResult(const MatchResultMessage& result) override { results.push_back(result); }
+    void LeaveMatch(const std::string& why) override { matchesLeft.push_back(why); }
 };

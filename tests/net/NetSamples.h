@@ -31,6 +31,12 @@ inline std::vector<NetRecord> SampleRecords()
                                  -5,
                                  {3, 4, 1, 2},
                                  1};
+    MatchResultMessage result;
+    result.state = 5;
+    result.count = 3;
+    result.armies[0] = {2, 19, 9, 1, 81.5f};
+    result.armies[1] = {0, 9, 19, 0, 12.25f};
+    result.armies[2] = {1, 0, 4, 2, 0.5f};
     return {
         JoinRequestMessage{"Joiner", 3340, 0},
         HostAnnounceMessage{"Hosting Hal"},
@@ -49,6 +55,7 @@ inline std::vector<NetRecord> SampleRecords()
         GameSettingsMessage{2, 5.0f, 21, 3, 60, 4},
         StartGameMessage{},
         names,
+        result,
     };
 }
 

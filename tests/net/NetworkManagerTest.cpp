@@ -86,7 +86,8 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
 
         // The host leaving sends its clients back to the connection screen, from unit selection too.
         second.ui.screen = kScreenUnitSelection;
-        second.world.state = 1; // the menus: no match yet
+        first.world.state = 1; // the menus: no match yet
+        second.world.state = 1;
         host.net->Leave();
         REQUIRE(session.Pump([&] { return first.ui.screen == kScreenConnection && second.ui.screen == 3; }));
         CHECK(first.net->GetOwnId() == -1);
