@@ -43,9 +43,12 @@ struct Picture {
 };
 
 constexpr const char* kComputerArmiesPicture = "Interface/Textures/AIPlayersText.png";
+constexpr const char* kBackground = "Interface/Textures/GameOptionsBack.png";
+// Over the lobby: the same without the computer armies' panel.
+constexpr const char* kNetworkBackground = "Interface/Textures/GameOptionsBackNetwork.png";
 
 constexpr std::array<Picture, 7> kPictures = {{
-    {"Interface/Textures/GameOptionsBack.png", 0.0f, 0.0f, 1.0f, 1.0f},
+    {kBackground, 0.0f, 0.0f, 1.0f, 1.0f},
     {"Interface/Textures/GameOptions.png", 0.25f, 0.01f, 0.5f, 0.083f},
     {"Interface/Textures/UnitRestrictions.png", 0.077f, 0.1f, 0.25f, 0.083f},
     {"Interface/Textures/GameTimeText.png", 723.0f / 1024.0f, 0.1f, 0.25f, 0.083f},
@@ -195,10 +198,12 @@ void OptionsScreen::Build()
 void OptionsScreen::AddTextures(guiWindow& window) const
 {
     for (const Picture& picture : kPictures) {
-        if (overLobby_ && std::string_view(picture.file) == kComputerArmiesPicture) {
+        const std::string_view file = picture.file;
+        if (overLobby_ && file == kComputerArmiesPicture) {
             continue;
         }
-        window.AddTexture(picture.file, picture.x, picture.y, picture.width, picture.height);
+        const char* const shown = overLobby_ && file == kBackground ? kNetworkBackground : picture.file;
+        window.AddTexture(shown, picture.x, picture.y, picture.width, picture.height);
     }
 }
 

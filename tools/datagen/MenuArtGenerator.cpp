@@ -112,7 +112,9 @@ bool WriteTitle(const std::filesystem::path& root, const Lettering& serif, const
     return WriteInterfacePicture(root, "Interface/Button/KVTitle.png", canvas);
 }
 
-bool WriteOptionsBack(const std::filesystem::path& root)
+// Over a network lobby the options offer no computer armies (only single
+// play makes them), so that background leaves their panel out.
+bool WriteOptionsBack(const std::filesystem::path& root, bool withComputerArmies, const char* file)
 {
     RgbaCanvas canvas(kScreenWidth, kScreenHeight);
     PaintBackdrop(canvas);
@@ -121,14 +123,16 @@ bool WriteOptionsBack(const std::filesystem::path& root)
     // The game types reach further right than the panels above them: the
     // longest name, "Last Man on the Hill", ends near x 355. The mode's
     // picture (from x 358) keeps its lettering clear of the join.
-    DrawPanel(canvas, {62, 434, 378, 650}, kGlass);  // game types and their check boxes
-    DrawPanel(canvas, {368, 74, 712, 430}, kGlass);  // map preview and its slider
-    DrawPanel(canvas, {718, 74, 988, 242}, kGlass);  // game time
-    DrawPanel(canvas, {718, 248, 988, 430}, kGlass); // computer armies
-    DrawPanel(canvas, {384, 466, 872, 630}, 0.6f);   // the mode's picture
-    DrawPanel(canvas, {724, 694, 976, 756}, 0.6f);   // Cancel and OK
+    DrawPanel(canvas, {62, 434, 378, 650}, kGlass); // game types and their check boxes
+    DrawPanel(canvas, {368, 74, 712, 430}, kGlass); // map preview and its slider
+    DrawPanel(canvas, {718, 74, 988, 242}, kGlass); // game time
+    if (withComputerArmies) {
+        DrawPanel(canvas, {718, 248, 988, 430}, kGlass); // computer armies
+    }
+    DrawPanel(canvas, {384, 466, 872, 630}, 0.6f); // the mode's picture
+    DrawPanel(canvas, {724, 694, 976, 756}, 0.6f); // Cancel and OK
     DrawWell(canvas, {381, 115, 659, 418});
-    return WriteInterfacePicture(root, "Interface/Textures/GameOptionsBack.png", canvas);
+    return WriteInterfacePicture(root, file, canvas);
 }
 
 // Shared by unit selection and the connection screen, so it holds no places
@@ -223,8 +227,11 @@ bool GenerateMenuArt(const std::filesystem::path& root)
 {
     const std::unique_ptr<Lettering> serif = Lettering::Open(kSerifBoldFont);
     const std::unique_ptr<Lettering> sans = Lettering::Open(kSansFont);
-    return serif && sans && WriteTitle(root, *serif, *sans) && WriteOptionsBack(root) && WriteUnitSelectBack(root) &&
-           WriteLobbyBack(root) && WriteGameOverScreen(root) && WriteTheX(root) && WriteWhiteTexture(root);
+    return serif && sans && WriteTitle(root, *serif, *sans) &&
+           WriteOptionsBack(root, true, "Interface/Textures/GameOptionsBack.png") &&
+           WriteOptionsBack(root, false, "Interface/Textures/GameOptionsBackNetwork.png") &&
+           WriteUnitSelectBack(root) && WriteLobbyBack(root) && WriteGameOverScreen(root) && WriteTheX(root) &&
+           WriteWhiteTexture(root);
 }
 
 } // namespace datagen
