@@ -5,7 +5,6 @@
 #include "app/GameNetSession.h"
 #include "net/NetworkManager.h"
 #include "render/MinimapLayout.h"
-#include "render/TextFit.h"
 #include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
 #include "screens/LobbyScreen.h"
@@ -99,7 +98,7 @@ void GameNetUi::AddLobbyChatLine(const std::string& line)
 void GameNetUi::AddGameChatLine(const std::string& line)
 {
     if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
-        chat->AddLine(FitTextToWidth(line, ChatConsoleWidth(), "Default"));
+        chat->AddLine(TextManager::Instance()->FitText(line, "Default", ChatConsoleWidth()));
     }
 }
 

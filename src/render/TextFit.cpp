@@ -1,42 +1,32 @@
-// TextFit. The widest characters are DejaVu Sans Bold's "W", the face every
-// font key is drawn with, at the sizes TextManager::Init gives the keys.
+// TextFit: a halving search for the longest start that fits.
 #include "render/TextFit.h"
 
-#include <algorithm>
+#include <cstddef>
 
-namespace {
-
-struct FontWidth {
-    std::string_view key;
-    int widest = 0;
-};
-
-constexpr FontWidth kFontWidths[] = {
-    {"Default", 15},
-    {"ButtonDefault", 15},
-    {"GameOverFont", 26},
-};
-
-} // namespace
-
-int WidestCharacterPixels(std::string_view fontKey)
+std::string FitTextToWidth(const std::string& text, int maxWidth, const TextMeasure& measure)
 {
-    int widestOfAll = 0;
-    for (const FontWidth& font : kFontWidths) {
-        if (font.key == fontKey) {
-            return font.widest;
-        }
-        widestOfAll = std::max(widestOfAll, font.widest);
+    if (measure(text) <= maxWidth) {
+        return text;
     }
-    return widestOfAll;
-}
-
-std::size_t CharactersThatFit(int pixels, std::string_view fontKey)
-{
-    return pixels > 0 ? static_cast<std::size_t>(pixels / WidestCharacterPixels(fontKey)) : 0;
-}
-
-std::string FitTextToWidth(const std::string& text, int pixels, std::string_view fontKey)
-{
-    return text.substr(0, std::min(text.size(), CharactersThatFit(pixels, fontKey)));
+    static const std::string kEllipsis = "...";
+    // Widths only grow with length: the longest start that fits is found by halving.
+    std::size_t fits = 0;
+    std::size_t tooLong = text.size();
+    while (tooLong - fits > 1) {
+        const std::size_t middle = (fits + tooLong) / 2;
+        if (measure(text.substr(0, middle) + kEllipsis) <= maxWidth) {
+            fits = middle;
+        } else {
+            tooLong = middle;
+        }
+    }
+    if (fits == 0 && measure(kEllipsis) > maxWidth) {
+        return {};
+    }
+    // No space left hanging before the dots.
+    std::string start = text.substr(0, fits);
+    while (!start.empty() && start.back() == ' ') {
+        start.pop_back();
+    }
+    return start + kEllipsis;
 }

@@ -1,22 +1,13 @@
-// Text cut to the width it is drawn in, for text the player did not type
-// here (names and chat from the network): it never runs past its panel.
-// No font is asked (the screens draw headless too): no character of the
-// game's fonts moves the pen further than its font's widest, so a text of
-// width / widest characters always fits. Lines of typical letters thus stop
-// somewhat short of the edge, never past it.
+// Text cut to the width it is drawn in: the longest start of the text that,
+// with "..." after it, measures no wider than the room (the whole text when it
+// fits). Used for names and chat from the network and for long names in the
+// statistics, so nothing runs past its panel or column. The measure is the
+// font's own, through a canvas or the TextManager.
 #pragma once
 
-#include <cstddef>
+#include <functional>
 #include <string>
-#include <string_view>
 
-// The widest advance, in pixels, of any character of the font of this key
-// (TextManager's "Default", "ButtonDefault" and "GameOverFont"); an unknown
-// key gets the widest of them all.
-int WidestCharacterPixels(std::string_view fontKey);
+using TextMeasure = std::function<int(const std::string&)>;
 
-// The characters of the font that always fit in pixels (0 for no room).
-std::size_t CharactersThatFit(int pixels, std::string_view fontKey);
-
-// text, cut to the characters that fit in pixels.
-std::string FitTextToWidth(const std::string& text, int pixels, std::string_view fontKey);
+std::string FitTextToWidth(const std::string& text, int maxWidth, const TextMeasure& measure);

@@ -1,6 +1,8 @@
 // TextManager: fonts, the queue, and the boxes by name.
 #include "render/TextManager.h"
 
+#include "render/TextFit.h"
+
 void TextManager::Init(platform::RenderDevice* device)
 {
     if (device != device_) {
@@ -60,6 +62,11 @@ int TextManager::MeasureText(const std::string& text, const std::string& fontKey
 {
     const auto found = fonts_.find(fontKey);
     return found != fonts_.end() ? found->second.plain->TextWidth(text) : 0;
+}
+
+std::string TextManager::FitText(const std::string& text, const std::string& fontKey, int maxWidth) const
+{
+    return FitTextToWidth(text, maxWidth, [&](const std::string& part) { return MeasureText(part, fontKey); });
 }
 
 int TextManager::LineHeight(const std::string& fontKey) const

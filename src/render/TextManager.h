@@ -47,6 +47,9 @@ public:
     // unknown key.
     int MeasureText(const std::string& text, const std::string& fontKey) const;
     int LineHeight(const std::string& fontKey) const;
+    // text cut to maxWidth pixels of that font as Canvas2D::FitText cuts it,
+    // for lines put into the text boxes, which draw them later.
+    std::string FitText(const std::string& text, const std::string& fontKey, int maxWidth) const;
 
     // The boxes' updates, then the queue in order (unknown keys skipped),
     // then the queue is emptied. Nothing is drawn without a device.

@@ -7,7 +7,6 @@
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "render/Canvas2D.h"
-#include "render/TextFit.h"
 #include "screens/MenuHost.h"
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
@@ -175,7 +174,7 @@ void ConnectionScreen::Draw(Canvas2D& canvas) const
     for (std::size_t i = 0; i < hosts.size(); ++i) {
         y += kLineStep;
         const int room = static_cast<int>(kPanelRight * static_cast<float>(width)) - x;
-        canvas.DrawText(FitTextToWidth(std::to_string(i) + " : Name: " + hosts[i].name, room, "Default"), x, y,
+        canvas.DrawText(canvas.FitText(std::to_string(i) + " : Name: " + hosts[i].name, "Default", room), x, y,
                         "Default", kWhite);
     }
     y += kLineStep;
@@ -183,7 +182,7 @@ void ConnectionScreen::Draw(Canvas2D& canvas) const
     if (!status_.empty()) {
         // It may name a host: it stops before the "Back" button.
         const int room = static_cast<int>((kBackButtonX - kStatusX) * static_cast<float>(width));
-        canvas.DrawText(FitTextToWidth(status_, room, "Default"),
+        canvas.DrawText(canvas.FitText(status_, "Default", room),
                         static_cast<int>(kStatusX * static_cast<float>(width)),
                         static_cast<int>(0.93f * static_cast<float>(height)), "Default", kStatusColor);
     }

@@ -6,7 +6,6 @@
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "render/Canvas2D.h"
-#include "render/TextFit.h"
 #include "render/TextManager.h"
 #include "screens/MenuHost.h"
 #include "screens/NetSession.h"
@@ -181,7 +180,7 @@ void LobbyScreen::AddChatLine(const std::string& line)
         return;
     }
     if (TextBox* chat = TextManager::Instance()->GetTextBox(kChatBox)) {
-        chat->AddLine(FitTextToWidth(line, WidthTo(kCommandLineRight, kChatX), "Default"));
+        chat->AddLine(TextManager::Instance()->FitText(line, "Default", WidthTo(kCommandLineRight, kChatX)));
     }
 }
 
@@ -244,7 +243,7 @@ void LobbyScreen::Draw(Canvas2D& canvas) const
     const std::vector<std::string> names = NameLines();
     const int namesWidth = WidthTo(kKickButtonX, kNamesX);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        canvas.DrawText(FitTextToWidth(names[i], namesWidth, "Default"), kNamesX, 141 + 30 * static_cast<int>(i),
+        canvas.DrawText(canvas.FitText(names[i], "Default", namesWidth), kNamesX, 141 + 30 * static_cast<int>(i),
                         "Default", kTextColor);
     }
     const std::vector<LobbyLine> settings = SettingsLines();

@@ -6,7 +6,6 @@
 #include "gui/guiButton.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
-#include "render/TextFit.h"
 #include "screens/ConnectionScreen.h"
 #include "screens/ScreenManager.h"
 
@@ -104,8 +103,7 @@ TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard a
         for (const testing::CanvasCall& call : canvas.calls) {
             if (call.kind == testing::CanvasCall::Kind::kText && call.text.rfind("0 : Name: ", 0) == 0) {
                 sawHost = true;
-                CHECK(call.x + static_cast<int>(call.text.size()) * WidestCharacterPixels("Default") <=
-                      static_cast<int>(0.875f * 1024.0f));
+                CHECK(call.x + canvas.MeasureText(call.text, "Default") <= static_cast<int>(0.875f * 1024.0f));
                 CHECK(call.text.size() > 20);
             }
         }

@@ -1,51 +1,33 @@
-// Text cut to its width without measuring: the widest character of each font
-// key is the real font's widest (a font that grew would let cut text run past
-// its panel, one that shrank would cut more than needed), and the cut keeps
-// what fits.
-#include "platform/GlFont.h"
-#include "render/TextFit.h"
+// Text cut to its room by the font that draws it: with the game's real fonts
+// a long name or chat line from the network never measures past its room,
+// and keeps as much of itself as fits, not a count of the widest letters.
+#include "render/TextManager.h"
 
 #include "RenderTestWindow.h"
 
 #include <doctest/doctest.h>
 
-#include <algorithm>
+#include <string>
 
-TEST_CASE("text is cut to the characters that always fit, and the widest character is the font's own")
+TEST_CASE("lines from the network are cut to their room by the game's own fonts")
 {
-    SUBCASE("the cut")
-    {
-        const int widest = WidestCharacterPixels("Default");
-        CHECK(FitTextToWidth("Ann", 3 * widest, "Default") == "Ann");
-        CHECK(FitTextToWidth("Annabel", 3 * widest + widest - 1, "Default") == "Ann");
-        CHECK(FitTextToWidth("Ann", 0, "Default").empty());
-        CHECK(FitTextToWidth("Ann", -40, "Default").empty());
-        CHECK(CharactersThatFit(100, "no such font") <= CharactersThatFit(100, "GameOverFont"));
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(64, 64);
+    REQUIRE(screen.device);
+    TextManager* text = TextManager::Instance();
+    text->Init(screen.device.get());
+    const std::string chat = "Wintergreen >> hold the ridge until the Artillerators are in range";
+    for (const int room : {120, 200, 480}) {
+        CAPTURE(room);
+        const std::string cut = text->FitText(chat, "Default", room);
+        CHECK(text->MeasureText(cut, "Default") <= room);
+        REQUIRE(cut.size() > 3);
+        CHECK(cut.substr(cut.size() - 3) == "...");
+        CHECK(chat.rfind(cut.substr(0, cut.size() - 3), 0) == 0);
+        // Typical letters are far narrower than the widest ("W", 15 pixels):
+        // the cut keeps more than a count of widest letters would.
+        CHECK(static_cast<int>(cut.size()) > room / 15 + 2);
     }
-    SUBCASE("against the fonts the game draws with")
-    {
-        testing::GlTestScreen screen = testing::OpenGlTestScreen(64, 64);
-        REQUIRE(screen.device);
-        // As TextManager::Init makes them.
-        const struct {
-            const char* key;
-            platform::FontDesc desc;
-        } fonts[] = {
-            {"Default", {0, 0, true, false, "Arial"}},
-            {"ButtonDefault", {15, 8, true, false, "Arial"}},
-            {"GameOverFont", {32, 14, true, false, "Arial"}},
-        };
-        for (const auto& font : fonts) {
-            CAPTURE(font.key);
-            const std::unique_ptr<platform::Font> made = screen.device->CreateFont(font.desc);
-            REQUIRE(made);
-            const auto& glyphs = static_cast<const platform::GlFont&>(*made);
-            int widest = 0;
-            for (int byte = 0; byte < 256; ++byte) {
-                const platform::GlFont::Glyph& glyph = glyphs.GetGlyph(static_cast<unsigned char>(byte));
-                widest = std::max({widest, glyph.advance, glyph.left + glyph.width});
-            }
-            CHECK(widest == WidestCharacterPixels(font.key));
-        }
-    }
+    CHECK(text->FitText("Ann", "Default", 200) == "Ann");
+    CHECK(text->FitText(std::string(60, 'W'), "GameOverFont", 5).empty());
+    text->Shutdown();
 }
