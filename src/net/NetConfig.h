@@ -20,4 +20,9 @@ struct NetConfig {
     // A connection attempt: this many tries of this many milliseconds.
     int connectTimeoutMs = 1000;
     int connectAttempts = 3;
+    // Game-clock seconds a host gives a connection to send its join before
+    // it closes it, and a client keeps a host that stopped announcing (hosts
+    // announce every 0.5 s).
+    float joinWaitSeconds = 5.0f;
+    float hostForgetSeconds = 5.0f;
 };

@@ -262,7 +262,8 @@ void NetworkManager::CloseUnjoined()
     // Stamped when first seen here, on the main thread, so the clock is read
     // on one thread only; the server thread's snapshot keeps a closed one's
     // socket until its pass is done.
-    std::erase_if(connections_, [now](const std::shared_ptr<Connection>& connection) {
+    const float joinWait = config_.joinWaitSeconds;
+    std::erase_if(connections_, [now, joinWait](const std::shared_ptr<Connection>& connection) {
         if (connection->joined) {
             return false;
         }
@@ -270,7 +271,7 @@ void NetworkManager::CloseUnjoined()
             connection->waitingSince = now;
             return false;
         }
-        return TimerElapsed(connection->waitingSince) >= kJoinWaitSeconds;
+        return TimerElapsed(connection->waitingSince) >= joinWait;
     });
 }
 
@@ -287,7 +288,7 @@ bool NetworkManager::ForgetSilentHosts()
     MutexLock lock(mutex_);
     const std::size_t before = connections_.size();
     std::erase_if(connections_, [this](const std::shared_ptr<Connection>& connection) {
-        return !IsBeingJoined(connection) && TimerElapsed(connection->lastAnnounced) >= kHostForgetSeconds;
+        return !IsBeingJoined(connection) && TimerElapsed(connection->lastAnnounced) >= config_.hostForgetSeconds;
     });
     return connections_.size() != before;
 }

@@ -60,15 +60,11 @@ public:
     // Host plus seven clients fill the eight start slots.
     static constexpr std::size_t kMaxClients = 7;
     // Connections not yet joined held at once; a further one pushes out the
-    // oldest, so silent peers never keep a joining player out.
+    // oldest, so silent peers never keep a joining player out. How long one
+    // may wait for its join is the config's joinWaitSeconds.
     static constexpr std::size_t kMaxWaitingConnections = 7;
-    // Seconds a connection may stay without a join before it is closed.
-    static constexpr float kJoinWaitSeconds = 5.0f;
     // Host buttons that fit on the connection screen.
     static constexpr std::size_t kMaxHosts = 16;
-    // Seconds after its last announcement that a host leaves the list
-    // (hosts announce every 0.5 s).
-    static constexpr float kHostForgetSeconds = 5.0f;
 
     explicit NetworkManager(const NetConfig& config = NetConfig());
     ~NetworkManager();
@@ -189,9 +185,9 @@ public:
 private:
     std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
     void FlushPair(PacketPair& pair, bool datagrams);
-    // Host: connections that have waited kJoinWaitSeconds without a join are closed.
+    // Host: connections that have waited joinWaitSeconds without a join are closed.
     void CloseUnjoined();
-    // Client before a join: true when hosts not heard for kHostForgetSeconds were forgotten.
+    // Client before a join: true when hosts not heard for hostForgetSeconds were forgotten.
     bool ForgetSilentHosts();
     // The host a connect or a join is under way to (under the mutex).
     bool IsBeingJoined(const std::shared_ptr<Connection>& host) const;

@@ -44,7 +44,7 @@ public:
             }
         }
         RunReadyStep();
-        if (Done() || pass >= lastPass) {
+        if (Done() || pass >= lastPass || OutOfRealTime()) {
             lastSeen = seen ? seen() : std::string();
             platform::PostQuit(0);
         }
@@ -138,6 +138,9 @@ public:
     int pass = 0;
     // A side still waiting this long has failed.
     int lastPass = 60000;
+    // Or this long in real time (0 for no bound): it stops while it can still
+    // say what it was waiting for.
+    double realSecondsAllowed = 0.0;
     // Added to the next frame's time: a jump over a stretch of the match.
     double extraSeconds = 0.0;
     // What the game showed when the run stopped (it is shut down after).
@@ -152,6 +155,12 @@ private:
         std::function<bool()> ready;
         std::function<void()> act;
     };
+
+    bool OutOfRealTime() const
+    {
+        const std::chrono::duration<double> ran = std::chrono::steady_clock::now() - started_;
+        return realSecondsAllowed > 0.0 && ran.count() > realSecondsAllowed;
+    }
 
     void RunReadyStep()
     {
@@ -169,6 +178,8 @@ private:
     }
 
     testing::ManualClockScope& clock_;
+    // Wall-clock time only bounds a run that waits in vain; it is never game time.
+    const std::chrono::steady_clock::time_point started_ = std::chrono::steady_clock::now();
     platform::NullEventPump headless_;
     std::map<int, std::vector<std::function<void()>>> timed_;
     std::deque<Step> steps_;

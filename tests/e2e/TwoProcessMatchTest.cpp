@@ -31,6 +31,7 @@
 #include "game/Unit.h"
 #include "gui/guiManager.h"
 #include "input/SelectionController.h"
+#include "net/NetConfig.h"
 #include "net/NetworkManager.h"
 #include "platform/NetAddress.h"
 #include "platform/NullWindow.h"
@@ -74,8 +75,10 @@ namespace fs = std::filesystem;
 using e2e::ScriptedPlayer;
 
 constexpr const char* kSideCase = "one side of the two-process match";
-// A side's alarm ends it even if a pass itself hangs.
+// A side's alarm ends it even if a pass itself hangs; before it, a side still
+// waiting stops by itself and says what for.
 constexpr unsigned kSideAlarmSeconds = 100;
+constexpr double kSideGiveUpSeconds = 80.0;
 
 // Pixel centres of the widgets at 1024x768.
 constexpr int kRightButtonX = 911; // "Ready", "Start", the options' "OK"
@@ -636,6 +639,7 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     testing::LinkDataTree(here.Path());
     testing::ManualClockScope clock;
     ScriptedPlayer player(clock);
+    player.realSecondsAllowed = kSideGiveUpSeconds;
     std::string report;
     (hosting ? ScriptHost : ScriptClient)(player, report, PlayNamed(play));
     player.seen = [] {
@@ -648,7 +652,14 @@ TEST_CASE("one side of the two-process match" * doctest::skip())
     };
     platform::TakePendingQuit();
     platform::SetInputFocus(true);
-    NetworkManager::Instance()->SetConfig(testing::LoopbackNetConfig(static_cast<std::uint16_t>(std::atoi(base))));
+    NetConfig config = testing::LoopbackNetConfig(static_cast<std::uint16_t>(std::atoi(base)));
+    // Each side's clock runs many times faster than real time, and faster
+    // still than the other's when that one is kept waiting for the processor:
+    // the few game seconds a host gives a join, and a client a silent host,
+    // could pass in a fraction of a real second.
+    config.joinWaitSeconds = 3600.0f;
+    config.hostForgetSeconds = 3600.0f;
+    NetworkManager::Instance()->SetConfig(config);
     platform::NullWindow window{platform::WindowConfig{}};
     Game* game = Game::Instance();
     game->Init();

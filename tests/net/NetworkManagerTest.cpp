@@ -326,7 +326,7 @@ TEST_CASE("connections that never join keep no player out, and a client orders o
         CHECK(silent.back()->Receive(bytes) == 0);
 
         // Just short of the wait they are all still held, past it every one is closed.
-        clock.Advance(NetworkManager::kJoinWaitSeconds - 0.5);
+        clock.Advance(NetConfig().joinWaitSeconds - 0.5);
         session.Frame();
         CHECK(host.net->ConnectionCount() == NetworkManager::kMaxWaitingConnections);
         clock.Advance(1.0);
