@@ -3,135 +3,22 @@
 // joined: the host's own name heads the list, the client's kick button
 // stands on the client's line, and the options offer no computer armies.
 // Each picture is written to the build folder to be looked at.
-#include "app/Game.h"
-#include "app/SplashLogo.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
-#include "input/Cursor.h"
-#include "input/Mouse.h"
-#include "platform/GlRenderDevice.h"
-#include "platform/ImageFile.h"
-#include "platform/InputEvents.h"
-#include "platform/QuitRequest.h"
-#include "platform/Random.h"
-#include "platform/SdlWindow.h"
-#include "render/Renderer.h"
-#include "render/TextManager.h"
-#include "screens/HudOverlay.h"
 #include "screens/LobbyScreen.h"
-#include "screens/NetSession.h"
 #include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
-#include "screens/StatisticsScreen.h"
 
+#include "GameOnScreen.h"
 #include "RecordingCanvas.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <memory>
 #include <string>
 
 namespace {
-
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
-
-// A host named "Hal" with one client, "Vera", joined; it does nothing else.
-class HostWithOneClient : public NetSession {
-public:
-    bool OpenDiscovery() override { return true; }
-    bool Host(const std::string&) override { return true; }
-    bool Connect(std::size_t, const std::string&) override { return false; }
-    bool IsConnecting() const override { return false; }
-    bool IsHosting() const override { return true; }
-    std::int32_t OwnId() const override { return -1; }
-    std::string OwnName() const override { return "Hal"; }
-    std::vector<NetPeerName> Hosts() const override { return {}; }
-    std::vector<NetPeerName> Players() const override { return {{1, "Vera"}}; }
-    bool Kick(std::int32_t) override { return false; }
-    void Leave() override {}
-    void SendLobbyChat(const std::string&) override {}
-    void SendGameSettings(const GameOptions&) override {}
-    void SendStartGame() override {}
-    void StopAnnouncing() override {}
-    void StartUnitStateSync() override {}
-    void SendSlotsAsHost(const std::array<PlayerSetup, 8>&) override {}
-    void SendSlotAsClient(const PlayerSetup&) override {}
-};
-
-// The game past its splash, in the menus, with the cursor parked in the top
-// right corner, clear of everything looked at.
-struct GameInMenus {
-    GameInMenus()
-    {
-        testing::LinkDataTree(here.Path());
-        platform::TakePendingQuit();
-        platform::SetInputFocus(true);
-        platform::WindowConfig config;
-        config.windowed = true;
-        window = platform::SdlWindow::Open(config);
-        REQUIRE(window);
-        std::string why;
-        std::unique_ptr<platform::GlRenderDevice> device = platform::GlRenderDevice::Create(*window, &why);
-        REQUIRE_MESSAGE(device, why);
-        Renderer::Instance()->CreateDevice(std::move(device));
-        Mouse::Instance()->SetX(kWidth - 4);
-        Mouse::Instance()->SetY(4);
-        game = Game::Instance();
-        game->Init();
-        platform::SeedRand(31);
-        game->SetWindow(window.get());
-        game->LoadSplashLogo();
-        game->SetFrameTime(1.0f / 60.0f);
-        clock.Advance(6.0);
-        game->SplashFrame();
-        REQUIRE(game->GetSetting(kSettingGameState) == kStateMenus);
-        ScreenManager::Instance()->SetNetSession(&session);
-    }
-    ~GameInMenus()
-    {
-        ScreenManager::Instance()->SetNetSession(nullptr);
-        game->EndMatch();
-        game->SetWindow(nullptr);
-        SplashLogo::Instance()->SetTexture(nullptr);
-        guiManager::Instance()->Shutdown();
-        Cursor::Instance()->Release();
-        HudOverlay::Instance()->Release();
-        StatisticsScreen::Instance()->Release();
-        TextManager::Instance()->Shutdown();
-        Renderer::Instance()->ReleaseDevice();
-    }
-    GameInMenus(const GameInMenus&) = delete;
-    GameInMenus& operator=(const GameInMenus&) = delete;
-
-    void Frames(int count)
-    {
-        for (int frame = 0; frame < count; ++frame) {
-            clock.Advance(1.0 / 60.0);
-            game->MenuFrame();
-        }
-    }
-
-    // The last frame, written to the build folder as name.png.
-    platform::RgbImage Shot(const std::string& name) const
-    {
-        platform::RgbImage image;
-        REQUIRE(Renderer::Instance()->GetDevice()->ReadPicture(image));
-        REQUIRE(image.width == kWidth);
-        const std::filesystem::path path = std::filesystem::path(KV_TEST_OUTPUT_DIR) / (name + ".png");
-        platform::WriteWholeFile(path.string(), platform::EncodePngRgb(image));
-        return image;
-    }
-
-    testing::ManualClockScope clock;
-    testing::TempDirectory here;
-    HostWithOneClient session;
-    std::unique_ptr<platform::SdlWindow> window;
-    Game* game = nullptr;
-};
 
 // Pixels of the rectangle (right and bottom excluded) whose colour differs
 // between the two pictures by more than blending's rounding.
@@ -156,7 +43,10 @@ int ChangedPixels(const platform::RgbImage& a, const platform::RgbImage& b, int 
 
 TEST_CASE("the host's lobby heads its list with the host, and its options offer no computer armies")
 {
-    GameInMenus screen;
+    testing::GameOnScreen screen(31);
+    screen.session.hosting = true;
+    screen.session.ownName = "Hal";
+    screen.session.players = {{1, "Vera"}};
     ScreenManager::Instance()->SetScreen(kScreenLobby);
     screen.Frames(2);
     CHECK(LobbyScreen::Instance()->NameLines() == std::vector<std::string>{" 1: Hal", " 2: Vera"});

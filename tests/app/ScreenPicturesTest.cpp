@@ -6,7 +6,6 @@
 // looked at, and checked where a fault would show: text over a picture, a
 // widget over text, text that cannot be read on its ground.
 #include "app/Game.h"
-#include "app/SplashLogo.h"
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameRules.h"
@@ -17,17 +16,10 @@
 #include "input/Cursor.h"
 #include "input/KeyCommand.h"
 #include "input/Mouse.h"
-#include "platform/GlRenderDevice.h"
 #include "platform/ImageFile.h"
-#include "platform/InputEvents.h"
-#include "platform/QuitRequest.h"
-#include "platform/Random.h"
-#include "platform/SdlWindow.h"
 #include "render/Renderer.h"
 #include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
-#include "screens/HudOverlay.h"
-#include "screens/NetSession.h"
 #include "screens/OptionsScreen.h"
 #include "screens/PlayScreen.h"
 #include "screens/ScreenManager.h"
@@ -35,6 +27,7 @@
 #include "screens/UnitSelectionScreen.h"
 
 #include "RecordingCanvas.h"
+#include "GameOnScreen.h"
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
@@ -49,109 +42,14 @@
 
 namespace {
 
-constexpr int kWidth = 1024;
-constexpr int kHeight = 768;
-
-// A network session that has heard one host and does nothing else.
-class OneHostSession : public NetSession {
-public:
-    bool OpenDiscovery() override { return true; }
-    bool Host(const std::string&) override { return false; }
-    bool Connect(std::size_t, const std::string&) override { return false; }
-    bool IsConnecting() const override { return false; }
-    bool IsHosting() const override { return false; }
-    std::int32_t OwnId() const override { return -1; }
-    std::string OwnName() const override { return "Me"; }
-    std::vector<NetPeerName> Hosts() const override { return {{-2, "Wintergreen"}}; }
-    std::vector<NetPeerName> Players() const override { return {}; }
-    bool Kick(std::int32_t) override { return false; }
-    void Leave() override {}
-    void SendLobbyChat(const std::string&) override {}
-    void SendGameSettings(const GameOptions&) override {}
-    void SendStartGame() override {}
-    void StopAnnouncing() override {}
-    void StartUnitStateSync() override {}
-    void SendSlotsAsHost(const std::array<PlayerSetup, 8>&) override {}
-    void SendSlotAsClient(const PlayerSetup&) override {}
-};
+constexpr int kWidth = testing::GameOnScreen::kWidth;
+constexpr int kHeight = testing::GameOnScreen::kHeight;
+using testing::GameOnScreen;
 
 struct Rgb {
     int r = 0;
     int g = 0;
     int b = 0;
-};
-
-// The game past its splash, in the menus over the background battle, with
-// the cursor parked in the top right corner, clear of everything checked.
-struct GameOnScreen {
-    GameOnScreen()
-    {
-        testing::LinkDataTree(here.Path());
-        platform::TakePendingQuit();
-        platform::SetInputFocus(true);
-        platform::WindowConfig config;
-        config.windowed = true;
-        window = platform::SdlWindow::Open(config);
-        REQUIRE(window);
-        std::string why;
-        std::unique_ptr<platform::GlRenderDevice> device = platform::GlRenderDevice::Create(*window, &why);
-        REQUIRE_MESSAGE(device, why);
-        Renderer::Instance()->CreateDevice(std::move(device));
-        Mouse::Instance()->SetX(kWidth - 4);
-        Mouse::Instance()->SetY(4);
-        game = Game::Instance();
-        game->Init();
-        platform::SeedRand(2718);
-        game->SetWindow(window.get());
-        game->LoadSplashLogo();
-        game->SetFrameTime(1.0f / 60.0f);
-        clock.Advance(6.0);
-        game->SplashFrame();
-        REQUIRE(game->GetSetting(kSettingGameState) == kStateMenus);
-    }
-    ~GameOnScreen()
-    {
-        ScreenManager::Instance()->SetNetSession(nullptr);
-        game->EndMatch();
-        game->SetWindow(nullptr);
-        SplashLogo::Instance()->SetTexture(nullptr);
-        guiManager::Instance()->Shutdown();
-        Cursor::Instance()->Release();
-        HudOverlay::Instance()->Release();
-        StatisticsScreen::Instance()->Release();
-        TextManager::Instance()->Shutdown();
-        Renderer::Instance()->ReleaseDevice();
-    }
-    GameOnScreen(const GameOnScreen&) = delete;
-    GameOnScreen& operator=(const GameOnScreen&) = delete;
-
-    void Frames(int count)
-    {
-        for (int frame = 0; frame < count; ++frame) {
-            clock.Advance(1.0 / 60.0);
-            if (game->GetSetting(kSettingGameState) == kStateMatch) {
-                game->PlayFrame();
-            } else {
-                game->MenuFrame();
-            }
-        }
-    }
-
-    // The last frame, written to the build folder as name.png.
-    platform::RgbImage Shot(const std::string& name) const
-    {
-        platform::RgbImage image;
-        REQUIRE(Renderer::Instance()->GetDevice()->ReadPicture(image));
-        REQUIRE(image.width == kWidth);
-        const std::filesystem::path path = std::filesystem::path(KV_TEST_OUTPUT_DIR) / (name + ".png");
-        platform::WriteWholeFile(path.string(), platform::EncodePngRgb(image));
-        return image;
-    }
-
-    testing::ManualClockScope clock;
-    testing::TempDirectory here;
-    std::unique_ptr<platform::SdlWindow> window;
-    Game* game = nullptr;
 };
 
 Rgb PixelAt(const platform::RgbImage& image, int x, int y)
@@ -218,7 +116,7 @@ guiRect PixelRectOf(const std::string& window, const std::string& name, guiObjec
 
 TEST_CASE("unit selection draws every type's count in the clear beside its name")
 {
-    GameOnScreen screen;
+    GameOnScreen screen(2718);
     REQUIRE(screen.game->SetOptions(kModeLastManOnTheHill, 5.0f, kAllowAllUnitTypes, 0, 100, 3));
     ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
     screen.Frames(3);
@@ -238,9 +136,8 @@ TEST_CASE("unit selection draws every type's count in the clear beside its name"
 
 TEST_CASE("the connection screen shows a heard host's line beside its Connect button, not under it")
 {
-    GameOnScreen screen;
-    OneHostSession session;
-    ScreenManager::Instance()->SetNetSession(&session);
+    GameOnScreen screen(2718);
+    screen.session.hosts = {{-2, "Wintergreen"}};
     ScreenManager::Instance()->SetScreen(kScreenConnection);
     screen.Frames(3);
     const platform::RgbImage picture = screen.Shot("screens_connection");
@@ -261,7 +158,7 @@ TEST_CASE("the connection screen shows a heard host's line beside its Connect bu
 
 TEST_CASE("the options fit every game type inside its panel and tick the boxes that are on")
 {
-    GameOnScreen screen;
+    GameOnScreen screen(2718);
     ScreenManager::Instance()->SetScreen(kScreenOptions);
     // The second unit type barred: one box off among boxes on.
     auto* barred = static_cast<guiCheckBox*>(
@@ -299,7 +196,7 @@ TEST_CASE("the options fit every game type inside its panel and tick the boxes t
 
 TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow, and its statistics cut a long name")
 {
-    GameOnScreen screen;
+    GameOnScreen screen(2718);
     // The Tundra, every type, a short Body Count against two armies.
     REQUIRE(screen.game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 40, 2));
     ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
