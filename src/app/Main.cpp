@@ -10,9 +10,9 @@
 #include "screens/HudOverlay.h"
 #include "platform/GlRenderDevice.h"
 #include "platform/MessageBox.h"
-#include "platform/QuitRequest.h"
 #include "platform/SdlEventPump.h"
 #include "platform/SdlWindow.h"
+#include "platform/StartupSignals.h"
 #include "render/ParticleManager.h"
 #include "render/Renderer.h"
 #include "screens/StatisticsScreen.h"
@@ -56,8 +56,9 @@ platform::WindowConfig WindowConfigFromSettings(const Game& game)
 
 int main()
 {
-    // Before anything starts SDL, so SIGINT, SIGTERM and SIGHUP stay ours.
-    platform::InstallQuitSignalHandlers();
+    // Before anything starts SDL, so SIGINT, SIGTERM and SIGHUP stay ours; a
+    // write past the file-size limit then fails instead of ending the game.
+    platform::InstallStartupSignalHandling();
 
     Game* game = Game::Instance();
     game->Init();

@@ -345,13 +345,36 @@ bool PathExists(const std::string& path)
     return ::lstat(path.c_str(), &info) == 0;
 }
 
-bool MakeFolder(const std::string& path)
+bool MakeFolder(const std::string& path, std::string* error)
 {
     if (::mkdir(path.c_str(), 0755) == 0) {
         return true;
     }
+    const auto fail = [error](const std::string& why) {
+        if (error) {
+            *error = why;
+        }
+        return false;
+    };
+    if (errno != EEXIST) {
+        return fail(LastSystemError());
+    }
+    // Something is there; the system's own word for a link to nothing
+    // ("No such file or directory") would send the player looking for the
+    // wrong thing.
     struct stat info {};
-    return errno == EEXIST && ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+    if (::stat(path.c_str(), &info) != 0) {
+        const int statErrno = errno;
+        struct stat link {};
+        if (statErrno == ENOENT && ::lstat(path.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+            return fail("it is a link that points nowhere");
+        }
+        return fail(std::system_category().message(statErrno));
+    }
+    if (!S_ISDIR(info.st_mode)) {
+        return fail("a file is in the way");
+    }
+    return true;
 }
 
 NewFileResult WriteNewFile(const std::string& path, std::span<const std::uint8_t> bytes, std::string* error)

@@ -44,8 +44,8 @@ bool AppendToFile(const std::string& path, std::string_view text);
 bool PathExists(const std::string& path);
 
 // Creates the folder path (named exactly) if it is not there; false when it
-// cannot be made or something else is in the way.
-bool MakeFolder(const std::string& path);
+// cannot be made or something else is in the way, and error then says why.
+bool MakeFolder(const std::string& path, std::string* error = nullptr);
 
 enum class NewFileResult {
     kWritten,

@@ -121,8 +121,10 @@ std::string Renderer::SaveScreenshot()
         return {};
     }
     ErrorLog log("Renderer.txt", true);
-    if (!platform::MakeFolder(kScreenshotFolder)) {
-        log.Warning(std::string("Could not make the folder ") + kScreenshotFolder + " for screenshots.");
+    std::string folderWhy;
+    if (!platform::MakeFolder(kScreenshotFolder, &folderWhy)) {
+        log.Warning(std::string("Could not make the folder ") + kScreenshotFolder + " for screenshots (" + folderWhy +
+                    ").");
         return {};
     }
     platform::RgbImage picture;

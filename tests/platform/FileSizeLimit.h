@@ -2,7 +2,9 @@
 // take a file past the given size, so the kernel fails it (EFBIG) just where
 // a full disk would fail it (ENOSPC), for any file the test writes, with no
 // root and nothing mounted. The signal such a write raises is ignored, as it
-// would otherwise end the test.
+// would otherwise end the test (the game ignores it from start-up,
+// platform/StartupSignals.h; the screenshot test checks that from the
+// signal's default).
 #pragma once
 
 #include <sys/resource.h>

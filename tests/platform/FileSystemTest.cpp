@@ -54,3 +54,39 @@ TEST_CASE("data paths normalise, and data files are found whatever their case an
         CHECK(error == refused.error);
     }
 }
+
+TEST_CASE("a folder is made once, and what stands in its way is named in plain words")
+{
+    namespace fs = std::filesystem;
+    testing::TempDirectory dir;
+    std::string error = "untouched";
+    REQUIRE(platform::MakeFolder("Shots", &error));
+    CHECK(fs::is_directory("Shots"));
+    CHECK(platform::MakeFolder("Shots", &error));
+    CHECK(error == "untouched");
+    fs::create_directory("Elsewhere");
+    fs::create_directory_symlink(fs::absolute("Elsewhere"), "ToElsewhere");
+    CHECK(platform::MakeFolder("ToElsewhere")); // a link to a folder serves
+
+    // The system would say "No such file or directory" of a link that leads
+    // nowhere, and "File exists" of a file.
+    fs::create_symlink(fs::absolute("Gone"), "Dangling");
+    CHECK_FALSE(platform::MakeFolder("Dangling", &error));
+    CHECK(error == "it is a link that points nowhere");
+    CHECK(fs::is_symlink("Dangling"));
+    CHECK_FALSE(fs::exists("Gone"));
+    std::ofstream("Plain") << "not a folder";
+    CHECK_FALSE(platform::MakeFolder("Plain", &error));
+    CHECK(error == "a file is in the way");
+    fs::create_symlink(fs::absolute("Plain"), "ToPlain");
+    CHECK_FALSE(platform::MakeFolder("ToPlain", &error));
+    CHECK(error == "a file is in the way");
+    fs::create_symlink("Loop", "Loop");
+    CHECK_FALSE(platform::MakeFolder("Loop", &error));
+    CHECK(error == "Too many levels of symbolic links");
+    // Otherwise the system's reason.
+    CHECK_FALSE(platform::MakeFolder("Missing/Shots", &error));
+    CHECK(error == "No such file or directory");
+    CHECK_FALSE(platform::MakeFolder("Plain/Shots", &error));
+    CHECK(error == "Not a directory");
+}
