@@ -72,6 +72,11 @@ int Unit::GetHealthLevel() const
     return static_cast<int>(std::clamp<std::int64_t>(level, 0, 9));
 }
 
+// An army with no unit named is still searched. That is how a client
+// player's attack order reaches the host when the unit clicked on has died
+// there while the order was on its way; a frame sooner it would have named
+// the dying unit and the search would have run. Failing it would leave the
+// ordered units standing idle by a race the player cannot see.
 bool Unit::FindTarget()
 {
     if (targets_.targetArmy == nullptr || targets_.targetArmy == army_) {

@@ -2,6 +2,8 @@
 // routes, strikes, explosions and the alert of idle comrades.
 #include "BattleTestWorld.h"
 
+#include "app/GameNetWorld.h"
+
 using namespace units_test;
 
 TEST_CASE("a unit's orders, routes and hits")
@@ -77,6 +79,36 @@ TEST_CASE("a unit's orders, routes and hits")
         near.SetPosition({1.9f, 0.0f, 0.0f});
         unit.UpdateOrder();
         CHECK(unit.GetOrder() == kOrderAttack);
+    }
+    SUBCASE("an attack order whose unit died before it came fights that unit's army, as one a frame sooner does")
+    {
+        // A client's player clicks a blue unit; on the host it dies while
+        // the order is on its way, so the order comes naming a unit the
+        // host no longer knows: the army alone. A frame sooner it would
+        // have named a dying unit.
+        Unit& named = world.AddUnit(blue, kTriangoloid, 50.0f, 0.0f);
+        Unit& next = world.AddUnit(blue, kSmashtor, 0.0f, 40.0f);
+        const AttackOrderMessage order{{unit.GetIndex(), red.GetId()},
+                                       named.GetPosition(),
+                                       {named.GetIndex(), kNoUnitByte, blue.GetId(), kNoUnitByte},
+                                       0};
+        GameNetWorld host;
+        named.SetOrder(kOrderDying, true);
+        REQUIRE(host.AttackWith(order));
+        CHECK(unit.GetTargets().target == &named);
+        unit.UpdateOrder();
+        CHECK(unit.GetOrder() == kOrderEngage);
+        CHECK(unit.GetTargets().target == &next);
+
+        unit.SetOrder(kOrderIdle, false);
+        blue.RemoveUnit(named.GetIndex());
+        REQUIRE(host.AttackWith(order));
+        CHECK(unit.GetTargets().target == nullptr);
+        CHECK(unit.GetTargets().targetArmy == &blue);
+        unit.UpdateOrder();
+        CHECK(unit.GetOrder() == kOrderEngage);
+        CHECK(unit.GetTargets().target == &next);
+        CHECK(unit.GetTargets().targetArmy == &blue);
     }
     SUBCASE("strikes: one per attacker per 0.35 s, none from comrades, and idle comrades join in")
     {
