@@ -1,7 +1,7 @@
 // SIGXFSZ's default action ends the process (with a core file) at the first
 // write past the limit. Ignored, the write returns EFBIG instead: a
-// screenshot's temporary file is then removed and the failure logged, and a
-// log entry that does not fit is cut short, and the game goes on.
+// screenshot's temporary file is then removed and the failure logged; a log
+// entry that does not fit is cut short. Either way the game goes on.
 #include "platform/StartupSignals.h"
 
 #include "platform/QuitRequest.h"
