@@ -59,6 +59,12 @@ void GameNetUi::ConnectFailed()
     ConnectionScreen::Instance()->ConnectFailed();
 }
 
+void GameNetUi::ReturnToConnectionScreen(bool welcomed)
+{
+    SetScreen(kScreenConnection);
+    ConnectionScreen::Instance()->HostSentBack(welcomed);
+}
+
 void GameNetUi::LobbyPlayersChanged()
 {
     if (LobbyShown()) {

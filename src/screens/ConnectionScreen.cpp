@@ -11,6 +11,8 @@
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 
+#include <algorithm>
+
 namespace {
 
 const ColorValue kWhite{1.0f, 1.0f, 1.0f, 1.0f};
@@ -162,6 +164,11 @@ void ConnectionScreen::ConnectFailed()
     }
 }
 
+void ConnectionScreen::HostSentBack(bool welcomed)
+{
+    status_ = welcomed ? kSentBackNote : kNotLetInNote;
+}
+
 void ConnectionScreen::Draw(Canvas2D& canvas) const
 {
     const MenuHost* host = ScreenManager::Instance()->GetHost();
@@ -171,7 +178,9 @@ void ConnectionScreen::Draw(Canvas2D& canvas) const
     int y = static_cast<int>(0.2f * static_cast<float>(height));
     const std::vector<NetPeerName> hosts = Session() ? Session()->Hosts() : std::vector<NetPeerName>{};
     canvas.DrawText("Current Connections: ", x, y, "Default", kWhite);
-    for (std::size_t i = 0; i < hosts.size(); ++i) {
+    // A line for each host with a button; the total counts them all.
+    const std::size_t listed = std::min(hosts.size(), kMaxHostButtons);
+    for (std::size_t i = 0; i < listed; ++i) {
         y += kLineStep;
         const int room = static_cast<int>(kPanelRight * static_cast<float>(width)) - x;
         canvas.DrawText(canvas.FitText(std::to_string(i) + " : Name: " + hosts[i].name, "Default", room), x, y,

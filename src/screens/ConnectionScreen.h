@@ -7,9 +7,11 @@
 //
 // One connection attempt at a time: while it runs every "Connect" and "Host
 // Game" is hidden, so a second press cannot start another; a failed attempt
-// shows them again with the failure written on the screen. The host buttons
-// stop where the panel ends, and button i always stands for host i of the
-// network's list (buttons follow the list, which forgets silent hosts).
+// shows them again with the failure written on the screen, and so does a
+// host that turns the player away or sends a joined player back here. The
+// host list (buttons and lines) stops where the panel ends, and button i
+// always stands for host i of the network's list (buttons follow the list,
+// which forgets silent hosts).
 #pragma once
 
 #include "core/Singleton.h"
@@ -29,7 +31,7 @@ public:
     static constexpr const char* kWindow = "ButtonsWindow";
     static constexpr const char* kNameBox = "NameText";
     static constexpr const char* kDefaultName = "NameGoesHere";
-    // Spelled as the layout has always named it.
+    // The "Back" button's widget name, letter for letter.
     static constexpr const char* kBackButton = "connectoinscreenQuitButtonHandle";
     static constexpr const char* kHostButtonPrefix = "ConnectionButton";
     // Left of the connection list's lines (drawn from 0.4 of the width), so
@@ -38,8 +40,18 @@ public:
     static constexpr float kHostButtonX = 0.3f;
     static constexpr float kFirstHostButtonY = 0.235f;
     static constexpr float kHostButtonStep = 0.04f;
-    // Host buttons that fit on the panel (the last ends above 0.9).
-    static constexpr std::size_t kMaxHostButtons = 16;
+    // Host rows that fit on the panel: the 15th button ends at 0.835 of the
+    // height and the total line under the 15th host's line near 0.85, both
+    // clear of the panel's bottom frame (from about 0.86); a 16th button
+    // would lie on the frame. Hosts past these are counted, not listed.
+    static constexpr std::size_t kMaxHostButtons = 15;
+
+    // Why a host sent the player back here. Never welcomed: the host turned
+    // the join away (its game full or past the lobby), or it went while the
+    // join was on its way. Welcomed: the host kicked the player, or left, or
+    // its connection was lost; its leave alone does not tell which.
+    static constexpr const char* kNotLetInNote = "Could not join: the game is full or has begun, or the host has gone.";
+    static constexpr const char* kSentBackNote = "The host has gone, or has removed you from its game.";
 
     void Build();
     void Close();
@@ -52,6 +64,9 @@ public:
     void RefreshHosts();
     // The attempt failed: the buttons come back and the failure is shown.
     void ConnectFailed();
+    // The host sent the player back here (the screen just built afresh):
+    // the reason is shown where the attempt's status was.
+    void HostSentBack(bool welcomed);
     // The button's index in the host button list, or -1.
     int FindHostButton(const void* button) const;
     std::size_t HostButtonCount() const { return hostButtons_.size(); }
