@@ -8,10 +8,10 @@
 // One connection attempt at a time: while it runs every "Connect" and "Host
 // Game" is hidden, so a second press cannot start another; a failed attempt
 // shows them again with the failure written on the screen, and so does a
-// host that turns the player away or sends a joined player back here. The
-// host list (buttons and lines) stops where the panel ends, and button i
-// always stands for host i of the network's list (buttons follow the list,
-// which forgets silent hosts).
+// host that turns the player away or sends a joined player back here. Every
+// host the network keeps has its row inside the panel, its line level with
+// its button, and button i always stands for host i of the network's list
+// (buttons follow the list, which forgets silent hosts).
 #pragma once
 
 #include "core/Singleton.h"
@@ -39,12 +39,18 @@ public:
     // up with the name box.
     static constexpr float kHostButtonX = 0.3f;
     static constexpr float kFirstHostButtonY = 0.235f;
-    static constexpr float kHostButtonStep = 0.04f;
-    // Host rows that fit on the panel: the 15th button ends at 0.835 of the
-    // height and the total line under the 15th host's line near 0.85, both
-    // clear of the panel's bottom frame (from about 0.86); a 16th button
-    // would lie on the frame. Hosts past these are counted, not listed.
-    static constexpr std::size_t kMaxHostButtons = 15;
+    // One row of the host list, its button and its line alike, as a share of
+    // the screen's height. Sixteen rows (every host the network keeps) and
+    // the total line under them end by about 0.85 of the height, clear of
+    // the panel's bottom frame (from about 0.86); the buttons are as tall as
+    // a row, so they stack without overlapping. Hosts past these would be
+    // counted in the total, not listed.
+    static constexpr float kHostRowStep = 0.037f;
+    static constexpr float kHostButtonWidth = 0.08f;
+    static constexpr float kHostButtonHeight = kHostRowStep;
+    static constexpr std::size_t kMaxHostButtons = 16;
+    // The label of a host button, in pixels from the face's corner.
+    static constexpr float kConnectLabelOffset = 5.0f;
 
     // Why a host sent the player back here. Never welcomed: the host turned
     // the join away (its game full or past the lobby), or it went while the
@@ -85,12 +91,14 @@ private:
     ConnectionScreen() = default;
 
     void AddHostButton();
+    // The top of host row i, in pixels, where its button's face starts; the
+    // row past the last host holds the total.
+    static int RowTop(std::size_t row);
     // Every "Connect" and "Host Game" shown or hidden together.
     void ShowChoices(bool shown);
     void Connect(int index);
 
     std::vector<guiButton*> hostButtons_;
-    float nextY_ = kFirstHostButtonY;
     std::string status_;
     std::string connectingTo_;
 };

@@ -88,6 +88,45 @@ bool IsDark(const Rgb& c)
     return std::max({c.r, c.g, c.b}) < 50;
 }
 
+// The white of labels and menu text.
+bool IsWhite(const Rgb& c)
+{
+    return std::min({c.r, c.g, c.b}) > 200;
+}
+
+// The first and last rows of the rectangle (right and bottom excluded) with
+// a pixel that passes the test; -1 for both when none does.
+struct InkRows {
+    int first = -1;
+    int last = -1;
+};
+
+InkRows RowsWith(const platform::RgbImage& image, int left, int top, int right, int bottom,
+                 const std::function<bool(const Rgb&)>& test)
+{
+    InkRows rows;
+    for (int y = top; y < bottom; ++y) {
+        if (CountPixels(image, left, y, right, y + 1, test) == 0) {
+            continue;
+        }
+        rows.first = rows.first < 0 ? y : rows.first;
+        rows.last = y;
+    }
+    return rows;
+}
+
+// A button's white label in the rows from top to bottom: at least leastInk
+// pixels of it well inside the face, none on the face's rim at either side
+// or past it.
+void CheckLabelInsideFace(const platform::RgbImage& picture, const guiRect& button, int top, int bottom, int leastInk)
+{
+    const int left = static_cast<int>(button.left);
+    const int right = static_cast<int>(button.right);
+    CHECK(CountPixels(picture, left + 2, top, right - 2, bottom, IsWhite) >= leastInk);
+    CHECK(CountPixels(picture, left - 10, top, left + 2, bottom, IsWhite) == 0);
+    CHECK(CountPixels(picture, right - 2, top, right + 10, bottom, IsWhite) == 0);
+}
+
 // A part of the picture, three times larger, for looking at small widgets.
 void WriteCloseUp(const platform::RgbImage& image, int left, int top, int right, int bottom, const std::string& name)
 {
@@ -256,7 +295,6 @@ TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow
 TEST_CASE("the main menu's labels lie inside their buttons on the up, hover and down faces")
 {
     GameOnScreen screen(2718);
-    const auto white = [](const Rgb& c) { return std::min({c.r, c.g, c.b}) > 200; };
     for (const char* name : {ScreenManager::kSinglePlayerButton, ScreenManager::kMultiPlayerButton}) {
         CAPTURE(name);
         // Built afresh for each button, so neither starts hovered or pressed.
@@ -288,11 +326,7 @@ TEST_CASE("the main menu's labels lie inside their buttons on the up, hover and 
             // The label's rows (offset 12, glyphs 15 pixels high): white
             // glyphs well inside the face, none on its rim or past it.
             const int top = static_cast<int>(button.top) + 12;
-            const int left = static_cast<int>(button.left);
-            const int right = static_cast<int>(button.right);
-            CHECK(CountPixels(picture, left + 2, top, right - 2, top + 16, white) >= 100);
-            CHECK(CountPixels(picture, left - 10, top, left + 2, top + 16, white) == 0);
-            CHECK(CountPixels(picture, right - 2, top, right + 10, top + 16, white) == 0);
+            CheckLabelInsideFace(picture, button, top, top + 16, 100);
         }
     }
 }
@@ -304,27 +338,95 @@ TEST_CASE("sixteen hosts heard keep the connection screen's list inside its pane
         screen.session.hosts.push_back({-2, "Host number " + std::to_string(i)});
     }
     ScreenManager::Instance()->SetScreen(kScreenConnection);
+    Cursor::Instance()->SetX(kWidth - 4);
+    Cursor::Instance()->SetY(4);
     screen.Frames(3);
     const platform::RgbImage picture = screen.Shot("screens_connection_sixteen_hosts");
+    WriteCloseUp(picture, 290, 140, 660, 260, "screens_connection_sixteen_hosts_top");
+    WriteCloseUp(picture, 290, 560, 660, 690, "screens_connection_sixteen_hosts_bottom");
     // The panel's picture ends at 0.875 of the height; its frame and the
     // line inside it take the last ten pixels.
     const int panelInside = static_cast<int>(0.875f * (kHeight - 1)) - 10;
-    REQUIRE(ConnectionScreen::Instance()->HostButtonCount() == ConnectionScreen::kMaxHostButtons);
-    for (std::size_t i = 0; i < ConnectionScreen::kMaxHostButtons; ++i) {
+    const int lineX = static_cast<int>(0.4f * kWidth);
+    const auto buttonRect = [](int i) {
+        return PixelRectOf(ConnectionScreen::kWindow, ConnectionScreen::kHostButtonPrefix + std::to_string(i),
+                           kGuiButton);
+    };
+
+    // Every host has its button, each below the last, the first where the
+    // list has always started, the last clear of the frame.
+    REQUIRE(ConnectionScreen::Instance()->HostButtonCount() == 16);
+    CHECK(buttonRect(0).top == doctest::Approx(0.235f * (kHeight - 1)));
+    for (int i = 0; i < 16; ++i) {
         CAPTURE(i);
-        const guiRect button =
-            PixelRectOf(ConnectionScreen::kWindow, ConnectionScreen::kHostButtonPrefix + std::to_string(i), kGuiButton);
+        const guiRect button = buttonRect(i);
+        CHECK(button.right < static_cast<float>(lineX));
         CHECK(button.bottom <= static_cast<float>(panelInside));
+        if (i > 0) {
+            CHECK(button.top >= buttonRect(i - 1).bottom - 0.5f);
+        }
+        // "Connect" inside its face; nothing white on the face's top or
+        // bottom edge, where a label too low for the face would show.
+        const int top = static_cast<int>(button.top);
+        const int bottom = static_cast<int>(button.bottom);
+        CheckLabelInsideFace(picture, button, top + 2, bottom - 2, 60);
+        CHECK(CountPixels(picture, static_cast<int>(button.left), top - 2, static_cast<int>(button.right), top + 3,
+                          IsWhite) == 0);
+        CHECK(CountPixels(picture, static_cast<int>(button.left), bottom - 2, static_cast<int>(button.right),
+                          bottom + 3, IsWhite) == 0);
+
+        // The host's line level with its button's label: the same first
+        // and last rows of ink, give or take a pixel or two, and nothing of
+        // it past the button's top or bottom.
+        const int lineWidth = TextManager::Instance()->MeasureText(
+            std::to_string(i) + " : Name: Host number " + std::to_string(i), "Default");
+        const InkRows label = RowsWith(picture, static_cast<int>(button.left) + 2, top,
+                                       static_cast<int>(button.right) - 2, bottom, IsWhite);
+        const InkRows line = RowsWith(picture, lineX, top - 4, lineX + lineWidth, bottom + 4, IsWhite);
+        REQUIRE(label.first >= 0);
+        REQUIRE(line.first >= 0);
+        CHECK(std::abs(line.first - label.first) <= 2);
+        CHECK(std::abs(line.last - label.last) <= 1);
+        CHECK(line.first > top);
+        CHECK(line.last < bottom);
+        CHECK(CountPixels(picture, lineX, line.first, lineX + lineWidth, line.last + 1, IsWhite) >= 60);
     }
-    // Nothing written on the frame or below it, across the buttons and the lines.
-    const auto white = [](const Rgb& c) { return std::min({c.r, c.g, c.b}) > 200; };
-    CHECK(CountPixels(picture, 300, panelInside, 700, panelInside + 20, white) == 0);
-    // The last line, the total of every host heard, stands inside the panel.
+
+    // The last line, the total of every host heard, below the last host's
+    // line and inside the panel.
+    const guiRect last = buttonRect(15);
     const int totalWidth = TextManager::Instance()->MeasureText("16 Entries Total", "Default");
-    const int totalX = static_cast<int>(0.4f * kWidth);
-    const int totalY = static_cast<int>(0.2f * kHeight) + 30 * static_cast<int>(ConnectionScreen::kMaxHostButtons + 1);
-    CHECK(totalY + 16 <= panelInside);
-    CHECK(CountPixels(picture, totalX, totalY, totalX + totalWidth, totalY + 16, white) >= 60);
+    const InkRows total =
+        RowsWith(picture, lineX, static_cast<int>(last.bottom), lineX + totalWidth, panelInside + 20, IsWhite);
+    REQUIRE(total.first >= 0);
+    CHECK(total.last < panelInside);
+    CHECK(CountPixels(picture, lineX, total.first, lineX + totalWidth, total.last + 1, IsWhite) >= 60);
+    // Nothing written on the frame or below it, across the buttons and the lines.
+    CHECK(CountPixels(picture, 300, panelInside, 700, panelInside + 20, IsWhite) == 0);
+
+    // "Connect" stays inside its face when the pointer is over the button
+    // and when it is held down on it (never let go: no join starts).
+    for (int i = 0; i < 16; ++i) {
+        CAPTURE(i);
+        const guiRect button = buttonRect(i);
+        const int centreX = static_cast<int>((button.left + button.right) / 2.0f);
+        const int centreY = static_cast<int>((button.top + button.bottom) / 2.0f);
+        for (const char* face : {"hover", "down"}) {
+            CAPTURE(face);
+            testing::Dispatch(std::string(face) == "hover" ? kGuiMouseMove : kGuiLeftDown, centreX, centreY);
+            screen.Frames(1);
+            platform::RgbImage shown;
+            REQUIRE(Renderer::Instance()->GetDevice()->ReadPicture(shown));
+            if (i == 15) {
+                WriteCloseUp(shown, static_cast<int>(button.left) - 12, static_cast<int>(button.top) - 6,
+                             static_cast<int>(button.right) + 12, static_cast<int>(button.bottom) + 6,
+                             std::string("screens_connection_last_host_") + face);
+            }
+            CheckLabelInsideFace(shown, button, static_cast<int>(button.top) + 2, static_cast<int>(button.bottom) - 2,
+                                 60);
+        }
+    }
+    CHECK(ConnectionScreen::Instance()->GetStatus().empty());
 }
 
 TEST_CASE("a single-player match names its player in the chat, cuts long names on the scoreboard and shows nothing it "
