@@ -97,6 +97,14 @@ Game::Game()
         }
     });
     rules->SetLeaveHandler([this] { LeaveMatch(); });
+    // The statistics show nothing of what the match said ("Sudden Death!",
+    // the chat): its lines go as they come up. A line said while they are
+    // up (the host leaving) still shows.
+    rules->SetStatisticsHook([] {
+        if (TextBox* chat = TextManager::Instance()->GetTextBox("ChatConsole")) {
+            chat->ClearLines();
+        }
+    });
     // A unit leaving its army leaves the player's selection with it.
     Army::SetUnitRemovedHook([](Unit* unit) { SelectionController::Instance()->RemoveUnit(unit); });
     ConnectPlayerControls();

@@ -30,6 +30,9 @@ int ChatConsoleWidth()
     return static_cast<int>(minimap.centre.x - minimap.size / 2.0f) - kConsoleX;
 }
 
+// A host the network keeps without a button could never be joined.
+static_assert(ConnectionScreen::kMaxHostButtons >= NetworkManager::kMaxHosts);
+
 } // namespace
 
 int GameNetUi::CurrentScreen() const
@@ -57,6 +60,12 @@ void GameNetUi::HostListChanged()
 void GameNetUi::ConnectFailed()
 {
     ConnectionScreen::Instance()->ConnectFailed();
+}
+
+void GameNetUi::ReturnToConnectionScreen(bool welcomed)
+{
+    SetScreen(kScreenConnection);
+    ConnectionScreen::Instance()->HostSentBack(welcomed);
 }
 
 void GameNetUi::LobbyPlayersChanged()

@@ -16,6 +16,7 @@ public:
     bool LobbyShown() const override;
     void HostListChanged() override;
     void ConnectFailed() override;
+    void ReturnToConnectionScreen(bool welcomed) override;
     void LobbyPlayersChanged() override;
     GameSettingsMessage LobbyOptions() const override;
     void SetLobbyOptions(const GameSettingsMessage& options) override;

@@ -394,9 +394,21 @@ void Game::ConnectPlayerControls()
     PlayScreenHooks hooks;
     hooks.inMenus = [this] { return GetSetting(kSettingGameState) == kStateMenus; };
     hooks.camera = &camera_;
-    // The chat line goes out as "name >> text", cut to the record's field
-    // with its terminator by the sender.
-    hooks.sendChat = [](const std::string& text) { SendGameChat(*NetworkManager::Instance(), text); };
+    // The chat line is "name >> text". In a network game it goes out under
+    // the player's network name, cut to the record's field with its
+    // terminator by the sender; in single player it goes straight to the
+    // console under the name the player's army bears on the statistics.
+    hooks.sendChat = [this](const std::string& text) {
+        NetworkManager* const net = NetworkManager::Instance();
+        if (sessionKind != kSinglePlayer) {
+            SendGameChat(*net, text);
+            return;
+        }
+        const Army* const own = SelectionController::Instance()->GetArmy();
+        if (!text.empty() && own) {
+            net->Ui().AddGameChatLine(own->GetName() + " >> " + text);
+        }
+    };
     PlayScreen::Instance()->SetHooks(std::move(hooks));
 
     FrameLayers layers;

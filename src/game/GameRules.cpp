@@ -43,6 +43,15 @@ void GameRules::BeginMatch(std::uint32_t mode, float gameMinutes, float planning
     TimerStart(rankingTimer_);
 }
 
+void GameRules::SetState(MatchState state)
+{
+    const bool statisticsBegin = state == kMatchStatistics && GetState() != kMatchStatistics;
+    if (statisticsBegin && statisticsHook_ && !InMenus()) {
+        statisticsHook_();
+    }
+    Battle::Instance()->SetMatchState(state);
+}
+
 const Flag* GameRules::GetFirstFlag() const
 {
     const std::vector<std::unique_ptr<Flag>>& flags = Battle::Instance()->GetFlags();

@@ -6,7 +6,8 @@
 //
 // The rules never reach above the game layer. What they need from the
 // application (whether the menus are showing, where chat lines go, how a
-// finished match is left) is handed in as hooks by the Game.
+// finished match is left, what to clear as the statistics come up) is
+// handed in as hooks by the Game.
 //
 // GameRules.cpp holds the states and the clock; GameRules_Scoring.cpp the
 // ranking, the sudden-death ends and the last-army check;
@@ -51,7 +52,9 @@ public:
 
     GameMode GetMode() const { return Battle::Instance()->GetMode(); }
     MatchState GetState() const { return Battle::Instance()->GetMatchState(); }
-    void SetState(MatchState state) { Battle::Instance()->SetMatchState(state); }
+    // Entering the statistics in a match (from any other state) calls the
+    // statistics hook first.
+    void SetState(MatchState state);
     // The flags the mode plays with; the battle owns them.
     std::vector<std::unique_ptr<Flag>>& GetFlags() { return Battle::Instance()->GetFlags(); }
     const Flag* GetFirstFlag() const;
@@ -105,6 +108,9 @@ public:
     // Leaves the match once game over is reached: ends it and either goes
     // back to the menus or restarts the background battle.
     void SetLeaveHandler(std::function<void()> leave) { leave_ = std::move(leave); }
+    // The statistics are coming up in a match (not behind the menus): what
+    // the match said on its console does not belong over them.
+    void SetStatisticsHook(std::function<void()> hook) { statisticsHook_ = std::move(hook); }
     bool InMenus() const { return inMenus_ && inMenus_(); }
 
     // The clock's text in a state: "m : ss" in game on, "0:ss" in planning,
@@ -132,6 +138,7 @@ private:
     std::function<bool()> inMenus_;
     std::function<void(const std::string&)> chat_;
     std::function<void()> leave_;
+    std::function<void()> statisticsHook_;
 };
 
 // The ranking key of each mode, largest first: flag count then damage dealt

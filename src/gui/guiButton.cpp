@@ -2,6 +2,7 @@
 #include "gui/guiButton.h"
 
 #include "gui/guiManager.h"
+#include "render/Canvas2D.h"
 
 guiButton::guiButton(guiWindow* owner, guiCallback callback, float x, float y, float width, float height)
     : guiObject(owner, kGuiButton, callback, x, y, width, height)
@@ -68,8 +69,17 @@ void guiButton::Render(float windowX, float windowY, float windowWidth, float wi
     }
     ColorValue labelColor = labelColor_;
     labelColor.a *= static_cast<float>(color >> 24) / 255.0f;
-    canvas->DrawText(label_, static_cast<int>(rect.left + labelOffsetX_), static_cast<int>(rect.top + labelOffsetY_),
-                     fontKey_, labelColor);
+    canvas->DrawText(label_, static_cast<int>(LabelLeft(*canvas, rect.left, rect.right)),
+                     static_cast<int>(rect.top + labelOffsetY_), fontKey_, labelColor);
+}
+
+float guiButton::LabelLeft(const Canvas2D& canvas, float left, float right) const
+{
+    const auto width = static_cast<float>(canvas.MeasureText(label_, fontKey_));
+    if (left + labelOffsetX_ + width <= right - kLabelMargin) {
+        return left + labelOffsetX_;
+    }
+    return left + (right - left - width) / 2.0f;
 }
 
 void guiButton::SetUpTexture(const std::string& file)

@@ -1,6 +1,13 @@
 // A push button: an up, a down and a hover picture and an optional label.
 // A press inside reports 100; the next left release, wherever the cursor is,
 // completes the click and reports 101. Screens act on 101.
+//
+// The label stands at its offset from the face's corner, in pixels, while
+// the face is a share of the screen: on a small screen a long label outgrows
+// its place. One that would end within kLabelMargin of the face's right
+// edge is centred across the face instead, so it stays clear of the rim
+// (about a pixel wide at menu sizes, alike on the up, down and hover faces)
+// and never runs past the face.
 #pragma once
 
 #include "gui/guiObject.h"
@@ -8,6 +15,8 @@
 #include "render/TextureLoader.h"
 
 #include <string>
+
+class Canvas2D;
 
 class guiButton : public guiObject {
 public:
@@ -35,8 +44,13 @@ public:
     bool IsPressed() const { return pressed_; }
     bool IsHovered() const { return hover_; }
 
+    // Pixels kept clear between a label and the face's right edge.
+    static constexpr float kLabelMargin = 4.0f;
+
 private:
     platform::Texture* FaceToDraw() const;
+    // The label's left edge over a face from left to right.
+    float LabelLeft(const Canvas2D& canvas, float left, float right) const;
 
     bool pressed_ = false;
     bool hover_ = false;

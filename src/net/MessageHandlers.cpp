@@ -293,6 +293,7 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
     // Unit selection stays the screen's id through the match; only before
     // the match does the client wait there for a host that is gone.
     const bool choosingUnits = screen == kScreenUnitSelection && !inMatch;
+    const bool welcomed = net_.GetOwnId() > 0;
     net_.Leave();
     if (inMatch) {
         // Nobody simulates the battle any more: the match ends as Escape ends
@@ -306,7 +307,7 @@ void MessageHandlers::ClientLeave(const ReceivedMessage& message)
     }
     // Refused or dropped: back to a fresh connection screen, listening again.
     if (screen == kScreenLobby || screen == kScreenOptions || screen == kScreenConnection || choosingUnits) {
-        net_.Ui().SetScreen(kScreenConnection);
+        net_.Ui().ReturnToConnectionScreen(welcomed);
     }
 }
 

@@ -26,6 +26,10 @@ public:
     virtual void HostListChanged() = 0;
     // A Connect failed after its bounded attempts.
     virtual void ConnectFailed() = 0;
+    // The host sent this client away, or went, before any match: back to a
+    // fresh connection screen, there told why. welcomed: the host had let it
+    // into its game.
+    virtual void ReturnToConnectionScreen(bool /*welcomed*/) { SetScreen(kScreenConnection); }
 
     // Lobby: the joined players changed; names and kick buttons follow
     // NetworkManager::Players().

@@ -28,8 +28,6 @@ constexpr int kNameX = 340;
 constexpr int kStrengthX = 540;
 constexpr float kPanelLeft = 320.0f;
 constexpr int kScoreX = 635;
-// The names column runs from 340 to the strengths at 540.
-constexpr std::size_t kMaxNameBytes = 24;
 constexpr std::uint32_t kPanelAlpha = 0x55u;
 
 // The spaces line the column heads up over the name and score columns.
@@ -87,7 +85,7 @@ void RulesHud::DrawArmyList(TextManager& text, const std::vector<std::unique_ptr
 {
     for (std::size_t row = 0; row < armies.size(); ++row) {
         const Army& army = *armies[row];
-        text.DrawText(ColumnName(army.GetName()), kNameX, RowY(row), kFont, kWhite);
+        text.DrawText(ColumnName(text, army.GetName()), kNameX, RowY(row), kFont, kWhite);
         text.DrawText(StrengthText(army.GetStrength()), kStrengthX, RowY(row), kFont, kWhite);
     }
 }
@@ -146,15 +144,7 @@ std::string RulesHud::LeadingDigits(std::int32_t value)
     return value < 0 ? "-" + digits : digits;
 }
 
-std::string RulesHud::ColumnName(const std::string& name)
+std::string RulesHud::ColumnName(const TextManager& text, const std::string& name)
 {
-    if (name.size() <= kMaxNameBytes) {
-        return name;
-    }
-    // Never cut inside a character: back off over its continuation bytes.
-    std::size_t end = kMaxNameBytes;
-    while (end > 0 && (static_cast<unsigned char>(name[end]) & 0xC0u) == 0x80u) {
-        --end;
-    }
-    return name.substr(0, end);
+    return text.FitText(name, kFont, kNameWidth);
 }

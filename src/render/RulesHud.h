@@ -5,7 +5,9 @@
 // headless battle never needs it.
 //
 // Positions are those of the 1024x768 virtual screen. The text goes through
-// the TextManager's queue and is drawn with the rest of the frame's text.
+// the TextManager's queue and is drawn with the rest of the frame's text. A
+// name too long for its column is cut to it, with "...", as the statistics
+// cut theirs: names come from the players, and nothing bounds their width.
 #pragma once
 
 #include "game/Battle.h"
@@ -44,8 +46,13 @@ public:
     static std::string ScoreText(GameMode mode, const Army& army);
     // The first three digits of value, a "-" before them when negative.
     static std::string LeadingDigits(std::int32_t value);
-    // The name cut to the width of its column.
-    static std::string ColumnName(const std::string& name);
+    // The name as drawn: cut, with "...", to the pixels its column has
+    // before the strengths, measured in the list's font.
+    static std::string ColumnName(const TextManager& text, const std::string& name);
+
+    // The names column runs from x 340 to the strengths at 540; a name
+    // stops a little short of them.
+    static constexpr int kNameWidth = 190;
 
 private:
     std::unique_ptr<platform::Texture> white_;

@@ -11,6 +11,8 @@
 #include "screens/NetSession.h"
 #include "screens/ScreenManager.h"
 
+#include <algorithm>
+
 namespace {
 
 const ColorValue kWhite{1.0f, 1.0f, 1.0f, 1.0f};
@@ -20,7 +22,10 @@ constexpr float kPanelRight = 0.875f;
 constexpr float kStatusX = 0.18f;
 constexpr float kBackButtonX = 0.72f;
 const ColorValue kStatusColor{1.0f, 0.35f, 0.25f, 1.0f};
-constexpr int kLineStep = 30;
+// A host's line starts this far below its row's top: its baseline is then
+// the baseline of the "Connect" label beside it, which stands a pixel lower
+// in a font a pixel smaller.
+constexpr int kLineDrop = 4;
 
 guiButton* AddButton(guiWindow& window, const std::string& name, guiCallback callback, float x, float y, float width,
                      float height, const char* label, float labelX, float labelY)
@@ -43,7 +48,6 @@ NetSession* Session()
 void ConnectionScreen::Build()
 {
     hostButtons_.clear();
-    nextY_ = kFirstHostButtonY;
     status_.clear();
     connectingTo_.clear();
     guiWindow* window = guiManager::Instance()->CreateWindow(kWindow);
@@ -87,7 +91,6 @@ void ConnectionScreen::RefreshHosts()
     // button i still stands for host i.
     while (hostButtons_.size() > hosts) {
         hostButtons_.pop_back();
-        nextY_ -= kHostButtonStep;
         guiManager::Instance()->GetWindow(kWindow)->DeleteObject(kHostButtonPrefix +
                                                                  std::to_string(hostButtons_.size()));
     }
@@ -98,14 +101,23 @@ void ConnectionScreen::AddHostButton()
     guiWindow* window = guiManager::Instance()->GetWindow(kWindow);
     const std::string name = kHostButtonPrefix + std::to_string(hostButtons_.size());
     const bool hosting = Session() && Session()->IsHosting();
-    guiButton* button = AddButton(*window, name, ConnectPressed, kHostButtonX, nextY_, 0.08f, 0.04f,
-                                  hosting ? "Kick" : "Connect", hosting ? 0.0f : 5.0f, hosting ? 0.0f : 5.0f);
-    nextY_ += kHostButtonStep;
+    const float y = kFirstHostButtonY + kHostRowStep * static_cast<float>(hostButtons_.size());
+    const float labelOffset = hosting ? 0.0f : kConnectLabelOffset;
+    guiButton* button = AddButton(*window, name, ConnectPressed, kHostButtonX, y, kHostButtonWidth, kHostButtonHeight,
+                                  hosting ? "Kick" : "Connect", labelOffset, labelOffset);
     // Hidden like the others while an attempt runs.
     if (Session() && Session()->IsConnecting()) {
         button->SetVisible(0);
     }
     hostButtons_.push_back(button);
+}
+
+int ConnectionScreen::RowTop(std::size_t row)
+{
+    // Through the buttons' own conversion, so a line never drifts from its
+    // button whatever the screen's height.
+    const float y = kFirstHostButtonY + kHostRowStep * static_cast<float>(row);
+    return static_cast<int>(guiManager::Instance()->ToPixels({0.0f, y, 0.0f, y}).top);
 }
 
 int ConnectionScreen::FindHostButton(const void* button) const
@@ -162,23 +174,27 @@ void ConnectionScreen::ConnectFailed()
     }
 }
 
+void ConnectionScreen::HostSentBack(bool welcomed)
+{
+    status_ = welcomed ? kSentBackNote : kNotLetInNote;
+}
+
 void ConnectionScreen::Draw(Canvas2D& canvas) const
 {
     const MenuHost* host = ScreenManager::Instance()->GetHost();
     const int width = host ? host->ScreenWidth() : 1024;
     const int height = host ? host->ScreenHeight() : 768;
     const int x = static_cast<int>(0.4f * static_cast<float>(width));
-    int y = static_cast<int>(0.2f * static_cast<float>(height));
     const std::vector<NetPeerName> hosts = Session() ? Session()->Hosts() : std::vector<NetPeerName>{};
-    canvas.DrawText("Current Connections: ", x, y, "Default", kWhite);
-    for (std::size_t i = 0; i < hosts.size(); ++i) {
-        y += kLineStep;
-        const int room = static_cast<int>(kPanelRight * static_cast<float>(width)) - x;
-        canvas.DrawText(canvas.FitText(std::to_string(i) + " : Name: " + hosts[i].name, "Default", room), x, y,
-                        "Default", kWhite);
+    canvas.DrawText("Current Connections: ", x, static_cast<int>(0.2f * static_cast<float>(height)), "Default", kWhite);
+    // A line for each host with a button, beside it; the total counts them all.
+    const std::size_t listed = std::min(hosts.size(), kMaxHostButtons);
+    const int room = static_cast<int>(kPanelRight * static_cast<float>(width)) - x;
+    for (std::size_t i = 0; i < listed; ++i) {
+        canvas.DrawText(canvas.FitText(std::to_string(i) + " : Name: " + hosts[i].name, "Default", room), x,
+                        RowTop(i) + kLineDrop, "Default", kWhite);
     }
-    y += kLineStep;
-    canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, y, "Default", kWhite);
+    canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, RowTop(listed) + kLineDrop, "Default", kWhite);
     if (!status_.empty()) {
         // It may name a host: it stops before the "Back" button.
         const int room = static_cast<int>((kBackButtonX - kStatusX) * static_cast<float>(width));

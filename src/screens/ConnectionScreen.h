@@ -7,9 +7,11 @@
 //
 // One connection attempt at a time: while it runs every "Connect" and "Host
 // Game" is hidden, so a second press cannot start another; a failed attempt
-// shows them again with the failure written on the screen. The host buttons
-// stop where the panel ends, and button i always stands for host i of the
-// network's list (buttons follow the list, which forgets silent hosts).
+// shows them again with the failure written on the screen, and so does a
+// host that turns the player away or sends a joined player back here. Every
+// host the network keeps has its row inside the panel, its line level with
+// its button, and button i always stands for host i of the network's list
+// (buttons follow the list, which forgets silent hosts).
 #pragma once
 
 #include "core/Singleton.h"
@@ -29,7 +31,7 @@ public:
     static constexpr const char* kWindow = "ButtonsWindow";
     static constexpr const char* kNameBox = "NameText";
     static constexpr const char* kDefaultName = "NameGoesHere";
-    // Spelled as the layout has always named it.
+    // The "Back" button's widget name, letter for letter.
     static constexpr const char* kBackButton = "connectoinscreenQuitButtonHandle";
     static constexpr const char* kHostButtonPrefix = "ConnectionButton";
     // Left of the connection list's lines (drawn from 0.4 of the width), so
@@ -37,9 +39,25 @@ public:
     // up with the name box.
     static constexpr float kHostButtonX = 0.3f;
     static constexpr float kFirstHostButtonY = 0.235f;
-    static constexpr float kHostButtonStep = 0.04f;
-    // Host buttons that fit on the panel (the last ends above 0.9).
+    // One row of the host list, its button and its line alike, as a share of
+    // the screen's height. Sixteen rows (every host the network keeps) and
+    // the total line under them end by about 0.85 of the height, clear of
+    // the panel's bottom frame (from about 0.86); the buttons are as tall as
+    // a row, so they stack without overlapping. Hosts past these would be
+    // counted in the total, not listed.
+    static constexpr float kHostRowStep = 0.037f;
+    static constexpr float kHostButtonWidth = 0.08f;
+    static constexpr float kHostButtonHeight = kHostRowStep;
     static constexpr std::size_t kMaxHostButtons = 16;
+    // The label of a host button, in pixels from the face's corner.
+    static constexpr float kConnectLabelOffset = 5.0f;
+
+    // Why a host sent the player back here. Never welcomed: the host turned
+    // the join away (its game full or past the lobby), or it went while the
+    // join was on its way. Welcomed: the host kicked the player, or left, or
+    // its connection was lost; its leave alone does not tell which.
+    static constexpr const char* kNotLetInNote = "Could not join: the game is full or has begun, or the host has gone.";
+    static constexpr const char* kSentBackNote = "The host has gone, or has removed you from its game.";
 
     void Build();
     void Close();
@@ -52,6 +70,9 @@ public:
     void RefreshHosts();
     // The attempt failed: the buttons come back and the failure is shown.
     void ConnectFailed();
+    // The host sent the player back here (the screen just built afresh):
+    // the reason is shown where the attempt's status was.
+    void HostSentBack(bool welcomed);
     // The button's index in the host button list, or -1.
     int FindHostButton(const void* button) const;
     std::size_t HostButtonCount() const { return hostButtons_.size(); }
@@ -70,12 +91,14 @@ private:
     ConnectionScreen() = default;
 
     void AddHostButton();
+    // The top of host row i, in pixels, where its button's face starts; the
+    // row past the last host holds the total.
+    static int RowTop(std::size_t row);
     // Every "Connect" and "Host Game" shown or hidden together.
     void ShowChoices(bool shown);
     void Connect(int index);
 
     std::vector<guiButton*> hostButtons_;
-    float nextY_ = kFirstHostButtonY;
     std::string status_;
     std::string connectingTo_;
 };

@@ -19,11 +19,13 @@ namespace {
 const ColorValue kTextColor{0.21f, 0.45f, 0.78f, 1.0f};
 constexpr int kChatLines = 10;
 // Where the names and the chat lines start, and the fractions of the screen
-// where they must stop: the kick buttons, and the command line's right edge.
+// where they must stop: the kick buttons, and the inside of the chat
+// panel's frame in the background picture (its glass ends at 712 of 1024
+// pixels; the lines' dark rim reaches two pixels past their glyphs).
 constexpr int kNamesX = 70;
 constexpr int kChatX = 70;
 constexpr float kKickButtonX = 0.3155f;
-constexpr float kCommandLineRight = 0.06543f + 0.7f;
+constexpr float kChatPanelInside = 708.0f / 1024.0f;
 
 // Pixels from x to the fraction of the screen's width (as the windows place it).
 int WidthTo(float fraction, int x)
@@ -180,7 +182,7 @@ void LobbyScreen::AddChatLine(const std::string& line)
         return;
     }
     if (TextBox* chat = TextManager::Instance()->GetTextBox(kChatBox)) {
-        chat->AddLine(TextManager::Instance()->FitText(line, "Default", WidthTo(kCommandLineRight, kChatX)));
+        chat->AddLine(TextManager::Instance()->FitText(line, "Default", WidthTo(kChatPanelInside, kChatX)));
     }
 }
 

@@ -60,7 +60,8 @@ public:
     static constexpr const char* kMultiPlayerButton = "MultiPlayer";
     static constexpr const char* kHostGameButton = "ClientNotify";
     static constexpr const char* kTitlePicture = "Interface/Button/KVTitle.png";
-    // Button faces: normal, pressed, mouse-over (spelled as the data names them).
+    // Button faces: normal, pressed, mouse-over. Data paths are looked up
+    // whatever the case of their letters, so "button" finds "Button".
     static constexpr const char* kButtonUp = "Interface/Button/bup.dds";
     static constexpr const char* kButtonDown = "Interface/button/bdown.dds";
     static constexpr const char* kButtonHover = "Interface/button/bhover.dds";

@@ -340,7 +340,9 @@ TEST_CASE("leaving a match clears its console lines and leaves one console behin
     game->SetFrameTime(1.0f / 60.0f);
     for (int match = 0; match < 3; ++match) {
         CAPTURE(match);
-        REQUIRE(game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 10, 1));
+        // Two armies, so the match plays on: one alone would be the last army
+        // standing, and its statistics come up clear of the console's lines.
+        REQUIRE(game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 10, 2));
         game->EndMatch();
         game->StartMatch();
         game->SetSetting(kSettingGameState, kStateMatch);

@@ -1,10 +1,12 @@
 // The host's lobby and the options laid over it, drawn by the whole game in
 // an offscreen window at 1024x768 over the generated data, with a client
 // joined: the host's own name heads the list, the client's kick button
-// stands on the client's line, and the options offer no computer armies.
-// Each picture is written to the build folder to be looked at.
+// stands on the client's line, and the options offer no computer armies;
+// and a chat line far too long, cut inside the chat panel. Each picture is
+// written to the build folder to be looked at.
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
+#include "render/TextManager.h"
 #include "screens/LobbyScreen.h"
 #include "screens/OptionsScreen.h"
 #include "screens/ScreenManager.h"
@@ -15,10 +17,31 @@
 
 #include <doctest/doctest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 
 namespace {
+
+struct Rgb {
+    int r = 0;
+    int g = 0;
+    int b = 0;
+};
+
+// How many pixels of the rectangle (right and bottom excluded) pass the test.
+template <typename Test>
+int CountPixels(const platform::RgbImage& image, int left, int top, int right, int bottom, const Test& test)
+{
+    int count = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const std::size_t at = (static_cast<std::size_t>(y) * image.width + x) * 3;
+            count += test(Rgb{image.rgb[at], image.rgb[at + 1], image.rgb[at + 2]}) ? 1 : 0;
+        }
+    }
+    return count;
+}
 
 // Pixels of the rectangle (right and bottom excluded) whose colour differs
 // between the two pictures by more than blending's rounding.
@@ -79,4 +102,36 @@ TEST_CASE("the host's lobby heads its list with the host, and its options offer 
     CHECK(ChangedPixels(single, overLobby, 723, 249, 990, 410) > 2000);
     // The game time's rows above them stay as they were.
     CHECK(ChangedPixels(single, overLobby, 723, 80, 990, 230) < 50);
+}
+
+TEST_CASE("a chat line far too long stops inside the lobby's chat panel")
+{
+    testing::GameOnScreen screen(31);
+    ScreenManager::Instance()->SetScreen(kScreenLobby);
+    // As wide as a line comes: the chat record's whole field of "W".
+    LobbyScreen::Instance()->AddChatLine(std::string(199, 'W'));
+    screen.Frames(2);
+    const platform::RgbImage picture = screen.Shot("net_lobby_long_chat");
+    TextBox* chat = TextManager::Instance()->GetTextBox(LobbyScreen::kChatBox);
+    REQUIRE(chat != nullptr);
+    const std::string shown = chat->GetLines().front();
+    CHECK(shown.ends_with("..."));
+    // The newest line at (70, 654): its glyphs reach close to the panel's
+    // frame, whose glass ends at the thin amber line at x 712, and nothing
+    // of them lies on the frame or beyond.
+    const auto glyph = [](const Rgb& c) {
+        return std::abs(c.r - 54) <= 30 && std::abs(c.g - 115) <= 30 && std::abs(c.b - 199) <= 30;
+    };
+    CHECK(CountPixels(picture, 650, 654, 708, 670, glyph) >= 40);
+    CHECK(CountPixels(picture, 709, 654, 760, 670, glyph) == 0);
+    // Nor of their dark rim: the amber line beside them is as it is below
+    // the chat, where no line is written.
+    const std::size_t under = (static_cast<std::size_t>(682) * picture.width + 712) * 3;
+    for (int y = 652; y < 672; ++y) {
+        CAPTURE(y);
+        const std::size_t at = (static_cast<std::size_t>(y) * picture.width + 712) * 3;
+        for (std::size_t c = 0; c < 3; ++c) {
+            CHECK(std::abs(static_cast<int>(picture.rgb[at + c]) - static_cast<int>(picture.rgb[under + c])) <= 4);
+        }
+    }
 }

@@ -1,10 +1,12 @@
 // The screens as a player sees them, drawn by the whole game in an offscreen
-// window at 1024x768 over the generated data: unit selection, the connection
-// screen with a host heard, the options with boxes on and off, a match on the
-// Tundra's snow with console and chat text, and the statistics with a name
-// too long for its column. Each picture is written to the build folder to be
-// looked at, and checked where a fault would show: text over a picture, a
-// widget over text, text that cannot be read on its ground.
+// window at 1024x768 over the generated data: unit selection, the main
+// menu's buttons on each face, the connection screen with a host heard and
+// with sixteen, the options with boxes on and off, a match on the Tundra's
+// snow with console and chat text, the scoreboard with names too long for
+// their column, and the statistics with a long name and after a match that
+// ran out of time. Each picture is written to the build folder to be looked
+// at, and checked where a fault would show: text over a picture, a widget
+// over text, text that cannot be read on its ground, text past its place.
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
@@ -16,8 +18,11 @@
 #include "input/Cursor.h"
 #include "input/KeyCommand.h"
 #include "input/Mouse.h"
+#include "input/SelectionController.h"
+#include "net/NetworkManager.h"
 #include "platform/ImageFile.h"
 #include "render/Renderer.h"
+#include "render/RulesHud.h"
 #include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
 #include "screens/OptionsScreen.h"
@@ -83,6 +88,45 @@ bool IsDark(const Rgb& c)
     return std::max({c.r, c.g, c.b}) < 50;
 }
 
+// The white of labels and menu text.
+bool IsWhite(const Rgb& c)
+{
+    return std::min({c.r, c.g, c.b}) > 200;
+}
+
+// The first and last rows of the rectangle (right and bottom excluded) with
+// a pixel that passes the test; -1 for both when none does.
+struct InkRows {
+    int first = -1;
+    int last = -1;
+};
+
+InkRows RowsWith(const platform::RgbImage& image, int left, int top, int right, int bottom,
+                 const std::function<bool(const Rgb&)>& test)
+{
+    InkRows rows;
+    for (int y = top; y < bottom; ++y) {
+        if (CountPixels(image, left, y, right, y + 1, test) == 0) {
+            continue;
+        }
+        rows.first = rows.first < 0 ? y : rows.first;
+        rows.last = y;
+    }
+    return rows;
+}
+
+// A button's white label in the rows from top to bottom: at least leastInk
+// pixels of it well inside the face, none on the face's rim at either side
+// or past it.
+void CheckLabelInsideFace(const platform::RgbImage& picture, const guiRect& button, int top, int bottom, int leastInk)
+{
+    const int left = static_cast<int>(button.left);
+    const int right = static_cast<int>(button.right);
+    CHECK(CountPixels(picture, left + 2, top, right - 2, bottom, IsWhite) >= leastInk);
+    CHECK(CountPixels(picture, left - 10, top, left + 2, bottom, IsWhite) == 0);
+    CHECK(CountPixels(picture, right - 2, top, right + 10, bottom, IsWhite) == 0);
+}
+
 // A part of the picture, three times larger, for looking at small widgets.
 void WriteCloseUp(const platform::RgbImage& image, int left, int top, int right, int bottom, const std::string& name)
 {
@@ -121,8 +165,8 @@ TEST_CASE("unit selection draws every type's count in the clear beside its name"
     ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
     screen.Frames(3);
     const platform::RgbImage picture = screen.Shot("screens_unit_selection");
-    // Each count ("25" or "12" here) is drawn in the text colour where the
-    // name pictures used to put their lettering.
+    // Each count ("25" or "12" here) is drawn in the text colour in the
+    // clear right end of its name picture.
     const std::array<std::pair<float, float>, 5> counts = {
         {{0.15f, 0.56f}, {0.40f, 0.56f}, {0.65f, 0.56f}, {0.28f, 0.24f}, {0.53f, 0.24f}}};
     for (const auto& [sliderX, textY] : counts) {
@@ -246,4 +290,202 @@ TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow
     REQUIRE(found != ranked.end());
     const int nameY = 250 + 50 * static_cast<int>(found - ranked.begin());
     CHECK(CountPixels(statistics, 100, nameY, 290, nameY + 32, white) >= 200);
+}
+
+TEST_CASE("the main menu's labels lie inside their buttons on the up, hover and down faces")
+{
+    GameOnScreen screen(2718);
+    for (const char* name : {ScreenManager::kSinglePlayerButton, ScreenManager::kMultiPlayerButton}) {
+        CAPTURE(name);
+        // Built afresh for each button, so neither starts hovered or pressed.
+        ScreenManager::Instance()->SetScreen(kScreenMainMenu);
+        Cursor::Instance()->SetX(kWidth - 4);
+        Cursor::Instance()->SetY(4);
+        const guiRect button = PixelRectOf(ScreenManager::kMainMenuWindow, name, kGuiButton);
+        const int centreX = static_cast<int>((button.left + button.right) / 2.0f);
+        const int centreY = static_cast<int>((button.top + button.bottom) / 2.0f);
+        const std::string base = std::string("screens_main_menu_") + name;
+        for (const char* face : {"up", "hover", "down"}) {
+            CAPTURE(face);
+            if (std::string(face) == "hover") {
+                testing::Dispatch(kGuiMouseMove, centreX, centreY);
+            } else if (std::string(face) == "down") {
+                testing::Dispatch(kGuiLeftDown, centreX, centreY);
+            }
+            screen.Frames(1);
+            // The whole menu once, each button's faces close up.
+            const bool first = std::string(name) == ScreenManager::kSinglePlayerButton && std::string(face) == "up";
+            platform::RgbImage picture;
+            if (first) {
+                picture = screen.Shot("screens_main_menu");
+            } else {
+                REQUIRE(Renderer::Instance()->GetDevice()->ReadPicture(picture));
+            }
+            WriteCloseUp(picture, static_cast<int>(button.left) - 12, static_cast<int>(button.top) - 6,
+                         static_cast<int>(button.right) + 12, static_cast<int>(button.bottom) + 6, base + "_" + face);
+            // The label's rows (offset 12, glyphs 15 pixels high): white
+            // glyphs well inside the face, none on its rim or past it.
+            const int top = static_cast<int>(button.top) + 12;
+            CheckLabelInsideFace(picture, button, top, top + 16, 100);
+        }
+    }
+}
+
+TEST_CASE("sixteen hosts heard keep the connection screen's list inside its panel")
+{
+    GameOnScreen screen(2718);
+    for (int i = 0; i < 16; ++i) {
+        screen.session.hosts.push_back({-2, "Host number " + std::to_string(i)});
+    }
+    ScreenManager::Instance()->SetScreen(kScreenConnection);
+    Cursor::Instance()->SetX(kWidth - 4);
+    Cursor::Instance()->SetY(4);
+    screen.Frames(3);
+    const platform::RgbImage picture = screen.Shot("screens_connection_sixteen_hosts");
+    WriteCloseUp(picture, 290, 140, 660, 260, "screens_connection_sixteen_hosts_top");
+    WriteCloseUp(picture, 290, 560, 660, 690, "screens_connection_sixteen_hosts_bottom");
+    // The panel's picture ends at 0.875 of the height; its frame and the
+    // line inside it take the last ten pixels.
+    const int panelInside = static_cast<int>(0.875f * (kHeight - 1)) - 10;
+    const int lineX = static_cast<int>(0.4f * kWidth);
+    const auto buttonRect = [](int i) {
+        return PixelRectOf(ConnectionScreen::kWindow, ConnectionScreen::kHostButtonPrefix + std::to_string(i),
+                           kGuiButton);
+    };
+
+    // Every host has its button, each below the last, the first where the
+    // list has always started, the last clear of the frame.
+    REQUIRE(ConnectionScreen::Instance()->HostButtonCount() == 16);
+    CHECK(buttonRect(0).top == doctest::Approx(0.235f * (kHeight - 1)));
+    for (int i = 0; i < 16; ++i) {
+        CAPTURE(i);
+        const guiRect button = buttonRect(i);
+        CHECK(button.right < static_cast<float>(lineX));
+        CHECK(button.bottom <= static_cast<float>(panelInside));
+        if (i > 0) {
+            CHECK(button.top >= buttonRect(i - 1).bottom - 0.5f);
+        }
+        // "Connect" inside its face; nothing white on the face's top or
+        // bottom edge, where a label too low for the face would show.
+        const int top = static_cast<int>(button.top);
+        const int bottom = static_cast<int>(button.bottom);
+        CheckLabelInsideFace(picture, button, top + 2, bottom - 2, 60);
+        CHECK(CountPixels(picture, static_cast<int>(button.left), top - 2, static_cast<int>(button.right), top + 3,
+                          IsWhite) == 0);
+        CHECK(CountPixels(picture, static_cast<int>(button.left), bottom - 2, static_cast<int>(button.right),
+                          bottom + 3, IsWhite) == 0);
+
+        // The host's line level with its button's label: the same first
+        // and last rows of ink, give or take a pixel or two, and nothing of
+        // it past the button's top or bottom.
+        const int lineWidth = TextManager::Instance()->MeasureText(
+            std::to_string(i) + " : Name: Host number " + std::to_string(i), "Default");
+        const InkRows label = RowsWith(picture, static_cast<int>(button.left) + 2, top,
+                                       static_cast<int>(button.right) - 2, bottom, IsWhite);
+        const InkRows line = RowsWith(picture, lineX, top - 4, lineX + lineWidth, bottom + 4, IsWhite);
+        REQUIRE(label.first >= 0);
+        REQUIRE(line.first >= 0);
+        CHECK(std::abs(line.first - label.first) <= 2);
+        CHECK(std::abs(line.last - label.last) <= 1);
+        CHECK(line.first > top);
+        CHECK(line.last < bottom);
+        CHECK(CountPixels(picture, lineX, line.first, lineX + lineWidth, line.last + 1, IsWhite) >= 60);
+    }
+
+    // The last line, the total of every host heard, below the last host's
+    // line and inside the panel.
+    const guiRect last = buttonRect(15);
+    const int totalWidth = TextManager::Instance()->MeasureText("16 Entries Total", "Default");
+    const InkRows total =
+        RowsWith(picture, lineX, static_cast<int>(last.bottom), lineX + totalWidth, panelInside + 20, IsWhite);
+    REQUIRE(total.first >= 0);
+    CHECK(total.last < panelInside);
+    CHECK(CountPixels(picture, lineX, total.first, lineX + totalWidth, total.last + 1, IsWhite) >= 60);
+    // Nothing written on the frame or below it, across the buttons and the lines.
+    CHECK(CountPixels(picture, 300, panelInside, 700, panelInside + 20, IsWhite) == 0);
+
+    // "Connect" stays inside its face when the pointer is over the button
+    // and when it is held down on it (never let go: no join starts).
+    for (int i = 0; i < 16; ++i) {
+        CAPTURE(i);
+        const guiRect button = buttonRect(i);
+        const int centreX = static_cast<int>((button.left + button.right) / 2.0f);
+        const int centreY = static_cast<int>((button.top + button.bottom) / 2.0f);
+        for (const char* face : {"hover", "down"}) {
+            CAPTURE(face);
+            testing::Dispatch(std::string(face) == "hover" ? kGuiMouseMove : kGuiLeftDown, centreX, centreY);
+            screen.Frames(1);
+            platform::RgbImage shown;
+            REQUIRE(Renderer::Instance()->GetDevice()->ReadPicture(shown));
+            if (i == 15) {
+                WriteCloseUp(shown, static_cast<int>(button.left) - 12, static_cast<int>(button.top) - 6,
+                             static_cast<int>(button.right) + 12, static_cast<int>(button.bottom) + 6,
+                             std::string("screens_connection_last_host_") + face);
+            }
+            CheckLabelInsideFace(shown, button, static_cast<int>(button.top) + 2, static_cast<int>(button.bottom) - 2,
+                                 60);
+        }
+    }
+    CHECK(ConnectionScreen::Instance()->GetStatus().empty());
+}
+
+TEST_CASE("a single-player match names its player in the chat, cuts long names on the scoreboard and shows nothing it "
+          "said over its statistics")
+{
+    GameOnScreen screen(2718);
+    REQUIRE(screen.game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 0, 40, 2));
+    ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
+    screen.Frames(2);
+    testing::Fire(UnitSelectionScreen::StartGameFromUnitSelection, kGuiButtonReleased);
+    REQUIRE(screen.game->GetSetting(kSettingGameState) == kStateMatch);
+    screen.Frames(3);
+    TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole");
+    REQUIRE(console != nullptr);
+    REQUIRE(console->GetLines().front() == "Game On");
+
+    // The line typed goes out under the name the player's army bears, the
+    // name the statistics show.
+    const Army* own = SelectionController::Instance()->GetArmy();
+    REQUIRE(own != nullptr);
+    CHECK_FALSE(own->GetName().empty());
+    std::string typed = "hello";
+    testing::Fire(PlayScreen::ChatBoxCallback, kGuiEditBoxEnter, guiParam::FromPointer(typed.data()));
+    CHECK(console->GetLines().front() == own->GetName() + " >> hello");
+
+    // Tab: every army's name, far too long, stops short of the strengths.
+    const std::vector<std::unique_ptr<Army>>& armies = Battle::Instance()->GetArmies();
+    for (const std::unique_ptr<Army>& army : armies) {
+        army->SetName(army->GetName() + " Client Longname of the Northern Reaches");
+    }
+    GameRules::Instance()->SetShowScores(true);
+    screen.Frames(1);
+    const platform::RgbImage scoreboard = screen.Shot("match_scoreboard_long_names");
+    // Under the army panels only the text is white.
+    const auto white = [](const Rgb& c) { return std::min({c.r, c.g, c.b}) > 230; };
+    for (std::size_t row = 0; row < armies.size(); ++row) {
+        CAPTURE(row);
+        const int y = 80 + 20 * static_cast<int>(row);
+        CHECK(CountPixels(scoreboard, 340, y, 340 + RulesHud::kNameWidth, y + 16, white) >= 100);
+        CHECK(CountPixels(scoreboard, 340 + RulesHud::kNameWidth + 1, y, 540, y + 16, white) == 0);
+        CHECK(CountPixels(scoreboard, 540, y, 580, y + 16, white) >= 20);
+    }
+    GameRules::Instance()->SetShowScores(false);
+
+    // The clock runs out: "Sudden Death!", and Body Count's sudden death
+    // ends at once.
+    screen.clock.Advance(61.0);
+    screen.Frames(1);
+    REQUIRE(GameRules::Instance()->GetState() == kMatchStatistics);
+    screen.Frames(2);
+    const platform::RgbImage statistics = screen.Shot("statistics_after_the_clock");
+    // Below the table, where the console's lines stood, no text.
+    CHECK(console->LineCount() == 0);
+    CHECK(CountPixels(statistics, 230, 540, 760, 720, IsTextBlue) == 0);
+
+    // A line said once the statistics are up (a host leaving) shows.
+    NetworkManager::Instance()->Ui().AddGameChatLine("The host has left the game.");
+    screen.Frames(1);
+    const platform::RgbImage said = screen.Shot("statistics_with_a_later_line");
+    const int lineWidth = TextManager::Instance()->MeasureText("The host has left the game.", "Default");
+    CHECK(CountPixels(said, 235, 700, 235 + lineWidth, 716, IsTextBlue) >= 40);
 }

@@ -55,3 +55,27 @@ TEST_CASE("a button reports a press inside, completes the click on any release a
     CHECK(testing::RecordedCodes() == std::vector<std::uint32_t>{kGuiButtonPressed, kGuiButtonReleased});
     CHECK_FALSE(button.IsPressed());
 }
+
+TEST_CASE("a button's label stands at its offset while it fits and is centred when it would reach the right edge")
+{
+    testing::GuiTestScope gui(1025, 769);
+    guiWindow window(nullptr, 0.0f, 0.0f, 0.0f, 1.0f, 1.0f);
+    // Pixels 256-368 across: 112 wide, as a menu button on a 1024-wide screen.
+    guiButton button(&window, nullptr, 0.25f, 0.25f, 0.109375f, 0.05f);
+    const auto labelX = [&](const std::string& label, float offsetX) {
+        button.SetLabel(label, "ButtonDefault", offsetX, 12.0f, 1.0f, 1.0f, 1.0f, 1.0f);
+        gui.canvas.calls.clear();
+        button.Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+        REQUIRE(gui.canvas.calls.size() == 1);
+        CHECK(gui.canvas.calls[0].y == 192 + 12);
+        return gui.canvas.calls[0].x;
+    };
+    // Ten pixels a character: 90 pixels end at 11 + 90 = 101, clear of the margin.
+    CHECK(labelX(std::string(9, 'a'), 11.0f) == 256 + 11);
+    // Ending exactly at the margin still stands; a pixel further is centred.
+    CHECK(labelX(std::string(9, 'a'), 112.0f - guiButton::kLabelMargin - 90.0f) == 256 + 18);
+    CHECK(labelX(std::string(9, 'a'), 112.0f - guiButton::kLabelMargin - 89.0f) == 256 + 11);
+    // Too long for its offset, or wider than the face: centred either way.
+    CHECK(labelX(std::string(10, 'a'), 11.0f) == 256 + 6);
+    CHECK(labelX(std::string(13, 'a'), 0.0f) == 256 - 9);
+}

@@ -76,7 +76,8 @@ TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard a
         HearHosts(session, 40);
         CHECK(screen->HostButtonCount() == ConnectionScreen::kMaxHostButtons);
         const float last = HostButton(static_cast<int>(ConnectionScreen::kMaxHostButtons) - 1)->GetPosition().y;
-        CHECK(last + 0.04f <= 0.9f);
+        // The last button ends above the panel's bottom frame (from about 0.86).
+        CHECK(last + ConnectionScreen::kHostButtonHeight <= 0.86f);
     }
     SUBCASE("hosts that stop announcing take their buttons with them, and a long name stops at the panel's edge")
     {
@@ -94,7 +95,8 @@ TEST_CASE_FIXTURE(NetScreenScope, "the connection screen lists the hosts heard a
         CHECK(session.connects[0].id == 1);
         session.connecting = false;
         HearHosts(session, 1);
-        CHECK(HostButton(2)->GetPosition().y == doctest::Approx(HostButton(1)->GetPosition().y + 0.04f));
+        CHECK(HostButton(2)->GetPosition().y ==
+              doctest::Approx(HostButton(1)->GetPosition().y + ConnectionScreen::kHostRowStep));
 
         session.hosts[0].name = std::string(51, 'W');
         testing::RecordingCanvas canvas;

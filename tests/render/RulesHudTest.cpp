@@ -45,6 +45,9 @@ TEST_CASE("the rules overlay draws the clock and, when shown, the army list and 
     platform::NullRenderDevice* const device = null.device;
     Renderer* const renderer = Renderer::Instance();
     TextManager* const text = TextManager::Instance();
+    // Fonts that measure (headless, every character half a line wide), so
+    // names are cut to their column.
+    text->Init(device);
     const RulesHud hud(*device);
     GameRules* const rules = GameRules::Instance();
 
@@ -74,9 +77,12 @@ TEST_CASE("the rules overlay draws the clock and, when shown, the army list and 
     rules->SetState(kMatchStatistics);
     hud.Draw(*renderer, *text, *rules);
     CHECK(TakeQueue().empty());
-    CHECK(device->CallsStartingWith("Draw").empty());
+    // No panel at all; the one text drawn is the clock.
+    CHECK(device->CallsStartingWith("DrawPrimitive").empty());
+    CHECK(device->CallsStartingWith("DrawText").size() == 1);
 
-    // Body Count lists the armies with their strength and the first digits of their damage.
+    // Body Count lists the armies with their strength and the first digits
+    // of their damage; the long name is cut, with "...", short of the strengths.
     rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
     rules->SetState(kMatchSuddenDeath);
     rules->SetShowScores(true);
@@ -84,7 +90,7 @@ TEST_CASE("the rules overlay draws the clock and, when shown, the army list and 
     hud.Draw(*renderer, *text, *rules);
     const std::vector<QueuedText> expected = {
         {"SUDDEN DEATH", 460, 12}, {"Reds", 340, 80},
-        {"100 %", 540, 80},        {std::string(24, 'b'), 340, 100},
+        {"100 %", 540, 80},        {std::string(20, 'b') + "...", 340, 100},
         {"0 %", 540, 100},         {"Body Count                          Army        Damage", 340, 40},
         {"123", 635, 80},          {"-45", 635, 100},
     };
@@ -123,5 +129,19 @@ TEST_CASE("the rules overlay draws the clock and, when shown, the army list and 
     }
     CHECK(RulesHud::LeadingDigits(std::numeric_limits<std::int32_t>::min()) == "-214");
     CHECK(RulesHud::LeadingDigits(7) == "7");
-    CHECK(RulesHud::ColumnName(std::string(23, 'a') + "\xC3\xA9z") == std::string(23, 'a'));
+
+    // Every name, however long, ends inside its column; one that fits is left whole.
+    for (const std::size_t length : {0u, 1u, 23u, 24u, 25u, 60u, 200u}) {
+        CAPTURE(length);
+        const std::string name(length, 'W');
+        const std::string shown = RulesHud::ColumnName(*text, name);
+        CHECK(text->MeasureText(shown, "Default") <= RulesHud::kNameWidth);
+        if (text->MeasureText(name, "Default") <= RulesHud::kNameWidth) {
+            CHECK(shown == name);
+        } else {
+            CHECK(shown.ends_with("..."));
+        }
+    }
+    CHECK(340 + RulesHud::kNameWidth < 540);
+    text->Shutdown();
 }

@@ -21,18 +21,22 @@ struct RulesScope {
         rules->SetChatSink([this](const std::string& line) { lines.push_back(line); });
         rules->SetInMenusQuery([this] { return inMenus; });
         rules->SetLeaveHandler([this] { ++leaves; });
+        rules->SetStatisticsHook([this] { statistics.push_back(lines.size()); });
     }
     ~RulesScope()
     {
         rules->SetChatSink({});
         rules->SetInMenusQuery({});
         rules->SetLeaveHandler({});
+        rules->SetStatisticsHook({});
     }
     BattleWorld world;
     GameRules* rules = GameRules::Instance();
     std::vector<std::string> lines;
     bool inMenus = false;
     int leaves = 0;
+    // Each time the statistics hook ran: how many lines had been said by then.
+    std::vector<std::size_t> statistics;
 };
 
 Flag& AddFlag(GameMode mode, const Vec3& at = Vec3())
@@ -111,6 +115,44 @@ TEST_CASE_FIXTURE(RulesScope, "the match runs from planning through game on and 
     CHECK(GameRules::ClockText(kMatchPlanning, 7.9f) == "0:07");
     CHECK(GameRules::ClockText(kMatchSuddenDeath, -5.0f) == "SUDDEN DEATH");
     CHECK(GameRules::ClockText(kMatchStatistics, 5.0f).empty());
+}
+
+TEST_CASE_FIXTURE(RulesScope, "the statistics hook runs once as a match's statistics come up, never behind the menus")
+{
+    Army& a = world.AddArmy();
+    Army& b = world.AddArmy();
+    world.AddUnit(a, kSmashtor, -30.0f, 0.0f);
+    world.AddUnit(b, kSmashtor, 30.0f, 0.0f);
+
+    // Body Count's clock runs out: "Sudden Death!" is said, and in the same
+    // frame the statistics come up, after it.
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    world.Advance(0.001);
+    rules->Update();
+    world.Advance(60.5);
+    rules->Update();
+    REQUIRE(rules->GetState() == kMatchStatistics);
+    CHECK(lines == std::vector<std::string>{"Game On", "Sudden Death!"});
+    CHECK(statistics == std::vector<std::size_t>{2});
+    // Staying on them, or set to them again, is no new start.
+    rules->Update();
+    rules->SetState(kMatchStatistics);
+    CHECK(statistics.size() == 1);
+
+    // A client taking its host's result comes to them the same way.
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    rules->SetState(kMatchGameOn);
+    rules->AcceptHostResult(kMatchGameOn, {});
+    CHECK(statistics.size() == 1);
+    rules->AcceptHostResult(kMatchStatistics, {});
+    CHECK(statistics.size() == 2);
+
+    // Behind the menus a finished battle has no statistics to clear for:
+    // the menus' console keeps what it says.
+    inMenus = true;
+    rules->BeginMatch(kModeBodyCount, 1.0f, 0.0f);
+    rules->SetState(kMatchStatistics);
+    CHECK(statistics.size() == 2);
 }
 
 TEST_CASE_FIXTURE(RulesScope, "each mode ranks the armies by its key twice a second and ends sudden death by its rule")
