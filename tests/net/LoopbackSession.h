@@ -1,8 +1,9 @@
 // A host and its clients in one process, every one with its own manager,
 // ports moved to a block leased for this process alone (NetPortLease.h) and
-// announcements to 127.255.255.255, with fake screens and worlds. Pump runs the managers' frames (flush, then
-// dispatch) until a condition holds, waiting on their queues between
-// rounds rather than sleeping; the bound on rounds only ends a failing test.
+// announcements to 127.255.255.255, with fake screens and worlds. Pump runs
+// the managers' frames (flush, then dispatch) until a condition holds,
+// waiting on their queues between rounds rather than sleeping; the bound on
+// rounds only ends a failing test.
 #pragma once
 
 #include "NetFakes.h"
@@ -25,7 +26,6 @@ public:
     explicit LoopbackSession(int clients);
     ~LoopbackSession();
 
-    static NetConfig ConfigFor(std::uint16_t portBase);
     // The managers' config. Of the block's ports the managers use the first
     // twenty and PortBase() + 50; the others are the test's own sockets'.
     const NetConfig& Config() const { return config_; }
@@ -45,6 +45,7 @@ public:
     bool JoinAll();
 
 private:
+    static NetConfig ConfigFor(std::uint16_t portBase);
     bool EveryClient(const std::function<bool(NetPeer&)>& holds);
 
     NetConfig config_;
