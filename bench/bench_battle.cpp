@@ -6,7 +6,9 @@
 // 100 units per army, to show how the cost grows with the count.
 //
 // Game time runs on a manual clock advanced by exactly one frame each frame;
-// the wall clock only measures.
+// the wall clock only measures. The short form plays one simulated second of
+// each.
+#include "BenchRun.h"
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
@@ -25,6 +27,7 @@ constexpr float kFrameTime = 1.0f / 60.0f;
 constexpr float kSimulatedMinutes = 5.0f;
 
 struct Figures {
+    double simulatedSeconds = 0.0;
     double simulatedPerWall = 0.0;
     double meanMicroseconds = 0.0;
     double worstMicroseconds = 0.0;
@@ -40,7 +43,7 @@ ArmyUnitCounts CountsFor(std::uint32_t unitsPerArmy)
     return counts;
 }
 
-Figures RunBattle(platform::ManualClock& clock, std::uint32_t unitsPerArmy)
+Figures RunBattle(platform::ManualClock& clock, std::uint32_t unitsPerArmy, int frames)
 {
     Game* const game = Game::Instance();
     platform::SeedRand(1);
@@ -54,7 +57,6 @@ Figures RunBattle(platform::ManualClock& clock, std::uint32_t unitsPerArmy)
         game->CreateArmy(false, counts, position, false, "Player");
     }
 
-    const int frames = static_cast<int>(kSimulatedMinutes * 60.0f / kFrameTime);
     double total = 0.0;
     double worst = 0.0;
     for (int i = 0; i < frames; ++i) {
@@ -67,7 +69,8 @@ Figures RunBattle(platform::ManualClock& clock, std::uint32_t unitsPerArmy)
         worst = std::max(worst, spent.count());
     }
     Figures figures;
-    figures.simulatedPerWall = static_cast<double>(frames) * kFrameTime / total;
+    figures.simulatedSeconds = static_cast<double>(frames) * kFrameTime;
+    figures.simulatedPerWall = figures.simulatedSeconds / total;
     figures.meanMicroseconds = total / frames * 1e6;
     figures.worstMicroseconds = worst * 1e6;
     for (const std::unique_ptr<Army>& army : Battle::Instance()->GetArmies()) {
@@ -79,23 +82,29 @@ Figures RunBattle(platform::ManualClock& clock, std::uint32_t unitsPerArmy)
 
 void Print(const char* title, const Figures& figures)
 {
-    std::printf("%s\n", title);
+    std::printf("%s %.0f simulated seconds at 1/60 s:\n", title, figures.simulatedSeconds);
     std::printf("  simulated seconds per wall second: %.0f\n", figures.simulatedPerWall);
     std::printf("  frame cost: mean %.1f us, worst %.1f us\n", figures.meanMicroseconds, figures.worstMicroseconds);
-    std::printf("  units alive after five minutes: %zu\n", figures.liveUnitsAtEnd);
+    std::printf("  units alive at the end: %zu\n", figures.liveUnitsAtEnd);
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool shortForm = bench::ShortForm(argc, argv);
+    bench::RunLimit limit("bench_battle", bench::RunSeconds(shortForm));
+    const int frames = shortForm ? 60 : static_cast<int>(kSimulatedMinutes * 60.0f / kFrameTime);
     std::filesystem::current_path(KV_BENCH_DATA_DIR);
     platform::ManualClock clock;
     platform::SetClock(&clock);
+    limit.Stage("starting the game");
     Game::Instance()->Init();
 
-    Print("8 computer armies of 40 units (the default size), 5 simulated minutes at 1/60 s:", RunBattle(clock, 40));
-    Print("8 computer armies of 100 units, 5 simulated minutes at 1/60 s:", RunBattle(clock, 100));
+    limit.Stage("playing the battle of 40 units an army");
+    Print("8 computer armies of 40 units (the default size),", RunBattle(clock, 40, frames));
+    limit.Stage("playing the battle of 100 units an army");
+    Print("8 computer armies of 100 units,", RunBattle(clock, 100, frames));
 
     platform::SetClock(nullptr);
     return 0;

@@ -1,10 +1,15 @@
 // bench_net: a host and one client in this process on loopback (the
-// loopback guard on, ports 23000 up, announcements to 127.255.255.255).
-// Prints the unit-state sync's bytes per second to each client with eight
-// armies of forty (20 ticks of 40 units a second, headers included), and
-// the time from a client queuing a move order to the host's handler applying
-// it: median and 99th percentile in microseconds over many orders.
+// loopback guard on, ports from a block leased for this process as the net
+// tests lease theirs, announcements to 127.255.255.255). Prints the
+// unit-state sync's bytes per second to each client with eight armies of
+// forty (20 ticks of 40 units a second, headers included), and the time from
+// a client queuing a move order for its own army to the host's handler
+// applying it: median and 99th percentile in microseconds over many orders.
+// Every wait on the network has a limit; one that passes it ends the bench
+// with the reason on stderr.
 #include "../tests/net/NetFakes.h"
+#include "../tests/support/NetPortLease.h"
+#include "BenchRun.h"
 #include "net/NetSenders.h"
 #include "net/NetworkManager.h"
 #include "platform/NetAddress.h"
@@ -17,9 +22,18 @@
 
 namespace {
 
-constexpr int kSyncSeconds = 10;
 constexpr int kTicksPerSecond = 20;
-constexpr int kOrders = 2000;
+// On loopback anything sent arrives within milliseconds: a wait this long
+// means it never will.
+constexpr double kWaitSeconds = 10.0;
+// The host's slots name the armies in slot order: the host's army 0, the
+// client's (the only other ready slot) army 1.
+constexpr std::uint8_t kClientArmy = 1;
+
+struct Lengths {
+    int syncSeconds = 10;
+    int orders = 2000;
+};
 
 struct Peer {
     FakeNetUi ui;
@@ -34,21 +48,23 @@ struct Peer {
     }
 };
 
-NetConfig BenchConfig()
+NetConfig BenchConfig(std::uint16_t base)
 {
     NetConfig config;
-    config.udpBasePort = 23000;
-    config.udpLastPort = 23019;
-    config.announceFirstPort = 23000;
-    config.announceLastPort = 23019;
+    config.udpBasePort = base;
+    config.udpLastPort = static_cast<std::uint16_t>(base + 19);
+    config.announceFirstPort = base;
+    config.announceLastPort = static_cast<std::uint16_t>(base + 19);
     config.announceAddress = "127.255.255.255";
-    config.tcpPort = 23050;
+    config.tcpPort = static_cast<std::uint16_t>(base + 50);
     return config;
 }
 
+// Frames of both managers until done holds; false when kWaitSeconds pass first.
 bool Pump(Peer& host, Peer& client, const std::function<bool()>& done)
 {
-    for (int round = 0; round < 5000; ++round) {
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitSeconds);
+    while (std::chrono::steady_clock::now() < deadline) {
         host.net.FlushOutgoing();
         client.net.FlushOutgoing();
         host.net.ProcessIncoming();
@@ -61,36 +77,74 @@ bool Pump(Peer& host, Peer& client, const std::function<bool()>& done)
     return false;
 }
 
-void MeasureSync(Peer& host, Peer& client)
+// The client in the host's lobby, then both on unit selection and the host
+// starting the match, whose slots give the client its army.
+bool StartMatch(Peer& host, Peer& client)
+{
+    host.ui.screen = kScreenLobby;
+    if (!client.net.OpenDiscovery() || !host.net.OpenDiscovery() || !host.net.Host("Bench")) {
+        std::fprintf(stderr, "bench_net: could not open the loopback ports\n");
+        return false;
+    }
+    if (!Pump(host, client, [&] { return !client.net.Hosts().empty(); })) {
+        std::fprintf(stderr, "bench_net: the client never heard the host\n");
+        return false;
+    }
+    if (!client.net.Connect(0, "Client") || !Pump(host, client, [&] { return client.net.GetOwnId() > 0; })) {
+        std::fprintf(stderr, "bench_net: the client did not join\n");
+        return false;
+    }
+    host.ui.screen = kScreenUnitSelection;
+    client.ui.screen = kScreenUnitSelection;
+    PlayerSlotsMessage slots;
+    slots.slots[0].ready = 1;
+    slots.slots[static_cast<std::size_t>(client.net.GetOwnId())].ready = 1;
+    SendLobbySlotsAsHost(host.net, slots);
+    if (!Pump(host, client, [&] { return client.ui.matchesStarted == 1; })) {
+        std::fprintf(stderr, "bench_net: the client never received the host's start\n");
+        return false;
+    }
+    return true;
+}
+
+bool MeasureSync(Peer& host, Peer& client, int seconds)
 {
     std::size_t bytes = 0;
     const std::size_t appliedBefore = client.world.applied.size();
-    int ticks = 0;
-    for (; ticks < kSyncSeconds * kTicksPerSecond; ++ticks) {
+    const int ticks = seconds * kTicksPerSecond;
+    for (int tick = 0; tick < ticks; ++tick) {
         host.net.GetUnitStateSync().Tick(host.world, host.net.UdpPair());
         for (PacketBuffer* buffer : {&host.net.UdpPair().First(), &host.net.UdpPair().Overflow()}) {
             bytes += buffer->HasRecords() ? buffer->Packet().size() : 0;
         }
         // Each tick is taken in before the next, as 50 ms apart in a game;
         // at full speed the bench would only measure the socket's buffer.
-        const std::size_t expected = appliedBefore + static_cast<std::size_t>(40 * (ticks + 1));
+        const std::size_t expected = appliedBefore + static_cast<std::size_t>(40 * (tick + 1));
         if (!Pump(host, client, [&] { return client.world.applied.size() >= expected; })) {
-            break;
+            std::fprintf(stderr, "bench_net: tick %d of the unit-state sync never reached the client whole\n", tick);
+            return false;
         }
     }
-    std::printf("unit-state sync, 320 units: %zu bytes/s per client (%d of %d ticks arrived whole)\n",
-                bytes / kSyncSeconds, ticks, kSyncSeconds * kTicksPerSecond);
+    std::printf("unit-state sync, 320 units: %zu bytes/s per client (%d ticks)\n",
+                bytes / static_cast<std::size_t>(seconds), ticks);
+    return true;
 }
 
-void MeasureOrderLatency(Peer& host, Peer& client)
+bool MeasureOrderLatency(Peer& host, Peer& client, int orders)
 {
     std::vector<double> micros;
-    for (int i = 0; i < kOrders; ++i) {
+    for (int i = 0; i < orders; ++i) {
         const std::size_t before = host.world.moves.size();
         const auto start = std::chrono::steady_clock::now();
-        SendMoveOrder(client.net, {static_cast<std::uint8_t>(i % 40), 1}, {1.0f, 0.0f, 2.0f});
+        const auto deadline = start + std::chrono::duration<double>(kWaitSeconds);
+        SendMoveOrder(client.net, {static_cast<std::uint8_t>(i % 40), kClientArmy}, {1.0f, 0.0f, 2.0f});
         client.net.FlushOutgoing();
         while (host.world.moves.size() == before) {
+            if (std::chrono::steady_clock::now() >= deadline) {
+                std::fprintf(stderr, "bench_net: the host never applied move order %d for the client's army %d\n", i,
+                             kClientArmy);
+                return false;
+            }
             host.net.GetQueue().WaitForAny(std::chrono::milliseconds(100));
             host.net.ProcessIncoming();
         }
@@ -101,29 +155,33 @@ void MeasureOrderLatency(Peer& host, Peer& client)
     }
     std::sort(micros.begin(), micros.end());
     std::printf("client order to host handler on loopback: median %.1f us, 99th percentile %.1f us (%d orders)\n",
-                micros[micros.size() / 2], micros[micros.size() * 99 / 100], kOrders);
+                micros[micros.size() / 2], micros[micros.size() * 99 / 100], orders);
+    return true;
 }
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool shortForm = bench::ShortForm(argc, argv);
+    bench::RunLimit limit("bench_net", bench::RunSeconds(shortForm));
+    const Lengths lengths = shortForm ? Lengths{1, 50} : Lengths{};
     platform::SetLoopbackGuard(true);
-    Peer host(BenchConfig());
-    Peer client(BenchConfig());
-    host.ui.screen = kScreenLobby;
-    if (!client.net.OpenDiscovery() || !host.net.OpenDiscovery() || !host.net.Host("Bench")) {
-        std::fprintf(stderr, "bench_net: could not open the loopback ports\n");
+    const std::uint16_t base = testing::LeaseNetPortBase();
+    if (base == 0) {
+        std::fprintf(stderr, "bench_net: no block of loopback ports is free\n");
         return 1;
     }
-    if (!Pump(host, client, [&] { return !client.net.Hosts().empty(); }) || !client.net.Connect(0, "Client") ||
-        !Pump(host, client, [&] { return client.net.GetOwnId() > 0; })) {
-        std::fprintf(stderr, "bench_net: the client did not join\n");
-        return 1;
-    }
-    MeasureSync(host, client);
-    MeasureOrderLatency(host, client);
+    Peer host(BenchConfig(base));
+    Peer client(BenchConfig(base));
+    limit.Stage("starting the match");
+    bool measured = StartMatch(host, client);
+    limit.Stage("measuring the unit-state sync");
+    measured = measured && MeasureSync(host, client, lengths.syncSeconds);
+    limit.Stage("measuring the order latency");
+    measured = measured && MeasureOrderLatency(host, client, lengths.orders);
+    limit.Stage("closing the connections");
     client.net.Reset();
     host.net.Reset();
-    return 0;
+    return measured ? 0 : 1;
 }

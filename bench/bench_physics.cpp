@@ -3,7 +3,9 @@
 // so the growth with the number of bodies can be seen, and for two cases that
 // defeat a search along x alone: 320 units in one column along z, and one
 // shell at 300 units a second among the 3000. Prints microseconds per step,
-// the best of a few runs of each case.
+// the best of a few runs of each case; one short run of each in the short
+// form.
+#include "BenchRun.h"
 #include "core/Stopwatch.h"
 #include "physics/Physical.h"
 #include "physics/PhysicalDataFile.h"
@@ -24,9 +26,11 @@ namespace {
 
 constexpr float kMapSize = 400.0f;
 constexpr float kFrameTime = 1.0f / 60.0f;
-constexpr int kWarmUpSteps = 60;
-constexpr int kMeasuredSteps = 600;
-constexpr int kRuns = 5;
+struct Lengths {
+    int warmUpSteps = 60;
+    int measuredSteps = 600;
+    int runs = 5;
+};
 
 const char* const kUnitTypes[] = {"Smashtor", "Triangoloid", "Trajectagon", "Artillerator", "Detagon"};
 
@@ -145,22 +149,22 @@ void StepOnce(FastShell* shell, int step)
 
 // Microseconds per step of one run of a case: the bodies are built, warmed
 // up, stepped and cleared.
-double RunOnce(const std::function<Bodies()>& make, bool withShell, std::size_t& count)
+double RunOnce(const std::function<Bodies()>& make, bool withShell, const Lengths& lengths, std::size_t& count)
 {
     Bodies bodies = make();
     std::unique_ptr<FastShell> shell = withShell ? std::make_unique<FastShell>() : nullptr;
     count = bodies.size() + (withShell ? 1 : 0);
-    for (int i = 0; i < kWarmUpSteps; ++i) {
+    for (int i = 0; i < lengths.warmUpSteps; ++i) {
         StepOnce(shell.get(), i);
     }
     std::int64_t start = 0;
     TimerStart(start);
-    for (int i = 0; i < kMeasuredSteps; ++i) {
-        StepOnce(shell.get(), kWarmUpSteps + i);
+    for (int i = 0; i < lengths.measuredSteps; ++i) {
+        StepOnce(shell.get(), lengths.warmUpSteps + i);
     }
     const double seconds = TimerElapsed(start);
     Physics::Instance()->Clear();
-    return seconds * 1.0e6 / kMeasuredSteps;
+    return seconds * 1.0e6 / lengths.measuredSteps;
 }
 
 // One case of the bench: how its bodies are made, and its best run so far.
@@ -175,16 +179,17 @@ struct Case {
 // The best of a few runs of each case, the cases taken by turns so that a
 // change in the machine's load falls on all of them alike; a shared machine
 // only ever makes a run slower.
-void MeasureByTurns(std::vector<Case>& cases)
+void MeasureByTurns(std::vector<Case>& cases, const Lengths& lengths)
 {
-    for (int run = 0; run < kRuns; ++run) {
+    for (int run = 0; run < lengths.runs; ++run) {
         for (Case& c : cases) {
-            const double microseconds = RunOnce(c.make, c.withShell, c.count);
+            const double microseconds = RunOnce(c.make, c.withShell, lengths, c.count);
             c.best = run == 0 ? microseconds : std::min(c.best, microseconds);
         }
     }
     for (const Case& c : cases) {
-        std::printf("physics step, %-28s %5zu bodies: %9.1f us (best of %d runs)\n", c.what, c.count, c.best, kRuns);
+        std::printf("physics step, %-28s %5zu bodies: %9.1f us (best of %d runs)\n", c.what, c.count, c.best,
+                    lengths.runs);
     }
 }
 
@@ -195,7 +200,15 @@ void MeasureByTurns(std::vector<Case>& cases)
 // awkward cases cost beside their ordinary ones.
 int main(int argc, char** argv)
 {
-    const std::string only = argc > 1 ? argv[1] : "";
+    const bool shortForm = bench::ShortForm(argc, argv);
+    bench::RunLimit limit("bench_physics", bench::RunSeconds(shortForm));
+    const Lengths lengths = shortForm ? Lengths{5, 10, 1} : Lengths{};
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) != "--short") {
+            only = argv[i];
+        }
+    }
     const auto wanted = [&only](const char* name) { return only.empty() || only == name; };
     Ground().LoadFromData(MakeHeightFieldMap(kMapSize, 129, Hills, -10.0f));
     Physics::Instance()->SetTerrain(&Ground());
@@ -214,7 +227,8 @@ int main(int argc, char** argv)
     add("column", "one column", MakeColumn, false);
     add("crowd", "a crowd over the whole map", crowd, false);
     add("fast", "one fast body", crowd, true);
-    MeasureByTurns(cases);
+    limit.Stage("stepping the bodies");
+    MeasureByTurns(cases, lengths);
     if (cases.size() == 4) {
         std::printf("one column costs %.2f times the battle, one fast body %.2f times the crowd\n",
                     cases[1].best / cases[0].best, cases[3].best / cases[2].best);

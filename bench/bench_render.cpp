@@ -16,6 +16,8 @@
 // the cost of the effects that come and go: the upload of a map (with its
 // baked ground picture), the relight, and a crater with the frame that
 // follows it (the ground's buffers refilled and the minimap drawn again).
+// The short form draws a few frames of each.
+#include "BenchRun.h"
 #include "app/Game.h"
 #include "game/Army.h"
 #include "game/Battle.h"
@@ -44,11 +46,13 @@
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr int kWarmUpFrames = 10;
-constexpr int kCycles = 10;
-constexpr int kBlockFrames = 20;
-constexpr int kParticleWarmUpFrames = 180;
-constexpr int kCraterFrames = 25;
+struct Lengths {
+    int warmUpFrames = 10;
+    int cycles = 10;
+    int blockFrames = 20;
+    int particleWarmUpFrames = 180;
+    int craterFrames = 25;
+};
 const char* const kMaps[] = {"Grassland.kvm", "Desert.kvm", "Tundra.kvm", "Ex-Cathedra.kvm"};
 
 double Milliseconds(Clock::time_point since)
@@ -219,8 +223,12 @@ int LiveParticles()
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool shortForm = bench::ShortForm(argc, argv);
+    bench::RunLimit limit("bench_render", bench::RunSeconds(shortForm));
+    const Lengths lengths = shortForm ? Lengths{2, 1, 2, 10, 2} : Lengths{};
+    limit.Stage("opening the window");
     setenv("SDL_VIDEODRIVER", "offscreen", 0);
     const char* threads = std::getenv("LP_NUM_THREADS");
     std::filesystem::current_path(KV_BENCH_DATA_DIR);
@@ -248,6 +256,7 @@ int main()
     std::printf("llvmpipe threads: %s\n", threads ? threads : "(Mesa's choice)");
 
     bool firstMap = true;
+    limit.Stage("drawing the maps");
     for (const char* map : kMaps) {
         Terrain terrain;
         if (!terrain.Load(map)) {
@@ -267,12 +276,12 @@ int main()
         // Warm up, the particles up to their steady numbers; then the three
         // by turns in short blocks, so a change in the machine's load falls
         // on all of them alike.
-        run.Block(Effects::kNone, kWarmUpFrames, nullptr);
-        run.Block(Effects::kSkyAndParticles, kParticleWarmUpFrames, nullptr);
+        run.Block(Effects::kNone, lengths.warmUpFrames, nullptr);
+        run.Block(Effects::kSkyAndParticles, lengths.particleWarmUpFrames, nullptr);
         std::array<Tally, 3> tallies{};
-        for (int cycle = 0; cycle < kCycles; ++cycle) {
+        for (int cycle = 0; cycle < lengths.cycles; ++cycle) {
             for (std::size_t e = 0; e < tallies.size(); ++e) {
-                run.Block(static_cast<Effects>(e), kBlockFrames, &tallies[e]);
+                run.Block(static_cast<Effects>(e), lengths.blockFrames, &tallies[e]);
             }
         }
         const double plainMs = 1000.0 * tallies[0].wall / tallies[0].frames;
@@ -299,7 +308,7 @@ int main()
         // Shells land around the middle army, one before each frame.
         double craterMs = 0.0;
         const Clock::time_point cratersStart = Clock::now();
-        for (int frame = 0; frame < kCraterFrames; ++frame) {
+        for (int frame = 0; frame < lengths.craterFrames; ++frame) {
             const float x = static_cast<float>(frame % 5) * 7.0f - 14.0f;
             const float z = static_cast<float>(frame / 5) * 7.0f - 14.0f;
             const Clock::time_point craterStart = Clock::now();
@@ -307,11 +316,11 @@ int main()
             craterMs += Milliseconds(craterStart);
             run.Block(Effects::kNone, 1, nullptr);
         }
-        const double withCraterMs = Milliseconds(cratersStart) / kCraterFrames;
+        const double withCraterMs = Milliseconds(cratersStart) / lengths.craterFrames;
         std::printf("%-16s upload %.1f ms, relight %.2f ms, crater %.2f ms and its frame %.2f ms more than a plain "
                     "one\n",
-                    "", uploadMs, relightMs, craterMs / kCraterFrames,
-                    withCraterMs - craterMs / kCraterFrames - plainMs);
+                    "", uploadMs, relightMs, craterMs / lengths.craterFrames,
+                    withCraterMs - craterMs / lengths.craterFrames - plainMs);
         firstMap = false;
     }
     GameRules::Instance()->DeleteFlags();

@@ -2,7 +2,9 @@
 // uses (read, parse, check, build the drawable geometry), and one frame of
 // animation for 320 units, each placed at its own moment through its model's
 // shared controller as the drawing will do it (reset, advance, sample each
-// part, build its world matrix). Best and mean of several runs.
+// part, build its world matrix). Best and mean of several runs; one load and
+// a few frames in the short form.
+#include "BenchRun.h"
 #include "world/MeshLibrary.h"
 
 #include <algorithm>
@@ -67,14 +69,17 @@ float SampleFrame(const std::vector<UnitState>& units)
 
 } // namespace
 
-int main()
+int main(int argc, char** argv)
 {
+    const bool shortForm = bench::ShortForm(argc, argv);
+    bench::RunLimit limit("bench_units", bench::RunSeconds(shortForm));
     std::filesystem::current_path(KV_BENCH_DATA_DIR);
-    constexpr int kLoads = 10;
+    const int loads = shortForm ? 1 : 10;
+    limit.Stage("loading the models");
     double bestLoad = 1e30;
     double totalLoad = 0.0;
     Models models;
-    for (int i = 0; i < kLoads; ++i) {
+    for (int i = 0; i < loads; ++i) {
         const Clock::time_point start = Clock::now();
         models = LoadAll();
         const std::chrono::duration<double, std::milli> took = Clock::now() - start;
@@ -95,7 +100,7 @@ int main()
         triangles += object.GetGeometry().indices.size() / 3;
     }
     std::printf("load %zu unit and %zu object mesh files (%zu triangles): %7.2f ms best, %7.2f ms mean of %d\n",
-                models.units.size(), models.objects.size(), triangles, bestLoad, totalLoad / kLoads, kLoads);
+                models.units.size(), models.objects.size(), triangles, bestLoad, totalLoad / loads, loads);
 
     // 320 units spread over the fighting types' animations (not the marker),
     // each at its own time and place.
@@ -107,11 +112,12 @@ int main()
         units.push_back({mesh, 0.0137 * i, {static_cast<float>(i % 20), 0.0f, static_cast<float>(i / 20)}, 0.1f * i});
         parts += mesh->GetPartCount();
     }
-    constexpr int kFrames = 200;
+    const int frames = shortForm ? 5 : 200;
+    limit.Stage("animating the units");
     double bestFrame = 1e30;
     double totalFrame = 0.0;
     float sum = 0.0f;
-    for (int frame = 0; frame < kFrames; ++frame) {
+    for (int frame = 0; frame < frames; ++frame) {
         for (UnitState& unit : units) {
             unit.animationTime += 1.0 / 60.0;
         }
@@ -122,7 +128,7 @@ int main()
         totalFrame += took.count();
     }
     std::printf("animate 320 units (%d parts) for one frame: %7.1f us best, %7.1f us mean of %d (%.0f ns a part)\n",
-                parts, bestFrame, totalFrame / kFrames, kFrames, 1000.0 * bestFrame / parts);
+                parts, bestFrame, totalFrame / frames, frames, 1000.0 * bestFrame / parts);
     std::printf("(checksum %g)\n", static_cast<double>(sum));
     return 0;
 }

@@ -38,6 +38,10 @@ namespace {
 constexpr std::uint32_t kArmyPoints = 4000;
 constexpr std::uint32_t kMapCount = 4;
 constexpr std::uint32_t kMaxUnitsPerArmy = 100;
+// A network army's budget: every unit costs one point, so it buys the most
+// units the options allow an army.
+constexpr std::uint32_t kNetworkArmyPoints = 120;
+static_assert(kNetworkArmyPoints >= kMaxUnitsPerArmy);
 constexpr std::uint32_t kMaxComputerArmies = 7;
 // The player's first look at the army: from 50 further out and 50 up; in a
 // network match from a fixed side, 35 along x and z and 50 up.
@@ -146,7 +150,7 @@ Army* Game::CreateNetworkArmy(bool selected, const ArmyUnitCounts& counts, const
 {
     auto army = std::make_unique<Army>();
     army->SetName(name);
-    army->SetPoints(kArmyPoints);
+    army->SetPoints(kNetworkArmyPoints);
     BuyUnits(*army, kSmashtor, counts.smashtors);
     BuyUnits(*army, kTriangoloid, counts.triangoloids);
     BuyUnits(*army, kTrajectagon, counts.trajectagons);

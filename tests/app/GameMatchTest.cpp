@@ -1,5 +1,5 @@
 // The match set-up: the computer armies' share of units, refused options,
-// start slots, the clearing of a match, the background battle's end and
+// start slots, the network armies' budget and starts, the clearing of a match, the background battle's end and
 // restart, and the cursor, mouse and console as a match leaves them.
 #include "app/Game.h"
 #include "game/Army.h"
@@ -12,17 +12,21 @@
 #include "gui/guiWindow.h"
 #include "input/Cursor.h"
 #include "input/Mouse.h"
+#include "input/SelectionController.h"
 #include "physics/Physics.h"
 #include "platform/InputEvents.h"
 #include "platform/Random.h"
 #include "render/TextBox.h"
 #include "render/TextManager.h"
+#include "screens/UnitSelectionScreen.h"
 
 #include "TestSupport.h"
 
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,6 +36,15 @@ namespace {
 std::vector<int> Counts(const ArmyUnitCounts& c)
 {
     return {c.smashtors, c.triangoloids, c.trajectagons, c.detagons, c.artillerators};
+}
+
+// Every unit of the army stands on the ground of a map of this side.
+bool OnTheMap(const Army& army, float side)
+{
+    return std::all_of(army.GetUnits().begin(), army.GetUnits().end(), [side](const std::unique_ptr<Unit>& unit) {
+        const Vec3 at = unit->GetPosition();
+        return std::isfinite(at.y) && std::fabs(at.x) <= side / 2.0f && std::fabs(at.z) <= side / 2.0f;
+    });
 }
 
 // A mouse message a window heard, with where the cursor was drawn then.
@@ -127,6 +140,54 @@ TEST_CASE("a match's options are checked, the computer armies' units shared out 
     CHECK(game->FindArmyById(0) == nullptr);
     Vec3 again;
     CHECK(game->CreateArmy(false, {1, 0, 0, 0, 0}, again, false, "Player")->GetId() == 0);
+    game->EndMatch();
+}
+
+TEST_CASE("a network army buys its slot's units with 120 points and stands on the loaded map, whatever start it was "
+          "given")
+{
+    testing::ManualClockScope clock;
+    const testing::TempDirectory directory;
+    testing::LinkDataTree(directory.Path());
+    Game* const game = Game::Instance();
+    game->Init();
+    REQUIRE(game->SetOptions(kModeLastManOnTheHill, 1.0f, kAllowAllUnitTypes, 0, 100, 0));
+
+    // The armies as a client makes them from its host's slots, the own one selected.
+    std::array<PlayerSetup, 8> slots{};
+    slots[0] = {{37, 25, 25, 10, 3}, {3.0e38f, 3.0e38f, -3.0e38f}, true, "far", kSlotColours[0], 0};
+    slots[1] = {{200, 0, 0, 0, 0}, {std::nanf(""), 0.0f, INFINITY}, true, "nowhere", kSlotColours[1], 0};
+    slots[2] = {{1, 1, 1, 1, 1}, {-50.0f, 2.0f, 60.0f}, true, "here", kSlotColours[2], 0};
+    UnitSelectionScreen::Instance()->StartNetworkMatch(slots, 1);
+    const std::vector<std::unique_ptr<Army>>& armies = Battle::Instance()->GetArmies();
+    REQUIRE(armies.size() == 3);
+    const float side = game->GetTerrain().GetMapSize();
+    REQUIRE(side > 0.0f);
+    for (const std::unique_ptr<Army>& army : armies) {
+        CAPTURE(army->GetName());
+        CHECK(dynamic_cast<const ComputerArmy*>(army.get()) == nullptr);
+        CHECK(army->GetStartingPoints() == 120);
+        CHECK(OnTheMap(*army, side));
+    }
+    // The most units the options allow is bought whole, and more than the
+    // points pay for is cut at 120.
+    CHECK(armies[0]->GetUnits().size() == 100);
+    CHECK(armies[0]->GetPoints() == 20);
+    CHECK(armies[1]->GetUnits().size() == 120);
+    CHECK(armies[1]->GetPoints() == 0);
+    // Far starts go to the map's edge, a start that is no number to its
+    // centre, and a start on the map is kept.
+    const Vec3 far = armies[0]->GetCentre().value_or(Vec3());
+    CHECK(far.x > side / 2.0f - 40.0f);
+    CHECK(far.z < -(side / 2.0f - 40.0f));
+    const Vec3 centre = armies[1]->GetCentre().value_or(Vec3(99.0f, 0.0f, 99.0f));
+    CHECK(std::hypot(centre.x, centre.z) < 15.0f);
+    const Vec3 kept = armies[2]->GetCentre().value_or(Vec3());
+    CHECK(std::hypot(kept.x + 50.0f, kept.z - 60.0f) < 5.0f);
+    // The player looks at the own army, there.
+    CHECK(SelectionController::Instance()->GetArmy() == armies[1].get());
+    const Vec3 at = game->GetCamera().GetView().GetAt();
+    CHECK(std::hypot(at.x, at.z) < 1e-3f);
     game->EndMatch();
 }
 

@@ -37,8 +37,6 @@
 #include "platform/NullWindow.h"
 #include "platform/Random.h"
 #include "platform/ScanCodes.h"
-#include "platform/TcpListener.h"
-#include "platform/UdpSocket.h"
 #include "render/ScreenProjection.h"
 #include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
@@ -48,6 +46,7 @@
 #include "screens/StatisticsScreen.h"
 #include "screens/UnitSelectionScreen.h"
 
+#include "NetPortLease.h"
 #include "ScriptedPlayer.h"
 #include "TestSupport.h"
 
@@ -525,22 +524,6 @@ void ScriptClient(ScriptedPlayer& player, std::string& report, Play play)
     }
 }
 
-// A base whose receive ports and game port are free now.
-std::uint16_t FreePortBase()
-{
-    for (int attempt = 0; attempt < 40; ++attempt) {
-        const auto base = static_cast<std::uint16_t>(24000 + ((getpid() + attempt * 7) % 120) * 60);
-        platform::UdpSocket udp;
-        platform::TcpListener tcp;
-        if (udp.BindInRange(base, static_cast<std::uint16_t>(base + 19)) == platform::SocketResult::kOk &&
-            udp.BoundPort() == base &&
-            tcp.Listen(static_cast<std::uint16_t>(base + 50), 1) == platform::SocketResult::kOk) {
-            return base;
-        }
-    }
-    return 0;
-}
-
 pid_t StartSide(const std::string& side, const std::string& play, std::uint16_t base, const fs::path& report)
 {
     // The side inherits this environment: the test's own, and what it plays.
@@ -574,7 +557,9 @@ struct Reports {
 Reports PlayBothSides(const std::string& play)
 {
     testing::TempDirectory here;
-    const std::uint16_t base = FreePortBase();
+    // Leased by this process, which outlives both sides, so no other suite
+    // takes the block while they play.
+    const std::uint16_t base = testing::LeaseNetPortBase();
     REQUIRE(base != 0);
     const fs::path hostReport = here.Path() / "host.txt";
     const fs::path clientReport = here.Path() / "client.txt";

@@ -1,10 +1,25 @@
 // The loopback session of the net tests: managers made, ports moved, frames pumped.
 #include "LoopbackSession.h"
 
+#include "NetPortLease.h"
 #include "TestSupport.h"
 
 #include <chrono>
+#include <stdexcept>
 #include <string>
+
+namespace {
+
+std::uint16_t LeasedPortBase()
+{
+    const std::uint16_t base = testing::LeaseNetPortBase();
+    if (base == 0) {
+        throw std::runtime_error("no block of loopback ports is free");
+    }
+    return base;
+}
+
+} // namespace
 
 NetConfig LoopbackSession::ConfigFor(std::uint16_t portBase)
 {
@@ -14,7 +29,7 @@ NetConfig LoopbackSession::ConfigFor(std::uint16_t portBase)
     return config;
 }
 
-LoopbackSession::LoopbackSession(std::uint16_t portBase, int clients) : config_(ConfigFor(portBase))
+LoopbackSession::LoopbackSession(int clients) : config_(ConfigFor(LeasedPortBase()))
 {
     for (int i = 0; i <= clients; ++i) {
         peers_.push_back(std::make_unique<NetPeer>());

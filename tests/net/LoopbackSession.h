@@ -1,8 +1,9 @@
 // A host and its clients in one process, every one with its own manager,
-// ports moved to the test's own range and announcements to 127.255.255.255,
-// with fake screens and worlds. Pump runs the managers' frames (flush, then
-// dispatch) until a condition holds, waiting on their queues between
-// rounds rather than sleeping; the bound on rounds only ends a failing test.
+// ports moved to a block leased for this process alone (NetPortLease.h) and
+// announcements to 127.255.255.255, with fake screens and worlds. Pump runs
+// the managers' frames (flush, then dispatch) until a condition holds,
+// waiting on their queues between rounds rather than sleeping; the bound on
+// rounds only ends a failing test.
 #pragma once
 
 #include "NetFakes.h"
@@ -20,10 +21,15 @@ struct NetPeer {
 
 class LoopbackSession {
 public:
-    LoopbackSession(std::uint16_t portBase, int clients);
+    // The host and this many clients, on a newly leased block of ports;
+    // throws when no block is free.
+    explicit LoopbackSession(int clients);
     ~LoopbackSession();
 
-    static NetConfig ConfigFor(std::uint16_t portBase);
+    // The managers' config. Of the block's ports the managers use the first
+    // twenty and PortBase() + 50; the others are the test's own sockets'.
+    const NetConfig& Config() const { return config_; }
+    std::uint16_t PortBase() const { return config_.udpBasePort; }
 
     NetPeer& Host() { return *peers_[0]; }
     NetPeer& Client(int i) { return *peers_[static_cast<std::size_t>(i) + 1]; }
@@ -39,6 +45,7 @@ public:
     bool JoinAll();
 
 private:
+    static NetConfig ConfigFor(std::uint16_t portBase);
     bool EveryClient(const std::function<bool(NetPeer&)>& holds);
 
     NetConfig config_;

@@ -15,7 +15,7 @@
 TEST_CASE("in a match the host's score reaches its clients and players who leave are named")
 {
     testing::ManualClockScope clock;
-    LoopbackSession session(23200, 2);
+    LoopbackSession session(2);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();

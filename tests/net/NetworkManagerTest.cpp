@@ -38,7 +38,7 @@ PlayerSlotsMessage AllReady(std::size_t count)
 
 TEST_CASE("a host and two clients join, chat, change settings, start and play")
 {
-    LoopbackSession session(22000, 2);
+    LoopbackSession session(2);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();
@@ -210,7 +210,7 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
 
 TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
 {
-    LoopbackSession session(22300, 1);
+    LoopbackSession session(1);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();
@@ -237,7 +237,7 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
         CHECK(clientStillServed("two"));
 
         // A flood of announcements fills the host list to its cap, a renamed host keeps one entry.
-        NetworkManager listener(LoopbackSession::ConfigFor(22500));
+        NetworkManager listener(session.Config()); // never opens its ports
         CHECK(listener.NoteHost("A", {platform::kLoopbackIp, 1000}));
         CHECK(listener.NoteHost("B", {platform::kLoopbackIp, 1000}));
         CHECK(listener.Hosts().size() == 1);
@@ -249,7 +249,9 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
     SUBCASE("forged senders and stray datagrams are dropped, and a bad length closes only that connection")
     {
         platform::UdpSocket stranger;
-        REQUIRE(stranger.BindInRange(22390, 22399) == platform::SocketResult::kOk);
+        REQUIRE(stranger.BindInRange(static_cast<std::uint16_t>(session.PortBase() + 90),
+                                     static_cast<std::uint16_t>(session.PortBase() + 99)) ==
+                platform::SocketResult::kOk);
         const platform::NetAddress hostUdp{platform::kLoopbackIp, session.Host().net->GetUdpPort()};
         // A datagram as if from a client, but from an unknown port.
         stranger.SendTo(hostUdp, PacketOf({MoveOrderMessage{{1, 1}, {}}}, 1, kChannelUdp));
@@ -272,7 +274,7 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
 
 TEST_CASE("a join is tried once at a time and fails visibly when refused or unanswered")
 {
-    LoopbackSession session(22400, 1);
+    LoopbackSession session(1);
     REQUIRE(session.StartHosting());
     NetPeer& client = session.Client(0);
     REQUIRE(session.Pump([&] { return !client.net->Hosts().empty(); }));
@@ -294,14 +296,14 @@ TEST_CASE("a join is tried once at a time and fails visibly when refused or unan
         CHECK_FALSE(client.net->IsConnecting());
         client.net->Reset();
         REQUIRE(client.net->OpenDiscovery());
-        CHECK(client.net->GetUdpPort() == 22400);
+        CHECK(client.net->GetUdpPort() == session.PortBase());
     }
 }
 
 TEST_CASE("connections that never join keep no player out, and a client orders only its own army")
 {
     testing::ManualClockScope clock; // the join's wait and the host list read it
-    LoopbackSession session(22600, 2);
+    LoopbackSession session(2);
     REQUIRE(session.StartHosting());
     NetPeer& host = session.Host();
 
@@ -396,7 +398,7 @@ TEST_CASE("connections that never join keep no player out, and a client orders o
 TEST_CASE("hosts that stop announcing leave the list, and spoofed ones never keep a live host out")
 {
     testing::ManualClockScope clock;
-    LoopbackSession session(22700, 1);
+    LoopbackSession session(1);
     NetPeer& client = session.Client(0);
     REQUIRE(client.net->OpenDiscovery());
     const platform::NetAddress clientUdp{platform::kLoopbackIp, client.net->GetUdpPort()};
@@ -404,7 +406,8 @@ TEST_CASE("hosts that stop announcing leave the list, and spoofed ones never kee
     std::vector<std::unique_ptr<platform::UdpSocket>> spoofers;
     for (int i = 0; i < static_cast<int>(NetworkManager::kMaxHosts); ++i) {
         spoofers.push_back(std::make_unique<platform::UdpSocket>());
-        REQUIRE(spoofers.back()->BindInRange(static_cast<std::uint16_t>(22720 + i), 22749) ==
+        REQUIRE(spoofers.back()->BindInRange(static_cast<std::uint16_t>(session.PortBase() + 20 + i),
+                                             static_cast<std::uint16_t>(session.PortBase() + 49)) ==
                 platform::SocketResult::kOk);
         spoofers.back()->SendTo(clientUdp, PacketOf({HostAnnounceMessage{"fake"}}, 0, kChannelDirect));
     }
@@ -434,30 +437,41 @@ TEST_CASE("hosts that stop announcing leave the list, and spoofed ones never kee
 
 TEST_CASE("a reset during a connect attempt does not wait for the attempt")
 {
-    LoopbackSession session(22800, 1);
+    LoopbackSession session(1);
     NetPeer& client = session.Client(0);
-    NetConfig config = LoopbackSession::ConfigFor(22800);
+    NetConfig config = session.Config();
     config.connectTimeoutMs = 5000;
     client.net->SetConfig(config);
     REQUIRE(client.net->OpenDiscovery());
-    // A host whose queue of connections is full: its kernel drops further
-    // attempts unanswered, so a connect waits out its whole time.
+    // A host whose queue of connections is full (a backlog of one holds two):
+    // its kernel drops further attempts unanswered, so a connect waits out
+    // its whole time.
     platform::TcpListener stalled;
     REQUIRE(stalled.Listen(session.TcpPort(), 1) == platform::SocketResult::kOk);
     std::vector<std::unique_ptr<platform::TcpStream>> queued;
     for (int i = 0; i < 2; ++i) {
         queued.push_back(platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 500, 1));
+        REQUIRE(queued.back());
     }
     REQUIRE(client.net->NoteHost("Stalled", {platform::kLoopbackIp, 1}));
     REQUIRE(client.net->Connect(0, "Me"));
     int rounds = 0;
     session.Pump([&] { return ++rounds > 50; }); // the worker is well into its attempt
+    // Still under way: neither failed (which ends the attempt at the next
+    // frame) nor through to the host (which would make it the client's host).
+    REQUIRE(client.net->IsConnecting());
+    REQUIRE(client.net->HostConnection() == nullptr);
+    REQUIRE(client.ui.connectFailures == 0);
 
     const auto before = std::chrono::steady_clock::now();
     client.net->Reset();
     const auto waited = std::chrono::steady_clock::now() - before;
     CHECK(waited < std::chrono::milliseconds(1000)); // the attempt itself lasts five seconds
     CHECK_FALSE(client.net->IsConnecting());
+    // The attempt never got into the host's queue: only the two queued are there.
+    CHECK(stalled.Accept() != nullptr);
+    CHECK(stalled.Accept() != nullptr);
+    CHECK(stalled.Accept() == nullptr);
     // The manager is ready for the next attempt at once, and nothing of the old one comes back.
     REQUIRE(client.net->OpenDiscovery());
     REQUIRE(client.net->NoteHost("Stalled", {platform::kLoopbackIp, 1}));

@@ -5,6 +5,8 @@
 #include "platform/TcpStream.h"
 #include "platform/UdpSocket.h"
 
+#include "NetPortLease.h"
+
 #include <doctest/doctest.h>
 
 #include <vector>
@@ -15,10 +17,14 @@ TEST_CASE("the guard keeps every send and connect on loopback")
 {
     // The test runner sets the guard for every test.
     REQUIRE(platform::LoopbackGuardOn());
+    // On loopback the datagram goes to a port of this test's own block, where nobody listens.
+    const std::uint16_t base = testing::LeaseNetPortBase();
+    REQUIRE(base != 0);
     platform::UdpSocket socket;
-    REQUIRE(socket.BindInRange(21100, 21110) == SocketResult::kOk);
+    REQUIRE(socket.BindInRange(base, base) == SocketResult::kOk);
     CHECK(socket.SendTo({0x0A000001u, 3339}, std::vector<std::uint8_t>(20)) == SocketResult::kRefused);
     CHECK(socket.Broadcast({0xFFFFFFFFu, 3339}, std::vector<std::uint8_t>(20)) == SocketResult::kRefused);
     CHECK(platform::TcpStream::Connect({0xC0A80001u, 4444}, 10, 1) == nullptr);
-    CHECK(socket.SendTo({platform::kLoopbackIp, 3339}, std::vector<std::uint8_t>(20)) == SocketResult::kOk);
+    const platform::NetAddress ownBlock{platform::kLoopbackIp, static_cast<std::uint16_t>(base + 1)};
+    CHECK(socket.SendTo(ownBlock, std::vector<std::uint8_t>(20)) == SocketResult::kOk);
 }
