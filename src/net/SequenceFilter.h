@@ -22,7 +22,7 @@
 
 class SequenceFilter {
 public:
-    // About a minute of the host's datagrams (it sends one or two a frame).
+    // A minute or more of the host's datagrams (it sends one or two a frame).
     static constexpr std::uint32_t kForwardWindow = 4096;
     // Far more than a LAN ever reorders.
     static constexpr std::uint32_t kLateWindow = 64;
