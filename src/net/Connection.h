@@ -24,6 +24,10 @@ struct Connection {
     // 1-7 once joined (the host's own id is 0 on a client), -2 before.
     std::int32_t id = -2;
     bool joined = false;
+    // Host: the server thread has read this connection's join and queued it
+    // for the next frame; from then on it is never pushed out or closed as
+    // one still waiting to join.
+    bool joinReceived = false;
     // Host: the army this client commands, once the host's slots of the
     // match have named it; -1 before.
     std::int32_t armyId = -1;

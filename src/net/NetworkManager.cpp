@@ -4,6 +4,7 @@
 
 #include "core/Stopwatch.h"
 #include "net/MessageCodec.h"
+#include "net/RecordCarriers.h"
 
 #include <algorithm>
 #include <array>
@@ -66,7 +67,8 @@ void NetworkManager::Reset()
     queue_.Clear();
     sync_.Reset();
     results_.Reset();
-    lastUdpSequence_ = 0;
+    sequenceFilter_.Clear();
+    tcpTraffic_ = TcpTraffic{};
     ownId_ = -1;
     ownName_.clear();
     accepting_ = true;
@@ -229,11 +231,23 @@ std::size_t NetworkManager::ConnectionCount() const
     return connections_.size();
 }
 
+TcpTraffic NetworkManager::GetTcpTraffic() const
+{
+    MutexLock lock(mutex_);
+    return tcpTraffic_;
+}
+
 // ---- the frame -----------------------------------------------------------
 
 void NetworkManager::ProcessIncoming()
 {
-    inMatch_ = world_->GameState() == kNetStateMatch;
+    const bool inMatch = world_->GameState() == kNetStateMatch;
+    if (inMatch && !inMatch_) {
+        // A new match: the host's numbers are taken afresh from its first datagram.
+        MutexLock lock(mutex_);
+        sequenceFilter_.Clear();
+    }
+    inMatch_ = inMatch;
     FinishConnect();
     CloseUnjoined();
     if (ForgetSilentHosts()) {
@@ -264,7 +278,7 @@ void NetworkManager::CloseUnjoined()
     // socket until its pass is done.
     const float joinWait = config_.joinWaitSeconds;
     std::erase_if(connections_, [now, joinWait](const std::shared_ptr<Connection>& connection) {
-        if (connection->joined) {
+        if (connection->joined || connection->joinReceived) {
             return false;
         }
         if (connection->waitingSince == 0) {
@@ -328,6 +342,12 @@ void NetworkManager::FlushOutgoing()
 {
     MutexLock lock(mutex_);
     FlushPair(udpPair_, true);
+    // Counted once a flush, for the first buffer only, whoever it reaches.
+    const PacketBuffer& first = tcpPair_.First();
+    if (first.HasRecords()) {
+        ++tcpTraffic_.packetsOut;
+        tcpTraffic_.messagesOut += first.MessageCount();
+    }
     FlushPair(tcpPair_, false);
 }
 
@@ -367,9 +387,10 @@ std::shared_ptr<Connection> NetworkManager::FindDatagramPeer(const platform::Net
 {
     MutexLock lock(mutex_);
     if (!hosting_) {
-        // Once joined, only the host's address counts; before, anyone may announce.
+        // Once joined, only the host's UDP socket counts (its address and
+        // port, as its announcements came); before, anyone may announce.
         if (hostConnection_ && ownId_ > 0) {
-            return hostConnection_->address.ip == source.ip ? hostConnection_ : nullptr;
+            return hostConnection_->address == source ? hostConnection_ : nullptr;
         }
         return nullptr;
     }
@@ -427,24 +448,37 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
     if (header.channel != ownChannel && header.channel != kChannelDirect) {
         return;
     }
-    if (datagram && !hosting && header.channel == kChannelUdp && inMatch_) {
-        // Stale filter: an older unit state must not undo a newer one; an
-        // equal number is a second packet of the same frame.
-        const std::uint32_t last = lastUdpSequence_;
-        if (header.sequence < last) {
-            return;
+    const Carrier carrier = datagram ? Carrier::kDatagram : Carrier::kStream;
+    std::vector<NetRecord> records;
+    const std::size_t walked = WalkRecords(packet, [&](const NetRecord& record) {
+        if (IsCarriedBy(TypeOf(record), hosting, carrier)) {
+            records.push_back(record);
         }
-        lastUdpSequence_ = header.sequence;
-    }
+    });
     MutexLock lock(mutex_);
-    WalkRecords(packet, [&](const NetRecord& record) {
+    if (header.channel == kChannelTcp) {
+        ++tcpTraffic_.packetsIn;
+        tcpTraffic_.messagesIn += static_cast<std::uint32_t>(walked);
+    }
+    if (records.empty()) {
+        return; // nothing this way may carry, so not a number for the filter either
+    }
+    // A client's stale filter, during a match only (SequenceFilter).
+    if (datagram && !hosting && header.channel == kChannelUdp && inMatch_ && !sequenceFilter_.Take(header.sequence)) {
+        return;
+    }
+    for (NetRecord& record : records) {
+        const bool join = TypeOf(record) == kMsgJoinRequest;
         ReceivedMessage message;
-        message.record = record;
+        message.record = std::move(record);
         message.asServer = hosting;
         message.channel = datagram ? kChannelUdp : kChannelTcp;
         message.senderId = header.sender;
         message.source = source;
         message.from = from;
-        queue_.Push(std::move(message));
-    });
+        // Marked under the mutex, as the accept loop and the frame read it.
+        if (queue_.Push(std::move(message)) && join && from) {
+            from->joinReceived = true;
+        }
+    }
 }

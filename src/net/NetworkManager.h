@@ -20,10 +20,22 @@
 // Trust. Every byte received is untrusted: a datagram below 16 bytes is
 // dropped, the role comes from this machine (a host drops packets that claim
 // sender 0, a client those that do not), a host takes datagrams only from its
-// joined clients, a client only from its host once joined, and the records
-// themselves are checked by the handlers before use. A host sends its
-// records to joined clients only; a connection that does not join within a
-// few seconds is closed, and the oldest waiting one makes room for a new one.
+// joined clients' address and UDP port, a client only from its host's (the
+// host's one UDP socket both announces and sends), once joined. A datagram,
+// whose source anyone can name, carries only the records the game sends by
+// datagram (RecordCarriers); whatever changes a session or the score comes
+// on the sender's own stream only. A client's stale filter (SequenceFilter)
+// keeps an older unit state from undoing a newer one without letting one
+// datagram move it far. The records themselves are checked by the handlers
+// before use. A host sends its records to joined clients only.
+//
+// Connections waiting for their join. A connection that does not join within
+// a few seconds is closed; a new one pushes out its own address's oldest
+// waiting one past a per-address cap, and past a total cap the address
+// holding the most waiting connections loses its oldest, so a flood from one
+// address never pushes out another's player. A connection whose join the
+// server thread has read is no longer waiting: it is kept for the frame that
+// handles the join.
 #pragma once
 
 #include "core/EventTimer.h"
@@ -36,6 +48,7 @@
 #include "net/NetWorld.h"
 #include "net/PacketPair.h"
 #include "net/ReceivedMessageQueue.h"
+#include "net/SequenceFilter.h"
 #include "net/UnitStateSync.h"
 #include "platform/Mutex.h"
 #include "platform/TcpListener.h"
@@ -48,6 +61,17 @@
 #include <string>
 #include <vector>
 
+// The TCP channel's traffic since the last reset: packets and records sent
+// in the first buffer of each flush, and packets (of channel 2) and their
+// records parsed from the streams.
+struct TcpTraffic {
+    std::uint32_t packetsIn = 0;
+    std::uint32_t messagesIn = 0;
+    std::uint32_t packetsOut = 0;
+    std::uint32_t messagesOut = 0;
+    bool operator==(const TcpTraffic&) const = default;
+};
+
 // A host heard of, or a joined player, as the screens list them.
 struct NetPeerEntry {
     std::int32_t id = -2;
@@ -59,10 +83,11 @@ class NetworkManager {
 public:
     // Host plus seven clients fill the eight start slots.
     static constexpr std::size_t kMaxClients = 7;
-    // Connections not yet joined held at once; a further one pushes out the
-    // oldest, so silent peers never keep a joining player out. How long one
-    // may wait for its join is the config's joinWaitSeconds.
-    static constexpr std::size_t kMaxWaitingConnections = 7;
+    // Connections still waiting for their join held at once from one
+    // address, and from all together (see the top of this file). How long
+    // one may wait is the config's joinWaitSeconds.
+    static constexpr std::size_t kMaxWaitingPerAddress = 7;
+    static constexpr std::size_t kMaxWaitingConnections = 32;
     // Host buttons that fit on the connection screen.
     static constexpr std::size_t kMaxHosts = 16;
 
@@ -137,6 +162,7 @@ public:
     std::vector<NetPeerEntry> Players() const;
     std::size_t ConnectionCount() const;
     std::uint32_t GetUnitsDestroyed() const { return unitsDestroyed_; }
+    TcpTraffic GetTcpTraffic() const;
     UnitStateSync& GetUnitStateSync() { return sync_; }
     ReceivedMessageQueue& GetQueue() { return queue_; }
 
@@ -198,6 +224,8 @@ private:
     void FinishConnect();
     void TcpLoop(const Thread& self);
     void AcceptClients();
+    // Host, under the mutex, after a connection from ip was added.
+    void PushOutWaiting(std::uint32_t ip);
     void ReadStream(const std::shared_ptr<Connection>& connection);
     static void AnnounceTimer(TimerWord manager, TimerWord second);
     static void SyncTimer(TimerWord manager, TimerWord second);
@@ -223,7 +251,9 @@ private:
     std::atomic<bool> hosting_{false};
     std::atomic<bool> accepting_{true};
     std::atomic<bool> inMatch_{false};
-    std::atomic<std::uint32_t> lastUdpSequence_{0};
+    // Both under the mutex.
+    SequenceFilter sequenceFilter_;
+    TcpTraffic tcpTraffic_;
     std::atomic<std::int32_t> ownId_{-1};
     std::string ownName_;
     std::uint32_t unitsDestroyed_ = 0;

@@ -8,7 +8,14 @@ namespace {
 
 constexpr double kAnnounceSeconds = 0.5;
 constexpr double kSyncSeconds = 0.05;
-constexpr int kListenBacklog = 5;
+// Handshakes the kernel completes before the server thread accepts them. A
+// flood of connections fills a short queue between two passes of the thread,
+// and the kernel then drops a player's connect unanswered: its retry comes a
+// second later, each drop costs an attempt of about that length, and a few
+// drops fail the join. Accepted flood connections cost little (see
+// PushOutWaiting), so the queue holds what arrives between two passes even on
+// a busy machine.
+constexpr int kListenBacklog = 128;
 
 } // namespace
 

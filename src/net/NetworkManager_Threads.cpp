@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <array>
+#include <map>
 
 namespace {
 
@@ -60,20 +61,52 @@ void NetworkManager::AcceptClients()
 {
     while (std::unique_ptr<platform::TcpStream> stream = listener_.Accept()) {
         auto connection = std::make_shared<Connection>();
-        connection->address = {stream->Peer().ip, 0};
+        const std::uint32_t ip = stream->Peer().ip;
+        connection->address = {ip, 0};
         connection->stream = std::move(stream);
         MutexLock lock(mutex_);
-        // Only joins take the seven places (NetworkManager::LowestFreeId). Of
-        // the connections still to join the oldest makes room for the new
-        // one, so a flood of silent peers keeps nobody out; its stream closes
-        // when the last snapshot holding it is done.
-        const auto waiting = [](const std::shared_ptr<Connection>& c) { return !c->joined; };
-        if (static_cast<std::size_t>(std::count_if(connections_.begin(), connections_.end(), waiting)) >=
-            kMaxWaitingConnections) {
-            connections_.erase(std::find_if(connections_.begin(), connections_.end(), waiting));
-        }
         connections_.push_back(std::move(connection));
+        PushOutWaiting(ip);
     }
+}
+
+void NetworkManager::PushOutWaiting(std::uint32_t ip)
+{
+    // Only joins take the seven places (NetworkManager::LowestFreeId). Of the
+    // connections still to join, the newcomer's own address gives up its
+    // oldest past its cap; past the total cap the address holding the most
+    // gives up its oldest (of equals, the one waiting longest), so a flood
+    // from one address keeps no other address's player out. The list is in
+    // order of arrival. A pushed-out stream closes when the last snapshot
+    // holding it is done.
+    const auto waiting = [](const std::shared_ptr<Connection>& c) { return !c->joined && !c->joinReceived; };
+    std::map<std::uint32_t, std::size_t> waitingByIp;
+    std::size_t total = 0;
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        if (waiting(connection)) {
+            ++waitingByIp[connection->address.ip];
+            ++total;
+        }
+    }
+    const auto pushOutOldestFrom = [&](std::uint32_t from) {
+        connections_.erase(std::find_if(connections_.begin(), connections_.end(),
+                                        [&](const auto& c) { return waiting(c) && c->address.ip == from; }));
+    };
+    if (waitingByIp[ip] > kMaxWaitingPerAddress) {
+        pushOutOldestFrom(ip);
+        return;
+    }
+    if (total <= kMaxWaitingConnections) {
+        return;
+    }
+    std::size_t most = 0;
+    for (const auto& [address, count] : waitingByIp) {
+        most = std::max(most, count);
+    }
+    // The first waiting connection of such an address is the oldest among them.
+    const auto oldest = std::find_if(connections_.begin(), connections_.end(),
+                                     [&](const auto& c) { return waiting(c) && waitingByIp[c->address.ip] == most; });
+    pushOutOldestFrom((*oldest)->address.ip);
 }
 
 void NetworkManager::ReadStream(const std::shared_ptr<Connection>& connection)

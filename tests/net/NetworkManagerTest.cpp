@@ -314,7 +314,7 @@ TEST_CASE("connections that never join keep no player out, and a client orders o
             silent.push_back(ConnectRaw(session));
             REQUIRE(silent.back());
         }
-        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == NetworkManager::kMaxWaitingConnections; }));
+        REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == NetworkManager::kMaxWaitingPerAddress; }));
         NetPeer& player = session.Client(0);
         REQUIRE(session.Pump([&] { return !player.net->Hosts().empty(); }));
         REQUIRE(player.net->Connect(0, "Real"));
@@ -330,7 +330,7 @@ TEST_CASE("connections that never join keep no player out, and a client orders o
         // Just short of the wait they are all still held, past it every one is closed.
         clock.Advance(NetConfig().joinWaitSeconds - 0.5);
         session.Frame();
-        CHECK(host.net->ConnectionCount() == NetworkManager::kMaxWaitingConnections);
+        CHECK(host.net->ConnectionCount() == NetworkManager::kMaxWaitingPerAddress);
         clock.Advance(1.0);
         REQUIRE(session.Pump([&] { return host.net->ConnectionCount() == 1; }));
         REQUIRE(session.Pump([&] {

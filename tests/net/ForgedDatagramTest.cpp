@@ -1,0 +1,296 @@
+// Datagrams that name a peer they do not come from: records only a stream
+// carries (leaves, deaths, results, chat, settings...) are never taken from a
+// datagram, whatever its source, and a joined client hears datagrams only
+// from its host's own UDP socket; the genuine leave on the stream still ends
+// a player's place or a client's session. And the client's stale filter: a
+// datagram numbered far ahead stops nothing, and a host whose numbers start
+// again is followed.
+#include "LoopbackSession.h"
+#include "NetSamples.h"
+#include "game/Battle.h"
+#include "net/NetSenders.h"
+#include "platform/TcpStream.h"
+#include "platform/UdpSocket.h"
+
+#include <doctest/doctest.h>
+
+#include <algorithm>
+#include <functional>
+#include <initializer_list>
+
+namespace {
+
+// What the host sends its clients on the stream only, as a forger would
+// send it by datagram. The leave comes last, so a client that took it would
+// still have handled the rest.
+std::vector<NetRecord> HostStreamRecords()
+{
+    MatchResultMessage result;
+    result.state = kMatchStatistics;
+    result.count = 2;
+    result.armies[0] = {1, 900, 0, 3, 10.0f};
+    result.armies[1] = {0, 0, 900, 0, 0.0f};
+    PlayerNamesMessage names;
+    names.names[0] = "Forged";
+    return {
+        UnitDestroyedMessage{{1, 1}},
+        result,
+        ChatMessage{"Hal >> forged", kGameChat},
+        ChatMessage{"Hal >> forged", kLobbyChat},
+        GameSettingsMessage{3, 10.0f, 5, 3, 100, 7},
+        names,
+        ExplosionMessage{{1.0f, 2.0f, 3.0f}, 12.0, 24.0, 10.0f},
+        StartAttackMessage{{2, 1}},
+        HostIdMessage{5},
+        WelcomeMessage{5},
+        StartGameMessage{},
+        LeaveMessage{},
+    };
+}
+
+// Every record in a datagram of its own and all of them in one, on the UDP
+// channel and on the one of announcements and welcomes.
+void SendForged(const std::vector<NetRecord>& records, std::int32_t sender,
+                const std::function<void(const std::vector<std::uint8_t>&)>& send)
+{
+    for (const std::uint32_t channel : {static_cast<std::uint32_t>(kChannelUdp), 0u}) {
+        for (const NetRecord& record : records) {
+            send(PacketOf({record}, sender, channel));
+        }
+        send(PacketOf(records, sender, channel, 2));
+    }
+}
+
+// A unit state of the host's first army no other record in these tests holds.
+UnitStateMessage Marker(float x)
+{
+    UnitStateMessage state;
+    state.head = {3, 0};
+    state.position = {x, 0.0f, 7.0f};
+    state.destination = state.position;
+    state.hitPoints = 55;
+    return state;
+}
+
+bool Applied(const FakeNetWorld& world, const UnitStateMessage& state)
+{
+    return std::find(world.applied.begin(), world.applied.end(), state) != world.applied.end();
+}
+
+void CheckClientUntouched(const NetPeer& client, const GameSettingsMessage& options)
+{
+    CHECK(client.net->GetOwnId() > 0);
+    CHECK(client.net->IsConnecting());
+    CHECK(client.ui.screen == kScreenLobby);
+    CHECK(client.ui.options == options);
+    CHECK(client.ui.names[0] == "Player1");
+    CHECK(client.ui.gameChat.empty());
+    CHECK(client.ui.lobbyChat.empty());
+    CHECK(client.world.destroyed.empty());
+    CHECK(client.world.results.empty());
+    CHECK(client.world.explosions.empty());
+    CHECK(client.world.attacksStarted.empty());
+    CHECK(client.world.matchesLeft.empty());
+    CHECK(client.net->GetUnitsDestroyed() == 0);
+}
+
+// The host's leave on its stream: the client's match ends as the host left it.
+void CheckGenuineLeaveEndsSession(LoopbackSession& session)
+{
+    NetPeer& client = session.Client(0);
+    session.Host().net->Leave();
+    REQUIRE(session.Pump([&] { return !client.world.matchesLeft.empty(); }));
+    CHECK(client.world.matchesLeft == std::vector<std::string>{kHostLeftLine});
+    CHECK(client.net->GetOwnId() == -1);
+}
+
+// The host's armies moved, then its unit states sent until the client's match them.
+bool SyncedAfterMove(LoopbackSession& session, float dx)
+{
+    NetPeer& host = session.Host();
+    for (auto& army : host.world.armies) {
+        for (UnitStateMessage& unit : army) {
+            unit.position.x += dx;
+            unit.destination = unit.position;
+        }
+    }
+    return session.Pump([&] {
+        host.net->GetUnitStateSync().Tick(host.world, host.net->UdpPair());
+        return session.Client(0).world.armies == host.world.armies;
+    });
+}
+
+// Waits until every datagram the host has sent is handled: its socket
+// delivers in order, so a last one that is handled was the last.
+bool HostDatagramsDrained(LoopbackSession& session, float x)
+{
+    NetPeer& host = session.Host();
+    host.net->UdpPair().Clear(); // a tick still queued
+    host.net->QueueUdp(Marker(x));
+    return session.Pump([&] { return Applied(session.Client(0).world, Marker(x)); });
+}
+
+// The host's slots with the first count ready, as its Start sends them.
+PlayerSlotsMessage AllReady(std::size_t count)
+{
+    PlayerSlotsMessage slots;
+    for (std::size_t i = 0; i < count; ++i) {
+        slots.slots[i].ready = 1;
+    }
+    return slots;
+}
+
+} // namespace
+
+TEST_CASE("a joined client takes its host's stream records from no datagram")
+{
+    LoopbackSession session(26000, 1);
+    REQUIRE(session.StartHosting());
+    REQUIRE(session.JoinAll());
+    NetPeer& host = session.Host();
+    NetPeer& client = session.Client(0);
+    for (NetPeer* peer : {&host, &client}) {
+        peer->world.Populate(3, 4); // and in a match, as the fake world starts
+    }
+    const GameSettingsMessage options = client.ui.options;
+    const platform::NetAddress clientUdp{platform::kLoopbackIp, client.net->GetUdpPort()};
+    const platform::NetAddress hostUdp{platform::kLoopbackIp, host.net->GetUdpPort()};
+
+    SUBCASE("from another port of the host's address nothing is taken, not even a unit state")
+    {
+        platform::UdpSocket stranger;
+        REQUIRE(stranger.BindInRange(26030, 26039) == platform::SocketResult::kOk);
+        std::vector<NetRecord> records = HostStreamRecords();
+        const UnitStateMessage forgedState = Marker(-90.0f);
+        records.insert(records.begin(), forgedState);
+        SendForged(records, 0, [&](const auto& packet) { stranger.SendTo(clientUdp, packet); });
+        // The host's own unit state, sent after them to the same socket.
+        const UnitStateMessage genuine = Marker(90.0f);
+        host.net->QueueUdp(genuine);
+        REQUIRE(session.Pump([&] { return Applied(client.world, genuine); }));
+        CHECK_FALSE(Applied(client.world, forgedState));
+        CheckClientUntouched(client, options);
+        CheckGenuineLeaveEndsSession(session);
+    }
+    SUBCASE("from the host's own address and port the datagram's records only are taken")
+    {
+        SendForged(HostStreamRecords(), 0, [&](const auto& packet) { client.net->ReceiveDatagram(packet, hostUdp); });
+        // A unit state with them in one datagram is taken: datagrams carry those.
+        const UnitStateMessage state = Marker(60.0f);
+        client.net->ReceiveDatagram(PacketOf({LeaveMessage{}, state, UnitDestroyedMessage{{0, 0}}}, 0, kChannelUdp),
+                                    hostUdp);
+        session.Frame();
+        CHECK(Applied(client.world, state));
+        CheckClientUntouched(client, options);
+        CheckGenuineLeaveEndsSession(session);
+    }
+}
+
+TEST_CASE("a host takes a joined client's stream records from no datagram, not even from its own port")
+{
+    LoopbackSession session(26100, 1);
+    REQUIRE(session.StartHosting());
+    REQUIRE(session.JoinAll());
+    NetPeer& host = session.Host();
+    host.world.Populate(3, 4);
+    // A player of the test's own: its stream, and a UDP socket whose port its join names.
+    platform::UdpSocket own;
+    REQUIRE(own.BindInRange(26130, 26139) == platform::SocketResult::kOk);
+    std::unique_ptr<platform::TcpStream> stream =
+        platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 2000, 1);
+    REQUIRE(stream);
+    stream->Send(PacketOf({JoinRequestMessage{"Raw", own.BoundPort(), 0}}, -1, kChannelTcp));
+    REQUIRE(session.Pump([&] { return host.net->Players().size() == 2; }));
+    const std::int32_t id = host.net->Players().back().id;
+    REQUIRE(host.net->Players().back().name == "Raw");
+    host.net->AssignArmies(AllReady(3)); // each client commands the army of its id
+    host.ui.screen = kScreenUnitSelection;
+    const int changes = host.ui.playerChanges;
+    const platform::NetAddress hostUdp{platform::kLoopbackIp, host.net->GetUdpPort()};
+
+    PlayerSlotsMessage slots;
+    slots.slots[0].ready = 1;
+    slots.senderId = static_cast<std::uint32_t>(id);
+    const auto army = static_cast<std::uint8_t>(id);
+    const std::vector<NetRecord> streamOnly = {
+        ChatMessage{"Raw >> forged", kLobbyChat},
+        slots,
+        AttackOrderMessage{{1, army}, {1.0f, 0.0f, 1.0f}, {1, 0xFF, 0, 0xFF}, 1},
+        JoinRequestMessage{"Again", own.BoundPort(), 0},
+        LeaveMessage{},
+    };
+    platform::UdpSocket stranger;
+    REQUIRE(stranger.BindInRange(26140, 26149) == platform::SocketResult::kOk);
+    SendForged(streamOnly, id, [&](const auto& packet) { stranger.SendTo(hostUdp, packet); });
+    SendForged(streamOnly, id, [&](const auto& packet) { own.SendTo(hostUdp, packet); });
+    // A move from the player's own port comes after them and is taken.
+    const MoveOrderMessage move{{1, army}, {5.0f, 0.0f, 5.0f}};
+    own.SendTo(hostUdp, PacketOf({move}, id, kChannelUdp));
+    REQUIRE(session.Pump([&] { return !host.world.moves.empty(); }));
+    CHECK(host.world.moves == std::vector{move});
+    CHECK(host.net->Players().size() == 2);
+    CHECK(host.ui.playerChanges == changes);
+    CHECK(host.ui.lobbyChat.empty());
+    CHECK(host.ui.slots.empty());
+    CHECK(host.world.attacks.empty());
+
+    // Its leave on its stream ends its place.
+    stream->Send(PacketOf({LeaveMessage{}}, id, kChannelTcp));
+    REQUIRE(session.Pump([&] { return host.net->Players().size() == 1; }));
+    CHECK(host.ui.playerChanges == changes + 1);
+    CHECK(host.net->LowestFreeId() == id);
+}
+
+TEST_CASE("a datagram numbered far ahead stops no unit state, and a host whose numbers start again is followed")
+{
+    LoopbackSession session(26200, 1);
+    REQUIRE(session.StartHosting());
+    REQUIRE(session.JoinAll());
+    NetPeer& host = session.Host();
+    NetPeer& client = session.Client(0);
+    for (NetPeer* peer : {&host, &client}) {
+        peer->world.Populate(3, 4);
+    }
+    const platform::NetAddress hostUdp{platform::kLoopbackIp, host.net->GetUdpPort()};
+
+    SUBCASE("one datagram numbered 0xFFFFFFF0 from the host's address")
+    {
+        REQUIRE(SyncedAfterMove(session, 10.0f));
+        const UnitStateMessage forged = Marker(-70.0f);
+        client.net->ReceiveDatagram(PacketOf({forged}, 0, kChannelUdp, 0xFFFFFFF0u), hostUdp);
+        CHECK(SyncedAfterMove(session, 10.0f));
+        CHECK(SyncedAfterMove(session, 10.0f));
+        CHECK_FALSE(Applied(client.world, forged));
+    }
+    SUBCASE("numbers far from the host's, two in order, then the host's own again")
+    {
+        // Before the host sends any, so none of its own comes between: a
+        // number taken, then two far from it in order, as if the host's
+        // numbering had jumped. The second is taken.
+        client.net->ReceiveDatagram(PacketOf({Marker(-69.0f)}, 0, kChannelUdp, 5), hostUdp);
+        client.net->ReceiveDatagram(PacketOf({Marker(-70.0f)}, 0, kChannelUdp, 100000), hostUdp);
+        client.net->ReceiveDatagram(PacketOf({Marker(-71.0f)}, 0, kChannelUdp, 100001), hostUdp);
+        session.Frame();
+        CHECK(Applied(client.world, Marker(-69.0f)));
+        CHECK_FALSE(Applied(client.world, Marker(-70.0f)));
+        CHECK(Applied(client.world, Marker(-71.0f)));
+        // The host's own numbers, now far behind, are followed again.
+        CHECK(SyncedAfterMove(session, 10.0f));
+    }
+    SUBCASE("a new match takes the host's numbers from its first datagram, whatever they are")
+    {
+        REQUIRE(SyncedAfterMove(session, 10.0f));
+        REQUIRE(HostDatagramsDrained(session, 33.0f));
+        client.world.state = 1; // back to the menus
+        session.Frame();
+        REQUIRE(host.net->UdpPair().GetSequence() > 1);
+        host.net->UdpPair().Reset(); // the host's numbers start again from 1
+        host.net->UdpPair().SetSenderId(0);
+        client.world.state = kNetStateMatch;
+        session.Frame();
+        const UnitStateMessage first = Marker(40.0f);
+        host.net->QueueUdp(first);
+        REQUIRE(session.Pump([&] { return Applied(client.world, first); }));
+        CHECK(SyncedAfterMove(session, 10.0f));
+    }
+}
