@@ -128,7 +128,7 @@ TEST_CASE("a flood of silent connections from one address keeps no player of ano
 {
     constexpr int kClients = 5;
     constexpr int kRounds = 2;
-    LoopbackSession session(26500, kClients);
+    LoopbackSession session(kClients);
     REQUIRE(session.StartHosting());
     NetPeer& host = session.Host();
     const auto everyClient = [&](const std::function<bool(NetPeer&)>& holds) {
@@ -178,7 +178,7 @@ TEST_CASE("a flood of silent connections from one address keeps no player of ano
 TEST_CASE("a join read by the server thread waits for its frame, whatever arrives or expires meanwhile")
 {
     testing::ManualClockScope clock; // the join's wait
-    LoopbackSession session(26600, 0);
+    LoopbackSession session(0);
     REQUIRE(session.StartHosting());
     NetPeer& host = session.Host();
     const platform::NetAddress game{platform::kLoopbackIp, session.TcpPort()};

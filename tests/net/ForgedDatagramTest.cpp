@@ -144,7 +144,7 @@ PlayerSlotsMessage AllReady(std::size_t count)
 
 TEST_CASE("a joined client takes its host's stream records from no datagram")
 {
-    LoopbackSession session(26000, 1);
+    LoopbackSession session(1);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();
@@ -159,7 +159,9 @@ TEST_CASE("a joined client takes its host's stream records from no datagram")
     SUBCASE("from another port of the host's address nothing is taken, not even a unit state")
     {
         platform::UdpSocket stranger;
-        REQUIRE(stranger.BindInRange(26030, 26039) == platform::SocketResult::kOk);
+        REQUIRE(stranger.BindInRange(static_cast<std::uint16_t>(session.PortBase() + 30),
+                                     static_cast<std::uint16_t>(session.PortBase() + 39)) ==
+                platform::SocketResult::kOk);
         std::vector<NetRecord> records = HostStreamRecords();
         const UnitStateMessage forgedState = Marker(-90.0f);
         records.insert(records.begin(), forgedState);
@@ -188,14 +190,15 @@ TEST_CASE("a joined client takes its host's stream records from no datagram")
 
 TEST_CASE("a host takes a joined client's stream records from no datagram, not even from its own port")
 {
-    LoopbackSession session(26100, 1);
+    LoopbackSession session(1);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();
     host.world.Populate(3, 4);
     // A player of the test's own: its stream, and a UDP socket whose port its join names.
     platform::UdpSocket own;
-    REQUIRE(own.BindInRange(26130, 26139) == platform::SocketResult::kOk);
+    REQUIRE(own.BindInRange(static_cast<std::uint16_t>(session.PortBase() + 30),
+                            static_cast<std::uint16_t>(session.PortBase() + 39)) == platform::SocketResult::kOk);
     std::unique_ptr<platform::TcpStream> stream =
         platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 2000, 1);
     REQUIRE(stream);
@@ -220,7 +223,8 @@ TEST_CASE("a host takes a joined client's stream records from no datagram, not e
         LeaveMessage{},
     };
     platform::UdpSocket stranger;
-    REQUIRE(stranger.BindInRange(26140, 26149) == platform::SocketResult::kOk);
+    REQUIRE(stranger.BindInRange(static_cast<std::uint16_t>(session.PortBase() + 40),
+                                 static_cast<std::uint16_t>(session.PortBase() + 49)) == platform::SocketResult::kOk);
     SendForged(streamOnly, id, [&](const auto& packet) { stranger.SendTo(hostUdp, packet); });
     SendForged(streamOnly, id, [&](const auto& packet) { own.SendTo(hostUdp, packet); });
     // A move from the player's own port comes after them and is taken.
@@ -243,7 +247,7 @@ TEST_CASE("a host takes a joined client's stream records from no datagram, not e
 
 TEST_CASE("a datagram numbered far ahead stops no unit state, and a host whose numbers start again is followed")
 {
-    LoopbackSession session(26200, 1);
+    LoopbackSession session(1);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();

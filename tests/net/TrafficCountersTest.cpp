@@ -18,7 +18,7 @@ static std::ostream& operator<<(std::ostream& out, const TcpTraffic& t)
 
 TEST_CASE("the TCP traffic counters follow a join and two chat lines and a reset zeroes them")
 {
-    LoopbackSession session(26800, 1);
+    LoopbackSession session(1);
     REQUIRE(session.StartHosting());
     REQUIRE(session.JoinAll());
     NetPeer& host = session.Host();
