@@ -130,16 +130,6 @@ bool HostDatagramsDrained(LoopbackSession& session, float x)
     return session.Pump([&] { return Applied(session.Client(0).world, Marker(x)); });
 }
 
-// The host's slots with the first count ready, as its Start sends them.
-PlayerSlotsMessage AllReady(std::size_t count)
-{
-    PlayerSlotsMessage slots;
-    for (std::size_t i = 0; i < count; ++i) {
-        slots.slots[i].ready = 1;
-    }
-    return slots;
-}
-
 } // namespace
 
 TEST_CASE("a joined client takes its host's stream records from no datagram")

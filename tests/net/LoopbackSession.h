@@ -19,6 +19,16 @@ struct NetPeer {
     std::unique_ptr<NetworkManager> net;
 };
 
+// The host's slots with the first count ready, as its Start sends them.
+inline PlayerSlotsMessage AllReady(std::size_t count)
+{
+    PlayerSlotsMessage slots;
+    for (std::size_t i = 0; i < count; ++i) {
+        slots.slots[i].ready = 1;
+    }
+    return slots;
+}
+
 class LoopbackSession {
 public:
     // The host and this many clients, on a newly leased block of ports;

@@ -24,16 +24,6 @@ std::unique_ptr<platform::TcpStream> ConnectRaw(const LoopbackSession& session)
     return platform::TcpStream::Connect({platform::kLoopbackIp, session.TcpPort()}, 2000, 1);
 }
 
-// The host's slots with the first count ready, as its Start sends them.
-PlayerSlotsMessage AllReady(std::size_t count)
-{
-    PlayerSlotsMessage slots;
-    for (std::size_t i = 0; i < count; ++i) {
-        slots.slots[i].ready = 1;
-    }
-    return slots;
-}
-
 } // namespace
 
 TEST_CASE("a host and two clients join, chat, change settings, start and play")
