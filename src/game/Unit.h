@@ -32,6 +32,11 @@ struct UnitTargets {
 
 class Unit : public Physical {
 public:
+    // How far past itself, in attacker-to-unit lengths, a fleeing unit runs:
+    // its destination mostly lies beyond the map's edge, where the walls stop
+    // it.
+    static constexpr float kFleeStretch = 50.0f;
+
     Unit(float x, float y, float z, UnitType type, Army* army, std::uint8_t index, std::uint8_t armyId);
     ~Unit() override;
 

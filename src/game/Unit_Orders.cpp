@@ -21,8 +21,6 @@ namespace {
 constexpr float kRecheckSeconds = 1.0f;
 // A fleeing unit turns to fight once its attacker is farther than this.
 constexpr float kRetreatDistance = 15.0f;
-// How far past itself, in attacker-to-unit lengths, a fleeing unit runs.
-constexpr float kFleeStretch = 50.0f;
 
 constexpr int kDebrisPieces = 10;
 constexpr float kDebrisRise = 2.0f;

@@ -5,6 +5,7 @@
 #include "game/Battle.h"
 #include "game/GameOptions.h"
 #include "game/GameRules.h"
+#include "game/Unit.h"
 #include "game/UnitOrder.h"
 #include "world/MapFile.h"
 
@@ -80,14 +81,22 @@ bool IsValidExplosion(const ExplosionMessage& explosion, const MapReach& reach)
            explosion.crater <= kLargestBlast;
 }
 
+MapReach AimReach(const MapReach& reach)
+{
+    // From a point on the map, past an attacker also on it: at most the reach
+    // plus the stretch times twice the reach.
+    const float widths = 1.0f + 2.0f * Unit::kFleeStretch;
+    return {reach.across * widths, reach.height * widths};
+}
+
 bool IsValidUnitState(const UnitStateMessage& state, const MapReach& reach)
 {
     // Crossing the whole map in a second is far beyond any unit, thrown or not.
     const float fastest = 2.0f * reach.across;
     const Vec3& v = state.velocity;
     const bool speedFits = std::fabs(v.x) <= fastest && std::fabs(v.y) <= fastest && std::fabs(v.z) <= fastest;
-    return IsValidUnitOrder(state.order) && IsOnMap(state.position, reach) && IsOnMap(state.destination, reach) &&
-           speedFits;
+    return IsValidUnitOrder(state.order) && IsOnMap(state.position, reach) &&
+           IsOnMap(state.destination, AimReach(reach)) && speedFits;
 }
 
 bool IsValidMatchResult(const MatchResultMessage& result)

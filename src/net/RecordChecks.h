@@ -28,8 +28,15 @@ bool AreValidSettings(const GameSettingsMessage& settings);
 // A centre on the map, 0 <= strength <= 100 (the units' blasts are 15 and
 // 24), 0 < radius <= 50, 0 <= crater <= 50.
 bool IsValidExplosion(const ExplosionMessage& explosion, const MapReach& reach);
-// A known order, a position and destination on the map, and a velocity no
-// faster than the map's side in a second.
+// How far from the map's centre a unit may aim: a unit fleeing a melee
+// attacker heads for a point Unit::kFleeStretch times its distance from the
+// attacker past itself, both on the map, so far beyond the map's edge (the
+// walls keep the unit itself on it).
+MapReach AimReach(const MapReach& reach);
+// A known order, a position on the map, a destination within the aim reach
+// (refusing a fleeing unit's states would leave every client's copy of it
+// running its own way until it stopped fleeing), and a velocity no faster
+// than the map's side in a second.
 bool IsValidUnitState(const UnitStateMessage& state, const MapReach& reach);
 // A slot as this match can take it: no unit of a type the mask bars, at
 // most maxUnits in all (counts beyond are cut, the later types first), a

@@ -36,6 +36,9 @@ public:
     platform::PumpResult Pump() override
     {
         ++pass;
+        if (everyPass) {
+            everyPass();
+        }
         if (const auto due = timed_.find(pass); due != timed_.end()) {
             const std::vector<std::function<void()>> records = std::move(due->second);
             timed_.erase(due);
@@ -145,6 +148,9 @@ public:
     double extraSeconds = 0.0;
     // What the game showed when the run stopped (it is shut down after).
     std::function<std::string()> seen;
+    // A probe run at the start of every pass, before its records and steps
+    // (null for none).
+    std::function<void()> everyPass;
     std::string lastSeen;
 
 private:

@@ -2,7 +2,9 @@
 // the game's own (GameNetWorld over the battle, the physics and a 400-unit
 // map) takes the host's unit states and starts. Finite values far off the
 // map (z = 3e38 and -3e38) never reach the units, and the starts put the
-// armies on the map; the battle steps on with every unit finite.
+// armies on the map; the battle steps on with every unit finite. The state
+// of a unit fleeing a melee attacker, whose destination the battle itself
+// puts far past the map's edge, is taken.
 #include "../units/BattleTestWorld.h"
 #include "NetFakes.h"
 #include "NetSamples.h"
@@ -115,4 +117,41 @@ TEST_CASE("the host's unit states and starts far off the map never reach the cli
             CHECK(EveryUnitOnTheMap(army));
         }
     }
+}
+
+TEST_CASE("a client takes the state of a unit fleeing toward a point far past the map")
+{
+    BattleWorld battle;
+    Army& red = battle.AddArmy(4000);
+    Army& blue = battle.AddArmy(4000);
+    Unit& shooter = battle.AddUnit(red, kTrajectagon, 150.0f, 0.0f);
+    Unit& smashtor = battle.AddUnit(blue, kSmashtor, 147.0f, 0.0f);
+    // Past the interval between one attacker's strikes, then struck: the
+    // shooter flees, every frame for a point fifty times its distance from
+    // the attacker beyond itself.
+    battle.Frame(30);
+    shooter.OnHit(smashtor);
+    REQUIRE(shooter.GetOrder() == kOrderRetreat);
+    battle.Frame(10);
+    REQUIRE(shooter.GetOrder() == kOrderRetreat);
+    const MapReach reach = ReachOfMap(400.0f);
+    REQUIRE(IsOnMap(shooter.GetPosition(), reach));
+    REQUIRE_FALSE(IsOnMap(shooter.GetDestination(), reach));
+
+    // What the host sends of it; the client's copy has fallen behind.
+    MatchWorld host;
+    UnitStateMessage state;
+    REQUIRE(host.ReadUnitState(0, 0, state));
+    shooter.SetPosition({100.0f, 0.0f, 30.0f});
+    shooter.SetDestination(100.0f, 0.0f, 30.0f);
+    BattleClient client;
+    client.Receive({state});
+    CHECK(shooter.GetPosition().x == doctest::Approx(state.position.x));
+    CHECK(shooter.GetPosition().z == doctest::Approx(state.position.z));
+    CHECK(shooter.GetDestination().x == doctest::Approx(state.destination.x));
+    CHECK(shooter.GetDestination().x > reach.across);
+    // It runs on toward that point, and the walls keep it on the map.
+    battle.Frame(60);
+    CHECK(shooter.GetPosition().x > state.position.x);
+    CHECK(EveryUnitOnTheMap(red));
 }

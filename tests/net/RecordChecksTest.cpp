@@ -43,6 +43,11 @@ TEST_CASE("received points are held to the map they fall on")
         UnitStateMessage state = StateAt({});
         state.destination = {0.0f, 0.0f, 1.0e30f};
         CHECK_FALSE(IsValidUnitState(state, reach));
+        // A unit fleeing from across the map aims 50 of those lengths past itself.
+        state.destination = {-216.0f - 50.0f * 432.0f, 0.0f, 216.0f};
+        CHECK(IsValidUnitState(state, reach));
+        state.destination.x -= 10.0f;
+        CHECK_FALSE(IsValidUnitState(state, reach));
         state = StateAt({});
         state.velocity = {0.0f, -3.0e38f, 0.0f};
         CHECK_FALSE(IsValidUnitState(state, reach));
