@@ -156,6 +156,18 @@ guiRect PixelRectOf(const std::string& window, const std::string& name, guiObjec
     return object->PixelRect(owner->GetPosition().x, owner->GetPosition().y, owner->GetWidth(), owner->GetHeight());
 }
 
+// A one-minute Body Count on the map, every unit type, against two computer
+// armies, started from unit selection and a few frames in.
+void StartBodyCount(GameOnScreen& screen, std::uint32_t map)
+{
+    REQUIRE(screen.game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, map, 40, 2));
+    ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
+    screen.Frames(2);
+    testing::Fire(UnitSelectionScreen::StartGameFromUnitSelection, kGuiButtonReleased);
+    REQUIRE(screen.game->GetSetting(kSettingGameState) == kStateMatch);
+    screen.Frames(3);
+}
+
 } // namespace
 
 TEST_CASE("unit selection draws every type's count in the clear beside its name")
@@ -242,12 +254,7 @@ TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow
 {
     GameOnScreen screen(2718);
     // The Tundra, every type, a short Body Count against two armies.
-    REQUIRE(screen.game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 2, 40, 2));
-    ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
-    screen.Frames(2);
-    testing::Fire(UnitSelectionScreen::StartGameFromUnitSelection, kGuiButtonReleased);
-    REQUIRE(screen.game->GetSetting(kSettingGameState) == kStateMatch);
-    screen.Frames(3);
+    StartBodyCount(screen, 2);
 
     // "Game On" from the rules, a chat line, and the chat line being typed.
     TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole");
@@ -433,12 +440,7 @@ TEST_CASE("a single-player match names its player in the chat, cuts long names o
           "said over its statistics")
 {
     GameOnScreen screen(2718);
-    REQUIRE(screen.game->SetOptions(kModeBodyCount, 1.0f, kAllowAllUnitTypes, 0, 40, 2));
-    ScreenManager::Instance()->SetScreen(kScreenUnitSelection);
-    screen.Frames(2);
-    testing::Fire(UnitSelectionScreen::StartGameFromUnitSelection, kGuiButtonReleased);
-    REQUIRE(screen.game->GetSetting(kSettingGameState) == kStateMatch);
-    screen.Frames(3);
+    StartBodyCount(screen, 0);
     TextBox* console = TextManager::Instance()->GetTextBox("ChatConsole");
     REQUIRE(console != nullptr);
     REQUIRE(console->GetLines().front() == "Game On");
