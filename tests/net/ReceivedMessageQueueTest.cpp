@@ -40,12 +40,13 @@ std::vector<std::string> Names(const std::vector<ReceivedMessage>& taken, const 
 {
     std::vector<std::string> names;
     for (const ReceivedMessage& message : taken) {
-        const char* const letter = message.from == a ? "a" : "b";
-        if (const auto* order = std::get_if<AttackOrderMessage>(&message.record)) {
-            names.push_back(letter + std::to_string(order->head.unit));
-        } else {
-            names.push_back(std::string(letter) + "#" + std::to_string(TypeOf(message.record)));
+        std::string name = message.from == a ? "a" : "b";
+        const auto* const order = std::get_if<AttackOrderMessage>(&message.record);
+        if (order == nullptr) {
+            name += '#';
         }
+        name += std::to_string(order != nullptr ? order->head.unit : TypeOf(message.record));
+        names.push_back(name);
     }
     return names;
 }
