@@ -214,14 +214,19 @@ private:
 class RecordStreamer {
 public:
     RecordStreamer(std::uint16_t port, bool joins) : port_(port), joins_(joins), thread_([this] { Run(); }) {}
-    ~RecordStreamer()
-    {
-        stop_ = true;
-        thread_.join();
-    }
+    ~RecordStreamer() { Stop(); }
     RecordStreamer(const RecordStreamer&) = delete;
     RecordStreamer& operator=(const RecordStreamer&) = delete;
 
+    void Stop()
+    {
+        stop_ = true;
+        if (thread_.joinable()) {
+            thread_.join();
+        }
+    }
+    // Its connection dies: reset, whatever either side still holds of it.
+    void Drop() { drop_ = true; }
     bool Welcomed() const { return id_ > 0; }
     // Its connections the host closed.
     int Closed() const { return closed_; }
@@ -232,8 +237,7 @@ private:
     {
         while (!stop_) {
             const int fd = ConnectFrom(kFloodIp, port_);
-            if (fd >= 0 && WaitFor(fd, POLLOUT, 100)) {
-                Stream(fd);
+            if (fd >= 0 && WaitFor(fd, POLLOUT, 100) && Stream(fd)) {
                 ++closed_;
             }
             if (fd >= 0) {
@@ -246,8 +250,8 @@ private:
         }
     }
 
-    // Until the host closes the connection or the streamer stops.
-    void Stream(int fd)
+    // Until the host closes the connection (true) or the streamer stops.
+    bool Stream(int fd)
     {
         std::vector<std::uint8_t> packet;
         std::size_t offset = 0;
@@ -258,7 +262,12 @@ private:
         }
         while (!stop_) {
             if (!Drain(fd, received)) {
-                return;
+                return true;
+            }
+            if (drop_) {
+                const linger reset{1, 0};
+                ::setsockopt(fd, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+                return false;
             }
             if (offset == packet.size()) {
                 packet = NextPacket(chat);
@@ -275,9 +284,10 @@ private:
             } else if (errno == EAGAIN || errno == EWOULDBLOCK) {
                 WaitFor(fd, POLLIN | POLLOUT, 1);
             } else {
-                return;
+                return true;
             }
         }
+        return false;
     }
 
     std::vector<std::uint8_t> NextPacket(bool& chat) const
@@ -324,6 +334,7 @@ private:
     const std::uint16_t port_;
     const bool joins_;
     std::atomic<bool> stop_{false};
+    std::atomic<bool> drop_{false};
     std::atomic<std::int32_t> id_{0};
     std::atomic<int> closed_{0};
     std::atomic<std::uint64_t> sent_{0};
@@ -580,7 +591,17 @@ TEST_CASE("one connection streaming records as fast as it can keeps no player ou
         CHECK(streamer.Closed() > 0);
         CHECK(host.net->Players().empty());
     } else {
+        // Its stream, read no faster than the host handles it, still has its
+        // end seen, and it leaves.
         CHECK(host.net->Players().size() == 1);
+        // What it had relayed to the players came a share a frame: as many
+        // chat lines as fill the host's take of it, at most.
+        const std::size_t linesPerFrame = NetworkManager::kClientBytesPerFrame / RecordSize(kMsgChat) + 1;
+        for (int i = 0; i < kClients; ++i) {
+            CHECK(session.Client(i).ui.lobbyChat.size() <= hostMs.size() * linesPerFrame);
+        }
+        streamer.Drop();
+        CHECK(RunFrames(session, hostMs, [&] { return host.net->Players().empty(); }));
     }
     MESSAGE("host network frame part over " << hostMs.size() << " frames: median " << Percentile(hostMs, 50)
                                             << " ms, 99th percentile " << Percentile(hostMs, 99) << " ms; streamed "
