@@ -243,6 +243,15 @@ public:
                        const std::shared_ptr<Connection>& from, bool datagram);
 
 private:
+    // Handshakes the kernel completes before the server thread accepts them. A
+    // flood of connections fills a short queue between two passes of the
+    // thread, and the kernel then drops a player's connect unanswered: its
+    // retry comes a second later, each drop costs an attempt of about that
+    // length, and a few drops fail the join. Accepted flood connections cost
+    // little (see PushOutWaiting), so the queue holds what arrives between two
+    // passes even on a busy machine; a pass accepts at most this many.
+    static constexpr int kListenBacklog = 128;
+
     std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
     // Under the mutex: taken off the list (if listed), its stream shut down,
     // no leave to follow. True when it was listed.
@@ -281,15 +290,6 @@ private:
     void PushOutWaiting(std::uint32_t ip);
     void ReadStream(const std::shared_ptr<Connection>& connection);
     static void AnnounceTimer(TimerWord manager, TimerWord second);
-
-    // Handshakes the kernel completes before the server thread accepts them. A
-    // flood of connections fills a short queue between two passes of the
-    // thread, and the kernel then drops a player's connect unanswered: its
-    // retry comes a second later, each drop costs an attempt of about that
-    // length, and a few drops fail the join. Accepted flood connections cost
-    // little (see PushOutWaiting), so the queue holds what arrives between two
-    // passes even on a busy machine; a pass accepts at most this many.
-    static constexpr int kListenBacklog = 128;
     static void SyncTimer(TimerWord manager, TimerWord second);
 
     NetConfig config_;
