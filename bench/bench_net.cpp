@@ -5,8 +5,13 @@
 // forty (20 ticks of 40 units a second, headers included), and the time from
 // a client queuing a move order for its own army to the host's handler
 // applying it: median and 99th percentile in microseconds over many orders.
-// Every wait on the network has a limit; one that passes it ends the bench
+// Then the network part of the host's frame (its flush and its handling of
+// what came) at thirty frames a second while one connection from 127.0.0.2
+// streams records at it as fast as it takes them, before its join and
+// joined (chat lines and attack orders): median and 99th percentile in
+// milliseconds. Every wait on the network has a limit; one that passes it ends the bench
 // with the reason on stderr.
+#include "../tests/net/FloodPeers.h"
 #include "../tests/net/NetFakes.h"
 #include "../tests/support/NetPortLease.h"
 #include "BenchRun.h"
@@ -18,6 +23,7 @@
 #include <chrono>
 #include <cstdio>
 #include <functional>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -33,6 +39,7 @@ constexpr std::uint8_t kClientArmy = 1;
 struct Lengths {
     int syncSeconds = 10;
     int orders = 2000;
+    int floodedFrames = 300;
 };
 
 struct Peer {
@@ -159,13 +166,58 @@ bool MeasureOrderLatency(Peer& host, Peer& client, int orders)
     return true;
 }
 
+double Percentile(std::vector<double> values, std::size_t percent)
+{
+    std::sort(values.begin(), values.end());
+    return values[values.size() * percent / 100];
+}
+
+// One frame of the host, its network part timed, and half a frame later one
+// of the client (machines keep no step), at thirty frames a second.
+void FloodedFrame(Peer& host, Peer& client, std::vector<double>& hostMs)
+{
+    constexpr std::chrono::milliseconds kHalfFrame(16);
+    const auto start = std::chrono::steady_clock::now();
+    host.net.FlushOutgoing();
+    host.net.ProcessIncoming();
+    hostMs.push_back(std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count());
+    std::this_thread::sleep_until(start + kHalfFrame);
+    client.net.FlushOutgoing();
+    client.net.ProcessIncoming();
+    std::this_thread::sleep_until(start + 2 * kHalfFrame);
+}
+
+bool MeasureFloodedFrames(Peer& host, Peer& client, bool joins, int frames)
+{
+    host.ui.screen = kScreenLobby; // where a join is taken
+    RecordStreamer streamer(host.net.GetTcpPort(), joins);
+    std::vector<double> hostMs;
+    const auto deadline = std::chrono::steady_clock::now() + std::chrono::duration<double>(kWaitSeconds);
+    while (joins && !streamer.Welcomed()) {
+        if (std::chrono::steady_clock::now() >= deadline) {
+            std::fprintf(stderr, "bench_net: the streaming connection was never welcomed\n");
+            return false;
+        }
+        FloodedFrame(host, client, hostMs);
+    }
+    hostMs.clear();
+    for (int i = 0; i < frames; ++i) {
+        FloodedFrame(host, client, hostMs);
+    }
+    std::printf("host network frame part, one connection streaming records %s: median %.3f ms, 99th percentile "
+                "%.3f ms (%d frames, %.0f kB streamed)\n",
+                joins ? "joined" : "before its join", Percentile(hostMs, 50), Percentile(hostMs, 99), frames,
+                static_cast<double>(streamer.BytesSent()) / 1000.0);
+    return true;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
     const bool shortForm = bench::ShortForm(argc, argv);
     bench::RunLimit limit("bench_net", bench::RunSeconds(shortForm));
-    const Lengths lengths = shortForm ? Lengths{1, 50} : Lengths{};
+    const Lengths lengths = shortForm ? Lengths{1, 50, 15} : Lengths{};
     platform::SetLoopbackGuard(true);
     const std::uint16_t base = testing::LeaseNetPortBase();
     if (base == 0) {
@@ -180,6 +232,10 @@ int main(int argc, char** argv)
     measured = measured && MeasureSync(host, client, lengths.syncSeconds);
     limit.Stage("measuring the order latency");
     measured = measured && MeasureOrderLatency(host, client, lengths.orders);
+    limit.Stage("measuring the host's frame under a stream of records before a join");
+    measured = measured && MeasureFloodedFrames(host, client, false, lengths.floodedFrames);
+    limit.Stage("measuring the host's frame under a stream of records from a joined player");
+    measured = measured && MeasureFloodedFrames(host, client, true, lengths.floodedFrames);
     limit.Stage("closing the connections");
     client.net.Reset();
     host.net.Reset();

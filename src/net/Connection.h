@@ -4,8 +4,11 @@
 // and port; the one joined also holds the stream.
 //
 // Connections are shared: the server thread polls a snapshot of them outside
-// the manager's lock, so a connection removed meanwhile stays alive (and its
-// socket open) until that pass is done.
+// the manager's lock, and queued records name the one they came on. So a
+// connection removed from the list has its stream shut down at once (the
+// peer sees it end, and nothing more is read or sent), while its descriptor
+// closes when the last holder lets go: the server thread's pass, or the
+// frame that handles its last record.
 #pragma once
 
 #include "net/StreamFramer.h"
@@ -13,6 +16,7 @@
 #include "platform/TcpStream.h"
 
 #include <atomic>
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -23,6 +27,7 @@ struct Connection {
     platform::NetAddress address;
     // 1-7 once joined (the host's own id is 0 on a client), -2 before.
     std::int32_t id = -2;
+    // Both read and written under the manager's mutex only.
     bool joined = false;
     // Host: the server thread has read this connection's join and queued it
     // for the next frame; from then on it is never pushed out or closed as
@@ -39,6 +44,10 @@ struct Connection {
     std::unique_ptr<platform::TcpStream> stream;
     // Only the server thread touches the framer.
     StreamFramer framer;
-    // Set once when the loss of the stream has been reported as a leave.
+    // Set once when the loss of the stream has been reported as a leave, or
+    // when the connection was dropped and no leave is wanted.
     std::atomic<bool> lossReported{false};
+    // Bytes of this connection's records waiting in the received-record
+    // queue (ReceivedMessageQueue keeps it): its share of the queue.
+    std::atomic<std::size_t> queuedBytes{0};
 };

@@ -109,23 +109,33 @@ bool MessageHandlers::InMatch() const
 void MessageHandlers::HostJoin(const ReceivedMessage& message)
 {
     const std::shared_ptr<Connection>& connection = message.from;
-    if (!connection || !connection->stream || connection->joined || !net_.IsListed(connection)) {
-        return; // over UDP, a second join on one connection, or one already dropped
+    if (!connection) {
+        return; // over UDP
     }
     const auto& join = std::get<JoinRequestMessage>(message.record);
     const int screen = net_.Ui().CurrentScreen();
-    const std::int32_t id = net_.LowestFreeId();
     const bool inLobby = screen == kScreenLobby || screen == kScreenOptions;
-    if (!inLobby || id < 0 || join.udpPort == 0 || join.udpPort > kHighestGamePort) {
+    std::int32_t id = -1;
+    bool taken = false;
+    {
+        // Looked at and taken in one hold of the mutex: the server thread
+        // closes connections and counts the places meanwhile.
+        MutexLock lock(net_.GetMutex());
+        if (!connection->stream || !connection->stream->IsOpen() || connection->joined || !net_.IsListed(connection)) {
+            return; // a second join on one connection, or one already dropped or gone (its leave follows)
+        }
+        id = net_.LowestFreeId();
+        if (inLobby && id >= 0 && join.udpPort != 0 && join.udpPort <= kHighestGamePort) {
+            connection->name = CleanReceivedText(join.name);
+            connection->id = id;
+            connection->address.port = static_cast<std::uint16_t>(join.udpPort);
+            connection->joined = true;
+            taken = true;
+        }
+    }
+    if (!taken) {
         Refuse(connection);
         return;
-    }
-    {
-        MutexLock lock(net_.GetMutex());
-        connection->name = CleanReceivedText(join.name);
-        connection->id = id;
-        connection->address.port = static_cast<std::uint16_t>(join.udpPort);
-        connection->joined = true;
     }
     net_.SendDirect(*connection, WelcomeMessage{static_cast<std::uint32_t>(id)});
     SendGameSettings(net_, net_.Ui().LobbyOptions());

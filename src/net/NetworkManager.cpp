@@ -89,12 +89,29 @@ std::vector<std::shared_ptr<Connection>> NetworkManager::SnapshotConnections() c
 bool NetworkManager::RemoveConnection(const std::shared_ptr<Connection>& connection)
 {
     MutexLock lock(mutex_);
+    return DropConnection(connection);
+}
+
+bool NetworkManager::DropConnection(const std::shared_ptr<Connection>& connection)
+{
     const auto it = std::find(connections_.begin(), connections_.end(), connection);
     if (it == connections_.end()) {
         return false;
     }
     connections_.erase(it);
+    // Whatever its stream says from now on is no leave of a listed player.
+    connection->lossReported = true;
+    if (connection->stream) {
+        connection->stream->Shutdown();
+    }
     return true;
+}
+
+std::size_t NetworkManager::PlacesHeld() const
+{
+    MutexLock lock(mutex_);
+    return static_cast<std::size_t>(std::count_if(connections_.begin(), connections_.end(),
+                                                  [](const auto& c) { return c->joined || c->joinReceived; }));
 }
 
 bool NetworkManager::IsListed(const std::shared_ptr<Connection>& connection) const
@@ -253,7 +270,10 @@ void NetworkManager::ProcessIncoming()
     if (ForgetSilentHosts()) {
         ui_->HostListChanged();
     }
-    const std::vector<ReceivedMessage> messages = queue_.TakeAll();
+    // A host handles a fair share of each client's records a frame; a client
+    // all its host sent.
+    const std::vector<ReceivedMessage> messages =
+        queue_.Take(hosting_ ? kClientBytesPerFrame : ReceivedMessageQueue::kNoLimit);
     const std::uint32_t resetCount = resetCount_;
     for (const ReceivedMessage& message : messages) {
         // A handler that reset the network (a client told to leave) ends
@@ -274,19 +294,21 @@ void NetworkManager::CloseUnjoined()
     TimerStart(now);
     MutexLock lock(mutex_);
     // Stamped when first seen here, on the main thread, so the clock is read
-    // on one thread only; the server thread's snapshot keeps a closed one's
-    // socket until its pass is done.
-    const float joinWait = config_.joinWaitSeconds;
-    std::erase_if(connections_, [now, joinWait](const std::shared_ptr<Connection>& connection) {
+    // on one thread only.
+    std::vector<std::shared_ptr<Connection>> expired;
+    for (const std::shared_ptr<Connection>& connection : connections_) {
         if (connection->joined || connection->joinReceived) {
-            return false;
+            continue;
         }
         if (connection->waitingSince == 0) {
             connection->waitingSince = now;
-            return false;
+        } else if (TimerElapsed(connection->waitingSince) >= config_.joinWaitSeconds) {
+            expired.push_back(connection);
         }
-        return TimerElapsed(connection->waitingSince) >= joinWait;
-    });
+    }
+    for (const std::shared_ptr<Connection>& connection : expired) {
+        DropConnection(connection);
+    }
 }
 
 bool NetworkManager::IsBeingJoined(const std::shared_ptr<Connection>& host) const
@@ -378,9 +400,27 @@ void NetworkManager::ReportLoss(const std::shared_ptr<Connection>& connection)
         MutexLock lock(mutex_);
         leave.senderId = connection->id;
         leave.source = connection->address;
+        // Given up at once, so the peer is not left half-closed until the
+        // frame that handles the leave.
+        if (connection->stream) {
+            connection->stream->Shutdown();
+        }
     }
     leave.from = connection;
     queue_.Push(std::move(leave));
+}
+
+void NetworkManager::LoseStream(const std::shared_ptr<Connection>& connection)
+{
+    {
+        MutexLock lock(mutex_);
+        // On the host, one still waiting to join has nothing to undo.
+        if (hosting_ && !connection->joined && !connection->joinReceived) {
+            DropConnection(connection);
+            return;
+        }
+    }
+    ReportLoss(connection);
 }
 
 std::shared_ptr<Connection> NetworkManager::FindDatagramPeer(const platform::NetAddress& source) const
@@ -426,7 +466,7 @@ bool NetworkManager::ReceiveStreamBytes(const std::shared_ptr<Connection>& conne
     const bool framed = connection->framer.Feed(
         chunk, [&](std::span<const std::uint8_t> packet) { ReceivePacket(packet, source, connection, false); });
     if (!framed) {
-        ReportLoss(connection);
+        LoseStream(connection);
     }
     return framed;
 }
@@ -440,6 +480,9 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
         return;
     }
     const bool hosting = hosting_;
+    if (hosting && !datagram && from && ReceiveFromWaiting(packet, header, source, from)) {
+        return;
+    }
     // The role is ours: a host hears only clients, a client only its host.
     if ((header.sender == 0) == hosting) {
         return;
@@ -468,7 +511,6 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
         return;
     }
     for (NetRecord& record : records) {
-        const bool join = TypeOf(record) == kMsgJoinRequest;
         ReceivedMessage message;
         message.record = std::move(record);
         message.asServer = hosting;
@@ -476,9 +518,56 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
         message.senderId = header.sender;
         message.source = source;
         message.from = from;
-        // Marked under the mutex, as the accept loop and the frame read it.
-        if (queue_.Push(std::move(message)) && join && from) {
-            from->joinReceived = true;
-        }
+        queue_.Push(std::move(message), Backlog());
     }
+}
+
+namespace {
+
+// A waiting connection's one allowed packet: a join record alone, as a
+// client sends it (any sender but the host's, on the stream's channel).
+bool IsLoneJoin(std::span<const std::uint8_t> packet, const PacketHeader& header)
+{
+    if (packet.size() != kHeaderSize + RecordSize(kMsgJoinRequest) || header.sender == 0 ||
+        (header.channel != kChannelTcp && header.channel != kChannelDirect)) {
+        return false;
+    }
+    bool join = false;
+    const std::size_t count =
+        WalkRecords(packet, [&join](const NetRecord& record) { join = TypeOf(record) == kMsgJoinRequest; });
+    return count == 1 && join;
+}
+
+} // namespace
+
+bool NetworkManager::ReceiveFromWaiting(std::span<const std::uint8_t> packet, const PacketHeader& header,
+                                        const platform::NetAddress& source, const std::shared_ptr<Connection>& from)
+{
+    const bool loneJoin = IsLoneJoin(packet, header);
+    MutexLock lock(mutex_);
+    if (from->joined || from->joinReceived) {
+        return false;
+    }
+    if (std::find(connections_.begin(), connections_.end(), from) == connections_.end()) {
+        return true; // closed already: the rest of what it sent means nothing
+    }
+    // Anything but its join closes it, and so does a join no place is free for.
+    if (!loneJoin || PlacesHeld() >= kMaxClients) {
+        DropConnection(from);
+        return true;
+    }
+    from->joinReceived = true;
+    if (header.channel == kChannelTcp) {
+        ++tcpTraffic_.packetsIn;
+        ++tcpTraffic_.messagesIn;
+    }
+    ReceivedMessage message;
+    (void)WalkRecords(packet, [&message](const NetRecord& record) { message.record = record; });
+    message.asServer = true;
+    message.channel = kChannelTcp;
+    message.senderId = header.sender;
+    message.source = source;
+    message.from = from;
+    queue_.Push(std::move(message));
+    return true;
 }

@@ -29,19 +29,36 @@
 // datagram move it far. The records themselves are checked by the handlers
 // before use. A host sends its records to joined clients only.
 //
-// Connections waiting for their join. A connection that does not join within
-// a few seconds is closed; a new one pushes out its own address's oldest
-// waiting one past a per-address cap, and past a total cap the address
-// holding the most waiting connections loses its oldest, so a flood from one
-// address never pushes out another's player. A connection whose join the
-// server thread has read is no longer waiting: it is kept for the frame that
-// handles the join.
+// Connections waiting for their join (host). A genuine client sends its join
+// the moment its stream is up, and the server thread reads every connection
+// it accepts at once, so a connection that has waited is not a player's. A
+// connection still waiting may send its join alone, in a packet of its own;
+// anything else closes it. It is closed too when it does not join within a
+// few seconds; a new one pushes out its own address's oldest waiting one
+// past a per-address cap, and past a total cap the one waiting longest goes,
+// whatever its address. A join is read only while a place is free for it
+// (the joined and the joins read but not handled are never more than the
+// seven places): past that the connection is closed at once, nothing
+// queued. A connection whose join was read is no longer waiting: it is kept
+// for the frame that handles the join, and if its stream ends first a leave
+// follows the join, so that frame also undoes it.
+//
+// Fair shares. No connection takes more than its share of a frame's work or
+// of the received-record queue (see ReceivedMessageQueue): the server thread
+// reads at most kStreamReadBytes from a stream per pass and leaves out of its
+// poll a stream whose records waiting in the queue have reached its backlog,
+// so the kernel holds the rest and TCP holds the sender back; the host's
+// frame handles at most kClientBytesPerFrame of each client's records and
+// leaves the rest for the next. A leave, and the loss of a stream, are never
+// refused, and a connection taken off the list has its stream shut down at
+// once, so no player who left stays listed and no socket waits half-closed.
 #pragma once
 
 #include "core/EventTimer.h"
 #include "core/Thread.h"
 #include "net/Connection.h"
 #include "net/MatchResultSync.h"
+#include "net/MessageCodec.h"
 #include "net/MessageHandlers.h"
 #include "net/NetConfig.h"
 #include "net/NetUi.h"
@@ -88,6 +105,21 @@ public:
     // one may wait is the config's joinWaitSeconds.
     static constexpr std::size_t kMaxWaitingPerAddress = 7;
     static constexpr std::size_t kMaxWaitingConnections = 32;
+    // A client's share on the host: the record bytes of it one frame handles,
+    // and those it may have waiting before its stream is read no further.
+    // A genuine client's largest burst (a hundred attack orders of 28 bytes)
+    // is handled within two frames, a slots record or a chat line within
+    // one, and what one client can have relayed to the others in a frame
+    // stays within half an outgoing packet, so a flood of chat never pushes
+    // the host's own records out of its buffer pair.
+    static constexpr std::size_t kClientBytesPerFrame = 2048;
+    static constexpr std::size_t kClientBacklogBytes = 8192;
+    // A client handles all its host sends each frame; the host's waiting
+    // records are bounded only against a host gone wrong or a stalled frame.
+    static constexpr std::size_t kHostBacklogBytes = 256 * 1024;
+    // Bytes read from one stream per pass of the server thread, so a stream's
+    // waiting records overshoot their backlog by at most one read.
+    static constexpr std::size_t kStreamReadBytes = 4096;
     // Host buttons that fit on the connection screen.
     static constexpr std::size_t kMaxHosts = 16;
 
@@ -125,8 +157,9 @@ public:
     void AnnounceHost();
     void StopAnnouncing();
     // "Connect" on host button i: starts a bounded connect to that host on a
-    // worker, so the frame never waits on it; the frame that sees it done
-    // sends the join, or reports NetUi::ConnectFailed. False at once (nothing
+    // worker, so the frame never waits on it. The worker sends the join the
+    // moment the stream is up; the frame that sees it done takes the host's
+    // stream in, or reports NetUi::ConnectFailed. False at once (nothing
     // started) while hosting, while an attempt runs or a connection is held,
     // or for an index past the list.
     bool Connect(std::size_t hostIndex, const std::string& name);
@@ -202,14 +235,41 @@ public:
     // Bytes of one connection's stream; false when its framing failed (the
     // connection is then reported gone).
     bool ReceiveStreamBytes(const std::shared_ptr<Connection>& connection, std::span<const std::uint8_t> chunk);
-    // The connection's stream died or was cut: a leave is queued for it once.
+    // The connection's stream died or was cut: it is shut down, and a leave
+    // is queued for it once (never refused).
     void ReportLoss(const std::shared_ptr<Connection>& connection);
     // One whole packet, from a datagram or out of a stream's framer.
     void ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
                        const std::shared_ptr<Connection>& from, bool datagram);
 
 private:
+    // Handshakes the kernel completes before the server thread accepts them. A
+    // flood of connections fills a short queue between two passes of the
+    // thread, and the kernel then drops a player's connect unanswered: its
+    // retry comes a second later, each drop costs an attempt of about that
+    // length, and a few drops fail the join. Accepted flood connections cost
+    // little (see PushOutWaiting), so the queue holds what arrives between two
+    // passes even on a busy machine; a pass accepts at most this many.
+    static constexpr int kListenBacklog = 128;
+
     std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
+    // Under the mutex: taken off the list (if listed), its stream shut down,
+    // no leave to follow. True when it was listed.
+    bool DropConnection(const std::shared_ptr<Connection>& connection);
+    // Host: joined connections and joins read but not yet handled.
+    std::size_t PlacesHeld() const;
+    // The record bytes a connection may have waiting in the queue.
+    std::size_t Backlog() const { return hosting_ ? kClientBacklogBytes : kHostBacklogBytes; }
+    // Host, server thread: a packet from a connection still waiting to join.
+    // False when the connection is not waiting (the packet goes on as usual).
+    bool ReceiveFromWaiting(std::span<const std::uint8_t> packet, const PacketHeader& header,
+                            const platform::NetAddress& source, const std::shared_ptr<Connection>& from);
+    // Server thread: a stream ended, failed or broke its framing.
+    void LoseStream(const std::shared_ptr<Connection>& connection);
+    // The client's join, built in this one place (under the mutex).
+    JoinRequestMessage MakeJoinRequest() const;
+    // Worker, under the mutex: the join in a packet of its own, sent on the new stream.
+    void SendJoin(platform::TcpStream& stream);
     void FlushPair(PacketPair& pair, bool datagrams);
     // Host: connections that have waited joinWaitSeconds without a join are closed.
     void CloseUnjoined();
@@ -220,9 +280,11 @@ private:
     bool IsDatagramTarget(const Connection& connection) const;
     void UdpLoop(const Thread& self);
     void ConnectLoop(const Thread& self);
-    // The main thread's end of a connect: the join sent, or the failure shown.
+    // The main thread's end of a connect: the host's stream taken in, or the failure shown.
     void FinishConnect();
     void TcpLoop(const Thread& self);
+    // Under the mutex: the open streams the server thread polls this pass.
+    void WatchStreams(std::vector<std::shared_ptr<Connection>>& watched, std::vector<int>& fds) const;
     void AcceptClients();
     // Host, under the mutex, after a connection from ip was added.
     void PushOutWaiting(std::uint32_t ip);

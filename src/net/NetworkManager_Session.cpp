@@ -8,14 +8,6 @@ namespace {
 
 constexpr double kAnnounceSeconds = 0.5;
 constexpr double kSyncSeconds = 0.05;
-// Handshakes the kernel completes before the server thread accepts them. A
-// flood of connections fills a short queue between two passes of the thread,
-// and the kernel then drops a player's connect unanswered: its retry comes a
-// second later, each drop costs an attempt of about that length, and a few
-// drops fail the join. Accepted flood connections cost little (see
-// PushOutWaiting), so the queue holds what arrives between two passes even on
-// a busy machine.
-constexpr int kListenBacklog = 128;
 
 } // namespace
 
@@ -148,8 +140,32 @@ void NetworkManager::ConnectLoop(const Thread& self)
     if (self.StopRequested()) {
         return;
     }
+    // The join goes the moment the stream is up, not a frame later: the host
+    // reads a new connection at once, and one that waits with nothing to say
+    // is the first it closes under a flood of connections.
+    if (stream) {
+        SendJoin(*stream);
+    }
     connectedStream_ = std::move(stream);
     connectDone_ = true;
+}
+
+JoinRequestMessage NetworkManager::MakeJoinRequest() const
+{
+    return JoinRequestMessage{connectingName_.substr(0, kNameField - 1), udp_.BoundPort(), 0};
+}
+
+void NetworkManager::SendJoin(platform::TcpStream& stream)
+{
+    // As the stream's buffer pair would send it: sender not yet welcomed,
+    // the stream's channel, counted with its traffic.
+    ByteWriter packet;
+    const std::vector<std::uint8_t> body = EncodeRecordBytes(MakeJoinRequest());
+    EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.size()), 1, ownId_, kChannelTcp}, packet);
+    packet.WriteBytes(body);
+    stream.Send(packet.Bytes());
+    ++tcpTraffic_.packetsOut;
+    ++tcpTraffic_.messagesOut;
 }
 
 void NetworkManager::FinishConnect()
@@ -180,8 +196,8 @@ void NetworkManager::FinishConnect()
         host->stream = std::move(stream);
     }
     AttachHost(host, name);
-    QueueTcp(JoinRequestMessage{ownName_, udp_.BoundPort(), 0});
-    FlushOutgoing();
+    // Started only now that the host holds its stream: the server thread
+    // reads the welcome, which may well be waiting already.
     tcpThread_.Start();
 }
 

@@ -5,14 +5,10 @@
 
 #include <algorithm>
 #include <array>
-#include <map>
 
 namespace {
 
 constexpr int kWaitMs = 1;
-// Chunks read from one stream per pass, so a flooding peer cannot keep the
-// loop from the others.
-constexpr int kChunksPerPass = 16;
 
 } // namespace
 
@@ -41,12 +37,7 @@ void NetworkManager::TcpLoop(const Thread& self)
         const bool listening = hosting_ && accepting_ && listener_.IsListening();
         fds.assign(1, listening ? listener_.Fd() : -1);
         watched.clear();
-        for (const std::shared_ptr<Connection>& connection : SnapshotConnections()) {
-            if (connection->stream && connection->stream->IsOpen()) {
-                watched.push_back(connection);
-                fds.push_back(connection->stream->Fd());
-            }
-        }
+        WatchStreams(watched, fds);
         for (const std::size_t position : platform::Socket::PollReadable(fds, kWaitMs)) {
             if (position == 0) {
                 AcceptClients();
@@ -57,15 +48,42 @@ void NetworkManager::TcpLoop(const Thread& self)
     }
 }
 
+void NetworkManager::WatchStreams(std::vector<std::shared_ptr<Connection>>& watched, std::vector<int>& fds) const
+{
+    // A stream whose records already fill its backlog is left to the kernel
+    // until the frame has taken some: not polled, so the loop does not spin
+    // on it, and its end is seen once it is read again.
+    const std::size_t backlog = Backlog();
+    MutexLock lock(mutex_);
+    for (const std::shared_ptr<Connection>& connection : connections_) {
+        if (connection->stream && connection->stream->IsOpen() && connection->queuedBytes < backlog) {
+            watched.push_back(connection);
+            fds.push_back(connection->stream->Fd());
+        }
+    }
+}
+
 void NetworkManager::AcceptClients()
 {
-    while (std::unique_ptr<platform::TcpStream> stream = listener_.Accept()) {
+    // Every connection waiting, each read at once: a genuine client's join
+    // comes with its connect, so it is seldom still waiting when the caps
+    // are applied. Bounded by the listen queue, so the streams are read
+    // between two floods of connections.
+    for (int accepted = 0; accepted < kListenBacklog; ++accepted) {
+        std::unique_ptr<platform::TcpStream> stream = listener_.Accept();
+        if (!stream) {
+            return;
+        }
         auto connection = std::make_shared<Connection>();
         const std::uint32_t ip = stream->Peer().ip;
         connection->address = {ip, 0};
         connection->stream = std::move(stream);
+        {
+            MutexLock lock(mutex_);
+            connections_.push_back(connection);
+        }
+        ReadStream(connection);
         MutexLock lock(mutex_);
-        connections_.push_back(std::move(connection));
         PushOutWaiting(ip);
     }
 }
@@ -74,56 +92,42 @@ void NetworkManager::PushOutWaiting(std::uint32_t ip)
 {
     // Only joins take the seven places (NetworkManager::LowestFreeId). Of the
     // connections still to join, the newcomer's own address gives up its
-    // oldest past its cap; past the total cap the address holding the most
-    // gives up its oldest (of equals, the one waiting longest), so a flood
-    // from one address keeps no other address's player out. The list is in
-    // order of arrival. A pushed-out stream closes when the last snapshot
-    // holding it is done.
+    // oldest past its cap, and past the total cap the one waiting longest
+    // goes, whatever its address: a genuine client sends its join at once,
+    // so one that has waited is not one. The list is in order of arrival.
     const auto waiting = [](const std::shared_ptr<Connection>& c) { return !c->joined && !c->joinReceived; };
-    std::map<std::uint32_t, std::size_t> waitingByIp;
+    std::size_t fromIp = 0;
     std::size_t total = 0;
     for (const std::shared_ptr<Connection>& connection : connections_) {
         if (waiting(connection)) {
-            ++waitingByIp[connection->address.ip];
+            fromIp += connection->address.ip == ip ? 1 : 0;
             ++total;
         }
     }
-    const auto pushOutOldestFrom = [&](std::uint32_t from) {
-        connections_.erase(std::find_if(connections_.begin(), connections_.end(),
-                                        [&](const auto& c) { return waiting(c) && c->address.ip == from; }));
-    };
-    if (waitingByIp[ip] > kMaxWaitingPerAddress) {
-        pushOutOldestFrom(ip);
-        return;
+    std::shared_ptr<Connection> oldest;
+    if (fromIp > kMaxWaitingPerAddress) {
+        oldest = *std::find_if(connections_.begin(), connections_.end(),
+                               [&](const auto& c) { return waiting(c) && c->address.ip == ip; });
+    } else if (total > kMaxWaitingConnections) {
+        oldest = *std::find_if(connections_.begin(), connections_.end(), waiting);
     }
-    if (total <= kMaxWaitingConnections) {
-        return;
+    if (oldest) {
+        DropConnection(oldest);
     }
-    std::size_t most = 0;
-    for (const auto& [address, count] : waitingByIp) {
-        most = std::max(most, count);
-    }
-    // The first waiting connection of such an address is the oldest among them.
-    const auto oldest = std::find_if(connections_.begin(), connections_.end(),
-                                     [&](const auto& c) { return waiting(c) && waitingByIp[c->address.ip] == most; });
-    pushOutOldestFrom((*oldest)->address.ip);
 }
 
 void NetworkManager::ReadStream(const std::shared_ptr<Connection>& connection)
 {
-    std::array<std::uint8_t, 4096> chunk{};
-    for (int pass = 0; pass < kChunksPerPass; ++pass) {
-        const int length = connection->stream->Receive(chunk);
-        if (length == 0) {
-            return;
-        }
-        if (length < 0) {
-            ReportLoss(connection);
-            return;
-        }
-        if (!ReceiveStreamBytes(connection,
-                                std::span<const std::uint8_t>(chunk.data(), static_cast<std::size_t>(length)))) {
-            return;
-        }
+    // One read a pass: the stream's share of the loop, and its waiting
+    // records pass its backlog by at most this much.
+    std::array<std::uint8_t, kStreamReadBytes> chunk{};
+    const int length = connection->stream->Receive(chunk);
+    if (length == 0) {
+        return;
     }
+    if (length < 0) {
+        LoseStream(connection);
+        return;
+    }
+    ReceiveStreamBytes(connection, std::span<const std::uint8_t>(chunk.data(), static_cast<std::size_t>(length)));
 }

@@ -3,14 +3,36 @@
 
 #include "net/MessageCodec.h"
 
-bool ReceivedMessageQueue::Push(ReceivedMessage message)
+#include <unordered_map>
+#include <unordered_set>
+
+namespace {
+
+std::size_t BytesOf(const ReceivedMessage& message)
+{
+    return RecordSize(TypeOf(message.record));
+}
+
+bool IsDatagram(const ReceivedMessage& message)
+{
+    return message.channel == kChannelUdp;
+}
+
+} // namespace
+
+bool ReceivedMessageQueue::Push(ReceivedMessage message, std::size_t connectionBudget)
 {
     {
         std::lock_guard<std::mutex> lock(mutex_);
-        if (messages_.size() >= cap_) {
-            if (message.channel == kChannelUdp || !DropOldestDatagram()) {
+        if (IsDatagram(message)) {
+            const bool overBudget = message.from && message.from->queuedBytes >= connectionBudget;
+            if (overBudget || datagrams_ >= datagramCap_) {
                 return false;
             }
+            ++datagrams_;
+        }
+        if (message.from) {
+            message.from->queuedBytes += BytesOf(message);
         }
         messages_.push_back(std::move(message));
     }
@@ -18,23 +40,51 @@ bool ReceivedMessageQueue::Push(ReceivedMessage message)
     return true;
 }
 
-bool ReceivedMessageQueue::DropOldestDatagram()
+void ReceivedMessageQueue::Release(const ReceivedMessage& message)
 {
-    for (auto it = messages_.begin(); it != messages_.end(); ++it) {
-        if (it->channel == kChannelUdp) {
-            messages_.erase(it);
-            return true;
-        }
+    if (IsDatagram(message)) {
+        --datagrams_;
     }
-    return false;
+    if (message.from) {
+        message.from->queuedBytes -= BytesOf(message);
+    }
 }
 
-std::vector<ReceivedMessage> ReceivedMessageQueue::TakeAll()
+std::vector<ReceivedMessage> ReceivedMessageQueue::Take(std::size_t bytesPerConnection)
 {
+    std::unordered_map<const Connection*, std::size_t> spent;
+    // A connection with a record left keeps all its later ones, so its
+    // records are handled in the order they came.
+    std::unordered_set<const Connection*> held;
+    const auto withinShare = [&](const ReceivedMessage& message) {
+        const Connection* const from = message.from.get();
+        if (from == nullptr) {
+            return true;
+        }
+        if (held.count(from) != 0) {
+            return false;
+        }
+        std::size_t& share = spent[from];
+        const std::size_t bytes = BytesOf(message);
+        if (share > 0 && share + bytes > bytesPerConnection) {
+            held.insert(from);
+            return false;
+        }
+        share += bytes;
+        return true;
+    };
     std::lock_guard<std::mutex> lock(mutex_);
-    std::vector<ReceivedMessage> taken(std::make_move_iterator(messages_.begin()),
-                                       std::make_move_iterator(messages_.end()));
-    messages_.clear();
+    std::vector<ReceivedMessage> taken;
+    std::deque<ReceivedMessage> left;
+    for (ReceivedMessage& message : messages_) {
+        if (!withinShare(message)) {
+            left.push_back(std::move(message));
+            continue;
+        }
+        Release(message);
+        taken.push_back(std::move(message));
+    }
+    messages_ = std::move(left);
     return taken;
 }
 
@@ -47,6 +97,9 @@ std::size_t ReceivedMessageQueue::Size() const
 void ReceivedMessageQueue::Clear()
 {
     std::lock_guard<std::mutex> lock(mutex_);
+    for (const ReceivedMessage& message : messages_) {
+        Release(message);
+    }
     messages_.clear();
 }
 

@@ -108,6 +108,14 @@ SocketResult TcpStream::FlushPending()
     return SocketResult::kOk;
 }
 
+void TcpStream::Shutdown()
+{
+    dead_ = true;
+    if (socket_.IsOpen()) {
+        ::shutdown(socket_.Fd(), SHUT_RDWR);
+    }
+}
+
 int TcpStream::Receive(std::span<std::uint8_t> buffer)
 {
     if (!IsOpen()) {

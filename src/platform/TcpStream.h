@@ -41,6 +41,12 @@ public:
     bool IsDead() const { return dead_; }
     int Fd() const { return socket_.Fd(); }
     void Close() { socket_.Close(); }
+    // Gives the stream up while another thread may still poll or read it:
+    // the peer is sent our end of the stream at once (so the connection
+    // never waits half-closed on us) and the stream counts as dead, while
+    // the descriptor stays this object's until Close or destruction, so no
+    // thread ever reads a number the system has handed to another socket.
+    void Shutdown();
 
     // Queues the bytes and sends what the system takes now. kClosed or
     // kFailed mark the stream dead; kOk otherwise, even with bytes pending.
