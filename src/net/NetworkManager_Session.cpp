@@ -180,7 +180,7 @@ void NetworkManager::FinishConnect()
         host->stream = std::move(stream);
     }
     AttachHost(host, name);
-    QueueTcp(JoinRequestMessage{ownName_, udp_.BoundPort(), 0});
+    QueueTcp(MakeJoinRequest());
     FlushOutgoing();
     tcpThread_.Start();
 }
@@ -199,7 +199,7 @@ bool NetworkManager::Kick(std::int32_t id)
     if (!hosting_ || !kicked) {
         return false;
     }
-    SendDirect(*kicked, LeaveMessage{});
+    SendLeaveTo(*kicked);
     RemoveConnection(kicked);
     SendPlayerNames(*this);
     ui_->LobbyPlayersChanged();
