@@ -225,11 +225,11 @@ struct ProofMessage {
 };
 
 // In type order: the alternative's index + 1 is its type word.
-using NetRecord = std::variant<JoinRequestMessage, HostAnnounceMessage, WelcomeMessage, MoveOrderMessage, HostIdMessage,
-                               ChatMessage, AttackOrderMessage, LeaveMessage, PlayerSlotsMessage, UnitStateMessage,
-                               NoOpMessage, UnitDestroyedMessage, StartAttackMessage, ExplosionMessage,
-                               GameSettingsMessage, StartGameMessage, PlayerNamesMessage, MatchResultMessage,
-                               ProofMessage>;
+using NetRecord =
+    std::variant<JoinRequestMessage, HostAnnounceMessage, WelcomeMessage, MoveOrderMessage, HostIdMessage, ChatMessage,
+                 AttackOrderMessage, LeaveMessage, PlayerSlotsMessage, UnitStateMessage, NoOpMessage,
+                 UnitDestroyedMessage, StartAttackMessage, ExplosionMessage, GameSettingsMessage, StartGameMessage,
+                 PlayerNamesMessage, MatchResultMessage, ProofMessage>;
 
 inline std::uint32_t TypeOf(const NetRecord& record)
 {

@@ -37,10 +37,11 @@ std::vector<std::uint8_t> MutatedPacket(const std::vector<NetRecord>& samples)
     // 0 (announcements and welcomes only) least; a packet on channel 1 opens
     // with the peer's proof, which the edits may spoil.
     const auto sender = static_cast<std::int32_t>(Pick(3));
-    constexpr std::uint32_t kChannels[] = {kChannelDirect, kChannelUdp, kChannelUdp, kChannelTcp, kChannelTcp, kChannelTcp};
+    constexpr std::uint32_t kChannels[] = {kChannelDirect, kChannelUdp, kChannelUdp,
+                                           kChannelTcp,    kChannelTcp, kChannelTcp};
     const std::uint32_t channel = kChannels[Pick(std::size(kChannels))];
-    std::vector<std::uint8_t> packet = channel == kChannelUdp ? ProvedPacketOf(records, sender, kPeerWord)
-                                                              : PacketOf(records, sender, channel);
+    std::vector<std::uint8_t> packet =
+        channel == kChannelUdp ? ProvedPacketOf(records, sender, kPeerWord) : PacketOf(records, sender, channel);
     // One packet in eight goes whole, so the handlers see records to check.
     for (std::size_t e = 0, edits = Pick(8) == 0 ? 0 : 1 + Pick(3); e < edits && !packet.empty(); ++e) {
         const std::size_t at = Pick(packet.size());
