@@ -222,7 +222,8 @@ public:
     bool ReceiveStreamBytes(const std::shared_ptr<Connection>& connection, std::span<const std::uint8_t> chunk);
     // The connection's stream died or was cut: a leave is queued for it once.
     void ReportLoss(const std::shared_ptr<Connection>& connection);
-    // One whole packet, from a datagram or out of a stream's framer.
+    // One whole packet, from a datagram (proved by ReceiveDatagram, whose
+    // peer from is) or out of a stream's framer.
     void ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
                        const std::shared_ptr<Connection>& from, bool datagram);
 
