@@ -2,9 +2,10 @@
 // loopback guard on, ports from a block leased for this process as the net
 // tests lease theirs, announcements to 127.255.255.255). Prints the
 // unit-state sync's bytes per second to each client with eight armies of
-// forty (20 ticks of 40 units a second, headers included), and the time from
-// a client queuing a move order for its own army to the host's handler
-// applying it: median and 99th percentile in microseconds over many orders.
+// forty (20 ticks of 40 units a second, headers and proofs included), and the
+// time from a client queuing a move order for its own army to the host's
+// handler applying it: median and 99th percentile in microseconds over many
+// orders.
 // Every wait on the network has a limit; one that passes it ends the bench
 // with the reason on stderr.
 #include "../tests/net/NetFakes.h"
