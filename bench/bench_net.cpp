@@ -2,13 +2,13 @@
 // loopback guard on, ports from a block leased for this process as the net
 // tests lease theirs, announcements to 127.255.255.255). Prints the
 // unit-state sync's bytes per second to each client with eight armies of
-// forty (20 ticks of 40 units a second, headers included), and the time from
-// a client queuing a move order for its own army to the host's handler
-// applying it: median and 99th percentile in microseconds over many orders.
-// Then the network part of the host's frame (its flush and its handling of
-// what came) at thirty frames a second while one connection from 127.0.0.2
-// streams records at it as fast as it takes them, before its join and
-// joined (chat lines and attack orders): median and 99th percentile in
+// forty (20 ticks of 40 units a second, headers and proofs included), and the
+// time from a client queuing a move order for its own army to the host's
+// handler applying it: median and 99th percentile in microseconds over many
+// orders. Then the network part of the host's frame (its flush and its
+// handling of what came) at thirty frames a second while one connection from
+// 127.0.0.2 streams records at it as fast as it takes them, before its join
+// and joined (chat lines and attack orders): median and 99th percentile in
 // milliseconds. Every wait on the network has a limit; one that passes it ends the bench
 // with the reason on stderr.
 #include "../tests/net/FloodPeers.h"

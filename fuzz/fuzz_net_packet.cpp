@@ -10,13 +10,15 @@
 // Input: byte 0 picks the role (bit 0: host) and the way in (bits 1-2:
 // datagram, whole packet, stream); byte 1 the screen (2-5), in a stream the
 // chunk size, and with its top bit a second hedge across the first; byte 2
-// the game state (3 in a match); the rest the bytes.
+// the game state (3 in a match); the rest the bytes. The peer's word is the
+// seeds' (kRawJoinWord), so their datagrams on channel 1 prove themselves.
 //
 // Each input starts from the same battle: the armies are made anew on the
 // manual clock with a fixed seed, so a finding replays exactly. The data tree
 // (unit data and meshes) is linked into a working folder of the fuzzer's own,
 // where the game's logs go.
 #include "../tests/net/NetFakes.h"
+#include "../tests/net/NetSamples.h"
 #include "app/GameNetWorld.h"
 #include "game/AnimationCallbacks.h"
 #include "game/Army.h"
@@ -288,6 +290,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         net.AttachHost(peer, "me");
         net.AcceptWelcome(2);
     }
+    // The seeds' datagrams prove themselves with this word (fuzz_net_seeds).
+    peer->word = kRawJoinWord;
 
     const auto afterPacket = [&] {
         net.ProcessIncoming();

@@ -3,7 +3,10 @@
 // mutations begin from records the handlers act on; and packets of the
 // match's records naming the fuzzer's battle units (armies 0 to 2, units 0
 // to 4; the host's client commands army 1) and the host's score of its
-// armies, so mutations begin in the battle and its ranking.
+// armies, so mutations begin in the battle and its ranking. Datagrams on
+// channel 1 open with the proof of the fuzzer's peer (kRawJoinWord), as
+// every datagram must, and some seeds go on channel 0, which takes only
+// announcements and welcomes.
 #include "../tests/net/NetSamples.h"
 #include "game/UnitOrder.h"
 
@@ -56,6 +59,12 @@ std::vector<NetRecord> ToHost()
             AttackOrderMessage{{4, 1}, {-30.0f, 0.0f, -20.0f}, {3, 0xFF, 0, 0xFF}, 0}};
 }
 
+// A packet as it comes that way: a datagram on channel 1 with its proof.
+std::vector<std::uint8_t> PacketFor(const std::vector<NetRecord>& records, std::int32_t sender, std::uint32_t channel)
+{
+    return channel == kChannelUdp ? ProvedPacketOf(records, sender, kRawJoinWord) : PacketOf(records, sender, channel);
+}
+
 void Write(const std::filesystem::path& file, std::uint8_t mode, std::uint8_t screen,
            const std::vector<std::uint8_t>& packet)
 {
@@ -80,16 +89,21 @@ int main(int argc, char** argv)
         for (std::uint8_t mode = 0; mode < 6; ++mode) {
             const bool host = (mode & 1) != 0;
             const std::uint32_t channel = (mode >> 1) == 0 ? kChannelUdp : kChannelTcp;
-            const std::vector<std::uint8_t> packet = PacketOf({record, LeaveMessage{}}, host ? 1 : 0, channel);
+            const std::vector<std::uint8_t> packet = PacketFor({record, LeaveMessage{}}, host ? 1 : 0, channel);
             Write(directory / ("seed" + std::to_string(written++)), mode, host ? 2 : 4, packet);
         }
     }
     // The battle's: as a datagram and as a stream, to a client and to the host.
     for (const std::uint8_t way : {0, 4}) {
         const std::uint32_t channel = way == 0 ? kChannelUdp : kChannelTcp;
-        Write(directory / ("battle" + std::to_string(written++)), way, 2, PacketOf(ToClient(), 0, channel));
+        Write(directory / ("battle" + std::to_string(written++)), way, 2, PacketFor(ToClient(), 0, channel));
         Write(directory / ("battle" + std::to_string(written++)), static_cast<std::uint8_t>(way | 1), 2,
-              PacketOf(ToHost(), 1, channel));
+              PacketFor(ToHost(), 1, channel));
     }
+    // The two packets of channel 0: an announcement by datagram to a client
+    // on the connection screen (screen byte 1), a welcome on its stream.
+    Write(directory / ("alone" + std::to_string(written++)), 0, 1,
+          PacketOf({HostAnnounceMessage{"Hal"}, UnitStateMessage{}}, 0, kChannelDirect));
+    Write(directory / ("alone" + std::to_string(written++)), 2, 1, PacketOf({WelcomeMessage{2}}, 0, kChannelDirect));
     return 0;
 }

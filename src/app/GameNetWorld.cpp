@@ -147,7 +147,9 @@ bool GameNetWorld::ApplyUnitState(const UnitStateMessage& state)
             unit->GetAnimationController().SetAnimation(kAnimationWalk);
         }
     }
-    unit->SetHitPoints(state.hitPoints);
+    // Between none and the type's full health: a dying unit's may be below 0
+    // on the host, and anything else a record holds is no unit's.
+    unit->SetHitPoints(std::clamp(state.hitPoints, 0, unit->GetFullHitPoints()));
     unit->SetArrived(state.arrived != 0);
     return true;
 }

@@ -9,12 +9,29 @@
 #include "game/Projectile.h"
 #include "game/UnitSearches.h"
 
+#include <cmath>
+#include <cstdint>
+#include <limits>
 #include <vector>
 
 namespace {
 
 // One strike per attacker in this time, whomever it strikes.
 constexpr float kHitInterval = 0.35f;
+
+// Hit points less a blow's damage (truncated toward 0), held at the int's
+// least: a unit may have been handed any hit points, and may take any number
+// of blows, and none wraps round to full health. A blow never heals, and
+// damage that is no number does nothing.
+std::int32_t LessDamage(std::int32_t hitPoints, double damage)
+{
+    if (!(damage >= 1.0)) {
+        return hitPoints;
+    }
+    constexpr double kLeast = std::numeric_limits<std::int32_t>::min();
+    const double left = static_cast<double>(hitPoints) - std::trunc(damage);
+    return left <= kLeast ? std::numeric_limits<std::int32_t>::min() : static_cast<std::int32_t>(left);
+}
 
 // The unit an explosion's source stands for: the Detagon itself, or the
 // unit that fired the shell.
@@ -59,7 +76,7 @@ void Unit::OnHit(Unit& attacker)
     if (attacker.army_ == army_) {
         return;
     }
-    hitPoints_ -= GetUnitTypeStats(attacker.type_).damage;
+    hitPoints_ = LessDamage(hitPoints_, GetUnitTypeStats(attacker.type_).damage);
     targets_ = {&attacker, attacker.army_, &attacker};
     if (RetreatsFrom(attacker)) {
         SetOrder(kOrderRetreat, false);
@@ -95,8 +112,7 @@ void Unit::ApplyDamage(Physical* body, double falloff, ExplosionWord userData)
     if (unit == nullptr || attacker == nullptr) {
         return;
     }
-    const double damage = GetUnitTypeStats(attacker->type_).damage * falloff;
-    unit->hitPoints_ -= static_cast<std::int32_t>(damage);
+    unit->hitPoints_ = LessDamage(unit->hitPoints_, GetUnitTypeStats(attacker->type_).damage * falloff);
     if (unit->hitPoints_ < 1) {
         unit->SetOrder(kOrderDying, false);
     }

@@ -29,6 +29,12 @@ struct Connection {
     std::int32_t id = -2;
     // Both read and written under the manager's mutex only.
     bool joined = false;
+    // The word of this connection, which every datagram between the two
+    // sides must carry (its proof record): drawn by the client for each
+    // attempt and sent in its join on the stream, so only the two know it.
+    // On the host, a client's from its join; on a client, its host's from
+    // the welcome on. 0, never a valid word, until then.
+    std::uint32_t word = 0;
     // Host: the server thread has read this connection's join and queued it
     // for the next frame; from then on it is never pushed out or closed as
     // one still waiting to join.

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr std::array<std::size_t, kMessageTypeCount> kRecordSizes = {
-    0, 64, 56, 8, 20, 8, 208, 28, 4, 748, 80, 8, 8, 8, 40, 28, 4, 532, 172,
+    0, 64, 56, 8, 20, 8, 208, 28, 4, 748, 80, 8, 8, 8, 40, 28, 4, 532, 172, 8,
 };
 
 // ---- writing -------------------------------------------------------------
@@ -75,7 +75,7 @@ void EncodeBody(const NetRecord& record, ByteWriter& out)
         out.WriteU32(type);
         WriteText(out, r.name, kNameField);
         out.WriteU32(r.udpPort);
-        out.WriteU32(r.tcpWord);
+        out.WriteU32(r.word);
         break;
     }
     case kMsgHostAnnounce:
@@ -145,6 +145,10 @@ void EncodeBody(const NetRecord& record, ByteWriter& out)
     case kMsgNoOp:
         out.WriteU32(type);
         out.WriteU32(std::get<NoOpMessage>(record).unused);
+        break;
+    case kMsgProof:
+        out.WriteU32(type);
+        out.WriteU32(std::get<ProofMessage>(record).word);
         break;
     case kMsgUnitDestroyed:
         WriteHead(out, type, std::get<UnitDestroyedMessage>(record).head);
@@ -296,7 +300,7 @@ NetRecord DecodeBody(std::uint32_t type, ByteReader& in)
         JoinRequestMessage r;
         r.name = ReadText(in, kNameField);
         r.udpPort = ReadU32(in);
-        r.tcpWord = ReadU32(in);
+        r.word = ReadU32(in);
         return r;
     }
     case kMsgHostAnnounce:
@@ -353,6 +357,8 @@ NetRecord DecodeBody(std::uint32_t type, ByteReader& in)
     }
     case kMsgNoOp:
         return NoOpMessage{ReadU32(in)};
+    case kMsgProof:
+        return ProofMessage{ReadU32(in)};
     case kMsgUnitDestroyed:
         return UnitDestroyedMessage{ReadHead(in)};
     case kMsgStartAttack:
@@ -436,6 +442,25 @@ std::vector<std::uint8_t> EncodeRecordBytes(const NetRecord& record)
     out.Reserve(RecordSize(TypeOf(record)));
     EncodeBody(record, out);
     return out.Take();
+}
+
+std::vector<std::uint8_t> EncodeLonePacket(const NetRecord& record, std::int32_t sender, std::uint32_t channel)
+{
+    ByteWriter packet;
+    const std::vector<std::uint8_t> body = EncodeRecordBytes(record);
+    EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.size()), 1, sender, channel}, packet);
+    packet.WriteBytes(body);
+    return packet.Take();
+}
+
+bool ReadProofWord(std::span<const std::uint8_t> packet, std::uint32_t& word)
+{
+    if (packet.size() < kHeaderSize) {
+        return false;
+    }
+    ByteReader reader(packet.subspan(kHeaderSize));
+    std::uint32_t type = 0;
+    return reader.ReadU32(type) && type == kMsgProof && reader.ReadU32(word);
 }
 
 bool DecodeRecord(ByteReader& in, NetRecord& out)

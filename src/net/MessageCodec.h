@@ -1,5 +1,5 @@
 // The one codec of the LAN game's bytes, shared by every sender and
-// receiver: the 16-byte packet header and the eighteen records (their
+// receiver: the 16-byte packet header and the nineteen records (their
 // layouts are at the top of NetMessages.h).
 //
 //  header  off 0 u32 total length (0 in a host announcement)
@@ -45,9 +45,17 @@ bool DecodeHeader(ByteReader& in, PacketHeader& out);
 // Appends exactly RecordSize(TypeOf(record)) bytes.
 void EncodeRecord(const NetRecord& record, ByteWriter& out);
 std::vector<std::uint8_t> EncodeRecordBytes(const NetRecord& record);
+// One record in a packet of its own, its length written, numbered 1: what
+// goes outside the buffer pairs (a join, a welcome, a leave to one peer).
+std::vector<std::uint8_t> EncodeLonePacket(const NetRecord& record, std::int32_t sender, std::uint32_t channel);
 // Reads one record at the reader's position: false, and the reader where it
 // was, for an unknown type or a record cut short.
 bool DecodeRecord(ByteReader& in, NetRecord& out);
+
+// The word of the proof record at the start of a packet's records (offset
+// 16): false when the packet is too short for one or its first record is
+// another type.
+bool ReadProofWord(std::span<const std::uint8_t> packet, std::uint32_t& word);
 
 // Walks the records of one packet from offset 16 up to its end, giving each
 // to visit in order. An unknown type or a cut record ends the walk; the

@@ -35,6 +35,7 @@ const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kH
     &H::Ignore,     // 16 start
     &H::Ignore,     // 17 names
     &H::Ignore,     // 18 match result
+    &H::Ignore,     // 19 proof (stripped before the queue)
 };
 
 const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kClientActions = {
@@ -57,6 +58,7 @@ const std::array<MessageHandlers::Action, kMessageTypeCount> MessageHandlers::kC
     &H::ClientStart,         // 16 start
     &H::ClientNames,         // 17 names
     &H::ClientMatchResult,   // 18 match result
+    &H::Ignore,              // 19 proof (stripped before the queue)
 };
 // clang-format on
 
@@ -72,7 +74,7 @@ void MessageHandlers::Dispatch(const ReceivedMessage& message)
 
 void MessageHandlers::Refuse(const std::shared_ptr<Connection>& connection)
 {
-    net_.SendDirect(*connection, LeaveMessage{});
+    net_.SendLeaveTo(*connection);
     net_.RemoveConnection(connection);
 }
 
@@ -125,10 +127,12 @@ void MessageHandlers::HostJoin(const ReceivedMessage& message)
             return; // a second join on one connection, or one already dropped or gone (its leave follows)
         }
         id = net_.LowestFreeId();
-        if (inLobby && id >= 0 && join.udpPort != 0 && join.udpPort <= kHighestGamePort) {
+        // Without a word the client could prove none of its datagrams, nor take the host's.
+        if (inLobby && id >= 0 && join.udpPort != 0 && join.udpPort <= kHighestGamePort && join.word != 0) {
             connection->name = CleanReceivedText(join.name);
             connection->id = id;
             connection->address.port = static_cast<std::uint16_t>(join.udpPort);
+            connection->word = join.word;
             connection->joined = true;
             taken = true;
         }

@@ -1,10 +1,11 @@
-// The eighteen records of the LAN game, as the code sees them. On the wire
+// The nineteen records of the LAN game, as the code sees them. On the wire
 // (MessageCodec) every record is a fixed size that follows from its type
 // word, little-endian, padding zero; here they are plain structs with text
 // as std::string, cut to its field on the way out and bounded on the way in.
 //
 //  type  record           bytes  carries
-//   1    JoinRequest         64  name[52], client UDP port, an unread word
+//   1    JoinRequest         64  name[52], client UDP port, the client's word for
+//                                 this connection (never 0; see Proof)
 //   2    HostAnnounce        56  host name[52]
 //   3    Welcome              8  connection id given to the client
 //   4    MoveOrder           20  unit head, target point
@@ -26,6 +27,12 @@
 //                                 8 entries of 20 bytes in the host's ranked order: army id
 //                                 (u8), three zero bytes, damage dealt (i32), damage taken
 //                                 (i32), flag count (i32), flag time (f32)
+//  19    Proof                8  the word of the connection the datagram travels on
+//
+// Proof is the first record of every datagram on channel 1, both ways: the
+// word a client drew for its connection and sent in its join, on its own
+// stream, so that only the client and its host know it. The receiver checks
+// it and strips it before anything else; it is never queued or handled.
 //
 // A unit head is the type word, the unit's index in its army (u8), the army
 // id (u8; -1 stands for none in target bytes) and two zero bytes.
@@ -58,8 +65,9 @@ enum MessageType : std::uint32_t {
     kMsgStartGame = 16,
     kMsgPlayerNames = 17,
     kMsgMatchResult = 18,
+    kMsgProof = 19,
 };
-inline constexpr std::uint32_t kMessageTypeCount = 19; // types run 1 to 18
+inline constexpr std::uint32_t kMessageTypeCount = 20; // types run 1 to 19
 
 // Widths of the text fields, terminator included.
 inline constexpr std::size_t kNameField = 52;
@@ -92,7 +100,7 @@ struct TargetBytes {
 struct JoinRequestMessage {
     std::string name;
     std::uint32_t udpPort = 0;
-    std::uint32_t tcpWord = 0;
+    std::uint32_t word = 0;
     bool operator==(const JoinRequestMessage&) const = default;
 };
 struct HostAnnounceMessage {
@@ -211,11 +219,17 @@ struct MatchResultMessage {
     bool operator==(const MatchResultMessage&) const = default;
 };
 
+struct ProofMessage {
+    std::uint32_t word = 0;
+    bool operator==(const ProofMessage&) const = default;
+};
+
 // In type order: the alternative's index + 1 is its type word.
-using NetRecord = std::variant<JoinRequestMessage, HostAnnounceMessage, WelcomeMessage, MoveOrderMessage, HostIdMessage,
-                               ChatMessage, AttackOrderMessage, LeaveMessage, PlayerSlotsMessage, UnitStateMessage,
-                               NoOpMessage, UnitDestroyedMessage, StartAttackMessage, ExplosionMessage,
-                               GameSettingsMessage, StartGameMessage, PlayerNamesMessage, MatchResultMessage>;
+using NetRecord =
+    std::variant<JoinRequestMessage, HostAnnounceMessage, WelcomeMessage, MoveOrderMessage, HostIdMessage, ChatMessage,
+                 AttackOrderMessage, LeaveMessage, PlayerSlotsMessage, UnitStateMessage, NoOpMessage,
+                 UnitDestroyedMessage, StartAttackMessage, ExplosionMessage, GameSettingsMessage, StartGameMessage,
+                 PlayerNamesMessage, MatchResultMessage, ProofMessage>;
 
 inline std::uint32_t TypeOf(const NetRecord& record)
 {

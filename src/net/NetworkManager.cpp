@@ -5,6 +5,7 @@
 #include "core/Stopwatch.h"
 #include "net/MessageCodec.h"
 #include "net/RecordCarriers.h"
+#include "platform/SecretWord.h"
 
 #include <algorithm>
 #include <array>
@@ -71,6 +72,7 @@ void NetworkManager::Reset()
     tcpTraffic_ = TcpTraffic{};
     ownId_ = -1;
     ownName_.clear();
+    joinWord_ = 0;
     accepting_ = true;
     hosting_ = false;
     unitsDestroyed_ = 0;
@@ -177,6 +179,7 @@ void NetworkManager::AcceptWelcome(std::int32_t id)
     if (hostConnection_) {
         hostConnection_->id = 0;
         hostConnection_->joined = true;
+        hostConnection_->word = joinWord_;
         connections_.assign(1, hostConnection_);
     }
 }
@@ -347,6 +350,8 @@ void NetworkManager::FlushPair(PacketPair& pair, bool datagrams)
         for (const std::shared_ptr<Connection>& connection : connections_) {
             if (datagrams) {
                 if (IsDatagramTarget(*connection)) {
+                    // One packet for all, each peer's own word in its proof.
+                    buffer->SetProofWord(connection->word);
                     udp_.SendTo(connection->address, packet);
                 }
             } else if (connection->stream && connection->stream->IsOpen() && (connection->joined || !hosting_)) {
@@ -364,7 +369,8 @@ void NetworkManager::FlushOutgoing()
 {
     MutexLock lock(mutex_);
     FlushPair(udpPair_, true);
-    // Counted once a flush, for the first buffer only, whoever it reaches.
+    // Counted once a flush, for the first buffer only, whoever it reaches;
+    // its count includes the records it passed on to the overflow.
     const PacketBuffer& first = tcpPair_.First();
     if (first.HasRecords()) {
         ++tcpTraffic_.packetsOut;
@@ -375,13 +381,20 @@ void NetworkManager::FlushOutgoing()
 
 void NetworkManager::SendDirect(Connection& to, const NetRecord& record)
 {
-    ByteWriter packet;
-    const std::vector<std::uint8_t> body = EncodeRecordBytes(record);
-    EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.size()), 1, 0, kChannelDirect}, packet);
-    packet.WriteBytes(body);
+    const std::vector<std::uint8_t> packet = EncodeLonePacket(record, 0, kChannelDirect);
     MutexLock lock(mutex_);
     if (to.stream && to.stream->IsOpen()) {
-        to.stream->Send(packet.Bytes());
+        to.stream->Send(packet);
+    }
+}
+
+void NetworkManager::SendLeaveTo(Connection& to)
+{
+    // On the stream's own channel: a client takes nothing but a welcome from channel 0.
+    const std::vector<std::uint8_t> packet = EncodeLonePacket(LeaveMessage{}, 0, kChannelTcp);
+    MutexLock lock(mutex_);
+    if (to.stream && to.stream->IsOpen()) {
+        to.stream->Send(packet);
     }
 }
 
@@ -423,19 +436,21 @@ void NetworkManager::LoseStream(const std::shared_ptr<Connection>& connection)
     ReportLoss(connection);
 }
 
-std::shared_ptr<Connection> NetworkManager::FindDatagramPeer(const platform::NetAddress& source) const
+std::shared_ptr<Connection> NetworkManager::FindDatagramPeer(const platform::NetAddress& source,
+                                                             std::uint32_t word) const
 {
     MutexLock lock(mutex_);
+    const auto proves = [&](const Connection& connection) {
+        return connection.joined && connection.word != 0 && connection.word == word && connection.address == source;
+    };
     if (!hosting_) {
-        // Once joined, only the host's UDP socket counts (its address and
-        // port, as its announcements came); before, anyone may announce.
-        if (hostConnection_ && ownId_ > 0) {
-            return hostConnection_->address == source ? hostConnection_ : nullptr;
-        }
-        return nullptr;
+        // Only the host's UDP socket (its address and port, as its
+        // announcements came), once joined.
+        return hostConnection_ && ownId_ > 0 && proves(*hostConnection_) ? hostConnection_ : nullptr;
     }
+    // Two clients may share an address and even name one port; the word tells them apart.
     for (const std::shared_ptr<Connection>& connection : connections_) {
-        if (connection->joined && connection->address == source) {
+        if (proves(*connection)) {
             return connection;
         }
     }
@@ -447,12 +462,26 @@ void NetworkManager::ReceiveDatagram(std::span<const std::uint8_t> datagram, con
     if (datagram.size() < kHeaderSize || datagram.size() > kMaxPacketSize) {
         return;
     }
-    const std::shared_ptr<Connection> peer = FindDatagramPeer(source);
-    const bool joinedClient = !hosting_ && ownId_ > 0;
-    if ((hosting_ || joinedClient) && !peer) {
+    ByteReader reader(datagram);
+    PacketHeader header;
+    if (!DecodeHeader(reader, header)) {
         return;
     }
-    ReceivePacket(datagram, source, peer, true);
+    if (header.channel == kChannelDirect) {
+        // An announcement, heard by a client that has not joined a host yet.
+        if (!hosting_ && ownId_ <= 0) {
+            ReceivePacket(datagram, source, nullptr, true);
+        }
+        return;
+    }
+    std::uint32_t word = 0;
+    if (header.channel != kChannelUdp || !ReadProofWord(datagram, word)) {
+        return;
+    }
+    const std::shared_ptr<Connection> peer = FindDatagramPeer(source, word);
+    if (peer) {
+        ReceivePacket(datagram, source, peer, true);
+    }
 }
 
 bool NetworkManager::ReceiveStreamBytes(const std::shared_ptr<Connection>& connection,
@@ -494,7 +523,7 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
     const Carrier carrier = datagram ? Carrier::kDatagram : Carrier::kStream;
     std::vector<NetRecord> records;
     const std::size_t walked = WalkRecords(packet, [&](const NetRecord& record) {
-        if (IsCarriedBy(TypeOf(record), hosting, carrier)) {
+        if (IsCarriedBy(TypeOf(record), hosting, carrier, header.channel)) {
             records.push_back(record);
         }
     });
@@ -506,7 +535,8 @@ void NetworkManager::ReceivePacket(std::span<const std::uint8_t> packet, const p
     if (records.empty()) {
         return; // nothing this way may carry, so not a number for the filter either
     }
-    // A client's stale filter, during a match only (SequenceFilter).
+    // A client's stale filter, during a match only (SequenceFilter); a
+    // datagram reaches it only once it has proved to come from the host.
     if (datagram && !hosting && header.channel == kChannelUdp && inMatch_ && !sequenceFilter_.Take(header.sequence)) {
         return;
     }
@@ -529,7 +559,7 @@ namespace {
 bool IsLoneJoin(std::span<const std::uint8_t> packet, const PacketHeader& header)
 {
     if (packet.size() != kHeaderSize + RecordSize(kMsgJoinRequest) || header.sender == 0 ||
-        (header.channel != kChannelTcp && header.channel != kChannelDirect)) {
+        header.channel != kChannelTcp) {
         return false;
     }
     bool join = false;

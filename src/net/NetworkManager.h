@@ -19,15 +19,25 @@
 //
 // Trust. Every byte received is untrusted: a datagram below 16 bytes is
 // dropped, the role comes from this machine (a host drops packets that claim
-// sender 0, a client those that do not), a host takes datagrams only from its
-// joined clients' address and UDP port, a client only from its host's (the
-// host's one UDP socket both announces and sends), once joined. A datagram,
-// whose source anyone can name, carries only the records the game sends by
-// datagram (RecordCarriers); whatever changes a session or the score comes
-// on the sender's own stream only. A client's stale filter (SequenceFilter)
-// keeps an older unit state from undoing a newer one without letting one
-// datagram move it far. The records themselves are checked by the handlers
-// before use. A host sends its records to joined clients only.
+// sender 0, a client those that do not). Anyone can name a datagram's source,
+// so a datagram must also prove itself: every datagram on channel 1 opens
+// with a proof record carrying the word of its connection, which the client
+// draws from the system's random source for each attempt and sends in its
+// join on its own stream. Only the client and its host know it: a bystander
+// cannot pass for either, and a fellow player, who knows its own word only,
+// cannot pass for the host towards another client. A host takes a datagram
+// only from a joined client's address and UDP port with that client's word;
+// a joined client only from its host's address and UDP port (the host's one
+// UDP socket both announces and sends) with its own word. The proof is
+// checked and stripped before anything else, so only a proven datagram moves
+// the client's stale filter (SequenceFilter), which keeps an older unit state
+// from undoing a newer one. Channel 0 carries only the two packets that
+// travel alone: announcements (by datagram, to a client not yet joined) and
+// welcomes (on the stream); anything else on it is dropped. A datagram
+// carries only the records the game sends by datagram (RecordCarriers);
+// whatever changes a session or the score comes on the sender's own stream
+// only. The records themselves are checked by the handlers before use. A
+// host sends its records to joined clients only.
 //
 // Connections waiting for their join (host). A genuine client sends its join
 // the moment its stream is up, and the server thread reads every connection
@@ -204,8 +214,16 @@ public:
     bool QueueTcp(const NetRecord& record) { return tcpPair_.Queue(record); }
     PacketPair& UdpPair() { return udpPair_; }
     PacketPair& TcpPair() { return tcpPair_; }
-    // A record in a packet of its own (sender 0, channel 0), sent at once.
+    // A record in a packet of its own (sender 0, channel 0), sent at once:
+    // the welcome.
     void SendDirect(Connection& to, const NetRecord& record);
+    // A leave to one connection alone, in a packet of its own on its stream's
+    // channel (2), sent at once: the lobby's kick and a refused join.
+    void SendLeaveTo(Connection& to);
+    // A client's join for the host being joined: its name, the UDP port the
+    // host is to send to, and a fresh word for this attempt, which this
+    // client's datagrams and its host's must carry from the welcome on.
+    JoinRequestMessage MakeJoinRequest();
     void CountUnitDestroyed() { ++unitsDestroyed_; }
     Mutex& GetMutex() { return mutex_; }
     std::vector<std::shared_ptr<Connection>> SnapshotConnections() const;
@@ -238,7 +256,8 @@ public:
     // The connection's stream died or was cut: it is shut down, and a leave
     // is queued for it once (never refused).
     void ReportLoss(const std::shared_ptr<Connection>& connection);
-    // One whole packet, from a datagram or out of a stream's framer.
+    // One whole packet, from a datagram (proved by ReceiveDatagram, whose
+    // peer from is) or out of a stream's framer.
     void ReceivePacket(std::span<const std::uint8_t> packet, const platform::NetAddress& source,
                        const std::shared_ptr<Connection>& from, bool datagram);
 
@@ -252,7 +271,9 @@ private:
     // passes even on a busy machine; a pass accepts at most this many.
     static constexpr int kListenBacklog = 128;
 
-    std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source) const;
+    // The peer a datagram on channel 1 from source proves itself to be by
+    // the word of its proof record, or null.
+    std::shared_ptr<Connection> FindDatagramPeer(const platform::NetAddress& source, std::uint32_t word) const;
     // Under the mutex: taken off the list (if listed), its stream shut down,
     // no leave to follow. True when it was listed.
     bool DropConnection(const std::shared_ptr<Connection>& connection);
@@ -266,8 +287,6 @@ private:
                             const platform::NetAddress& source, const std::shared_ptr<Connection>& from);
     // Server thread: a stream ended, failed or broke its framing.
     void LoseStream(const std::shared_ptr<Connection>& connection);
-    // The client's join, built in this one place (under the mutex).
-    JoinRequestMessage MakeJoinRequest() const;
     // Worker, under the mutex: the join in a packet of its own, sent on the new stream.
     void SendJoin(platform::TcpStream& stream);
     void FlushPair(PacketPair& pair, bool datagrams);
@@ -318,6 +337,9 @@ private:
     TcpTraffic tcpTraffic_;
     std::atomic<std::int32_t> ownId_{-1};
     std::string ownName_;
+    // Client, under the mutex: the word of the last join made (0 before);
+    // the host connection takes it with the welcome.
+    std::uint32_t joinWord_ = 0;
     std::uint32_t unitsDestroyed_ = 0;
     std::uint16_t nextUdpPort_ = 0;
     std::uint32_t resetCount_ = 0;

@@ -3,6 +3,7 @@
 #include "net/NetworkManager.h"
 
 #include "net/NetSenders.h"
+#include "platform/SecretWord.h"
 
 namespace {
 
@@ -150,20 +151,20 @@ void NetworkManager::ConnectLoop(const Thread& self)
     connectDone_ = true;
 }
 
-JoinRequestMessage NetworkManager::MakeJoinRequest() const
+JoinRequestMessage NetworkManager::MakeJoinRequest()
 {
-    return JoinRequestMessage{connectingName_.substr(0, kNameField - 1), udp_.BoundPort(), 0};
+    // A fresh word for each attempt, which only this stream ever carries:
+    // the host's datagrams to us, and ours to it, prove themselves with it.
+    MutexLock lock(mutex_);
+    joinWord_ = platform::UnpredictableWord();
+    return JoinRequestMessage{connectingName_.substr(0, kNameField - 1), udp_.BoundPort(), joinWord_};
 }
 
 void NetworkManager::SendJoin(platform::TcpStream& stream)
 {
     // As the stream's buffer pair would send it: sender not yet welcomed,
     // the stream's channel, counted with its traffic.
-    ByteWriter packet;
-    const std::vector<std::uint8_t> body = EncodeRecordBytes(MakeJoinRequest());
-    EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.size()), 1, ownId_, kChannelTcp}, packet);
-    packet.WriteBytes(body);
-    stream.Send(packet.Bytes());
+    stream.Send(EncodeLonePacket(MakeJoinRequest(), ownId_, kChannelTcp));
     ++tcpTraffic_.packetsOut;
     ++tcpTraffic_.messagesOut;
 }
@@ -215,7 +216,7 @@ bool NetworkManager::Kick(std::int32_t id)
     if (!hosting_ || !kicked) {
         return false;
     }
-    SendDirect(*kicked, LeaveMessage{});
+    SendLeaveTo(*kicked);
     RemoveConnection(kicked);
     SendPlayerNames(*this);
     ui_->LobbyPlayersChanged();

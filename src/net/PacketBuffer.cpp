@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-PacketBuffer::PacketBuffer(std::uint32_t channel)
+PacketBuffer::PacketBuffer(std::uint32_t channel) : proved_(channel == kChannelUdp)
 {
     header_.channel = channel;
     bytes_.reserve(kHeaderSize + kCapacity);
@@ -12,16 +12,33 @@ PacketBuffer::PacketBuffer(std::uint32_t channel)
 
 bool PacketBuffer::Append(std::span<const std::uint8_t> record, std::uint32_t& pairSequence)
 {
-    if (Used() + record.size() >= kCapacity) {
+    ++messageCount_;
+    const std::size_t opening = proved_ && !HasRecords() ? RecordSize(kMsgProof) : 0;
+    if (Used() + opening + record.size() >= kCapacity) {
         return false;
     }
     if (!HasRecords()) {
         header_.sequence = ++pairSequence;
         header_.sender = senderId_;
+        if (proved_) {
+            ByteWriter proof;
+            EncodeRecord(ProofMessage{}, proof);
+            bytes_.insert(bytes_.end(), proof.Bytes().begin(), proof.Bytes().end());
+        }
     }
     bytes_.insert(bytes_.end(), record.begin(), record.end());
-    ++messageCount_;
     return true;
+}
+
+void PacketBuffer::SetProofWord(std::uint32_t word)
+{
+    if (!proved_ || !HasRecords()) {
+        return;
+    }
+    // The word follows the proof's type word, little-endian as every word.
+    for (std::size_t b = 0; b < 4; ++b) {
+        bytes_[kHeaderSize + 4 + b] = static_cast<std::uint8_t>(word >> (8 * b));
+    }
 }
 
 std::span<const std::uint8_t> PacketBuffer::Packet()

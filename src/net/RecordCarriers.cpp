@@ -1,50 +1,60 @@
-// RecordCarriers: the table of the records datagrams carry.
+// RecordCarriers: the table of the ways each record may come.
 #include "net/RecordCarriers.h"
 
-#include "net/NetMessages.h"
+#include "net/MessageCodec.h"
 
 #include <array>
 
 namespace {
 
-struct ByDatagram {
-    bool toHost = false;
-    bool toClient = false;
+struct Ways {
+    bool datagramToHost = false;
+    bool datagramToClient = false;
+    bool stream = false;
+    // Travels alone on channel 0 (an announcement by datagram, a welcome on the stream).
+    bool alone = false;
 };
 
 // clang-format off
-constexpr std::array<ByDatagram, kMessageTypeCount> kByDatagram = {{
-    {false, false}, //  0 no such type
-    {false, false}, //  1 join
-    {false, true},  //  2 announce
-    {false, false}, //  3 welcome
-    {true,  true},  //  4 move
-    {false, false}, //  5 host id
-    {false, false}, //  6 chat
-    {false, true},  //  7 attack
-    {false, false}, //  8 leave
-    {false, false}, //  9 slots
-    {false, true},  // 10 unit state
-    {false, false}, // 11 no-op
-    {false, false}, // 12 unit destroyed
-    {false, false}, // 13 start attack
-    {false, false}, // 14 explosion
-    {false, false}, // 15 settings
-    {false, false}, // 16 start
-    {false, false}, // 17 names
-    {false, false}, // 18 match result
+constexpr std::array<Ways, kMessageTypeCount> kWays = {{
+    //  datagram to    stream  alone
+    // host    client
+    {false, false, false, false}, //  0 no such type
+    {false, false, true,  false}, //  1 join
+    {false, true,  false, true},  //  2 announce
+    {false, false, true,  true},  //  3 welcome
+    {true,  true,  true,  false}, //  4 move
+    {false, false, true,  false}, //  5 host id
+    {false, false, true,  false}, //  6 chat
+    {false, true,  true,  false}, //  7 attack
+    {false, false, true,  false}, //  8 leave
+    {false, false, true,  false}, //  9 slots
+    {false, true,  true,  false}, // 10 unit state
+    {false, false, true,  false}, // 11 no-op
+    {false, false, true,  false}, // 12 unit destroyed
+    {false, false, true,  false}, // 13 start attack
+    {false, false, true,  false}, // 14 explosion
+    {false, false, true,  false}, // 15 settings
+    {false, false, true,  false}, // 16 start
+    {false, false, true,  false}, // 17 names
+    {false, false, true,  false}, // 18 match result
+    {false, false, false, false}, // 19 proof
 }};
 // clang-format on
 
 } // namespace
 
-bool IsCarriedBy(std::uint32_t type, bool toHost, Carrier carrier)
+bool IsCarriedBy(std::uint32_t type, bool toHost, Carrier carrier, std::uint32_t channel)
 {
-    if (carrier == Carrier::kStream) {
-        return true;
-    }
-    if (type >= kByDatagram.size()) {
+    if (type >= kWays.size()) {
         return false;
     }
-    return toHost ? kByDatagram[type].toHost : kByDatagram[type].toClient;
+    const Ways& ways = kWays[type];
+    if (channel == kChannelDirect && !ways.alone) {
+        return false;
+    }
+    if (carrier == Carrier::kStream) {
+        return ways.stream;
+    }
+    return toHost ? ways.datagramToHost : ways.datagramToClient;
 }

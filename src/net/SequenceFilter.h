@@ -1,5 +1,6 @@
 // A client's filter on the numbers of its host's datagrams during a match,
-// so that an older unit state arriving late never undoes a newer one.
+// so that an older unit state arriving late never undoes a newer one. Only
+// datagrams that proved to come from the host reach it (NetworkManager.h).
 //
 // The rule, with d = number - last number taken (modulo 2^32, read signed):
 //  - nothing taken since the filter was cleared: the number is taken and

@@ -76,7 +76,8 @@ public:
 
     ConnectionFlood(std::uint16_t port, const FloodPlan& plan) : port_(port), plan_(plan)
     {
-        const std::vector<std::uint8_t> join = PacketOf({JoinRequestMessage{"flood", 3000, 0}}, -1, kChannelTcp);
+        const std::vector<std::uint8_t> join =
+            PacketOf({JoinRequestMessage{"flood", 3000, kRawJoinWord}}, -1, kChannelTcp);
         std::copy(join.begin(), join.end(), join_.begin());
     }
     ~ConnectionFlood() { Stop(); }
@@ -450,7 +451,7 @@ TEST_CASE("a join read by the server thread waits for its frame, whatever arrive
     // Its join read, but no frame yet: its wait runs out, and more connections
     // from its own address arrive than that address may hold waiting.
     clock.Advance(NetConfig().joinWaitSeconds + 1.0);
-    player->Send(PacketOf({JoinRequestMessage{"Late", 3000, 0}}, -1, kChannelTcp));
+    player->Send(PacketOf({JoinRequestMessage{"Late", 3000, kRawJoinWord}}, -1, kChannelTcp));
     REQUIRE(host.net->GetQueue().WaitForAny(std::chrono::milliseconds(5000)));
     std::vector<std::unique_ptr<platform::TcpStream>> silent;
     for (std::size_t i = 0; i < NetworkManager::kMaxWaitingPerAddress + 3; ++i) {

@@ -111,7 +111,7 @@ private:
         std::vector<std::uint8_t> received;
         bool chat = false;
         if (joins_) {
-            packet = PacketOf({JoinRequestMessage{"stream", 3000, 0}}, -1, kChannelTcp);
+            packet = PacketOf({JoinRequestMessage{"stream", 3000, kRawJoinWord}}, -1, kChannelTcp);
         }
         while (!stop_) {
             if (!Drain(fd, received)) {

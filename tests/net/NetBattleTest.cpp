@@ -29,6 +29,7 @@ struct BattleClient {
     NetworkManager net{NetConfig()};
     std::shared_ptr<Connection> host = std::make_shared<Connection>();
     std::uint32_t sequence = 0;
+    std::uint32_t word = 0;
 
     BattleClient()
     {
@@ -36,13 +37,14 @@ struct BattleClient {
         net.SetWorld(&world);
         host->address = {platform::kLoopbackIp, 3339};
         net.AttachHost(host, "me");
+        word = net.MakeJoinRequest().word;
         net.AcceptWelcome(2);
     }
 
     // One datagram from the host, then the frame's handlers.
     void Receive(const std::vector<NetRecord>& records)
     {
-        net.ReceiveDatagram(PacketOf(records, 0, kChannelUdp, ++sequence), host->address);
+        net.ReceiveDatagram(ProvedPacketOf(records, 0, word, ++sequence), host->address);
         net.ProcessIncoming();
     }
 };

@@ -38,7 +38,7 @@ inline std::vector<NetRecord> SampleRecords()
     result.armies[1] = {0, 9, 19, 0, 12.25f};
     result.armies[2] = {1, 0, 4, 2, 0.5f};
     return {
-        JoinRequestMessage{"Joiner", 3340, 0},
+        JoinRequestMessage{"Joiner", 3340, 0x1234ABCDu},
         HostAnnounceMessage{"Hosting Hal"},
         WelcomeMessage{2},
         MoveOrderMessage{{7, 1}, {10.0f, 0.0f, -12.5f}},
@@ -56,8 +56,12 @@ inline std::vector<NetRecord> SampleRecords()
         StartGameMessage{},
         names,
         result,
+        ProofMessage{0xC0FFEE01u},
     };
 }
+
+// The word the tests' own players, who join with raw streams, draw for their joins.
+inline constexpr std::uint32_t kRawJoinWord = 0x5EC12E7Au;
 
 // A packet of the given records behind a header.
 inline std::vector<std::uint8_t> PacketOf(const std::vector<NetRecord>& records, std::int32_t sender,
@@ -71,4 +75,13 @@ inline std::vector<std::uint8_t> PacketOf(const std::vector<NetRecord>& records,
     EncodeHeader({static_cast<std::uint32_t>(kHeaderSize + body.Bytes().size()), sequence, sender, channel}, packet);
     packet.WriteBytes(body.Bytes());
     return packet.Take();
+}
+
+// A datagram on channel 1 as a peer sends it: the proof of its connection's word first.
+inline std::vector<std::uint8_t> ProvedPacketOf(const std::vector<NetRecord>& records, std::int32_t sender,
+                                                std::uint32_t word, std::uint32_t sequence = 1)
+{
+    std::vector<NetRecord> proved = {ProofMessage{word}};
+    proved.insert(proved.end(), records.begin(), records.end());
+    return PacketOf(proved, sender, kChannelUdp, sequence);
 }

@@ -177,7 +177,7 @@ TEST_CASE("a host and two clients join, chat, change settings, start and play")
         // connection before its join).
         std::unique_ptr<platform::TcpStream> stalled = ConnectRaw(session);
         REQUIRE(stalled);
-        stalled->Send(PacketOf({JoinRequestMessage{"stall", 3000, 0}}, -1, kChannelTcp));
+        stalled->Send(PacketOf({JoinRequestMessage{"stall", 3000, kRawJoinWord}}, -1, kChannelTcp));
         REQUIRE(session.Pump([&] { return host.net->Players().size() == 3; }));
         bool dropped = false;
         for (int frame = 0; frame < 20000 && !dropped; ++frame) {
@@ -214,7 +214,7 @@ TEST_CASE("a hostile peer never crashes the host or disturbs its clients")
     SUBCASE("a flood of connections and joins stops at seven, one of announcements at the host list's cap")
     {
         std::vector<std::unique_ptr<platform::TcpStream>> flood;
-        const std::vector<std::uint8_t> join = PacketOf({JoinRequestMessage{"x", 3000, 0}}, -1, kChannelTcp);
+        const std::vector<std::uint8_t> join = PacketOf({JoinRequestMessage{"x", 3000, kRawJoinWord}}, -1, kChannelTcp);
         for (int i = 0; i < 10; ++i) {
             flood.push_back(ConnectRaw(session));
             REQUIRE(flood.back());
@@ -382,7 +382,7 @@ TEST_CASE("connections that never join keep no player out, and a client orders o
         // A joiner's name, as the host lists it and sends it on.
         std::unique_ptr<platform::TcpStream> raw = ConnectRaw(session);
         REQUIRE(raw);
-        raw->Send(PacketOf({JoinRequestMessage{"Evil\nName\x7F", 3000, 0}}, -1, kChannelTcp));
+        raw->Send(PacketOf({JoinRequestMessage{"Evil\nName\x7F", 3000, kRawJoinWord}}, -1, kChannelTcp));
         REQUIRE(session.Pump([&] { return host.net->Players().size() == 3 && !first.ui.names[2].empty(); }));
         CHECK(host.net->Players().back().name == "EvilName");
         CHECK(first.ui.names[2] == "EvilName");

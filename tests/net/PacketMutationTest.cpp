@@ -24,15 +24,24 @@ std::size_t Pick(std::size_t count)
     return static_cast<std::size_t>(platform::Rand()) % count;
 }
 
+// The word of the targets' peers, which their datagrams carry as they should.
+constexpr std::uint32_t kPeerWord = 0x0DDBA11u;
+
 std::vector<std::uint8_t> MutatedPacket(const std::vector<NetRecord>& samples)
 {
     std::vector<NetRecord> records;
     for (std::size_t i = 0, count = 1 + Pick(4); i < count; ++i) {
         records.push_back(samples[Pick(samples.size())]);
     }
-    // Sender 0 is the host, 1 and 2 clients.
+    // Sender 0 is the host, 1 and 2 clients. Channel 2 carries most, channel
+    // 0 (announcements and welcomes only) least; a packet on channel 1 opens
+    // with the peer's proof, which the edits may spoil.
+    const auto sender = static_cast<std::int32_t>(Pick(3));
+    constexpr std::uint32_t kChannels[] = {kChannelDirect, kChannelUdp, kChannelUdp,
+                                           kChannelTcp,    kChannelTcp, kChannelTcp};
+    const std::uint32_t channel = kChannels[Pick(std::size(kChannels))];
     std::vector<std::uint8_t> packet =
-        PacketOf(records, static_cast<std::int32_t>(Pick(3)), static_cast<std::uint32_t>(Pick(3)));
+        channel == kChannelUdp ? ProvedPacketOf(records, sender, kPeerWord) : PacketOf(records, sender, channel);
     // One packet in eight goes whole, so the handlers see records to check.
     for (std::size_t e = 0, edits = Pick(8) == 0 ? 0 : 1 + Pick(3); e < edits && !packet.empty(); ++e) {
         const std::size_t at = Pick(packet.size());
@@ -69,6 +78,7 @@ struct Target {
         peer = std::make_shared<Connection>();
         peer->address = {platform::kLoopbackIp, 3339};
         if (net.IsHosting()) {
+            peer->word = kPeerWord;
             peer->id = 1;
             peer->joined = true;
             peer->armyId = 1; // the sample move's army
@@ -76,6 +86,7 @@ struct Target {
         }
         net.AttachHost(peer, "me");
         net.AcceptWelcome(2);
+        peer->word = kPeerWord; // as if its join had carried it
     }
 
     void Feed(const std::vector<std::uint8_t>& packet)
@@ -132,7 +143,7 @@ TEST_CASE("thousands of mutated packets reach host and client handlers only as c
     const std::vector<NetRecord> samples = SampleRecords();
     Target host(true);
     Target client(false);
-    for (int i = 0; i < 8000; ++i) {
+    for (int i = 0; i < 12000; ++i) {
         (Pick(2) == 0 ? host : client).Feed(MutatedPacket(samples));
     }
     host.CheckSeenOnlyValid();

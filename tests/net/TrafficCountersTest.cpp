@@ -37,13 +37,14 @@ TEST_CASE("the TCP traffic counters follow a join and two chat lines and a reset
     CHECK(client.net->GetTcpTraffic() == TcpTraffic{2, 4, 2, 3});
 
     // Twenty lines of 208 bytes: nineteen fill the first buffer, the last
-    // goes in the overflow. Sending counts the first buffer only; both
-    // packets are counted where they arrive.
+    // goes in the overflow. Sending counts the first buffer's packet and
+    // every record queued on it, the one it passed to the overflow included;
+    // both packets are counted where they arrive.
     for (int i = 0; i < 20; ++i) {
         host.net->QueueTcp(ChatMessage{"line " + std::to_string(i), kGameChat});
     }
     REQUIRE(session.Pump([&] { return client.ui.gameChat.size() == 20; }));
-    CHECK(host.net->GetTcpTraffic() == TcpTraffic{2, 3, 3, 23});
+    CHECK(host.net->GetTcpTraffic() == TcpTraffic{2, 3, 3, 24});
     CHECK(client.net->GetTcpTraffic() == TcpTraffic{4, 24, 2, 3});
 
     host.net->Reset();

@@ -11,15 +11,19 @@
 
 namespace {
 
-// The heads of the unit states one tick queued, in order.
+// The heads of the unit states one tick queued, in order (each datagram
+// opens with its proof).
 std::vector<UnitHead> Tick(UnitStateSync& sync, const FakeNetWorld& world)
 {
     PacketPair udp(kChannelUdp);
     sync.Tick(world, udp);
     std::vector<UnitHead> heads;
     for (PacketBuffer* buffer : {&udp.First(), &udp.Overflow()}) {
-        WalkRecords(buffer->Packet(),
-                    [&](const NetRecord& record) { heads.push_back(std::get<UnitStateMessage>(record).head); });
+        WalkRecords(buffer->Packet(), [&](const NetRecord& record) {
+            if (const auto* state = std::get_if<UnitStateMessage>(&record)) {
+                heads.push_back(state->head);
+            }
+        });
     }
     return heads;
 }

@@ -10,6 +10,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <string>
 
 namespace testing {
@@ -33,12 +34,35 @@ bool BlockFreeNow(std::uint16_t base)
     return true;
 }
 
+// The block's lock file, opened read-only (flock needs no more), so any user
+// can lock a file another user made. An existing file is opened without
+// O_CREAT: in a sticky shared directory the kernel may refuse O_CREAT on a
+// file of another user's (fs.protected_regular). A new one is made open to
+// everyone whatever the umask, and one of this user's made before that is
+// opened up too.
+int OpenLockFile(const std::string& path)
+{
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0 && errno == ENOENT) {
+            fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (fd < 0 && errno == EEXIST) {
+                continue; // another process made it first: open theirs
+            }
+        }
+        if (fd >= 0) {
+            (void)::fchmod(fd, 0666); // fails harmlessly on another user's file
+        }
+        return fd;
+    }
+    return -1;
+}
+
 // The block's lock, taken without waiting: its descriptor, or -1 when
 // another process holds it (or its file cannot be opened).
 int LockBlock(std::uint16_t base)
 {
-    const std::string path = std::string(kLockDirectory) + "/" + std::to_string(base) + ".lock";
-    const int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+    const int fd = OpenLockFile(NetPortLockPath(base));
     if (fd < 0) {
         return -1;
     }
@@ -50,6 +74,11 @@ int LockBlock(std::uint16_t base)
 }
 
 } // namespace
+
+std::string NetPortLockPath(std::uint16_t base)
+{
+    return std::string(kLockDirectory) + "/" + std::to_string(base) + ".lock";
+}
 
 std::uint16_t LeaseNetPortBase()
 {

@@ -17,6 +17,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 namespace testing {
 
@@ -27,5 +28,8 @@ constexpr std::uint16_t kNetPortBlocks = 80;
 // The base of a block newly reserved for this process; 0 when every block
 // is taken or in use. Each call reserves another block.
 std::uint16_t LeaseNetPortBase();
+// The lock file of the block at base, readable and writable by every user
+// once a lease has tried it.
+std::string NetPortLockPath(std::uint16_t base);
 
 } // namespace testing

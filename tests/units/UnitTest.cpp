@@ -4,6 +4,10 @@
 
 #include "app/GameNetWorld.h"
 
+#include <cmath>
+#include <limits>
+#include <utility>
+
 using namespace units_test;
 
 TEST_CASE("a unit's orders, routes and hits")
@@ -162,6 +166,55 @@ TEST_CASE("a unit's orders, routes and hits")
         blue.RemoveUnit(gun.GetIndex());
         Unit::ApplyDamage(&other, 0.1, word(shell)); // the gun's army is gone
         CHECK(other.GetTargets().target == &gun);
+    }
+    SUBCASE("hit points anywhere in the int's range take blows and blasts of any size without wrapping round")
+    {
+        constexpr std::int32_t kLeast = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+        Unit& smashtor = world.AddUnit(blue, kSmashtor, 1.0f, 0.0f);
+        Unit& detagon = world.AddUnit(blue, kDetagon, 3.0f, 0.0f);
+        const auto word = [](Physical* source) { return reinterpret_cast<ExplosionWord>(source); };
+        world.Advance(1.0);
+        unit.SetHitPoints(kLeast);
+        unit.OnHit(smashtor);
+        CHECK(unit.GetHitPoints() == kLeast);
+        CHECK(unit.GetOrder() == kOrderDying);
+        for (const double falloff : {1.0, 1.0e30, HUGE_VAL, std::nan(""), -1.0e30}) {
+            CAPTURE(falloff);
+            Unit::ApplyDamage(&unit, falloff, word(&detagon));
+            CHECK(unit.GetHitPoints() == kLeast);
+        }
+        // From the most a unit may hold, a blast past the int's range ends at
+        // its least; one that is no number, or below nothing, does nothing.
+        Unit& other = world.AddUnit(red, kTriangoloid, -3.0f, 0.0f);
+        other.SetHitPoints(kMost);
+        REQUIRE(other.GetHitPoints() == 12);
+        Unit::ApplyDamage(&other, std::nan(""), word(&detagon));
+        Unit::ApplyDamage(&other, -1.0e30, word(&detagon));
+        CHECK(other.GetHitPoints() == 12);
+        Unit::ApplyDamage(&other, 1.0e30, word(&detagon));
+        CHECK(other.GetHitPoints() == kLeast);
+    }
+    SUBCASE("a received unit state's hit points are held between none and the type's full health")
+    {
+        GameNetWorld client;
+        UnitStateMessage state;
+        REQUIRE(client.ReadUnitState(0, 0, state));
+        constexpr std::int32_t kLeast = std::numeric_limits<std::int32_t>::min();
+        constexpr std::int32_t kMost = std::numeric_limits<std::int32_t>::max();
+        for (const auto& [sent, taken] : {std::pair{kLeast, 0}, {-3, 0}, {0, 0}, {7, 7}, {11, 10}, {kMost, 10}}) {
+            CAPTURE(sent);
+            state.hitPoints = sent;
+            REQUIRE(client.ApplyUnitState(state));
+            CHECK(unit.GetHitPoints() == taken);
+        }
+        // The next blow after the least the host may send.
+        state.hitPoints = kLeast;
+        REQUIRE(client.ApplyUnitState(state));
+        Unit& smashtor = world.AddUnit(blue, kSmashtor, 1.0f, 0.0f);
+        world.Advance(1.0);
+        unit.OnHit(smashtor);
+        CHECK(unit.GetHitPoints() == -1);
     }
     // The killer's army's count is the attack tests' part, for every type.
     SUBCASE("dying: debris and the sound, nothing counted for comrades or after the match, and a client waits")
