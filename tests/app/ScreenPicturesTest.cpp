@@ -231,7 +231,10 @@ TEST_CASE("the connection screen shows the end of a long name inside its box, cu
           "and fades its lines with its window")
 {
     GameOnScreen screen(2718);
-    screen.session.hosts = {{-2, std::string(51, 'W')}, {-2, "Wintergreen"}};
+    // As long as an announcement carries: wide letters, then narrow ones
+    // where the cut falls, so the dots end as near the room's end as a cut
+    // can bring them.
+    screen.session.hosts = {{-2, std::string(24, 'W') + std::string(27, 't')}, {-2, "Wintergreen"}};
     ScreenManager::Instance()->SetScreen(kScreenConnection);
     Cursor::Instance()->SetX(kWidth - 4);
     Cursor::Instance()->SetY(4);
@@ -368,24 +371,31 @@ TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow
     CHECK(CountPixels(match, 235, 680, 235 + gameOnWidth, 696, IsTextBlue) >= 40);
     CHECK(CountPixels(match, 233, 678, 237 + gameOnWidth, 698, IsDark) >= 60);
 
-    // A client whose name was cut at the join's name field leaves: the line
-    // that names it is too long for the console and ends in "...", clear of
-    // the minimap's frame (from x 802, 9 pixels out from the panel at 811)
-    // with its dark rim too.
+    // A client whose name was cut at the join's name field leaves (one space
+    // after the name), then a line of narrow letters is said: both too long
+    // for the console, they end in "...", clear of the minimap's frame (from
+    // x 802, 9 pixels out from the panel at 811) with their dark rim too.
     const std::string typed = "Wintergreen of the Northern Reaches, Warden of the Hill";
     const std::string cut = CutName(typed, kNameField - 1);
     CHECK(cut == "Wintergreen of the Northern Reaches, Warden of the");
     NetworkManager::Instance()->Ui().AddGameChatLine(cut + " has left the game.");
-    REQUIRE(console->GetLines().front().ends_with("..."));
+    NetworkManager::Instance()->Ui().AddGameChatLine(
+        "Wintergreen >> still holding the hill with all I have left, will it hold till the end");
+    REQUIRE(console->GetLines()[0].ends_with("..."));
+    REQUIRE(console->GetLines()[1].ends_with("..."));
+    CHECK(console->GetLines()[1].starts_with(cut + " has left"));
     screen.Frames(1);
-    const platform::RgbImage leaving = screen.Shot("match_tundra_long_console_line");
-    WriteCloseUp(leaving, 560, 640, 830, 730, "match_tundra_long_console_line_close");
+    const platform::RgbImage leaving = screen.Shot("match_tundra_long_console_lines");
+    WriteCloseUp(leaving, 560, 640, 830, 730, "match_tundra_long_console_lines_close");
     constexpr int kFrameLeft = 802;
-    CHECK(CountPixels(leaving, kFrameLeft - 60, 700, kFrameLeft - 2, 716, IsTextBlue) >= 40);
-    CHECK(CountPixels(leaving, kFrameLeft - 2, 698, kFrameLeft + 30, 718, IsTextBlue) == 0);
-    // The frame beside the line is as it is sixty rows up, where only short
+    for (const int top : {680, 700}) {
+        CAPTURE(top);
+        CHECK(CountPixels(leaving, kFrameLeft - 60, top, kFrameLeft - 2, top + 16, IsTextBlue) >= 40);
+    }
+    CHECK(CountPixels(leaving, kFrameLeft - 2, 678, kFrameLeft + 30, 718, IsTextBlue) == 0);
+    // The frame beside the lines is as it is sixty rows up, where only short
     // lines stand: no rim on it either.
-    for (int y = 698; y < 718; ++y) {
+    for (int y = 678; y < 718; ++y) {
         for (int x = kFrameLeft + 1; x < kFrameLeft + 10; ++x) {
             CAPTURE(x);
             CAPTURE(y);
