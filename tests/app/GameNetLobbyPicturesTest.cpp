@@ -2,8 +2,9 @@
 // an offscreen window at 1024x768 over the generated data, with a client
 // joined: the host's own name heads the list, the client's kick button
 // stands on the client's line, and the options offer no computer armies;
-// and a chat line far too long, cut inside the chat panel. Each picture is
-// written to the build folder to be looked at.
+// a chat line far too long, cut inside the chat panel; and a line typed too
+// long for the command line, shown by its end short of "Drop". Each picture
+// is written to the build folder to be looked at.
 #include "gui/guiEditBox.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"

@@ -1,8 +1,10 @@
 // The screens as a player sees them, drawn by the whole game in an offscreen
 // window at 1024x768 over the generated data: unit selection, the main
-// menu's buttons on each face, the connection screen with a host heard and
-// with sixteen, the options with boxes on and off, a match on the Tundra's
-// snow with console and chat text, the scoreboard with names too long for
+// menu's buttons on each face, the connection screen with a host heard, with
+// sixteen, and with a long name typed and a long host name, bright and
+// faded, the options with boxes on and off, a match on the Tundra's snow
+// with console and chat text and console lines cut short of the minimap's
+// frame, the scoreboard with names too long for
 // their column, and the statistics with a long name and after a match that
 // ran out of time. Each picture is written to the build folder to be looked
 // at, and checked where a fault would show: text over a picture, a widget
