@@ -4,11 +4,11 @@
 // sixteen, and with a long name typed and a long host name, bright and
 // faded, the options with boxes on and off, a match on the Tundra's snow
 // with console and chat text and console lines cut short of the minimap's
-// frame, the scoreboard with names too long for
-// their column, and the statistics with a long name and after a match that
-// ran out of time. Each picture is written to the build folder to be looked
-// at, and checked where a fault would show: text over a picture, a widget
-// over text, text that cannot be read on its ground, text past its place.
+// frame, the scoreboard with names too long for their column, and the
+// statistics with a long name and after a match that ran out of time. Each
+// picture is written to the build folder to be looked at, and checked where
+// a fault would show: text over a picture, a widget over text, text that
+// cannot be read on its ground, text past its place.
 #include "app/Game.h"
 #include "core/NameCut.h"
 #include "game/Army.h"
