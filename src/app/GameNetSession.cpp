@@ -2,6 +2,7 @@
 // senders.
 #include "app/GameNetSession.h"
 
+#include "core/NameCut.h"
 #include "net/NetSenders.h"
 #include "net/NetworkManager.h"
 
@@ -122,7 +123,7 @@ PlayerSlot GameNetSession::SlotOf(const PlayerSetup& setup)
                    setup.counts.artillerators};
     slot.start = setup.start;
     slot.ready = setup.ready ? 1 : 0;
-    slot.name = setup.name.substr(0, kSlotNameField - 1);
+    slot.name = CutName(setup.name, kSlotNameField - 1);
     slot.colour = setup.colour;
     slot.mode = setup.mode;
     return slot;

@@ -7,6 +7,7 @@
 #include "render/MinimapLayout.h"
 #include "render/TextManager.h"
 #include "screens/ConnectionScreen.h"
+#include "screens/HudOverlay.h"
 #include "screens/LobbyScreen.h"
 #include "screens/MenuHost.h"
 #include "screens/ScreenManager.h"
@@ -20,14 +21,18 @@ bool IsSlotId(int id)
 }
 
 // The chat console's lines start at x 235 (Game::LoadAfterSplash) and must
-// stop short of the minimap on the right.
+// stop short of the minimap on the right: of the frame round its panel, and
+// with the dark rim the console's outlined text has (two pixels past its
+// glyphs) and a pixel to spare.
 int ChatConsoleWidth()
 {
     constexpr int kConsoleX = 235;
+    constexpr float kRimAndSpare = 3.0f;
     const Game* const game = Game::Instance();
     const MinimapLayout minimap = MinimapLayout::ForScreen(static_cast<float>(game->GetSetting(kSettingWidth)),
                                                            static_cast<float>(game->GetSetting(kSettingHeight)), 0.0f);
-    return static_cast<int>(minimap.centre.x - minimap.size / 2.0f) - kConsoleX;
+    const float frameLeft = minimap.centre.x - minimap.size / 2.0f - HudOverlay::kPanelFrameReach;
+    return static_cast<int>(frameLeft - kRimAndSpare) - kConsoleX;
 }
 
 // A host the network keeps without a button could never be joined.

@@ -84,6 +84,9 @@ void guiEditBox::Render(float windowX, float windowY, float windowWidth, float w
     std::string shown = focus_ ? text_ + "_" : text_;
     if (growLimit_ > 0.0f) {
         GrowToText(*canvas, rect, shown);
+    } else {
+        // The text offsets are the margins on both sides of the text.
+        KeepEndThatFits(*canvas, rect.right - rect.left - static_cast<float>(2 * textOffsetX_), shown);
     }
     if (background_) {
         canvas->DrawTexturedRect({rect.left, rect.top}, {rect.right, rect.bottom}, color, background_.get());
@@ -106,13 +109,17 @@ void guiEditBox::GrowToText(const Canvas2D& canvas, guiRect& rect, std::string& 
     const auto marginY = static_cast<float>(2 * textOffsetY_);
     const float pixelsPerWidth = GetWidth() > 0.0f ? (rect.right - rect.left) / GetWidth() : 0.0f;
     const float widest = std::max(rect.right, rect.left + growLimit_ * pixelsPerWidth);
-    const float room = widest - rect.left - marginX;
-    while (!shown.empty() && static_cast<float>(canvas.MeasureText(shown, fontKey_)) > room) {
-        shown.erase(shown.begin());
-    }
+    KeepEndThatFits(canvas, widest - rect.left - marginX, shown);
     const auto needed = static_cast<float>(canvas.MeasureText(shown, fontKey_));
     rect.right = std::clamp(rect.left + marginX + needed, rect.right, widest);
     rect.bottom = std::max(rect.bottom, rect.top + marginY + static_cast<float>(canvas.LineHeight(fontKey_)));
+}
+
+void guiEditBox::KeepEndThatFits(const Canvas2D& canvas, float room, std::string& shown) const
+{
+    while (!shown.empty() && static_cast<float>(canvas.MeasureText(shown, fontKey_)) > room) {
+        shown.erase(shown.begin());
+    }
 }
 
 void guiEditBox::SetBackgroundTexture(const std::string& file)

@@ -7,10 +7,14 @@
 // The text is bounded: by the box's maximum length when it has one, and never
 // beyond kMaxTextLength, so a box without a limit cannot grow for ever.
 //
+// A text wider than its box is shown by its end, where the typing is, so it
+// never runs past the box's inner edge (the text offset in from its right,
+// as on its left).
+//
 // A box laid over the battle (the chat line) may draw its text outlined and
 // grow with it: the background widens to hold the text, up to a limit, and
-// is never shorter than a line; past the limit the box shows the end of the
-// text, where the typing is.
+// is never shorter than a line; past the limit it too shows the end of the
+// text.
 #pragma once
 
 #include "gui/guiObject.h"
@@ -59,6 +63,8 @@ private:
     // Widens and deepens rect to hold shown, and cuts shown's start when
     // even the widest box is too narrow.
     void GrowToText(const Canvas2D& canvas, guiRect& rect, std::string& shown) const;
+    // Cuts shown's start until the rest measures no more than room pixels.
+    void KeepEndThatFits(const Canvas2D& canvas, float room, std::string& shown) const;
 
     std::string text_;
     bool focus_ = false;

@@ -1,6 +1,7 @@
 // MessageHandlers: the host's and the client's action for every record type.
 #include "net/MessageHandlers.h"
 
+#include "core/NameCut.h"
 #include "game/Battle.h"
 #include "net/NetSenders.h"
 #include "net/NetworkManager.h"
@@ -218,7 +219,7 @@ void MessageHandlers::HostSlots(const ReceivedMessage& message)
     PlayerSlot slot = BoundedSlot(slots.slots[0], net_.Ui().LobbyOptions());
     {
         MutexLock lock(net_.GetMutex());
-        slot.name = message.from->name.substr(0, kSlotNameField - 1);
+        slot.name = CutName(message.from->name, kSlotNameField - 1);
     }
     net_.Ui().StoreRemoteSlot(id, slot);
     for (const NetPeerEntry& player : net_.Players()) {

@@ -2,6 +2,7 @@
 // dispatch and flush, and the trust checks on every received packet.
 #include "net/NetworkManager.h"
 
+#include "core/NameCut.h"
 #include "core/Stopwatch.h"
 #include "net/MessageCodec.h"
 #include "net/RecordCarriers.h"
@@ -166,7 +167,7 @@ void NetworkManager::AttachHost(const std::shared_ptr<Connection>& host, const s
 {
     MutexLock lock(mutex_);
     hostConnection_ = host;
-    ownName_ = name.substr(0, kNameField - 1);
+    ownName_ = CutName(name, kNameField - 1);
     accepting_ = false;
 }
 

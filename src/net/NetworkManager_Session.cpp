@@ -2,6 +2,7 @@
 // kicking and leaving, and the timers of the host.
 #include "net/NetworkManager.h"
 
+#include "core/NameCut.h"
 #include "net/NetSenders.h"
 #include "platform/SecretWord.h"
 
@@ -39,7 +40,7 @@ bool NetworkManager::Host(const std::string& name)
     {
         MutexLock lock(mutex_);
         connections_.clear();
-        ownName_ = name.substr(0, kNameField - 1);
+        ownName_ = CutName(name, kNameField - 1);
         udpPair_.SetSenderId(0);
         tcpPair_.SetSenderId(0);
         accepting_ = true;

@@ -18,7 +18,10 @@ namespace {
 const ColorValue kWhite{1.0f, 1.0f, 1.0f, 1.0f};
 // The right edge of the panel the host lines are drawn on, where the status
 // line starts and the "Back" button's left edge, fractions of the screen.
+// The panel's picture frames its glass with a rim and a thin amber line
+// inside it, ten pixels in all: a host's line ends short of them.
 constexpr float kPanelRight = 0.875f;
+constexpr int kPanelFrame = 10;
 constexpr float kStatusX = 0.18f;
 constexpr float kBackButtonX = 0.72f;
 const ColorValue kStatusColor{1.0f, 0.35f, 0.25f, 1.0f};
@@ -186,21 +189,28 @@ void ConnectionScreen::Draw(Canvas2D& canvas) const
     const int height = host ? host->ScreenHeight() : 768;
     const int x = static_cast<int>(0.4f * static_cast<float>(width));
     const std::vector<NetPeerName> hosts = Session() ? Session()->Hosts() : std::vector<NetPeerName>{};
-    canvas.DrawText("Current Connections: ", x, static_cast<int>(0.2f * static_cast<float>(height)), "Default", kWhite);
+    // The text lies on the window's panel, so it dims with the window when
+    // the idle fade dims it.
+    const guiWindow* window = guiManager::Instance()->GetWindow(kWindow);
+    const float alpha = window ? std::clamp(window->GetAlpha(), 0.0f, 1.0f) : 1.0f;
+    const ColorValue white{kWhite.r, kWhite.g, kWhite.b, kWhite.a * alpha};
+    canvas.DrawText("Current Connections: ", x, static_cast<int>(0.2f * static_cast<float>(height)), "Default", white);
     // A line for each host with a button, beside it; the total counts them all.
     const std::size_t listed = std::min(hosts.size(), kMaxHostButtons);
-    const int room = static_cast<int>(kPanelRight * static_cast<float>(width)) - x;
+    // The panel's edge as the window places its picture.
+    const int room = static_cast<int>(kPanelRight * static_cast<float>(width - 1)) - kPanelFrame - x;
     for (std::size_t i = 0; i < listed; ++i) {
         canvas.DrawText(canvas.FitText(std::to_string(i) + " : Name: " + hosts[i].name, "Default", room), x,
-                        RowTop(i) + kLineDrop, "Default", kWhite);
+                        RowTop(i) + kLineDrop, "Default", white);
     }
-    canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, RowTop(listed) + kLineDrop, "Default", kWhite);
+    canvas.DrawText(std::to_string(hosts.size()) + " Entries Total", x, RowTop(listed) + kLineDrop, "Default", white);
     if (!status_.empty()) {
         // It may name a host: it stops before the "Back" button.
         const int room = static_cast<int>((kBackButtonX - kStatusX) * static_cast<float>(width));
+        const ColorValue statusColor{kStatusColor.r, kStatusColor.g, kStatusColor.b, kStatusColor.a * alpha};
         canvas.DrawText(canvas.FitText(status_, "Default", room),
                         static_cast<int>(kStatusX * static_cast<float>(width)),
-                        static_cast<int>(0.93f * static_cast<float>(height)), "Default", kStatusColor);
+                        static_cast<int>(0.93f * static_cast<float>(height)), "Default", statusColor);
     }
 }
 

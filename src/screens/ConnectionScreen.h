@@ -31,7 +31,8 @@ public:
     static constexpr const char* kWindow = "ButtonsWindow";
     static constexpr const char* kNameBox = "NameText";
     static constexpr const char* kDefaultName = "NameGoesHere";
-    // The "Back" button's widget name, letter for letter.
+    // The "Back" button's widget name. "connectoin" is misspelt, but the name
+    // is only the key the button is found by, so it stays spelt this way.
     static constexpr const char* kBackButton = "connectoinscreenQuitButtonHandle";
     static constexpr const char* kHostButtonPrefix = "ConnectionButton";
     // Left of the connection list's lines (drawn from 0.4 of the width), so

@@ -39,6 +39,9 @@ class HudOverlay : public Singleton<HudOverlay> {
 public:
     static constexpr const char* kBorderPath = "Interface/Textures/Border.dds";
     static constexpr float kPanelSize = 200.0f;
+    // The border picture frames each panel with a ring that reaches this
+    // many pixels out from the panel's square.
+    static constexpr float kPanelFrameReach = 9.0f;
     static constexpr int kCloseUpSize = 256;
     static constexpr std::uint32_t kPanelBlack = 0xFF000000u;
 

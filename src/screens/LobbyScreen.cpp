@@ -1,6 +1,7 @@
 // LobbyScreen: the layout, the name and settings lines, and the buttons.
 #include "screens/LobbyScreen.h"
 
+#include "core/NameCut.h"
 #include "gui/guiButton.h"
 #include "gui/guiEditBox.h"
 #include "gui/guiManager.h"
@@ -26,6 +27,12 @@ constexpr int kNamesX = 70;
 constexpr int kChatX = 70;
 constexpr float kKickButtonX = 0.3155f;
 constexpr float kChatPanelInside = 708.0f / 1024.0f;
+// The command line shares its strip with "Drop": it ends a hundredth of the
+// screen short of the button, so the end of a long line, which the box
+// shows, is never drawn over the button's face.
+constexpr float kCommandLineX = 0.06543f;
+constexpr float kDropButtonX = 0.72f;
+constexpr float kCommandLineWidth = kDropButtonX - 0.01f - kCommandLineX;
 
 // Pixels from x to the fraction of the screen's width (as the windows place it).
 int WidthTo(float fraction, int x)
@@ -94,15 +101,15 @@ void LobbyScreen::Build()
     mapWindow_ = gui->CreateWindow(kMapWindow);
     ShowMapPreview(static_cast<int>(options_.mapIndex));
 
-    auto* line = static_cast<guiEditBox*>(
-        window_->CreateObject(kCommandLine, kGuiEditBox, LobbyChatEntered, 0.06543f, 0.9297f, 0.7f, 0.06f));
+    auto* line = static_cast<guiEditBox*>(window_->CreateObject(kCommandLine, kGuiEditBox, LobbyChatEntered,
+                                                                kCommandLineX, 0.9297f, kCommandLineWidth, 0.06f));
     line->SetMaxLength(kCommandLength);
     line->SetTextOffsetX(5);
     line->SetTextOffsetY(3);
     line->SetActive(1);
     line->SetClearOnEnter(0);
     line->SetTextColor(kTextColor.r, kTextColor.g, kTextColor.b, kTextColor.a);
-    AddButton(*window_, kDropButton, LobbyDropPressed, 0.72f, 0.919f, 0.1f, 0.05f, "Drop", 35.0f, 12.0f);
+    AddButton(*window_, kDropButton, LobbyDropPressed, kDropButtonX, 0.919f, 0.1f, 0.05f, "Drop", 35.0f, 12.0f);
     if (Hosting()) {
         AddHostButtons(*window_);
     }
@@ -172,7 +179,7 @@ void LobbyScreen::SetGameOptions(const GameOptions& options)
 void LobbyScreen::SetPlayerName(int index, const std::string& name)
 {
     if (index >= 0 && index < kNames) {
-        names_[static_cast<std::size_t>(index)] = name.substr(0, kNameLength);
+        names_[static_cast<std::size_t>(index)] = CutName(name, kNameLength);
     }
 }
 

@@ -2,8 +2,10 @@
 // an offscreen window at 1024x768 over the generated data, with a client
 // joined: the host's own name heads the list, the client's kick button
 // stands on the client's line, and the options offer no computer armies;
-// and a chat line far too long, cut inside the chat panel. Each picture is
-// written to the build folder to be looked at.
+// a chat line far too long, cut inside the chat panel; and a line typed too
+// long for the command line, shown by its end short of "Drop". Each picture
+// is written to the build folder to be looked at.
+#include "gui/guiEditBox.h"
 #include "gui/guiManager.h"
 #include "gui/guiWindow.h"
 #include "render/TextManager.h"
@@ -134,4 +136,51 @@ TEST_CASE("a chat line far too long stops inside the lobby's chat panel")
             CHECK(std::abs(static_cast<int>(picture.rgb[at + c]) - static_cast<int>(picture.rgb[under + c])) <= 4);
         }
     }
+}
+
+TEST_CASE("a long line typed in the lobby shows its end inside the command line, short of Drop")
+{
+    testing::GameOnScreen screen(31);
+    ScreenManager::Instance()->SetScreen(kScreenLobby);
+    // Typed as the player types, in capitals, wider than the line: it takes
+    // its 75 characters.
+    std::string typed;
+    while (typed.size() < 90) {
+        typed += "MEET AT THE HILL BY THE NORTHERN FORD, ";
+    }
+    for (const char c : typed) {
+        testing::Dispatch(kGuiKeyDown, 0, c);
+    }
+    const guiObject* line =
+        guiManager::Instance()->FindObject(LobbyScreen::kWindow, LobbyScreen::kCommandLine, kGuiEditBox);
+    REQUIRE(line != nullptr);
+    REQUIRE(static_cast<const guiEditBox*>(line)->GetText() == typed.substr(0, LobbyScreen::kCommandLength));
+    screen.Frames(2);
+    const platform::RgbImage picture = screen.Shot("net_lobby_long_command_line");
+    const guiWindow* lobby = guiManager::Instance()->GetWindow(LobbyScreen::kWindow);
+    const auto rectOf = [lobby](const guiObject& object) {
+        return object.PixelRect(lobby->GetPosition().x, lobby->GetPosition().y, lobby->GetWidth(), lobby->GetHeight());
+    };
+    const guiRect box = rectOf(*line);
+    const guiObject* drop =
+        guiManager::Instance()->FindObject(LobbyScreen::kWindow, LobbyScreen::kDropButton, kGuiButton);
+    REQUIRE(drop != nullptr);
+    const guiRect dropRect = rectOf(*drop);
+
+    // The text's rows: the end typed and the cursor reach close to the
+    // line's inner edge (its text offset of 5 in from the right), which
+    // stands before "Drop"; nothing of the text lies past it, on the
+    // button or beyond.
+    const auto glyph = [](const Rgb& c) {
+        return std::abs(c.r - 54) <= 30 && std::abs(c.g - 115) <= 30 && std::abs(c.b - 199) <= 30;
+    };
+    const int inner = static_cast<int>(box.right) - 5;
+    const int top = static_cast<int>(box.top);
+    const int bottom = top + 24;
+    CHECK(box.right < dropRect.left);
+    CHECK(CountPixels(picture, inner - 40, top, inner, bottom, glyph) >= 20);
+    CHECK(CountPixels(picture, inner + 1, top, 1024, bottom, glyph) == 0);
+    // From its first character.
+    CHECK(CountPixels(picture, static_cast<int>(box.left) + 5, top, static_cast<int>(box.left) + 40, bottom, glyph) >=
+          20);
 }

@@ -1,13 +1,16 @@
 // The screens as a player sees them, drawn by the whole game in an offscreen
 // window at 1024x768 over the generated data: unit selection, the main
-// menu's buttons on each face, the connection screen with a host heard and
-// with sixteen, the options with boxes on and off, a match on the Tundra's
-// snow with console and chat text, the scoreboard with names too long for
-// their column, and the statistics with a long name and after a match that
-// ran out of time. Each picture is written to the build folder to be looked
-// at, and checked where a fault would show: text over a picture, a widget
-// over text, text that cannot be read on its ground, text past its place.
+// menu's buttons on each face, the connection screen with a host heard, with
+// sixteen, and with a long name typed and a long host name, bright and
+// faded, the options with boxes on and off, a match on the Tundra's snow
+// with console and chat text and console lines cut short of the minimap's
+// frame, the scoreboard with names too long for their column, and the
+// statistics with a long name and after a match that ran out of time. Each
+// picture is written to the build folder to be looked at, and checked where
+// a fault would show: text over a picture, a widget over text, text that
+// cannot be read on its ground, text past its place.
 #include "app/Game.h"
+#include "core/NameCut.h"
 #include "game/Army.h"
 #include "game/Battle.h"
 #include "game/GameRules.h"
@@ -92,6 +95,20 @@ bool IsDark(const Rgb& c)
 bool IsWhite(const Rgb& c)
 {
     return std::min({c.r, c.g, c.b}) > 200;
+}
+
+// The brightest grey of the rectangle (right and bottom excluded): the
+// lowest channel of the whitest pixel, 255 where white text is drawn in full.
+int BrightestWhite(const platform::RgbImage& image, int left, int top, int right, int bottom)
+{
+    int brightest = 0;
+    for (int y = top; y < bottom; ++y) {
+        for (int x = left; x < right; ++x) {
+            const Rgb c = PixelAt(image, x, y);
+            brightest = std::max(brightest, std::min({c.r, c.g, c.b}));
+        }
+    }
+    return brightest;
 }
 
 // The first and last rows of the rectangle (right and bottom excluded) with
@@ -212,6 +229,86 @@ TEST_CASE("the connection screen shows a heard host's line beside its Connect bu
     CHECK(CountPixels(picture, lineX, lineY, lineX + lineWidth, lineY + 16, white) >= 60);
 }
 
+TEST_CASE("the connection screen shows the end of a long name inside its box, cuts a long host name inside the panel, "
+          "and fades its lines with its window")
+{
+    GameOnScreen screen(2718);
+    // As long as an announcement carries: wide letters, then narrow ones
+    // where the cut falls, so the dots end as near the room's end as a cut
+    // can bring them.
+    screen.session.hosts = {{-2, std::string(24, 'W') + std::string(27, 't')}, {-2, "Wintergreen"}};
+    ScreenManager::Instance()->SetScreen(kScreenConnection);
+    Cursor::Instance()->SetX(kWidth - 4);
+    Cursor::Instance()->SetY(4);
+    // The default name rubbed out, then typed as the player types: the box
+    // takes its hundred characters and no more.
+    for (int i = 0; i < 12; ++i) {
+        testing::Dispatch(kGuiKeyDown, 0, 8);
+    }
+    std::string typed;
+    while (typed.size() < 110) {
+        typed += "Wintergreen of the Northern Reaches ";
+    }
+    for (const char c : typed) {
+        testing::Dispatch(kGuiKeyDown, 0, c);
+    }
+    REQUIRE(ConnectionScreen::Instance()->TypedName() == typed.substr(0, 100));
+    screen.Frames(3);
+    const platform::RgbImage picture = screen.Shot("screens_connection_long_names");
+    WriteCloseUp(picture, 560, 105, 900, 205, "screens_connection_long_names_close");
+
+    // The name: its end and the cursor reach close to the box's inner edge
+    // (its text offset in from the right), and nothing of it lies past that.
+    const guiRect box = PixelRectOf(ConnectionScreen::kWindow, ConnectionScreen::kNameBox, kGuiEditBox);
+    const int inner = static_cast<int>(box.right) - 15;
+    const int boxTop = static_cast<int>(box.top);
+    const int boxBottom = static_cast<int>(box.bottom);
+    CHECK(CountPixels(picture, inner - 40, boxTop, inner, boxBottom, IsWhite) >= 20);
+    CHECK(CountPixels(picture, inner + 1, boxTop, kWidth, boxBottom, IsWhite) == 0);
+
+    // The long host name: most of the room, its "..." short of the panel's
+    // frame (its rim and the amber line inside it, the last ten pixels).
+    const guiRect firstHost =
+        PixelRectOf(ConnectionScreen::kWindow, std::string(ConnectionScreen::kHostButtonPrefix) + "0", kGuiButton);
+    const int lineX = static_cast<int>(0.4f * kWidth);
+    const int rowTop = static_cast<int>(firstHost.top);
+    const int rowBottom = static_cast<int>(firstHost.bottom);
+    const int panelInside = static_cast<int>(0.875f * (kWidth - 1)) - 10;
+    CHECK(CountPixels(picture, panelInside - 80, rowTop, panelInside, rowBottom, IsWhite) >= 40);
+    CHECK(CountPixels(picture, panelInside, rowTop, kWidth, rowBottom, IsWhite) == 0);
+    CHECK(CountPixels(picture, lineX, rowTop, lineX + 60, rowBottom, IsWhite) >= 40);
+
+    // Entering the screen stopped every timer, the fade's too: the mouse
+    // moves once, then rests, and after five seconds the window fades.
+    testing::Dispatch(kGuiMouseMove, kWidth - 4, 4);
+    screen.clock.Advance(ScreenManager::kFadeDelaySeconds);
+    screen.Frames(30);
+    const float alpha = guiManager::Instance()->GetWindow(ConnectionScreen::kWindow)->GetAlpha();
+    REQUIRE(alpha < 0.6f);
+    REQUIRE(alpha > 0.4f);
+    const platform::RgbImage faded = screen.Shot("screens_connection_faded");
+    WriteCloseUp(faded, 290, 105, 900, 265, "screens_connection_faded_close");
+    // The typed name, a widget of the window, is as dim as the window; the
+    // lines of the host list are white too and as dim as it: the heading,
+    // both hosts and the total, none left at full white.
+    const int namePeak = BrightestWhite(faded, static_cast<int>(box.left), boxTop, inner, boxBottom);
+    CAPTURE(namePeak);
+    CHECK(namePeak < 200);
+    const int headingTop = static_cast<int>(0.2f * kHeight);
+    const guiRect lastHost =
+        PixelRectOf(ConnectionScreen::kWindow, std::string(ConnectionScreen::kHostButtonPrefix) + "1", kGuiButton);
+    const int listBottom = static_cast<int>(lastHost.bottom + (lastHost.bottom - lastHost.top));
+    for (int top = headingTop; top < listBottom; top += 4) {
+        CAPTURE(top);
+        const int linePeak = BrightestWhite(faded, lineX, top, panelInside, top + 4);
+        CHECK(linePeak <= namePeak + 20);
+    }
+    for (const int top : {headingTop, rowTop, static_cast<int>(lastHost.top), static_cast<int>(lastHost.bottom)}) {
+        CAPTURE(top);
+        CHECK(BrightestWhite(faded, lineX, top, panelInside, top + 20) >= namePeak - 20);
+    }
+}
+
 TEST_CASE("the options fit every game type inside its panel and tick the boxes that are on")
 {
     GameOnScreen screen(2718);
@@ -275,6 +372,40 @@ TEST_CASE("a match on the Tundra shows its console and chat outlined on the snow
     const int gameOnWidth = TextManager::Instance()->MeasureText("Game On", "Default");
     CHECK(CountPixels(match, 235, 680, 235 + gameOnWidth, 696, IsTextBlue) >= 40);
     CHECK(CountPixels(match, 233, 678, 237 + gameOnWidth, 698, IsDark) >= 60);
+
+    // A client whose name was cut at the join's name field leaves (one space
+    // after the name), then a line of narrow letters is said: both too long
+    // for the console, they end in "...", clear of the minimap's frame (from
+    // x 802, 9 pixels out from the panel at 811) with their dark rim too.
+    const std::string typed = "Wintergreen of the Northern Reaches, Warden of the Hill";
+    const std::string cut = CutName(typed, kNameField - 1);
+    CHECK(cut == "Wintergreen of the Northern Reaches, Warden of the");
+    NetworkManager::Instance()->Ui().AddGameChatLine(cut + " has left the game.");
+    NetworkManager::Instance()->Ui().AddGameChatLine(
+        "Wintergreen >> still holding the hill with all I have left, will it hold till the end");
+    REQUIRE(console->GetLines()[0].ends_with("..."));
+    REQUIRE(console->GetLines()[1].ends_with("..."));
+    CHECK(console->GetLines()[1].starts_with(cut + " has left"));
+    screen.Frames(1);
+    const platform::RgbImage leaving = screen.Shot("match_tundra_long_console_lines");
+    WriteCloseUp(leaving, 560, 640, 830, 730, "match_tundra_long_console_lines_close");
+    constexpr int kFrameLeft = 802;
+    for (const int top : {680, 700}) {
+        CAPTURE(top);
+        CHECK(CountPixels(leaving, kFrameLeft - 60, top, kFrameLeft - 2, top + 16, IsTextBlue) >= 40);
+    }
+    CHECK(CountPixels(leaving, kFrameLeft - 2, 678, kFrameLeft + 30, 718, IsTextBlue) == 0);
+    // The frame beside the lines is as it is sixty rows up, where only short
+    // lines stand: no rim on it either.
+    for (int y = 678; y < 718; ++y) {
+        for (int x = kFrameLeft + 1; x < kFrameLeft + 10; ++x) {
+            CAPTURE(x);
+            CAPTURE(y);
+            const Rgb here = PixelAt(leaving, x, y);
+            const Rgb above = PixelAt(leaving, x, y - 60);
+            CHECK(std::max({std::abs(here.r - above.r), std::abs(here.g - above.g), std::abs(here.b - above.b)}) <= 6);
+        }
+    }
 
     // The statistics, with the first army's name far longer than its column.
     const std::string longName = "Wintergreen of the Northern Reaches";

@@ -127,6 +127,30 @@ TEST_CASE("an edit box takes typed characters only while focused")
         CHECK_FALSE(text.outlined);
     }
 
+    SUBCASE("a box too narrow for its text shows the text's end inside its margins")
+    {
+        // 102.3 pixels wide with 5 on each side: nine characters of the
+        // recording canvas's ten pixels.
+        auto* line =
+            static_cast<guiEditBox*>(window.CreateObject("Name", kGuiEditBox, nullptr, 0.2f, 0.1f, 0.1f, 0.03f));
+        line->SetTextOffsetX(5);
+        const auto drawn = [&]() {
+            gui.canvas.calls.clear();
+            line->Render(0.0f, 0.0f, 1.0f, 1.0f, 0xFFFFFFFFu);
+            REQUIRE(gui.canvas.calls.size() == 1);
+            return gui.canvas.calls[0];
+        };
+        line->SetText("abcdefghi");
+        CHECK(drawn().text == "abcdefghi");
+        line->SetActive(1);
+        CHECK(drawn().text == "bcdefghi_");
+        line->SetText("abcdefghijklmnop");
+        const testing::CanvasCall text = drawn();
+        CHECK(text.text == "ijklmnop_");
+        CHECK(text.x == 209);
+        CHECK(line->GetText() == "abcdefghijklmnop");
+    }
+
     SUBCASE("a growing box widens with its text up to its limit, holds a line, and shows the end of a longer text")
     {
         // A sliver at (204.6, 690.3), 10.2 x 15.3 pixels; the recording

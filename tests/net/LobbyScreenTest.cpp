@@ -128,6 +128,10 @@ TEST_CASE_FIXTURE(LobbyFixture<false>, "a client's lobby lists its host, then th
     lobby->SetPlayerName(7, "no such line");
     lobby->SetPlayerName(-1, "no such line");
     CHECK(lobby->NameLines() == std::vector<std::string>{" 1: Hal", " 2: Ann", " 3: Me"});
+    // A name longer than its field is cut, and a space the cut leaves at its
+    // end goes too.
+    lobby->SetPlayerName(2, std::string(LobbyScreen::kNameLength - 1, 'A') + " BCD");
+    CHECK(lobby->GetPlayerName(2) == std::string(LobbyScreen::kNameLength - 1, 'A'));
     CHECK_FALSE(Press(LobbyScreen::LobbyReadyPressed));
     CHECK_FALSE(Press(LobbyScreen::LobbyOptionsPressed));
     CHECK(session.calls.empty());

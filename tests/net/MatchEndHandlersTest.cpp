@@ -1,8 +1,9 @@
 // The end of a network match on loopback, a host and two clients with fake
 // screens and worlds: the host's score reaches its clients and only checked
 // scores from the host are taken; a client that leaves a match is named to
-// everyone left; the host that goes, even without a word, ends its clients'
-// match, except on the statistics, which stay up.
+// everyone left, by a name whose cut left no space at its end; the host that
+// goes, even without a word, ends its clients' match, except on the
+// statistics, which stay up.
 #include "LoopbackSession.h"
 #include "TestSupport.h"
 #include "core/EventTimer.h"
@@ -77,4 +78,37 @@ TEST_CASE("in a match the host's score reaches its clients and players who leave
         CHECK(second.world.matchesLeft.empty());
         CHECK(second.ui.gameChat == std::vector<std::string>{kHostLeftLine});
     }
+}
+
+TEST_CASE("names cut at the join's and the announcement's field keep no space the cut left")
+{
+    testing::ManualClockScope clock;
+    LoopbackSession session(1);
+    NetPeer& host = session.Host();
+    NetPeer& client = session.Client(0);
+    // Byte 51, the last a name field holds, is a space in both names.
+    const std::string hostTyped = "Hal the Elder of the Southern Marches and the Long Road to the Gate";
+    const std::string clientTyped = "Wintergreen of the Northern Reaches, Warden of the Hill";
+    const std::string hostCut = "Hal the Elder of the Southern Marches and the Long";
+    const std::string clientCut = "Wintergreen of the Northern Reaches, Warden of the";
+    REQUIRE(hostTyped[kNameField - 2] == ' ');
+    REQUIRE(clientTyped[kNameField - 2] == ' ');
+    host.ui.screen = kScreenLobby;
+    REQUIRE(client.net->OpenDiscovery());
+    REQUIRE(host.net->OpenDiscovery());
+    REQUIRE(host.net->Host(hostTyped));
+    CHECK(host.net->GetOwnName() == hostCut);
+    REQUIRE(session.Pump([&] { return !client.net->Hosts().empty(); }));
+    CHECK(client.net->Hosts()[0].name == hostCut);
+    REQUIRE(client.net->Connect(0, clientTyped));
+    REQUIRE(session.Pump([&] { return host.net->Players().size() == 1 && client.net->GetOwnId() >= 1; }));
+    CHECK(client.net->GetOwnName() == clientCut);
+    CHECK(host.net->Players()[0].name == clientCut);
+
+    // Leaving a match, the client is named with one space before the rest.
+    host.world.state = kNetStateMatch;
+    client.world.state = kNetStateMatch;
+    client.net->Leave();
+    REQUIRE(session.Pump([&] { return !host.ui.gameChat.empty(); }));
+    CHECK(host.ui.gameChat == std::vector<std::string>{clientCut + " has left the game."});
 }
