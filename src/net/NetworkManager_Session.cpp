@@ -158,7 +158,7 @@ JoinRequestMessage NetworkManager::MakeJoinRequest()
     // the host's datagrams to us, and ours to it, prove themselves with it.
     MutexLock lock(mutex_);
     joinWord_ = platform::UnpredictableWord();
-    return JoinRequestMessage{connectingName_.substr(0, kNameField - 1), udp_.BoundPort(), joinWord_};
+    return JoinRequestMessage{CutName(connectingName_, kNameField - 1), udp_.BoundPort(), joinWord_};
 }
 
 void NetworkManager::SendJoin(platform::TcpStream& stream)
