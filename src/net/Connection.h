@@ -27,7 +27,8 @@ struct Connection {
     platform::NetAddress address;
     // 1-7 once joined (the host's own id is 0 on a client), -2 before.
     std::int32_t id = -2;
-    // Both read and written under the manager's mutex only.
+    // Welcomed, and not since dropped by the host. Read and written under
+    // the manager's mutex only, as is joinReceived.
     bool joined = false;
     // The word of this connection, which every datagram between the two
     // sides must carry (its proof record): drawn by the client for each

@@ -102,8 +102,11 @@ bool NetworkManager::DropConnection(const std::shared_ptr<Connection>& connectio
         return false;
     }
     connections_.erase(it);
-    // Whatever its stream says from now on is no leave of a listed player.
+    // Whatever its stream says from now on is no leave of a listed player,
+    // and what it still had waiting in the queue (a kicked player's last
+    // orders) is no longer a joined player's to be handled.
     connection->lossReported = true;
+    connection->joined = false;
     if (connection->stream) {
         connection->stream->Shutdown();
     }

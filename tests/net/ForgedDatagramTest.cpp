@@ -19,6 +19,7 @@
 #include <doctest/doctest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <initializer_list>
 #include <random>
@@ -497,13 +498,18 @@ TEST_CASE("channel 0 carries announcements and welcomes only, and a kick still r
         CHECK(host.ui.lobbyChat == std::vector<std::string>{"Raw >> on the stream's own"});
         CHECK(host.net->Players().size() == 2);
     }
-    SUBCASE("the lobby's kick")
+    SUBCASE("the lobby's kick, and what the kicked player still had waiting")
     {
         client.world.state = 1; // in the lobby, not a match
+        // A line the host has read but not yet handled when it kicks.
+        SendLobbyChat(*client.net, "one last word");
+        client.net->FlushOutgoing();
+        REQUIRE(host.net->GetQueue().WaitForAny(std::chrono::milliseconds(5000)));
         REQUIRE(host.net->Kick(client.net->GetOwnId()));
         REQUIRE(session.Pump([&] { return client.net->GetOwnId() == -1; }));
         CHECK(client.ui.screen == kScreenConnection);
         CHECK_FALSE(client.net->IsConnecting());
         CHECK(host.net->Players().empty());
+        CHECK(host.ui.lobbyChat.empty());
     }
 }
