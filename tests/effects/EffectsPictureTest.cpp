@@ -56,6 +56,7 @@ TEST_CASE("sprites shrink with distance and add their colour")
     testing::GlTestScreen screen = testing::OpenGlTestScreen(kWidth, kHeight);
     if (!screen.device) {
         MESSAGE("no offscreen GL; skipped");
+        testing::ReportSkipped();
         return;
     }
     platform::RenderDevice& device = *screen.device;
