@@ -232,6 +232,18 @@ void NullRenderDevice::SetViewport(const Viewport& viewport)
     Record("SetViewport");
 }
 
+void NullRenderDevice::SetScissorRect(const ScissorRect* rect)
+{
+    state_.scissorOn = rect != nullptr;
+    state_.scissor = rect ? *rect : ScissorRect{};
+    if (!rect) {
+        Record("SetScissorRect none");
+        return;
+    }
+    Record("SetScissorRect " + std::to_string(rect->left) + " " + std::to_string(rect->top) + " " +
+           std::to_string(rect->right) + " " + std::to_string(rect->bottom));
+}
+
 std::unique_ptr<Texture> NullRenderDevice::CreateTextureFromFile(std::string_view path, std::string* error)
 {
     std::vector<std::uint8_t> bytes;
@@ -334,6 +346,7 @@ void NullRenderDevice::EndSprites()
 void NullRenderDevice::SetRenderTarget(Texture* target)
 {
     target_ = target;
+    state_.scissorOn = false;
     const float width = static_cast<float>(target ? target->Width() : pictureWidth_);
     const float height = static_cast<float>(target ? target->Height() : pictureHeight_);
     state_.viewport = {0.0f, 0.0f, width, height, 0.0f, 1.0f};

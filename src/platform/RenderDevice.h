@@ -112,6 +112,10 @@ public:
     virtual void SetIndices(IndexBuffer* buffer) = 0;
     virtual void SetPixelShader(PixelShader* shader) = 0;
     virtual void SetViewport(const Viewport& viewport) = 0;
+    // From now on draws and clears change only the pixels inside rect, the
+    // rest of the target keeping what it shows; nullptr lifts the limit, and
+    // so does a switch of target.
+    virtual void SetScissorRect(const ScissorRect* rect) = 0;
     const DeviceState& GetState() const { return state_; }
 
     // Resources. Textures are created with full mip chains, linear filtering
@@ -151,10 +155,12 @@ public:
     virtual void EndSprites() = 0;
 
     // Targets and frames. A texture target is drawn the right way up; every
-    // switch sets the viewport to the whole new target. nullptr is the picture.
+    // switch sets the viewport to the whole new target and lifts the scissor
+    // rectangle. nullptr is the picture.
     virtual void SetRenderTarget(Texture* target) = 0;
     virtual Texture* GetRenderTarget() const = 0;
-    // Colour (ARGB) and depth of the whole current target.
+    // Colour (ARGB) and depth of the current target: the viewport's pixels,
+    // those inside the scissor rectangle while it is on.
     virtual void Clear(std::uint32_t argb, float depth) = 0;
     // Scenes nest and never fail while the device lives.
     virtual bool BeginScene() = 0;
