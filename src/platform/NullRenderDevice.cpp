@@ -32,6 +32,7 @@ public:
     explicit NullVertexBuffer(std::size_t bytes) : bytes_(bytes, 0) {}
     std::span<std::uint8_t> Lock() override { return bytes_; }
     void Unlock() override {}
+    void UnlockRange(std::size_t, std::size_t) override {}
     std::size_t Size() const override { return bytes_.size(); }
 
 private:
@@ -46,6 +47,7 @@ public:
     }
     std::span<std::uint8_t> Lock() override { return bytes_; }
     void Unlock() override {}
+    void UnlockRange(std::size_t, std::size_t) override {}
     std::uint32_t Count() const override { return count_; }
     bool IsWide() const override { return wide_; }
 

@@ -34,20 +34,26 @@ public:
 };
 
 // Vertex memory: Lock gives the whole buffer to write, Unlock hands it over.
+// UnlockRange hands over only the bytes from first, count of them, the rest
+// as they were: the buffer is written in place, so a draw from it still to
+// be carried out is waited for. It suits a change between frames (a
+// crater's), not one between draws.
 class VertexBuffer {
 public:
     virtual ~VertexBuffer() = default;
     virtual std::span<std::uint8_t> Lock() = 0;
     virtual void Unlock() = 0;
+    virtual void UnlockRange(std::size_t first, std::size_t count) = 0;
     virtual std::size_t Size() const = 0;
 };
 
-// 16- or 32-bit triangle indices.
+// 16- or 32-bit triangle indices, locked as vertices are (bytes, not indices).
 class IndexBuffer {
 public:
     virtual ~IndexBuffer() = default;
     virtual std::span<std::uint8_t> Lock() = 0;
     virtual void Unlock() = 0;
+    virtual void UnlockRange(std::size_t first, std::size_t count) = 0;
     virtual std::uint32_t Count() const = 0;
     virtual bool IsWide() const = 0;
 };

@@ -190,7 +190,7 @@ void TerrainRenderer::ApplyEdits(platform::RenderDevice& device, const Terrain& 
         blocks_.Update(terrain, window);
         NoteMinimapEdit(window);
     }
-    RefillBuffers(terrain);
+    RefillBuffers(terrain, windows);
     // A crater can dig a dry tile below the water.
     RebuildWater(device, terrain);
 }
@@ -206,24 +206,39 @@ void TerrainRenderer::RebuildWater(platform::RenderDevice& device, const Terrain
     }
 }
 
-void TerrainRenderer::RefillBuffers(const Terrain& terrain)
+// Of the ground vertices only those from the first a window holds to the
+// last go to the device (a crater's rows, not the map's 3 MB); the indices,
+// skirts and edges go whole, as their changes lie scattered. All are written
+// in place, between frames.
+void TerrainRenderer::RefillBuffers(const Terrain& terrain, const std::vector<GridWindow>& windows)
 {
     const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
-    for (std::size_t i = 0; i < ground.size(); ++i) {
-        drawnGround_[i] = DrawnGroundVertex(ground[i], mapSize_);
+    std::size_t first = ground.size();
+    std::size_t last = 0;
+    for (const GridWindow& window : windows) {
+        first = std::min<std::size_t>(first, static_cast<std::size_t>(window.r0) * columns_ + window.c0);
+        last = std::max<std::size_t>(last, static_cast<std::size_t>(window.r1) * columns_ + window.c1 + 1);
     }
-    std::memcpy(groundBuffer_->Lock().data(), drawnGround_.data(), drawnGround_.size() * sizeof(TerrainVertex));
-    groundBuffer_->Unlock();
+    last = std::min(last, ground.size());
+    if (first < last) {
+        for (std::size_t i = first; i < last; ++i) {
+            drawnGround_[i] = DrawnGroundVertex(ground[i], mapSize_);
+        }
+        const std::size_t offset = first * sizeof(TerrainVertex);
+        const std::size_t bytes = (last - first) * sizeof(TerrainVertex);
+        std::memcpy(groundBuffer_->Lock().data() + offset, &drawnGround_[first], bytes);
+        groundBuffer_->UnlockRange(offset, bytes);
+    }
+    const auto refill = [](auto& buffer, const void* data, std::size_t bytes) {
+        std::memcpy(buffer.Lock().data(), data, bytes);
+        buffer.UnlockRange(0, bytes);
+    };
     const std::vector<TerrainVertex>& edges = terrain.GetEdgeVertices();
-    std::memcpy(edgeBuffer_->Lock().data(), edges.data(), edges.size() * sizeof(TerrainVertex));
-    edgeBuffer_->Unlock();
-    const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
-    std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
-    indexBuffer_->Unlock();
+    refill(*edgeBuffer_, edges.data(), edges.size() * sizeof(TerrainVertex));
+    refill(*indexBuffer_, blocks_.GetIndices().data(), indexCount_ * sizeof(std::uint16_t));
     if (skirtBuffer_) {
         const std::vector<TerrainVertex>& skirts = blocks_.GetSkirtVertices();
-        std::memcpy(skirtBuffer_->Lock().data(), skirts.data(), skirts.size() * sizeof(TerrainVertex));
-        skirtBuffer_->Unlock();
+        refill(*skirtBuffer_, skirts.data(), skirts.size() * sizeof(TerrainVertex));
     }
 }
 
@@ -320,21 +335,25 @@ bool Overlap(const platform::ScissorRect& a, const platform::ScissorRect& b)
 }
 
 // Rectangles that overlap (a crater's ground and the light it changed) are
-// drawn as one.
+// drawn as one: the rectangle round both.
 std::vector<platform::ScissorRect> Merged(std::vector<platform::ScissorRect> rects)
 {
-    for (std::size_t i = 0; i < rects.size(); ++i) {
-        for (std::size_t j = i + 1; j < rects.size(); ++j) {
-            if (!Overlap(rects[i], rects[j])) {
-                continue;
+    bool merged = true;
+    while (merged) {
+        merged = false;
+        for (std::size_t i = 0; i < rects.size() && !merged; ++i) {
+            for (std::size_t j = i + 1; j < rects.size() && !merged; ++j) {
+                if (!Overlap(rects[i], rects[j])) {
+                    continue;
+                }
+                platform::ScissorRect& a = rects[i];
+                const platform::ScissorRect& b = rects[j];
+                a = {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                     std::max(a.bottom, b.bottom)};
+                rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+                // The grown rectangle may meet one passed before: look again.
+                merged = true;
             }
-            platform::ScissorRect& a = rects[i];
-            const platform::ScissorRect& b = rects[j];
-            a = {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
-                 std::max(a.bottom, b.bottom)};
-            rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
-            // The grown rectangle may now meet one it passed before.
-            j = i;
         }
     }
     return rects;

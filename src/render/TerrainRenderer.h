@@ -86,7 +86,7 @@ private:
     void UploadGeometry(platform::RenderDevice& device, const Terrain& terrain);
     void ApplyEdits(platform::RenderDevice& device, const Terrain& terrain);
     void RebuildWater(platform::RenderDevice& device, const Terrain& terrain);
-    void RefillBuffers(const Terrain& terrain);
+    void RefillBuffers(const Terrain& terrain, const std::vector<GridWindow>& windows);
     void DrawGround(platform::RenderDevice& device, bool withSkirts);
     // The ground at full detail from above into the minimap's target, where
     // it changed since the last time.
