@@ -365,6 +365,9 @@ void Game::EndDrawing()
 
 void Game::RenderFrame()
 {
+    // Only the HUD shows the minimap: behind the menus it is left stale, and
+    // the first frame of a match draws it.
+    Renderer::Instance()->GetTerrainRenderer().SetMinimapShown(HudOverlay::Instance()->IsVisible());
     const RenderScene scene{&camera_, &terrain_, &light_, frameTime_};
     if (!Renderer::Instance()->RenderGame(scene)) {
         // Nothing to draw with, but the windows closed this frame still go.

@@ -71,6 +71,9 @@ struct DeviceState {
     std::uint32_t vertexFormat = 0;
     PixelShader* pixelShader = nullptr;
     Viewport viewport;
+    // Draws and clears change only the scissor rectangle's pixels while it is on.
+    bool scissorOn = false;
+    ScissorRect scissor;
 };
 
 } // namespace platform

@@ -325,6 +325,13 @@ void GlRenderDevice::SetViewport(const Viewport& viewport)
     dirty_ |= kDirtyViewport | kDirtyTransforms;
 }
 
+void GlRenderDevice::SetScissorRect(const ScissorRect* rect)
+{
+    state_.scissorOn = rect != nullptr;
+    state_.scissor = rect ? *rect : ScissorRect{};
+    dirty_ |= kDirtyScissor;
+}
+
 Matrix GlRenderDevice::ClipFix() const
 {
     Matrix fix = Matrix::Identity();
@@ -367,6 +374,24 @@ void GlRenderDevice::ApplyViewport()
     const int y = target_ ? static_cast<int>(vp.y) : targetHeight - static_cast<int>(vp.y) - height;
     glViewport(x, y, width, height);
     glDepthRange(vp.minZ, vp.maxZ);
+}
+
+void GlRenderDevice::GlScissor(const ScissorRect& rect) const
+{
+    const int targetHeight = target_ ? target_->Height() : pictureHeight_;
+    const int width = std::max(rect.right - rect.left, 0);
+    const int height = std::max(rect.bottom - rect.top, 0);
+    // As for the viewport: a texture target's rows already count from the top.
+    const int y = target_ ? rect.top : targetHeight - rect.top - height;
+    glScissor(rect.left, y, width, height);
+}
+
+void GlRenderDevice::ApplyScissor()
+{
+    SetCap(GL_SCISSOR_TEST, state_.scissorOn);
+    if (state_.scissorOn) {
+        GlScissor(state_.scissor);
+    }
 }
 
 void GlRenderDevice::ApplyStates()
@@ -571,6 +596,9 @@ bool GlRenderDevice::PrepareDraw()
     if (dirty_ & kDirtyViewport) {
         ApplyViewport();
     }
+    if (dirty_ & kDirtyScissor) {
+        ApplyScissor();
+    }
     if (dirty_ & kDirtyStates) {
         ApplyStates();
     }
@@ -692,6 +720,7 @@ void GlRenderDevice::FlushSprites()
     SetRenderState(RenderState::CullMode, kCullNone);
     SetRenderState(RenderState::FillMode, kFillSolid);
     SetRenderState(RenderState::PointSpriteEnable, 0);
+    SetScissorRect(nullptr);
     SetPixelShader(nullptr);
     SetTexture(0, spriteTexture_);
     SetVertexFormat(kScreenTexVertexFormat);
@@ -727,6 +756,7 @@ void GlRenderDevice::SetRenderTarget(Texture* target)
         return;
     }
     target_ = target;
+    state_.scissorOn = false;
     BindTarget();
     const float width = static_cast<float>(target ? target->Width() : pictureWidth_);
     const float height = static_cast<float>(target ? target->Height() : pictureHeight_);
@@ -737,18 +767,25 @@ void GlRenderDevice::SetRenderTarget(Texture* target)
 void GlRenderDevice::Clear(std::uint32_t argb, float depth)
 {
     ApplyViewport();
+    // GL clears the whole target whatever the viewport: the scissor keeps
+    // the clear inside it, and inside the caller's rectangle when there is one.
     const Viewport& vp = state_.viewport;
-    const int targetHeight = target_ ? target_->Height() : pictureHeight_;
-    const int y = target_ ? static_cast<int>(vp.y) : targetHeight - static_cast<int>(vp.y + vp.height);
+    ScissorRect area{static_cast<int>(vp.x), static_cast<int>(vp.y), static_cast<int>(vp.x + vp.width),
+                     static_cast<int>(vp.y + vp.height)};
+    if (state_.scissorOn) {
+        const ScissorRect& s = state_.scissor;
+        area = {std::max(area.left, s.left), std::max(area.top, s.top), std::min(area.right, s.right),
+                std::min(area.bottom, s.bottom)};
+    }
     glEnable(GL_SCISSOR_TEST);
-    glScissor(static_cast<int>(vp.x), y, static_cast<int>(vp.width), static_cast<int>(vp.height));
+    GlScissor(area);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
     glDepthMask(GL_TRUE);
     const ColorValue c = UnpackColor(argb);
     glClearColor(c.r, c.g, c.b, c.a);
     glClearDepth(depth);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    glDisable(GL_SCISSOR_TEST);
+    ApplyScissor();
     dirty_ |= kDirtyStates;
 }
 

@@ -37,6 +37,7 @@ public:
     void SetIndices(IndexBuffer* buffer) override;
     void SetPixelShader(PixelShader* shader) override;
     void SetViewport(const Viewport& viewport) override;
+    void SetScissorRect(const ScissorRect* rect) override;
 
     std::unique_ptr<Texture> CreateTextureFromFile(std::string_view path, std::string* error) override;
     std::unique_ptr<Texture> CreateTextureFromMemory(std::span<const std::uint8_t> fileBytes,
@@ -88,6 +89,7 @@ private:
         kDirtyLight = 1u << 3,
         kDirtyTextures = 1u << 4,
         kDirtyViewport = 1u << 5,
+        kDirtyScissor = 1u << 6,
         kDirtyAll = 0xFFu,
     };
 
@@ -102,6 +104,9 @@ private:
     void ApplyMaterial();
     void ApplyTextures();
     void ApplyViewport();
+    void ApplyScissor();
+    // The rectangle in GL's window coordinates, rows from the bottom.
+    void GlScissor(const ScissorRect& rect) const;
     void ApplyArrays(std::uint32_t byteOffset);
     void ApplyTexCoordArrays(int sets, int stride, std::uint32_t at);
     // Point sprites on for point lists only, when the sprite state asks.

@@ -12,6 +12,7 @@
 #include "platform/GlResources.h"
 #include "platform/ImageFile.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace platform {
@@ -115,6 +116,27 @@ void GlBuffer::Unlock()
         glBufferData(target_, static_cast<GLsizeiptr>(bytes_.size()), nullptr, GL_DYNAMIC_DRAW);
         glBufferSubData(target_, 0, static_cast<GLsizeiptr>(bytes_.size()), bytes_.data());
     }
+    glBindBuffer(target_, static_cast<GLuint>(previous));
+}
+
+// No orphaning: a new store would cost the whole buffer's copy (and the
+// driver's clearing of it) for a few changed bytes.
+void GlBuffer::UnlockRange(std::size_t first, std::size_t count)
+{
+    if (!uploaded_) {
+        Unlock();
+        return;
+    }
+    const std::size_t from = std::min(first, bytes_.size());
+    const std::size_t bytes = std::min(count, bytes_.size() - from);
+    if (bytes == 0) {
+        return;
+    }
+    const GLenum query = target_ == GL_ARRAY_BUFFER ? GL_ARRAY_BUFFER_BINDING : GL_ELEMENT_ARRAY_BUFFER_BINDING;
+    GLint previous = 0;
+    glGetIntegerv(query, &previous);
+    glBindBuffer(target_, id_);
+    glBufferSubData(target_, static_cast<GLintptr>(from), static_cast<GLsizeiptr>(bytes), bytes_.data() + from);
     glBindBuffer(target_, static_cast<GLuint>(previous));
 }
 

@@ -58,6 +58,7 @@ public:
 
     std::span<std::uint8_t> Lock() { return bytes_; }
     void Unlock();
+    void UnlockRange(std::size_t first, std::size_t count);
     std::size_t Size() const { return bytes_.size(); }
     GLuint Id() const { return id_; }
 
@@ -76,6 +77,7 @@ public:
     GlVertexBuffer& operator=(const GlVertexBuffer&) = delete;
     std::span<std::uint8_t> Lock() override { return buffer_.Lock(); }
     void Unlock() override { buffer_.Unlock(); }
+    void UnlockRange(std::size_t first, std::size_t count) override { buffer_.UnlockRange(first, count); }
     std::size_t Size() const override { return buffer_.Size(); }
     GLuint Id() const { return buffer_.Id(); }
 
@@ -96,6 +98,7 @@ public:
     GlIndexBuffer& operator=(const GlIndexBuffer&) = delete;
     std::span<std::uint8_t> Lock() override { return buffer_.Lock(); }
     void Unlock() override { buffer_.Unlock(); }
+    void UnlockRange(std::size_t first, std::size_t count) override { buffer_.UnlockRange(first, count); }
     std::uint32_t Count() const override { return count_; }
     bool IsWide() const override { return wide_; }
     GLuint Id() const { return buffer_.Id(); }

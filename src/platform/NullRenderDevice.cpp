@@ -32,6 +32,7 @@ public:
     explicit NullVertexBuffer(std::size_t bytes) : bytes_(bytes, 0) {}
     std::span<std::uint8_t> Lock() override { return bytes_; }
     void Unlock() override {}
+    void UnlockRange(std::size_t, std::size_t) override {}
     std::size_t Size() const override { return bytes_.size(); }
 
 private:
@@ -46,6 +47,7 @@ public:
     }
     std::span<std::uint8_t> Lock() override { return bytes_; }
     void Unlock() override {}
+    void UnlockRange(std::size_t, std::size_t) override {}
     std::uint32_t Count() const override { return count_; }
     bool IsWide() const override { return wide_; }
 
@@ -232,6 +234,18 @@ void NullRenderDevice::SetViewport(const Viewport& viewport)
     Record("SetViewport");
 }
 
+void NullRenderDevice::SetScissorRect(const ScissorRect* rect)
+{
+    state_.scissorOn = rect != nullptr;
+    state_.scissor = rect ? *rect : ScissorRect{};
+    if (!rect) {
+        Record("SetScissorRect none");
+        return;
+    }
+    Record("SetScissorRect " + std::to_string(rect->left) + " " + std::to_string(rect->top) + " " +
+           std::to_string(rect->right) + " " + std::to_string(rect->bottom));
+}
+
 std::unique_ptr<Texture> NullRenderDevice::CreateTextureFromFile(std::string_view path, std::string* error)
 {
     std::vector<std::uint8_t> bytes;
@@ -334,6 +348,7 @@ void NullRenderDevice::EndSprites()
 void NullRenderDevice::SetRenderTarget(Texture* target)
 {
     target_ = target;
+    state_.scissorOn = false;
     const float width = static_cast<float>(target ? target->Width() : pictureWidth_);
     const float height = static_cast<float>(target ? target->Height() : pictureHeight_);
     state_.viewport = {0.0f, 0.0f, width, height, 0.0f, 1.0f};

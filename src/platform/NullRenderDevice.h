@@ -26,6 +26,7 @@ public:
     void SetIndices(IndexBuffer* buffer) override;
     void SetPixelShader(PixelShader* shader) override;
     void SetViewport(const Viewport& viewport) override;
+    void SetScissorRect(const ScissorRect* rect) override;
 
     std::unique_ptr<Texture> CreateTextureFromFile(std::string_view path, std::string* error) override;
     std::unique_ptr<Texture> CreateTextureFromMemory(std::span<const std::uint8_t> fileBytes,

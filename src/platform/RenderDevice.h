@@ -34,20 +34,26 @@ public:
 };
 
 // Vertex memory: Lock gives the whole buffer to write, Unlock hands it over.
+// UnlockRange hands over only the bytes from first, count of them, the rest
+// as they were: the buffer is written in place, so a draw from it still to
+// be carried out is waited for. It suits a change between frames (a
+// crater's), not one between draws.
 class VertexBuffer {
 public:
     virtual ~VertexBuffer() = default;
     virtual std::span<std::uint8_t> Lock() = 0;
     virtual void Unlock() = 0;
+    virtual void UnlockRange(std::size_t first, std::size_t count) = 0;
     virtual std::size_t Size() const = 0;
 };
 
-// 16- or 32-bit triangle indices.
+// 16- or 32-bit triangle indices, locked as vertices are (bytes, not indices).
 class IndexBuffer {
 public:
     virtual ~IndexBuffer() = default;
     virtual std::span<std::uint8_t> Lock() = 0;
     virtual void Unlock() = 0;
+    virtual void UnlockRange(std::size_t first, std::size_t count) = 0;
     virtual std::uint32_t Count() const = 0;
     virtual bool IsWide() const = 0;
 };
@@ -112,6 +118,10 @@ public:
     virtual void SetIndices(IndexBuffer* buffer) = 0;
     virtual void SetPixelShader(PixelShader* shader) = 0;
     virtual void SetViewport(const Viewport& viewport) = 0;
+    // From now on draws and clears change only the pixels inside rect, the
+    // rest of the target keeping what it shows; nullptr lifts the limit, and
+    // so does a switch of target.
+    virtual void SetScissorRect(const ScissorRect* rect) = 0;
     const DeviceState& GetState() const { return state_; }
 
     // Resources. Textures are created with full mip chains, linear filtering
@@ -151,10 +161,12 @@ public:
     virtual void EndSprites() = 0;
 
     // Targets and frames. A texture target is drawn the right way up; every
-    // switch sets the viewport to the whole new target. nullptr is the picture.
+    // switch sets the viewport to the whole new target and lifts the scissor
+    // rectangle. nullptr is the picture.
     virtual void SetRenderTarget(Texture* target) = 0;
     virtual Texture* GetRenderTarget() const = 0;
-    // Colour (ARGB) and depth of the whole current target.
+    // Colour (ARGB) and depth of the current target: the viewport's pixels,
+    // those inside the scissor rectangle while it is on.
     virtual void Clear(std::uint32_t argb, float depth) = 0;
     // Scenes nest and never fail while the device lives.
     virtual bool BeginScene() = 0;

@@ -142,6 +142,17 @@ struct Material {
     float power = 0.0f;
 };
 
+// A rectangle of the target's pixels counted as the viewport counts them,
+// from the top left with y down: columns left .. right - 1, rows top ..
+// bottom - 1.
+struct ScissorRect {
+    int left = 0;
+    int top = 0;
+    int right = 0;
+    int bottom = 0;
+    bool operator==(const ScissorRect&) const = default;
+};
+
 // A pre-transformed vertex: screen pixels, not lit, coloured.
 struct ScreenVertex {
     float x = 0.0f;

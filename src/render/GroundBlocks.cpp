@@ -612,6 +612,19 @@ void GroundBlocks::SelectAllAt(int level)
     GatherRuns();
 }
 
+void GroundBlocks::SelectWindowAt(int level, const GridWindow& window)
+{
+    const int clamped = std::clamp(level, 0, kLevels - 1);
+    for (std::size_t i = 0; i < blocks_.size(); ++i) {
+        const Block& block = blocks_[i];
+        const bool sharesCell =
+            block.c0 < window.c1 && window.c0 < block.c1 && block.r0 < window.r1 && window.r0 < block.r1;
+        selected_[i] = sharesCell ? clamped : -1;
+    }
+    std::fill(baked_.begin(), baked_.end(), false);
+    GatherRuns();
+}
+
 void GroundBlocks::GatherRuns()
 {
     groundRuns_.clear();

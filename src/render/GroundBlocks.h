@@ -78,6 +78,9 @@ public:
     void Select(const Matrix& view, const Matrix& projection);
     // Every block at one level, with the layers (the minimap's view).
     void SelectAllAt(int level);
+    // Only the blocks that share a cell with window (the cells between its
+    // grid lines), at one level, with the layers: a part of the minimap.
+    void SelectWindowAt(int level, const GridWindow& window);
     // Blocks at least this far from the eye go to the baked runs; by default
     // none does.
     void SetBakedBeyond(float distance) { bakedBeyond_ = distance; }

@@ -185,8 +185,8 @@ bool Renderer::RenderGame(const RenderScene& scene)
     // The close-up is rendered into its own target before this frame's
     // picture is cleared, so it can be shown in the HUD below.
     RunLayer(layers_.beforeClear);
-    // So is the minimap, when craters or a relight have changed the ground;
-    // the ground's buffers catch up with them at the same time.
+    // So is the minimap, where craters or a relight changed the ground (when
+    // it is shown); the ground's buffers catch up with them at the same time.
     if (scene.terrain) {
         terrain_.Sync(d, *scene.terrain);
     }

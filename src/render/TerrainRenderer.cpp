@@ -17,10 +17,20 @@ namespace {
 constexpr float kWaterFrameSeconds = 0.08f;
 // The full grid, as the ground is drawn: a minimap texel covers about one
 // cell (255 cells to 256 texels on the shipped maps), so every grid line's
-// light shows in it. Each relight (each crater) pays for four times the
-// triangles of every other line: on llvmpipe a redraw of about 20 ms
-// instead of 8.
+// light shows in it. Drawn whole (after a map upload) that is some 130,000
+// triangles; a crater redraws only the few blocks under it.
 constexpr int kMinimapLevel = 0;
+// A whole minimap is drawn in strips of this many grid rows, each handed on
+// to the device before the next is queued: llvmpipe keeps every triangle of
+// a pass binned until the pass is carried out. The whole grid in one pass
+// left the process some 35 MB larger for good; in 16 strips about 5 MB, for
+// about 5 ms more on the whole picture (some 26 ms in the render bench's
+// frame instead of 21), which is drawn only after a map upload or a new
+// light.
+constexpr std::uint32_t kMinimapStripRows = 2 * GroundBlocks::kBlockCells;
+// More windows than this waiting for the minimap (behind the menus) and it
+// is drawn whole.
+constexpr std::size_t kMinimapMaxEdits = 16;
 constexpr const char* kLogName = "Renderer.txt";
 
 platform::Material EdgeMaterial()
@@ -62,7 +72,6 @@ std::unique_ptr<platform::VertexBuffer> TerrainRenderer::MakeVertexBuffer(platfo
 void TerrainRenderer::Upload(platform::RenderDevice& device, const Terrain& terrain)
 {
     Release();
-    minimapStale_ = true;
     if (!terrain.IsLoaded()) {
         return;
     }
@@ -150,6 +159,8 @@ void TerrainRenderer::Release()
     columns_ = rows_ = vertexCount_ = indexCount_ = skirtVertexCount_ = 0;
     mapSize_ = 0.0f;
     waterFrame_ = 0;
+    minimapWhole_ = true;
+    minimapEdits_.clear();
 }
 
 void TerrainRenderer::Sync(platform::RenderDevice& device, const Terrain& terrain)
@@ -157,10 +168,8 @@ void TerrainRenderer::Sync(platform::RenderDevice& device, const Terrain& terrai
     if (loaded_ && terrain.GetEditCount() != syncedEdits_) {
         ApplyEdits(device, terrain);
     }
-    if (minimapStale_ || terrain.GetRelightCount() != syncedRelights_) {
-        RenderMinimap(device, terrain);
-        syncedRelights_ = terrain.GetRelightCount();
-        minimapStale_ = false;
+    if (minimapShown_) {
+        UpdateMinimap(device, terrain);
     }
 }
 
@@ -171,16 +180,19 @@ void TerrainRenderer::ApplyEdits(platform::RenderDevice& device, const Terrain& 
     const std::uint32_t since = syncedEdits_;
     syncedEdits_ = terrain.GetEditCount();
     if (terrain.GetColumns() != columns_ || terrain.GetRows() != rows_ || !terrain.IsLoaded()) {
+        minimapWhole_ = true;
         return;
     }
     std::vector<GridWindow> windows;
     if (!terrain.GetEditsSince(since, windows)) {
         windows = {{0, columns_ - 1, 0, rows_ - 1}};
+        minimapWhole_ = true;
     }
     for (const GridWindow& window : windows) {
         blocks_.Update(terrain, window);
+        NoteMinimapEdit(window);
     }
-    RefillBuffers(terrain);
+    RefillBuffers(terrain, windows);
     // A crater can dig a dry tile below the water.
     RebuildWater(device, terrain);
 }
@@ -196,24 +208,39 @@ void TerrainRenderer::RebuildWater(platform::RenderDevice& device, const Terrain
     }
 }
 
-void TerrainRenderer::RefillBuffers(const Terrain& terrain)
+// Of the ground vertices only those from the first a window holds to the
+// last go to the device (a crater's rows, not the map's 3 MB); the indices,
+// skirts and edges go whole, as their changes lie scattered. All are written
+// in place, between frames.
+void TerrainRenderer::RefillBuffers(const Terrain& terrain, const std::vector<GridWindow>& windows)
 {
     const std::vector<TerrainVertex>& ground = terrain.GetGroundVertices();
-    for (std::size_t i = 0; i < ground.size(); ++i) {
-        drawnGround_[i] = DrawnGroundVertex(ground[i], mapSize_);
+    std::size_t first = ground.size();
+    std::size_t last = 0;
+    for (const GridWindow& window : windows) {
+        first = std::min<std::size_t>(first, static_cast<std::size_t>(window.r0) * columns_ + window.c0);
+        last = std::max<std::size_t>(last, static_cast<std::size_t>(window.r1) * columns_ + window.c1 + 1);
     }
-    std::memcpy(groundBuffer_->Lock().data(), drawnGround_.data(), drawnGround_.size() * sizeof(TerrainVertex));
-    groundBuffer_->Unlock();
+    last = std::min(last, ground.size());
+    if (first < last) {
+        for (std::size_t i = first; i < last; ++i) {
+            drawnGround_[i] = DrawnGroundVertex(ground[i], mapSize_);
+        }
+        const std::size_t offset = first * sizeof(TerrainVertex);
+        const std::size_t bytes = (last - first) * sizeof(TerrainVertex);
+        std::memcpy(groundBuffer_->Lock().data() + offset, &drawnGround_[first], bytes);
+        groundBuffer_->UnlockRange(offset, bytes);
+    }
+    const auto refill = [](auto& buffer, const void* data, std::size_t bytes) {
+        std::memcpy(buffer.Lock().data(), data, bytes);
+        buffer.UnlockRange(0, bytes);
+    };
     const std::vector<TerrainVertex>& edges = terrain.GetEdgeVertices();
-    std::memcpy(edgeBuffer_->Lock().data(), edges.data(), edges.size() * sizeof(TerrainVertex));
-    edgeBuffer_->Unlock();
-    const std::vector<std::uint16_t>& indices = blocks_.GetIndices();
-    std::memcpy(indexBuffer_->Lock().data(), indices.data(), indexCount_ * sizeof(std::uint16_t));
-    indexBuffer_->Unlock();
+    refill(*edgeBuffer_, edges.data(), edges.size() * sizeof(TerrainVertex));
+    refill(*indexBuffer_, blocks_.GetIndices().data(), indexCount_ * sizeof(std::uint16_t));
     if (skirtBuffer_) {
         const std::vector<TerrainVertex>& skirts = blocks_.GetSkirtVertices();
-        std::memcpy(skirtBuffer_->Lock().data(), skirts.data(), skirts.size() * sizeof(TerrainVertex));
-        skirtBuffer_->Unlock();
+        refill(*skirtBuffer_, skirts.data(), skirts.size() * sizeof(TerrainVertex));
     }
 }
 
@@ -289,17 +316,93 @@ void TerrainRenderer::DrawGround(platform::RenderDevice& device, bool withSkirts
     }
 }
 
-void TerrainRenderer::RenderMinimap(platform::RenderDevice& device, const Terrain& terrain)
+void TerrainRenderer::NoteMinimapEdit(const GridWindow& window)
 {
+    if (minimapWhole_) {
+        return;
+    }
+    if (minimapEdits_.size() >= kMinimapMaxEdits) {
+        minimapWhole_ = true;
+        minimapEdits_.clear();
+        return;
+    }
+    minimapEdits_.push_back(window);
+}
+
+namespace {
+
+bool Overlap(const platform::ScissorRect& a, const platform::ScissorRect& b)
+{
+    return a.left < b.right && b.left < a.right && a.top < b.bottom && b.top < a.bottom;
+}
+
+// Rectangles that overlap (a crater's ground and the light it changed) are
+// drawn as one: the rectangle round both.
+std::vector<platform::ScissorRect> Merged(std::vector<platform::ScissorRect> rects)
+{
+    bool merged = true;
+    while (merged) {
+        merged = false;
+        for (std::size_t i = 0; i < rects.size() && !merged; ++i) {
+            for (std::size_t j = i + 1; j < rects.size() && !merged; ++j) {
+                if (!Overlap(rects[i], rects[j])) {
+                    continue;
+                }
+                platform::ScissorRect& a = rects[i];
+                const platform::ScissorRect& b = rects[j];
+                a = {std::min(a.left, b.left), std::min(a.top, b.top), std::max(a.right, b.right),
+                     std::max(a.bottom, b.bottom)};
+                rects.erase(rects.begin() + static_cast<std::ptrdiff_t>(j));
+                // The grown rectangle may meet one passed before: look again.
+                merged = true;
+            }
+        }
+    }
+    return rects;
+}
+
+} // namespace
+
+void TerrainRenderer::UpdateMinimap(platform::RenderDevice& device, const Terrain& terrain)
+{
+    if (!minimapWhole_ && minimapEdits_.empty()) {
+        return;
+    }
     const bool drawable = loaded_ && terrain.IsLoaded() && terrain.GetColumns() == columns_;
-    minimap_.Render(device, drawable ? mapSize_ : 0.0f, [this, &device] {
-        device.SetStreamSource(groundBuffer_.get(), kStride);
-        device.SetIndices(indexBuffer_.get());
-        device.SetVertexFormat(kVertexFormat);
-        blocks_.SelectAllAt(kMinimapLevel);
+    std::vector<platform::ScissorRect> areas;
+    if (minimapWhole_ || !drawable || !minimap_.GetTexture()) {
+        areas.push_back(Minimap::kWholePicture);
+    } else {
+        for (const GridWindow& window : minimapEdits_) {
+            areas.push_back(Minimap::TexelsAround(window, columns_, rows_));
+        }
+        areas = Merged(std::move(areas));
+    }
+    minimapWhole_ = false;
+    minimapEdits_.clear();
+    minimap_.Render(device, drawable ? mapSize_ : 0.0f, areas,
+                    [this, &device](const platform::ScissorRect& area) { DrawMinimapArea(device, area); });
+}
+
+// The blocks under the area, strip by strip, each strip handed on before
+// the next is queued.
+void TerrainRenderer::DrawMinimapArea(platform::RenderDevice& device, const platform::ScissorRect& area)
+{
+    device.SetStreamSource(groundBuffer_.get(), kStride);
+    device.SetIndices(indexBuffer_.get());
+    device.SetVertexFormat(kVertexFormat);
+    const GridWindow cells = Minimap::CellsUnder(area, columns_, rows_);
+    // Strips end on block borders, so no block is drawn in two of them.
+    for (std::uint32_t first = cells.r0; first < cells.r1;) {
+        const std::uint32_t end = std::min((first / kMinimapStripRows + 1) * kMinimapStripRows, cells.r1);
+        if (first != cells.r0) {
+            device.Flush();
+        }
+        blocks_.SelectWindowAt(kMinimapLevel, {cells.c0, cells.c1, first, end});
         DrawGround(device, false);
-        device.SetTexture(0, nullptr);
-    });
+        first = end;
+    }
+    device.SetTexture(0, nullptr);
 }
 
 void TerrainRenderer::StepWater()

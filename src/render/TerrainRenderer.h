@@ -13,7 +13,12 @@
 // craters never touch the picture.
 //
 // Craters and relights change the Terrain; Sync brings the buffers and the
-// minimap (Minimap.h) up to date at the start of a frame.
+// minimap (Minimap.h) up to date at the start of a frame. The minimap is
+// drawn whole only after a map upload (and when too much changed to
+// follow); after a crater or a relight only the texels over the ground that
+// changed are drawn again, from the blocks under them. While no minimap is
+// shown (the menus) it is not drawn at all: what changed is remembered and
+// drawn when it is shown again.
 #pragma once
 
 #include "platform/RenderDevice.h"
@@ -50,11 +55,16 @@ public:
     void Release();
     bool IsLoaded() const { return loaded_; }
     // Catches up with what changed in terrain since the upload or the last
-    // sync: edited ground (buffers), a relight (the minimap redrawn).
+    // sync: edited ground and light (buffers, and the minimap where it
+    // changed, while the minimap is shown).
     void Sync(platform::RenderDevice& device, const Terrain& terrain);
+    // Whether anything shows the minimap; while nothing does, Sync leaves it
+    // stale. Shown until said otherwise.
+    void SetMinimapShown(bool shown) { minimapShown_ = shown; }
+    bool IsMinimapShown() const { return minimapShown_; }
 
     // The minimap's picture for the HUD: the whole map from above, +x to the
-    // right and +z up; null when none could be made.
+    // right and +z up; null when none could be made (or none was drawn yet).
     platform::Texture* GetMinimapTexture() const { return minimap_.GetTexture(); }
     bool HasBakedGround() const { return baked_ != nullptr; }
 
@@ -76,10 +86,13 @@ private:
     void UploadGeometry(platform::RenderDevice& device, const Terrain& terrain);
     void ApplyEdits(platform::RenderDevice& device, const Terrain& terrain);
     void RebuildWater(platform::RenderDevice& device, const Terrain& terrain);
-    void RefillBuffers(const Terrain& terrain);
+    void RefillBuffers(const Terrain& terrain, const std::vector<GridWindow>& windows);
     void DrawGround(platform::RenderDevice& device, bool withSkirts);
-    // The ground at full detail from above into the minimap's target.
-    void RenderMinimap(platform::RenderDevice& device, const Terrain& terrain);
+    // The ground at full detail from above into the minimap's target, where
+    // it changed since the last time.
+    void UpdateMinimap(platform::RenderDevice& device, const Terrain& terrain);
+    void DrawMinimapArea(platform::RenderDevice& device, const platform::ScissorRect& area);
+    void NoteMinimapEdit(const GridWindow& window);
     static std::unique_ptr<platform::Texture> BakeGround(platform::RenderDevice& device, const Terrain& terrain);
     std::unique_ptr<platform::VertexBuffer> MakeVertexBuffer(platform::RenderDevice& device,
                                                              std::span<const TerrainVertex> vertices) const;
@@ -99,8 +112,11 @@ private:
     Minimap minimap_;
     std::vector<TerrainVertex> drawnGround_;
     std::uint32_t syncedEdits_ = 0;
-    std::uint32_t syncedRelights_ = 0;
-    bool minimapStale_ = true;
+    // What the minimap has yet to catch up with: all of it, or the windows
+    // of the grid that changed.
+    bool minimapWhole_ = true;
+    std::vector<GridWindow> minimapEdits_;
+    bool minimapShown_ = true;
     float mapSize_ = 0.0f;
     std::array<std::unique_ptr<platform::Texture>, kMapGroundImages> groundTextures_;
     std::array<std::unique_ptr<platform::Texture>, kMapWaterFrames> waterTextures_;

@@ -91,8 +91,8 @@ public:
     // remembered from the last call, kept across maps) and the ambient ARGB:
     // Lambert shading, faded to a flat 0.15 over the first 3 units under the
     // water. Only red, green and blue change; alpha is the layer blend. With
-    // no map it only remembers the light. The drawing side sees the relight
-    // through GetRelightCount and redraws the minimap.
+    // no map it only remembers the light. The vertices whose colour changed
+    // count as an edit (below), which the drawing side redraws in the minimap.
     void Relight(const LightRecord* light, std::uint32_t ambient);
     // Presses the ground down to the lower surface of a sphere of radius
     // whose lowest point lies radius / 2 below centre, then puts the touched

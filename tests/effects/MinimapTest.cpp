@@ -3,10 +3,16 @@
 // picture laid on the screen and read back: row 0 must be +z and column 0
 // -x. Then ridges one grid line wide, which show only if every grid line is
 // drawn; that picture and the shipped maps' are written next to the tests
-// (minimap_ridges.png, minimap_<map>.png).
+// (minimap_ridges.png, minimap_<map>.png). Then craters: each redraws only
+// the texels over the ground it changed, exactly as a whole redraw draws
+// them (minimap_crater_<where>.png). Last, on the null device, the game
+// draws no minimap behind the menus and the whole of it at a match's start.
+#include "app/Game.h"
 #include "platform/ImageFile.h"
+#include "platform/Random.h"
 #include "render/Minimap.h"
 #include "render/TerrainRenderer.h"
+#include "screens/HudOverlay.h"
 
 #include "RenderTestWindow.h"
 #include "TestSupport.h"
@@ -14,8 +20,10 @@
 #include <doctest/doctest.h>
 
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -186,4 +194,186 @@ TEST_CASE("the minimap is drawn from every grid line, so a ridge one line wide s
                     "minimap_" + map + ".png");
     }
     renderer = TerrainRenderer();
+}
+
+TEST_CASE("a crater redraws only the minimap texels over the ground it changed, each as a whole redraw draws it")
+{
+    // Before each crater a patch of the picture far from it is painted
+    // magenta, which no ground is: a redraw of the whole picture would paint
+    // over it. Everywhere else the picture must come out as a whole redraw
+    // of the same ground draws it, texel for texel. (The picture is read
+    // back through a quad whose sampling takes a trace of each neighbour, so
+    // the texels next to the patch are left out.) One blast in the middle,
+    // one shell in a corner, where the texels and the grid end.
+    constexpr int kSide = Minimap::kSize;
+    constexpr std::uint32_t kMagenta = 0xFF00FFu;
+    constexpr platform::ScissorRect kPatch{8, 8, 40, 40};
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    testing::GlTestScreen screen = testing::OpenGlTestScreen(kSide, kSide);
+    REQUIRE(screen.device);
+    platform::RenderDevice& device = *screen.device;
+    TerrainRenderer renderer;
+    REQUIRE(renderer.LoadGroundShader(device));
+    Terrain terrain;
+    REQUIRE(terrain.Load("Grassland.kvm"));
+    LightRecord sun;
+    sun.diffuse = {1.0f, 1.0f, 0.8f, 1.0f};
+    sun.direction = Vec3Normalize({2.0f, -2.0f, -3.0f});
+    renderer.Upload(device, terrain);
+    terrain.Relight(&sun, kGroundAmbient);
+    renderer.Sync(device, terrain);
+    REQUIRE(renderer.GetMinimapTexture() != nullptr);
+    const auto show = [&] { return ShowMinimapAt(device, renderer.GetMinimapTexture(), -0.5f, kSide); };
+    const auto inPatch = [&](int x, int y, int grow) {
+        return x >= kPatch.left - grow && x < kPatch.right + grow && y >= kPatch.top - grow && y < kPatch.bottom + grow;
+    };
+
+    struct Shot {
+        const char* where;
+        float radius;
+        float x;
+        float z;
+    };
+    for (const Shot& shot : {Shot{"middle", 10.0f, 3.3f, -7.1f}, Shot{"corner", 6.0f, 197.5f, -198.2f}}) {
+        const std::string where = shot.where;
+        CAPTURE(where);
+        const platform::RgbImage before = show();
+        device.SetRenderTarget(renderer.GetMinimapTexture());
+        device.SetScissorRect(&kPatch);
+        device.Clear(0xFF000000u | kMagenta, 1.0f);
+        device.SetRenderTarget(nullptr);
+        REQUIRE(terrain.Crater(shot.radius, {shot.x, terrain.HeightAt(shot.x, shot.z), shot.z}));
+        renderer.Sync(device, terrain);
+        const platform::RgbImage partial = show();
+        SavePicture(partial, "minimap_crater_" + where + ".png");
+        // The same ground uploaded afresh is drawn whole.
+        renderer.Upload(device, terrain);
+        renderer.Sync(device, terrain);
+        const platform::RgbImage whole = show();
+
+        int changed = 0;
+        int unlike = 0;
+        int patchRedrawn = 0;
+        for (int y = 0; y < kSide; ++y) {
+            for (int x = 0; x < kSide; ++x) {
+                const std::uint32_t drawn = testing::PixelAt(partial, x, y);
+                const std::uint32_t full = testing::PixelAt(whole, x, y);
+                changed += full != testing::PixelAt(before, x, y) ? 1 : 0;
+                if (inPatch(x, y, -1)) {
+                    patchRedrawn += drawn != kMagenta ? 1 : 0;
+                } else if (!inPatch(x, y, 1)) {
+                    unlike += drawn != full ? 1 : 0;
+                }
+            }
+        }
+        MESSAGE(where << ": " << changed << " texels changed by the crater");
+        CHECK(changed > 0);
+        CHECK(unlike == 0);
+        CHECK(patchRedrawn == 0);
+    }
+    renderer = TerrainRenderer();
+}
+
+namespace {
+
+// The areas of the minimap passes among the calls, and the triangles drawn
+// into each: a pass limits its drawing to its area by the scissor.
+struct MinimapPass {
+    platform::ScissorRect area;
+    std::uint32_t triangles = 0;
+};
+
+std::vector<MinimapPass> MinimapPasses(const std::vector<std::string>& calls)
+{
+    std::vector<MinimapPass> passes;
+    bool inPass = false;
+    for (const std::string& call : calls) {
+        platform::ScissorRect area;
+        if (std::sscanf(call.c_str(), "SetScissorRect %d %d %d %d", &area.left, &area.top, &area.right, &area.bottom) ==
+            4) {
+            passes.push_back({area, 0});
+            inPass = true;
+            continue;
+        }
+        if (call == "SetScissorRect none") {
+            inPass = false;
+        }
+        unsigned first = 0;
+        unsigned count = 0;
+        if (inPass &&
+            std::sscanf(call.c_str(), "DrawIndexedPrimitive TriangleList %*d %*u %*u %u %u", &first, &count) == 2) {
+            passes.back().triangles += count;
+        }
+    }
+    return passes;
+}
+
+} // namespace
+
+TEST_CASE("behind the menus no minimap is drawn, a match's first frame draws it whole and a crater a few blocks of it")
+{
+    testing::ManualClockScope clock;
+    testing::DataDirectoryScope data;
+    testing::NullRenderer null;
+    Game* const game = Game::Instance();
+    game->Init();
+    platform::SeedRand(5);
+    game->LoadAfterSplash();
+    const TerrainRenderer& terrainRenderer = Renderer::Instance()->GetTerrainRenderer();
+    Terrain& terrain = game->GetTerrain();
+    game->SetFrameTime(1.0f / 60.0f);
+
+    // The background battle, shelled now and then.
+    for (int frame = 0; frame < 20; ++frame) {
+        clock.Advance(1.0 / 60.0);
+        if (frame % 5 == 0) {
+            const float x = static_cast<float>(frame) * 3.0f - 30.0f;
+            REQUIRE(terrain.Crater(6.0f, {x, terrain.HeightAt(x, 5.0f), 5.0f}));
+        }
+        game->MenuFrame();
+    }
+    CHECK_FALSE(terrainRenderer.IsMinimapShown());
+    CHECK(terrainRenderer.GetMinimapTexture() == nullptr);
+    CHECK(MinimapPasses(null.device->Calls()).empty());
+
+    game->SetSetting(kSettingGameState, kStateMatch);
+    REQUIRE(game->SetOptions(kModeLastManOnTheHill, 1.0f, kAllowAllUnitTypes, 0, 20, 2));
+    game->EndMatch();
+    game->StartMatch();
+    REQUIRE(HudOverlay::Instance()->IsVisible());
+    null.device->ClearCalls();
+    clock.Advance(1.0 / 60.0);
+    game->PlayFrame();
+    CHECK(terrainRenderer.GetMinimapTexture() != nullptr);
+    const std::uint32_t columns = terrain.GetColumns();
+    const std::uint32_t rows = terrain.GetRows();
+    std::vector<MinimapPass> passes = MinimapPasses(null.device->Calls());
+    REQUIRE(passes.size() == 1);
+    CHECK(passes[0].area == Minimap::kWholePicture);
+    CHECK(passes[0].triangles == 2 * (columns - 1) * (rows - 1));
+
+    // A blast: one small rectangle, from the few blocks under it.
+    REQUIRE(terrain.Crater(10.0f, {12.0f, terrain.HeightAt(12.0f, -20.0f), -20.0f}));
+    null.device->ClearCalls();
+    clock.Advance(1.0 / 60.0);
+    game->PlayFrame();
+    passes = MinimapPasses(null.device->Calls());
+    REQUIRE(passes.size() == 1);
+    const platform::ScissorRect& area = passes[0].area;
+    CHECK(area.right - area.left < 24);
+    CHECK(area.bottom - area.top < 24);
+    const std::uint32_t blockTriangles = 2 * GroundBlocks::kBlockCells * GroundBlocks::kBlockCells;
+    CHECK(passes[0].triangles > 0);
+    CHECK(passes[0].triangles <= 16 * blockTriangles);
+
+    // Nothing changed, nothing drawn.
+    null.device->ClearCalls();
+    clock.Advance(1.0 / 60.0);
+    game->PlayFrame();
+    CHECK(MinimapPasses(null.device->Calls()).empty());
+
+    game->SetSetting(kSettingGameState, kStateMenus);
+    game->EndMatch();
+    HudOverlay::Instance()->Release();
 }

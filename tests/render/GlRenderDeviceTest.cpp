@@ -280,6 +280,65 @@ TEST_CASE("the GL device draws by the game's conventions")
         CHECK(testing::PixelAt(image, 16, 28) == 0x00FF00u);
     }
 
+    SUBCASE("a scissor rectangle keeps draws and clears inside it, y down on the picture and in a target")
+    {
+        const ScissorRect inside{10, 20, 30, 40};
+        device.SetScissorRect(&inside);
+        auto buffer = Draw(device, ScreenRect(0, 0, kSize, kSize, 0xFFFF0000u), kScreenVertexFormat);
+        RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 10, 20) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 29, 39) == 0xFF0000u);
+        for (const auto& [x, y] : {std::pair{9, 25}, std::pair{30, 25}, std::pair{15, 19}, std::pair{15, 40}}) {
+            CHECK(testing::PixelAt(image, x, y) == 0x000000u);
+        }
+        device.Clear(0xFF0000FFu, 1.0f);
+        image = Read(device);
+        CHECK(testing::PixelAt(image, 15, 25) == 0x0000FFu);
+        CHECK(testing::PixelAt(image, 5, 5) == 0x000000u);
+
+        // A switch of target lifts it; in the target its rows count from
+        // the top too.
+        std::unique_ptr<Texture> target = device.CreateRenderTarget(16, 16);
+        REQUIRE(target);
+        device.SetRenderTarget(target.get());
+        CHECK_FALSE(device.GetState().scissorOn);
+        device.Clear(0xFF000000u, 1.0f);
+        const ScissorRect topRows{0, 0, 16, 4};
+        device.SetScissorRect(&topRows);
+        buffer = Draw(device, ScreenRect(0, 0, 16, 16, 0xFFFF0000u), kScreenVertexFormat);
+        device.SetRenderTarget(nullptr);
+        CHECK_FALSE(device.GetState().scissorOn);
+        device.Clear(0xFF000000u, 1.0f);
+        device.SetTexture(0, target.get());
+        buffer = Draw(device, TexturedRect(0, 0, 32, 32), kScreenTexVertexFormat);
+        device.SetTexture(0, nullptr);
+        image = Read(device);
+        CHECK(testing::PixelAt(image, 16, 2) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 16, 14) == 0x000000u);
+        CHECK(testing::PixelAt(image, 16, 28) == 0x000000u);
+        CHECK(testing::PixelAt(image, 40, 40) == 0x000000u);
+    }
+
+    SUBCASE("a buffer handed over in part keeps the rest as it was handed over before")
+    {
+        std::vector<ScreenVertex> rects = ScreenRect(0, 0, 8, 8, 0xFFFF0000u);
+        const std::vector<ScreenVertex> second = ScreenRect(8, 0, 16, 8, 0xFFFF0000u);
+        rects.insert(rects.end(), second.begin(), second.end());
+        std::unique_ptr<VertexBuffer> buffer = Stream(device, rects, kScreenVertexFormat);
+        // Both turn green in the buffer's memory; only the second is handed over.
+        std::span<std::uint8_t> bytes = buffer->Lock();
+        for (std::size_t i = 0; i < rects.size(); ++i) {
+            rects[i].color = 0xFF00FF00u;
+        }
+        std::memcpy(bytes.data(), rects.data(), rects.size() * sizeof(ScreenVertex));
+        buffer->UnlockRange(4 * sizeof(ScreenVertex), 4 * sizeof(ScreenVertex));
+        device.DrawPrimitive(Primitive::TriangleFan, 0, 2);
+        device.DrawPrimitive(Primitive::TriangleFan, 4, 2);
+        const RgbImage image = Read(device);
+        CHECK(testing::PixelAt(image, 4, 4) == 0xFF0000u);
+        CHECK(testing::PixelAt(image, 12, 4) == 0x00FF00u);
+    }
+
     SUBCASE("a lit face: ambient times the material plus the light along its normal")
     {
         device.SetRenderState(RenderState::Lighting, 1);
